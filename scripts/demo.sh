@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds the program, creates the demo database and settles and prints the demo establishment.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/dependencias.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIVRO_ICMS_TESTS=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target livro-icms
+mkdir -p saida
+rm -f saida/demo.db
+./build/livro-icms db demo saida/demo.db
+./build/livro-icms apurar --db saida/demo.db --filial 1 --inicio 01/01/2026 --fim 31/03/2026
