@@ -1,0 +1,53 @@
+// Loading of the settlement entries of a period into summary lines: one line per entry kind, one
+// detail per stored entry, in date, GIA-code and description order.
+#include "apuracao/resumocampos.h"
+#include "host/base/formatacao.h"
+#include "host/host.h"
+
+namespace {
+constexpr const char* kSqlLancamentos =
+    "     SELECT ES02_LCTOAPUR.TPLANCAMENTO,            ES02_LCTOAPUR.DATA,            ES02_LCTOAPUR.DESCRICAO,"
+    "            ES02_LCTOAPUR.VALOR,            ES02_LCTOAPURCOD.CODIGO CODIGOGIA       FROM ES02_LCTOAPUR  LEFT JOIN"
+    " ES02_LCTOAPURCOD ON (ES02_LCTOAPUR.IDLCTOAPURCOD = ES02_LCTOAPURCOD.IDLCTOAPURCOD)       JOIN SC00_FILIAL ON"
+    " (ES02_LCTOAPUR.IDFILIAL = SC00_FILIAL.IDFILIAL)      WHERE %s         AND ES02_LCTOAPUR.IMPOSTO = %s        AND"
+    " ES02_LCTOAPUR.TPLANCAMENTO IN (%s)        AND ES02_LCTOAPUR.DATA BETWEEN %s AND %s        %s   ORDER BY"
+    " ES02_LCTOAPUR.DATA,            ES02_LCTOAPURCOD.CODIGO,            ES02_LCTOAPUR.DESCRICAO";
+}  // namespace
+
+void TResumoCampos::Load(const TFilial& filial, const std::string& codImposto, TDateTime dataInicio, TDateTime dataFim,
+                         const TLancamentosApur& lancamentos, const TApuracaoCentralizada& formaApuracao) {
+  std::string tipos;
+  for (TLancamentoApur k : lancamentos) {  // std::set keeps ascending order
+    if (!tipos.empty()) tipos += ",";
+    tipos += std::to_string(GFuncoes->LancamentoApurToInt(k));
+  }
+  TQDClientDataSet ds;
+  GUtilSistema->CreateProviderAtRunTime(ds);
+  auto ids = GFuncoes->GetIDsFilialByFilialCfg(filial.IdEmpresa, formaApuracao.Chave1, formaApuracao.Chave2,
+                                               formaApuracao.Chave3, "'2','3'", dataInicio, dataFim);
+  std::string lista;
+  for (const auto& id : ids) lista += (lista.empty() ? "" : ",") + id;
+  std::string condicao = formaApuracao.TipoApuracao == 1
+                             ? " SC00_FILIAL.IDFILIAL IN (" + lista + ")"
+                             : " SC00_FILIAL.IDFILIAL = " + std::to_string(filial.IdFilial);
+  ds.SetCommandText(Format(kSqlLancamentos, {condicao, codImposto, tipos, TFormPrincipal::DataSQL(dataInicio),
+                                             TFormPrincipal::DataSQL(dataFim), ""}));
+  ds.Open();
+  for (TLancamentoApur k : lancamentos) {
+    ds.SetFilter("TPLANCAMENTO = " + std::to_string(GFuncoes->LancamentoApurToInt(k)));
+    ds.SetFiltered(true);
+    TResumoCampo* campo = Add();
+    campo->SetCodigo(GFuncoes->LancamentoApurToCodOficialLivro(k));
+    campo->SetDescricao(GFuncoes->LancamentoApurToString(k));
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+      TDetalhamento* d = campo->GetDetalhamentos().Add();
+      d->SetCodigo(ds.FieldByName("CODIGOGIA").AsString());
+      d->SetData(ds.FieldByName("DATA").AsDateTime());
+      d->SetDescricao(ds.FieldByName("DESCRICAO").AsString());
+      d->SetValor(Currency::FromDouble(ds.FieldByName("VALOR").AsFloat()));
+    }
+    ds.SetFiltered(false);
+    ds.SetFilter("");
+    campo->SetSinal(GFuncoes->GetSinalLancamentoApur(k));
+  }
+}

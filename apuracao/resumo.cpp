@@ -1,0 +1,115 @@
+// The summary base: identity, the calculation template, the balance arithmetic and the loading of
+// its three line lists.
+#include "apuracao/resumo.h"
+
+#include "apuracao/sqlapuracao.h"
+#include "host/base/formatacao.h"
+#include "host/base/texto.h"
+#include "host/host.h"
+
+TResumo::TResumo()
+    : FCredito(std::make_unique<TResumoCampos>()),
+      FDebito(std::make_unique<TResumoCampos>()),
+      FSaldo(std::make_unique<TResumoCampos>()) {}
+
+TResumo::~TResumo() = default;
+
+void TResumo::CalcularApuracao() {
+  CalcularApuracaoAntes();
+  CalcularCIAP();
+  CalcularCreditoPresumidoTransporte();
+  CalcularInsumoCreditoIndustria();
+  CalcularInsumoCreditoTransporte();
+  ChamarFormDadosAcessorios();
+  LoadDebitos();
+  LoadCreditos();
+  LoadSaldos();
+  CalcularApuracaoDepois();
+  GravarSaldoCredor();
+  GravarSaldoDevedor();
+  GravarValoresParaContabilizacao();
+}
+
+void TResumo::CalcularApuracaoAntes() {}
+void TResumo::CalcularApuracaoDepois() {}
+
+void TResumo::CalcularCIAP() {
+  if (FDeveCalcularCIAP) GFuncoes->CalcularCIAP(FFilial, FDataInicio, FDataFim, GetPeriodicidade());
+}
+
+void TResumo::CalcularCreditoPresumidoTransporte() { GFuncoes->CalcularCreditoPresumidoTransporte(FFilial, FDataInicio, FDataFim); }
+void TResumo::CalcularInsumoCreditoIndustria() { GFuncoes->CalcularInsumoCreditoIndustria(FFilial, FDataInicio, FDataFim); }
+void TResumo::CalcularInsumoCreditoTransporte() { GFuncoes->CalcularInsumoCreditoTransporte(FFilial, FDataInicio, FDataFim); }
+void TResumo::ChamarFormDadosAcessorios() {}
+void TResumo::ExcluirImposto() { GFuncoes->ExcluirImposto(FFilial, FCodImposto, FDataInicio, FDataFim); }
+void TResumo::GravarSaldoDevedor() {}
+
+void TResumo::LoadDebitos() {
+  FDebito->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {2, 3}, FFormaApuracao);
+  LoadRegistrosSaida(FDebito->GetRegistros());
+}
+
+void TResumo::LoadCreditos() {
+  FCredito->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {0, 1, 4, 5}, FFormaApuracao);
+  LoadRegistrosEntrada(FCredito->GetRegistros());
+}
+
+void TResumo::LoadSaldos() { FSaldo->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {8, 9}, FFormaApuracao); }
+
+namespace {
+Currency SomaLinhas(TResumoCampos& campos) {
+  Currency s;
+  for (int i = 0; i < campos.Count(); ++i) s += campos.GetItem(i)->GetTotal();
+  return s;
+}
+}  // namespace
+
+Currency TResumo::GetSomaDebito() { return SomaLinhas(*FDebito) + FDebito->GetRegistros().GetTotalImposto(); }
+Currency TResumo::GetSomaCredito() { return SomaLinhas(*FCredito) + FCredito->GetRegistros().GetTotalImposto(); }
+
+Currency TResumo::GetSaldoDevedor() {
+  Currency s = GetSomaDebito() - GetSomaCredito();
+  return s < Currency() ? Currency() : s;
+}
+
+Currency TResumo::GetSaldoCredor() {
+  Currency s = GetSomaCredito() - GetSomaDebito();
+  return s < Currency() ? Currency() : s;
+}
+
+Currency TResumo::GetImpostoARecolher() { return GetSaldoDevedor() + SomaLinhas(*FSaldo); }
+
+TTipoResumo TResumo::GetTipoResumo() const { return trInvalid; }
+
+TPeriodicidade TResumo::GetPeriodicidade() {
+  if (FPeriodicidade == 0) FPeriodicidade = GFuncoes->GetPeriodicidadeICMS(FFilial.IdFilial, FDataInicio);
+  return FPeriodicidade;
+}
+
+TDateTime TResumo::GetVencimento(const TCodigoRecolhimento& codigo) {
+  return QDInterface->CalcularVencimento(FFilial.IdFilial, codigo.TpDiaVencto, FDataInicio, FDataFim, codigo.DiaVencto);
+}
+
+bool TResumo::TemCodigosGIA() {
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(Format(kSqlTemCodigosGIA, {texto::QuotedStr(FFilial.UF)}));
+  q.Open();
+  return !q.Eof();
+}
+
+std::string NomeTipoResumo(TTipoResumo t) {
+  static const char* const nomes[] = {"trInvalid", "trNormal", "trNormalRS", "trSubstTrib", "trSubstTribRS",
+                                      "trSubstTribSC", "trSimplesSC", "trBaresSC", "trEstimativaSC", "trNormalSC",
+                                      "trSimplesNovoRS", "trSimplesPR", "trSimplesRN", "trNormalPR", "trNormalMA",
+                                      "trNormalPA", "trNormalSE"};
+  return t <= trNormalSE ? nomes[t] : "tipo " + std::to_string(static_cast<int>(t));
+}
+
+std::string ClasseTipoResumo(TTipoResumo t) {
+  static const char* const classes[] = {"", "TResumoNormal", "TResumoNormalRS", "TResumoST", "TResumoSTRS",
+                                        "TResumoSTSC", "TResumoSimplesSC", "TResumoBaresSC", "TResumoEstimativaSC",
+                                        "TResumoNormalSC", "TResumoSimplesNovoRS", "TResumoSimplesPR",
+                                        "TResumoSimplesRN", "TResumoNormalPR", "TResumoNormalMA", "TResumoNormalPA",
+                                        "TResumoNormalSE"};
+  return t <= trNormalSE ? classes[t] : "";
+}

@@ -1,0 +1,128 @@
+#pragma once
+// TResumo: the settlement of one tax for one establishment and one period. The run creates one
+// object of a regime's subclass per tax and period, fills its identity and calls CalcularApuracao,
+// whose fixed sequence calls the virtual operations below; regimes override some of them. The
+// book then reads its lines and balances and asks it to print its own texts.
+//
+// Every exception raised inside the calculation ends it (and the run); what was already recorded
+// stays recorded.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apuracao/resumocampos.h"
+#include "host/servicos/tipos.h"
+
+enum TTipoResumo : uint8_t {
+  trInvalid, trNormal, trNormalRS, trSubstTrib, trSubstTribRS, trSubstTribSC, trSimplesSC, trBaresSC,
+  trEstimativaSC, trNormalSC, trSimplesNovoRS, trSimplesPR, trSimplesRN, trNormalPR, trNormalMA, trNormalPA,
+  trNormalSE
+};
+
+// The book's print callback: text at (line, column), then advance the lines given; a new page is
+// begun when forced or when the page fills.
+using TImprimirProc = std::function<void(int linha, int coluna, const std::string& texto, int avancar, bool novaPagina)>;
+
+class TResumo {
+ public:
+  TResumo();
+  virtual ~TResumo();
+  TResumo(const TResumo&) = delete;
+  TResumo& operator=(const TResumo&) = delete;
+
+  // The calculation template: the fixed order in which the operations below run.
+  void CalcularApuracao();
+
+  // Virtual operations, in slot order.
+  virtual void CalcularApuracaoAntes();
+  virtual void CalcularApuracaoDepois();
+  virtual void CalcularCIAP();
+  virtual void CalcularCreditoPresumidoTransporte();
+  virtual void CalcularInsumoCreditoIndustria();
+  virtual void CalcularInsumoCreditoTransporte();
+  virtual void ChamarFormDadosAcessorios();
+  virtual void ExcluirImposto();
+  virtual TCodigoRecolhimento GetCodigoRecolhimento();
+  virtual void GravarSaldoCredor();
+  virtual void GravarSaldoDevedor();
+  virtual void LoadCreditos();
+  virtual void LoadDebitos();
+  virtual void LoadRegistrosEntrada(TRegistros& registros);
+  virtual void LoadRegistrosSaida(TRegistros& registros);
+  virtual void LoadSaldos();
+  virtual Currency GetImpostoARecolher();
+  virtual Currency GetSaldoCredor();
+  virtual Currency GetSaldoDevedor();
+  virtual Currency GetSomaCredito();
+  virtual Currency GetSomaDebito();
+  virtual TTipoResumo GetTipoResumo() const;
+  virtual void GravarValoresParaContabilizacao();
+  virtual void ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir);
+  virtual void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir);
+  virtual void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir);
+
+  TPeriodicidade GetPeriodicidade();
+  TDateTime GetVencimento(const TCodigoRecolhimento& codigo);
+  bool TemCodigosGIA();
+  const std::vector<std::string>& GetObservacoes();
+
+  const TApuracaoCentralizada& GetFormaApuracao() const { return FFormaApuracao; }
+  void SetFormaApuracao(const TApuracaoCentralizada& v) { FFormaApuracao = v; }
+  const std::string& GetCodImposto() const { return FCodImposto; }
+  void SetCodImposto(std::string v) { FCodImposto = std::move(v); }
+  TResumoCampos& GetCredito() { return *FCredito; }
+  TResumoCampos& GetDebito() { return *FDebito; }
+  TResumoCampos& GetSaldo() { return *FSaldo; }
+  TDateTime GetDataFim() const { return FDataFim; }
+  void SetDataFim(TDateTime v) { FDataFim = v; }
+  TDateTime GetDataInicio() const { return FDataInicio; }
+  void SetDataInicio(TDateTime v) { FDataInicio = v; }
+  bool GetDeveCalcularCIAP() const { return FDeveCalcularCIAP; }
+  void SetDeveCalcularCIAP(bool v) { FDeveCalcularCIAP = v; }
+  uint8_t GetEnquadramento() const { return FEnquadramento; }
+  void SetEnquadramento(uint8_t v) { FEnquadramento = v; }
+  const TFilial& GetFilial() const { return FFilial; }
+  void SetFilial(const TFilial& v) { FFilial = v; }
+  void SetPeriodicidade(TPeriodicidade v) { FPeriodicidade = v; }
+  bool GetSolicitarDadosAcessorios() const { return FSolicitarDadosAcessorios; }
+  void SetSolicitarDadosAcessorios(bool v) { FSolicitarDadosAcessorios = v; }
+  int32_t GetTpImposto() const { return FTpImposto; }
+  void SetTpImposto(int32_t v) { FTpImposto = v; }
+  bool GetDetalharCfopPorSufixo() const { return FDetalharCfopPorSufixo; }
+  void SetDetalharCfopPorSufixo(bool v) { FDetalharCfopPorSufixo = v; }
+  const TCodigoRecolhimento& GetCodigoRecolhimentoCache() const { return FCodigoRecolhimento; }
+  void SetCodigoRecolhimento(const TCodigoRecolhimento& v) { FCodigoRecolhimento = v; }
+
+ protected:
+  // Fills the register with the rows of a register query (CFOP, DESCRICAO and the five sums).
+  void CarregarRegistros(const std::string& sql, TRegistros& registros);
+  // The zeros of the CFOP suffix ("000" for a three-digit suffix).
+  static std::string ZerosSufixoCfop();
+  // Prints the payment guides of a guide query: code and description, due date and amount.
+  void ImprimirGuias(const std::string& sql, int& linha, const TImprimirProc& imprimir);
+  // The five accounting values with the descriptions given, in the order of their entry types
+  // 54, 55, 52, 56, 57; the auxiliary record of the debit-balance value carries `auxSaldoDevedor`.
+  void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor);
+
+  TApuracaoCentralizada FFormaApuracao;
+  std::string FCodImposto;
+  std::unique_ptr<TResumoCampos> FCredito;
+  TDateTime FDataFim = 0, FDataInicio = 0;
+  std::unique_ptr<TResumoCampos> FDebito;
+  bool FDeveCalcularCIAP = false;
+  uint8_t FEnquadramento = 0;
+  TFilial FFilial;
+  std::unique_ptr<std::vector<std::string>> FObservacoes;
+  TPeriodicidade FPeriodicidade = 0;
+  std::unique_ptr<TResumoCampos> FSaldo;
+  bool FSolicitarDadosAcessorios = true;
+  int32_t FTpImposto = 0;
+  bool FDetalharCfopPorSufixo = false;
+  TCodigoRecolhimento FCodigoRecolhimento;
+};
+
+// Name of a summary type as written in code ("trNormalRS") and the class that settles it.
+std::string NomeTipoResumo(TTipoResumo t);
+std::string ClasseTipoResumo(TTipoResumo t);

@@ -1,0 +1,70 @@
+// What a summary writes back: the payment code with its due date, the credit balance carried into
+// the next period and the accounting values of the settlement.
+#include "apuracao/resumo.h"
+#include "host/host.h"
+
+TCodigoRecolhimento TResumo::GetCodigoRecolhimento() {
+  if (FCodigoRecolhimento.Codigo.empty()) {
+    const std::string tp = FTpImposto == 3 ? "7" : "2";
+    const std::string ini = TFormPrincipal::DataSQL(FDataInicio), fim = TFormPrincipal::DataSQL(FDataFim);
+    TQDClientDataSet ds;
+    GUtilSistema->CreateProviderAtRunTime(ds);
+    ds.SetCommandText(
+        "SELECT ES02_CODIGOREC.*  FROM ES02_CODIGOREC  JOIN (SELECT INFORMACAO1          FROM ES02_CFG         WHERE ES02_CFG.IDFILIAL = " +
+        std::to_string(FFilial.IdFilial) + "           AND ES02_CFG.ORIGEM   = 2" + "           AND ES02_CFG.TP       = " + tp +
+        "           AND (((" + ini + "              BETWEEN DATAINICIO AND DATAFIM)" + "           AND   (" + fim +
+        "              BETWEEN DATAINICIO AND DATAFIM))" + "            OR  ((" + ini +
+        "              >= DATAINICIO AND DATAFIM IS NULL)" + "           AND   (" + fim +
+        "              >= DATAINICIO AND DATAFIM IS NULL)))" +
+        "        ) CFG ON (CAST(ES02_CODIGOREC.IDCODIGOREC AS VARCHAR(30)) = CFG.INFORMACAO1)" +
+        " WHERE ES02_CODIGOREC.IDCODIGOREC > 0");
+    ds.Open();
+    if (ds.Eof()) return TCodigoRecolhimento{};
+    FCodigoRecolhimento.Codigo = ds.FieldByName("CODIGO").AsString();
+    FCodigoRecolhimento.Codigo1 = ds.FieldByName("CODIGO1").AsString();
+    FCodigoRecolhimento.IdCodigoRec = ds.FieldByName("IDCODIGOREC").AsInteger();
+    FCodigoRecolhimento.TpDiaVencto = ds.FieldByName("TPDIAVENCTO").AsInteger();
+    try {
+      FCodigoRecolhimento.DiaVencto = std::stoi(ds.FieldByName("DIAVENCTO").AsString());
+    } catch (const std::exception&) {
+      FCodigoRecolhimento.DiaVencto = 0;
+    }
+  }
+  if (FCodigoRecolhimento.Vencimento <= 0) FCodigoRecolhimento.Vencimento = GetVencimento(FCodigoRecolhimento);
+  return FCodigoRecolhimento;
+}
+
+void TResumo::GravarSaldoCredor() {
+  int64_t idCodigo = 0;
+  if (TemCodigosGIA()) {
+    idCodigo = GFuncoes->GetIDLctoApurCod(FFilial.UF, FTpImposto, 5, 1);
+    if (idCodigo <= 0) {
+      QDInterface->ExibirMensagem("Não foi possível encontrar um código de GIA para atualizar o saldo credor.", 0);
+      return;
+    }
+  }
+  GFuncoes->GravarLctoApur(FFilial.IdFilial, 5, FTpImposto, FCodImposto, idCodigo, GetSaldoCredor(), FDataFim + 1,
+                           FDataFim + 1, "SALDO CREDOR DE PERÍODO ANTERIOR", 0, 0);
+}
+
+void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor) {
+  struct Valor { int32_t tipo; Currency valor; };
+  // Amounts go through the virtual slots, so a regime's balances are what is stored.
+  const Valor valores[] = {{54, FCredito->GetRegistros().GetTotalImposto()},
+                           {55, FDebito->GetRegistros().GetTotalImposto()},
+                           {52, GetImpostoARecolher()},
+                           {56, GetSaldoCredor()},
+                           {57, GetSaldoDevedor()}};
+  for (size_t i = 0; i < 5; ++i) {
+    int64_t id = GFuncoes->GravarLctoApur(FFilial.IdFilial, valores[i].tipo, FTpImposto, FCodImposto, 0, valores[i].valor,
+                                          FDataInicio, FDataFim, descricoes.at(i), 99, 0);
+    if (i == 2 && id > 0 && GUtilEscrita->GetPerfilEFD(FFilial.IdFilial, FDataInicio))
+      GFuncoes->GravarLctoApurAux(id, 14, auxSaldoDevedor);
+  }
+}
+
+void TResumo::GravarValoresParaContabilizacao() {
+  GravarValoresContabeis({"Total de Créditos de ICMS", "Total de Débitos de ICMS", "Saldo Devedor de ICMS",
+                          "Saldo Credor de ICMS", "SALDO DEVEDOR ANTES DAS DEDUÇÕES"},
+                         "000");
+}

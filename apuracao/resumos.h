@@ -1,0 +1,47 @@
+#pragma once
+// The summary list of a run: decides, period by period, which summaries exist (regular regime of
+// the establishment's state and classification, then one ICMS-ST summary per selected inscription
+// whose own period starts there) and creates them.
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "apuracao/resumo.h"
+
+class TQDClientDataSet;
+
+// A summary type whose class this build does not settle.
+class ETipoResumoIndisponivel : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TResumos {
+ public:
+  // Creates the summary of the type's class and appends it; nothing (nullptr) for trInvalid or an
+  // ordinal above 16. Throws ETipoResumoIndisponivel for a type whose class is not in this build.
+  TResumo* Add(TTipoResumo tipo);
+  TResumo* Add(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim, TTipoResumo tipo);
+  void Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim);
+  void Clear() { FItens.clear(); }
+
+  TResumo* GetItem(int i) const { return FItens.at(static_cast<size_t>(i)).get(); }
+  int Count() const { return static_cast<int>(FItens.size()); }
+
+  bool GetCalcularCIAP() const { return FCalcularCIAP; }
+  void SetCalcularCIAP(bool v) { FCalcularCIAP = v; }
+  TQDClientDataSet* GetDataSetImpostos() const { return FDataSetImpostos; }
+  void SetDataSetImpostos(TQDClientDataSet* v) { FDataSetImpostos = v; }
+  bool GetSolicitarDadosAcessorios() const { return FSolicitarDadosAcessorios; }
+  void SetSolicitarDadosAcessorios(bool v) { FSolicitarDadosAcessorios = v; }
+
+ private:
+  TTipoResumo TipoNormal(const TFilial& filial, TTipoEnquadramento enq, uint8_t regimeSC) const;
+  void AddSubstTrib(const TFilial& filial, TDateTime ini, TDateTime fim, TPeriodicidade p,
+                    const TApuracaoCentralizada& forma);
+
+  std::vector<std::unique_ptr<TResumo>> FItens;
+  bool FCalcularCIAP = false;
+  TQDClientDataSet* FDataSetImpostos = nullptr;
+  bool FSolicitarDadosAcessorios = false;
+};

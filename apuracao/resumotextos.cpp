@@ -1,0 +1,66 @@
+// Texts a summary contributes to the book: payment guides, specific debits and observations.
+#include "apuracao/resumo.h"
+#include "apuracao/sqlapuracao.h"
+#include "host/base/formatacao.h"
+#include "host/base/texto.h"
+#include "host/host.h"
+
+void TResumo::ImprimirGuias(const std::string& sql, int& linha, const TImprimirProc& imprimir) {
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(sql);
+  q.Open();
+  for (; !q.Eof(); q.Next()) {
+    Currency valor = q.FieldByName("VLRIMPOSTO").AsCurrency();
+    if (valor <= Currency()) continue;
+    imprimir(linha, 6, q.FieldByName("CODIGOREC").AsString() + " - " + q.FieldByName("DESCRICAO").AsString(), 0, false);
+    imprimir(linha, 39, DataBR(q.FieldByName("VENCIMENTO").AsDateTime()), 0, false);
+    imprimir(linha, 52, FormatarValorGuia(valor), 1, false);
+  }
+}
+
+void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}
+
+void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir) {
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(Format(kSqlDebitosEspecificos, {std::to_string(FFilial.IdFilial), texto::QuotedStr(FCodImposto),
+                                           TFormPrincipal::DataSQL(FDataInicio), TFormPrincipal::DataSQL(FDataFim)}));
+  q.Open();
+  if (q.Eof()) return;
+  imprimir(linha, 3, "", 1, false);
+  imprimir(linha, 3, "DÉBITOS ESPECÍFICOS", 1, false);
+  for (; !q.Eof(); q.Next()) {
+    imprimir(linha, 6, q.FieldByName("CODIGOREC").AsString() + " - " + texto::Copiar(q.FieldByName("DESCRICAO").AsString(), 1, 31),
+             0, false);
+    TDateTime vencimento = 0;
+    if (TentarLerData(texto::Aparar(q.FieldByName("VENCIMENTO").AsString()), vencimento) && vencimento > 0)
+      imprimir(linha, 39, DataBR(vencimento), 0, false);
+    imprimir(linha, 52, FormatarValorGuia(q.FieldByName("VALOR").AsCurrency()), 1, false);
+  }
+  imprimir(linha, 3, "", 1, false);
+}
+
+const std::vector<std::string>& TResumo::GetObservacoes() {
+  if (FObservacoes) return *FObservacoes;
+  FObservacoes = std::make_unique<std::vector<std::string>>();
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(Format(kSqlObservacoes, {std::to_string(FFilial.IdFilial), TFormPrincipal::DataSQL(FDataInicio),
+                                    TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FCodImposto)}));
+  q.Open();
+  while (!q.Eof()) {
+    for (auto& l : texto::Linhas(q.FieldByName("OBSERVACAO").AsString())) FObservacoes->push_back(l);
+    q.Next();
+    if (!q.Eof()) FObservacoes->emplace_back();
+  }
+  return *FObservacoes;
+}
+
+void TResumo::ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) {
+  for (const auto& l : GetObservacoes()) {
+    auto pedacos = texto::Pedacos(l, 155);
+    for (size_t i = 0; i < pedacos.size(); ++i) {
+      if (i > 0) ++linha;
+      imprimir(linha, 3, pedacos[i], 0, false);
+    }
+    ++linha;
+  }
+}

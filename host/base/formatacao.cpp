@@ -1,0 +1,71 @@
+#include "host/base/formatacao.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "host/base/texto.h"
+
+std::string Format(std::string_view f, const std::vector<std::string>& args) {
+  std::string r;
+  size_t proximo = 0;
+  auto erro = [&](const char* motivo) {
+    return std::invalid_argument(std::string("Format: ") + motivo + " em \"" + std::string(f.substr(0, 80)) + "\"");
+  };
+  for (size_t i = 0; i < f.size(); ++i) {
+    if (f[i] != '%') { r.push_back(f[i]); continue; }
+    if (++i >= f.size()) throw erro("diretiva incompleta");
+    if (f[i] == '%') { r.push_back('%'); continue; }
+    size_t inicio = i;
+    while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) ++i;
+    if (i < f.size() && f[i] == ':' && i > inicio) {
+      proximo = std::stoul(std::string(f.substr(inicio, i - inicio)));
+      ++i;
+    } else {
+      i = inicio;
+    }
+    bool esquerda = false;
+    if (i < f.size() && f[i] == '-') { esquerda = true; ++i; }
+    size_t largura = 0;
+    while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) largura = largura * 10 + static_cast<size_t>(f[i++] - '0');
+    if (i >= f.size() || (f[i] != 's' && f[i] != 'd')) throw erro("diretiva desconhecida");
+    if (proximo >= args.size()) throw erro("argumento ausente");
+    const std::string& a = args[proximo++];
+    r += esquerda ? texto::PreencherDireita(a, largura) : texto::PreencherEsquerda(a, largura);
+  }
+  return r;
+}
+
+std::string FormatarValor(Currency valor) {
+  Currency c = ArredondarMoeda(valor, 2);
+  int64_t centavos = c.Raw() / 100;
+  bool negativo = centavos < 0;
+  if (negativo) centavos = -centavos;
+  std::string inteiro = std::to_string(centavos / 100);
+  std::string agrupado;
+  for (size_t k = 0; k < inteiro.size(); ++k) {
+    if (k > 0 && (inteiro.size() - k) % 3 == 0) agrupado.push_back('.');
+    agrupado.push_back(inteiro[k]);
+  }
+  int64_t cents = centavos % 100;
+  std::string r = (negativo ? "-" : "") + agrupado + "," + (cents < 10 ? "0" : "") + std::to_string(cents);
+  return r;
+}
+
+std::string FormatarValorGuia(Currency valor) { return texto::PreencherEsquerda(FormatarValor(valor), 15); }
+
+bool TentarLerValor(std::string_view t, Currency& resultado) {
+  std::string s = texto::Aparar(t);
+  if (s.empty()) return false;
+  bool temVirgula = s.find(',') != std::string::npos;
+  std::string limpo;
+  for (char c : s) {
+    if (temVirgula && c == '.') continue;
+    limpo.push_back(temVirgula && c == ',' ? '.' : c);
+  }
+  char* fim = nullptr;
+  double v = std::strtod(limpo.c_str(), &fim);
+  if (fim == limpo.c_str() || *fim != '\0') return false;
+  resultado = Currency::FromDouble(v);
+  return true;
+}

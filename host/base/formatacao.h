@@ -1,0 +1,23 @@
+#pragma once
+// Formatting of texts and amounts the way the book and the SQL texts expect them.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/base/moeda.h"
+
+// Delphi-style Format: %s and %d take the next argument, %N:s / %N:d take argument N (0-based)
+// and set the next one to N+1; an optional '-' and width pad to that many characters (left-aligned
+// with '-'); %% is a percent sign. Arguments are already texts. A missing argument or an unknown
+// directive throws std::invalid_argument naming the format.
+std::string Format(std::string_view formato, const std::vector<std::string>& args);
+
+// The amount with two decimals, '.' between thousands and ',' before the cents; leading '-' when
+// negative ("0.00," and "###,###,##0.00," of the book). Rounded half away from zero to cents.
+std::string FormatarValor(Currency valor);
+
+// Guide and specific-debit amounts: FormatarValor padded on the left with blanks to 15.
+std::string FormatarValorGuia(Currency valor);
+
+// Reads "1.234,56", "1234,56" or "1234.56" (also with a leading '-'); false when not a number.
+bool TentarLerValor(std::string_view texto, Currency& resultado);

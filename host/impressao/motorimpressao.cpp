@@ -1,0 +1,86 @@
+#include "host/impressao/motorimpressao.h"
+
+#include <stdexcept>
+
+#include "host/base/texto.h"
+#include "host/impressao/saidapdf.h"
+#include "host/impressao/saidatexto.h"
+
+namespace impressao {
+
+TQDprint::TQDprint() = default;
+TQDprint::~TQDprint() = default;
+
+std::string TQDprint::NomeImpressora() const {
+  std::string r;
+  if (!arquivoPdf_.empty()) r = "Arquivo PDF: " + arquivoPdf_;
+  if (!arquivoTexto_.empty()) r += (r.empty() ? "" : "; ") + ("Arquivo texto: " + arquivoTexto_);
+  return r.empty() ? "Memória" : r;
+}
+
+void TQDprint::SetLinha(TLinha linha) {
+  if (aberto_) throw std::logic_error("espaçamento de linhas alterado com a impressão aberta");
+  linha_ = linha;
+}
+
+bool TQDprint::Abrir() {
+  if (aberto_) throw std::logic_error("impressão já aberta");
+  auto texto = std::make_unique<TSaidaTexto>();
+  auto pdf = std::make_unique<TSaidaPdf>();
+  if (!arquivoTexto_.empty() && !texto->Abrir(arquivoTexto_)) return false;
+  if (!arquivoPdf_.empty() && !pdf->Abrir(arquivoPdf_)) return false;
+  texto_ = arquivoTexto_.empty() ? nullptr : std::move(texto);
+  pdf_ = arquivoPdf_.empty() ? nullptr : std::move(pdf);
+  paginas_.clear();
+  pagina_ = 0;
+  aberto_ = true;
+  IniciarPagina();
+  return true;
+}
+
+void TQDprint::IniciarPagina() {
+  paginas_.emplace_back(++pagina_, TamanhoQteLinhas(), TamanhoQteColunas());
+  if (auto evento = OnNewPage) evento(pagina_);
+}
+
+void TQDprint::EncerrarPagina() {
+  if (auto evento = OnBeforeNewPage) evento();
+  TPagina& p = paginas_.back();
+  p.Concluir();
+  if (texto_) texto_->Pagina(p);
+  if (pdf_) pdf_->Pagina(p, linha_ == TLinha::Seis ? 6 : 8);
+}
+
+void TQDprint::NovaPagina() {
+  if (!aberto_) throw std::logic_error("nova página sem impressão aberta");
+  EncerrarPagina();
+  IniciarPagina();
+}
+
+void TQDprint::Fechar() {
+  if (!aberto_) throw std::logic_error("fechamento sem impressão aberta");
+  EncerrarPagina();
+  aberto_ = false;
+  if (texto_) texto_->Fechar();
+  if (pdf_) pdf_->Fechar();
+  texto_.reset();
+  pdf_.reset();
+  if (auto evento = OnAfterPrint) evento();
+}
+
+void TQDprint::Escrever(int linha, int coluna, const std::string& texto, TFontes fontes) {
+  if (!aberto_) throw std::logic_error("texto impresso sem impressão aberta");
+  paginas_.back().Escrever(linha, coluna, texto, fontes);
+}
+
+void TQDprint::Imp(int linha, int coluna, std::string_view texto) {
+  Escrever(linha, coluna, semAcento_ ? texto::SemAcento(texto) : std::string(texto), fonte_);
+}
+
+void TQDprint::ImpC(int linha, int coluna, std::string_view texto, TFontes fontes) {
+  std::string t = semAcento_ ? texto::SemAcento(texto) : std::string(texto);
+  if (coluna == 0) coluna = TamanhoQteColunas() / 2;
+  Escrever(linha, coluna - static_cast<int>(texto::Tamanho(t) / 2), t, fontes);
+}
+
+}  // namespace impressao

@@ -1,0 +1,94 @@
+#pragma once
+// The page-oriented print engine the book module prints through. A job is Abrir() ... Fechar();
+// pages are 160 columns by 66 or 88 lines and every text is placed by explicit line and column
+// (1-based) on the current page. The engine raises OnNewPage(n) as each page begins (the first
+// from Abrir()), OnBeforeNewPage() as each page ends while it can still be written (the last one
+// too, from Fechar()) and OnAfterPrint() once the outputs are written. NovaPagina() may be called
+// from inside OnNewPage (the module leaves the first side blank that way). Finished pages go to
+// the requested outputs (text and/or PDF) and stay available through Paginas() for inspection.
+// Handlers are copied before being called, so a handler may reassign any event.
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/impressao/fontes.h"
+#include "host/impressao/pagina.h"
+
+namespace impressao {
+
+class TSaidaTexto;
+class TSaidaPdf;
+
+enum class TLinha { Seis, Oito };  // lines per inch: 66 or 88 lines a page
+enum class TModelo { Grafico, Matricial };
+
+class TQDprint {
+ public:
+  std::function<void(int)> OnNewPage;
+  std::function<void()> OnBeforeNewPage;
+  std::function<void()> OnAfterPrint;
+
+  TQDprint();
+  ~TQDprint();
+  TQDprint(const TQDprint&) = delete;
+  TQDprint& operator=(const TQDprint&) = delete;
+
+  // Outputs of the next job (empty path: none). Without outputs the job stays in memory only.
+  void SetArquivoTexto(std::string caminho) { arquivoTexto_ = std::move(caminho); }
+  void SetArquivoPdf(std::string caminho) { arquivoPdf_ = std::move(caminho); }
+  std::string NomeImpressora() const;
+
+  // Line spacing; only between jobs (std::logic_error while a job is open).
+  void SetLinha(TLinha linha);
+  TLinha Linha() const { return linha_; }
+  int TamanhoQteLinhas() const { return linha_ == TLinha::Seis ? 66 : 88; }
+  int TamanhoQteColunas() const { return 160; }
+
+  bool SemAcento() const { return semAcento_; }
+  void SetSemAcento(bool v) { semAcento_ = v; }
+  TFontes Fonte() const { return fonte_; }  // font set of Imp()
+  void SetFonte(TFontes f) { fonte_ = f; }
+  const std::string& Titulo() const { return titulo_; }
+  void SetTitulo(std::string t) { titulo_ = std::move(t); }
+  TModelo Modelo() const { return TModelo::Grafico; }
+  int Pagina() const { return pagina_; }  // page counter of the job, 1 on the first page
+
+  // The printer dialog; false when the user cancels (here only when set up to, for tests).
+  bool Setup() { return !cancelarSetup_; }
+  void SetCancelarSetup(bool v) { cancelarSetup_ = v; }
+
+  // Opens the outputs and begins page 1; false, with nothing printed, if an output cannot be
+  // created. std::logic_error if a job is already open.
+  bool Abrir();
+  void NovaPagina();
+  // Ends the last page, writes the outputs (std::runtime_error on failure), then OnAfterPrint.
+  void Fechar();
+  bool Aberto() const { return aberto_; }
+
+  // Text at (linha, coluna) in the current font; std::out_of_range for a line off the page.
+  void Imp(int linha, int coluna, std::string_view texto);
+  // Text centred on coluna (its middle character there: start = coluna - length / 2); coluna 0
+  // is the page centre.
+  void ImpC(int linha, int coluna, std::string_view texto, TFontes fontes);
+
+  // Pages of the current (or last) job, in order.
+  const std::vector<TPagina>& Paginas() const { return paginas_; }
+
+ private:
+  void Escrever(int linha, int coluna, const std::string& texto, TFontes fontes);
+  void EncerrarPagina();
+  void IniciarPagina();
+
+  std::string arquivoTexto_, arquivoPdf_, titulo_ = "Livro de ICMS";
+  TLinha linha_ = TLinha::Seis;
+  TFontes fonte_;
+  bool semAcento_ = false, cancelarSetup_ = false, aberto_ = false;
+  int pagina_ = 0;
+  std::vector<TPagina> paginas_;
+  std::unique_ptr<TSaidaTexto> texto_;
+  std::unique_ptr<TSaidaPdf> pdf_;
+};
+
+}  // namespace impressao

@@ -1,0 +1,84 @@
+#include "host/impressao/pagina.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "host/base/texto.h"
+
+namespace impressao {
+
+TPagina::TPagina(int numero, int qteLinhas, int qteColunas)
+    : numero_(numero), qteLinhas_(qteLinhas), qteColunas_(qteColunas),
+      grade_(static_cast<size_t>(qteLinhas) * static_cast<size_t>(qteColunas), U' '),
+      dono_(grade_.size(), -1) {}
+
+size_t TPagina::Celula(int linha, int coluna) const {
+  return static_cast<size_t>(linha - 1) * static_cast<size_t>(qteColunas_) +
+         static_cast<size_t>(coluna - 1);
+}
+
+void TPagina::Escrever(int linha, int coluna, std::string_view texto, TFontes fontes) {
+  if (concluida_)
+    throw std::logic_error("página " + std::to_string(numero_) + " já foi encerrada");
+  if (linha < 1 || linha > qteLinhas_)
+    throw std::out_of_range("linha " + std::to_string(linha) + " fora da página " +
+                            std::to_string(numero_) + " (linhas 1 a " +
+                            std::to_string(qteLinhas_) + ")");
+  const auto indice = static_cast<int32_t>(textos_.size());
+  textos_.push_back({numero_, linha, coluna, std::string(texto), fontes});
+  int c = coluna;
+  for (char32_t ch : texto::ParaU32(texto)) {
+    if (c > qteColunas_) break;
+    if (c >= 1 && ch != U' ') {
+      // A control character would break the line structure of the outputs.
+      grade_[Celula(linha, c)] = (ch < 0x20 || ch == 0x7F) ? U'?' : ch;
+      dono_[Celula(linha, c)] = indice;
+    }
+    ++c;
+  }
+}
+
+std::vector<std::string> TPagina::MontarLinhas() const {
+  std::vector<std::string> r;
+  r.reserve(static_cast<size_t>(qteLinhas_));
+  for (int l = 1; l <= qteLinhas_; ++l) {
+    std::u32string_view linha(grade_.data() + Celula(l, 1), static_cast<size_t>(qteColunas_));
+    size_t fim = linha.find_last_not_of(U' ');
+    r.push_back(fim == linha.npos ? std::string() : texto::DeU32(linha.substr(0, fim + 1)));
+  }
+  return r;
+}
+
+TTrecho TPagina::MontarVisivel(size_t i) const {
+  const TTextoImpresso& t = textos_.at(i);
+  std::u32string vis;
+  int primeira = 0;
+  const int fim = t.coluna + static_cast<int>(texto::Tamanho(t.texto)) - 1;
+  for (int c = std::max(t.coluna, 1); c <= std::min(fim, qteColunas_); ++c) {
+    const bool meu = dono_[Celula(t.linha, c)] == static_cast<int32_t>(i);
+    if (meu && primeira == 0) primeira = c;
+    if (primeira != 0) vis.push_back(meu ? grade_[Celula(t.linha, c)] : U' ');
+  }
+  vis.erase(vis.find_last_not_of(U' ') + 1);  // npos + 1 == 0 clears an all-blank piece
+  return {primeira, texto::DeU32(vis)};
+}
+
+void TPagina::Concluir() {
+  if (concluida_) return;
+  linhas_ = MontarLinhas();
+  visiveis_.reserve(textos_.size());
+  for (size_t i = 0; i < textos_.size(); ++i) visiveis_.push_back(MontarVisivel(i));
+  concluida_ = true;
+  std::u32string().swap(grade_);
+  std::vector<int32_t>().swap(dono_);
+}
+
+std::vector<std::string> TPagina::Linhas() const {
+  return concluida_ ? linhas_ : MontarLinhas();
+}
+
+TTrecho TPagina::Visivel(size_t i) const {
+  return concluida_ ? visiveis_.at(i) : MontarVisivel(i);
+}
+
+}  // namespace impressao

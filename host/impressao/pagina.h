@@ -1,0 +1,61 @@
+#pragma once
+// One page of a print job: a grid of lines x 160 columns plus the list of texts placed on it.
+// Texts overlay: only their non-blank characters are written into the grid, so a later text's
+// blanks never erase what is already there; characters outside columns 1..160 are cut. Each grid
+// cell remembers which text wrote it, so the PDF output can draw every text with its own font and
+// still show exactly what the grid shows. When the page ends, Concluir() keeps the finished lines
+// and visible pieces and drops the grid.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/impressao/fontes.h"
+
+namespace impressao {
+
+struct TTextoImpresso {
+  int pagina = 0;
+  int linha = 0;
+  int coluna = 0;     // first column as placed (after centring); may lie outside 1..160
+  std::string texto;  // as printed (accents already removed when asked), not cut
+  TFontes fontes;
+};
+
+// What is left of a text on the finished page: blanks at both ends removed, characters covered
+// by later texts turned into blanks. Empty texto when nothing of it shows.
+struct TTrecho {
+  int coluna = 0;
+  std::string texto;
+};
+
+class TPagina {
+ public:
+  TPagina(int numero, int qteLinhas, int qteColunas);
+
+  // Throws std::out_of_range when linha is outside 1..QteLinhas(); std::logic_error once concluded.
+  void Escrever(int linha, int coluna, std::string_view texto, TFontes fontes);
+  void Concluir();
+
+  int Numero() const { return numero_; }
+  int QteLinhas() const { return qteLinhas_; }
+  int QteColunas() const { return qteColunas_; }
+  const std::vector<TTextoImpresso>& Textos() const { return textos_; }
+  std::vector<std::string> Linhas() const;  // QteLinhas() lines, trailing blanks trimmed
+  TTrecho Visivel(size_t indiceTexto) const;
+
+ private:
+  std::vector<std::string> MontarLinhas() const;
+  TTrecho MontarVisivel(size_t indiceTexto) const;
+  size_t Celula(int linha, int coluna) const;
+
+  int numero_, qteLinhas_, qteColunas_;
+  std::vector<TTextoImpresso> textos_;
+  std::u32string grade_;          // qteLinhas_ * qteColunas_ characters, row by row
+  std::vector<int32_t> dono_;     // index in textos_ of the text that wrote each cell; -1 none
+  bool concluida_ = false;
+  std::vector<std::string> linhas_;  // filled by Concluir()
+  std::vector<TTrecho> visiveis_;    // idem
+};
+
+}  // namespace impressao

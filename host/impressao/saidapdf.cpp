@@ -1,0 +1,98 @@
+#include "host/impressao/saidapdf.h"
+
+#include <cstdio>
+#include <fstream>
+#include <new>
+#include <stdexcept>
+
+#include "host/base/texto.h"
+#include "host/impressao/pagina.h"
+
+namespace impressao {
+
+namespace {
+
+constexpr double kPt = 72.0;                  // points per inch
+constexpr double kMargem = kPt / 4;
+constexpr double kColuna = kPt / 20;          // 20 cpi
+constexpr double kTamanhoComprimido = kColuna / 0.6;  // Courier advance is 600/1000 em
+
+void ErroHpdf(HPDF_STATUS erro, HPDF_STATUS detalhe, void*) {
+  char msg[96];
+  std::snprintf(msg, sizeof msg, "erro na geração do PDF (libharu 0x%04X, detalhe %u)",
+                static_cast<unsigned>(erro), static_cast<unsigned>(detalhe));
+  throw std::runtime_error(msg);
+}
+
+char Cp1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  static constexpr char32_t k80a9F[32] = {
+      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  for (unsigned i = 0; i < 32; ++i)
+    if (k80a9F[i] == c) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+}  // namespace
+
+std::string ParaCp1252(std::string_view utf8) {
+  std::string r;
+  for (char32_t c : texto::ParaU32(utf8)) r.push_back(Cp1252(c));
+  return r;
+}
+
+TSaidaPdf::~TSaidaPdf() {
+  if (doc_) HPDF_Free(doc_);
+}
+
+bool TSaidaPdf::Abrir(const std::string& caminho) {
+  if (!std::ofstream(caminho, std::ios::binary | std::ios::trunc).is_open()) return false;
+  caminho_ = caminho;
+  if (doc_) HPDF_Free(doc_);
+  doc_ = HPDF_New(ErroHpdf, nullptr);
+  if (!doc_) throw std::bad_alloc();
+  HPDF_SetCompressionMode(doc_, HPDF_COMP_ALL);
+  courier_ = HPDF_GetFont(doc_, "Courier", "WinAnsiEncoding");
+  courierNegrito_ = HPDF_GetFont(doc_, "Courier-Bold", "WinAnsiEncoding");
+  return true;
+}
+
+void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
+  const double entrelinha = kPt / linhasPorPolegada;
+  const double altura = pagina.QteLinhas() * entrelinha + 2 * kMargem;
+  HPDF_Page pg = HPDF_AddPage(doc_);
+  HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(pagina.QteColunas() * kColuna + 2 * kMargem));
+  HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(altura));
+  HPDF_Page_BeginText(pg);
+  const auto& textos = pagina.Textos();
+  for (size_t i = 0; i < textos.size(); ++i) {
+    TTrecho vis = pagina.Visivel(i);
+    if (vis.texto.empty()) continue;
+    const TTextoImpresso& t = textos[i];
+    double largura = 1;  // width factor against the 20 cpi grid
+    if (!t.fontes.Contem(TFonte::Comprimido) &&
+        (t.fontes.Contem(TFonte::Normal) || t.fontes.Contem(TFonte::Negrito)))
+      largura = 2;
+    if (t.fontes.Contem(TFonte::Expandido)) largura *= 2;
+    // Wider glyphs keep the centre of the grid span the text occupies.
+    const double meio = static_cast<double>(texto::Tamanho(t.texto)) / 2;
+    const double centro = kMargem + (t.coluna - 1 + meio) * kColuna;
+    const double x = centro + (vis.coluna - t.coluna - meio) * kColuna * largura;
+    const double y = altura - kMargem - t.linha * entrelinha + 0.2 * entrelinha;
+    HPDF_Page_SetFontAndSize(pg, t.fontes.Contem(TFonte::Negrito) ? courierNegrito_ : courier_,
+                             static_cast<HPDF_REAL>(kTamanhoComprimido * largura));
+    HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y),
+                      ParaCp1252(vis.texto).c_str());
+  }
+  HPDF_Page_EndText(pg);
+}
+
+void TSaidaPdf::Fechar() {
+  HPDF_SaveToFile(doc_, caminho_.c_str());
+  HPDF_Free(doc_);
+  doc_ = nullptr;
+}
+
+}  // namespace impressao

@@ -1,0 +1,405 @@
+#include "host/servicos/apuracaofuncoes.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include <SQLiteCpp/Statement.h>
+
+#include "host/banco/conexao.h"
+#include "host/base/formatacao.h"
+#include "host/base/texto.h"
+#include "host/servicos/periodos.h"
+
+namespace {
+
+// Validity condition of the HS_ tables: the row is in force on the date.
+constexpr const char* kVigente = " DATAINICIO <= ?1 AND (DATAFIM IS NULL OR DATAFIM >= ?1) ";
+
+template <typename F>
+auto Protegido(const char* operacao, F&& f) -> decltype(f()) {
+  try {
+    return f();
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string(operacao) + ": " + e.what());
+  }
+}
+
+}  // namespace
+
+TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
+  return Protegido("GetDadosFilial", [&] {
+    SQLite::Statement q(c_.Db(),
+        "SELECT F.IDFILIAL, F.IDEMPRESA, E.EMPRESA, M.UF, F.NOME, F.NOMEFANTASIA, F.CNPJ, F.IESTADUAL,"
+        "       F.ENDERECO, F.NUMERO, F.COMPLEMENTO, F.BAIRRO, F.CEP, M.NOME"
+        "  FROM SC00_FILIAL F JOIN SC00_EMPRESA E ON (E.IDEMPRESA = F.IDEMPRESA)"
+        "  LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
+        " WHERE F.IDFILIAL = ?");
+    q.bind(1, static_cast<int64_t>(idFilial));
+    if (!q.executeStep()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
+    TFilial f;
+    f.IdFilial = q.getColumn(0).getInt64();
+    f.IdEmpresa = q.getColumn(1).getInt();
+    f.CodigoEmpresa = q.getColumn(2).getInt();
+    f.UF = q.getColumn(3).getString();
+    f.RazaoSocial = q.getColumn(4).getString();
+    f.NomeFantasia = q.getColumn(5).getString();
+    f.CNPJ = q.getColumn(6).getString();
+    f.InscrEstadual = q.getColumn(7).getString();
+    f.Endereco = q.getColumn(8).getString();
+    f.Numero = q.getColumn(9).getString();
+    f.Complemento = q.getColumn(10).getString();
+    f.Bairro = q.getColumn(11).getString();
+    f.CEP = q.getColumn(12).getString();
+    f.Cidade = q.getColumn(13).getString();
+    if (f.UF.empty()) throw std::runtime_error("Estabelecimento " + std::to_string(idFilial) + " sem município/UF cadastrado.");
+    return f;
+  });
+}
+
+TPeriodicidade TApuracaoFuncoes::GetPeriodicidadeICMS(int64_t idFilial, TDateTime data) {
+  return Protegido("GetPeriodicidadeICMS", [&]() -> TPeriodicidade {
+    SQLite::Statement q(c_.Db(), std::string("SELECT PERIODICIDADE FROM HS_PERIODICIDADE WHERE IDFILIAL = ?2 AND") +
+                                     kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
+    q.bind(1, DataISO(data));
+    q.bind(2, static_cast<int64_t>(idFilial));
+    if (!q.executeStep()) return periodicidade::Mensal;  // no configuration: monthly
+    auto p = static_cast<TPeriodicidade>(q.getColumn(0).getInt());
+    if (!PeriodicidadeValida(p))
+      throw std::runtime_error("Periodicidade " + std::to_string(static_cast<int>(p)) + " do estabelecimento " +
+                               std::to_string(idFilial) + " é inválida (HS_PERIODICIDADE).");
+    return p;
+  });
+}
+
+TDateTime TApuracaoFuncoes::IncPeriodo(TDateTime data, TPeriodicidade p) { return ::IncPeriodo(data, p); }
+TDateTime TApuracaoFuncoes::DecPeriodo(TDateTime data, TPeriodicidade p) { return ::DecPeriodo(data, p); }
+
+TTipoEnquadramento TApuracaoFuncoes::GetEnquadramentoFilial(const TFilial& f, TDateTime ini, TDateTime) {
+  return Protegido("GetEnquadramentoFilial", [&]() -> TTipoEnquadramento {
+    SQLite::Statement q(c_.Db(), std::string("SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?2 AND") +
+                                     kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
+    q.bind(1, DataISO(ini));
+    q.bind(2, static_cast<int64_t>(f.IdFilial));
+    return q.executeStep() ? static_cast<TTipoEnquadramento>(q.getColumn(0).getInt()) : 2;
+  });
+}
+
+TApuracaoCentralizada TApuracaoFuncoes::GetFormaApuracao(const TFilial& f, TDateTime ini, TDateTime) {
+  return Protegido("GetFormaApuracao", [&] {
+    SQLite::Statement q(c_.Db(), std::string("SELECT CHAVE1, CHAVE2, CHAVE3, TIPO FROM HS_CENTRALIZACAO WHERE IDFILIAL = ?2 AND") +
+                                     kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
+    q.bind(1, DataISO(ini));
+    q.bind(2, static_cast<int64_t>(f.IdFilial));
+    TApuracaoCentralizada a;
+    if (q.executeStep()) {
+      a.Chave1 = q.getColumn(0).getInt();
+      a.Chave2 = q.getColumn(1).getInt();
+      a.Chave3 = q.getColumn(2).getInt();
+      std::string tipo = q.getColumn(3).getString();
+      a.TipoApuracao = tipo == "2" ? 1 : tipo == "3" ? 2 : 0;
+    }
+    return a;
+  });
+}
+
+uint8_t TApuracaoFuncoes::GetRegimeApuracaoSC(const TFilial& f, TDateTime ini, TDateTime) {
+  return Protegido("GetRegimeApuracaoSC", [&]() -> uint8_t {
+    SQLite::Statement q(c_.Db(), std::string("SELECT REGIME FROM HS_REGIMESC WHERE IDFILIAL = ?2 AND") + kVigente +
+                                     "ORDER BY DATAINICIO DESC LIMIT 1");
+    q.bind(1, DataISO(ini));
+    q.bind(2, static_cast<int64_t>(f.IdFilial));
+    return q.executeStep() ? static_cast<uint8_t>(q.getColumn(0).getInt()) : 1;
+  });
+}
+
+TInscricoesST TApuracaoFuncoes::GetInscricoesST(const TFilial& f, TDateTime ini, TDateTime fim, uint8_t) {
+  return Protegido("TInscricoesST", [&] {
+    SQLite::Statement q(c_.Db(),
+        "SELECT UF, COALESCE(INSCREST, ''), COALESCE(PERIODICIDADE, 0), COALESCE(IDCODIGOREC, 0)"
+        "  FROM HS_INSCRICAOST WHERE IDFILIAL = ?1 AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2)"
+        " ORDER BY UF, IDINSCRICAOST");
+    q.bind(1, static_cast<int64_t>(f.IdFilial));
+    q.bind(2, DataISO(ini));
+    q.bind(3, DataISO(fim));
+    TInscricoesST r;
+    while (q.executeStep()) {
+      TInscricaoST i;
+      i.UF = q.getColumn(0).getString();
+      i.InscrEst = texto::Aparar(q.getColumn(1).getString());
+      i.Periodicidade = static_cast<TPeriodicidade>(q.getColumn(2).getInt());
+      i.IdCodigoRec = q.getColumn(3).getInt();
+      r.push_back(i);
+    }
+    return r;
+  });
+}
+
+std::string TApuracaoFuncoes::GetCodigoICMSST(const std::string& uf) {
+  return Protegido("GetCodigoICMSST", [&]() -> std::string {
+    SQLite::Statement q(c_.Db(), "SELECT IMPOSTO FROM HS_CODIGOICMSST WHERE UF = ?");
+    q.bind(1, uf);
+    return q.executeStep() ? q.getColumn(0).getString() : std::string();
+  });
+}
+
+TCodigoRecolhimento TApuracaoFuncoes::GetCodigoRecolhimentoByID(int32_t id) {
+  return Protegido("GetCodigoRecolhimentoByID", [&] {
+    SQLite::Statement q(c_.Db(), "SELECT CODIGO, CODIGO1, IDCODIGOREC, TPDIAVENCTO, DIAVENCTO FROM ES02_CODIGOREC WHERE IDCODIGOREC = ?");
+    q.bind(1, id);
+    TCodigoRecolhimento r;
+    if (q.executeStep()) {
+      r.Codigo = q.getColumn(0).getString();
+      r.Codigo1 = q.getColumn(1).getString();
+      r.IdCodigoRec = q.getColumn(2).getInt();
+      r.TpDiaVencto = q.getColumn(3).getInt();
+      try {
+        r.DiaVencto = std::stoi(q.getColumn(4).getString());
+      } catch (const std::exception&) {
+        r.DiaVencto = 0;
+      }
+    }
+    return r;
+  });
+}
+
+std::vector<std::string> TApuracaoFuncoes::GetIDsFilialByFilialCfg(int32_t idEmpresa, int32_t k1, int32_t k2, int32_t k3,
+                                                                   const std::string& tipos, TDateTime ini, TDateTime fim) {
+  // `tipos` is a list of quoted centralisation kinds such as "'2','3'".
+  std::vector<std::string> lista;
+  for (size_t p = 0; p <= tipos.size();) {
+    size_t v = tipos.find(',', p);
+    if (v == std::string::npos) v = tipos.size();
+    std::string t = texto::Aparar(tipos.substr(p, v - p));
+    if (t.size() >= 2 && t.front() == '\'' && t.back() == '\'') t = t.substr(1, t.size() - 2);
+    if (!t.empty()) lista.push_back(t);
+    p = v + 1;
+  }
+  return Protegido("GetIDsFilialByFilialCfg", [&] {
+    std::string marcas;
+    for (size_t i = 0; i < lista.size(); ++i) marcas += (i ? ",?" : "?") + std::to_string(i + 7);
+    SQLite::Statement q(c_.Db(),
+        "SELECT DISTINCT C.IDFILIAL FROM HS_CENTRALIZACAO C JOIN SC00_FILIAL F ON (F.IDFILIAL = C.IDFILIAL)"
+        " WHERE F.IDEMPRESA = ?1 AND C.CHAVE1 = ?2 AND C.CHAVE2 = ?3 AND C.CHAVE3 = ?4"
+        "   AND C.DATAINICIO <= ?6 AND (C.DATAFIM IS NULL OR C.DATAFIM >= ?5)"
+        "   AND C.TIPO IN (" + (marcas.empty() ? std::string("NULL") : marcas) + ") ORDER BY C.IDFILIAL");
+    q.bind(1, idEmpresa);
+    q.bind(2, k1);
+    q.bind(3, k2);
+    q.bind(4, k3);
+    q.bind(5, DataISO(ini));
+    q.bind(6, DataISO(fim));
+    for (size_t i = 0; i < lista.size(); ++i) q.bind(static_cast<int>(i + 7), lista[i]);
+    std::vector<std::string> r;
+    while (q.executeStep()) r.push_back(std::to_string(q.getColumn(0).getInt64()));
+    return r;
+  });
+}
+
+const TApuracaoFuncoes::TTipoLancamento& TApuracaoFuncoes::Tipo(TLancamentoApur k) {
+  if (tipos_.empty()) {
+    Protegido("HS_TIPOLANCAMENTO", [&] {
+      SQLite::Statement q(c_.Db(), "SELECT ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL FROM HS_TIPOLANCAMENTO ORDER BY ORDINAL");
+      tipos_.resize(kQtdeLancamentoApur);
+      int n = 0;
+      while (q.executeStep()) {
+        int o = q.getColumn(0).getInt();
+        if (o < 0 || o >= kQtdeLancamentoApur) continue;
+        tipos_[static_cast<size_t>(o)] = {q.getColumn(1).getInt(), q.getColumn(2).getInt(), q.getColumn(3).getString(),
+                                          static_cast<int8_t>(q.getColumn(4).getInt())};
+        ++n;
+      }
+      if (n != kQtdeLancamentoApur) {
+        tipos_.clear();
+        throw EBancoDados("A tabela HS_TIPOLANCAMENTO deve ter os dez tipos de lançamento (0 a 9).");
+      }
+      return 0;
+    });
+  }
+  if (k >= kQtdeLancamentoApur) throw std::out_of_range("Tipo de lançamento de apuração inválido: " + std::to_string(k));
+  return tipos_[k];
+}
+
+int32_t TApuracaoFuncoes::LancamentoApurToInt(TLancamentoApur k) { return Tipo(k).tipo; }
+int32_t TApuracaoFuncoes::LancamentoApurToCodOficialLivro(TLancamentoApur k) { return Tipo(k).linha; }
+std::string TApuracaoFuncoes::LancamentoApurToString(TLancamentoApur k) { return Tipo(k).descricao; }
+int8_t TApuracaoFuncoes::GetSinalLancamentoApur(TLancamentoApur k) { return Tipo(k).sinal; }
+
+void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& imposto, TDateTime ini, TDateTime fim) {
+  Protegido("ExcluirImposto", [&] {
+    TTransacao t(c_);
+    SQLite::Statement d1(c_.Db(),
+        "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO IN (SELECT IDIMPOSTO FROM TR04_IMPOSTO"
+        " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4)");
+    SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4");
+    for (auto* s : {&d1, &d2}) {
+      s->bind(1, static_cast<int64_t>(f.IdFilial));
+      s->bind(2, imposto);
+      s->bind(3, DataISO(ini));
+      s->bind(4, DataISO(fim));
+      s->exec();
+    }
+    t.Confirmar();
+    return 0;
+  });
+}
+
+void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto,
+                                     const std::string& codigoRec, TDateTime ini, TDateTime fim, TDateTime vencimento,
+                                     Currency valor, const std::vector<std::string>& campos,
+                                     const std::vector<std::string>& conteudos) {
+  if (campos.size() != conteudos.size())
+    throw std::invalid_argument("GravarImposto: listas de campos e conteúdos de tamanhos diferentes");
+  Protegido("GravarImposto", [&] {
+    TTransacao t(c_);
+    SQLite::Statement d1(c_.Db(),
+        "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO IN (SELECT IDIMPOSTO FROM TR04_IMPOSTO"
+        " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO = ?3 AND FIM = ?4)");
+    SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO = ?3 AND FIM = ?4");
+    for (auto* s : {&d1, &d2}) {
+      s->bind(1, static_cast<int64_t>(idFilial));
+      s->bind(2, imposto);
+      s->bind(3, DataISO(ini));
+      s->bind(4, DataISO(fim));
+      s->exec();
+    }
+    SQLite::Statement ins(c_.Db(),
+        "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VENCIMENTO, VLRIMPOSTO)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    ins.bind(1, idEmpresa);
+    ins.bind(2, static_cast<int64_t>(idFilial));
+    ins.bind(3, imposto);
+    ins.bind(4, codigoRec);
+    ins.bind(5, DataISO(ini));
+    ins.bind(6, DataISO(fim));
+    if (vencimento > 0) ins.bind(7, DataISO(vencimento)); else ins.bind(7);
+    ins.bind(8, valor.ToDouble());
+    ins.exec();
+    int64_t id = c_.UltimoId();
+    for (size_t i = 0; i < campos.size(); ++i) {
+      SQLite::Statement det(c_.Db(), "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?)");
+      det.bind(1, static_cast<int64_t>(id));
+      det.bind(2, campos[i]);
+      det.bind(3, conteudos[i]);
+      det.exec();
+    }
+    t.Confirmar();
+    return 0;
+  });
+}
+
+int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t tpImposto, const std::string& imposto,
+                                         int64_t idLctoApurCod, Currency valor, TDateTime data, TDateTime dataFim,
+                                         const std::string& descricao, int32_t origem, int64_t idOrigem) {
+  return Protegido("GravarLctoApur", [&] {
+    TTransacao t(c_);
+    const char* chave =
+        " WHERE GERADO = 1 AND IDFILIAL = ?1 AND IMPOSTO = ?2 AND TPLANCAMENTO = ?3 AND DATA = ?4"
+        " AND DATAFIM = ?5 AND DESCRICAO = ?6";
+    SQLite::Statement d1(c_.Db(), std::string("DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR") + chave + ")");
+    SQLite::Statement d2(c_.Db(), std::string("DELETE FROM ES02_LCTOAPUR") + chave);
+    for (auto* s : {&d1, &d2}) {
+      s->bind(1, static_cast<int64_t>(idFilial));
+      s->bind(2, imposto);
+      s->bind(3, tipo);
+      s->bind(4, DataISO(data));
+      s->bind(5, DataISO(dataFim));
+      s->bind(6, descricao);
+      s->exec();
+    }
+    SQLite::Statement ins(c_.Db(),
+        "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA, DATAFIM,"
+        " DESCRICAO, ORIGEM, IDORIGEM, GERADO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)");
+    ins.bind(1, static_cast<int64_t>(idFilial));
+    ins.bind(2, tipo);
+    ins.bind(3, tpImposto);
+    ins.bind(4, imposto);
+    if (idLctoApurCod > 0) ins.bind(5, static_cast<int64_t>(idLctoApurCod)); else ins.bind(5);
+    ins.bind(6, valor.ToDouble());
+    ins.bind(7, DataISO(data));
+    ins.bind(8, DataISO(dataFim));
+    ins.bind(9, descricao);
+    ins.bind(10, origem);
+    ins.bind(11, static_cast<int64_t>(idOrigem));
+    ins.exec();
+    int64_t id = c_.UltimoId();
+    t.Confirmar();
+    return id;
+  });
+}
+
+void TApuracaoFuncoes::GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const std::string& informacao) {
+  Protegido("GravarLctoApurAux", [&] {
+    TTransacao t(c_);
+    SQLite::Statement d(c_.Db(), "DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR = ? AND TP = ?");
+    d.bind(1, static_cast<int64_t>(idLctoApur));
+    d.bind(2, tp);
+    d.exec();
+    SQLite::Statement i(c_.Db(), "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1) VALUES (?, ?, ?)");
+    i.bind(1, static_cast<int64_t>(idLctoApur));
+    i.bind(2, tp);
+    i.bind(3, informacao);
+    i.exec();
+    t.Confirmar();
+    return 0;
+  });
+}
+
+int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, int32_t tpImposto, int32_t tpLancamento, int32_t) {
+  return Protegido("GetIDLctoApurCod", [&]() -> int64_t {
+    SQLite::Statement q(c_.Db(),
+        "SELECT IDLCTOAPURCOD FROM ES02_LCTOAPURCOD WHERE UF = ? AND TPIMPOSTO = ? AND TPLANCAMENTO = ?"
+        " ORDER BY COALESCE(PADRAO, 0) DESC, IDLCTOAPURCOD LIMIT 1");
+    q.bind(1, uf);
+    q.bind(2, tpImposto);
+    q.bind(3, tpLancamento);
+    return q.executeStep() ? q.getColumn(0).getInt64() : 0;
+  });
+}
+
+int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::string& codigo, int32_t tpImposto,
+                                           int32_t tpLancamento, int32_t) {
+  return Protegido("GetIDLctoApurCod", [&]() -> int64_t {
+    SQLite::Statement q(c_.Db(),
+        "SELECT IDLCTOAPURCOD FROM ES02_LCTOAPURCOD WHERE UF = ? AND CODIGO = ? AND TPIMPOSTO = ?"
+        " ORDER BY (TPLANCAMENTO = ?) DESC, COALESCE(PADRAO, 0) DESC, IDLCTOAPURCOD LIMIT 1");
+    q.bind(1, uf);
+    q.bind(2, codigo);
+    q.bind(3, tpImposto);
+    q.bind(4, tpLancamento);
+    return q.executeStep() ? q.getColumn(0).getInt64() : 0;
+  });
+}
+
+Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
+  return Protegido("GetUPF", [&] {
+    SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
+    q.bind(1, uf);
+    q.bind(2, DataISO(data));
+    if (!q.executeStep())
+      throw std::runtime_error("Valor da UPF de " + uf + " não cadastrado para " + DataBR(data) + " (HS_UPF).");
+    return Currency::FromDouble(q.getColumn(0).getDouble());
+  });
+}
+
+std::string TApuracaoFuncoes::FormatarFloat(Currency valor) { return FormatarValor(valor); }
+
+void TApuracaoFuncoes::SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, int32_t paginas, int32_t definitiva,
+                                             int32_t frenteVerso, const std::string& impressora,
+                                             const std::string& configuracao, int32_t modelo) {
+  Protegido("SalvaPaginasImpressas", [&] {
+    SQLite::Statement i(c_.Db(),
+        "INSERT INTO HS_PAGINASIMPRESSAS (IDFILIAL, MODULO, PAGINAS, DEFINITIVA, FRENTEVERSO, IMPRESSORA,"
+        " CONFIGURACAO, MODELO, DATAHORA) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    i.bind(1, static_cast<int64_t>(idFilial));
+    i.bind(2, modulo);
+    i.bind(3, paginas);
+    i.bind(4, definitiva);
+    i.bind(5, frenteVerso);
+    i.bind(6, impressora);
+    i.bind(7, configuracao);
+    i.bind(8, modelo);
+    i.bind(9, DataHoraBR(Agora()));
+    i.exec();
+    return 0;
+  });
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The host's fiscal services (GFuncoes): establishment data, periods, classification and regime,
+// centralisation, ST inscriptions, payment codes, entry kinds, and the recording of taxes and
+// settlement entries. Everything is read from and written to the host database; every rule the
+// settlement does not fix itself is documented in docs/servicos.md.
+//
+// Recording is idempotent: writing the same settlement again replaces what the earlier write
+// stored (same establishment, tax, period and entry type/description) and never duplicates it.
+// Entries typed by users (GERADO = 0) are never replaced. Each write is one transaction.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/base/datas.h"
+#include "host/base/moeda.h"
+#include "host/servicos/tipos.h"
+
+class TQDConnection;
+
+class TApuracaoFuncoes {
+ public:
+  explicit TApuracaoFuncoes(TQDConnection& conexao) : c_(conexao) {}
+  virtual ~TApuracaoFuncoes() = default;
+
+  // Throws std::runtime_error "Estabelecimento não encontrado: N" for an unknown id.
+  virtual TFilial GetDadosFilial(int64_t idFilial);
+  virtual TPeriodicidade GetPeriodicidadeICMS(int64_t idFilial, TDateTime data);
+  virtual TDateTime IncPeriodo(TDateTime data, TPeriodicidade p);
+  virtual TDateTime DecPeriodo(TDateTime data, TPeriodicidade p);
+  virtual TTipoEnquadramento GetEnquadramentoFilial(const TFilial& f, TDateTime ini, TDateTime fim);
+  virtual TApuracaoCentralizada GetFormaApuracao(const TFilial& f, TDateTime ini, TDateTime fim);
+  virtual uint8_t GetRegimeApuracaoSC(const TFilial& f, TDateTime ini, TDateTime fim);
+  virtual TInscricoesST GetInscricoesST(const TFilial& f, TDateTime ini, TDateTime fim, uint8_t tipoApuracao);
+  virtual std::string GetCodigoICMSST(const std::string& uf);
+  virtual TCodigoRecolhimento GetCodigoRecolhimentoByID(int32_t idCodigoRec);
+  virtual std::vector<std::string> GetIDsFilialByFilialCfg(int32_t idEmpresa, int32_t chave1, int32_t chave2,
+                                                           int32_t chave3, const std::string& tipos,
+                                                           TDateTime ini, TDateTime fim);
+
+  // Entry kinds (ordinals 0..9) and what the host maps them to.
+  virtual int32_t LancamentoApurToInt(TLancamentoApur k);
+  virtual int32_t LancamentoApurToCodOficialLivro(TLancamentoApur k);
+  virtual std::string LancamentoApurToString(TLancamentoApur k);
+  virtual int8_t GetSinalLancamentoApur(TLancamentoApur k);
+
+  // Host calculations that store their own settlement entries.
+  virtual void CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime fim, TPeriodicidade p);
+  virtual void CalcularCreditoPresumidoTransporte(const TFilial& f, TDateTime ini, TDateTime fim);
+  virtual void CalcularInsumoCreditoIndustria(const TFilial& f, TDateTime ini, TDateTime fim);
+  virtual void CalcularInsumoCreditoTransporte(const TFilial& f, TDateTime ini, TDateTime fim);
+
+  virtual void ExcluirImposto(const TFilial& f, const std::string& imposto, TDateTime ini, TDateTime fim);
+  virtual void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto,
+                             const std::string& codigoRec, TDateTime ini, TDateTime fim, TDateTime vencimento,
+                             Currency valor, const std::vector<std::string>& campos,
+                             const std::vector<std::string>& conteudos);
+  virtual int64_t GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t tpImposto, const std::string& imposto,
+                                 int64_t idLctoApurCod, Currency valor, TDateTime data, TDateTime dataFim,
+                                 const std::string& descricao, int32_t origem, int64_t idOrigem);
+  virtual void GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const std::string& informacao);
+  virtual int64_t GetIDLctoApurCod(const std::string& uf, int32_t tpImposto, int32_t tpLancamento, int32_t padrao);
+  virtual int64_t GetIDLctoApurCod(const std::string& uf, const std::string& codigo, int32_t tpImposto,
+                                   int32_t tpLancamento, int32_t padrao);
+  virtual Currency GetUPF(const std::string& uf, TDateTime data);
+  virtual std::string FormatarFloat(Currency valor);
+
+  // Print-job record of a finished book.
+  virtual void SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, int32_t paginas, int32_t definitiva,
+                                     int32_t frenteVerso, const std::string& impressora,
+                                     const std::string& configuracao, int32_t modelo);
+
+ protected:
+  TQDConnection& c_;
+
+ private:
+  struct TTipoLancamento { int32_t tipo = 0, linha = 0; std::string descricao; int8_t sinal = 0; };
+  const TTipoLancamento& Tipo(TLancamentoApur k);
+  void GravarCreditoCalculado(const TFilial& f, TDateTime ini, TDateTime fim, const std::string& descricao, Currency valor);
+  void CalcularCreditoPresumido(const TFilial& f, TDateTime ini, TDateTime fim, const std::string& tipo,
+                                const std::string& descricao, bool saidas);
+  std::vector<TTipoLancamento> tipos_;
+};

@@ -1,0 +1,148 @@
+#include "host/servicos/qdinterface.h"
+
+#include <stdexcept>
+
+#include <SQLiteCpp/Statement.h>
+
+#include "host/banco/conexao.h"
+
+void TQDInterface::ExibirMensagem(const std::string& texto, int tipo) {
+  interacao_.ExibirMensagem(texto, static_cast<TTipoMensagem>(tipo));
+}
+
+int TQDInterface::ExibirMensagemPersonalizada(const std::string& texto, int tipo, const std::vector<TBotao>& botoes,
+                                              TBotao padrao, const std::string& titulo,
+                                              const std::vector<std::string>& legendas) {
+  return interacao_.ExibirMensagemPersonalizada(texto, static_cast<TTipoMensagem>(tipo), botoes, padrao, titulo, legendas);
+}
+
+Currency TQDInterface::Arredondar(int32_t, int32_t decimais, Currency valor, int32_t) {
+  return ArredondarMoeda(valor, decimais, TModoArredondamento::Matematico);
+}
+
+Currency TQDInterface::ArredondarModo(Currency valor, const std::string& modo, int32_t decimais) {
+  if (modo == "TRUNCAR") return ArredondarMoeda(valor, decimais, TModoArredondamento::Truncar);
+  if (modo == "MATEMATICO") return ArredondarMoeda(valor, decimais, TModoArredondamento::Matematico);
+  throw std::invalid_argument("Modo de arredondamento desconhecido: " + modo);
+}
+
+namespace {
+TDateTime ProximoDiaUtil(TDateTime d) {
+  while (DiaDaSemana(d) == 1 || DiaDaSemana(d) == 7) d += 1;
+  return d;
+}
+
+TDateTime DiaDoMes(TDateTime qualquerDiaDoMes, int dia) {
+  auto p = DecodeDate(qualquerDiaDoMes);
+  int ultimo = DiasNoMes(p.ano, p.mes);
+  return EncodeDate(p.ano, p.mes, dia <= 0 || dia > ultimo ? ultimo : dia);
+}
+}  // namespace
+
+TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDateTime fim, int32_t dia) {
+  TDateTime mesSeguinte = FimDoMes(fim) + 1;
+  switch (tp) {
+    case 1: {  // dia-th business day of the next month
+      TDateTime d = ProximoDiaUtil(mesSeguinte);
+      for (int n = 1; n < (dia > 0 ? dia : 1); ++n) d = ProximoDiaUtil(d + 1);
+      return d;
+    }
+    case 2: return DiaDoMes(fim, dia);                              // same month as the period end
+    case 3: return fim + (dia > 0 ? dia : 0);                       // days after the period end
+    case 4: return ProximoDiaUtil(DiaDoMes(IncMes(mesSeguinte, 1), dia));  // second month after
+    default: return ProximoDiaUtil(DiaDoMes(mesSeguinte, dia));     // 0: day of the next month
+  }
+}
+
+std::string TQDInterface::GetConfig(const std::string& chave, const std::string& padrao) {
+  try {
+    SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_CONFIG WHERE CHAVE = ?");
+    q.bind(1, chave);
+    return q.executeStep() && !q.getColumn(0).isNull() ? q.getColumn(0).getString() : padrao;
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string("HS_CONFIG: ") + e.what());
+  }
+}
+
+int32_t TQDInterface::GetConfigFrenteVerso() { return std::stoi(GetConfig("FRENTE_VERSO", "1")); }
+int32_t TQDInterface::GetConfigRodape() { return std::stoi(GetConfig("RODAPE", "3")); }
+
+int32_t TQDInterface::ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, TDateTime ini, TDateTime fim, const std::string&) {
+  try {
+    SQLite::Statement q(c_.Db(),
+        "SELECT IDCFG FROM ES02_CFG WHERE IDFILIAL = ? AND TP = ? AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
+        " ORDER BY DATAINICIO DESC LIMIT 1");
+    q.bind(1, static_cast<int64_t>(idFilial));
+    q.bind(2, std::to_string(tipo));
+    q.bind(3, DataISO(ini));
+    q.bind(4, DataISO(fim));
+    return q.executeStep() ? q.getColumn(0).getInt() : 0;
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string("ObterIdConfiguracaoLivro: ") + e.what());
+  }
+}
+
+// The next page of a definitive book continues after the last one recorded for an earlier date;
+// a book holds the configured number of pages (ES02_CFG INFORMACAO1, else HS_CONFIG LIVRO_PAGINAS)
+// and the next book starts at page 2 (page 1 carries the opening term).
+void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao, TDateTime data, const std::string& modulo,
+                                       int32_t& livro, int32_t& pagina) {
+  try {
+    int paginasPorLivro = std::stoi(GetConfig("LIVRO_PAGINAS", "300"));
+    int primeiroLivro = 1;
+    if (idConfiguracao > 0) {
+      SQLite::Statement cfg(c_.Db(), "SELECT INFORMACAO1, INFORMACAO2 FROM ES02_CFG WHERE IDCFG = ?");
+      cfg.bind(1, idConfiguracao);
+      if (cfg.executeStep()) {
+        try { paginasPorLivro = std::stoi(cfg.getColumn(0).getString()); } catch (const std::exception&) {}
+        try { primeiroLivro = std::stoi(cfg.getColumn(1).getString()); } catch (const std::exception&) {}
+      }
+    }
+    SQLite::Statement q(c_.Db(),
+        "SELECT LIVRO, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA < ?"
+        " ORDER BY DATA DESC, ID DESC LIMIT 1");
+    q.bind(1, static_cast<int64_t>(idFilial));
+    q.bind(2, modulo);
+    q.bind(3, DataISO(data));
+    if (!q.executeStep()) {
+      livro = primeiroLivro;
+      pagina = 2;
+      return;
+    }
+    livro = q.getColumn(0).getInt();
+    pagina = q.getColumn(1).getInt();
+    if (paginasPorLivro > 0 && pagina > paginasPorLivro) {
+      ++livro;
+      pagina = 2;
+    }
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string("ObterNumeracaoLivro: ") + e.what());
+  }
+}
+
+void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t paginaInicial, int32_t pagina,
+                                        int32_t idConfiguracao, const std::string& modulo, TDateTime data) {
+  try {
+    TTransacao t(c_);
+    SQLite::Statement d(c_.Db(), "DELETE FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA = ?");
+    d.bind(1, static_cast<int64_t>(idFilial));
+    d.bind(2, modulo);
+    d.bind(3, DataISO(data));
+    d.exec();
+    SQLite::Statement i(c_.Db(),
+        "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    i.bind(1, static_cast<int64_t>(idFilial));
+    i.bind(2, idConfiguracao);
+    i.bind(3, modulo);
+    i.bind(4, livro);
+    i.bind(5, paginaInicial);
+    i.bind(6, pagina);
+    i.bind(7, DataISO(data));
+    i.bind(8, DataHoraBR(Agora()));
+    i.exec();
+    t.Confirmar();
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string("GravarNumeracaoLivro: ") + e.what());
+  }
+}
