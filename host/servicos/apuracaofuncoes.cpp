@@ -1,5 +1,6 @@
 #include "host/servicos/apuracaofuncoes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -243,6 +244,8 @@ void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& impos
   });
 }
 
+// The tax record of a period is kept in place across re-runs: the row of the same establishment,
+// tax and period is updated, and its details are updated by field name.
 void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto,
                                      const std::string& codigoRec, TDateTime ini, TDateTime fim, TDateTime vencimento,
                                      Currency valor, const std::vector<std::string>& campos,
@@ -251,77 +254,126 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
     throw std::invalid_argument("GravarImposto: listas de campos e conteúdos de tamanhos diferentes");
   Protegido("GravarImposto", [&] {
     TTransacao t(c_);
-    SQLite::Statement d1(c_.Db(),
-        "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO IN (SELECT IDIMPOSTO FROM TR04_IMPOSTO"
-        " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO = ?3 AND FIM = ?4)");
-    SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO = ?3 AND FIM = ?4");
-    for (auto* s : {&d1, &d2}) {
-      s->bind(1, static_cast<int64_t>(idFilial));
-      s->bind(2, imposto);
-      s->bind(3, DataISO(ini));
-      s->bind(4, DataISO(fim));
-      s->exec();
+    SQLite::Statement busca(c_.Db(),
+        "SELECT IDIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? ORDER BY IDIMPOSTO");
+    busca.bind(1, static_cast<int64_t>(idFilial));
+    busca.bind(2, imposto);
+    busca.bind(3, DataISO(ini));
+    busca.bind(4, DataISO(fim));
+    std::vector<int64_t> existentes;
+    while (busca.executeStep()) existentes.push_back(busca.getColumn(0).getInt64());
+    int64_t id;
+    if (existentes.empty()) {
+      SQLite::Statement ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM) VALUES (?, ?, ?, ?, ?)");
+      ins.bind(1, idEmpresa);
+      ins.bind(2, static_cast<int64_t>(idFilial));
+      ins.bind(3, imposto);
+      ins.bind(4, DataISO(ini));
+      ins.bind(5, DataISO(fim));
+      ins.exec();
+      id = c_.UltimoId();
+    } else {
+      id = existentes.front();
+      for (size_t i = 1; i < existentes.size(); ++i) {
+        SQLite::Statement d1(c_.Db(), "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO = ?");
+        SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDIMPOSTO = ?");
+        d1.bind(1, static_cast<int64_t>(existentes[i]));
+        d2.bind(1, static_cast<int64_t>(existentes[i]));
+        d1.exec();
+        d2.exec();
+      }
     }
-    SQLite::Statement ins(c_.Db(),
-        "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VENCIMENTO, VLRIMPOSTO)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    ins.bind(1, idEmpresa);
-    ins.bind(2, static_cast<int64_t>(idFilial));
-    ins.bind(3, imposto);
-    ins.bind(4, codigoRec);
-    ins.bind(5, DataISO(ini));
-    ins.bind(6, DataISO(fim));
-    if (vencimento > 0) ins.bind(7, DataISO(vencimento)); else ins.bind(7);
-    ins.bind(8, valor.ToDouble());
-    ins.exec();
-    int64_t id = c_.UltimoId();
+    SQLite::Statement up(c_.Db(),
+        "UPDATE TR04_IMPOSTO SET IDEMPRESA = ?, CODIGOREC = ?, VENCIMENTO = ?, VLRIMPOSTO = ? WHERE IDIMPOSTO = ?");
+    up.bind(1, idEmpresa);
+    up.bind(2, codigoRec);
+    if (vencimento > 0) up.bind(3, DataISO(vencimento)); else up.bind(3);
+    up.bind(4, valor.ToDouble());
+    up.bind(5, static_cast<int64_t>(id));
+    up.exec();
+    std::string nomes;
     for (size_t i = 0; i < campos.size(); ++i) {
-      SQLite::Statement det(c_.Db(), "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?)");
-      det.bind(1, static_cast<int64_t>(id));
-      det.bind(2, campos[i]);
-      det.bind(3, conteudos[i]);
-      det.exec();
+      SQLite::Statement upd(c_.Db(), "UPDATE TR04_IMPOSTODET SET CONTEUDO = ? WHERE IDIMPOSTO = ? AND NOMECAMPO = ?");
+      upd.bind(1, conteudos[i]);
+      upd.bind(2, static_cast<int64_t>(id));
+      upd.bind(3, campos[i]);
+      if (upd.exec() == 0) {
+        SQLite::Statement det(c_.Db(), "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?)");
+        det.bind(1, static_cast<int64_t>(id));
+        det.bind(2, campos[i]);
+        det.bind(3, conteudos[i]);
+        det.exec();
+      }
+    }
+    // details of fields no longer recorded
+    SQLite::Statement det(c_.Db(), "SELECT IDIMPOSTODET, NOMECAMPO FROM TR04_IMPOSTODET WHERE IDIMPOSTO = ?");
+    det.bind(1, static_cast<int64_t>(id));
+    std::vector<int64_t> sobras;
+    while (det.executeStep())
+      if (std::find(campos.begin(), campos.end(), det.getColumn(1).getString()) == campos.end())
+        sobras.push_back(det.getColumn(0).getInt64());
+    for (int64_t s : sobras) {
+      SQLite::Statement d(c_.Db(), "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTODET = ?");
+      d.bind(1, static_cast<int64_t>(s));
+      d.exec();
     }
     t.Confirmar();
     return 0;
   });
 }
 
+// A re-run finds the entry the earlier run wrote (same establishment, tax, type, dates and
+// description) and updates it in place, so its id and everything hanging on it stay the same.
 int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t tpImposto, const std::string& imposto,
                                          int64_t idLctoApurCod, Currency valor, TDateTime data, TDateTime dataFim,
                                          const std::string& descricao, int32_t origem, int64_t idOrigem) {
   return Protegido("GravarLctoApur", [&] {
     TTransacao t(c_);
-    const char* chave =
-        " WHERE GERADO = 1 AND IDFILIAL = ?1 AND IMPOSTO = ?2 AND TPLANCAMENTO = ?3 AND DATA = ?4"
-        " AND DATAFIM = ?5 AND DESCRICAO = ?6";
-    SQLite::Statement d1(c_.Db(), std::string("DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR") + chave + ")");
-    SQLite::Statement d2(c_.Db(), std::string("DELETE FROM ES02_LCTOAPUR") + chave);
-    for (auto* s : {&d1, &d2}) {
-      s->bind(1, static_cast<int64_t>(idFilial));
-      s->bind(2, imposto);
-      s->bind(3, tipo);
-      s->bind(4, DataISO(data));
-      s->bind(5, DataISO(dataFim));
-      s->bind(6, descricao);
-      s->exec();
+    SQLite::Statement busca(c_.Db(),
+        "SELECT IDLCTOAPUR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ?1 AND IMPOSTO = ?2 AND TPLANCAMENTO = ?3"
+        " AND DATA = ?4 AND DATAFIM = ?5 AND DESCRICAO = ?6 ORDER BY IDLCTOAPUR");
+    busca.bind(1, static_cast<int64_t>(idFilial));
+    busca.bind(2, imposto);
+    busca.bind(3, tipo);
+    busca.bind(4, DataISO(data));
+    busca.bind(5, DataISO(dataFim));
+    busca.bind(6, descricao);
+    std::vector<int64_t> existentes;
+    while (busca.executeStep()) existentes.push_back(busca.getColumn(0).getInt64());
+    int64_t id = 0;
+    if (existentes.empty()) {
+      SQLite::Statement ins(c_.Db(),
+          "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, DATA, DATAFIM, DESCRICAO, GERADO)"
+          " VALUES (?, ?, ?, ?, ?, ?, ?, 1)");
+      ins.bind(1, static_cast<int64_t>(idFilial));
+      ins.bind(2, tipo);
+      ins.bind(3, tpImposto);
+      ins.bind(4, imposto);
+      ins.bind(5, DataISO(data));
+      ins.bind(6, DataISO(dataFim));
+      ins.bind(7, descricao);
+      ins.exec();
+      id = c_.UltimoId();
+    } else {
+      id = existentes.front();
+      for (size_t i = 1; i < existentes.size(); ++i) {  // duplicates left by older versions
+        SQLite::Statement d1(c_.Db(), "DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR = ?");
+        SQLite::Statement d2(c_.Db(), "DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = ?");
+        d1.bind(1, static_cast<int64_t>(existentes[i]));
+        d2.bind(1, static_cast<int64_t>(existentes[i]));
+        d1.exec();
+        d2.exec();
+      }
     }
-    SQLite::Statement ins(c_.Db(),
-        "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA, DATAFIM,"
-        " DESCRICAO, ORIGEM, IDORIGEM, GERADO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)");
-    ins.bind(1, static_cast<int64_t>(idFilial));
-    ins.bind(2, tipo);
-    ins.bind(3, tpImposto);
-    ins.bind(4, imposto);
-    if (idLctoApurCod > 0) ins.bind(5, static_cast<int64_t>(idLctoApurCod)); else ins.bind(5);
-    ins.bind(6, valor.ToDouble());
-    ins.bind(7, DataISO(data));
-    ins.bind(8, DataISO(dataFim));
-    ins.bind(9, descricao);
-    ins.bind(10, origem);
-    ins.bind(11, static_cast<int64_t>(idOrigem));
-    ins.exec();
-    int64_t id = c_.UltimoId();
+    SQLite::Statement up(c_.Db(),
+        "UPDATE ES02_LCTOAPUR SET TPIMPOSTO = ?, IDLCTOAPURCOD = ?, VALOR = ?, ORIGEM = ?, IDORIGEM = ? WHERE IDLCTOAPUR = ?");
+    up.bind(1, tpImposto);
+    if (idLctoApurCod > 0) up.bind(2, static_cast<int64_t>(idLctoApurCod)); else up.bind(2);
+    up.bind(3, valor.ToDouble());
+    up.bind(4, origem);
+    up.bind(5, static_cast<int64_t>(idOrigem));
+    up.bind(6, static_cast<int64_t>(id));
+    up.exec();
     t.Confirmar();
     return id;
   });
@@ -330,15 +382,17 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
 void TApuracaoFuncoes::GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const std::string& informacao) {
   Protegido("GravarLctoApurAux", [&] {
     TTransacao t(c_);
-    SQLite::Statement d(c_.Db(), "DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR = ? AND TP = ?");
-    d.bind(1, static_cast<int64_t>(idLctoApur));
-    d.bind(2, tp);
-    d.exec();
-    SQLite::Statement i(c_.Db(), "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1) VALUES (?, ?, ?)");
-    i.bind(1, static_cast<int64_t>(idLctoApur));
-    i.bind(2, tp);
-    i.bind(3, informacao);
-    i.exec();
+    SQLite::Statement up(c_.Db(), "UPDATE ES02_LCTOAPURAUX SET INFORMACAO1 = ? WHERE IDLCTOAPUR = ? AND TP = ?");
+    up.bind(1, informacao);
+    up.bind(2, static_cast<int64_t>(idLctoApur));
+    up.bind(3, tp);
+    if (up.exec() == 0) {
+      SQLite::Statement i(c_.Db(), "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1) VALUES (?, ?, ?)");
+      i.bind(1, static_cast<int64_t>(idLctoApur));
+      i.bind(2, tp);
+      i.bind(3, informacao);
+      i.exec();
+    }
     t.Confirmar();
     return 0;
   });

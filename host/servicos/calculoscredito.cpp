@@ -28,10 +28,10 @@ void RemoverGerado(TQDConnection& c, int64_t idFilial, TDateTime fim, const std:
 
 void TApuracaoFuncoes::GravarCreditoCalculado(const TFilial& f, TDateTime, TDateTime fim, const std::string& descricao,
                                               Currency valor) {
-  TTransacao t(c_);
-  RemoverGerado(c_, f.IdFilial, fim, descricao);
-  if (valor > Currency()) GravarLctoApur(f.IdFilial, kOutrosCreditos, kTpImpostoICMS, kImpostoICMS, 0, valor, fim, fim, descricao, 1, 0);
-  t.Confirmar();
+  if (valor > Currency())
+    GravarLctoApur(f.IdFilial, kOutrosCreditos, kTpImpostoICMS, kImpostoICMS, 0, valor, fim, fim, descricao, 1, 0);
+  else
+    RemoverGerado(c_, f.IdFilial, fim, descricao);
 }
 
 // CIAP: each asset credits 1/PARCELAS of its ICMS per month, from the month of its entry for

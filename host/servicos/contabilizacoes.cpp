@@ -16,9 +16,11 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
   int gravados = 0;
   try {
     TTransacao t(c_);
+    // Postings of the interval that no recorded value produces any more (marked by IDLCTOAPUR = -1
+    // while this posting runs) are removed at the end; the others are updated in place.
     SQLite::Statement apagar(c_.Db(),
-        "DELETE FROM HS_LANCCONTABIL WHERE DATA BETWEEN ?3 AND ?4 AND IDEMPRESA IN"
-        " (SELECT IDEMPRESA FROM SC00_EMPRESA WHERE EMPRESA BETWEEN ?1 AND ?2) AND IMPOSTO = ?5");
+        "UPDATE HS_LANCCONTABIL SET IDLCTOAPUR = -IDLCTOAPUR - 1 WHERE DATA BETWEEN ?3 AND ?4 AND IDEMPRESA IN"
+        " (SELECT IDEMPRESA FROM SC00_EMPRESA WHERE EMPRESA BETWEEN ?1 AND ?2) AND IMPOSTO = ?5 AND IDLCTOAPUR >= 0");
     SQLite::Statement valores(c_.Db(),
         "SELECT L.IDLCTOAPUR, F.IDEMPRESA, L.IDFILIAL, L.IMPOSTO, L.TPLANCAMENTO, L.DATA, L.DATAFIM, L.VALOR, L.DESCRICAO,"
         "       (SELECT C.CONTADEBITO || char(9) || C.CONTACREDITO || char(9) || COALESCE(C.HISTORICO, '')"
@@ -34,6 +36,11 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     SQLite::Statement inserir(c_.Db(),
         "INSERT INTO HS_LANCCONTABIL (IDEMPRESA, IDFILIAL, IMPOSTO, TPLANCAMENTO, DATA, INICIO, FIM, CONTADEBITO,"
         " CONTACREDITO, VALOR, HISTORICO, IDLCTOAPUR) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    SQLite::Statement atualizar(c_.Db(),
+        "UPDATE HS_LANCCONTABIL SET IDEMPRESA = ?1, IDFILIAL = ?2, IMPOSTO = ?3, TPLANCAMENTO = ?4, DATA = ?5, INICIO = ?6,"
+        " FIM = ?7, CONTADEBITO = ?8, CONTACREDITO = ?9, VALOR = ?10, HISTORICO = ?11, IDLCTOAPUR = ?12"
+        " WHERE IDLCTOAPUR = -?12 - 1");
+    SQLite::Statement limpar(c_.Db(), "DELETE FROM HS_LANCCONTABIL WHERE IDLCTOAPUR < 0");
     for (const auto& imposto : marcados) {
       for (auto* s : {&apagar, &valores}) {
         s->reset();
@@ -49,23 +56,30 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
         std::string contas = valores.getColumn(9).getString();
         size_t t1 = contas.find('\t'), t2 = contas.find('\t', t1 + 1);
         std::string historico = contas.substr(t2 + 1);
-        inserir.reset();
-        inserir.bind(1, valores.getColumn(1).getInt());
-        inserir.bind(2, valores.getColumn(2).getInt64());
-        inserir.bind(3, valores.getColumn(3).getString());
-        inserir.bind(4, valores.getColumn(4).getInt());
-        inserir.bind(5, valores.getColumn(6).getString());
-        inserir.bind(6, valores.getColumn(5).getString());
-        inserir.bind(7, valores.getColumn(6).getString());
-        inserir.bind(8, contas.substr(0, t1));
-        inserir.bind(9, contas.substr(t1 + 1, t2 - t1 - 1));
-        inserir.bind(10, valores.getColumn(7).getDouble());
-        inserir.bind(11, historico.empty() ? valores.getColumn(8).getString() : historico);
-        inserir.bind(12, valores.getColumn(0).getInt64());
-        inserir.exec();
+        auto preencher = [&](SQLite::Statement& st) {
+          st.reset();
+          st.bind(1, valores.getColumn(1).getInt());
+          st.bind(2, valores.getColumn(2).getInt64());
+          st.bind(3, valores.getColumn(3).getString());
+          st.bind(4, valores.getColumn(4).getInt());
+          st.bind(5, valores.getColumn(6).getString());
+          st.bind(6, valores.getColumn(5).getString());
+          st.bind(7, valores.getColumn(6).getString());
+          st.bind(8, contas.substr(0, t1));
+          st.bind(9, contas.substr(t1 + 1, t2 - t1 - 1));
+          st.bind(10, valores.getColumn(7).getDouble());
+          st.bind(11, historico.empty() ? valores.getColumn(8).getString() : historico);
+          st.bind(12, valores.getColumn(0).getInt64());
+        };
+        preencher(atualizar);
+        if (atualizar.exec() == 0) {
+          preencher(inserir);
+          inserir.exec();
+        }
         ++gravados;
       }
     }
+    limpar.exec();
     t.Confirmar();
   } catch (const SQLite::Exception& e) {
     throw EBancoDados(std::string("Contabilização: ") + e.what());
