@@ -1,18 +1,10 @@
 // Loading of the settlement entries of a period into summary lines: one line per entry kind, one
 // detail per stored entry, in date, GIA-code and description order.
 #include "apuracao/resumocampos.h"
+#include "apuracao/sqlapuracao.h"
 #include "host/base/formatacao.h"
 #include "host/host.h"
 
-namespace {
-constexpr const char* kSqlLancamentos =
-    "     SELECT ES02_LCTOAPUR.TPLANCAMENTO,            ES02_LCTOAPUR.DATA,            ES02_LCTOAPUR.DESCRICAO,"
-    "            ES02_LCTOAPUR.VALOR,            ES02_LCTOAPURCOD.CODIGO CODIGOGIA       FROM ES02_LCTOAPUR  LEFT JOIN"
-    " ES02_LCTOAPURCOD ON (ES02_LCTOAPUR.IDLCTOAPURCOD = ES02_LCTOAPURCOD.IDLCTOAPURCOD)       JOIN SC00_FILIAL ON"
-    " (ES02_LCTOAPUR.IDFILIAL = SC00_FILIAL.IDFILIAL)      WHERE %s         AND ES02_LCTOAPUR.IMPOSTO = %s        AND"
-    " ES02_LCTOAPUR.TPLANCAMENTO IN (%s)        AND ES02_LCTOAPUR.DATA BETWEEN %s AND %s        %s   ORDER BY"
-    " ES02_LCTOAPUR.DATA,            ES02_LCTOAPURCOD.CODIGO,            ES02_LCTOAPUR.DESCRICAO";
-}  // namespace
 
 void TResumoCampos::Load(const TFilial& filial, const std::string& codImposto, TDateTime dataInicio, TDateTime dataFim,
                          const TLancamentosApur& lancamentos, const TApuracaoCentralizada& formaApuracao) {

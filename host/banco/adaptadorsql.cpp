@@ -76,6 +76,7 @@ void TrocarFirst(std::string& s) {
   while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
   std::string n = s.substr(ini, i - ini);
   if (n.empty()) return;
+  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
   s.erase(p, i - p);
   s = Aparar(s);
   if (!s.empty() && s.back() == ';') s.pop_back();

@@ -1,0 +1,66 @@
+#pragma once
+// Test fixture: an in-memory database with the schema (and, when asked, the demo office), a
+// scripted interaction and the host installed over them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <SQLiteCpp/Statement.h>
+
+#include "host/host.h"
+#include "host/interacao/interacaoroteirizada.h"
+
+class AmbienteTeste : public ::testing::Test {
+ protected:
+  void SetUp() override { Montar(true); }
+
+  void Montar(bool demo) {
+    host_.reset();
+    conexao_ = TQDConnection::CriarEmMemoria();
+    if (demo) conexao_->CarregarDemo();
+    interacao_ = std::make_unique<TInteracaoRoteirizada>();
+    host_ = std::make_unique<THost>(*conexao_, *interacao_);
+  }
+
+  void TearDown() override { host_.reset(); }
+
+  void Sql(const std::string& sql) { conexao_->Executar(sql); }
+
+  // First column of the first row as text ("" when there is no row or it is null).
+  std::string Valor(const std::string& sql) {
+    SQLite::Statement st(conexao_->Db(), sql);
+    return st.executeStep() && !st.getColumn(0).isNull() ? st.getColumn(0).getString() : std::string();
+  }
+
+  // Every row of a query, one line each with fields separated by '|'.
+  std::string Linhas(const std::string& sql) {
+    SQLite::Statement st(conexao_->Db(), sql);
+    std::ostringstream o;
+    while (st.executeStep()) {
+      for (int i = 0; i < st.getColumnCount(); ++i) o << (i ? "|" : "") << (st.getColumn(i).isNull() ? "NULL" : st.getColumn(i).getString());
+      o << "\n";
+    }
+    return o.str();
+  }
+
+  std::unique_ptr<TQDConnection> conexao_;
+  std::unique_ptr<TInteracaoRoteirizada> interacao_;
+  std::unique_ptr<THost> host_;
+};
+
+// Compares a text with a golden file under tests/golden; LIVRO_ATUALIZAR_GOLDEN=1 rewrites it.
+inline void CompararGolden(const std::string& nome, const std::string& obtido) {
+  const std::string caminho = std::string(LIVRO_TESTES_DIR) + "/golden/" + nome;
+  if (const char* a = std::getenv("LIVRO_ATUALIZAR_GOLDEN"); a && std::string(a) == "1") {
+    std::ofstream(caminho, std::ios::binary) << obtido;
+    GTEST_SKIP() << "golden regravado: " << caminho;
+  }
+  std::ifstream f(caminho, std::ios::binary);
+  ASSERT_TRUE(f) << "golden ausente: " << caminho << " (gere com LIVRO_ATUALIZAR_GOLDEN=1)";
+  std::stringstream esperado;
+  esperado << f.rdbuf();
+  EXPECT_EQ(esperado.str(), obtido) << "difere de " << caminho;
+}

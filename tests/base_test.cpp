@@ -1,0 +1,114 @@
+// Money, dates, text and formatting: the arithmetic and parsing everything else stands on.
+#include <gtest/gtest.h>
+
+#include "host/base/datas.h"
+#include "host/base/formatacao.h"
+#include "host/base/moeda.h"
+#include "host/base/texto.h"
+
+TEST(Moeda, ConverteDePontoFlutuanteArredondandoAoMaisProximo) {
+  EXPECT_EQ(Currency::FromDouble(12.345678).Raw(), 123457);
+  EXPECT_EQ(Currency::FromDouble(-12.345678).Raw(), -123457);
+  EXPECT_EQ(Currency::FromDouble(0.00005).Raw(), 1);
+  // 0.1 + 0.2 in binary is 0.30000000000000004: still exactly 3000 ten-thousandths
+  EXPECT_EQ(Currency::FromDouble(0.1 + 0.2).Raw(), 3000);
+  EXPECT_THROW(Currency::FromDouble(1e300), std::overflow_error);
+}
+
+TEST(Moeda, SinalMultiplicaSemPerda) {
+  Currency c = Currency::FromRaw(1500001);
+  EXPECT_EQ((c * -1).Raw(), -1500001);
+  EXPECT_EQ((c * 0).Raw(), 0);
+  EXPECT_EQ(Currency::FromInt(-3).Abs(), Currency::FromInt(3));
+}
+
+TEST(Moeda, ArredondamentoNomeado) {
+  Currency v = Currency::FromRaw(12345);  // 1,2345
+  EXPECT_EQ(ArredondarMoeda(v, 2).Raw(), 12300);
+  EXPECT_EQ(ArredondarMoeda(Currency::FromRaw(12350), 2).Raw(), 12400);
+  EXPECT_EQ(ArredondarMoeda(Currency::FromRaw(-12350), 2).Raw(), -12400);
+  EXPECT_EQ(ArredondarMoeda(Currency::FromRaw(12399), 2, TModoArredondamento::Truncar).Raw(), 12300);
+  EXPECT_EQ(ArredondarMoeda(Currency::FromRaw(-12399), 2, TModoArredondamento::Truncar).Raw(), -12300);
+  EXPECT_EQ(ArredondarMoeda(Currency::FromRaw(15000), 0).Raw(), 20000);
+  EXPECT_THROW(ArredondarMoeda(v, 5), std::invalid_argument);
+}
+
+TEST(Formatacao, ValoresDoLivro) {
+  EXPECT_EQ(FormatarValor(Currency::FromDouble(1234.56)), "1.234,56");
+  EXPECT_EQ(FormatarValor(Currency::FromDouble(-1234567.891)), "-1.234.567,89");
+  EXPECT_EQ(FormatarValor(Currency()), "0,00");
+  EXPECT_EQ(FormatarValor(Currency::FromDouble(0.005)), "0,01");
+  EXPECT_EQ(FormatarValor(Currency::FromDouble(999.995)), "1.000,00");
+  EXPECT_EQ(FormatarValor(Currency::FromDouble(-0.5)), "-0,50");
+  EXPECT_EQ(FormatarValorGuia(Currency::FromDouble(1234.5)), "       1.234,50");
+  Currency lido;
+  ASSERT_TRUE(TentarLerValor("1.234,56", lido));
+  EXPECT_EQ(lido.Raw(), 12345600);
+  ASSERT_TRUE(TentarLerValor("-10.5", lido));
+  EXPECT_EQ(lido.Raw(), -105000);
+  EXPECT_FALSE(TentarLerValor("12a", lido));
+  EXPECT_FALSE(TentarLerValor("", lido));
+}
+
+TEST(Formatacao, FormatComoODelphi) {
+  EXPECT_EQ(Format("EMP= %d/ESTAB= %d", {"1", "22"}), "EMP= 1/ESTAB= 22");
+  EXPECT_EQ(Format("%1:s-%0:s-%s", {"a", "b", "c"}), "b-a-b");
+  EXPECT_EQ(Format("a%%b", {}), "a%b");
+  // widths count characters, not bytes
+  EXPECT_EQ(Format("[%-6s]", {"AÇÃO"}), "[AÇÃO  ]");
+  EXPECT_EQ(Format("[%6s]", {"AÇÃO"}), "[  AÇÃO]");
+  EXPECT_EQ(Format("[%2s]", {"longo"}), "[longo]");
+  try {
+    Format("%s %s", {"x"});
+    FAIL();
+  } catch (const std::invalid_argument& e) {
+    EXPECT_NE(std::string(e.what()).find("argumento ausente"), std::string::npos);
+  }
+  EXPECT_THROW(Format("%x", {"1"}), std::invalid_argument);
+}
+
+TEST(Texto, ContaCaracteresNaoBytes) {
+  EXPECT_EQ(texto::Tamanho("APURAÇÃO"), 8u);
+  EXPECT_EQ(texto::Copiar("DÉBITOS ESPECÍFICOS", 9, 11), "ESPECÍFICOS");
+  EXPECT_EQ(texto::Copiar("abc", 3, 10), "c");
+  EXPECT_EQ(texto::Copiar("abc", 4, 1), "");
+  EXPECT_EQ(texto::PreencherEsquerda("é", 3), "  é");
+  EXPECT_EQ(texto::SemAcento("Ação Ç º"), "Acao C o");
+  EXPECT_EQ(texto::Maiusculas("rua são joão"), "RUA SÃO JOÃO");
+  EXPECT_EQ(texto::QuotedStr("D'Ávila"), "'D''Ávila'");
+}
+
+TEST(Texto, PedacosELinhas) {
+  std::string s(400, 'x');
+  auto p = texto::Pedacos(s, 155);
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(texto::Tamanho(p[2]), 90u);
+  EXPECT_EQ(texto::Pedacos("", 155).size(), 1u);
+  std::string acentos;
+  for (int i = 0; i < 160; ++i) acentos += "ã";
+  EXPECT_EQ(texto::Tamanho(texto::Pedacos(acentos, 155)[0]), 155u);
+  EXPECT_EQ(texto::Linhas("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  // a stray byte is one replacement character, never a crash
+  EXPECT_EQ(texto::Tamanho(texto::DeU32(texto::ParaU32("a\xff" "b"))), 3u);
+}
+
+TEST(Datas, CalendarioELeitura) {
+  TDateTime d = EncodeDate(2026, 1, 31);
+  EXPECT_EQ(d, 46053.0);
+  auto p = DecodeDate(d + 29);
+  EXPECT_EQ(p.mes, 3);
+  EXPECT_EQ(p.dia, 1);
+  EXPECT_EQ(DataISO(EncodeDate(2024, 2, 29)), "2024-02-29");
+  EXPECT_EQ(DataBR(EncodeDate(1899, 12, 30)), "30/12/1899");
+  EXPECT_EQ(DiaDaSemana(EncodeDate(2026, 12, 5)), 7);  // a Saturday
+  EXPECT_EQ(IncMes(EncodeDate(2026, 1, 31), 1), EncodeDate(2026, 2, 28));
+  TDateTime lida;
+  ASSERT_TRUE(TentarLerData("05/12/2026", lida));
+  EXPECT_EQ(lida, EncodeDate(2026, 12, 5));
+  ASSERT_TRUE(TentarLerData("2026-12-05", lida));
+  EXPECT_FALSE(TentarLerData("31/02/2026", lida));
+  EXPECT_FALSE(TentarLerData("", lida));
+  EXPECT_FALSE(TentarLerData("1/2/2026", lida));
+  EXPECT_FALSE(TentarLerData("2026-13-01", lida));
+  EXPECT_THROW(EncodeDate(2026, 2, 30), std::invalid_argument);
+}

@@ -1,0 +1,143 @@
+// The dialect adapter, the two query components, and every SQL text of the settlement run against
+// the demo database as SQLite sees it.
+#include <gtest/gtest.h>
+
+#include "ambiente.h"
+#include "apuracao/sqlapuracao.h"
+#include "host/banco/adaptadorsql.h"
+#include "host/base/formatacao.h"
+#include "regimes/subtrib/sqlsubtrib.h"
+
+TEST(AdaptadorSQL, ReescreveOQueOSQLiteNaoConhece) {
+  EXPECT_EQ(AdaptarSQL("SELECT FIRST 1 * FROM T WHERE UF = 'SP'"), "SELECT * FROM T WHERE UF = 'SP' LIMIT 1");
+  EXPECT_EQ(AdaptarSQL("SELECT SUBSTRING(CFOP.CFOP FROM 1 FOR 5) AS CFOP FROM X"), "SELECT substr(CFOP.CFOP, 1, 5) AS CFOP FROM X");
+  EXPECT_EQ(AdaptarSQL("ON (DES.CFOP STARTING WITH SUBSTRING(C.CFOP FROM 1 FOR 5)||'.000')"),
+            "ON ((substr(DES.CFOP, 1, length(substr(C.CFOP, 1, 5)||'.000')) = (substr(C.CFOP, 1, 5)||'.000')))");
+  EXPECT_EQ(AdaptarSQL("WHERE A STARTING WITH 'x' AND B = 1"), "WHERE (substr(A, 1, length('x')) = ('x')) AND B = 1");
+  // keywords inside literals are left alone
+  EXPECT_EQ(AdaptarSQL("SELECT 'FIRST 2 STARTING WITH' FROM T"), "SELECT 'FIRST 2 STARTING WITH' FROM T");
+  EXPECT_EQ(AdaptarSQL("SELECT CAST(X AS VARCHAR(30)) FROM T"), "SELECT CAST(X AS VARCHAR(30)) FROM T");
+  EXPECT_THROW(AdaptarSQL("SELECT SUBSTRING(X FROM 1 FOR 2 FROM T"), std::invalid_argument);
+}
+
+TEST(AdaptadorSQL, CastDeTextoMesDiaAnoParaData) {
+  auto c = TQDConnection::CriarEmMemoria();
+  auto valor = [&](const std::string& expr) {
+    SQLite::Statement st(c->Db(), AdaptarSQL("SELECT " + expr));
+    st.executeStep();
+    return st.getColumn(0).isNull() ? std::string("NULL") : st.getColumn(0).getString();
+  };
+  EXPECT_EQ(valor("CAST('12/31/2025' AS DATE)"), "2025-12-31");
+  EXPECT_EQ(valor("CAST('lixo' AS DATE)"), "NULL");
+  EXPECT_EQ(valor("CAST('01/15/2026' AS DATE) BETWEEN '2026-01-01' AND '2026-01-31'"), "1");
+}
+
+class Consultas : public AmbienteTeste {};
+
+TEST_F(Consultas, ConsultaLeParaFrentePorNomeDeCampo) {
+  TQDSQLQuery q(*conexao_);
+  q.SetSQL("SELECT IDFILIAL, nome AS Nome, 1.5 AS R, NULL AS N FROM SC00_FILIAL ORDER BY IDFILIAL");
+  q.Open();
+  ASSERT_FALSE(q.Eof());
+  EXPECT_EQ(q.FieldByName("idfilial").AsLargeInt(), 1);
+  EXPECT_EQ(q.FieldByName("NOME").AsString(), "Comercial Exemplo Ltda");
+  EXPECT_EQ(q.FieldByName("R").AsCurrency().Raw(), 15000);
+  EXPECT_TRUE(q.FieldByName("N").IsNull());
+  EXPECT_EQ(q.FieldByName("N").AsDateTime(), 0.0);
+  EXPECT_THROW(q.FieldByName("INEXISTENTE"), EBancoDados);
+  q.Next();
+  q.Next();
+  EXPECT_TRUE(q.Eof());
+  EXPECT_THROW(q.FieldByName("NOME"), EBancoDados);
+
+  TQDSQLQuery ruim(*conexao_);
+  ruim.SetSQL("SELECT * FROM TABELA_QUE_NAO_EXISTE");
+  try {
+    ruim.Open();
+    FAIL();
+  } catch (const EBancoDados& e) {
+    EXPECT_NE(std::string(e.what()).find("TABELA_QUE_NAO_EXISTE"), std::string::npos);
+  }
+}
+
+TEST_F(Consultas, ConjuntoEmMemoriaFiltraELocaliza) {
+  TQDClientDataSet ds;
+  ds.DefinirCampos({"CODIGO", "MARCADO", "UF"});
+  ds.AdicionarLinha({std::string("2001"), int64_t{0}, std::string("SP")});
+  ds.AdicionarLinha({std::string("4019"), int64_t{1}, std::string("RJ")});
+  ds.AdicionarLinha({std::string("4011"), int64_t{1}, std::string("MG")});
+  ds.SetFilter("MARCADO = 1");
+  ds.SetFiltered(true);
+  EXPECT_EQ(ds.RecordCount(), 2);
+  EXPECT_FALSE(ds.Locate("CODIGO", {std::string("20")}, true));  // filtered out
+  EXPECT_TRUE(ds.Locate("CODIGO", {std::string("40")}, true));
+  EXPECT_EQ(ds.FieldByName("UF").AsString(), "RJ");
+  EXPECT_FALSE(ds.Locate("CODIGO", {std::string("40")}, false));  // exact needs the whole key
+  EXPECT_TRUE(ds.Locate("CODIGO;UF", {std::string("4011"), std::string("MG")}));
+  EXPECT_FALSE(ds.Locate("CODIGO;UF", {std::string("4011"), std::string("RJ")}));
+  ds.SetFiltered(false);
+  EXPECT_EQ(ds.RecordCount(), 3);
+  EXPECT_TRUE(ds.Locate("CODIGO", {std::string("20")}, true));
+  ds.SetFilter("MARCADO = 1 AND UF = 'MG'");
+  ds.SetFiltered(true);
+  EXPECT_EQ(ds.RecordCount(), 1);
+  EXPECT_THROW(ds.SetFilter("MARCADO ~ 1"), EBancoDados);
+  EXPECT_THROW(ds.SetFilter("INEXISTENTE = 1"), EBancoDados);
+  EXPECT_THROW(ds.Locate("CODIGO", {}), std::invalid_argument);
+}
+
+TEST_F(Consultas, ConjuntoAbertoPeloProvedorLeOBanco) {
+  TQDClientDataSet ds;
+  ds.SetCommandText("SELECT TPLANCAMENTO, VALOR FROM ES02_LCTOAPUR WHERE IDFILIAL = 1 ORDER BY IDLCTOAPUR");
+  EXPECT_THROW(ds.Open(), EBancoDados);  // no provider yet
+  GUtilSistema->CreateProviderAtRunTime(ds);
+  ds.SetFilter("TPLANCAMENTO = 13");
+  ds.Open();
+  ds.SetFiltered(true);
+  EXPECT_EQ(ds.RecordCount(), 1);
+}
+
+// Every settlement SQL text, filled as the settlement fills it, runs on SQLite and returns what
+// the demo office holds for January 2026.
+TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
+  const std::string f = "1", ini = "'2026-01-01'", fim = "'2026-01-31'", z = "000";
+  struct Caso { const char* nome; std::string sql; bool temLinhas; };
+  const std::vector<Caso> casos = {
+      {"TemCodigosGIA SP", Format(kSqlTemCodigosGIA, {"'SP'"}), false},
+      {"TemCodigosGIA RS", Format(kSqlTemCodigosGIA, {"'RS'"}), true},
+      {"Lancamentos", Format(kSqlLancamentos, {" SC00_FILIAL.IDFILIAL IN (1,2)", "2001", "1,2,15,4,6,5,8,10", ini, fim, ""}), true},
+      {"RegEntradaSufixo", Format(kSqlRegEntradaSufixo, {f, ini, fim}), true},
+      {"RegEntradaAgrupado", Format(kSqlRegEntradaAgrupado, {z, f, ini, fim}), true},
+      {"RegSaidaSufixo", Format(kSqlRegSaidaSufixo, {f, ini, fim}), true},
+      {"RegSaidaAgrupado", Format(kSqlRegSaidaAgrupado, {z, f, ini, fim}), true},
+      {"GuiasNormal", Format(kSqlGuiasNormal, {"1", f, "'2001'", ini, fim, "'SP'"}), false},
+      {"DebitosEspecificos", Format(kSqlDebitosEspecificos, {f, "'2001'", ini, fim}), true},
+      {"Observacoes", Format(kSqlObservacoes, {f, ini, fim, "'2001'"}), true},
+      {"RegEntradaSufixoST", Format(kSqlRegEntradaSufixoST, {f, "'2026-02-01'", "'2026-02-28'", "'RJ'"}), true},
+      {"RegEntradaAgrupadoST", Format(kSqlRegEntradaAgrupadoST, {z, f, "'2026-02-01'", "'2026-02-28'", "'RJ'"}), true},
+      {"RegSaidaSufixoST", Format(kSqlRegSaidaSufixoST, {f, ini, fim, "'MG'"}), true},
+      {"RegSaidaAgrupadoST", Format(kSqlRegSaidaAgrupadoST, {z, f, ini, fim, "'MG'"}), true},
+      {"GuiasST", Format(kSqlGuiasST, {"1", f, "'4019'", ini, fim, "'RJ'"}), false},
+      {"GNRE", Format(kSqlGNRE, {f, ini, fim, "'4011'"}), true},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.nome);
+    TQDSQLQuery q(*conexao_);
+    q.SetSQL(c.sql);
+    ASSERT_NO_THROW(q.Open());
+    EXPECT_EQ(!q.Eof(), c.temLinhas);
+  }
+}
+
+TEST_F(Consultas, RegistroAgrupadoUsaADescricaoDoSufixoZero) {
+  Sql("INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (901, '5.910.001', 'BONIFICAÇÃO A'),"
+      " (902, '5.910.002', 'BONIFICAÇÃO B'), (903, '5.910.000', 'REMESSA EM BONIFICAÇÃO');"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9001, 1, (SELECT MIN(IDPLANO) FROM CO01_PLANO), '2026-06-10', 1);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS)"
+      " VALUES (9001, 901, 100, 100, 18, 1, 2, 0), (9001, 902, 50.5, 0, 0, 0, 0, 50.5);");
+  auto linhas = [&](const std::string& sql) { return Linhas(AdaptarSQL(sql)); };
+  EXPECT_EQ(linhas(Format(kSqlRegSaidaAgrupado, {"000", "1", "'2026-06-01'", "'2026-06-30'"})),
+            "5.910|REMESSA EM BONIFICAÇÃO|150.5|100|18|3|50.5\n");
+  EXPECT_EQ(linhas(Format(kSqlRegSaidaSufixo, {"1", "'2026-06-01'", "'2026-06-30'"})),
+            "5.910.001|BONIFICAÇÃO A|100|100|18|3|0\n5.910.002|BONIFICAÇÃO B|50.5|0|0|0|50.5\n");
+}
