@@ -31,7 +31,7 @@ TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
   return Protegido("GetDadosFilial", [&] {
     SQLite::Statement q(c_.Db(),
         "SELECT F.IDFILIAL, F.IDEMPRESA, E.EMPRESA, M.UF, F.NOME, F.NOMEFANTASIA, F.CNPJ, F.IESTADUAL,"
-        "       F.ENDERECO, F.NUMERO, F.COMPLEMENTO, F.BAIRRO, F.CEP, M.NOME"
+        "       F.ENDERECO, F.NUMERO, F.COMPLEMENTO, F.BAIRRO, F.CEP, M.NOME, F.FILIAL"
         "  FROM SC00_FILIAL F JOIN SC00_EMPRESA E ON (E.IDEMPRESA = F.IDEMPRESA)"
         "  LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
         " WHERE F.IDFILIAL = ?");
@@ -52,6 +52,7 @@ TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
     f.Bairro = q.getColumn(11).getString();
     f.CEP = q.getColumn(12).getString();
     f.Cidade = q.getColumn(13).getString();
+    f.CodigoFilial = q.getColumn(14).getInt();
     if (f.UF.empty()) throw std::runtime_error("Estabelecimento " + std::to_string(idFilial) + " sem município/UF cadastrado.");
     return f;
   });

@@ -11,6 +11,7 @@ struct TFilial {
   int32_t CodigoEmpresa = 0;  // company code as the user knows it
   int32_t IdEmpresa = 0;
   int64_t IdFilial = 0;
+  int32_t CodigoFilial = 0;  // establishment code as the user knows it
   std::string UF;
   std::string RazaoSocial, NomeFantasia, CNPJ, InscrEstadual;
   std::string Endereco, Numero, Complemento, Bairro, CEP, Cidade;

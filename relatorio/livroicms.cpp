@@ -1,0 +1,231 @@
+// The ledger printing module: the run of one request, the print operations with their line and
+// page control, the engine's page events (header, frame, footer), book numbering and the job
+// record.
+#include "relatorio/livroicms.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "host/banco/consulta.h"
+#include "host/base/texto.h"
+#include "host/host.h"
+#include "host/impressao/rodape.h"
+
+using impressao::TFonte;
+using impressao::TFontes;
+
+TdmLivroICMS::TdmLivroICMS()
+    : FApuracao(std::make_unique<TApuracao>()), FPrn(std::make_unique<impressao::TQDprint>()) {
+  FPrn->SetTitulo("Livro de ICMS");
+  FPrn->OnNewPage = [this](int pagina) { prnLivroNewPage(pagina); };
+  FPrn->OnBeforeNewPage = [this] { prnLivroBeforeNewPage(); };
+  FPrn->OnAfterPrint = [this] { prnLivroAfterPrint(); };
+  SetFormatoImpressao(impressao::TLinha::Oito);
+}
+
+TdmLivroICMS::~TdmLivroICMS() = default;
+
+void TdmLivroICMS::SetFormatoImpressao(impressao::TLinha formato) {
+  FFormatoImpressao = formato;
+  FPrn->SetLinha(formato);
+}
+
+// --- Print operations -----------------------------------------------------------------------
+
+void TdmLivroICMS::Imp(int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+  FPrn->Imp(linha, coluna, texto);
+  ControlarSaltoDeLinhaEPagina(avancar, novaPagina);
+}
+
+void TdmLivroICMS::ImpC(int, int coluna, const std::string& texto, int avancar, TFontes fontes) {
+  FPrn->ImpC(FLinha, coluna, texto, fontes);
+  FPrn->SetFonte(TFontes());  // back to the book's normal pitch
+  ControlarSaltoDeLinhaEPagina(avancar, false);
+}
+
+void TdmLivroICMS::ImpQuebraLinha(int& linha, int colunaInicial, int colunaFinal, const std::string& texto,
+                                  int avancar) {
+  auto pedacos = texto::Pedacos(texto, static_cast<size_t>(colunaFinal - colunaInicial));
+  for (size_t i = 0; i < pedacos.size(); ++i) {
+    if (i > 0) ++linha;
+    FPrn->Imp(linha, colunaInicial, pedacos[i]);
+  }
+  ControlarSaltoDeLinhaEPagina(avancar, false);
+}
+
+void TdmLivroICMS::ImpVertical(int linha, int coluna, const std::string& texto) {
+  const std::u32string letras = texto::ParaU32(texto);
+  for (size_t k = 0; k < letras.size(); ++k)
+    FPrn->Imp(linha + static_cast<int>(k), coluna, texto::DeU32(letras.substr(k, 1)));
+}
+
+void TdmLivroICMS::ControlarSaltoDeLinhaEPagina(int linhas, bool forcar) {
+  FLinha += linhas;
+  if (FLinha > FPrn->TamanhoQteLinhas() - 7 || forcar) FPrn->NovaPagina();
+}
+
+TImprimirProc TdmLivroICMS::ProcImprimir() {
+  return [this](int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+    Imp(linha, coluna, texto, avancar, novaPagina);
+  };
+}
+
+// --- The run ----------------------------------------------------------------------------------
+
+bool TdmLivroICMS::Imprimir() {
+  FPaginaInicial = FPagina;
+  FUltimaPagina = 0;
+  FResumo = nullptr;
+
+  TResumos& resumos = FApuracao->GetResumos();
+  resumos.Clear();
+  FApuracao->SetFilial(FIdFilial);
+  FApuracao->SetDataInicio(FDataInicio);
+  FApuracao->SetDataFim(FDataFim);
+  FApuracao->SetContabilizar(FContabilizar);
+  resumos.SetCalcularCIAP(FCalcularCIAP);
+  resumos.SetSolicitarDadosAcessorios(FSolicitarDadosAcessorios);
+  resumos.SetDataSetImpostos(FDataSetImpostos);
+  FApuracao->SetDetalharCfopPorSufixo(FDetalharSufixoCfop);
+  FApuracao->CalcularApuracao();
+
+  FPrn->SetSemAcento(QDInterface->GetConfig("SEM_ACENTO", "0") == "1");
+
+  const int quantidade = resumos.Count();
+  try {
+    for (int i = 0; i < quantidade; ++i) {
+      FResumo = resumos.GetItem(i);
+      const TDateTime inicio = FResumo->GetDataInicio(), fim = FResumo->GetDataFim();
+      if (i == 0) FFimPeriodo = fim;
+      FIdConfiguracaoLivro = QDInterface->ObterIdConfiguracaoLivro(FIdFilial, 5, inicio, fim, "ES02_CFG");
+
+      const bool movimento =
+          FResumo->GetCredito().GetRegistros().Count() + FResumo->GetDebito().GetRegistros().Count() > 0;
+      const bool comRegistro = movimento || FImprimirSemMovimento;
+      FTipoSessao = comRegistro ? tsEntradas : tsDebitos;
+
+      if (i == 0) {
+        // The printer dialog comes first so that a cancelled dialog leaves no job open.
+        if (!FPrn->Setup()) return false;
+        if (!FPrn->Abrir()) return false;
+      } else {
+        if (FImpressaoDefinitiva && inicio > FFimPeriodo) {
+          FFimPeriodo = fim;
+          int32_t livro = 0, pagina = 0;
+          QDInterface->ObterNumeracaoLivro(FIdFilial, FIdConfiguracaoLivro, inicio, "07", livro, pagina);
+          if (livro != FLivro) {  // a new book restarts the numbering
+            FPagina = pagina;
+            FLivro = livro;
+            FPaginaInicial = FPagina;
+          }
+        }
+        if (comRegistro) FPrn->NovaPagina();
+      }
+
+      if (movimento)
+        ImprimirRegistro();
+      else if (FImprimirSemMovimento)
+        ImprimirRegistroSemMovimento();
+
+      FTipoSessao = tsDebitos;
+      if (i > 0 || comRegistro) FPrn->NovaPagina();
+      ImprimirResumo();
+
+      if (FImpressaoDefinitiva)
+        QDInterface->GravarNumeracaoLivro(FIdFilial, FLivro, FPaginaInicial, FPagina, FIdConfiguracaoLivro, "07", inicio);
+    }
+    if (quantidade > 0) FPrn->Fechar();
+  } catch (...) {
+    // Leave the engine ready for the next request: end the job without frame, footer or record.
+    if (FPrn->Aberto()) {
+      auto antes = std::move(FPrn->OnBeforeNewPage);
+      auto depois = std::move(FPrn->OnAfterPrint);
+      FPrn->OnBeforeNewPage = nullptr;
+      FPrn->OnAfterPrint = nullptr;
+      try {
+        FPrn->Fechar();
+      } catch (...) {
+      }
+      FPrn->OnBeforeNewPage = std::move(antes);
+      FPrn->OnAfterPrint = std::move(depois);
+    }
+    throw;
+  }
+  return true;
+}
+
+// --- Engine events ----------------------------------------------------------------------------
+
+void TdmLivroICMS::prnLivroNewPage(int pagina) {
+  FLinha = 2;
+  if (pagina == 1 && FFrenteVerso && FImpressaoDefinitiva && GetEjetarPagina(FPagina)) {
+    // The front of the first sheet stays blank, without frame or footer; the header goes on the
+    // page the engine begins now.
+    auto antes = std::move(FPrn->OnBeforeNewPage);
+    FPrn->OnBeforeNewPage = nullptr;
+    FPrn->NovaPagina();
+    FPrn->OnBeforeNewPage = std::move(antes);
+    return;
+  }
+  ImprimirCabecalhoPagina();
+  ++FPagina;
+  FUltimaPagina = pagina;
+}
+
+void TdmLivroICMS::prnLivroBeforeNewPage() {
+  ImprimirQuadro();
+  TQDSQLQuery qRodape(GUtilSistema->GetConnectionSistema());
+  qRodape.SetSQL("SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO");
+  qRodape.Open();
+  impressao::ImprimirRodape(*FPrn, qRodape, 160, TFontes{TFonte::Comprimido}, kModulo, FImprimirRodape, FAgora(),
+                            FLinha);
+  qRodape.Close();
+}
+
+// The frame is drawn last on a page, so it keeps clear of what is already printed: a text that
+// reached the frame's place (an observation printed on the line where the page broke, a full
+// 155-character piece touching the right border) stays readable instead of disappearing under it.
+void TdmLivroICMS::ImprimirQuadro() {
+  const int colunas = FPrn->TamanhoQteColunas();
+  const int ultima = std::min<int>(FLinha, FPrn->TamanhoQteLinhas());
+  std::vector<std::u32string> grade;
+  for (const auto& l : FPrn->Paginas().back().Linhas()) grade.push_back(texto::ParaU32(l));
+  auto livre = [&grade](int linha, int coluna) {
+    const std::u32string& l = grade.at(static_cast<size_t>(linha - 1));
+    return static_cast<size_t>(coluna) > l.size() || l[static_cast<size_t>(coluna - 1)] == U' ';
+  };
+  for (int l = 1; l <= ultima; ++l) {
+    if (livre(l, 1)) FPrn->Imp(l, 1, "|");
+    if (livre(l, colunas - 3)) FPrn->Imp(l, colunas - 3, "|");
+  }
+  for (int l : {1, ultima}) {
+    // Dashes around the text already on the line, one blank apart from it.
+    int primeira = colunas, ultimaOcupada = 0;
+    for (int c = 2; c <= colunas - 4; ++c)
+      if (!livre(l, c)) {
+        primeira = std::min(primeira, c);
+        ultimaOcupada = c;
+      }
+    std::string tracos;
+    for (int c = 2; c <= colunas - 4; ++c) tracos.push_back(c >= primeira - 1 && c <= ultimaOcupada + 1 ? ' ' : '-');
+    FPrn->Imp(l, 2, tracos);  // its blanks leave the text under them alone
+  }
+  ++FLinha;
+}
+
+bool TdmLivroICMS::GetEjetarPagina(int32_t pagina) {
+  if (pagina % 2 != 0) return false;
+  return GUtilSistema->MostraMensagemSim("Está sendo realizada uma impressão frente e verso e a numeração da página inicial é ( " +
+                                             std::to_string(pagina) + " ). " +
+                                             "Deseja ejetar a folha e imprimir a página inicial no verso? ",
+                                         6, "Confirmação");
+}
+
+// The job record: the "text setting" recorded is the engine's report title ("Livro de ICMS").
+void TdmLivroICMS::prnLivroAfterPrint() {
+  std::string impressora = FPrn->NomeImpressora();
+  if (impressora.empty()) impressora = "Nenhuma impressora Padrão foi detectada";
+  GFuncoes->SalvaPaginasImpressas(FResumo ? FResumo->GetFilial().IdFilial : FIdFilial, kModulo, FUltimaPagina,
+                                  FImpressaoDefinitiva ? 1 : 2, FFrenteVerso ? 2 : 1, impressora, FPrn->Titulo(),
+                                  static_cast<int32_t>(FPrn->Modelo()));
+}

@@ -1,0 +1,144 @@
+#pragma once
+// TdmLivroICMS: the ledger printing module. It turns one request (establishment, interval, taxes
+// and print options, written into its public fields) into the "Livro Registro de Apuração do
+// ICMS", model P9: it runs the settlement, then walks the calculated summaries in list order and
+// prints, for each one, the register section (entries and exits by CFOP) and the summary section
+// (items 001 to 014, guides, specific debits, observations) on the page-oriented print engine. It
+// controls line and page breaks, draws the frame and footer of every page, numbers pages and
+// books, keeps the numbering of a definitive book in the host and records the finished job.
+//
+// Use: set the request fields, SetFormatoImpressao, the engine's outputs through Prn()
+// (SetArquivoTexto / SetArquivoPdf), then Imprimir(). Needs an active THost.
+//
+// Page grid: 160 columns by 66 (1/6 inch) or 88 (1/8 inch) lines; every text is placed by explicit
+// line and column (1-based). FLinha is the current line: 2 at each new page, the page header
+// leaves it on the first free line (8, or 9 for a tax-substitution summary), and a page break is
+// asked for as soon as it passes the page length minus 7 (60 of 66, 82 of 88).
+//
+// Implementation split: livroicms.cpp (run, print operations, page events, frame, job record),
+// cabecalho.cpp (page header and section headings), registro.cpp (register sections),
+// resumolivro.cpp (summary section).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apuracao/apuracao.h"
+#include "host/base/datas.h"
+#include "host/impressao/fontes.h"
+#include "host/impressao/motorimpressao.h"
+
+class TQDClientDataSet;
+class TRegistro;
+class TRegistros;
+class TResumoCampo;
+
+// The section being printed; the page header and the section headings look at it.
+enum TTipoSessao { tsEntradas, tsSaidas, tsDebitos, tsCreditos, tsSaldo, tsInformacoes };
+
+class TdmLivroICMS {
+ public:
+  // Module number of the ledger in the host (footer, job record).
+  static constexpr int kModulo = 58140;
+
+  TdmLivroICMS();
+  virtual ~TdmLivroICMS();
+  TdmLivroICMS(const TdmLivroICMS&) = delete;
+  TdmLivroICMS& operator=(const TdmLivroICMS&) = delete;
+
+  // The request, written by the report form (or the command line) before Imprimir.
+  int64_t FIdFilial = 0;
+  int32_t FIdEmpresa = 0;  // carried, not used by the printing
+  TDateTime FDataInicio = 0, FDataFim = 0;
+  bool FContabilizar = false;
+  bool FCalcularCIAP = false;
+  bool FImprimirSemMovimento = true;
+  bool FFrenteVerso = false;
+  bool FImpressaoDefinitiva = false;
+  int32_t FIdConfiguracaoLivro = 0;  // also set again for each summary
+  bool FSolicitarDadosAcessorios = false;
+  int32_t FLivro = 1;   // book number
+  int32_t FPagina = 2;  // number the next page header prints
+  bool FImprimirRodape = false;  // date and time in the footer
+  TQDClientDataSet* FDataSetImpostos = nullptr;  // selected taxes (field MARCADO)
+  bool FDetalharSufixoCfop = false;
+  bool FImprimirDescricaoCfop = true;
+  // Clock of the footer's date and time (tests fix it).
+  std::function<TDateTime()> FAgora = Agora;
+
+  // Line spacing: 66 lines a page for Seis, 88 for Oito. The module starts with Oito.
+  void SetFormatoImpressao(impressao::TLinha formato);
+  impressao::TLinha GetFormatoImpressao() const { return FFormatoImpressao; }
+
+  // Runs the settlement and prints the book. Returns false when the print job could not be begun
+  // (printer setup cancelled or an output that cannot be created): then nothing is printed and
+  // nothing about the job is recorded (what the settlement recorded stays). Returns true
+  // otherwise, also when the interval yields no summary (no job is opened then). Errors of the
+  // run, the database or the host propagate; the module can print again afterwards.
+  bool Imprimir();
+
+  impressao::TQDprint& Prn() { return *FPrn; }
+  TApuracao& GetApuracao() { return *FApuracao; }
+  // The engine's page counter of the last page begun in the last job (pages of the job).
+  int32_t GetUltimaPagina() const { return FUltimaPagina; }
+
+ protected:
+  // Print operations: the sections and the summaries print only through these.
+  // Text at (linha, coluna), then `avancar` lines and a page break when the page fills or
+  // `novaPagina` asks for one.
+  void Imp(int linha, int coluna, const std::string& texto, int avancar = 0, bool novaPagina = false);
+  // Text centred on `coluna` (0: the page centre) at the current line, in the font set given;
+  // `linha` is ignored.
+  void ImpC(int linha, int coluna, const std::string& texto, int avancar, impressao::TFontes fontes);
+  // The text in pieces of (colunaFinal - colunaInicial) characters at colunaInicial, one piece
+  // per line, `linha` raised before each further piece; then `avancar` lines.
+  void ImpQuebraLinha(int& linha, int colunaInicial, int colunaFinal, const std::string& texto, int avancar);
+  // The text downwards from (linha, coluna), one character per line; the line does not move.
+  void ImpVertical(int linha, int coluna, const std::string& texto);
+  void ControlarSaltoDeLinhaEPagina(int linhas, bool forcar);
+
+  // Page frame: borders on lines 1 to FLinha, dashes on line 1 and on line FLinha; then FLinha
+  // moves to the footer line.
+  void ImprimirQuadro();
+  // Whether to leave the front of the first sheet blank (even first page of a double-sided book).
+  bool GetEjetarPagina(int32_t pagina);
+
+  // Engine events.
+  void prnLivroNewPage(int pagina);
+  void prnLivroBeforeNewPage();
+  void prnLivroAfterPrint();
+
+  // Page header and section headings (cabecalho.cpp).
+  void ImprimirCabecalhoPagina();
+  void ImprimirCabecalhoSessao();
+  // Register sections (registro.cpp).
+  void ImprimirRegistro();
+  void ImprimirRegistroSemMovimento();
+  // Summary section (resumolivro.cpp).
+  void ImprimirResumo();
+  void ImprimirInformacoes();
+
+  // The print callback handed to the summaries' own texts.
+  TImprimirProc ProcImprimir();
+
+  impressao::TLinha FFormatoImpressao = impressao::TLinha::Oito;
+  std::unique_ptr<TApuracao> FApuracao;
+  std::unique_ptr<impressao::TQDprint> FPrn;
+  TResumo* FResumo = nullptr;
+  TTipoSessao FTipoSessao = tsEntradas;
+  int32_t FLinha = 2;
+  int32_t FUltimaPagina = 0;
+  int32_t FPaginaInicial = 0;
+  TDateTime FFimPeriodo = 0;
+
+ private:
+  // Register rows (registro.cpp): the lines of one side, its subtotal caption and the sums of
+  // its three CFOP groups, then its total.
+  void ImprimirSessaoRegistro(const TRegistros& registros, const std::string& subtotais,
+                              const std::vector<std::string>& grupos, int sufixo);
+  void ImprimirLinhaRegistro(const std::string& texto, const TRegistro* valores);
+  void ImprimirSessaoSemMovimento();
+  // Establishment code of the header ("ESTAB="), read once per establishment.
+
+};

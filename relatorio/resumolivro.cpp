@@ -1,0 +1,117 @@
+// The summary section of a summary: debits, credits, balance (items 001 to 014 of model P9 with
+// their detail items) and the complementary information with guides and observations.
+#include <string>
+
+#include "apuracao/resumocampos.h"
+#include "host/base/formatacao.h"
+#include "relatorio/layoutlivro.h"
+#include "relatorio/livroicms.h"
+
+using layoutlivro::kLinhaResumo;
+
+namespace {
+
+// "001 - CAPTION"
+std::string TextoItem(int32_t item, const std::string& legenda) {
+  std::string numero = std::to_string(item);
+  if (numero.size() < 3) numero.insert(0, 3 - numero.size(), '0');
+  return numero + " - " + legenda;
+}
+
+}  // namespace
+
+void TdmLivroICMS::ImprimirResumo() {
+  TResumo& r = *FResumo;
+
+  // One row: the item, an empty auxiliary column and the amount in the sums column.
+  auto LinhaTotal = [this](int32_t item, const std::string& legenda, Currency valor) {
+    Imp(FLinha, 2, Format(kLinhaResumo, {TextoItem(item, legenda), "", FormatarValor(valor)}), 1);
+  };
+  // With a line: its header row, one row per detail item with the detail's value in the auxiliary
+  // column, and the amount in the sums column of the last row.
+  auto LinhaValor = [this, &LinhaTotal](int32_t item, const std::string& legenda, const TResumoCampo* campo,
+                                        Currency valor) {
+    if (!campo) {
+      LinhaTotal(item, legenda, valor);
+      return;
+    }
+    const TDetalhamentos& detalhes = campo->GetDetalhamentos();
+    Imp(FLinha, 2, Format(kLinhaResumo, {TextoItem(campo->GetCodigo(), legenda), "", ""}), detalhes.Count() > 0 ? 1 : 0);
+    for (int i = 0; i < detalhes.Count(); ++i) {
+      const TDetalhamento* d = detalhes.GetItem(i);
+      std::string texto(6, ' ');
+      if (!d->GetCodigo().empty()) texto += d->GetCodigo() + " - ";
+      if (d->GetData() > 0) texto += DataBR(d->GetData()) + " - ";
+      texto += d->GetDescricao();
+      Imp(FLinha, 2, Format(kLinhaResumo, {texto, FormatarValor(d->GetValor()), ""}), i + 1 < detalhes.Count() ? 1 : 0);
+    }
+    Imp(FLinha, 132, Format("%25s", {FormatarValor(valor)}), 1);
+  };
+  // A line printed with the absolute value of its total; 0 without the line.
+  auto LinhaCampo = [&LinhaValor](int32_t item, const std::string& legenda, const TResumoCampo* campo) {
+    LinhaValor(item, legenda, campo, campo ? campo->GetTotal().Abs() : Currency());
+  };
+  auto Tracos = [this] { Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1); };
+
+  // Debits.
+  FTipoSessao = tsDebitos;
+  ImprimirCabecalhoSessao();
+  {
+    const TResumoCampos& debito = r.GetDebito();
+    const TResumoCampo* linha1 = debito.Locate(1);
+    Currency saidas = debito.GetRegistros().GetTotalImposto();
+    LinhaValor(1, "POR SAÍDAS/PRESTAÇÕES COM DÉBITO DO IMPOSTO", linha1, linha1 ? saidas + linha1->GetTotal() : saidas);
+    LinhaCampo(2, "OUTROS DÉBITOS (DISCRIMINAR ABAIXO)", debito.Locate(2));
+    LinhaCampo(3, "ESTORNO DE CRÉDITOS (DISCRIMINAR ABAIXO)", debito.Locate(3));
+    LinhaTotal(4, "SUB TOTAL", debito.GetTotal());
+    Tracos();
+  }
+
+  // Credits.
+  FTipoSessao = tsCreditos;
+  ImprimirCabecalhoSessao();
+  {
+    const TResumoCampos& credito = r.GetCredito();
+    const TResumoCampo* linha9 = credito.Locate(9);
+    LinhaValor(5, "POR ENTRADAS/AQUISIÇÕES COM CRÉDITO DO IMPOSTO", nullptr, credito.GetRegistros().GetTotalImposto());
+    LinhaCampo(6, "OUTROS CRÉDITOS (DISCRIMINAR ABAIXO)", credito.Locate(6));
+    LinhaCampo(7, "ESTORNO DE DÉBITOS (DISCRIMINAR ABAIXO)", credito.Locate(7));
+    LinhaTotal(8, "SUBTOTAL", credito.GetTotal() - (linha9 ? linha9->GetTotal() : Currency()));
+    LinhaCampo(9, "SALDO CREDOR DO PERÍODO ANTERIOR", linha9);
+    LinhaTotal(10, "TOTAL", credito.GetTotal());
+    Tracos();
+  }
+
+  // Balance.
+  FTipoSessao = tsSaldo;
+  ImprimirCabecalhoSessao();
+  {
+    const TResumoCampos& saldo = r.GetSaldo();
+    LinhaTotal(11, "SALDO DEVEDOR (DÉBITO MENOS CRÉDITO)", r.GetSaldoDevedor());
+    LinhaCampo(12, "DEDUÇÕES (DISCRIMINAR ABAIXO)", saldo.Locate(12));
+    LinhaValor(13, "IMPOSTO A RECOLHER", saldo.Locate(13), r.GetImpostoARecolher());
+    LinhaValor(14, "SALDO CREDOR (CRÉDITO - DÉBITO) A TRANSPORTAR PARA O PERÍODO SEGUINTE", saldo.Locate(14),
+               r.GetSaldoCredor());
+    Tracos();
+  }
+
+  // Complementary information.
+  FTipoSessao = tsInformacoes;
+  ImprimirCabecalhoSessao();
+  ImprimirInformacoes();
+}
+
+void TdmLivroICMS::ImprimirInformacoes() {
+  Imp(FLinha, 16, "GUIAS DE RECOLHIMENTO", 0);
+  Imp(FLinha, 124, "GUIAS DE INFORMACAO", 1);
+  Imp(FLinha, 6, "NUMERO", 0);
+  Imp(FLinha, 39, "DATA", 0);
+  Imp(FLinha, 62, "VALOR", 0);
+  Imp(FLinha, 69, "ORGAO ARRECADADOR", 0);
+  Imp(FLinha, 110, "DATA DA ENTREGA-LOCAL DA ENTREGA(BCO/REPART)", 1);
+  const TImprimirProc imprimir = ProcImprimir();
+  FResumo->ImprimirGuiasRecolhimento(FLinha, imprimir);
+  Imp(FLinha, 3, "", 1);
+  Imp(FLinha, 3, "OBSERVAÇÕES:", 1);
+  FResumo->ImprimirObservacoes(FLinha, imprimir);
+}
