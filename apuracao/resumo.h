@@ -98,6 +98,11 @@ class TResumo {
  protected:
   // Fills the register with the rows of a register query (CFOP, DESCRICAO and the five sums).
   void CarregarRegistros(const std::string& sql, TRegistros& registros);
+  // The register of the period by full CFOP or by CFOP without suffix, as DetalharCfopPorSufixo
+  // asks: the query with suffix takes (establishment, start, end, extras...), the grouped one the
+  // suffix zeros first.
+  void CarregarRegistros(const char* sqlComSufixo, const char* sqlAgrupado, TRegistros& registros,
+                         const std::vector<std::string>& extras = {});
   // The zeros of the CFOP suffix ("000" for a three-digit suffix).
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.

@@ -25,18 +25,19 @@ void TResumo::CarregarRegistros(const std::string& sql, TRegistros& registros) {
   }
 }
 
+void TResumo::CarregarRegistros(const char* sqlComSufixo, const char* sqlAgrupado, TRegistros& registros,
+                                const std::vector<std::string>& extras) {
+  std::vector<std::string> args = {std::to_string(FFilial.IdFilial), TFormPrincipal::DataSQL(FDataInicio),
+                                   TFormPrincipal::DataSQL(FDataFim)};
+  args.insert(args.end(), extras.begin(), extras.end());
+  if (!FDetalharCfopPorSufixo) args.insert(args.begin(), ZerosSufixoCfop());
+  CarregarRegistros(Format(FDetalharCfopPorSufixo ? sqlComSufixo : sqlAgrupado, args), registros);
+}
+
 void TResumo::LoadRegistrosEntrada(TRegistros& registros) {
-  std::string id = std::to_string(FFilial.IdFilial), ini = TFormPrincipal::DataSQL(FDataInicio),
-              fim = TFormPrincipal::DataSQL(FDataFim);
-  CarregarRegistros(FDetalharCfopPorSufixo ? Format(kSqlRegEntradaSufixo, {id, ini, fim})
-                                           : Format(kSqlRegEntradaAgrupado, {ZerosSufixoCfop(), id, ini, fim}),
-                    registros);
+  CarregarRegistros(kSqlRegEntradaSufixo, kSqlRegEntradaAgrupado, registros);
 }
 
 void TResumo::LoadRegistrosSaida(TRegistros& registros) {
-  std::string id = std::to_string(FFilial.IdFilial), ini = TFormPrincipal::DataSQL(FDataInicio),
-              fim = TFormPrincipal::DataSQL(FDataFim);
-  CarregarRegistros(FDetalharCfopPorSufixo ? Format(kSqlRegSaidaSufixo, {id, ini, fim})
-                                           : Format(kSqlRegSaidaAgrupado, {ZerosSufixoCfop(), id, ini, fim}),
-                    registros);
+  CarregarRegistros(kSqlRegSaidaSufixo, kSqlRegSaidaAgrupado, registros);
 }

@@ -30,19 +30,11 @@ void TResumoST::GravarSaldoDevedor() {
 }
 
 void TResumoST::LoadRegistrosEntrada(TRegistros& registros) {
-  std::string id = std::to_string(FFilial.IdFilial), ini = TFormPrincipal::DataSQL(FDataInicio),
-              fim = TFormPrincipal::DataSQL(FDataFim), uf = texto::QuotedStr(FUF);
-  CarregarRegistros(FDetalharCfopPorSufixo ? Format(kSqlRegEntradaSufixoST, {id, ini, fim, uf})
-                                           : Format(kSqlRegEntradaAgrupadoST, {ZerosSufixoCfop(), id, ini, fim, uf}),
-                    registros);
+  CarregarRegistros(kSqlRegEntradaSufixoST, kSqlRegEntradaAgrupadoST, registros, {texto::QuotedStr(FUF)});
 }
 
 void TResumoST::LoadRegistrosSaida(TRegistros& registros) {
-  std::string id = std::to_string(FFilial.IdFilial), ini = TFormPrincipal::DataSQL(FDataInicio),
-              fim = TFormPrincipal::DataSQL(FDataFim), uf = texto::QuotedStr(FUF);
-  CarregarRegistros(FDetalharCfopPorSufixo ? Format(kSqlRegSaidaSufixoST, {id, ini, fim, uf})
-                                           : Format(kSqlRegSaidaAgrupadoST, {ZerosSufixoCfop(), id, ini, fim, uf}),
-                    registros);
+  CarregarRegistros(kSqlRegSaidaSufixoST, kSqlRegSaidaAgrupadoST, registros, {texto::QuotedStr(FUF)});
 }
 
 void TResumoST::GravarValoresParaContabilizacao() {
