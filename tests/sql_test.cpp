@@ -12,8 +12,10 @@ TEST(AdaptadorSQL, ReescreveOQueOSQLiteNaoConhece) {
   EXPECT_EQ(AdaptarSQL("SELECT FIRST 1 * FROM T WHERE UF = 'SP'"), "SELECT * FROM T WHERE UF = 'SP' LIMIT 1");
   EXPECT_EQ(AdaptarSQL("SELECT SUBSTRING(CFOP.CFOP FROM 1 FOR 5) AS CFOP FROM X"), "SELECT substr(CFOP.CFOP, 1, 5) AS CFOP FROM X");
   EXPECT_EQ(AdaptarSQL("ON (DES.CFOP STARTING WITH SUBSTRING(C.CFOP FROM 1 FOR 5)||'.000')"),
-            "ON ((substr(DES.CFOP, 1, length(substr(C.CFOP, 1, 5)||'.000')) = (substr(C.CFOP, 1, 5)||'.000')))");
-  EXPECT_EQ(AdaptarSQL("WHERE A STARTING WITH 'x' AND B = 1"), "WHERE (substr(A, 1, length('x')) = ('x')) AND B = 1");
+            "ON ((DES.CFOP >= (substr(C.CFOP, 1, 5)||'.000') AND DES.CFOP < ((substr(C.CFOP, 1, 5)||'.000') || char(1114111))"
+            " AND substr(DES.CFOP, 1, length(substr(C.CFOP, 1, 5)||'.000')) = (substr(C.CFOP, 1, 5)||'.000')))");
+  EXPECT_EQ(AdaptarSQL("WHERE A STARTING WITH 'x' AND B = 1"),
+            "WHERE (A >= ('x') AND A < (('x') || char(1114111)) AND substr(A, 1, length('x')) = ('x')) AND B = 1");
   // keywords inside literals are left alone
   EXPECT_EQ(AdaptarSQL("SELECT 'FIRST 2 STARTING WITH' FROM T"), "SELECT 'FIRST 2 STARTING WITH' FROM T");
   EXPECT_EQ(AdaptarSQL("SELECT CAST(X AS VARCHAR(30)) FROM T"), "SELECT CAST(X AS VARCHAR(30)) FROM T");

@@ -2,24 +2,62 @@
 //   livro-icms db criar ARQUIVO        creates an empty database with the schema
 //   livro-icms db demo ARQUIVO         creates a database with the demo office
 //   livro-icms apurar --db ... --filial ... --inicio ... --fim ...
+//   livro-icms imprimir --db ... --filial ... --saida livro.pdf [--saida livro.txt] [options]
+//   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
+//
+// `imprimir` goes through the report form TForm58140 exactly as the desktop does (creation
+// defaults, the fields the user would change, then the print action); `observacoes` goes through
+// the observations editor TForm58140Observacoes.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "forms/form58140.h"
+#include "forms/observacoes.h"
 #include "forms/pedidoapuracao.h"
+#include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
 #include "host/interacao/interacaoterminal.h"
-#include "relatorio/extrato.h"
+#include "host/servicos/selecaoimpostos.h"
+#include "relatorio/relatorio.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 struct TOpcoesComuns {
   std::string Banco;
   std::string Respostas;
+  bool Sim = false;
+};
+
+// Scripted answers where every question left without an answer is answered "Sim" (--sim).
+class TInteracaoSempreSim : public TInteracaoRoteirizada {
+ public:
+  explicit TInteracaoSempreSim(TInteracaoRoteirizada base) : TInteracaoRoteirizada(std::move(base)) {}
+  int ExibirMensagemPersonalizada(const std::string& texto, TTipoMensagem tipo, const std::vector<TBotao>& botoes,
+                                  TBotao padrao, const std::string& titulo,
+                                  const std::vector<std::string>& legendas) override {
+    if (RespostasRestantes() == 0 && std::find(botoes.begin(), botoes.end(), TBotao::Sim) != botoes.end())
+      AdicionarResposta("sim");
+    return TInteracaoRoteirizada::ExibirMensagemPersonalizada(texto, tipo, botoes, padrao, titulo, legendas);
+  }
+};
+
+// The terminal for the forms' commands: an error message of a form always stops the command, which
+// then reports it itself as "Erro: ...", so it is not shown twice.
+class TInteracaoTerminalFormulario : public TInteracaoTerminal {
+ public:
+  void ExibirMensagem(const std::string& texto, TTipoMensagem tipo) override {
+    if (tipo != TTipoMensagem::Erro) TInteracaoTerminal::ExibirMensagem(texto, tipo);
+  }
 };
 
 std::unique_ptr<TInteracao> CriarInteracao(const std::string& respostas) {
@@ -27,10 +65,19 @@ std::unique_ptr<TInteracao> CriarInteracao(const std::string& respostas) {
   return std::make_unique<TInteracaoRoteirizada>(TInteracaoRoteirizada::DeArquivo(respostas));
 }
 
-void ImprimirRegistro(const TInteracao& i) {
+std::unique_ptr<TInteracao> CriarInteracaoFormulario(const std::string& respostas, bool sim) {
+  if (sim) {
+    return std::make_unique<TInteracaoSempreSim>(respostas.empty() ? TInteracaoRoteirizada()
+                                                                   : TInteracaoRoteirizada::DeArquivo(respostas));
+  }
+  if (respostas.empty()) return std::make_unique<TInteracaoTerminalFormulario>();
+  return std::make_unique<TInteracaoRoteirizada>(TInteracaoRoteirizada::DeArquivo(respostas));
+}
+
+void ImprimirRegistro(const TInteracao& i, const char* titulo = "Mensagens da apuração:") {
   if (auto* r = dynamic_cast<const TInteracaoRoteirizada*>(&i)) {
     if (r->Registro().empty()) return;
-    std::cout << "\nMensagens da apuração:\n";
+    std::cout << "\n" << titulo << "\n";
     for (const auto& m : r->Registro()) std::cout << "  " << m << "\n";
   }
 }
@@ -52,10 +99,253 @@ int Apurar(const TOpcoesComuns& comuns, const TPedidoApuracao& pedido) {
   return 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// imprimir
+
+struct TOpcoesImpressao {
+  int64_t IdFilial = 0;
+  std::string Inicio, Fim;
+  std::vector<std::string> Saidas;
+  std::string Impostos;
+  bool Contabilizar = false, CIAP = false, SemMovimento = false, NaoImprimirSemMovimento = false;
+  bool DetalharSufixo = false, SemDescricaoCfop = false, FrenteVerso = false, Rodape = false;
+  bool Definitivo = false;
+  int32_t Livro = 0, Pagina = 0;
+  bool Sextos = false, Oitavos = false;
+};
+
+std::string Minusculas(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+// The outputs by kind, each checked for writing before anything runs: an existing file is opened
+// for appending (its content stays), a new one is created and removed again.
+void VerificarSaidas(const std::vector<std::string>& saidas, std::string& txt, std::string& pdf) {
+  for (const auto& s : saidas) {
+    std::string ext = Minusculas(fs::path(s).extension().string());
+    std::string& destino = ext == ".txt" ? txt : pdf;
+    if (ext != ".txt" && ext != ".pdf")
+      throw std::runtime_error("O arquivo de saída deve terminar em .pdf ou .txt: " + s);
+    if (!destino.empty()) throw std::runtime_error("Mais de um arquivo de saída " + ext + ": " + destino + " e " + s);
+    std::error_code ec;
+    if (fs::is_directory(s, ec)) throw std::runtime_error("O arquivo de saída é uma pasta: " + s);
+    bool existia = fs::exists(s, ec);
+    {
+      std::ofstream f(s, std::ios::binary | std::ios::app);
+      if (!f) throw std::runtime_error("Não é possível gravar o arquivo de saída: " + s);
+    }
+    if (!existia) fs::remove(s, ec);
+    destino = s;
+  }
+}
+
+int32_t EmpresaDaFilial(TQDConnection& c, int64_t idFilial) {
+  TQDSQLQuery q(c);
+  q.SetSQL("SELECT IDEMPRESA FROM SC00_FILIAL WHERE IDFILIAL = " + std::to_string(idFilial));
+  q.Open();
+  if (q.Eof()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
+  return q.FieldByName("IDEMPRESA").AsInteger();
+}
+
+// A check box the user can only tick while it is enabled.
+void Marcar(TCaixa& caixa, bool pedido, const char* opcao) {
+  if (!pedido) return;
+  if (caixa.Enabled)
+    caixa.Checked = true;
+  else if (!caixa.Checked)
+    std::cerr << "Aviso: \"" << caixa.Caption << "\" não está disponível; " << opcao << " ignorada.\n";
+}
+
+int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o) {
+  std::string txt, pdf;
+  VerificarSaidas(o.Saidas, txt, pdf);
+
+  auto interacao = CriarInteracaoFormulario(comuns.Respostas, comuns.Sim);
+  auto conexao = TQDConnection::Abrir(comuns.Banco);
+  THost host(*conexao, *interacao);
+  // The host's current company and establishment are the ones of the request.
+  FormPrincipal->IdEmpresaAtual = EmpresaDaFilial(*conexao, o.IdFilial);
+  FormPrincipal->IdFilialAtual = o.IdFilial;
+
+  TdmLivroICMS modulo;
+  TForm58140 form(modulo);
+  // The tax-selection dialog: the user marks the codes given.
+  form.OnSelecionarImpostos = [&](TFrameSelecionarImpostos& frame) { SelecionarImpostos(frame, o.Impostos); };
+
+  bool impresso = false;
+  try {
+    form.FormCreate();
+    if (form.lkpFilial.Id == 0)
+      throw std::runtime_error("Estabelecimento sem município cadastrado: " + std::to_string(o.IdFilial));
+    if (!o.Inicio.empty()) {
+      form.edtDataInicio.Text = o.Inicio;
+      form.edtDataInicioKeyDown(TTecla::Enter);  // the end date becomes the end of that period
+    }
+    if (!o.Fim.empty()) form.edtDataFim.Text = o.Fim;
+
+    std::string impostos = Minusculas(texto::Aparar(o.Impostos));
+    if (impostos == "todos")
+      form.rbTodosClick(TEscolhaImpostos::Todos);
+    else if (impostos == "icms")
+      form.rbTodosClick(TEscolhaImpostos::ICMS);
+    else if (impostos == "icms-st")
+      form.rbTodosClick(TEscolhaImpostos::ICMSST);
+    else if (!impostos.empty())
+      form.rbTodosClick(TEscolhaImpostos::Custom);
+
+    Marcar(form.chkContabilizar, o.Contabilizar, "--contabilizar");
+    Marcar(form.chkCalcularCIAP, o.CIAP, "--ciap");
+    if (o.NaoImprimirSemMovimento) form.chkSemMovimento.Checked = false;
+    if (o.SemMovimento) form.chkSemMovimento.Checked = true;
+    Marcar(form.chkDetalharSufixoCfop, o.DetalharSufixo && !o.Definitivo, "--detalhar-sufixo");
+    Marcar(form.chkNaoImprimirDescricaoCFOP, o.SemDescricaoCfop && !o.Definitivo, "--sem-descricao-cfop");
+    Marcar(form.chkImpressaoFrenteVerso, o.FrenteVerso, "--frente-verso");
+    Marcar(form.chkRodape, o.Rodape, "--rodape");
+    if (o.Definitivo) {
+      form.chkImpressaoDefinitiva.Checked = true;
+      form.chkImpressaoDefinitivaClick();
+      if (o.DetalharSufixo || o.SemDescricaoCfop)
+        std::cerr << "Aviso: a impressão definitiva detalha os CFOPs sem sufixo e com descrição; "
+                     "--detalhar-sufixo e --sem-descricao-cfop ignoradas.\n";
+      if (o.Livro > 0) form.edtNumLivro.SetValor(o.Livro);
+      if (o.Pagina > 0) form.edtNumPagina.SetValor(o.Pagina);
+    }
+    if (o.Sextos) {
+      form.rbSextos = true;
+      form.rbOitavos = false;
+    }
+
+    modulo.Prn().SetArquivoTexto(txt);
+    modulo.Prn().SetArquivoPdf(pdf);
+    impresso = form.ActImprimirExecute();
+  } catch (const EAbortarSilencioso&) {
+    ImprimirRegistro(*interacao);
+    std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
+    return 3;
+  } catch (...) {
+    ImprimirRegistro(*interacao);
+    throw;
+  }
+
+  const TDateTime inicio = modulo.FDataInicio, fim = modulo.FDataFim;
+  std::cout << "Livro Registro de Apuração do ICMS - estabelecimento " << o.IdFilial << " (" << form.lkpFilial.Descricao
+            << "), " << DataBR(inicio) << " a " << DataBR(fim) << "\n";
+  int resumos = modulo.GetApuracao().GetResumos().Count();
+  if (resumos == 0) {
+    std::cout << "Nenhum período de apuração completo no intervalo: nenhum livro foi impresso, nenhum arquivo "
+                 "foi gravado e nada foi registrado.\n";
+    ImprimirRegistro(*interacao);
+    return 0;
+  }
+  if (!impresso) {
+    ImprimirRegistro(*interacao);
+    throw std::runtime_error("A impressão não pôde ser iniciada (arquivo de saída); a apuração foi gravada, o livro não.");
+  }
+  std::cout << "Apurações impressas: " << resumos << "\n";
+  std::cout << "Páginas impressas: " << modulo.GetUltimaPagina() << " (" << (form.chkImpressaoDefinitiva.Checked ? "definitiva, " : "")
+            << "livro " << modulo.FLivro << ", próxima página " << modulo.FPagina << ")\n";
+  for (const auto& a : {txt, pdf})
+    if (!a.empty()) std::cout << "Arquivo gravado: " << a << "\n";
+  ImprimirRegistro(*interacao);
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// observacoes
+
+struct TOpcoesObservacoes {
+  int64_t IdFilial = 0;
+  std::string Imposto, Data, Texto, Arquivo, Inicio, Fim;
+};
+
+std::string NomeFilial(TQDConnection& c, int64_t idFilial) {
+  TQDSQLQuery q(c);
+  q.SetSQL("SELECT NOME FROM SC00_FILIAL WHERE IDFILIAL = " + std::to_string(idFilial));
+  q.Open();
+  if (q.Eof()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
+  return q.FieldByName("NOME").AsString();
+}
+
+std::string LerArquivoTexto(const std::string& caminho) {
+  std::ifstream f(caminho, std::ios::binary);
+  if (!f) throw std::runtime_error("Não foi possível ler o arquivo: " + caminho);
+  std::stringstream s;
+  s << f.rdbuf();
+  std::string t = s.str();
+  while (!t.empty() && (t.back() == '\n' || t.back() == '\r')) t.pop_back();
+  return t;
+}
+
+enum class TAcaoObservacao { Listar, Gravar, Excluir };
+
+int Observacoes(const TOpcoesComuns& comuns, const TOpcoesObservacoes& o, TAcaoObservacao acao) {
+  auto interacao = CriarInteracaoFormulario(comuns.Respostas, comuns.Sim);
+  auto conexao = TQDConnection::Abrir(comuns.Banco);
+  THost host(*conexao, *interacao);
+
+  TForm58140Observacoes obs;
+  obs.FIdFilialObs = o.IdFilial;
+  obs.FNomeFilial = NomeFilial(*conexao, o.IdFilial);
+  if (!o.Inicio.empty() || !o.Fim.empty()) {
+    TIntervalo livro = ValidarDatas(o.Inicio, o.Fim);
+    obs.FDataInicialLivro = livro.Inicio;
+    obs.FDataFinalLivro = livro.Fim;
+  }
+  try {
+    obs.FormShow();
+    if (!o.Imposto.empty()) {
+      obs.lkpImpostoEnter();
+      obs.BuscarImposto(o.Imposto);
+      obs.lkpImpostoExit();
+    }
+    switch (acao) {
+      case TAcaoObservacao::Listar: {
+        if (!o.Imposto.empty()) obs.ValidarCampos(TControle::lkpImposto);
+        std::cout << obs.lblTitulo << "\n";
+        if (obs.IsEmpty()) std::cout << "Nenhuma observação.\n";
+        for (int i = 0; i < obs.RecordCount(); ++i)
+          std::cout << obs.dbgObsDrawColumnCell(i, 0) << "  " << texto::PreencherDireita(obs.dbgObsDrawColumnCell(i, 1), 7)
+                    << "  " << obs.dbgObsDrawColumnCell(i, 2) << "\n";
+        break;
+      }
+      case TAcaoObservacao::Gravar: {
+        obs.edtData.Text = o.Data;
+        obs.edtDataKeyDown(TTecla::Enter);
+        bool nova = obs.Estado() == TEstadoDataSet::dsInsert;
+        obs.mmoObs = o.Arquivo.empty() ? o.Texto : LerArquivoTexto(o.Arquivo);
+        obs.SalvarRegistro();
+        std::cout << (nova ? "Observação incluída: " : "Observação alterada: ") << obs.edtData.Text << ", imposto "
+                  << obs.lkpImposto.Codigo << ".\n";
+        break;
+      }
+      case TAcaoObservacao::Excluir: {
+        obs.edtData.Text = o.Data;
+        obs.ValidarCampos(TControle::Nenhum);
+        if (!obs.Localizar(texto::Aparar(o.Imposto), obs.edtData.Data()))
+          throw std::runtime_error("Não há observação do imposto " + o.Imposto + " em " + DataBR(obs.edtData.Data()) + ".");
+        std::cout << (obs.ExcluirRegistro() ? "Observação excluída.\n" : "Observação mantida.\n");
+        break;
+      }
+    }
+  } catch (...) {
+    ImprimirRegistro(*interacao, "Mensagens:");
+    throw;
+  }
+  ImprimirRegistro(*interacao, "Mensagens:");
+  return 0;
+}
+
+std::string UmaLinhaPorMensagem(std::string s) {
+  std::replace(s.begin(), s.end(), '\r', '\n');
+  return s;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"Livro Registro de Apuração do ICMS (modelo P9): apuração e livro de um estabelecimento."};
+  app.set_help_flag("-h,--help", "Mostra esta ajuda e sai.");
   app.require_subcommand(1);
 
   auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS.");
@@ -81,7 +371,88 @@ int main(int argc, char** argv) {
   apurar->add_option("--respostas", comuns.Respostas,
                      "Arquivo de respostas às perguntas e diálogos da apuração (uma resposta por linha).");
 
-  CLI11_PARSE(app, argc, argv);
+  // imprimir: the report form's request.
+  TOpcoesImpressao imp;
+  auto* imprimir = app.add_subcommand(
+      "imprimir", "Apura e imprime o Livro Registro de Apuração do ICMS (modelo P9) em PDF e/ou texto.");
+  imprimir->add_option("--db", comuns.Banco, "Arquivo do banco de dados.")->required();
+  imprimir->add_option("--filial", imp.IdFilial, "Código (IDFILIAL) do estabelecimento.")->required();
+  imprimir->add_option("--inicio", imp.Inicio,
+                       "Data inicial (dd/mm/aaaa ou aaaa-mm-dd). Padrão: primeiro dia do mês anterior. "
+                       "A data final passa a ser o fim do período que começa nela.");
+  imprimir->add_option("--fim", imp.Fim, "Data final (dd/mm/aaaa ou aaaa-mm-dd). Padrão: fim do período da data inicial.");
+  imprimir->add_option("--saida", imp.Saidas,
+                       "Arquivo do livro: .pdf ou .txt (pode ser repetida uma vez para gravar os dois formatos).")
+      ->required();
+  imprimir->add_option("--impostos", imp.Impostos,
+                       "Impostos: todos, icms (ICMS Próprio), icms-st ou lista de códigos separados por vírgula "
+                       "(ex.: 2001,4019). Vazio: todos.");
+  imprimir->add_flag("--contabilizar", imp.Contabilizar, "Contabilizar: contabiliza os valores apurados no intervalo.");
+  imprimir->add_flag("--ciap", imp.CIAP, "Calcular CIAP: calcula o crédito de CIAP do ativo permanente.");
+  auto* semMov = imprimir->add_flag("--sem-movimento", imp.SemMovimento,
+                                    "Imprimir períodos sem movimento (padrão).");
+  auto* naoSemMov = imprimir->add_flag("--nao-imprimir-sem-movimento", imp.NaoImprimirSemMovimento,
+                                       "Não imprime os registros de entradas e saídas dos períodos sem movimento.");
+  semMov->excludes(naoSemMov);
+  imprimir->add_flag("--detalhar-sufixo", imp.DetalharSufixo, "Detalhar CFOPs por sufixo (não na impressão definitiva).");
+  imprimir->add_flag("--sem-descricao-cfop", imp.SemDescricaoCfop,
+                     "Não imprime as descrições dos CFOPs (não na impressão definitiva).");
+  imprimir->add_flag("--frente-verso", imp.FrenteVerso,
+                     "Impressão frente e verso (padrão conforme a configuração FRENTE_VERSO do escritório).");
+  imprimir->add_flag("--rodape", imp.Rodape,
+                     "Imprime data e hora no rodapé (quando a configuração RODAPE do escritório permite escolher).");
+  auto* definitivo = imprimir->add_flag("--definitivo", imp.Definitivo,
+                                        "Impressão definitiva: numeração de livro e página mantida pelo escritório.");
+  imprimir->add_option("--livro", imp.Livro, "Número do livro (impressão definitiva; padrão: o proposto pelo escritório).")
+      ->needs(definitivo)
+      ->check(CLI::PositiveNumber);
+  imprimir->add_option("--pagina", imp.Pagina,
+                       "Número da página inicial (impressão definitiva; padrão: a proposta pelo escritório).")
+      ->needs(definitivo)
+      ->check(CLI::PositiveNumber);
+  auto* sextos = imprimir->add_flag("--sextos", imp.Sextos, "Formato de impressão em sextos (66 linhas por página).");
+  auto* oitavos = imprimir->add_flag("--oitavos", imp.Oitavos, "Formato de impressão em oitavos (88 linhas por página; padrão).");
+  sextos->excludes(oitavos);
+  imprimir->add_option("--respostas", comuns.Respostas,
+                       "Arquivo de respostas às perguntas e diálogos da apuração (uma resposta por linha).");
+  imprimir->add_flag("--sim", comuns.Sim, "Responde \"Sim\" às confirmações que o arquivo de respostas não responder.");
+
+  // observacoes: the observations editor.
+  TOpcoesObservacoes obs;
+  auto* observacoes = app.add_subcommand("observacoes", "Observações impressas no livro (uma por estabelecimento, imposto e data).");
+  observacoes->require_subcommand(1);
+  auto comunsObs = [&](CLI::App* c) {
+    c->add_option("--db", comuns.Banco, "Arquivo do banco de dados.")->required();
+    c->add_option("--filial", obs.IdFilial, "Código (IDFILIAL) do estabelecimento.")->required();
+    auto* ini = c->add_option("--inicio", obs.Inicio, "Data inicial do livro (dd/mm/aaaa ou aaaa-mm-dd).");
+    auto* fim = c->add_option("--fim", obs.Fim, "Data final do livro (dd/mm/aaaa ou aaaa-mm-dd).");
+    ini->needs(fim);
+    fim->needs(ini);
+    c->add_option("--respostas", comuns.Respostas, "Arquivo de respostas às perguntas (uma resposta por linha).");
+  };
+  auto* listar = observacoes->add_subcommand("listar", "Lista as observações do estabelecimento (no intervalo do livro, se dado).");
+  comunsObs(listar);
+  listar->add_option("--imposto", obs.Imposto, "Código do imposto (ex.: 2001); lista só as desse imposto.");
+  auto* gravar = observacoes->add_subcommand("gravar", "Inclui a observação de um imposto e data, ou altera a que já existe.");
+  comunsObs(gravar);
+  gravar->add_option("--imposto", obs.Imposto, "Código do imposto (ex.: 2001, 4019).")->required();
+  gravar->add_option("--data", obs.Data, "Data da observação (dd/mm/aaaa ou aaaa-mm-dd).")->required();
+  auto* txt = gravar->add_option("--texto", obs.Texto, "Texto da observação.");
+  auto* arq = gravar->add_option("--arquivo", obs.Arquivo, "Arquivo com o texto da observação (pode ter várias linhas).");
+  txt->excludes(arq);
+  auto* excluir = observacoes->add_subcommand("excluir", "Exclui a observação de um imposto e data (pede confirmação).");
+  comunsObs(excluir);
+  excluir->add_option("--imposto", obs.Imposto, "Código do imposto (ex.: 2001).")->required();
+  excluir->add_option("--data", obs.Data, "Data da observação (dd/mm/aaaa ou aaaa-mm-dd).")->required();
+  excluir->add_flag("--sim", comuns.Sim, "Confirma a exclusão sem perguntar.");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help
+    std::cerr << "Erro: " << e.what() << "\nUse --help para ver as opções.\n";
+    return 1;
+  }
   try {
     if (criar->parsed()) {
       TQDConnection::Criar(arquivo);
@@ -101,8 +472,17 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (apurar->parsed()) return Apurar(comuns, pedido);
+    if (imprimir->parsed()) return ImprimirLivro(comuns, imp);
+    if (gravar->parsed() && obs.Texto.empty() && obs.Arquivo.empty())
+      throw std::runtime_error("Informe o texto da observação (--texto ou --arquivo).");
+    if (listar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Listar);
+    if (gravar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Gravar);
+    if (excluir->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Excluir);
+  } catch (const EAbortarSilencioso&) {
+    std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
+    return 3;
   } catch (const std::exception& e) {
-    std::cerr << "Erro: " << e.what() << "\n";
+    std::cerr << "Erro: " << UmaLinhaPorMensagem(e.what()) << "\n";
     return 1;
   }
   return 0;

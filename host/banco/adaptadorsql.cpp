@@ -109,7 +109,9 @@ void TrocarStartingWith(std::string& s) {
         break;
     }
     std::string dir = Aparar(s.substr(w + 4, i - w - 4));
-    std::string novo = "(substr(" + esq + ", 1, length(" + dir + ")) = (" + dir + "))";
+    // The range lets an index on the left operand serve the prefix; the substr keeps it exact.
+    std::string novo = "(" + esq + " >= (" + dir + ") AND " + esq + " < ((" + dir + ") || char(1114111)) AND substr(" + esq +
+                       ", 1, length(" + dir + ")) = (" + dir + "))";
     s.replace(iniEsq, i - iniEsq, novo + (i < s.size() && s[i] != ')' ? " " : ""));
   }
 }

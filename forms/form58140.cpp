@@ -1,0 +1,333 @@
+#include "forms/form58140.h"
+
+#include <cstdlib>
+
+#include "forms/observacoes.h"
+#include "host/base/texto.h"
+#include "host/host.h"
+#include "host/servicos/selecaoimpostos.h"
+#include "relatorio/livroicms.h"
+
+// ---------------------------------------------------------------------------------------------
+// Field checks
+
+namespace validacao {
+
+bool DeveValidarCampo(TControle sender, TControle campo) { return sender == TControle::Nenhum || sender == campo; }
+
+void Abortar(const std::string& mensagem, int tipo) {
+  QDInterface->ExibirMensagem(mensagem, tipo);
+  throw ECampoInvalido(mensagem);
+}
+
+TDateTime ValidaCampoData(TControle sender, TControle campo, const std::string& texto, const std::string& mensagem,
+                          int obrigatorio) {
+  std::string t = texto::Aparar(texto);
+  TDateTime d = 0;
+  if (t.empty() && obrigatorio != 1) return 0;
+  if (TentarLerData(t, d)) return d;
+  if (DeveValidarCampo(sender, campo)) Abortar(mensagem, 0);
+  return 0;
+}
+
+}  // namespace validacao
+
+int32_t TEdicaoInteiro::Valor() const {
+  std::string t = texto::Aparar(Text);
+  char* fim = nullptr;
+  long v = std::strtol(t.c_str(), &fim, 10);
+  return t.empty() || *fim != '\0' ? 0 : static_cast<int32_t>(v);
+}
+
+TDateTime TEdicaoData::Data() const {
+  TDateTime d = 0;
+  return TentarLerData(texto::Aparar(Text), d) ? d : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookups
+
+namespace {
+
+constexpr const char* kNaoEncontrado = "Registro não encontrado.";
+
+// Company lookup: one row per company, taken from its head-office establishment.
+constexpr const char* kSqlEmpresa =
+    "SELECT SC00_EMPRESA.IDEMPRESA, SC00_EMPRESA.EMPRESA, SC00_EMPRESA.NOME, SC00_EMPRESA.NOMEFANTASIA,"
+    "       CA06_MUNICIPIO.NOME AS MUNICIPIO, CA06_MUNICIPIO.UF, SC00_EMPRESA.CNPJ,"
+    "       SC00_FILIAL.IESTADUAL, SC00_FILIAL.IMUNICIPAL, SC00_FILIAL.TELEFONE1, SC00_FILIAL.TELEFONE2,"
+    "       SC00_FILIAL.FAX"
+    "  FROM SC00_EMPRESA"
+    " INNER JOIN SC00_FILIAL ON (SC00_FILIAL.IDEMPRESA = SC00_EMPRESA.IDEMPRESA)"
+    " INNER JOIN CA06_MUNICIPIO ON (SC00_FILIAL.IDMUNICIPIO = CA06_MUNICIPIO.IDMUNICIPIO)"
+    " WHERE SC00_EMPRESA.IDEMPRESA > 0"
+    "   AND SC00_FILIAL.EHMATRIZ = 1";
+
+constexpr const char* kSqlFilial =
+    "SELECT SC00_FILIAL.IDFILIAL, SC00_FILIAL.FILIAL, SC00_FILIAL.NOMEFANTASIA,"
+    "       CA06_MUNICIPIO.NOME AS MUNICIPIO, CA06_MUNICIPIO.UF, SC00_FILIAL.CNPJ, SC00_FILIAL.IESTADUAL,"
+    "       SC00_FILIAL.IMUNICIPAL, SC00_FILIAL.TELEFONE1, SC00_FILIAL.TELEFONE2, SC00_FILIAL.FAX,"
+    "       SC00_FILIAL.NOME"
+    "  FROM SC00_FILIAL"
+    " INNER JOIN CA06_MUNICIPIO ON (SC00_FILIAL.IDMUNICIPIO = CA06_MUNICIPIO.IDMUNICIPIO)";
+
+}  // namespace
+
+TForm58140::TForm58140(TdmLivroICMS& modulo) : modulo_(modulo) {}
+TForm58140::~TForm58140() = default;
+
+bool TForm58140::CarregarEmpresa(int64_t id) {
+  TQDSQLQuery q(FormPrincipal->Conexao());
+  q.SetSQL(std::string(kSqlEmpresa) + " AND SC00_EMPRESA.IDEMPRESA = " + std::to_string(id));
+  q.Open();
+  if (id <= 0 || q.Eof()) {
+    lkpEmpresa.Id = 0;
+    lkpEmpresa.Codigo.clear();
+    lkpEmpresa.Descricao.clear();
+    return false;
+  }
+  lkpEmpresa.Id = q.FieldByName("IDEMPRESA").AsLargeInt();
+  lkpEmpresa.Codigo = q.FieldByName("EMPRESA").AsString();
+  lkpEmpresa.Descricao = q.FieldByName("NOME").AsString();
+  return true;
+}
+
+bool TForm58140::CarregarFilial(int64_t id) {
+  std::string sql = std::string(kSqlFilial) + " WHERE SC00_FILIAL.IDFILIAL = " + std::to_string(id);
+  if (!lkpFilial.Filtro.empty()) sql += " AND (" + lkpFilial.Filtro + ")";
+  TQDSQLQuery q(FormPrincipal->Conexao());
+  q.SetSQL(sql);
+  q.Open();
+  if (id <= 0 || q.Eof()) {
+    lkpFilial.Id = 0;
+    lkpFilial.Codigo.clear();
+    lkpFilial.Descricao.clear();
+    return false;
+  }
+  lkpFilial.Id = q.FieldByName("IDFILIAL").AsLargeInt();
+  lkpFilial.Codigo = q.FieldByName("FILIAL").AsString();
+  lkpFilial.Descricao = q.FieldByName("NOME").AsString();
+  return true;
+}
+
+bool TForm58140::BuscarEmpresa(int64_t idEmpresa) {
+  if (CarregarEmpresa(idEmpresa)) return true;
+  QDInterface->ExibirMensagem(kNaoEncontrado, 0);
+  return false;
+}
+
+bool TForm58140::BuscarFilial(int64_t idFilial) {
+  lkpFilialAntesDeBuscar();
+  if (CarregarFilial(idFilial)) return true;
+  QDInterface->ExibirMensagem(kNaoEncontrado, 0);
+  return false;
+}
+
+void TForm58140::lkpFilialAntesDeBuscar() { lkpFilial.Filtro = "IDEMPRESA = " + std::to_string(lkpEmpresa.Id); }
+
+void TForm58140::lkpEmpresaExit() {
+  if (lkpFilial.Filtro != "IDEMPRESA = " + std::to_string(lkpEmpresa.Id)) {
+    lkpFilial.Id = 0;
+    lkpFilial.Codigo.clear();
+    lkpFilial.Descricao.clear();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Creation, dates
+
+void TForm58140::BuscarPeriodicidade() {
+  FPeriodicidade = GFuncoes->GetPeriodicidadeICMS(lkpFilial.Id, edtDataInicio.Data());
+}
+
+void TForm58140::FormCreate() {
+  CarregarEmpresa(FormPrincipal->IdEmpresaAtual);
+  // Setting the lookup's id searches it, which restricts it to the company first.
+  lkpFilialAntesDeBuscar();
+  CarregarFilial(FormPrincipal->IdFilialAtual);
+
+  chkImpressaoFrenteVerso.Checked = QDInterface->GetConfigFrenteVerso() == 2;
+
+  chkRodape.Enabled = false;
+  chkRodape.Checked = false;
+  switch (QDInterface->GetConfigRodape()) {
+    case 1: chkRodape.Checked = true; break;  // always printed: checked and locked
+    case 3: chkRodape.Enabled = true; break;  // the user's choice
+    default: break;                           // never printed
+  }
+
+  FrameImpostos();
+
+  edtDataInicio.SetData(IncMes(InicioDoMes(Relogio()), -1));
+  BuscarPeriodicidade();
+  edtDataFim.SetData(GFuncoes->IncPeriodo(edtDataInicio.Data(), FPeriodicidade));
+}
+
+void TForm58140::ValidarCampos(TControle sender) {
+  using namespace validacao;
+  TDateTime inicio = ValidaCampoData(sender, TControle::edtDataInicio, edtDataInicio.Text, "Data inválida.", 1);
+  TDateTime fim = ValidaCampoData(sender, TControle::edtDataFim, edtDataFim.Text, "Data inválida.", 1);
+  if (DeveValidarCampo(sender, TControle::edtDataFim) && inicio > fim) {
+    Foco = TControle::edtDataInicio;
+    Abortar("A data final deve ser maior que a data inicial.", 0);
+  }
+}
+
+void TForm58140::edtDataInicioExit() {
+  ValidarCampos(TControle::edtDataInicio);
+  if (FPeriodicidade == 0) BuscarPeriodicidade();
+}
+
+void TForm58140::edtDataInicioKeyDown(TTecla tecla) {
+  if (!TeclaConfirma(tecla)) return;
+  TDateTime inicio = validacao::ValidaCampoData(TControle::edtDataInicio, TControle::edtDataInicio,
+                                                edtDataInicio.Text, "Data inválida.", 1);
+  edtDataInicio.SetData(inicio);
+  BuscarPeriodicidade();
+  edtDataFim.SetData(GFuncoes->IncPeriodo(inicio, FPeriodicidade));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Taxes
+
+TFrameSelecionarImpostos& TForm58140::FrameImpostos() {
+  // The host's frame offers the tax kinds ICMS and ICMS-ST over the system connection.
+  if (!FFrameImpostos) FFrameImpostos = std::make_unique<TFrameSelecionarImpostos>(FormPrincipal->Conexao());
+  return *FFrameImpostos;
+}
+
+TQDClientDataSet& TForm58140::GetDataSetImpostos() { return FrameImpostos().GetDataSet(); }
+
+void TForm58140::rbTodosClick(TEscolhaImpostos radio) {
+  rbImpostos = radio;
+  btnSelecionarImpostosEnabled = radio == TEscolhaImpostos::Custom;
+  switch (radio) {
+    case TEscolhaImpostos::Custom:
+      FrameImpostos().MarcarTodos(false);
+      btnSelecionarImpostosClick();
+      break;
+    case TEscolhaImpostos::Todos: FrameImpostos().MarcarTodos(true); break;
+    case TEscolhaImpostos::ICMS: FrameImpostos().MarcarPorImposto(TTipoImposto::ICMS); break;
+    case TEscolhaImpostos::ICMSST: FrameImpostos().MarcarPorImposto(TTipoImposto::ICMSST); break;
+  }
+}
+
+void TForm58140::btnSelecionarImpostosClick() {
+  TQDClientDataSet& ds = GetDataSetImpostos();
+  ds.First();
+  ds.SetFiltered(false);
+  ds.SetFilter("");
+  if (OnSelecionarImpostos) OnSelecionarImpostos(FrameImpostos());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Book numbering
+
+void TForm58140::chkImpressaoDefinitivaClick() {
+  edtNumLivro.Enabled = chkImpressaoDefinitiva.Checked;
+  edtNumPagina.Enabled = edtNumLivro.Enabled;
+  if (chkImpressaoDefinitiva.Checked) {
+    modulo_.FIdConfiguracaoLivro = QDInterface->ObterIdConfiguracaoLivro(lkpFilial.Id, 5, edtDataInicio.Data(),
+                                                                        edtDataFim.Data(), "ES02_CFG");
+    int32_t livro = 0, pagina = 0;
+    QDInterface->ObterNumeracaoLivro(lkpFilial.Id, modulo_.FIdConfiguracaoLivro, edtDataInicio.Data(), "07", livro,
+                                     pagina);
+    edtNumLivro.SetValor(livro);
+    edtNumPagina.SetValor(pagina);
+    // A definitive book prints its CFOPs without suffix detail and with their descriptions.
+    chkDetalharSufixoCfop.Checked = false;
+    chkDetalharSufixoCfop.Enabled = false;
+    chkNaoImprimirDescricaoCFOP.Checked = false;
+    chkNaoImprimirDescricaoCFOP.Enabled = false;
+  } else {
+    chkDetalharSufixoCfop.Enabled = true;
+    chkNaoImprimirDescricaoCFOP.Enabled = true;
+  }
+}
+
+void TForm58140::chkImpressaoDefinitivaKeyDown(TTecla tecla) {
+  if (TeclaConfirma(tecla)) chkImpressaoDefinitivaClick();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing
+
+bool TForm58140::rbOitavosKeyDown(TTecla tecla) {
+  if (!TeclaConfirma(tecla)) return false;
+  ActImprimirExecute();
+  return true;
+}
+
+bool TForm58140::ActImprimirExecute() {
+  struct TReabilitar {
+    bool& acao;
+    ~TReabilitar() { acao = true; }
+  } reabilitar{ActImprimirEnabled};
+  ActImprimirEnabled = false;
+  return Imprimir();
+}
+
+bool TForm58140::ImprimirModulo() { return modulo_.Imprimir(); }
+
+bool TForm58140::Imprimir() {
+  // An empty selection means all taxes.
+  TQDClientDataSet& impostos = GetDataSetImpostos();
+  impostos.SetFiltered(false);
+  impostos.SetFilter("");
+  if (FrameImpostos().QuantidadeMarcada() == 0) FrameImpostos().MarcarTodos(true);
+
+  ValidarCampos(TControle::Nenhum);
+
+  struct TFocoEmpresa {
+    TControle& foco;
+    ~TFocoEmpresa() { foco = TControle::lkpEmpresa; }
+  } focoEmpresa{Foco};
+
+  modulo_.FIdFilial = lkpFilial.Id;
+  modulo_.FIdEmpresa = static_cast<int32_t>(lkpEmpresa.Id);
+  modulo_.FDataInicio = edtDataInicio.Data();
+  modulo_.FDataFim = edtDataFim.Data();
+  modulo_.FContabilizar = chkContabilizar.Checked;
+  modulo_.FCalcularCIAP = chkCalcularCIAP.Checked;
+  modulo_.FImprimirSemMovimento = chkSemMovimento.Checked;
+  modulo_.FFrenteVerso = chkImpressaoFrenteVerso.Checked;
+  modulo_.FImpressaoDefinitiva = chkImpressaoDefinitiva.Checked;
+  modulo_.FImprimirRodape = chkRodape.Checked;
+  modulo_.FDataSetImpostos = &impostos;
+  modulo_.FDetalharSufixoCfop = chkDetalharSufixoCfop.Checked;
+  modulo_.FImprimirDescricaoCfop = !chkNaoImprimirDescricaoCFOP.Checked;
+  if (chkImpressaoDefinitiva.Checked) {
+    modulo_.FLivro = edtNumLivro.Valor();
+    modulo_.FPagina = edtNumPagina.Valor();
+  } else {
+    // A book that is not definitive starts at page 2 of book 1 (page 1 is the opening term).
+    modulo_.FLivro = 1;
+    modulo_.FPagina = 2;
+  }
+  if (rbOitavos) {
+    modulo_.SetFormatoImpressao(impressao::TLinha::Oito);
+  } else if (rbSextos) {
+    modulo_.SetFormatoImpressao(impressao::TLinha::Seis);
+  } else {
+    QDInterface->ExibirMensagem("Selecione um formato de impressão.", 0);
+    return false;
+  }
+  modulo_.FSolicitarDadosAcessorios =
+      FPeriodicidade != 0 && modulo_.FDataFim == GFuncoes->IncPeriodo(modulo_.FDataInicio, FPeriodicidade);
+  return ImprimirModulo();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Observations
+
+void TForm58140::CadatrarObservacoes() {
+  TForm58140Observacoes obs;
+  obs.FIdFilialObs = lkpFilial.Id;
+  obs.FNomeFilial = lkpFilial.Descricao;
+  obs.FDataInicialLivro = edtDataInicio.Data();
+  obs.FDataFinalLivro = edtDataFim.Data();
+  obs.BuscarImposto("2001");
+  obs.edtData.SetData(edtDataInicio.Data());
+  obs.FormShow();
+  if (OnExibirObservacoes) OnExibirObservacoes(obs);
+}

@@ -1,0 +1,262 @@
+// The livro-icms program as a user runs it, on a demo database in a scratch directory: request
+// errors with their messages and exit codes, output files checked before anything is recorded,
+// the printed book in text and PDF, and the observations commands.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <SQLiteCpp/Database.h>
+#include <SQLiteCpp/Statement.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TResultado {
+  int Codigo = -1;
+  std::string Saida, Erro;
+};
+
+std::string Ler(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+class LinhaDeComando : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / ("livro_cli_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    banco_ = (dir_ / "escrita.db").string();
+    ASSERT_EQ(Rodar("db demo " + banco_).Codigo, 0);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs the program with the arguments (shell syntax), standard input closed.
+  TResultado Rodar(const std::string& argumentos) {
+    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    std::string cmd = std::string("'") + LIVRO_BIN + "' " + argumentos + " >'" + out.string() + "' 2>'" + err.string() +
+                      "' </dev/null";
+    int st = std::system(cmd.c_str());
+    TResultado r;
+    r.Codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.Saida = Ler(out);
+    r.Erro = Ler(err);
+    return r;
+  }
+  TResultado Imprimir(const std::string& opcoes) { return Rodar("imprimir --db '" + banco_ + "' --filial 1 " + opcoes); }
+
+  // Rows recorded by settlements, print jobs and book numbering.
+  std::string Gravado() {
+    SQLite::Database db(banco_);
+    std::string r;
+    for (const char* t : {"ES02_LCTOAPUR", "TR04_IMPOSTO", "HS_PAGINASIMPRESSAS", "HS_NUMERACAOLIVRO"}) {
+      SQLite::Statement q(db, std::string("SELECT COUNT(*) FROM ") + t);
+      q.executeStep();
+      r += std::string(t) + "=" + std::to_string(q.getColumn(0).getInt()) + " ";
+    }
+    return r;
+  }
+
+  std::string Arquivo(const std::string& nome) { return (dir_ / nome).string(); }
+
+  fs::path dir_;
+  std::string banco_;
+};
+
+#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
+
+// ---------------------------------------------------------------------------------------------
+// Request errors: message on stderr, exit code 1, nothing recorded
+
+TEST_F(LinhaDeComando, DatasInvalidasSaoRecusadasComAMensagemDoFormulario) {
+  const std::string antes = Gravado();
+  for (const char* opcoes : {"--inicio 32/01/2026", "--inicio 01/01/2026 --fim 31/02/2026", "--fim ontem"}) {
+    TResultado r = Imprimir(std::string(opcoes) + " --saida '" + Arquivo("l.txt") + "'");
+    EXPECT_EQ(r.Codigo, 1) << opcoes;
+    EXPECT_CONTEM(r.Erro, "Erro: Data inválida.");
+  }
+  EXPECT_EQ(Gravado(), antes);
+  EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
+}
+
+TEST_F(LinhaDeComando, InicioDepoisDoFimEhRecusado) {
+  TResultado r = Imprimir("--inicio 01/02/2026 --fim 31/01/2026 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: A data final deve ser maior que a data inicial.");
+}
+
+TEST_F(LinhaDeComando, EstabelecimentoDesconhecido) {
+  TResultado r = Rodar("imprimir --db '" + banco_ + "' --filial 99 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Estabelecimento não encontrado: 99");
+  r = Rodar("observacoes listar --db '" + banco_ + "' --filial 99");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Estabelecimento não encontrado: 99");
+}
+
+TEST_F(LinhaDeComando, CodigoDeImpostoDesconhecidoParaAntesDeApurar) {
+  const std::string antes = Gravado();
+  TResultado r = Imprimir("--inicio 01/01/2026 --impostos 2001,9999 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Código de imposto desconhecido: 9999");
+  EXPECT_EQ(Gravado(), antes);
+}
+
+TEST_F(LinhaDeComando, ArquivoQueNaoEhBancoDeDados) {
+  std::ofstream(Arquivo("texto.db")) << "isto não é um banco\n";
+  TResultado r = Rodar("imprimir --db '" + Arquivo("texto.db") + "' --filial 1 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_EQ(r.Erro.rfind("Erro: ", 0), 0u) << r.Erro;
+  r = Rodar("imprimir --db '" + Arquivo("nao-existe.db") + "' --filial 1 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_EQ(r.Erro.rfind("Erro: ", 0), 0u) << r.Erro;
+  EXPECT_FALSE(fs::exists(Arquivo("nao-existe.db")));
+}
+
+TEST_F(LinhaDeComando, SaidaQueNaoPodeSerGravadaFalhaAntesDeApurar) {
+  const std::string antes = Gravado();
+  TResultado r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("l.txt") + "' --saida '" +
+                          Arquivo("falta/pasta/l.pdf") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Não é possível gravar o arquivo de saída: " + Arquivo("falta/pasta/l.pdf"));
+  EXPECT_EQ(Gravado(), antes);
+  EXPECT_FALSE(fs::exists(Arquivo("l.txt")));  // the test of the first output left nothing behind
+
+  r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("l.doc") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "deve terminar em .pdf ou .txt");
+  r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("a.txt") + "' --saida '" + Arquivo("b.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_EQ(Gravado(), antes);
+}
+
+TEST_F(LinhaDeComando, OpcoesIncoerentesSaoErrosDeUso) {
+  TResultado r = Imprimir("--livro 3 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: ");
+  EXPECT_CONTEM(r.Erro, "--definitivo");
+  r = Imprimir("--sextos --oitavos --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing
+
+TEST_F(LinhaDeComando, ImprimeOLivroEmTextoEPdf) {
+  const std::string antes = Gravado();
+  TResultado r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("livro.txt") + "' --saida '" + Arquivo("livro.pdf") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "01/01/2026 a 31/01/2026");
+  EXPECT_CONTEM(r.Saida, "Páginas impressas: ");
+  EXPECT_CONTEM(r.Saida, "Arquivo gravado: " + Arquivo("livro.txt"));
+  EXPECT_CONTEM(r.Saida, "Arquivo gravado: " + Arquivo("livro.pdf"));
+  EXPECT_NE(Gravado(), antes);  // the settlement and the job were recorded
+
+  const std::string txt = Ler(Arquivo("livro.txt"));
+  EXPECT_CONTEM(txt, "FOLHA.............: 00002  LIVRO....: 00001");
+  EXPECT_CONTEM(txt, "01/01/2026 A 31/01/2026");
+  EXPECT_EQ(Ler(Arquivo("livro.pdf")).rfind("%PDF-", 0), 0u);
+}
+
+TEST_F(LinhaDeComando, ImpressaoDefinitivaUsaOLivroEAPaginaDados) {
+  TResultado r = Imprimir("--inicio 01/01/2026 --definitivo --livro 4 --pagina 31 --sextos --saida '" +
+                          Arquivo("livro.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(Ler(Arquivo("livro.txt")), "FOLHA.............: 00031  LIVRO....: 00004");
+  SQLite::Database db(banco_);
+  SQLite::Statement q(db, "SELECT LIVRO, PAGINAINICIAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = 1");
+  ASSERT_TRUE(q.executeStep());
+  EXPECT_EQ(q.getColumn(0).getInt(), 4);
+  EXPECT_EQ(q.getColumn(1).getInt(), 31);
+}
+
+TEST_F(LinhaDeComando, IntervaloSemPeriodoCompletoNaoImprimeNemGrava) {
+  const std::string antes = Gravado();
+  TResultado r = Imprimir("--inicio 01/01/2026 --fim 20/01/2026 --saida '" + Arquivo("livro.pdf") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Nenhum período de apuração completo");
+  EXPECT_FALSE(fs::exists(Arquivo("livro.pdf")));
+  EXPECT_EQ(Gravado(), antes);
+}
+
+TEST_F(LinhaDeComando, RespostasRoteirizadasAparecemNoResumo) {
+  // Double-sided definitive book starting on an even page: the eject question, answered no.
+  std::ofstream(Arquivo("respostas.txt")) << "# ejetar a folha?\nnao\n";
+  TResultado r = Imprimir("--inicio 01/01/2026 --definitivo --frente-verso --respostas '" + Arquivo("respostas.txt") +
+                          "' --saida '" + Arquivo("livro.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Deseja ejetar a folha e imprimir a página inicial no verso?  => NAO");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Observations
+
+TEST_F(LinhaDeComando, GravarListarAlterarEExcluirObservacao) {
+  const std::string base = "--db '" + banco_ + "' --filial 1 ";
+  std::ofstream(Arquivo("obs.txt")) << "primeira\nsegunda\n";
+  TResultado r = Rodar("observacoes gravar " + base + "--imposto 4019 --data 20/01/2026 --arquivo '" + Arquivo("obs.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Observação incluída: 20/01/2026, imposto 4019.");
+
+  r = Rodar("observacoes listar " + base + "--inicio 01/01/2026 --fim 31/01/2026");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Comercial Exemplo Ltda - 01/01/2026 a 31/01/2026");
+  EXPECT_CONTEM(r.Saida, "20/01/2026  4019     primeira segunda\n");
+  EXPECT_CONTEM(r.Saida, "31/01/2026  2001");
+
+  r = Rodar("observacoes gravar " + base + "--imposto 4019 --data 2026-01-20 --texto revista");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Observação alterada");
+  r = Rodar("observacoes listar " + base + "--imposto 4019");
+  EXPECT_EQ(r.Saida.find("primeira"), std::string::npos) << r.Saida;
+  EXPECT_CONTEM(r.Saida, "20/01/2026  4019     revista\n");
+  EXPECT_EQ(r.Saida.find("2001"), std::string::npos) << r.Saida;
+
+  std::ofstream(Arquivo("nao.txt")) << "nao\n";
+  r = Rodar("observacoes excluir " + base + "--imposto 4019 --data 20/01/2026 --respostas '" + Arquivo("nao.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Observação mantida.");
+  EXPECT_CONTEM(r.Saida, "Deseja excluir esta observação? => NAO");
+  r = Rodar("observacoes excluir " + base + "--imposto 4019 --data 20/01/2026");  // no terminal: default no
+  EXPECT_CONTEM(r.Saida, "Observação mantida.");
+  r = Rodar("observacoes excluir " + base + "--imposto 4019 --data 20/01/2026 --sim");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Observação excluída.");
+  r = Rodar("observacoes listar " + base + "--imposto 4019");
+  EXPECT_CONTEM(r.Saida, "Nenhuma observação.");
+}
+
+TEST_F(LinhaDeComando, ObservacaoComImpostoOuDataForaDasRegras) {
+  const std::string base = "observacoes gravar --db '" + banco_ + "' --filial 1 --texto x ";
+  TResultado r = Rodar(base + "--imposto 4000 --data 20/01/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Imposto inválido.");
+  r = Rodar(base + "--imposto 2001 --data 20/13/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Data inválida.");
+  r = Rodar(base + "--imposto 2001 --data 01/02/2026 --inicio 01/01/2026 --fim 31/01/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Data maior que a data final do livro");
+  r = Rodar(base + "--imposto 2001 --data 31/12/2025 --inicio 01/01/2026 --fim 31/01/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: Data menor que a data inicial do livro");
+
+  SQLite::Database db(banco_);
+  SQLite::Statement q(db, "SELECT COUNT(*) FROM ES02_LIVROOBS");
+  q.executeStep();
+  EXPECT_EQ(q.getColumn(0).getInt(), 1);  // only the demo's
+}
+
+}  // namespace

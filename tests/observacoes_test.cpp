@@ -1,0 +1,303 @@
+// Observations editor TForm58140Observacoes over the demo office: what it lists (interval, tax
+// codes offered), opening an observation by tax and date (edit vs insert), the field rules and their
+// messages, deletion with its question, and writing to ES02_LIVROOBS.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ambiente.h"
+#include "forms/observacoes.h"
+
+namespace {
+
+class Observacoes : public AmbienteTeste {
+ protected:
+  void SetUp() override {
+    AmbienteTeste::SetUp();
+    // Besides the demo's observation of 2001 on 31/01/2026: one in February, one of an ST code,
+    // one of the group code 2000 and one of another establishment.
+    Sql("INSERT INTO ES02_LIVROOBS (IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES"
+        " (10, 1, '2001', '2026-02-10', 'fevereiro'),"
+        " (11, 1, '4019', '2026-01-20', 'st do RJ'),"
+        " (12, 1, '2000', '2026-01-05', 'grupo'),"
+        " (13, 2, '2001', '2026-01-31', 'campinas')");
+  }
+
+  TForm58140Observacoes& Abrir(TDateTime ini = 0, TDateTime fim = 0) {
+    obs_ = std::make_unique<TForm58140Observacoes>();
+    obs_->FIdFilialObs = 1;
+    obs_->FNomeFilial = "Matriz";
+    obs_->FDataInicialLivro = ini;
+    obs_->FDataFinalLivro = fim;
+    obs_->FormShow();
+    return *obs_;
+  }
+
+  // Types the tax, leaves the field, types the date and presses Enter.
+  void AbrirRegistro(TForm58140Observacoes& o, const std::string& imposto, const std::string& data) {
+    o.lkpImpostoEnter();
+    o.BuscarImposto(imposto);
+    o.lkpImpostoExit();
+    o.edtData.Text = data;
+    o.edtDataKeyDown(TTecla::Enter);
+  }
+
+  std::string Gravadas() {
+    return Linhas("SELECT IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO FROM ES02_LIVROOBS ORDER BY IDLIVROOBS");
+  }
+  const std::vector<std::string>& Mensagens() { return interacao_->Registro(); }
+
+  std::unique_ptr<TForm58140Observacoes> obs_;
+};
+
+std::string Datas(const TForm58140Observacoes& o) {
+  std::string r;
+  for (const auto& x : o.Linhas()) r += x.Imposto + "@" + DataBR(x.Data) + " ";
+  return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listing
+
+TEST_F(Observacoes, SemIntervaloListaTodasDoEstabelecimentoMenosAsDeGrupo) {
+  TForm58140Observacoes& o = Abrir();
+  EXPECT_EQ(o.lblTitulo, "Matriz");
+  EXPECT_EQ(Datas(o), "2001@31/01/2026 2001@10/02/2026 4019@20/01/2026 ");
+}
+
+TEST_F(Observacoes, ComIntervaloListaSoAsDoLivroEMostraOIntervaloNoTitulo) {
+  TForm58140Observacoes& o = Abrir(EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_EQ(o.lblTitulo, "Matriz - 01/01/2026 a 31/01/2026");
+  EXPECT_EQ(Datas(o), "2001@31/01/2026 4019@20/01/2026 ");
+}
+
+TEST_F(Observacoes, SoUmaDasDatasNaoFazIntervalo) {
+  TForm58140Observacoes& o = Abrir(EncodeDate(2026, 2, 1), 0);
+  EXPECT_EQ(o.lblTitulo, "Matriz");
+  EXPECT_EQ(o.RecordCount(), 3);
+}
+
+TEST_F(Observacoes, ImpostoValidoFiltraAGradeEInvalidoTiraOFiltro) {
+  TForm58140Observacoes& o = Abrir();
+  o.lkpImpostoEnter();
+  EXPECT_TRUE(o.BuscarImposto("4019"));
+  o.lkpImpostoExit();
+  EXPECT_TRUE(o.Filtrado());
+  EXPECT_EQ(o.Filtro(), " IMPOSTO = 4019");
+  EXPECT_EQ(Datas(o), "4019@20/01/2026 ");
+
+  o.lkpImpostoEnter();  // entering the field shows everything again
+  EXPECT_EQ(o.RecordCount(), 3);
+  EXPECT_FALSE(o.BuscarImposto("4000"));
+  o.lkpImpostoExit();
+  EXPECT_FALSE(o.Filtrado());
+  EXPECT_TRUE(o.Filtro().empty());
+  EXPECT_EQ(o.RecordCount(), 3);
+}
+
+TEST_F(Observacoes, LookupSoOfereceCodigosIndividuaisAcimaDe2000) {
+  TForm58140Observacoes& o = Abrir();
+  for (const char* ok : {"2001", "4001", "4027"}) EXPECT_TRUE(o.BuscarImposto(ok)) << ok;
+  for (const char* ruim : {"2000", "4000", "1000", "9999", "", "abc"}) EXPECT_FALSE(o.BuscarImposto(ruim)) << ruim;
+  EXPECT_TRUE(o.BuscarImposto("2001"));
+  EXPECT_EQ(o.lkpImposto.Descricao, "ICMS");
+}
+
+TEST_F(Observacoes, GradeMostraOTextoNumaLinhaEOCampoGuardaAsQuebras) {
+  Sql("UPDATE ES02_LIVROOBS SET OBSERVACAO = 'primeira' || char(13) || char(10) || 'segunda' || char(10) || 'terceira'"
+      " WHERE IDLIVROOBS = 10");
+  TForm58140Observacoes& o = Abrir();
+  ASSERT_EQ(o.dbgObsDrawColumnCell(1, 0), "10/02/2026");
+  EXPECT_EQ(o.dbgObsDrawColumnCell(1, 1), "2001");
+  EXPECT_EQ(o.dbgObsDrawColumnCell(1, 2), "primeira  segunda terceira");
+  ASSERT_TRUE(o.Posicionar(1));
+  EXPECT_EQ(o.mmoObs, "primeira\r\nsegunda\nterceira");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening, editing, inserting
+
+TEST_F(Observacoes, EnterNumaDataQueJaTemObservacaoEditaEmVezDeCriarOutra) {
+  TForm58140Observacoes& o = Abrir();
+  AbrirRegistro(o, "2001", "10/02/2026");
+  EXPECT_EQ(o.Estado(), TEstadoDataSet::dsEdit);
+  EXPECT_FALSE(o.pnlGradeEnabled);
+  EXPECT_EQ(o.mmoObs, "fevereiro");
+  o.mmoObs = "fevereiro revisto";
+  o.SalvarRegistro();
+  EXPECT_EQ(o.Estado(), TEstadoDataSet::dsBrowse);
+  EXPECT_TRUE(o.pnlGradeEnabled);
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS"), "5");
+  EXPECT_EQ(Valor("SELECT OBSERVACAO AS V FROM ES02_LIVROOBS WHERE IDLIVROOBS = 10"), "fevereiro revisto");
+}
+
+TEST_F(Observacoes, EnterNumaDataNovaIncluiComChaveNovaEOsCamposDaTela) {
+  TForm58140Observacoes& o = Abrir();
+  AbrirRegistro(o, "4019", "2026-01-25");
+  EXPECT_EQ(o.Estado(), TEstadoDataSet::dsInsert);
+  ASSERT_NE(o.Atual(), nullptr);
+  EXPECT_EQ(o.Atual()->IdLivroObs, 14);  // after the highest key in the table
+  EXPECT_TRUE(o.mmoObs.empty());
+  o.mmoObs = "linha 1\nlinha 2";
+  o.SalvarRegistro();
+  EXPECT_EQ(Linhas("SELECT IDFILIAL, IMPOSTO, DATA, OBSERVACAO FROM ES02_LIVROOBS WHERE IDLIVROOBS = 14"),
+            "1|4019|2026-01-25|linha 1\nlinha 2\n");
+  EXPECT_EQ(Datas(o), "4019@20/01/2026 4019@25/01/2026 ");
+  EXPECT_FALSE(o.AlteracoesPendentes());
+}
+
+TEST_F(Observacoes, EditarPelaGradeTrazImpostoEDataParaOsCampos) {
+  TForm58140Observacoes& o = Abrir();
+  ASSERT_TRUE(o.Posicionar(2));
+  o.dbgObsDblClick();
+  EXPECT_EQ(o.Estado(), TEstadoDataSet::dsEdit);
+  EXPECT_EQ(o.Foco, TControle::mmoObs);
+  EXPECT_EQ(o.lkpImposto.Codigo, "4019");
+  EXPECT_NE(o.lkpImposto.Id, 0);
+  EXPECT_EQ(o.edtData.Text, "20/01/2026");
+  EXPECT_EQ(o.mmoObs, "st do RJ");
+}
+
+TEST_F(Observacoes, CancelarDescartaAEdicaoEAInclusao) {
+  TForm58140Observacoes& o = Abrir();
+  const std::string antes = Gravadas();
+  AbrirRegistro(o, "2001", "10/02/2026");
+  o.mmoObs = "não vale";
+  o.CancelarRegistro(TControle::Nenhum);
+  EXPECT_EQ(o.Estado(), TEstadoDataSet::dsBrowse);
+  EXPECT_EQ(o.Foco, TControle::lkpImposto);
+  EXPECT_EQ(o.mmoObs, "fevereiro");
+
+  AbrirRegistro(o, "2001", "11/02/2026");
+  o.mmoObs = "também não";
+  o.CancelarRegistro(TControle::Nenhum);
+  o.SalvarRegistro();
+  EXPECT_EQ(o.RecordCount(), 2);  // filtered by 2001
+  EXPECT_EQ(Gravadas(), antes);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Field rules
+
+TEST_F(Observacoes, ImpostoInexistenteOuDeGrupoNaoEhGravado) {
+  TForm58140Observacoes& o = Abrir();
+  const std::string antes = Gravadas();
+  for (const char* ruim : {"2000", "9999"}) {
+    AbrirRegistro(o, ruim, "15/01/2026");
+    o.mmoObs = "x";
+    EXPECT_THROW(o.SalvarRegistro(), ECampoInvalido) << ruim;
+    EXPECT_EQ(Mensagens().back(), "[erro] Imposto inválido.");
+    o.CancelarRegistro(TControle::Nenhum);
+  }
+  EXPECT_EQ(Gravadas(), antes);
+  // Leaving the tax field checks only the tax.
+  o.BuscarImposto("4000");
+  o.edtData.Text = "";
+  EXPECT_THROW(o.ValidarCampos(TControle::lkpImposto), ECampoInvalido);
+  o.BuscarImposto("2001");
+  EXPECT_NO_THROW(o.ValidarCampos(TControle::lkpImposto));
+}
+
+TEST_F(Observacoes, DataVaziaOuInvalidaNaoEhGravada) {
+  TForm58140Observacoes& o = Abrir();
+  for (const char* ruim : {"", "30/02/2026", "hoje"}) {
+    AbrirRegistro(o, "2001", ruim);
+    EXPECT_THROW(o.SalvarRegistro(), ECampoInvalido) << ruim;
+    EXPECT_EQ(Mensagens().back(), "[aviso] Data inválida.");
+    o.CancelarRegistro(TControle::Nenhum);
+  }
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS"), "5");
+}
+
+TEST_F(Observacoes, DataForaDoLivroEhRecusadaENosLimitesAceita) {
+  TForm58140Observacoes& o = Abrir(EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  o.BuscarImposto("2001");
+  o.edtData.Text = "31/12/2025";
+  EXPECT_THROW(o.ValidarCampos(TControle::edtData), ECampoInvalido);
+  EXPECT_EQ(Mensagens().back(), "[erro] Data menor que a data inicial do livro");
+  o.edtData.Text = "01/02/2026";
+  EXPECT_THROW(o.ValidarCampos(TControle::Nenhum), ECampoInvalido);
+  EXPECT_EQ(Mensagens().back(), "[erro] Data maior que a data final do livro");
+  for (const char* limite : {"01/01/2026", "31/01/2026"}) {
+    o.edtData.Text = limite;
+    EXPECT_NO_THROW(o.ValidarCampos(TControle::Nenhum)) << limite;
+  }
+  // Leaving the tax field does not look at the date.
+  o.edtData.Text = "01/02/2026";
+  EXPECT_NO_THROW(o.ValidarCampos(TControle::lkpImposto));
+
+  // Saving a date after the book: nothing written.
+  AbrirRegistro(o, "2001", "01/02/2026");
+  o.mmoObs = "fora";
+  EXPECT_THROW(o.SalvarRegistro(), ECampoInvalido);
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS WHERE OBSERVACAO = 'fora'"), "0");
+}
+
+TEST_F(Observacoes, SemIntervaloQualquerDataValidaEhAceita) {
+  TForm58140Observacoes& o = Abrir();
+  AbrirRegistro(o, "2001", "01/01/1990");
+  o.mmoObs = "antiga";
+  o.SalvarRegistro();
+  EXPECT_EQ(Valor("SELECT DATA AS V FROM ES02_LIVROOBS WHERE OBSERVACAO = 'antiga'"), "1990-01-01");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting
+
+TEST_F(Observacoes, ExcluirPerguntaESoExcluiComSim) {
+  TForm58140Observacoes& o = Abrir();
+  ASSERT_TRUE(o.Localizar("4019", EncodeDate(2026, 1, 20)));
+
+  interacao_->AdicionarResposta("Não");
+  EXPECT_FALSE(o.ExcluirRegistro());
+  EXPECT_EQ(Mensagens().back(), "[pergunta] Confirmação: Deseja excluir esta observação? => NAO");
+  EXPECT_EQ(o.RecordCount(), 3);
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS WHERE IDLIVROOBS = 11"), "1");
+
+  interacao_->AdicionarResposta("Sim");
+  EXPECT_TRUE(o.ExcluirRegistro());
+  EXPECT_EQ(o.RecordCount(), 2);
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS WHERE IDLIVROOBS = 11"), "0");
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS"), "4");
+}
+
+TEST_F(Observacoes, ExcluirSemRespostaNaoExclui) {
+  TForm58140Observacoes& o = Abrir();
+  ASSERT_TRUE(o.Posicionar(0));
+  EXPECT_FALSE(o.ExcluirRegistro());
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS"), "5");
+}
+
+TEST_F(Observacoes, ExcluirComGradeVaziaNaoPergunta) {
+  Sql("DELETE FROM ES02_LIVROOBS WHERE IDFILIAL = 1");
+  TForm58140Observacoes& o = Abrir();
+  EXPECT_FALSE(o.ExcluirRegistro());
+  EXPECT_TRUE(Mensagens().empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Database refusing the changes
+
+TEST_F(Observacoes, BancoQueRecusaMostraOErroEGuardaAsAlteracoesPendentes) {
+  Sql("CREATE TRIGGER RECUSA BEFORE INSERT ON ES02_LIVROOBS BEGIN SELECT RAISE(ABORT, 'gravação recusada'); END");
+  TForm58140Observacoes& o = Abrir();
+  AbrirRegistro(o, "2001", "20/02/2026");
+  o.mmoObs = "nova";
+  try {
+    o.SalvarRegistro();
+    FAIL() << "gravou apesar do banco";
+  } catch (const ECampoInvalido& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Erro ao gravar as obervações.\r", 0), 0u) << e.what();
+    EXPECT_NE(std::string(e.what()).find("gravação recusada"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Mensagens().back().rfind("[erro] Erro ao gravar as obervações. ", 0), 0u) << Mensagens().back();
+  EXPECT_TRUE(o.AlteracoesPendentes());
+  EXPECT_EQ(Valor("SELECT COUNT(*) AS N FROM ES02_LIVROOBS"), "5");
+
+  Sql("DROP TRIGGER RECUSA");
+  o.SalvarRegistro();  // the kept change goes in on the next save
+  EXPECT_FALSE(o.AlteracoesPendentes());
+  EXPECT_EQ(Valor("SELECT OBSERVACAO AS V FROM ES02_LIVROOBS WHERE DATA = '2026-02-20'"), "nova");
+}
+
+}  // namespace
