@@ -2,6 +2,8 @@
 // text and PDF outputs.
 #include <gtest/gtest.h>
 
+#include "utilitarios.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -38,27 +40,6 @@ class Pasta {
  private:
   fs::path dir_;
 };
-
-std::string Ler(const std::string& caminho) {
-  std::ifstream f(caminho, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-std::string Executar(const std::string& comando) {
-  std::string r;
-  if (FILE* p = popen(comando.c_str(), "r")) {
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) r.append(buf, n);
-    pclose(p);
-  }
-  return r;
-}
-
-bool Existe(const std::string& programa) {
-  return std::system(("command -v " + programa + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Line l (1-based) of page p (1-based) of the job.
 std::string Linha(const TQDprint& m, int p, int l) {

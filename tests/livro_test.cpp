@@ -6,6 +6,8 @@
 // writes them instead of comparing. Read the diff (git diff tests/golden) before keeping it.
 #include <gtest/gtest.h>
 
+#include "utilitarios.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -39,27 +41,6 @@ class TLivroSonda : public TdmLivroICMS {
   using TdmLivroICMS::Imp;
   using TdmLivroICMS::ImprimirCabecalhoSessao;
 };
-
-std::string Ler(const std::string& caminho) {
-  std::ifstream f(caminho, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-std::string Executar(const std::string& comando) {
-  std::string r;
-  if (FILE* p = popen(comando.c_str(), "r")) {
-    char buf[4096];
-    while (size_t n = fread(buf, 1, sizeof buf, p)) r.append(buf, n);
-    pclose(p);
-  }
-  return r;
-}
-
-bool Existe(const std::string& programa) {
-  return std::system(("command -v " + programa + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Pages of a text output (form feed between pages), each split into its lines.
 std::vector<std::vector<std::string>> Paginas(const std::string& texto) {

@@ -7,6 +7,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/servicos/periodos.h"
@@ -62,8 +63,7 @@ TPeriodicidade TApuracaoFuncoes::GetPeriodicidadeICMS(int64_t idFilial, TDateTim
   return Protegido("GetPeriodicidadeICMS", [&]() -> TPeriodicidade {
     SQLite::Statement q(c_.Db(), std::string("SELECT PERIODICIDADE FROM HS_PERIODICIDADE WHERE IDFILIAL = ?2 AND") +
                                      kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, DataISO(data));
-    q.bind(2, static_cast<int64_t>(idFilial));
+    banco::Vincular(q, DataISO(data), idFilial);
     if (!q.executeStep()) return periodicidade::Mensal;  // no configuration: monthly
     auto p = static_cast<TPeriodicidade>(q.getColumn(0).getInt());
     if (!PeriodicidadeValida(p))
@@ -80,8 +80,7 @@ TTipoEnquadramento TApuracaoFuncoes::GetEnquadramentoFilial(const TFilial& f, TD
   return Protegido("GetEnquadramentoFilial", [&]() -> TTipoEnquadramento {
     SQLite::Statement q(c_.Db(), std::string("SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?2 AND") +
                                      kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, DataISO(ini));
-    q.bind(2, static_cast<int64_t>(f.IdFilial));
+    banco::Vincular(q, DataISO(ini), f.IdFilial);
     return q.executeStep() ? static_cast<TTipoEnquadramento>(q.getColumn(0).getInt()) : 2;
   });
 }
@@ -90,8 +89,7 @@ TApuracaoCentralizada TApuracaoFuncoes::GetFormaApuracao(const TFilial& f, TDate
   return Protegido("GetFormaApuracao", [&] {
     SQLite::Statement q(c_.Db(), std::string("SELECT CHAVE1, CHAVE2, CHAVE3, TIPO FROM HS_CENTRALIZACAO WHERE IDFILIAL = ?2 AND") +
                                      kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, DataISO(ini));
-    q.bind(2, static_cast<int64_t>(f.IdFilial));
+    banco::Vincular(q, DataISO(ini), f.IdFilial);
     TApuracaoCentralizada a;
     if (q.executeStep()) {
       a.Chave1 = q.getColumn(0).getInt();
@@ -108,8 +106,7 @@ uint8_t TApuracaoFuncoes::GetRegimeApuracaoSC(const TFilial& f, TDateTime ini, T
   return Protegido("GetRegimeApuracaoSC", [&]() -> uint8_t {
     SQLite::Statement q(c_.Db(), std::string("SELECT REGIME FROM HS_REGIMESC WHERE IDFILIAL = ?2 AND") + kVigente +
                                      "ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, DataISO(ini));
-    q.bind(2, static_cast<int64_t>(f.IdFilial));
+    banco::Vincular(q, DataISO(ini), f.IdFilial);
     return q.executeStep() ? static_cast<uint8_t>(q.getColumn(0).getInt()) : 1;
   });
 }
@@ -120,9 +117,7 @@ TInscricoesST TApuracaoFuncoes::GetInscricoesST(const TFilial& f, TDateTime ini,
         "SELECT UF, COALESCE(INSCREST, ''), COALESCE(PERIODICIDADE, 0), COALESCE(IDCODIGOREC, 0)"
         "  FROM HS_INSCRICAOST WHERE IDFILIAL = ?1 AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2)"
         " ORDER BY UF, IDINSCRICAOST");
-    q.bind(1, static_cast<int64_t>(f.IdFilial));
-    q.bind(2, DataISO(ini));
-    q.bind(3, DataISO(fim));
+    banco::Vincular(q, f.IdFilial, DataISO(ini), DataISO(fim));
     TInscricoesST r;
     while (q.executeStep()) {
       TInscricaoST i;
@@ -184,12 +179,7 @@ std::vector<std::string> TApuracaoFuncoes::GetIDsFilialByFilialCfg(int32_t idEmp
         " WHERE F.IDEMPRESA = ?1 AND C.CHAVE1 = ?2 AND C.CHAVE2 = ?3 AND C.CHAVE3 = ?4"
         "   AND C.DATAINICIO <= ?6 AND (C.DATAFIM IS NULL OR C.DATAFIM >= ?5)"
         "   AND C.TIPO IN (" + (marcas.empty() ? std::string("NULL") : marcas) + ") ORDER BY C.IDFILIAL");
-    q.bind(1, idEmpresa);
-    q.bind(2, k1);
-    q.bind(3, k2);
-    q.bind(4, k3);
-    q.bind(5, DataISO(ini));
-    q.bind(6, DataISO(fim));
+    banco::Vincular(q, idEmpresa, k1, k2, k3, DataISO(ini), DataISO(fim));
     for (size_t i = 0; i < lista.size(); ++i) q.bind(static_cast<int>(i + 7), lista[i]);
     std::vector<std::string> r;
     while (q.executeStep()) r.push_back(std::to_string(q.getColumn(0).getInt64()));
@@ -234,10 +224,7 @@ void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& impos
         " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4)");
     SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4");
     for (auto* s : {&d1, &d2}) {
-      s->bind(1, static_cast<int64_t>(f.IdFilial));
-      s->bind(2, imposto);
-      s->bind(3, DataISO(ini));
-      s->bind(4, DataISO(fim));
+      banco::Vincular(*s, f.IdFilial, imposto, DataISO(ini), DataISO(fim));
       s->exec();
     }
     t.Confirmar();
@@ -257,20 +244,13 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
     TTransacao t(c_);
     SQLite::Statement busca(c_.Db(),
         "SELECT IDIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? ORDER BY IDIMPOSTO");
-    busca.bind(1, static_cast<int64_t>(idFilial));
-    busca.bind(2, imposto);
-    busca.bind(3, DataISO(ini));
-    busca.bind(4, DataISO(fim));
+    banco::Vincular(busca, idFilial, imposto, DataISO(ini), DataISO(fim));
     std::vector<int64_t> existentes;
     while (busca.executeStep()) existentes.push_back(busca.getColumn(0).getInt64());
     int64_t id;
     if (existentes.empty()) {
       SQLite::Statement ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM) VALUES (?, ?, ?, ?, ?)");
-      ins.bind(1, idEmpresa);
-      ins.bind(2, static_cast<int64_t>(idFilial));
-      ins.bind(3, imposto);
-      ins.bind(4, DataISO(ini));
-      ins.bind(5, DataISO(fim));
+      banco::Vincular(ins, idEmpresa, idFilial, imposto, DataISO(ini), DataISO(fim));
       ins.exec();
       id = c_.UltimoId();
     } else {
@@ -286,23 +266,15 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
     }
     SQLite::Statement up(c_.Db(),
         "UPDATE TR04_IMPOSTO SET IDEMPRESA = ?, CODIGOREC = ?, VENCIMENTO = ?, VLRIMPOSTO = ? WHERE IDIMPOSTO = ?");
-    up.bind(1, idEmpresa);
-    up.bind(2, codigoRec);
-    if (vencimento > 0) up.bind(3, DataISO(vencimento)); else up.bind(3);
-    up.bind(4, valor.ToDouble());
-    up.bind(5, static_cast<int64_t>(id));
-    up.exec();
-    std::string nomes;
+    banco::Vincular(up, idEmpresa, codigoRec, vencimento > 0 ? std::optional(DataISO(vencimento)) : std::nullopt,
+                    valor.ToDouble(), id)
+        .exec();
     for (size_t i = 0; i < campos.size(); ++i) {
       SQLite::Statement upd(c_.Db(), "UPDATE TR04_IMPOSTODET SET CONTEUDO = ? WHERE IDIMPOSTO = ? AND NOMECAMPO = ?");
-      upd.bind(1, conteudos[i]);
-      upd.bind(2, static_cast<int64_t>(id));
-      upd.bind(3, campos[i]);
+      banco::Vincular(upd, conteudos[i], id, campos[i]);
       if (upd.exec() == 0) {
         SQLite::Statement det(c_.Db(), "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?)");
-        det.bind(1, static_cast<int64_t>(id));
-        det.bind(2, campos[i]);
-        det.bind(3, conteudos[i]);
+        banco::Vincular(det, id, campos[i], conteudos[i]);
         det.exec();
       }
     }
@@ -333,12 +305,7 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
     SQLite::Statement busca(c_.Db(),
         "SELECT IDLCTOAPUR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ?1 AND IMPOSTO = ?2 AND TPLANCAMENTO = ?3"
         " AND DATA = ?4 AND DATAFIM = ?5 AND DESCRICAO = ?6 ORDER BY IDLCTOAPUR");
-    busca.bind(1, static_cast<int64_t>(idFilial));
-    busca.bind(2, imposto);
-    busca.bind(3, tipo);
-    busca.bind(4, DataISO(data));
-    busca.bind(5, DataISO(dataFim));
-    busca.bind(6, descricao);
+    banco::Vincular(busca, idFilial, imposto, tipo, DataISO(data), DataISO(dataFim), descricao);
     std::vector<int64_t> existentes;
     while (busca.executeStep()) existentes.push_back(busca.getColumn(0).getInt64());
     int64_t id = 0;
@@ -346,13 +313,7 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
       SQLite::Statement ins(c_.Db(),
           "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, DATA, DATAFIM, DESCRICAO, GERADO)"
           " VALUES (?, ?, ?, ?, ?, ?, ?, 1)");
-      ins.bind(1, static_cast<int64_t>(idFilial));
-      ins.bind(2, tipo);
-      ins.bind(3, tpImposto);
-      ins.bind(4, imposto);
-      ins.bind(5, DataISO(data));
-      ins.bind(6, DataISO(dataFim));
-      ins.bind(7, descricao);
+      banco::Vincular(ins, idFilial, tipo, tpImposto, imposto, DataISO(data), DataISO(dataFim), descricao);
       ins.exec();
       id = c_.UltimoId();
     } else {
@@ -368,13 +329,9 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
     }
     SQLite::Statement up(c_.Db(),
         "UPDATE ES02_LCTOAPUR SET TPIMPOSTO = ?, IDLCTOAPURCOD = ?, VALOR = ?, ORIGEM = ?, IDORIGEM = ? WHERE IDLCTOAPUR = ?");
-    up.bind(1, tpImposto);
-    if (idLctoApurCod > 0) up.bind(2, static_cast<int64_t>(idLctoApurCod)); else up.bind(2);
-    up.bind(3, valor.ToDouble());
-    up.bind(4, origem);
-    up.bind(5, static_cast<int64_t>(idOrigem));
-    up.bind(6, static_cast<int64_t>(id));
-    up.exec();
+    banco::Vincular(up, tpImposto, idLctoApurCod > 0 ? std::optional(idLctoApurCod) : std::nullopt, valor.ToDouble(),
+                    origem, idOrigem, id)
+        .exec();
     t.Confirmar();
     return id;
   });
@@ -384,14 +341,10 @@ void TApuracaoFuncoes::GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const s
   Protegido("GravarLctoApurAux", [&] {
     TTransacao t(c_);
     SQLite::Statement up(c_.Db(), "UPDATE ES02_LCTOAPURAUX SET INFORMACAO1 = ? WHERE IDLCTOAPUR = ? AND TP = ?");
-    up.bind(1, informacao);
-    up.bind(2, static_cast<int64_t>(idLctoApur));
-    up.bind(3, tp);
+    banco::Vincular(up, informacao, idLctoApur, tp);
     if (up.exec() == 0) {
       SQLite::Statement i(c_.Db(), "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1) VALUES (?, ?, ?)");
-      i.bind(1, static_cast<int64_t>(idLctoApur));
-      i.bind(2, tp);
-      i.bind(3, informacao);
+      banco::Vincular(i, idLctoApur, tp, informacao);
       i.exec();
     }
     t.Confirmar();
@@ -404,9 +357,7 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, int32_t tpImpo
     SQLite::Statement q(c_.Db(),
         "SELECT IDLCTOAPURCOD FROM ES02_LCTOAPURCOD WHERE UF = ? AND TPIMPOSTO = ? AND TPLANCAMENTO = ?"
         " ORDER BY COALESCE(PADRAO, 0) DESC, IDLCTOAPURCOD LIMIT 1");
-    q.bind(1, uf);
-    q.bind(2, tpImposto);
-    q.bind(3, tpLancamento);
+    banco::Vincular(q, uf, tpImposto, tpLancamento);
     return q.executeStep() ? q.getColumn(0).getInt64() : 0;
   });
 }
@@ -417,10 +368,7 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::str
     SQLite::Statement q(c_.Db(),
         "SELECT IDLCTOAPURCOD FROM ES02_LCTOAPURCOD WHERE UF = ? AND CODIGO = ? AND TPIMPOSTO = ?"
         " ORDER BY (TPLANCAMENTO = ?) DESC, COALESCE(PADRAO, 0) DESC, IDLCTOAPURCOD LIMIT 1");
-    q.bind(1, uf);
-    q.bind(2, codigo);
-    q.bind(3, tpImposto);
-    q.bind(4, tpLancamento);
+    banco::Vincular(q, uf, codigo, tpImposto, tpLancamento);
     return q.executeStep() ? q.getColumn(0).getInt64() : 0;
   });
 }
@@ -428,8 +376,7 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::str
 Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
   return Protegido("GetUPF", [&] {
     SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, uf);
-    q.bind(2, DataISO(data));
+    banco::Vincular(q, uf, DataISO(data));
     if (!q.executeStep())
       throw std::runtime_error("Valor da UPF de " + uf + " não cadastrado para " + DataBR(data) + " (HS_UPF).");
     return Currency::FromDouble(q.getColumn(0).getDouble());
@@ -445,15 +392,7 @@ void TApuracaoFuncoes::SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, i
     SQLite::Statement i(c_.Db(),
         "INSERT INTO HS_PAGINASIMPRESSAS (IDFILIAL, MODULO, PAGINAS, DEFINITIVA, FRENTEVERSO, IMPRESSORA,"
         " CONFIGURACAO, MODELO, DATAHORA) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    i.bind(1, static_cast<int64_t>(idFilial));
-    i.bind(2, modulo);
-    i.bind(3, paginas);
-    i.bind(4, definitiva);
-    i.bind(5, frenteVerso);
-    i.bind(6, impressora);
-    i.bind(7, configuracao);
-    i.bind(8, modelo);
-    i.bind(9, DataHoraBR(Agora()));
+    banco::Vincular(i, idFilial, modulo, paginas, definitiva, frenteVerso, impressora, configuracao, modelo, DataHoraBR(Agora()));
     i.exec();
     return 0;
   });

@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/vincular.h"
 #include "host/base/texto.h"
 #include "host/servicos/apuracaofuncoes.h"
 
@@ -17,11 +18,7 @@ void RemoverGerado(TQDConnection& c, int64_t idFilial, TDateTime fim, const std:
   SQLite::Statement d(c.Db(),
       "DELETE FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = ?"
       " AND DATA = ? AND DESCRICAO = ?");
-  d.bind(1, static_cast<int64_t>(idFilial));
-  d.bind(2, kImpostoICMS);
-  d.bind(3, kOutrosCreditos);
-  d.bind(4, DataISO(fim));
-  d.bind(5, descricao);
+  banco::Vincular(d, idFilial, kImpostoICMS, kOutrosCreditos, DataISO(fim), descricao);
   d.exec();
 }
 }  // namespace
@@ -48,9 +45,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
         "SELECT COALESCE(SUM(CASE WHEN D.ICMS > 0 THEN D.VLRCONTABIL ELSE 0 END), 0), COALESCE(SUM(D.VLRCONTABIL), 0)"
         "  FROM ES02_SAIDA S JOIN ES02_SAIDADET D ON (D.IDSAIDA = S.IDSAIDA)"
         " WHERE S.IDFILIAL = ? AND S.DATAEMISSAO BETWEEN ? AND ?");
-    saidas.bind(1, static_cast<int64_t>(f.IdFilial));
-    saidas.bind(2, DataISO(ini));
-    saidas.bind(3, DataISO(fim));
+    banco::Vincular(saidas, f.IdFilial, DataISO(ini), DataISO(fim));
     saidas.executeStep();
     double tributadas = saidas.getColumn(0).getDouble(), todas = saidas.getColumn(1).getDouble();
     double fator = todas > 0 ? tributadas / todas : 0.0;
@@ -58,9 +53,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
       SQLite::Statement bens(c_.Db(),
           "SELECT VALORICMS, COALESCE(PARCELAS, 48), DATAENTRADA FROM HS_CIAPBEM"
           " WHERE IDFILIAL = ? AND DATAENTRADA <= ? AND (DATABAIXA IS NULL OR DATABAIXA >= ?)");
-      bens.bind(1, static_cast<int64_t>(f.IdFilial));
-      bens.bind(2, DataISO(mes));
-      bens.bind(3, DataISO(InicioDoMes(mes)));
+      banco::Vincular(bens, f.IdFilial, DataISO(mes), DataISO(InicioDoMes(mes)));
       while (bens.executeStep()) {
         int parcelas = bens.getColumn(1).getInt();
         TDateTime entrada;
@@ -87,10 +80,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
     SQLite::Statement cfg(c_.Db(),
         "SELECT ALIQUOTA, CFOPS FROM HS_CREDITOPRESUMIDO WHERE IDFILIAL = ? AND TIPO = ?"
         " AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)");
-    cfg.bind(1, static_cast<int64_t>(f.IdFilial));
-    cfg.bind(2, tipo);
-    cfg.bind(3, DataISO(ini));
-    cfg.bind(4, DataISO(fim));
+    banco::Vincular(cfg, f.IdFilial, tipo, DataISO(ini), DataISO(fim));
     while (cfg.executeStep()) {
       double aliquota = cfg.getColumn(0).getDouble();
       std::string cfops = cfg.getColumn(1).getString();
@@ -112,9 +102,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
       for (size_t i = 0; i < prefixos.size(); ++i) sql += (i ? " OR " : "") + std::string("substr(C.CFOP, 1, length(?)) = ?");
       sql += ")";
       SQLite::Statement soma(c_.Db(), sql);
-      soma.bind(1, static_cast<int64_t>(f.IdFilial));
-      soma.bind(2, DataISO(ini));
-      soma.bind(3, DataISO(fim));
+      banco::Vincular(soma, f.IdFilial, DataISO(ini), DataISO(fim));
       int k = 4;
       for (const auto& p : prefixos) {
         soma.bind(k++, p);

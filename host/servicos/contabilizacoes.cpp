@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/vincular.h"
 #include "host/banco/consulta.h"
 
 int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t empresaFim, TDateTime ini, TDateTime fim,
@@ -44,11 +45,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     for (const auto& imposto : marcados) {
       for (auto* s : {&apagar, &valores}) {
         s->reset();
-        s->bind(1, empresaIni);
-        s->bind(2, empresaFim);
-        s->bind(3, DataISO(ini));
-        s->bind(4, DataISO(fim));
-        s->bind(5, imposto);
+        banco::Vincular(*s, empresaIni, empresaFim, DataISO(ini), DataISO(fim), imposto);
       }
       apagar.exec();
       while (valores.executeStep()) {
@@ -58,18 +55,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
         std::string historico = contas.substr(t2 + 1);
         auto preencher = [&](SQLite::Statement& st) {
           st.reset();
-          st.bind(1, valores.getColumn(1).getInt());
-          st.bind(2, valores.getColumn(2).getInt64());
-          st.bind(3, valores.getColumn(3).getString());
-          st.bind(4, valores.getColumn(4).getInt());
-          st.bind(5, valores.getColumn(6).getString());
-          st.bind(6, valores.getColumn(5).getString());
-          st.bind(7, valores.getColumn(6).getString());
-          st.bind(8, contas.substr(0, t1));
-          st.bind(9, contas.substr(t1 + 1, t2 - t1 - 1));
-          st.bind(10, valores.getColumn(7).getDouble());
-          st.bind(11, historico.empty() ? valores.getColumn(8).getString() : historico);
-          st.bind(12, valores.getColumn(0).getInt64());
+          banco::Vincular(st, valores.getColumn(1).getInt(), valores.getColumn(2).getInt64(), valores.getColumn(3).getString(), valores.getColumn(4).getInt(), valores.getColumn(6).getString(), valores.getColumn(5).getString(), valores.getColumn(6).getString(), contas.substr(0, t1), contas.substr(t1 + 1, t2 - t1 - 1), valores.getColumn(7).getDouble(), historico.empty() ? valores.getColumn(8).getString() : historico, valores.getColumn(0).getInt64());
         };
         preencher(atualizar);
         if (atualizar.exec() == 0) {

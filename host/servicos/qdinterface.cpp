@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/vincular.h"
 
 void TQDInterface::ExibirMensagem(const std::string& texto, int tipo) {
   interacao_.ExibirMensagem(texto, static_cast<TTipoMensagem>(tipo));
@@ -72,10 +73,7 @@ int32_t TQDInterface::ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, T
     SQLite::Statement q(c_.Db(),
         "SELECT IDCFG FROM ES02_CFG WHERE IDFILIAL = ? AND TP = ? AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
         " ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, static_cast<int64_t>(idFilial));
-    q.bind(2, std::to_string(tipo));
-    q.bind(3, DataISO(ini));
-    q.bind(4, DataISO(fim));
+    banco::Vincular(q, idFilial, std::to_string(tipo), DataISO(ini), DataISO(fim));
     return q.executeStep() ? q.getColumn(0).getInt() : 0;
   } catch (const SQLite::Exception& e) {
     throw EBancoDados(std::string("ObterIdConfiguracaoLivro: ") + e.what());
@@ -101,9 +99,7 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
     SQLite::Statement q(c_.Db(),
         "SELECT LIVRO, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA < ?"
         " ORDER BY DATA DESC, ID DESC LIMIT 1");
-    q.bind(1, static_cast<int64_t>(idFilial));
-    q.bind(2, modulo);
-    q.bind(3, DataISO(data));
+    banco::Vincular(q, idFilial, modulo, DataISO(data));
     if (!q.executeStep()) {
       livro = primeiroLivro;
       pagina = 2;
@@ -125,21 +121,12 @@ void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t
   try {
     TTransacao t(c_);
     SQLite::Statement d(c_.Db(), "DELETE FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA = ?");
-    d.bind(1, static_cast<int64_t>(idFilial));
-    d.bind(2, modulo);
-    d.bind(3, DataISO(data));
+    banco::Vincular(d, idFilial, modulo, DataISO(data));
     d.exec();
     SQLite::Statement i(c_.Db(),
         "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    i.bind(1, static_cast<int64_t>(idFilial));
-    i.bind(2, idConfiguracao);
-    i.bind(3, modulo);
-    i.bind(4, livro);
-    i.bind(5, paginaInicial);
-    i.bind(6, pagina);
-    i.bind(7, DataISO(data));
-    i.bind(8, DataHoraBR(Agora()));
+    banco::Vincular(i, idFilial, idConfiguracao, modulo, livro, paginaInicial, pagina, DataISO(data), DataHoraBR(Agora()));
     i.exec();
     t.Confirmar();
   } catch (const SQLite::Exception& e) {

@@ -3,6 +3,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/vincular.h"
 
 TMascaraCfop TUtilEscrita::GetMascaraESufixoCfop() {
   if (mascaraLida_) return mascara_;
@@ -32,9 +33,7 @@ bool TUtilEscrita::GetPerfilEFD(int64_t idFilial, TDateTime data) {
     SQLite::Statement q(c_.Db(),
         "SELECT REGISTROAUX FROM HS_PERFILEFD WHERE IDFILIAL = ? AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
         " ORDER BY DATAINICIO DESC LIMIT 1");
-    q.bind(1, static_cast<int64_t>(idFilial));
-    q.bind(2, DataISO(data));
-    q.bind(3, DataISO(data));
+    banco::Vincular(q, idFilial, DataISO(data), DataISO(data));
     return q.executeStep() && q.getColumn(0).getInt() == 1;
   } catch (const SQLite::Exception& e) {
     throw EBancoDados(std::string("GetPerfilEFD: ") + e.what());

@@ -1,0 +1,29 @@
+#pragma once
+// Small helpers the tests share: reading a file whole, running a command for its output, and
+// checking that a tool is installed.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+inline std::string Ler(const std::string& caminho) {
+  std::ifstream f(caminho, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+inline std::string Executar(const std::string& comando) {
+  std::string r;
+  if (FILE* p = popen(comando.c_str(), "r")) {
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) r.append(buf, n);
+    pclose(p);
+  }
+  return r;
+}
+
+inline bool Existe(const std::string& programa) {
+  return std::system(("command -v " + programa + " >/dev/null 2>&1").c_str()) == 0;
+}
