@@ -26,6 +26,21 @@ auto Protegido(const char* operacao, F&& f) -> decltype(f()) {
   }
 }
 
+// The rows a key lookup found: the first is kept and updated in place; any further one (a row
+// doubled by data loaded by hand) is deleted with its detail rows. 0 when there was none.
+int64_t ManterPrimeira(TQDConnection& c, SQLite::Statement& busca, const std::string& tabela,
+                       const std::string& tabelaDetalhe, const std::string& chave) {
+  std::vector<int64_t> ids;
+  while (busca.executeStep()) ids.push_back(busca.getColumn(0).getInt64());
+  for (size_t i = 1; i < ids.size(); ++i) {
+    for (const auto& t : {tabelaDetalhe, tabela}) {
+      SQLite::Statement d(c.Db(), "DELETE FROM " + t + " WHERE " + chave + " = ?");
+      banco::Vincular(d, ids[i]).exec();
+    }
+  }
+  return ids.empty() ? 0 : ids.front();
+}
+
 }  // namespace
 
 TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
@@ -245,24 +260,12 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
     SQLite::Statement busca(c_.Db(),
         "SELECT IDIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? ORDER BY IDIMPOSTO");
     banco::Vincular(busca, idFilial, imposto, DataISO(ini), DataISO(fim));
-    std::vector<int64_t> existentes;
-    while (busca.executeStep()) existentes.push_back(busca.getColumn(0).getInt64());
-    int64_t id;
-    if (existentes.empty()) {
+    int64_t id = ManterPrimeira(c_, busca, "TR04_IMPOSTO", "TR04_IMPOSTODET", "IDIMPOSTO");
+    if (id == 0) {
       SQLite::Statement ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM) VALUES (?, ?, ?, ?, ?)");
       banco::Vincular(ins, idEmpresa, idFilial, imposto, DataISO(ini), DataISO(fim));
       ins.exec();
       id = c_.UltimoId();
-    } else {
-      id = existentes.front();
-      for (size_t i = 1; i < existentes.size(); ++i) {
-        SQLite::Statement d1(c_.Db(), "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO = ?");
-        SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDIMPOSTO = ?");
-        d1.bind(1, static_cast<int64_t>(existentes[i]));
-        d2.bind(1, static_cast<int64_t>(existentes[i]));
-        d1.exec();
-        d2.exec();
-      }
     }
     SQLite::Statement up(c_.Db(),
         "UPDATE TR04_IMPOSTO SET IDEMPRESA = ?, CODIGOREC = ?, VENCIMENTO = ?, VLRIMPOSTO = ? WHERE IDIMPOSTO = ?");
@@ -306,26 +309,14 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
         "SELECT IDLCTOAPUR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ?1 AND IMPOSTO = ?2 AND TPLANCAMENTO = ?3"
         " AND DATA = ?4 AND DATAFIM = ?5 AND DESCRICAO = ?6 ORDER BY IDLCTOAPUR");
     banco::Vincular(busca, idFilial, imposto, tipo, DataISO(data), DataISO(dataFim), descricao);
-    std::vector<int64_t> existentes;
-    while (busca.executeStep()) existentes.push_back(busca.getColumn(0).getInt64());
-    int64_t id = 0;
-    if (existentes.empty()) {
+    int64_t id = ManterPrimeira(c_, busca, "ES02_LCTOAPUR", "ES02_LCTOAPURAUX", "IDLCTOAPUR");
+    if (id == 0) {
       SQLite::Statement ins(c_.Db(),
           "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, DATA, DATAFIM, DESCRICAO, GERADO)"
           " VALUES (?, ?, ?, ?, ?, ?, ?, 1)");
       banco::Vincular(ins, idFilial, tipo, tpImposto, imposto, DataISO(data), DataISO(dataFim), descricao);
       ins.exec();
       id = c_.UltimoId();
-    } else {
-      id = existentes.front();
-      for (size_t i = 1; i < existentes.size(); ++i) {  // duplicates left by older versions
-        SQLite::Statement d1(c_.Db(), "DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR = ?");
-        SQLite::Statement d2(c_.Db(), "DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = ?");
-        d1.bind(1, static_cast<int64_t>(existentes[i]));
-        d2.bind(1, static_cast<int64_t>(existentes[i]));
-        d1.exec();
-        d2.exec();
-      }
     }
     SQLite::Statement up(c_.Db(),
         "UPDATE ES02_LCTOAPUR SET TPIMPOSTO = ?, IDLCTOAPURCOD = ?, VALOR = ?, ORIGEM = ?, IDORIGEM = ? WHERE IDLCTOAPUR = ?");
