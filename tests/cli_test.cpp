@@ -125,6 +125,23 @@ TEST_F(LinhaDeComando, ArquivoQueNaoEhBancoDeDados) {
   EXPECT_FALSE(fs::exists(Arquivo("nao-existe.db")));
 }
 
+TEST_F(LinhaDeComando, BancoDeOutroProgramaOuDeOutraVersao) {
+  {
+    SQLite::Database alheio(Arquivo("alheio.db"), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    alheio.exec("CREATE TABLE CLIENTES (ID INTEGER)");
+  }
+  TResultado r = Rodar("apurar --db '" + Arquivo("alheio.db") + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "não é um banco de dados do livro de ICMS");
+  {
+    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    db.exec("UPDATE HS_VERSAO SET VERSAO = 99");
+  }
+  r = Rodar("apurar --db '" + banco_ + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "versão de esquema 99");
+}
+
 TEST_F(LinhaDeComando, SaidaQueNaoPodeSerGravadaFalhaAntesDeApurar) {
   const std::string antes = Gravado();
   TResultado r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("l.txt") + "' --saida '" +
