@@ -76,38 +76,35 @@ constexpr const char* kSqlFilial =
 TForm58140::TForm58140(TdmLivroICMS& modulo) : modulo_(modulo) {}
 TForm58140::~TForm58140() = default;
 
-bool TForm58140::CarregarEmpresa(int64_t id) {
+namespace {
+// Fills a lookup from the first row of its query (id, code and name columns); clears it when the
+// id is not positive or nothing is found.
+bool CarregarLookup(TLookup& lookup, int64_t id, const std::string& sql, const char* colunaId, const char* colunaCodigo) {
   TQDSQLQuery q(FormPrincipal->Conexao());
-  q.SetSQL(std::string(kSqlEmpresa) + " AND SC00_EMPRESA.IDEMPRESA = " + std::to_string(id));
+  q.SetSQL(sql);
   q.Open();
   if (id <= 0 || q.Eof()) {
-    lkpEmpresa.Id = 0;
-    lkpEmpresa.Codigo.clear();
-    lkpEmpresa.Descricao.clear();
+    lookup.Id = 0;
+    lookup.Codigo.clear();
+    lookup.Descricao.clear();
     return false;
   }
-  lkpEmpresa.Id = q.FieldByName("IDEMPRESA").AsLargeInt();
-  lkpEmpresa.Codigo = q.FieldByName("EMPRESA").AsString();
-  lkpEmpresa.Descricao = q.FieldByName("NOME").AsString();
+  lookup.Id = q.FieldByName(colunaId).AsLargeInt();
+  lookup.Codigo = q.FieldByName(colunaCodigo).AsString();
+  lookup.Descricao = q.FieldByName("NOME").AsString();
   return true;
+}
+}  // namespace
+
+bool TForm58140::CarregarEmpresa(int64_t id) {
+  return CarregarLookup(lkpEmpresa, id, std::string(kSqlEmpresa) + " AND SC00_EMPRESA.IDEMPRESA = " + std::to_string(id),
+                        "IDEMPRESA", "EMPRESA");
 }
 
 bool TForm58140::CarregarFilial(int64_t id) {
   std::string sql = std::string(kSqlFilial) + " WHERE SC00_FILIAL.IDFILIAL = " + std::to_string(id);
   if (!lkpFilial.Filtro.empty()) sql += " AND (" + lkpFilial.Filtro + ")";
-  TQDSQLQuery q(FormPrincipal->Conexao());
-  q.SetSQL(sql);
-  q.Open();
-  if (id <= 0 || q.Eof()) {
-    lkpFilial.Id = 0;
-    lkpFilial.Codigo.clear();
-    lkpFilial.Descricao.clear();
-    return false;
-  }
-  lkpFilial.Id = q.FieldByName("IDFILIAL").AsLargeInt();
-  lkpFilial.Codigo = q.FieldByName("FILIAL").AsString();
-  lkpFilial.Descricao = q.FieldByName("NOME").AsString();
-  return true;
+  return CarregarLookup(lkpFilial, id, sql, "IDFILIAL", "FILIAL");
 }
 
 bool TForm58140::BuscarEmpresa(int64_t idEmpresa) {
