@@ -140,14 +140,6 @@ void VerificarSaidas(const std::vector<std::string>& saidas, std::string& txt, s
   }
 }
 
-int32_t EmpresaDaFilial(TQDConnection& c, int64_t idFilial) {
-  TQDSQLQuery q(c);
-  q.SetSQL("SELECT IDEMPRESA FROM SC00_FILIAL WHERE IDFILIAL = " + std::to_string(idFilial));
-  q.Open();
-  if (q.Eof()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
-  return q.FieldByName("IDEMPRESA").AsInteger();
-}
-
 // A check box the user can only tick while it is enabled.
 void Marcar(TCaixa& caixa, bool pedido, const char* opcao) {
   if (!pedido) return;
@@ -165,7 +157,7 @@ int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o) {
   auto conexao = TQDConnection::Abrir(comuns.Banco);
   THost host(*conexao, *interacao);
   // The host's current company and establishment are the ones of the request.
-  FormPrincipal->IdEmpresaAtual = EmpresaDaFilial(*conexao, o.IdFilial);
+  FormPrincipal->IdEmpresaAtual = GFuncoes->GetDadosFilial(o.IdFilial).IdEmpresa;
   FormPrincipal->IdFilialAtual = o.IdFilial;
 
   TdmLivroICMS modulo;
