@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/base/texto.h"
+#include "host/banco/vincular.h"
 #include "host/host.h"
 
 namespace {
@@ -337,30 +338,19 @@ std::string TForm58140Observacoes::AplicarAlteracoesNoBD() {
     SQLite::Database& db = conexao_.Db();
     for (int64_t id : excluidas_) {
       SQLite::Statement d(db, "DELETE FROM ES02_LIVROOBS WHERE IDLIVROOBS = ?");
-      d.bind(1, static_cast<int64_t>(id));
-      d.exec();
+      banco::Vincular(d, id).exec();
     }
     for (const auto& l : linhas_) {
       const TObservacao& o = l.Obs;
       if (l.Situacao == TSituacao::Inserida) {
         SQLite::Statement i(db,
             "INSERT INTO ES02_LIVROOBS (IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (?, ?, ?, ?, ?)");
-        i.bind(1, static_cast<int64_t>(o.IdLivroObs));
-        i.bind(2, static_cast<int64_t>(o.IdFilial));
-        i.bind(3, o.Imposto);
-        i.bind(4, DataISO(o.Data));
-        i.bind(5, o.Observacao);
-        i.exec();
+        banco::Vincular(i, o.IdLivroObs, o.IdFilial, o.Imposto, DataISO(o.Data), o.Observacao).exec();
       } else if (l.Situacao == TSituacao::Modificada) {
         // By key: the other four columns are written.
         SQLite::Statement u(db,
             "UPDATE ES02_LIVROOBS SET IDFILIAL = ?, IMPOSTO = ?, DATA = ?, OBSERVACAO = ? WHERE IDLIVROOBS = ?");
-        u.bind(1, static_cast<int64_t>(o.IdFilial));
-        u.bind(2, o.Imposto);
-        u.bind(3, DataISO(o.Data));
-        u.bind(4, o.Observacao);
-        u.bind(5, static_cast<int64_t>(o.IdLivroObs));
-        u.exec();
+        banco::Vincular(u, o.IdFilial, o.Imposto, DataISO(o.Data), o.Observacao, o.IdLivroObs).exec();
       }
     }
     t.Confirmar();
