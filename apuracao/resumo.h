@@ -107,6 +107,10 @@ class TResumo {
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.
   void ImprimirGuias(const std::string& sql, int& linha, const TImprimirProc& imprimir);
+  // One line of a guide or specific-debit list: the text at column 6, cut to end a blank before
+  // the due date at column 39; the date (none when 0 or less); the amount at column 52.
+  static void ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto,
+                                TDateTime vencimento, Currency valor);
   // The five accounting values with the descriptions given, in the order of their entry types
   // 54, 55, 52, 56, 57; the auxiliary record of the debit-balance value carries `auxSaldoDevedor`.
   void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor);

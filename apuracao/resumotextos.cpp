@@ -12,10 +12,17 @@ void TResumo::ImprimirGuias(const std::string& sql, int& linha, const TImprimirP
   for (; !q.Eof(); q.Next()) {
     Currency valor = q.FieldByName("VLRIMPOSTO").AsCurrency();
     if (valor <= Currency()) continue;
-    imprimir(linha, 6, q.FieldByName("CODIGOREC").AsString() + " - " + q.FieldByName("DESCRICAO").AsString(), 0, false);
-    imprimir(linha, 39, DataBR(q.FieldByName("VENCIMENTO").AsDateTime()), 0, false);
-    imprimir(linha, 52, FormatarValorGuia(valor), 1, false);
+    ImprimirLinhaGuia(linha, imprimir, q.FieldByName("CODIGOREC").AsString() + " - " + q.FieldByName("DESCRICAO").AsString(),
+                      q.FieldByName("VENCIMENTO").AsDateTime(), valor);
   }
+}
+
+void TResumo::ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto, TDateTime vencimento,
+                                Currency valor) {
+  constexpr size_t kLargura = 39 - 6 - 1;  // columns 6 to 37
+  imprimir(linha, 6, texto::Copiar(texto, 1, kLargura), 0, false);
+  if (vencimento > 0) imprimir(linha, 39, DataBR(vencimento), 0, false);
+  imprimir(linha, 52, FormatarValorGuia(valor), 1, false);
 }
 
 void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}
@@ -29,12 +36,11 @@ void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprim
   imprimir(linha, 3, "", 1, false);
   imprimir(linha, 3, "DÉBITOS ESPECÍFICOS", 1, false);
   for (; !q.Eof(); q.Next()) {
-    imprimir(linha, 6, q.FieldByName("CODIGOREC").AsString() + " - " + texto::Copiar(q.FieldByName("DESCRICAO").AsString(), 1, 31),
-             0, false);
     TDateTime vencimento = 0;
-    if (TentarLerData(texto::Aparar(q.FieldByName("VENCIMENTO").AsString()), vencimento) && vencimento > 0)
-      imprimir(linha, 39, DataBR(vencimento), 0, false);
-    imprimir(linha, 52, FormatarValorGuia(q.FieldByName("VALOR").AsCurrency()), 1, false);
+    if (!TentarLerData(texto::Aparar(q.FieldByName("VENCIMENTO").AsString()), vencimento)) vencimento = 0;
+    ImprimirLinhaGuia(linha, imprimir,
+                      q.FieldByName("CODIGOREC").AsString() + " - " + texto::Copiar(q.FieldByName("DESCRICAO").AsString(), 1, 31),
+                      vencimento, q.FieldByName("VALOR").AsCurrency());
   }
   imprimir(linha, 3, "", 1, false);
 }
@@ -47,7 +53,10 @@ const std::vector<std::string>& TResumo::GetObservacoes() {
                                     TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FCodImposto)}));
   q.Open();
   while (!q.Eof()) {
-    for (auto& l : texto::Linhas(q.FieldByName("OBSERVACAO").AsString())) FObservacoes->push_back(l);
+    // Line breaks at the end of a text close its last line; they do not open another one.
+    std::string obs = q.FieldByName("OBSERVACAO").AsString();
+    while (!obs.empty() && (obs.back() == '\n' || obs.back() == '\r')) obs.pop_back();
+    for (auto& l : texto::Linhas(obs)) FObservacoes->push_back(l);
     q.Next();
     if (!q.Eof()) FObservacoes->emplace_back();
   }

@@ -80,6 +80,8 @@ bool TForm58140Observacoes::BuscarImposto(const std::string& codigo) {
   q.SetSQL(std::string(kSqlImpostos) + " AND CODIGO = " + texto::QuotedStr(c));
   q.Open();
   if (q.Eof()) return false;
+  // The code as the tax table has it: a code typed with blanks is stored and matched trimmed.
+  lkpImposto.Codigo = q.FieldByName("CODIGO").AsString();
   lkpImposto.Id = q.FieldByName("IDIMPOSTOTIPO").AsLargeInt();
   lkpImposto.Descricao = q.FieldByName("DESCRICAO").AsString();
   return true;

@@ -1,4 +1,5 @@
 // The page header of every page of the book and the headings of its six sections.
+#include <algorithm>
 #include <string>
 
 #include "host/base/formatacao.h"
@@ -9,29 +10,6 @@
 
 using impressao::TFonte;
 using impressao::TFontes;
-
-namespace {
-
-// Digits of `valor` placed in the '#' positions of the mask, literals kept (a mask "...;0": the
-// value holds no literals); positions left without a digit show '_'.
-std::string FormatarMascara(const std::string& mascara, const std::string& valor) {
-  const std::u32string m = texto::ParaU32(mascara.substr(0, mascara.find(';')));
-  const std::u32string v = texto::ParaU32(valor);
-  std::u32string r;
-  size_t k = 0;
-  for (char32_t c : m) {
-    if (c == U'#') r.push_back(k < v.size() ? v[k++] : U'_');
-    else r.push_back(c);
-  }
-  return texto::DeU32(r);
-}
-
-std::string Zeros(int32_t numero, size_t largura) {
-  std::string s = std::to_string(numero);
-  return s.size() < largura ? std::string(largura - s.size(), '0') + s : s;
-}
-
-}  // namespace
 
 using layoutlivro::kLinhaResumo;
 
@@ -47,12 +25,14 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
        1, TFontes{TFonte::Negrito, TFonte::Normal});
   if (st) ImpC(FLinha, 0, "ICMS SUBSTITUIÇÃO TRIBUTÁRIA / " + st->GetUF(), 1, TFontes{TFonte::Normal});
 
-  Imp(FLinha, 125,
-      Format("EMP= %d/ESTAB= %d   MODELO P9",
-             {std::to_string(filial.CodigoEmpresa), std::to_string(filial.CodigoFilial)}),
-      0);
+  // The company block stays whole inside the frame: at column 125, or with long codes as far left
+  // as it takes to end at column 156, a blank after the firm's name, which wraps before it.
+  const std::string bloco = Format("EMP= %d/ESTAB= %d   MODELO P9",
+                                   {std::to_string(filial.CodigoEmpresa), std::to_string(filial.CodigoFilial)});
+  const int colunaBloco = std::min(125, colunas - 4 - static_cast<int>(texto::Tamanho(bloco)) + 1);
+  Imp(FLinha, colunaBloco, bloco, 0);
   Imp(FLinha, 2, "FIRMA.............: ", 0);
-  ImpQuebraLinha(FLinha, 22, 125, filial.RazaoSocial, 1);
+  ImpQuebraLinha(FLinha, 22, colunaBloco < 125 ? colunaBloco - 1 : 125, filial.RazaoSocial, 1);
 
   Imp(FLinha, 2, "ENDEREÇO..........: ", 0);
   ImpQuebraLinha(FLinha, 22, colunas - 2,
@@ -70,10 +50,11 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
 
   Imp(FLinha, 2,
       Format("%6s............: %-5s  LIVRO....: %-9s MES OU PERÍODO/ANO.: %s A %s",
-             {FFrenteVerso ? "PÁGINA" : "FOLHA.", Zeros(FPagina, 5), Zeros(FLivro, 5),
+             {FFrenteVerso ? "PÁGINA" : "FOLHA.", FormatarZeros(FPagina, 5), FormatarZeros(FLivro, 5),
               DataBR(FResumo->GetDataInicio()), DataBR(FResumo->GetDataFim())}),
       1);
   Imp(FLinha, 2, std::string(static_cast<size_t>(colunas - 5), '-'), 1);
+  FLinhaCorpo = FLinha;
 }
 
 void TdmLivroICMS::ImprimirCabecalhoSessao() {
@@ -111,13 +92,6 @@ void TdmLivroICMS::ImprimirCabecalhoSessao() {
     return;
   }
 
-  // Summary kinds. The column heading only when the section begins right under the page header.
-  if (FLinha <= 9) {
-    Imp(FLinha, 105, "|", 0);
-    Imp(FLinha, 128, "VALORES", 1);
-    Imp(FLinha, 2, tracos, 1);
-    Imp(FLinha, 2, Format(kLinhaResumo, {"", "     COLUNA AUXILIAR     ", "          SOMAS          "}), 0);
-  }
   const char* titulo = "";
   const char* vertical = "";
   switch (FTipoSessao) {
@@ -125,6 +99,18 @@ void TdmLivroICMS::ImprimirCabecalhoSessao() {
     case tsCreditos: titulo = "C R É D I T O   D O   I M P O S T O"; vertical = "CRÉDITO"; break;
     case tsSaldo: titulo = "A P U R A Ç Ã O   D O   S A L D O"; vertical = "SALDO"; break;
     default: titulo = "I N F O R M A Ç Õ E S   C O M P L E M E N T A R E S"; break;
+  }
+  // The side word runs down from the title line and must end above the page's closing line: a
+  // section heading too low for it starts the next page instead.
+  if (FLinha + static_cast<int>(texto::Tamanho(vertical)) - 1 > FPrn->TamanhoQteLinhas() - 7) FPrn->NovaPagina();
+
+  // The column heading only when the section begins right under the page header (line 9 or above,
+  // or the first line after a header that grew with a wrapped name or address).
+  if (FLinha <= std::max(9, FLinhaCorpo)) {
+    Imp(FLinha, 105, "|", 0);
+    Imp(FLinha, 128, "VALORES", 1);
+    Imp(FLinha, 2, tracos, 1);
+    Imp(FLinha, 2, Format(kLinhaResumo, {"", "     COLUNA AUXILIAR     ", "          SOMAS          "}), 0);
   }
   Imp(FLinha, 15, titulo, 0);
   if (FTipoSessao == tsInformacoes) {

@@ -76,6 +76,8 @@ bool TdmLivroICMS::Imprimir() {
   FPaginaInicial = FPagina;
   FUltimaPagina = 0;
   FResumo = nullptr;
+  FResumoNumerado = nullptr;
+  FTermoPendente = TTermo::Nenhum;
 
   TResumos& resumos = FApuracao->GetResumos();
   resumos.Clear();
@@ -89,9 +91,11 @@ bool TdmLivroICMS::Imprimir() {
   FApuracao->SetDetalharCfopPorSufixo(FDetalharSufixoCfop);
   FApuracao->CalcularApuracao();
 
-  FPrn->SetSemAcento(QDInterface->GetConfig("SEM_ACENTO", "0") == "1");
-
   const int quantidade = resumos.Count();
+  if (quantidade == 0) return true;
+  // The book numbering and the job record of a print are one write with its outputs: recorded
+  // only when the whole book was written and put in place.
+  TTransacao trabalho(GUtilSistema->GetConnectionSistema());
   try {
     for (int i = 0; i < quantidade; ++i) {
       FResumo = resumos.GetItem(i);
@@ -107,6 +111,8 @@ bool TdmLivroICMS::Imprimir() {
       if (i == 0) {
         // The printer dialog comes first so that a cancelled dialog leaves no job open.
         if (!FPrn->Setup()) return false;
+        // A definitive book that begins here opens with its term on page 1.
+        if (FImpressaoDefinitiva && FPagina == 2) AbrirLivro(inicio);
         if (!FPrn->Abrir()) return false;
       } else {
         if (FImpressaoDefinitiva && inicio > FFimPeriodo) {
@@ -114,9 +120,11 @@ bool TdmLivroICMS::Imprimir() {
           int32_t livro = 0, pagina = 0;
           QDInterface->ObterNumeracaoLivro(FIdFilial, FIdConfiguracaoLivro, inicio, "07", livro, pagina);
           if (livro != FLivro) {  // a new book restarts the numbering
+            EncerrarLivro();
             FPagina = pagina;
             FLivro = livro;
             FPaginaInicial = FPagina;
+            if (FPagina == 2) AbrirLivro(inicio);
           }
         }
         if (comRegistro) FPrn->NovaPagina();
@@ -131,26 +139,24 @@ bool TdmLivroICMS::Imprimir() {
       if (i > 0 || comRegistro) FPrn->NovaPagina();
       ImprimirResumo();
 
-      if (FImpressaoDefinitiva)
+      if (FImpressaoDefinitiva) {
         QDInterface->GravarNumeracaoLivro(FIdFilial, FLivro, FPaginaInicial, FPagina, FIdConfiguracaoLivro, "07", inicio);
-    }
-    if (quantidade > 0) FPrn->Fechar();
-  } catch (...) {
-    // Leave the engine ready for the next request: end the job without frame, footer or record.
-    if (FPrn->Aberto()) {
-      auto antes = std::move(FPrn->OnBeforeNewPage);
-      auto depois = std::move(FPrn->OnAfterPrint);
-      FPrn->OnBeforeNewPage = nullptr;
-      FPrn->OnAfterPrint = nullptr;
-      try {
-        FPrn->Fechar();
-      } catch (...) {
+        FResumoNumerado = FResumo;
+        FConfiguracaoNumeracao = FIdConfiguracaoLivro;
       }
-      FPrn->OnBeforeNewPage = std::move(antes);
-      FPrn->OnAfterPrint = std::move(depois);
     }
+    // A book filled by this print is closed at once: its closing term follows its last page.
+    if (FImpressaoDefinitiva) {
+      const int32_t paginas = QDInterface->ObterPaginasLivro(FIdConfiguracaoLivro);
+      if (paginas > 0 && FPagina > paginas) EncerrarLivro();
+    }
+    FPrn->Fechar();
+  } catch (...) {
+    // Leave the engine ready for the next request; nothing of the job is written or recorded.
+    if (FPrn->Aberto()) FPrn->Cancelar();
     throw;
   }
+  trabalho.Confirmar();
   return true;
 }
 
@@ -158,13 +164,20 @@ bool TdmLivroICMS::Imprimir() {
 
 void TdmLivroICMS::prnLivroNewPage(int pagina) {
   FLinha = 2;
+  FPaginaDeTermo = false;
+  if (FTermoPendente != TTermo::Nenhum) {
+    // A book opens on the front of a sheet: printing on both sides, a back side stays blank.
+    if (FTermoPendente == TTermo::Abertura && FFrenteVerso && pagina % 2 == 0) {
+      PularPagina();
+      return;
+    }
+    FUltimaPagina = pagina;
+    ImprimirPaginaTermo();
+    return;
+  }
   if (pagina == 1 && FFrenteVerso && FImpressaoDefinitiva && GetEjetarPagina(FPagina)) {
-    // The front of the first sheet stays blank, without frame or footer; the header goes on the
-    // page the engine begins now.
-    auto antes = std::move(FPrn->OnBeforeNewPage);
-    FPrn->OnBeforeNewPage = nullptr;
-    FPrn->NovaPagina();
-    FPrn->OnBeforeNewPage = std::move(antes);
+    // The front of the first sheet stays blank; the header goes on the page begun now.
+    PularPagina();
     return;
   }
   ImprimirCabecalhoPagina();
@@ -172,7 +185,15 @@ void TdmLivroICMS::prnLivroNewPage(int pagina) {
   FUltimaPagina = pagina;
 }
 
+void TdmLivroICMS::PularPagina() {
+  auto antes = std::move(FPrn->OnBeforeNewPage);
+  FPrn->OnBeforeNewPage = nullptr;
+  FPrn->NovaPagina();
+  FPrn->OnBeforeNewPage = std::move(antes);
+}
+
 void TdmLivroICMS::prnLivroBeforeNewPage() {
+  if (FPaginaDeTermo) return;  // a term page has no frame and no footer
   ImprimirQuadro();
   TQDSQLQuery qRodape(GUtilSistema->GetConnectionSistema());
   qRodape.SetSQL("SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO");

@@ -37,6 +37,10 @@ class TResumoCampo;
 // The section being printed; the page header and the section headings look at it.
 enum TTipoSessao { tsEntradas, tsSaidas, tsDebitos, tsCreditos, tsSaldo, tsInformacoes };
 
+// Terms of a definitive book: the opening term is its page 1, the closing term follows its last
+// page.
+enum class TTermo { Nenhum, Abertura, Encerramento };
+
 class TdmLivroICMS {
  public:
   // Module number of the ledger in the host (footer, job record).
@@ -78,6 +82,11 @@ class TdmLivroICMS {
   // run, the database or the host propagate; the module can print again afterwards.
   bool Imprimir();
 
+  // Prints one term of book `livro` of establishment FIdFilial by itself, as a job of one page:
+  // `folhas` is the number of pages the term states, `data` its date. Returns false when the job
+  // could not be begun.
+  bool ImprimirTermo(TTermo termo, int32_t livro, int32_t folhas, TDateTime data);
+
   impressao::TQDprint& Prn() { return *FPrn; }
   TApuracao& GetApuracao() { return *FApuracao; }
   // The engine's page counter of the last page begun in the last job (pages of the job).
@@ -118,9 +127,24 @@ class TdmLivroICMS {
   // Summary section (resumolivro.cpp).
   void ImprimirResumo();
   void ImprimirInformacoes();
+  // Rows of one summary item or detail whose text is already cut to the item column: the
+  // amounts on the last row, which advances `avancar` lines (the others one each).
+  void ImprimirLinhaResumo(const std::vector<std::string>& linhas, const std::string& auxiliar,
+                           const std::string& soma, int avancar);
 
   // The print callback handed to the summaries' own texts.
   TImprimirProc ProcImprimir();
+
+  // Terms (termos.cpp). A term is printed by the new-page event on the page that begins after
+  // FTermoPendente was set: the text of the term, without the book's header, frame or footer.
+  void ImprimirPaginaTermo();
+  // Ends the current book with its closing term on the next page and records that page with the
+  // numbering of the book's last summary.
+  void EncerrarLivro();
+  // The book begins with the summary being printed: its opening term goes on the next page begun.
+  void AbrirLivro(TDateTime data);
+  // Leaves the page being begun blank: no header, frame or footer.
+  void PularPagina();
 
   impressao::TLinha FFormatoImpressao = impressao::TLinha::Oito;
   std::unique_ptr<TApuracao> FApuracao;
@@ -131,6 +155,20 @@ class TdmLivroICMS {
   int32_t FUltimaPagina = 0;
   int32_t FPaginaInicial = 0;
   TDateTime FFimPeriodo = 0;
+  int32_t FLinhaCorpo = 8;  // first line under the current page's header
+
+  // The term the next page carries, with the book, page count and date it states.
+  TTermo FTermoPendente = TTermo::Nenhum;
+  struct TDadosTermo {
+    TFilial Filial;
+    int32_t Livro = 0, Folhas = 0;
+    TDateTime Data = 0;
+  } FDadosTermo;
+  bool FPaginaDeTermo = false;  // the current page holds a term
+  // The summary whose numbering the job recorded last, with its book configuration: a closing
+  // term printed after it extends that record.
+  TResumo* FResumoNumerado = nullptr;
+  int32_t FConfiguracaoNumeracao = 0;
 
  private:
   // Register rows (registro.cpp): the lines of one side, its subtotal caption and the sums of
@@ -139,6 +177,4 @@ class TdmLivroICMS {
                               const std::vector<std::string>& grupos, int sufixo);
   void ImprimirLinhaRegistro(const std::string& texto, const TRegistro* valores);
   void ImprimirSessaoSemMovimento();
-  // Establishment code of the header ("ESTAB="), read once per establishment.
-
 };

@@ -1,9 +1,11 @@
 // The summary section of a summary: debits, credits, balance (items 001 to 014 of model P9 with
 // their detail items) and the complementary information with guides and observations.
 #include <string>
+#include <vector>
 
 #include "apuracao/resumocampos.h"
 #include "host/base/formatacao.h"
+#include "host/base/texto.h"
 #include "relatorio/layoutlivro.h"
 #include "relatorio/livroicms.h"
 
@@ -18,32 +20,56 @@ std::string TextoItem(int32_t item, const std::string& legenda) {
   return numero + " - " + legenda;
 }
 
+// Item column of the summary row: 96 characters; wrapped texts go on under the text they
+// continue, six blanks in (where a detail's text begins).
+constexpr size_t kColunaItem = 96;
+constexpr size_t kRecuo = 6;
+
 }  // namespace
+
+void TdmLivroICMS::ImprimirLinhaResumo(const std::vector<std::string>& linhas, const std::string& auxiliar,
+                                       const std::string& soma, int avancar) {
+  for (size_t i = 0; i < linhas.size(); ++i) {
+    const bool ultima = i + 1 == linhas.size();
+    Imp(FLinha, 2, Format(kLinhaResumo, {linhas[i], ultima ? auxiliar : "", ultima ? soma : ""}), ultima ? avancar : 1);
+  }
+}
 
 void TdmLivroICMS::ImprimirResumo() {
   TResumo& r = *FResumo;
+  const std::string recuo(kRecuo, ' ');
+  auto Continuar = [&recuo](std::vector<std::string> linhas) {
+    for (size_t i = 1; i < linhas.size(); ++i) linhas[i] = recuo + linhas[i];
+    return linhas;
+  };
+  // "001 - CAPTION", wrapped.
+  auto Item = [&Continuar](int32_t item, const std::string& legenda) {
+    return Continuar(texto::QuebrarEmLinhas(TextoItem(item, legenda), kColunaItem, kColunaItem - kRecuo));
+  };
 
   // One row: the item, an empty auxiliary column and the amount in the sums column.
-  auto LinhaTotal = [this](int32_t item, const std::string& legenda, Currency valor) {
-    Imp(FLinha, 2, Format(kLinhaResumo, {TextoItem(item, legenda), "", FormatarValor(valor)}), 1);
+  auto LinhaTotal = [this, &Item](int32_t item, const std::string& legenda, Currency valor) {
+    ImprimirLinhaResumo(Item(item, legenda), "", FormatarValor(valor), 1);
   };
-  // With a line: its header row, one row per detail item with the detail's value in the auxiliary
-  // column, and the amount in the sums column of the last row.
-  auto LinhaValor = [this, &LinhaTotal](int32_t item, const std::string& legenda, const TResumoCampo* campo,
-                                        Currency valor) {
+  // With a line: its header row, the rows of each detail item with the detail's value in the
+  // auxiliary column of its last row, and the amount in the sums column of the very last row.
+  auto LinhaValor = [this, &LinhaTotal, &Item, &recuo](int32_t item, const std::string& legenda, const TResumoCampo* campo,
+                                                      Currency valor) {
     if (!campo) {
       LinhaTotal(item, legenda, valor);
       return;
     }
     const TDetalhamentos& detalhes = campo->GetDetalhamentos();
-    Imp(FLinha, 2, Format(kLinhaResumo, {TextoItem(campo->GetCodigo(), legenda), "", ""}), detalhes.Count() > 0 ? 1 : 0);
+    ImprimirLinhaResumo(Item(campo->GetCodigo(), legenda), "", "", detalhes.Count() > 0 ? 1 : 0);
     for (int i = 0; i < detalhes.Count(); ++i) {
       const TDetalhamento* d = detalhes.GetItem(i);
-      std::string texto(6, ' ');
+      std::string texto;
       if (!d->GetCodigo().empty()) texto += d->GetCodigo() + " - ";
       if (d->GetData() > 0) texto += DataBR(d->GetData()) + " - ";
       texto += d->GetDescricao();
-      Imp(FLinha, 2, Format(kLinhaResumo, {texto, FormatarValor(d->GetValor()), ""}), i + 1 < detalhes.Count() ? 1 : 0);
+      std::vector<std::string> linhas = texto::QuebrarEmLinhas(texto, kColunaItem - kRecuo);
+      for (auto& l : linhas) l = recuo + l;
+      ImprimirLinhaResumo(linhas, FormatarValor(d->GetValor()), "", i + 1 < detalhes.Count() ? 1 : 0);
     }
     Imp(FLinha, 132, Format("%25s", {FormatarValor(valor)}), 1);
   };

@@ -298,10 +298,11 @@ TEST_F(Apuracao, GuiasDebitosEspecificosEObservacoes) {
   Impressao imp;
   int linha = 20;
   r->ImprimirGuiasRecolhimento(linha, imp.Proc());
+  // Texts at column 6 stop at column 37, a blank before the due date at 39.
   EXPECT_EQ(imp.chamadas, (std::vector<std::string>{
-                              "20@6:046-2 - ICMS - Regime Periódico de Apuração", "20@39:20/02/2026",
+                              "20@6:046-2 - ICMS - Regime Periódico ", "20@39:20/02/2026",
                               "20@52:      10.373,58", "20@3:", "20@3:DÉBITOS ESPECÍFICOS",
-                              "20@6:046-2 - ICMS parcelado - Parcelamento 2", "20@39:20/02/2026",
+                              "20@6:046-2 - ICMS parcelado - Parcela", "20@39:20/02/2026",
                               "20@52:       2.150,00", "20@3:"}));
   EXPECT_EQ(imp.avancos, 5);
 
@@ -313,8 +314,13 @@ TEST_F(Apuracao, GuiasDebitosEspecificosEObservacoes) {
   linha = 10;
   f->Apuracao().GetResumos().GetItem(0)->ImprimirGuiasRecolhimento(linha, fev.Proc());
   EXPECT_EQ(fev.chamadas, (std::vector<std::string>{"10@3:", "10@3:DÉBITOS ESPECÍFICOS",
-                                                     "10@6:046-2 - ICMS parcelado - Parcelamento 2",
+                                                     "10@6:046-2 - ICMS parcelado - Parcela",
                                                      "10@52:       2.150,00", "10@3:"}));
+  // A due date typed without leading zeros is a date.
+  Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '5/3/2026'");
+  Impressao mar;
+  f->Apuracao().GetResumos().GetItem(0)->ImprimirDebitosEspecificos(linha, mar.Proc());
+  EXPECT_EQ(mar.chamadas.at(3), "10@39:05/03/2026");
 }
 
 TEST_F(Apuracao, ObservacoesEmPedacosDe155) {

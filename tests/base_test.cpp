@@ -108,7 +108,11 @@ TEST(Datas, CalendarioELeitura) {
   ASSERT_TRUE(TentarLerData("2026-12-05", lida));
   EXPECT_FALSE(TentarLerData("31/02/2026", lida));
   EXPECT_FALSE(TentarLerData("", lida));
-  EXPECT_FALSE(TentarLerData("1/2/2026", lida));
+  // one or two digits for day and month, four for the year
+  ASSERT_TRUE(TentarLerData("5/3/2026", lida));
+  EXPECT_EQ(lida, EncodeDate(2026, 3, 5));
+  for (const char* t : {"1/2/26", " 1/2/2026", "1/ 2/2026", "1/2/2026x", "1/2/02026", "-1/2/2026", "1//2026"})
+    EXPECT_FALSE(TentarLerData(t, lida)) << t;
   EXPECT_FALSE(TentarLerData("2026-13-01", lida));
   EXPECT_THROW(EncodeDate(2026, 2, 30), std::invalid_argument);
 }

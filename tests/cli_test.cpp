@@ -85,7 +85,7 @@ TEST_F(LinhaDeComando, DatasInvalidasSaoRecusadasComAMensagemDoFormulario) {
   for (const char* opcoes : {"--inicio 32/01/2026", "--inicio 01/01/2026 --fim 31/02/2026", "--fim ontem"}) {
     TResultado r = Imprimir(std::string(opcoes) + " --saida '" + Arquivo("l.txt") + "'");
     EXPECT_EQ(r.Codigo, 1) << opcoes;
-    EXPECT_CONTEM(r.Erro, "Erro: Data inválida.");
+    EXPECT_EQ(r.Erro, "Aviso: Data inválida.\n");  // the form's warning, once
   }
   EXPECT_EQ(Gravado(), antes);
   EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
@@ -94,7 +94,7 @@ TEST_F(LinhaDeComando, DatasInvalidasSaoRecusadasComAMensagemDoFormulario) {
 TEST_F(LinhaDeComando, InicioDepoisDoFimEhRecusado) {
   TResultado r = Imprimir("--inicio 01/02/2026 --fim 31/01/2026 --saida '" + Arquivo("l.txt") + "'");
   EXPECT_EQ(r.Codigo, 1);
-  EXPECT_CONTEM(r.Erro, "Erro: A data final deve ser maior que a data inicial.");
+  EXPECT_EQ(r.Erro, "Aviso: A data final deve ser maior que a data inicial.\n");
 }
 
 TEST_F(LinhaDeComando, EstabelecimentoDesconhecido) {
@@ -199,6 +199,56 @@ TEST_F(LinhaDeComando, ImpressaoDefinitivaUsaOLivroEAPaginaDados) {
   EXPECT_EQ(q.getColumn(1).getInt(), 31);
 }
 
+// The page options: the continuous form, accents kept, and single-sided although the office
+// prints double-sided by default.
+TEST_F(LinhaDeComando, PapelAcentosESoFrente) {
+  {
+    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    db.exec("UPDATE HS_CONFIG SET VALOR = '2' WHERE CHAVE = 'FRENTE_VERSO'");
+  }
+  TResultado r = Imprimir("--inicio 01/01/2026 --papel formulario --acentos --sem-frente-verso --saida '" +
+                          Arquivo("livro.txt") + "' --saida '" + Arquivo("livro.pdf") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  const std::string txt = Ler(Arquivo("livro.txt"));
+  EXPECT_CONTEM(txt, "R E G I S T R O   D E   A P U R A Ç Ã O");
+  EXPECT_CONTEM(txt, "|FOLHA.............: 00002");
+  SQLite::Database db(banco_);
+  EXPECT_EQ(db.execAndGet("SELECT FRENTEVERSO FROM HS_PAGINASIMPRESSAS").getInt(), 1);
+  if (std::system("command -v pdfinfo >/dev/null 2>&1") == 0) {
+    ASSERT_EQ(std::system(("pdfinfo '" + Arquivo("livro.pdf") + "' > '" + Arquivo("info") + "'").c_str()), 0);
+    EXPECT_CONTEM(Ler(Arquivo("info")), "684 x 792 pts");
+  }
+  EXPECT_EQ(Imprimir("--papel a3 --saida '" + Arquivo("l.txt") + "'").Codigo, 1);
+  EXPECT_EQ(Imprimir("--frente-verso --sem-frente-verso --saida '" + Arquivo("l.txt") + "'").Codigo, 1);
+}
+
+// The terms on demand: the opening term of book 1 states the configured 100 pages; after January
+// was printed definitively (pages 2 to 7), the closing term of the still open book takes page 8.
+// A book that was never printed has no closing term.
+TEST_F(LinhaDeComando, TermosDeAberturaEEncerramento) {
+  const std::string base = "termos --db '" + banco_ + "' --filial 1 --livro 1 ";
+  TResultado r = Rodar(base + "--abertura --data 02/01/2026 --saida '" + Arquivo("abertura.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  std::string t = Ler(Arquivo("abertura.txt"));
+  EXPECT_CONTEM(t, "T E R M O   D E   A B E R T U R A");
+  EXPECT_CONTEM(t, "Contem este livro 100 folhas, numeradas tipograficamente de 1 a 100, que servira de");
+  EXPECT_CONTEM(t, "Sao Paulo, 2 de janeiro de 2026.");
+
+  r = Rodar(base + "--encerramento --saida '" + Arquivo("encerramento.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "não tem páginas impressas em definitivo");
+
+  ASSERT_EQ(Imprimir("--inicio 01/01/2026 --definitivo --saida '" + Arquivo("livro.txt") + "'").Codigo, 0);
+  r = Rodar(base + "--encerramento --saida '" + Arquivo("encerramento.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "ainda não está completo");
+  t = Ler(Arquivo("encerramento.txt"));
+  EXPECT_CONTEM(t, "T E R M O   D E   E N C E R R A M E N T O");
+  EXPECT_CONTEM(t, "LIVRO: 00001   FOLHA: 00008");
+  EXPECT_CONTEM(t, "Contem este livro 8 folhas, numeradas tipograficamente de 1 a 8, que serviu de");
+  EXPECT_CONTEM(t, "Sao Paulo, 31 de janeiro de 2026.");
+}
+
 TEST_F(LinhaDeComando, IntervaloSemPeriodoCompletoNaoImprimeNemGrava) {
   const std::string antes = Gravado();
   TResultado r = Imprimir("--inicio 01/01/2026 --fim 20/01/2026 --saida '" + Arquivo("livro.pdf") + "'");
@@ -209,9 +259,9 @@ TEST_F(LinhaDeComando, IntervaloSemPeriodoCompletoNaoImprimeNemGrava) {
 }
 
 TEST_F(LinhaDeComando, RespostasRoteirizadasAparecemNoResumo) {
-  // Double-sided definitive book starting on an even page: the eject question, answered no.
+  // Double-sided definitive book going on at an even page: the eject question, answered no.
   std::ofstream(Arquivo("respostas.txt")) << "# ejetar a folha?\nnao\n";
-  TResultado r = Imprimir("--inicio 01/01/2026 --definitivo --frente-verso --respostas '" + Arquivo("respostas.txt") +
+  TResultado r = Imprimir("--inicio 01/01/2026 --definitivo --pagina 8 --frente-verso --respostas '" + Arquivo("respostas.txt") +
                           "' --saida '" + Arquivo("livro.txt") + "'");
   ASSERT_EQ(r.Codigo, 0) << r.Erro;
   EXPECT_CONTEM(r.Saida, "Deseja ejetar a folha e imprimir a página inicial no verso?  => NAO");
@@ -259,16 +309,16 @@ TEST_F(LinhaDeComando, ObservacaoComImpostoOuDataForaDasRegras) {
   const std::string base = "observacoes gravar --db '" + banco_ + "' --filial 1 --texto x ";
   TResultado r = Rodar(base + "--imposto 4000 --data 20/01/2026");
   EXPECT_EQ(r.Codigo, 1);
-  EXPECT_CONTEM(r.Erro, "Erro: Imposto inválido.");
+  EXPECT_EQ(r.Erro, "Erro: Imposto inválido.\n");
   r = Rodar(base + "--imposto 2001 --data 20/13/2026");
   EXPECT_EQ(r.Codigo, 1);
-  EXPECT_CONTEM(r.Erro, "Erro: Data inválida.");
+  EXPECT_EQ(r.Erro, "Aviso: Data inválida.\n");
   r = Rodar(base + "--imposto 2001 --data 01/02/2026 --inicio 01/01/2026 --fim 31/01/2026");
   EXPECT_EQ(r.Codigo, 1);
-  EXPECT_CONTEM(r.Erro, "Erro: Data maior que a data final do livro");
+  EXPECT_EQ(r.Erro, "Erro: Data maior que a data final do livro\n");
   r = Rodar(base + "--imposto 2001 --data 31/12/2025 --inicio 01/01/2026 --fim 31/01/2026");
   EXPECT_EQ(r.Codigo, 1);
-  EXPECT_CONTEM(r.Erro, "Erro: Data menor que a data inicial do livro");
+  EXPECT_EQ(r.Erro, "Erro: Data menor que a data inicial do livro\n");
 
   SQLite::Database db(banco_);
   SQLite::Statement q(db, "SELECT COUNT(*) FROM ES02_LIVROOBS");

@@ -331,7 +331,7 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostETravaOsCfops) {
   EXPECT_TRUE(f.edtNumLivro.Enabled);
   EXPECT_TRUE(f.edtNumPagina.Enabled);
   EXPECT_EQ(f.edtNumLivro.Text, "3");
-  EXPECT_EQ(f.edtNumPagina.Text, "57");
+  EXPECT_EQ(f.edtNumPagina.Text, "58");  // the page after the last one printed
   EXPECT_EQ(modulo_->FIdConfiguracaoLivro, 3);  // ES02_CFG row of kind 5 of the demo
   for (const TCaixa* c : {&f.chkDetalharSufixoCfop, &f.chkNaoImprimirDescricaoCFOP}) {
     EXPECT_FALSE(c->Checked) << c->Caption;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,6 +42,11 @@ class Pasta {
   fs::path dir_;
 };
 
+// The engine printing accented text as it is: the grid tests count characters, accents included.
+struct Motor : TQDprint {
+  Motor() { SetSemAcento(false); }
+};
+
 // Line l (1-based) of page p (1-based) of the job.
 std::string Linha(const TQDprint& m, int p, int l) {
   return m.Paginas().at(static_cast<size_t>(p - 1)).Linhas().at(static_cast<size_t>(l - 1));
@@ -49,7 +55,7 @@ std::string Linha(const TQDprint& m, int p, int l) {
 }  // namespace
 
 TEST(ImpressaoGrade, BrancosDeTextoPosteriorNaoApagam) {
-  TQDprint m;
+  Motor m;
   ASSERT_TRUE(m.Abrir());
   m.Imp(3, 1, "ABCDE");
   m.Imp(3, 2, " X ");        // only the X lands; the blanks leave B and D alone
@@ -69,7 +75,7 @@ TEST(ImpressaoGrade, BrancosDeTextoPosteriorNaoApagam) {
 }
 
 TEST(ImpressaoGrade, ControleDentroDoTextoNaoQuebraALinha) {
-  TQDprint m;
+  Motor m;
   ASSERT_TRUE(m.Abrir());
   m.Imp(1, 1, "A\nB\fC");
   m.Fechar();
@@ -78,7 +84,7 @@ TEST(ImpressaoGrade, ControleDentroDoTextoNaoQuebraALinha) {
 }
 
 TEST(ImpressaoGrade, CentralizaPeloCaractereDoMeio) {
-  TQDprint m;
+  Motor m;
   ASSERT_TRUE(m.Abrir());
   m.ImpC(1, 0, "ABC", {});                  // column 0: page centre, 80
   m.ImpC(2, 0, "ABCD", {});
@@ -96,7 +102,7 @@ TEST(ImpressaoGrade, CentralizaPeloCaractereDoMeio) {
 }
 
 TEST(ImpressaoGrade, GuardaFontesDeCadaTexto) {
-  TQDprint m;
+  Motor m;
   ASSERT_TRUE(m.Abrir());
   m.Imp(1, 1, "padrão");
   m.SetFonte({TFonte::Comprimido});
@@ -118,7 +124,7 @@ TEST(ImpressaoGrade, GuardaFontesDeCadaTexto) {
 }
 
 TEST(ImpressaoGrade, CortaNaColuna160) {
-  TQDprint m;
+  Motor m;
   ASSERT_TRUE(m.Abrir());
   m.Imp(1, 158, "ABCDE");
   m.Imp(2, 161, "fora");
@@ -132,7 +138,7 @@ TEST(ImpressaoGrade, CortaNaColuna160) {
 }
 
 TEST(ImpressaoGrade, LinhaForaDaPaginaEErro) {
-  TQDprint m;
+  Motor m;
   ASSERT_TRUE(m.Abrir());
   m.NovaPagina();
   EXPECT_NO_THROW(m.Imp(66, 1, "última"));
@@ -155,9 +161,9 @@ TEST(ImpressaoGrade, LinhaForaDaPaginaEErro) {
   m.Fechar();
 }
 
+// Accents go by default, as on the printers the book was laid out for.
 TEST(ImpressaoGrade, SemAcento) {
   TQDprint m;
-  m.SetSemAcento(true);
   ASSERT_TRUE(m.Abrir());
   m.Imp(1, 1, "Apuração do ICMS – nº 1");
   m.ImpC(2, 10, "ÉÇÃ", {TFonte::Normal});
@@ -171,7 +177,7 @@ TEST(ImpressaoGrade, SemAcento) {
 }
 
 TEST(ImpressaoTrabalho, EventosDeUmTrabalhoDeTresPaginas) {
-  TQDprint m;
+  Motor m;
   std::vector<std::string> log;
   m.OnNewPage = [&](int p) {
     log.push_back("NewPage(" + std::to_string(p) + ")");
@@ -204,7 +210,7 @@ TEST(ImpressaoTrabalho, EventosDeUmTrabalhoDeTresPaginas) {
 
 TEST(ImpressaoTrabalho, PrimeiraFolhaEmBrancoPorChamadaAninhada) {
   Pasta pasta;
-  TQDprint m;
+  Motor m;
   m.SetArquivoTexto(pasta / "livro.txt");
   std::vector<std::string> log;
   std::function<void()> rodape = [&] {
@@ -242,7 +248,7 @@ TEST(ImpressaoTrabalho, PrimeiraFolhaEmBrancoPorChamadaAninhada) {
 
 TEST(ImpressaoTrabalho, AbrirFalhaSemCriarASaida) {
   for (bool pdf : {false, true}) {
-    TQDprint m;
+    Motor m;
     int paginas = 0;
     m.OnNewPage = [&](int) { ++paginas; };
     if (pdf) m.SetArquivoPdf("/nao/existe/livro.pdf");
@@ -252,13 +258,13 @@ TEST(ImpressaoTrabalho, AbrirFalhaSemCriarASaida) {
     EXPECT_EQ(paginas, 0);
     EXPECT_THROW(m.Fechar(), std::logic_error);
   }
-  TQDprint m;
+  Motor m;
   m.SetCancelarSetup(true);
   EXPECT_FALSE(m.Setup());
 }
 
 TEST(ImpressaoTrabalho, PropriedadesDoMotor) {
-  TQDprint m;
+  Motor m;
   EXPECT_EQ(m.TamanhoQteLinhas(), 66);
   EXPECT_EQ(m.TamanhoQteColunas(), 160);
   EXPECT_EQ(m.Modelo(), impressao::TModelo::Grafico);
@@ -277,7 +283,7 @@ TEST(ImpressaoTrabalho, PropriedadesDoMotor) {
 TEST(ImpressaoSaidaTexto, FormatoDasPaginas) {
   for (TLinha espaco : {TLinha::Seis, TLinha::Oito}) {
     Pasta pasta;
-    TQDprint m;
+    Motor m;
     m.SetLinha(espaco);
     const int n = m.TamanhoQteLinhas();
     m.SetArquivoTexto(pasta / "livro.txt");
@@ -311,7 +317,7 @@ TEST(ImpressaoSaidaPdf, ConverteParaCp1252) {
 TEST(ImpressaoSaidaPdf, PaginasETextoExtraivel) {
   if (!Existe("pdfinfo") || !Existe("pdftotext")) GTEST_SKIP() << "poppler-utils ausente";
   Pasta pasta;
-  TQDprint m;
+  Motor m;
   m.SetArquivoPdf(pasta / "livro.pdf");
   m.SetArquivoTexto(pasta / "livro.txt");
   EXPECT_EQ(m.NomeImpressora(),
@@ -329,9 +335,65 @@ TEST(ImpressaoSaidaPdf, PaginasETextoExtraivel) {
   const std::string pdf = pasta / "livro.pdf";
   const std::string info = Executar("pdfinfo '" + pdf + "'");
   EXPECT_NE(info.find("Pages:           3"), std::string::npos) << info;
-  EXPECT_NE(info.find("612 x 828 pts"), std::string::npos) << info;
+  EXPECT_NE(info.find("595.28 x 841.89 pts (A4)"), std::string::npos) << info;  // A4 unless asked
   const std::string texto = Executar("pdftotext -layout '" + pdf + "' -");
   EXPECT_NE(texto.find("Livro Registro de Apuração do ICMS"), std::string::npos) << texto;
   EXPECT_NE(texto.find("Página 3 – Período 01/2024 ?"), std::string::npos) << texto;
   EXPECT_NE(texto.find("ÇÃO"), std::string::npos) << texto;
+}
+
+// Words of a PDF page with their boxes (pdftotext -bbox), in points from the top-left corner.
+struct TPalavra {
+  std::string texto;
+  double x0, y0, x1, y1;
+};
+std::vector<TPalavra> Palavras(const std::string& pdf) {
+  std::vector<TPalavra> r;
+  std::istringstream in(Executar("pdftotext -bbox '" + pdf + "' -"));
+  for (std::string l; std::getline(in, l);) {
+    TPalavra p{};
+    if (std::sscanf(l.c_str(), " <word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\">", &p.x0, &p.y0, &p.x1,
+                    &p.y1) != 4)
+      continue;
+    const size_t a = l.find('>') + 1, b = l.find("</word>");
+    p.texto = l.substr(a, b - a);
+    r.push_back(p);
+  }
+  return r;
+}
+
+// The paper sizes, and the grid inside each: at 1/8 inch the wide title (two columns a letter)
+// no longer reaches the subtitle on the next line, and the last column still fits on the sheet.
+TEST(ImpressaoSaidaPdf, PapelEAlturaDasLetras) {
+  if (!Existe("pdfinfo") || !Existe("pdftotext")) GTEST_SKIP() << "poppler-utils ausente";
+  struct TCaso {
+    impressao::TPapel papel;
+    const char* tamanho;
+    double largura;
+  };
+  for (const TCaso& c : {TCaso{impressao::TPapel::A4, "595.28 x 841.89 pts", 595.28},
+                         TCaso{impressao::TPapel::Carta, "612 x 792 pts", 612},
+                         TCaso{impressao::TPapel::Formulario, "684 x 792 pts", 684}}) {
+    Pasta pasta;
+    TQDprint m;
+    m.SetLinha(TLinha::Oito);
+    m.SetPapel(c.papel);
+    m.SetArquivoPdf(pasta / "p.pdf");
+    ASSERT_TRUE(m.Abrir());
+    m.ImpC(2, 0, "TITULO LARGO", {TFonte::Negrito, TFonte::Normal});
+    m.ImpC(3, 0, "SUBTITULO", {TFonte::Normal});
+    m.Imp(4, 151, "ULTIMACOL");  // ends at column 159
+    m.Fechar();
+    const std::string info = Executar("pdfinfo '" + pasta / "p.pdf" + "'");
+    EXPECT_NE(info.find(c.tamanho), std::string::npos) << info;
+    std::map<std::string, TPalavra> w;
+    for (const auto& p : Palavras(pasta / "p.pdf")) w[p.texto] = p;
+    ASSERT_EQ(w.count("TITULO") + w.count("SUBTITULO") + w.count("ULTIMACOL"), 3u);
+    EXPECT_LE(w["TITULO"].y1, w["SUBTITULO"].y0 + 0.01) << "o título invade a linha do subtítulo";
+    EXPECT_LE(w["SUBTITULO"].y1, w["ULTIMACOL"].y0 + 0.01);
+    // Two columns a letter: "TITULO LARGO" spans 24 columns, "ULTIMACOL" 9.
+    const double coluna = (w["ULTIMACOL"].x1 - w["ULTIMACOL"].x0) / 9;
+    EXPECT_NEAR(w["LARGO"].x1 - w["TITULO"].x0, 24 * coluna, coluna / 2);
+    EXPECT_LT(w["ULTIMACOL"].x1, c.largura);
+  }
 }

@@ -144,6 +144,15 @@ TEST_F(Observacoes, EnterNumaDataNovaIncluiComChaveNovaEOsCamposDaTela) {
             "1|4019|2026-01-25|linha 1\nlinha 2\n");
   EXPECT_EQ(Datas(o), "4019@20/01/2026 4019@25/01/2026 ");
   EXPECT_FALSE(o.AlteracoesPendentes());
+
+  // A code typed with blanks is the tax's code: stored trimmed, so the book finds it, and typed
+  // again it opens the same observation.
+  AbrirRegistro(o, " 2001 ", "2026-03-05");
+  o.mmoObs = "março";
+  o.SalvarRegistro();
+  EXPECT_EQ(Valor("SELECT IMPOSTO FROM ES02_LIVROOBS WHERE DATA = '2026-03-05'"), "2001");
+  AbrirRegistro(o, "2001  ", "2026-03-05");
+  EXPECT_EQ(o.Estado(), TEstadoDataSet::dsEdit);
 }
 
 TEST_F(Observacoes, EditarPelaGradeTrazImpostoEDataParaOsCampos) {

@@ -4,6 +4,7 @@
 //   livro-icms apurar --db ... --filial ... --inicio ... --fim ...
 //   livro-icms imprimir --db ... --filial ... --saida livro.pdf [--saida livro.txt] [options]
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
+//   livro-icms termos --db ... --filial ... --livro N --abertura|--encerramento --saida termo.pdf
 //
 // `imprimir` goes through the report form TForm58140 exactly as the desktop does (creation
 // defaults, the fields the user would change, then the print action); `observacoes` goes through
@@ -51,15 +52,6 @@ class TInteracaoSempreSim : public TInteracaoRoteirizada {
   }
 };
 
-// The terminal for the forms' commands: an error message of a form always stops the command, which
-// then reports it itself as "Erro: ...", so it is not shown twice.
-class TInteracaoTerminalFormulario : public TInteracaoTerminal {
- public:
-  void ExibirMensagem(const std::string& texto, TTipoMensagem tipo) override {
-    if (tipo != TTipoMensagem::Erro) TInteracaoTerminal::ExibirMensagem(texto, tipo);
-  }
-};
-
 std::unique_ptr<TInteracao> CriarInteracao(const std::string& respostas) {
   if (respostas.empty()) return std::make_unique<TInteracaoTerminal>();
   return std::make_unique<TInteracaoRoteirizada>(TInteracaoRoteirizada::DeArquivo(respostas));
@@ -70,7 +62,7 @@ std::unique_ptr<TInteracao> CriarInteracaoFormulario(const std::string& resposta
     return std::make_unique<TInteracaoSempreSim>(respostas.empty() ? TInteracaoRoteirizada()
                                                                    : TInteracaoRoteirizada::DeArquivo(respostas));
   }
-  if (respostas.empty()) return std::make_unique<TInteracaoTerminalFormulario>();
+  if (respostas.empty()) return std::make_unique<TInteracaoTerminal>();
   return std::make_unique<TInteracaoRoteirizada>(TInteracaoRoteirizada::DeArquivo(respostas));
 }
 
@@ -112,7 +104,21 @@ struct TOpcoesImpressao {
   bool Definitivo = false;
   int32_t Livro = 0, Pagina = 0;
   bool Sextos = false, Oitavos = false;
+  bool SemFrenteVerso = false;
 };
+
+// What the print engine takes from the command line: paper, accents and line spacing.
+struct TOpcoesPagina {
+  std::string Papel = "a4";
+  bool Acentos = false;
+};
+
+void ConfigurarPagina(impressao::TQDprint& prn, const TOpcoesPagina& o) {
+  prn.SetPapel(o.Papel == "carta" ? impressao::TPapel::Carta
+               : o.Papel == "formulario" ? impressao::TPapel::Formulario
+                                          : impressao::TPapel::A4);
+  prn.SetSemAcento(!o.Acentos);
+}
 
 std::string Minusculas(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -149,7 +155,7 @@ void Marcar(TCaixa& caixa, bool pedido, const char* opcao) {
     std::cerr << "Aviso: \"" << caixa.Caption << "\" não está disponível; " << opcao << " ignorada.\n";
 }
 
-int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o) {
+int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o, const TOpcoesPagina& pagina) {
   std::string txt, pdf;
   VerificarSaidas(o.Saidas, txt, pdf);
 
@@ -193,6 +199,7 @@ int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o) {
     Marcar(form.chkDetalharSufixoCfop, o.DetalharSufixo && !o.Definitivo, "--detalhar-sufixo");
     Marcar(form.chkNaoImprimirDescricaoCFOP, o.SemDescricaoCfop && !o.Definitivo, "--sem-descricao-cfop");
     Marcar(form.chkImpressaoFrenteVerso, o.FrenteVerso, "--frente-verso");
+    if (o.SemFrenteVerso) form.chkImpressaoFrenteVerso.Checked = false;
     Marcar(form.chkRodape, o.Rodape, "--rodape");
     if (o.Definitivo) {
       form.chkImpressaoDefinitiva.Checked = true;
@@ -210,6 +217,7 @@ int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o) {
 
     modulo.Prn().SetArquivoTexto(txt);
     modulo.Prn().SetArquivoPdf(pdf);
+    ConfigurarPagina(modulo.Prn(), pagina);
     impresso = form.ActImprimirExecute();
   } catch (const EAbortarSilencioso&) {
     ImprimirRegistro(*interacao);
@@ -328,6 +336,66 @@ int Observacoes(const TOpcoesComuns& comuns, const TOpcoesObservacoes& o, TAcaoO
   return 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// termos
+
+struct TOpcoesTermos {
+  int64_t IdFilial = 0;
+  int32_t Livro = 0, Folhas = 0;
+  bool Abertura = false, Encerramento = false, Sextos = false;
+  std::string Data;
+  std::vector<std::string> Saidas;
+};
+
+int ImprimirTermos(const TOpcoesComuns& comuns, const TOpcoesTermos& o, const TOpcoesPagina& pagina) {
+  std::string txt, pdf;
+  VerificarSaidas(o.Saidas, txt, pdf);
+  auto interacao = CriarInteracaoFormulario(comuns.Respostas, comuns.Sim);
+  auto conexao = TQDConnection::Abrir(comuns.Banco);
+  THost host(*conexao, *interacao);
+  const TFilial filial = GFuncoes->GetDadosFilial(o.IdFilial);
+  const TLivroRegistrado livro = QDInterface->ObterLivroRegistrado(o.IdFilial, "07", o.Livro);
+
+  TDateTime data = 0;
+  if (!o.Data.empty() && !TentarLerData(texto::Aparar(o.Data), data)) throw std::runtime_error("Data inválida: " + o.Data);
+  int32_t folhas = o.Folhas;
+  if (o.Abertura) {
+    if (data == 0) data = livro.UltimaPagina > 0 ? livro.PrimeiraData : Hoje();
+    if (folhas == 0) {
+      const int32_t cfg = livro.UltimaPagina > 0 ? livro.IdConfiguracao
+                                                 : QDInterface->ObterIdConfiguracaoLivro(o.IdFilial, 5, data, data, "ES02_CFG");
+      folhas = QDInterface->ObterPaginasLivro(cfg);
+    }
+  } else {
+    if (livro.UltimaPagina == 0 && folhas == 0)
+      throw std::runtime_error("O livro " + std::to_string(o.Livro) + " do estabelecimento " + std::to_string(o.IdFilial) +
+                               " não tem páginas impressas em definitivo; informe --folhas.");
+    // A book closed by a definitive print already holds its closing term on its last page.
+    if (folhas == 0) folhas = livro.Encerrado ? livro.UltimaPagina : livro.UltimaPagina + 1;
+    if (data == 0) data = GFuncoes->IncPeriodo(livro.UltimaData, GFuncoes->GetPeriodicidadeICMS(o.IdFilial, livro.UltimaData));
+    if (livro.UltimaPagina > 0 && !livro.Encerrado)
+      std::cout << "Aviso: o livro " << o.Livro << " ainda não está completo; o termo ocupa a folha " << folhas
+                << " e a próxima impressão definitiva continua no mesmo livro.\n";
+  }
+
+  TdmLivroICMS modulo;
+  modulo.FIdFilial = o.IdFilial;
+  modulo.FIdEmpresa = filial.IdEmpresa;
+  modulo.FImpressaoDefinitiva = true;
+  modulo.SetFormatoImpressao(o.Sextos ? impressao::TLinha::Seis : impressao::TLinha::Oito);
+  modulo.Prn().SetArquivoTexto(txt);
+  modulo.Prn().SetArquivoPdf(pdf);
+  ConfigurarPagina(modulo.Prn(), pagina);
+  if (!modulo.ImprimirTermo(o.Abertura ? TTermo::Abertura : TTermo::Encerramento, o.Livro, folhas, data))
+    throw std::runtime_error("A impressão do termo não pôde ser iniciada (arquivo de saída).");
+  std::cout << (o.Abertura ? "Termo de abertura" : "Termo de encerramento") << " do livro " << o.Livro << " ("
+            << folhas << " folhas, " << DataBR(data) << ") - estabelecimento " << o.IdFilial << "\n";
+  for (const auto& a : {txt, pdf})
+    if (!a.empty()) std::cout << "Arquivo gravado: " << a << "\n";
+  ImprimirRegistro(*interacao, "Mensagens:");
+  return 0;
+}
+
 std::string UmaLinhaPorMensagem(std::string s) {
   std::replace(s.begin(), s.end(), '\r', '\n');
   return s;
@@ -402,6 +470,16 @@ int main(int argc, char** argv) {
                        "Número da página inicial (impressão definitiva; padrão: a proposta pelo escritório).")
       ->needs(definitivo)
       ->check(CLI::PositiveNumber);
+  auto* semFrenteVerso = imprimir->add_flag("--sem-frente-verso", imp.SemFrenteVerso,
+                                            "Impressão só na frente da folha, mesmo que o escritório imprima frente e verso.");
+  semFrenteVerso->excludes(imprimir->get_option("--frente-verso"));
+  TOpcoesPagina pagina;
+  auto opcoesPagina = [&pagina](CLI::App* c) {
+    c->add_option("--papel", pagina.Papel, "Papel do PDF: a4 (padrão), carta ou formulario (formulário contínuo 9,5 x 11 pol.).")
+        ->check(CLI::IsMember({"a4", "carta", "formulario"}));
+    c->add_flag("--acentos", pagina.Acentos, "Imprime os textos com acentos (padrão: sem acentos, como nas impressoras do livro).");
+  };
+  opcoesPagina(imprimir);
   auto* sextos = imprimir->add_flag("--sextos", imp.Sextos, "Formato de impressão em sextos (66 linhas por página).");
   auto* oitavos = imprimir->add_flag("--oitavos", imp.Oitavos, "Formato de impressão em oitavos (88 linhas por página; padrão).");
   sextos->excludes(oitavos);
@@ -438,6 +516,25 @@ int main(int argc, char** argv) {
   excluir->add_option("--data", obs.Data, "Data da observação (dd/mm/aaaa ou aaaa-mm-dd).")->required();
   excluir->add_flag("--sim", comuns.Sim, "Confirma a exclusão sem perguntar.");
 
+  // termos: the opening and closing terms of a definitive book.
+  TOpcoesTermos termos;
+  auto* cmdTermos = app.add_subcommand("termos", "Imprime o termo de abertura ou de encerramento de um livro definitivo.");
+  cmdTermos->add_option("--db", comuns.Banco, "Arquivo do banco de dados.")->required();
+  cmdTermos->add_option("--filial", termos.IdFilial, "Código (IDFILIAL) do estabelecimento.")->required();
+  cmdTermos->add_option("--livro", termos.Livro, "Número do livro.")->required()->check(CLI::Range(1, 99999));
+  auto* abertura = cmdTermos->add_flag("--abertura", termos.Abertura, "Termo de abertura (folha 1 do livro).");
+  auto* encerramento = cmdTermos->add_flag("--encerramento", termos.Encerramento,
+                                           "Termo de encerramento (folha seguinte à última do livro).");
+  abertura->excludes(encerramento);
+  cmdTermos->add_option("--saida", termos.Saidas, "Arquivo do termo: .pdf ou .txt (pode ser repetida uma vez).")->required();
+  cmdTermos->add_option("--data", termos.Data,
+                        "Data do termo (padrão: início do primeiro período do livro na abertura, fim do último no encerramento).");
+  cmdTermos->add_option("--folhas", termos.Folhas,
+                        "Número de folhas declarado (padrão: as do livro configurado na abertura, a última folha no encerramento).")
+      ->check(CLI::Range(1, 99999));
+  cmdTermos->add_flag("--sextos", termos.Sextos, "Formato de impressão em sextos (66 linhas por página).");
+  opcoesPagina(cmdTermos);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -464,7 +561,11 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (apurar->parsed()) return Apurar(comuns, pedido);
-    if (imprimir->parsed()) return ImprimirLivro(comuns, imp);
+    if (imprimir->parsed()) return ImprimirLivro(comuns, imp, pagina);
+    if (cmdTermos->parsed()) {
+      if (!termos.Abertura && !termos.Encerramento) throw std::runtime_error("Informe --abertura ou --encerramento.");
+      return ImprimirTermos(comuns, termos, pagina);
+    }
     if (gravar->parsed() && obs.Texto.empty() && obs.Arquivo.empty())
       throw std::runtime_error("Informe o texto da observação (--texto ou --arquivo).");
     if (listar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Listar);
@@ -473,6 +574,8 @@ int main(int argc, char** argv) {
   } catch (const EAbortarSilencioso&) {
     std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
     return 3;
+  } catch (const ECampoInvalido&) {
+    return 1;  // the form has shown its message (a warning or an error, as the form has it)
   } catch (const std::exception& e) {
     std::cerr << "Erro: " << UmaLinhaPorMensagem(e.what()) << "\n";
     return 1;

@@ -1,5 +1,6 @@
 #include "host/base/datas.h"
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -115,8 +116,14 @@ bool TentarLerData(std::string_view t, TDateTime& r) {
   if (s.size() >= 10 && s[4] == '-' && s[7] == '-') {
     if (std::sscanf(s.c_str(), "%4d-%2d-%2d", &a, &m, &d) != 3) return false;
     if (s.size() > 10 && s[10] != ' ' && s[10] != 'T') return false;
-  } else if (std::sscanf(s.c_str(), "%2d/%2d/%4d%c", &d, &m, &a, &extra) != 3 || s.size() != 10) {
-    return false;
+  } else {
+    // d/m/aaaa with one or two digits for day and month ("5/3/2026"), always four for the year.
+    int n1 = 0, n2 = 0, n3 = 0;
+    if (std::sscanf(s.c_str(), "%2d/%n%2d/%n%4d%n%c", &d, &n1, &m, &n2, &a, &n3, &extra) != 3) return false;
+    if (n3 - n2 != 4 || static_cast<size_t>(n3) != s.size() || !std::isdigit(static_cast<unsigned char>(s[0])) ||
+        !std::isdigit(static_cast<unsigned char>(s[static_cast<size_t>(n1)])) ||
+        !std::isdigit(static_cast<unsigned char>(s[static_cast<size_t>(n2)])))
+      return false;
   }
   return TryEncodeDate(a, m, d, r);
 }

@@ -69,3 +69,20 @@ bool TentarLerValor(std::string_view t, Currency& resultado) {
   resultado = Currency::FromDouble(v);
   return true;
 }
+
+std::string FormatarMascara(const std::string& mascara, const std::string& valor) {
+  const std::u32string m = texto::ParaU32(mascara.substr(0, mascara.find(';')));
+  const std::u32string v = texto::ParaU32(valor);
+  std::u32string r;
+  size_t k = 0;
+  for (char32_t c : m) {
+    if (c == U'#') r.push_back(k < v.size() ? v[k++] : U'_');
+    else r.push_back(c);
+  }
+  return texto::DeU32(r);
+}
+
+std::string FormatarZeros(int64_t numero, size_t largura) {
+  std::string s = std::to_string(numero);
+  return s.size() < largura ? std::string(largura - s.size(), '0') + s : s;
+}

@@ -21,3 +21,10 @@ std::string FormatarValorGuia(Currency valor);
 
 // Reads "1.234,56", "1234,56" or "1234.56" (also with a leading '-'); false when not a number.
 bool TentarLerValor(std::string_view texto, Currency& resultado);
+
+// Characters of `valor` placed in the '#' positions of the mask, its literals kept (a mask
+// "##.###-###;0" holds no literals in the value); positions left without a character show '_'.
+std::string FormatarMascara(const std::string& mascara, const std::string& valor);
+
+// The number padded on the left with zeros to `largura` digits (never cut).
+std::string FormatarZeros(int64_t numero, size_t largura);

@@ -86,6 +86,28 @@ std::vector<std::string> Pedacos(std::string_view s, size_t n) {
   return r;
 }
 
+std::vector<std::string> QuebrarEmLinhas(std::string_view s, size_t primeira, size_t demais) {
+  if (demais == 0) demais = primeira;
+  if (primeira == 0) throw std::invalid_argument("texto::QuebrarEmLinhas: largura zero");
+  const std::u32string todo = ParaU32(s);
+  std::u32string_view u = todo;
+  std::vector<std::string> r;
+  for (size_t n = primeira; u.size() > n; n = demais) {
+    // The last blank that keeps the line within n characters ends it; a word longer than the
+    // line is cut.
+    size_t corte = u.substr(0, n + 1).find_last_of(U' ');
+    if (corte == std::u32string_view::npos || u.substr(0, corte).find_first_not_of(U' ') == std::u32string_view::npos)
+      corte = n;
+    std::u32string_view linha = u.substr(0, corte);
+    while (!linha.empty() && linha.back() == U' ') linha.remove_suffix(1);
+    r.push_back(DeU32(linha));
+    u.remove_prefix(corte);
+    while (!u.empty() && u.front() == U' ') u.remove_prefix(1);
+  }
+  if (!u.empty() || r.empty()) r.push_back(DeU32(u));
+  return r;
+}
+
 std::vector<std::string> Linhas(std::string_view s) {
   std::vector<std::string> r;
   std::string atual;

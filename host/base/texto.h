@@ -24,6 +24,11 @@ std::string PreencherDireita(std::string_view utf8, size_t n);
 // Pieces of at most n characters, in order; an empty text gives one empty piece.
 std::vector<std::string> Pedacos(std::string_view utf8, size_t n);
 
+// The text in lines of at most `primeira` characters for the first line and `demais` for the
+// others (0: the same), broken at blanks where it can (the blanks at a break are dropped) and
+// inside a word only when the word alone is longer than its line.
+std::vector<std::string> QuebrarEmLinhas(std::string_view utf8, size_t primeira, size_t demais = 0);
+
 // Lines of a text broken at CR LF, LF or CR.
 std::vector<std::string> Linhas(std::string_view utf8);
 

@@ -5,6 +5,7 @@
 #include "host/base/texto.h"
 #include "host/impressao/saidapdf.h"
 #include "host/impressao/saidatexto.h"
+#include "host/impressao/substituicao.h"
 
 namespace impressao {
 
@@ -25,12 +26,20 @@ void TQDprint::SetLinha(TLinha linha) {
 
 bool TQDprint::Abrir() {
   if (aberto_) throw std::logic_error("impressão já aberta");
-  auto texto = std::make_unique<TSaidaTexto>();
-  auto pdf = std::make_unique<TSaidaPdf>();
-  if (!arquivoTexto_.empty() && !texto->Abrir(arquivoTexto_)) return false;
-  if (!arquivoPdf_.empty() && !pdf->Abrir(arquivoPdf_)) return false;
-  texto_ = arquivoTexto_.empty() ? nullptr : std::move(texto);
-  pdf_ = arquivoPdf_.empty() ? nullptr : std::move(pdf);
+  auto substituicao = std::make_unique<TSubstituicaoArquivos>();
+  std::unique_ptr<TSaidaTexto> texto;
+  std::unique_ptr<TSaidaPdf> pdf;
+  if (!arquivoTexto_.empty()) {
+    texto = std::make_unique<TSaidaTexto>();
+    if (!texto->Abrir(substituicao->Adicionar(arquivoTexto_))) return false;
+  }
+  if (!arquivoPdf_.empty()) {
+    pdf = std::make_unique<TSaidaPdf>(papel_);
+    if (!pdf->Abrir(substituicao->Adicionar(arquivoPdf_))) return false;
+  }
+  texto_ = std::move(texto);
+  pdf_ = std::move(pdf);
+  substituicao_ = std::move(substituicao);
   paginas_.clear();
   pagina_ = 0;
   aberto_ = true;
@@ -59,13 +68,37 @@ void TQDprint::NovaPagina() {
 
 void TQDprint::Fechar() {
   if (!aberto_) throw std::logic_error("fechamento sem impressão aberta");
-  EncerrarPagina();
+  try {
+    EncerrarPagina();
+    aberto_ = false;
+    // Scratch files are named after their targets; the user knows the targets.
+    auto concluir = [](auto& saida, const std::string& destino) {
+      if (!saida) return;
+      try {
+        saida->Fechar();
+      } catch (const std::exception& e) {
+        throw std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + e.what() +
+                                 "); nenhum arquivo de saída foi alterado.");
+      }
+    };
+    concluir(texto_, arquivoTexto_);
+    concluir(pdf_, arquivoPdf_);
+    texto_.reset();
+    pdf_.reset();
+    if (auto evento = OnAfterPrint) evento();
+    substituicao_->Confirmar();
+  } catch (...) {
+    Cancelar();
+    throw;
+  }
+  substituicao_.reset();
+}
+
+void TQDprint::Cancelar() {
   aberto_ = false;
-  if (texto_) texto_->Fechar();
-  if (pdf_) pdf_->Fechar();
   texto_.reset();
   pdf_.reset();
-  if (auto evento = OnAfterPrint) evento();
+  substituicao_.reset();  // removes the scratch files
 }
 
 void TQDprint::Escrever(int linha, int coluna, const std::string& texto, TFontes fontes) {

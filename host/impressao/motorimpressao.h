@@ -1,12 +1,20 @@
 #pragma once
-// The page-oriented print engine the book module prints through. A job is Abrir() ... Fechar();
-// pages are 160 columns by 66 or 88 lines and every text is placed by explicit line and column
-// (1-based) on the current page. The engine raises OnNewPage(n) as each page begins (the first
-// from Abrir()), OnBeforeNewPage() as each page ends while it can still be written (the last one
-// too, from Fechar()) and OnAfterPrint() once the outputs are written. NovaPagina() may be called
-// from inside OnNewPage (the module leaves the first side blank that way). Finished pages go to
-// the requested outputs (text and/or PDF) and stay available through Paginas() for inspection.
-// Handlers are copied before being called, so a handler may reassign any event.
+// The page-oriented print engine the book module prints through. A job is Abrir() ... Fechar()
+// (or Cancelar()); pages are 160 columns by 66 or 88 lines and every text is placed by explicit
+// line and column (1-based) on the current page. The engine raises OnNewPage(n) as each page
+// begins (the first from Abrir()), OnBeforeNewPage() as each page ends while it can still be
+// written (the last one too, from Fechar()) and OnAfterPrint() once the outputs are complete.
+// NovaPagina() may be called from inside OnNewPage (the module leaves the first side blank that
+// way). Finished pages go to the requested outputs (text and/or PDF) and stay available through
+// Paginas() for inspection. Handlers are copied before being called, so a handler may reassign
+// any event.
+//
+// Outputs are written beside their targets and replace them only when the whole job succeeded,
+// after OnAfterPrint: a job that fails or is cancelled, or whose OnAfterPrint throws, leaves every
+// earlier file as it was.
+//
+// Printed text loses its accents by default (the engine's SemAcento setting), as on the printers
+// the book was laid out for; SetSemAcento(false) keeps them.
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,9 +28,13 @@ namespace impressao {
 
 class TSaidaTexto;
 class TSaidaPdf;
+class TSubstituicaoArquivos;
 
 enum class TLinha { Seis, Oito };  // lines per inch: 66 or 88 lines a page
 enum class TModelo { Grafico, Matricial };
+// Paper of the PDF output: A4 and Letter fit the grid inside 10 mm margins; the continuous form
+// (9.5 x 11 in) takes the grid at the printer's own pitch, 20 characters and 6 or 8 lines an inch.
+enum class TPapel { A4, Carta, Formulario };
 
 class TQDprint {
  public:
@@ -39,6 +51,9 @@ class TQDprint {
   void SetArquivoTexto(std::string caminho) { arquivoTexto_ = std::move(caminho); }
   void SetArquivoPdf(std::string caminho) { arquivoPdf_ = std::move(caminho); }
   std::string NomeImpressora() const;
+
+  TPapel Papel() const { return papel_; }
+  void SetPapel(TPapel papel) { papel_ = papel; }
 
   // Line spacing; only between jobs (std::logic_error while a job is open).
   void SetLinha(TLinha linha);
@@ -63,8 +78,12 @@ class TQDprint {
   // created. std::logic_error if a job is already open.
   bool Abrir();
   void NovaPagina();
-  // Ends the last page, writes the outputs (std::runtime_error on failure), then OnAfterPrint.
+  // Ends the last page, completes the outputs, raises OnAfterPrint and then puts the outputs in
+  // place of their targets. On any failure (std::runtime_error, or what OnAfterPrint throws) no
+  // target changes.
   void Fechar();
+  // Ends the job without its last page's events: nothing is written, no target changes.
+  void Cancelar();
   bool Aberto() const { return aberto_; }
 
   // Text at (linha, coluna) in the current font; std::out_of_range for a line off the page.
@@ -83,12 +102,14 @@ class TQDprint {
 
   std::string arquivoTexto_, arquivoPdf_, titulo_ = "Livro de ICMS";
   TLinha linha_ = TLinha::Seis;
+  TPapel papel_ = TPapel::A4;
   TFontes fonte_;
-  bool semAcento_ = false, cancelarSetup_ = false, aberto_ = false;
+  bool semAcento_ = true, cancelarSetup_ = false, aberto_ = false;
   int pagina_ = 0;
   std::vector<TPagina> paginas_;
   std::unique_ptr<TSaidaTexto> texto_;
   std::unique_ptr<TSaidaPdf> pdf_;
+  std::unique_ptr<TSubstituicaoArquivos> substituicao_;
 };
 
 }  // namespace impressao

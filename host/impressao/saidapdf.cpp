@@ -1,21 +1,49 @@
 #include "host/impressao/saidapdf.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <new>
 #include <stdexcept>
 
 #include "host/base/texto.h"
+#include "host/impressao/motorimpressao.h"
 #include "host/impressao/pagina.h"
 
 namespace impressao {
 
 namespace {
 
-constexpr double kPt = 72.0;                  // points per inch
-constexpr double kMargem = kPt / 4;
-constexpr double kColuna = kPt / 20;          // 20 cpi
-constexpr double kTamanhoComprimido = kColuna / 0.6;  // Courier advance is 600/1000 em
+constexpr double kPt = 72.0;             // points per inch
+constexpr double kMargem = kPt * 10 / 25.4;  // 10 mm
+constexpr double kAvanco = 0.6;          // Courier's advance, in em
+
+// Where the grid lies on the sheet, in points.
+struct TGeometria {
+  double largura = 0, altura = 0;  // sheet
+  double esquerda = 0, topo = 0;   // top-left corner of the grid, from the sheet's bottom-left
+  double coluna = 0, linha = 0;    // pitch
+};
+
+TGeometria Geometria(TPapel papel, int qteLinhas, int qteColunas, int linhasPorPolegada) {
+  TGeometria g;
+  if (papel == TPapel::Formulario) {
+    g.largura = 9.5 * kPt;
+    g.altura = 11 * kPt;
+    g.coluna = kPt / 20;
+    g.linha = kPt / linhasPorPolegada;
+    g.esquerda = (g.largura - qteColunas * g.coluna) / 2;
+    g.topo = g.altura - (g.altura - qteLinhas * g.linha) / 2;
+    return g;
+  }
+  g.largura = papel == TPapel::A4 ? 595.28 : 612;
+  g.altura = papel == TPapel::A4 ? 841.89 : 792;
+  g.coluna = (g.largura - 2 * kMargem) / qteColunas;
+  g.linha = (g.altura - 2 * kMargem) / qteLinhas;
+  g.esquerda = kMargem;
+  g.topo = g.altura - kMargem;
+  return g;
+}
 
 void ErroHpdf(HPDF_STATUS erro, HPDF_STATUS detalhe, void*) {
   char msg[96];
@@ -43,6 +71,8 @@ std::string ParaCp1252(std::string_view utf8) {
   return r;
 }
 
+TSaidaPdf::TSaidaPdf(TPapel papel) : papel_(papel) {}
+
 TSaidaPdf::~TSaidaPdf() {
   if (doc_) HPDF_Free(doc_);
 }
@@ -60,29 +90,33 @@ bool TSaidaPdf::Abrir(const std::string& caminho) {
 }
 
 void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
-  const double entrelinha = kPt / linhasPorPolegada;
-  const double altura = pagina.QteLinhas() * entrelinha + 2 * kMargem;
+  const TGeometria g = Geometria(papel_, pagina.QteLinhas(), pagina.QteColunas(), linhasPorPolegada);
   HPDF_Page pg = HPDF_AddPage(doc_);
-  HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(pagina.QteColunas() * kColuna + 2 * kMargem));
-  HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(altura));
+  HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
+  HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(g.altura));
   HPDF_Page_BeginText(pg);
   const auto& textos = pagina.Textos();
   for (size_t i = 0; i < textos.size(); ++i) {
     TTrecho vis = pagina.Visivel(i);
     if (vis.texto.empty()) continue;
     const TTextoImpresso& t = textos[i];
-    double largura = 1;  // width factor against the 20 cpi grid
+    double largura = 1;  // columns a character takes
     if (!t.fontes.Contem(TFonte::Comprimido) &&
         (t.fontes.Contem(TFonte::Normal) || t.fontes.Contem(TFonte::Negrito)))
       largura = 2;
     if (t.fontes.Contem(TFonte::Expandido)) largura *= 2;
+    const double tamanhoPelaLargura = largura * g.coluna / kAvanco;
+    const double tamanho = std::min(tamanhoPelaLargura, g.linha);
     // Wider glyphs keep the centre of the grid span the text occupies.
     const double meio = static_cast<double>(texto::Tamanho(t.texto)) / 2;
-    const double centro = kMargem + (t.coluna - 1 + meio) * kColuna;
-    const double x = centro + (vis.coluna - t.coluna - meio) * kColuna * largura;
-    const double y = altura - kMargem - t.linha * entrelinha + 0.2 * entrelinha;
+    const double centro = g.esquerda + (t.coluna - 1 + meio) * g.coluna;
+    const double x = centro + (vis.coluna - t.coluna - meio) * g.coluna * largura;
+    // Baseline at four fifths of the line: Courier's ascender (0.63 em) and descender (0.16 em)
+    // then stay inside the line for any size up to the pitch.
+    const double y = g.topo - (t.linha - 1) * g.linha - 0.8 * g.linha;
     HPDF_Page_SetFontAndSize(pg, t.fontes.Contem(TFonte::Negrito) ? courierNegrito_ : courier_,
-                             static_cast<HPDF_REAL>(kTamanhoComprimido * largura));
+                             static_cast<HPDF_REAL>(tamanho));
+    HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(100 * tamanhoPelaLargura / tamanho));
     HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y),
                       ParaCp1252(vis.texto).c_str());
   }

@@ -2,13 +2,16 @@
 // PDF output of a print job (libharu), one PDF page per book page, built as the pages end and
 // saved by Fechar().
 //
-// Geometry: 160 columns at 20 cpi (column c at x = margin + (c-1) * 3.6 pt) and lines at the
-// job's spacing (1/6 in = 12 pt or 1/8 in = 9 pt), with 0.25 in margins all round. Both page
-// lengths give 8 in x 11 in of print, so every page is 8.5 x 11.5 in (612 x 828 pt): slightly
-// taller than Letter, which keeps the book's grid exact instead of squeezing it.
+// Geometry: the book's grid (160 columns by 66 or 88 lines) fills the printable area of the
+// paper. On A4 (595 x 842 pt) and Letter (612 x 792 pt) that area lies inside 10 mm margins, so
+// a column is a little under 1/20 in and a line a little under 1/6 or 1/8 in; on the continuous
+// form (9.5 x 11 in, 684 x 792 pt) the grid keeps the printer's own pitch, 1/20 in by 1/6 or
+// 1/8 in, centred across the sheet.
 // Fonts: base-14 Courier / Courier-Bold (not embedded), WinAnsiEncoding. Condensed or unspecified
-// texts use 6 pt (Courier advances 0.6 em: 3.6 pt = 1/20 in); texts in Normal or Negrito are
-// drawn at 12 pt (10 cpi, double width) around the same centre point, Expandido doubles again.
+// texts are as large as one column allows (Courier advances 0.6 em); texts in Normal or Negrito
+// take two columns a character (10 cpi), Expandido four. No glyph is taller than the line pitch:
+// where the width would ask for more, the font keeps the pitch's size and is stretched
+// horizontally to its columns, so a wide title never reaches the line above or below.
 // Each text is drawn as the grid shows it (pieces covered by later texts left out).
 // Text is converted from UTF-8 to CP1252; characters CP1252 lacks are printed as '?'.
 #include <string>
@@ -18,13 +21,15 @@
 
 namespace impressao {
 
+enum class TPapel;
+
 class TPagina;
 
 std::string ParaCp1252(std::string_view utf8);
 
 class TSaidaPdf {
  public:
-  TSaidaPdf() = default;
+  explicit TSaidaPdf(TPapel papel);
   TSaidaPdf(const TSaidaPdf&) = delete;
   TSaidaPdf& operator=(const TSaidaPdf&) = delete;
   ~TSaidaPdf();
@@ -39,6 +44,7 @@ class TSaidaPdf {
   HPDF_Doc doc_ = nullptr;
   HPDF_Font courier_ = nullptr, courierNegrito_ = nullptr;
   std::string caminho_;
+  TPapel papel_;
 };
 
 }  // namespace impressao

@@ -21,7 +21,7 @@ void TSaidaTexto::Pagina(const TPagina& pagina) {
 
 void TSaidaTexto::Fechar() {
   arquivo_.close();
-  if (arquivo_.fail()) throw std::runtime_error("não foi possível gravar o arquivo " + caminho_);
+  if (arquivo_.fail()) throw std::runtime_error("erro de gravação; disco cheio?");
 }
 
 }  // namespace impressao

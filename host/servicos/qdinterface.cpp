@@ -80,20 +80,40 @@ int32_t TQDInterface::ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, T
   }
 }
 
-// The next page of a definitive book continues after the last one recorded for an earlier date;
-// a book holds the configured number of pages (ES02_CFG INFORMACAO1, else HS_CONFIG LIVRO_PAGINAS)
-// and the next book starts at page 2 (page 1 carries the opening term).
+// Pages per book: the book configuration row (INFORMACAO1), else HS_CONFIG LIVRO_PAGINAS. A
+// value that is not a whole number is ignored (the book then has no limit).
+int32_t TQDInterface::ObterPaginasLivro(int32_t idConfiguracao) {
+  int32_t paginas = 0;
+  try {
+    paginas = std::stoi(GetConfig("LIVRO_PAGINAS", "300"));
+  } catch (const std::exception&) {
+  }
+  if (idConfiguracao > 0) {
+    SQLite::Statement cfg(c_.Db(), "SELECT INFORMACAO1 FROM ES02_CFG WHERE IDCFG = ?");
+    cfg.bind(1, idConfiguracao);
+    if (cfg.executeStep()) {
+      try {
+        paginas = std::stoi(cfg.getColumn(0).getString());
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  return paginas;
+}
+
+// The next page of a definitive book continues after the last page recorded for an earlier date;
+// once that passes the pages per book the next book starts at page 2 (page 1 carries the opening
+// term).
 void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao, TDateTime data, const std::string& modulo,
                                        int32_t& livro, int32_t& pagina) {
   try {
-    int paginasPorLivro = std::stoi(GetConfig("LIVRO_PAGINAS", "300"));
+    const int32_t paginasPorLivro = ObterPaginasLivro(idConfiguracao);
     int primeiroLivro = 1;
     if (idConfiguracao > 0) {
-      SQLite::Statement cfg(c_.Db(), "SELECT INFORMACAO1, INFORMACAO2 FROM ES02_CFG WHERE IDCFG = ?");
+      SQLite::Statement cfg(c_.Db(), "SELECT INFORMACAO2 FROM ES02_CFG WHERE IDCFG = ?");
       cfg.bind(1, idConfiguracao);
       if (cfg.executeStep()) {
-        try { paginasPorLivro = std::stoi(cfg.getColumn(0).getString()); } catch (const std::exception&) {}
-        try { primeiroLivro = std::stoi(cfg.getColumn(1).getString()); } catch (const std::exception&) {}
+        try { primeiroLivro = std::stoi(cfg.getColumn(0).getString()); } catch (const std::exception&) {}
       }
     }
     SQLite::Statement q(c_.Db(),
@@ -106,7 +126,7 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
       return;
     }
     livro = q.getColumn(0).getInt();
-    pagina = q.getColumn(1).getInt();
+    pagina = q.getColumn(1).getInt() + 1;
     if (paginasPorLivro > 0 && pagina > paginasPorLivro) {
       ++livro;
       pagina = 2;
@@ -116,20 +136,77 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
   }
 }
 
+// The printing module reports, for each summary, the first page its job printed in the book and
+// the page the next header would carry. The row of a period keeps what that period printed: it
+// begins after the last page recorded for an earlier period of the same book when that page lies
+// inside the job's range (the job went on from there), else at the job's first page.
 void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t paginaInicial, int32_t pagina,
                                         int32_t idConfiguracao, const std::string& modulo, TDateTime data) {
   try {
     TTransacao t(c_);
+    int32_t primeira = paginaInicial;
+    SQLite::Statement anterior(c_.Db(),
+        "SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ? AND DATA < ?"
+        " ORDER BY DATA DESC, ID DESC LIMIT 1");
+    banco::Vincular(anterior, idFilial, modulo, livro, DataISO(data));
+    if (anterior.executeStep()) {
+      const int32_t seguinte = anterior.getColumn(0).getInt() + 1;
+      if (seguinte > paginaInicial && seguinte < pagina) primeira = seguinte;
+    }
     SQLite::Statement d(c_.Db(), "DELETE FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA = ?");
     banco::Vincular(d, idFilial, modulo, DataISO(data));
     d.exec();
     SQLite::Statement i(c_.Db(),
         "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    banco::Vincular(i, idFilial, idConfiguracao, modulo, livro, paginaInicial, pagina, DataISO(data), DataHoraBR(Agora()));
+    banco::Vincular(i, idFilial, idConfiguracao, modulo, livro, primeira, pagina - 1, DataISO(data), DataHoraBR(Agora()));
     i.exec();
     t.Confirmar();
   } catch (const SQLite::Exception& e) {
     throw EBancoDados(std::string("GravarNumeracaoLivro: ") + e.what());
+  }
+}
+
+TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std::string& modulo, int32_t livro) {
+  try {
+    TLivroRegistrado r;
+    SQLite::Statement q(c_.Db(),
+        "SELECT MIN(DATA), MAX(DATA), MAX(PAGINAFINAL), MAX(IDCONFIGURACAO), COUNT(*) FROM HS_NUMERACAOLIVRO"
+        " WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?");
+    banco::Vincular(q, idFilial, modulo, livro);
+    if (!q.executeStep() || q.getColumn(4).getInt() == 0) return r;
+    TentarLerData(q.getColumn(0).getString(), r.PrimeiraData);
+    TentarLerData(q.getColumn(1).getString(), r.UltimaData);
+    r.UltimaPagina = q.getColumn(2).getInt();
+    r.IdConfiguracao = q.getColumn(3).getInt();
+    SQLite::Statement seguinte(c_.Db(),
+        "SELECT 1 FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO > ? LIMIT 1");
+    banco::Vincular(seguinte, idFilial, modulo, livro);
+    const int32_t paginas = ObterPaginasLivro(r.IdConfiguracao);
+    r.Encerrado = seguinte.executeStep() || (paginas > 0 && r.UltimaPagina + 1 > paginas);
+    return r;
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string("HS_NUMERACAOLIVRO: ") + e.what());
+  }
+}
+
+// Signatories of the book's terms: ES02_CFG rows of ORIGEM 2, TP '8' (legal representative) and
+// TP '9' (accountant), in force at the date.
+TSignatarios TQDInterface::ObterSignatarios(int64_t idFilial, TDateTime data) {
+  try {
+    TSignatarios r;
+    SQLite::Statement q(c_.Db(),
+        "SELECT TP, INFORMACAO1, INFORMACAO2, INFORMACAO3 FROM ES02_CFG WHERE IDFILIAL = ? AND ORIGEM = 2"
+        " AND TP IN ('8', '9') AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?) ORDER BY DATAINICIO");
+    banco::Vincular(q, idFilial, DataISO(data), DataISO(data));
+    while (q.executeStep()) {
+      TSignatario& s = q.getColumn(0).getString() == "8" ? r.Representante : r.Contador;
+      s.Nome = q.getColumn(1).isNull() ? "" : q.getColumn(1).getString();
+      s.Qualificacao = q.getColumn(2).isNull() ? "" : q.getColumn(2).getString();
+      s.CPF = q.getColumn(3).isNull() ? "" : q.getColumn(3).getString();
+    }
+    return r;
+  } catch (const SQLite::Exception& e) {
+    throw EBancoDados(std::string("ES02_CFG (signatários): ") + e.what());
   }
 }

@@ -11,6 +11,21 @@
 
 class TQDConnection;
 
+// What the host knows of one definitive book (for its terms).
+struct TLivroRegistrado {
+  TDateTime PrimeiraData = 0, UltimaData = 0;  // start of the first and of the last period printed
+  int32_t UltimaPagina = 0;                    // 0: nothing recorded for the book
+  int32_t IdConfiguracao = 0;
+  bool Encerrado = false;  // full by the pages per book, or a later book exists
+};
+
+struct TSignatario {
+  std::string Nome, Qualificacao, CPF;  // the accountant's Qualificacao holds the CRC number
+};
+struct TSignatarios {
+  TSignatario Representante, Contador;
+};
+
 class TQDInterface {
  public:
   TQDInterface(TQDConnection& conexao, TInteracao& interacao) : c_(conexao), interacao_(interacao) {}
@@ -36,12 +51,17 @@ class TQDInterface {
   int32_t GetConfigRodape();
   std::string GetConfig(const std::string& chave, const std::string& padrao);
 
-  // Book numbering of definitive books (docs/servicos.md).
+  // Book numbering of definitive books (docs/servicos.md). Pages are counted from 1 (the opening
+  // term); a row of HS_NUMERACAOLIVRO holds the first and last page a period printed.
   int32_t ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, TDateTime ini, TDateTime fim, const std::string& tabela);
   void ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao, TDateTime data, const std::string& modulo,
                            int32_t& livro, int32_t& pagina);
   void GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t paginaInicial, int32_t pagina,
                             int32_t idConfiguracao, const std::string& modulo, TDateTime data);
+  // Pages per book; 0 or less: no limit.
+  int32_t ObterPaginasLivro(int32_t idConfiguracao);
+  TLivroRegistrado ObterLivroRegistrado(int64_t idFilial, const std::string& modulo, int32_t livro);
+  TSignatarios ObterSignatarios(int64_t idFilial, TDateTime data);
 
  private:
   TQDConnection& c_;

@@ -64,9 +64,8 @@ void TResumoST::ImprimirGNRE(int& linha, const TImprimirProc& imprimir) {
   for (; !q.Eof(); q.Next()) {
     Currency valor = q.FieldByName("VALORGNRE").AsCurrency();
     if (valor <= Currency()) continue;
-    imprimir(linha, 6, q.FieldByName("CODIGOREC").AsString() + " - " + "GNRE n. " + q.FieldByName("NUMEROGNRE").AsString(), 0, false);
-    imprimir(linha, 39, DataBR(q.FieldByName("VENCIMENTO").AsDateTime()), 0, false);
-    imprimir(linha, 52, FormatarValorGuia(valor), 1, false);
+    ImprimirLinhaGuia(linha, imprimir, q.FieldByName("CODIGOREC").AsString() + " - " + "GNRE n. " + q.FieldByName("NUMEROGNRE").AsString(),
+                      q.FieldByName("VENCIMENTO").AsDateTime(), valor);
     soma += valor;
   }
   if (soma != GetSaldoDevedor())
