@@ -265,7 +265,7 @@ CREATE TABLE ES02_CODIGOREC (
     DESCRICAO        VARCHAR(200),
     TPDIAVENCTO      INTEGER NOT NULL DEFAULT 0,    -- kind of due-day rule (0..4, see docs)
     DIAVENCTO        VARCHAR(5)                     -- due day (or n-th business day), as text of digits
-                     CHECK (DIAVENCTO NOT GLOB '*[^0-9]*')
+                     CHECK (DIAVENCTO NOT GLOB '*[^0-9]*' AND length(DIAVENCTO) <= 5)
 );
 
 -- Settlement entries.

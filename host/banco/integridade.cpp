@@ -1,5 +1,7 @@
 #include "host/banco/integridade.h"
 
+#include <iterator>
+
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/vincular.h"
@@ -117,7 +119,7 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
             "            AND TP IN ('2', '7') AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2))"
             "        OR R.IDCODIGOREC IN (SELECT IDCODIGOREC FROM HS_INSCRICAOST WHERE IDFILIAL = ?1"
             "            AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2)))"
-            "   AND R.DIAVENCTO GLOB '*[^0-9]*' ORDER BY R.IDCODIGOREC" + std::string(kLimite),
+            "   AND (R.DIAVENCTO GLOB '*[^0-9]*' OR length(R.DIAVENCTO) > 5) ORDER BY R.IDCODIGOREC" + std::string(kLimite),
             r.Erros, [](SQLite::Statement& q) {
               return Linha("ES02_CODIGOREC", "IDCODIGOREC", q.getColumn(0).getInt64(),
                            "DIAVENCTO " + Citado(q.getColumn(1)) + " não é um número de dia (o vencimento sairia errado)");
@@ -146,15 +148,11 @@ std::string Relatorio(const std::string& titulo, const std::vector<std::string>&
 }
 
 int32_t DiaVencimento(const std::string& texto, int64_t idCodigoRec) {
-  int32_t dia = 0;
-  for (char ch : texto) {
-    if (ch < '0' || ch > '9' || dia > 9999)
-      throw EDadosInvalidos(Relatorio("O código de recolhimento não pode ser usado",
-                                      {Linha("ES02_CODIGOREC", "IDCODIGOREC", idCodigoRec,
-                                             "DIAVENCTO '" + texto + "' não é um número de dia")}));
-    dia = dia * 10 + (ch - '0');
-  }
-  return dia;
+  if (texto.size() > 5 || texto.find_first_not_of("0123456789") != std::string::npos)
+    throw EDadosInvalidos(Relatorio("O código de recolhimento não pode ser usado",
+                                    {Linha("ES02_CODIGOREC", "IDCODIGOREC", idCodigoRec,
+                                           "DIAVENCTO '" + texto + "' não é um número de dia")}));
+  return texto.empty() ? 0 : std::stoi(texto);
 }
 
 }  // namespace integridade

@@ -44,8 +44,8 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
 // The message of a refusal: the title, that nothing was recorded, and the problems one a line.
 std::string Relatorio(const std::string& titulo, const std::vector<std::string>& problemas);
 
-// ES02_CODIGOREC.DIAVENCTO as a number: empty or NULL is 0; anything but digits throws
-// EDadosInvalidos naming the row.
+// ES02_CODIGOREC.DIAVENCTO as a number: empty or NULL is 0; anything but one to five digits
+// throws EDadosInvalidos naming the row.
 int32_t DiaVencimento(const std::string& texto, int64_t idCodigoRec);
 
 }  // namespace integridade
