@@ -1,13 +1,22 @@
 #include "apuracao/apuracao.h"
 
+#include "host/banco/integridade.h"
 #include "host/host.h"
+#include "host/servicos/periodos.h"
 
 TApuracao::TApuracao() : FResumos(std::make_unique<TResumos>()) {}
 
 void TApuracao::SetFilial(int64_t idFilial) { FFilial = GFuncoes->GetDadosFilial(idFilial); }
 
 void TApuracao::CalcularApuracao() {
+  ValidarIntervalo();
+  VerificarDados();
   FResumos->Load(FFilial, FDataInicio, FDataFim);
+  const TDateTime naoApurado = FResumos->GetFimApurado() > 0 ? FResumos->GetFimApurado() + 1 : FDataInicio;
+  if (naoApurado <= FDataFim)
+    QDInterface->ExibirMensagem("Só períodos de apuração inteiros são apurados: os dias de " + DataBR(naoApurado) +
+                                    " a " + DataBR(FDataFim) + " não completam um período e ficaram de fora.",
+                                2);
   for (int i = 0; i < FResumos->Count(); ++i) {
     TResumo* r = FResumos->GetItem(i);
     r->SetDetalharCfopPorSufixo(FDetalharCfopPorSufixo);
@@ -18,4 +27,44 @@ void TApuracao::CalcularApuracao() {
     c.ContabilizaIntervaloEmpresas(FFilial.CodigoEmpresa, FFilial.CodigoEmpresa, FDataInicio, FDataFim,
                                    *FResumos->GetDataSetImpostos());
   }
+}
+
+// The settlement walks whole periods from the start date on: a start inside a period would settle
+// the rest of that period as if it were one, beside the real one, and replace its carried credit.
+void TApuracao::ValidarIntervalo() {
+  const TDateTime primeiro = EncodeDate(kPrimeiroAno, 1, 1), ultimo = EncodeDate(kUltimoAno, 12, 31);
+  for (TDateTime d : {FDataInicio, FDataFim})
+    if (d < primeiro || d > ultimo)
+      throw EIntervaloInvalido("A data " + DataBR(d) + " está fora das datas que a apuração aceita (" + DataBR(primeiro) +
+                               " a " + DataBR(ultimo) + ").");
+  if (FDataFim >= IncMes(FDataInicio, 12 * kMaximoAnos))
+    throw EIntervaloInvalido("O intervalo de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) + " passa de " +
+                             std::to_string(kMaximoAnos) + " anos, o maior que uma apuração aceita; divida-o em pedidos menores.");
+  const TPeriodicidade p = GFuncoes->GetPeriodicidadeICMS(FFilial.IdFilial, FDataInicio);
+  const TDateTime inicioPeriodo = GFuncoes->DecPeriodo(FDataInicio, p);
+  if (inicioPeriodo == FDataInicio) return;
+  const TDateTime seguinte = GFuncoes->IncPeriodo(FDataInicio, p) + 1;
+  const TDateTime proximo = FDataInicio - inicioPeriodo <= seguinte - FDataInicio ? inicioPeriodo : seguinte;
+  throw EIntervaloInvalido("A data inicial " + DataBR(FDataInicio) + " não é o início de um período de apuração do "
+                           "estabelecimento (periodicidade " + NomePeriodicidade(p) + "), e só períodos inteiros são "
+                           "apurados. O período mais próximo começa em " + DataBR(proximo) + ".");
+}
+
+void TApuracao::VerificarDados() {
+  // ICMS-ST is settled when a code of its group is selected, as the summary list decides.
+  bool substituicao = false;
+  if (TQDClientDataSet* impostos = FResumos->GetDataSetImpostos()) {
+    impostos->SetFiltered(false);
+    impostos->SetFilter("MARCADO = 1");
+    impostos->SetFiltered(true);
+    substituicao = impostos->Locate("CODIGO", {std::string("40")}, true);
+  }
+  const integridade::TProblemas p = integridade::VerificarApuracao(GUtilSistema->GetConnectionSistema(), FFilial,
+                                                                   FDataInicio, FDataFim, substituicao);
+  if (!p.Erros.empty())
+    throw EDadosInvalidos(integridade::Relatorio("A apuração de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
+                                                     " do estabelecimento " + std::to_string(FFilial.IdFilial) +
+                                                     " foi recusada",
+                                                 p.Erros));
+  for (const auto& aviso : p.Avisos) QDInterface->ExibirMensagem(aviso, 0);
 }

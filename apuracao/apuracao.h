@@ -1,13 +1,34 @@
 #pragma once
 // The settlement run of one establishment over a date interval: loads the summary list, calculates
 // every summary in list order and, when asked, hands the interval to accounting posting.
+//
+// Before anything is recorded the run refuses what would settle wrong figures: an interval outside
+// its limits or whose start is not the start of a settlement period (EIntervaloInvalido), and
+// stored data that the settlement would misread (EDadosInvalidos, host/banco/integridade.h). Each
+// summary then records in one transaction of its own (TResumo::CalcularApuracao).
 #include <memory>
+#include <stdexcept>
 
 #include "apuracao/resumo.h"
 #include "apuracao/resumos.h"
 
+// The interval of a request that the run does not settle; nothing was recorded.
+class EIntervaloInvalido : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class TApuracao {
  public:
+  // Dates a request may name. ICMS exists since 1989; the bounds leave room on both sides while
+  // keeping every date a four-digit year of this and the next century, so that a mistyped year
+  // (0026, 9999) is refused instead of settling decades of empty periods.
+  static constexpr int kPrimeiroAno = 1900, kUltimoAno = 2099;
+  // The longest interval of one request: the five years within which the tax authority may still
+  // assess a period (CTN arts. 150 and 173), so that no revision needs more. Daily periods over five
+  // years are about 1,800 summaries; a longer request is split by the user.
+  static constexpr int kMaximoAnos = 5;
+
   TApuracao();
   void CalcularApuracao();
 
@@ -24,6 +45,9 @@ class TApuracao {
   void SetDetalharCfopPorSufixo(bool v) { FDetalharCfopPorSufixo = v; }
 
  private:
+  void ValidarIntervalo();
+  void VerificarDados();
+
   bool FContabilizar = false;
   TDateTime FDataFim = 0, FDataInicio = 0;
   TFilial FFilial;

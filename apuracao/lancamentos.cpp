@@ -5,7 +5,6 @@
 #include "host/base/formatacao.h"
 #include "host/host.h"
 
-
 void TResumoCampos::Load(const TFilial& filial, const std::string& codImposto, TDateTime dataInicio, TDateTime dataFim,
                          const TLancamentosApur& lancamentos, const TApuracaoCentralizada& formaApuracao) {
   std::string tipos;
@@ -36,7 +35,12 @@ void TResumoCampos::Load(const TFilial& filial, const std::string& codImposto, T
       d->SetCodigo(ds.FieldByName("CODIGOGIA").AsString());
       d->SetData(ds.FieldByName("DATA").AsDateTime());
       d->SetDescricao(ds.FieldByName("DESCRICAO").AsString());
-      d->SetValor(Currency::FromDouble(ds.FieldByName("VALOR").AsFloat()));
+      try {
+        d->SetValor(ds.FieldByName("VALOR").AsCurrency());
+      } catch (const EEstouroMoeda& e) {
+        throw EEstouroMoeda(std::string(e.what()) + " no lançamento \"" + d->GetDescricao() + "\" de " +
+                            DataBR(d->GetData()));
+      }
     }
     ds.SetFiltered(false);
     ds.SetFilter("");

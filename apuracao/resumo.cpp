@@ -14,20 +14,31 @@ TResumo::TResumo()
 
 TResumo::~TResumo() = default;
 
+// One transaction for the whole template: the credit balance carried, the tax due and the
+// accounting values of a summary are recorded together or not at all, whatever stops the run
+// half-way (an error, a cancelled question, the process killed). Summaries calculated before keep
+// what they committed.
 void TResumo::CalcularApuracao() {
-  CalcularApuracaoAntes();
-  CalcularCIAP();
-  CalcularCreditoPresumidoTransporte();
-  CalcularInsumoCreditoIndustria();
-  CalcularInsumoCreditoTransporte();
-  ChamarFormDadosAcessorios();
-  LoadDebitos();
-  LoadCreditos();
-  LoadSaldos();
-  CalcularApuracaoDepois();
-  GravarSaldoCredor();
-  GravarSaldoDevedor();
-  GravarValoresParaContabilizacao();
+  TTransacao transacao(GUtilSistema->GetConnectionSistema());
+  try {
+    CalcularApuracaoAntes();
+    CalcularCIAP();
+    CalcularCreditoPresumidoTransporte();
+    CalcularInsumoCreditoIndustria();
+    CalcularInsumoCreditoTransporte();
+    ChamarFormDadosAcessorios();
+    LoadDebitos();
+    LoadCreditos();
+    LoadSaldos();
+    CalcularApuracaoDepois();
+    GravarSaldoCredor();
+    GravarSaldoDevedor();
+    GravarValoresParaContabilizacao();
+  } catch (const EEstouroMoeda& e) {
+    throw EEstouroMoeda(std::string(e.what()) + " (apuração do imposto " + FCodImposto + " de " + DataBR(FDataInicio) +
+                        " a " + DataBR(FDataFim) + ")");
+  }
+  transacao.Confirmar();
 }
 
 void TResumo::CalcularApuracaoAntes() {}

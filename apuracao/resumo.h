@@ -4,8 +4,8 @@
 // whose fixed sequence calls the virtual operations below; regimes override some of them. The
 // book then reads its lines and balances and asks it to print its own texts.
 //
-// Every exception raised inside the calculation ends it (and the run); what was already recorded
-// stays recorded.
+// Every exception raised inside the calculation ends it (and the run). The calculation records in
+// one transaction: what this summary wrote is undone, what earlier summaries recorded stays.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,7 +32,8 @@ class TResumo {
   TResumo(const TResumo&) = delete;
   TResumo& operator=(const TResumo&) = delete;
 
-  // The calculation template: the fixed order in which the operations below run.
+  // The calculation template: the fixed order in which the operations below run, in one transaction
+  // on the host's connection. EEstouroMoeda raised inside it is given the summary's tax and period.
   void CalcularApuracao();
 
   // Virtual operations, in slot order.

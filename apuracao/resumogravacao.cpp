@@ -1,6 +1,7 @@
 // What a summary writes back: the payment code with its due date, the credit balance carried into
 // the next period and the accounting values of the settlement.
 #include "apuracao/resumo.h"
+#include "host/banco/integridade.h"
 #include "host/host.h"
 
 TCodigoRecolhimento TResumo::GetCodigoRecolhimento() {
@@ -24,11 +25,8 @@ TCodigoRecolhimento TResumo::GetCodigoRecolhimento() {
     FCodigoRecolhimento.Codigo1 = ds.FieldByName("CODIGO1").AsString();
     FCodigoRecolhimento.IdCodigoRec = ds.FieldByName("IDCODIGOREC").AsInteger();
     FCodigoRecolhimento.TpDiaVencto = ds.FieldByName("TPDIAVENCTO").AsInteger();
-    try {
-      FCodigoRecolhimento.DiaVencto = std::stoi(ds.FieldByName("DIAVENCTO").AsString());
-    } catch (const std::exception&) {
-      FCodigoRecolhimento.DiaVencto = 0;
-    }
+    FCodigoRecolhimento.DiaVencto =
+        integridade::DiaVencimento(ds.FieldByName("DIAVENCTO").AsString(), FCodigoRecolhimento.IdCodigoRec);
   }
   if (FCodigoRecolhimento.Vencimento <= 0) FCodigoRecolhimento.Vencimento = GetVencimento(FCodigoRecolhimento);
   return FCodigoRecolhimento;

@@ -17,11 +17,18 @@ void TResumo::CarregarRegistros(const std::string& sql, TRegistros& registros) {
     TRegistro* r = registros.Add();
     r->SetCFOP(q.FieldByName("CFOP").AsString());
     r->SetDescricaoCFOP(q.FieldByName("DESCRICAO").AsString());
-    r->SetValorContabil(q.FieldByName("VLRCONTABIL").AsCurrency());
-    r->SetBaseCalculo(q.FieldByName("BASECALCULO").AsCurrency());
-    r->SetImposto(q.FieldByName("IMPOSTO").AsCurrency());
-    r->SetIsentas(q.FieldByName("ISENTAS").AsCurrency());
-    r->SetOutras(q.FieldByName("OUTRAS").AsCurrency());
+    auto valor = [&](const char* coluna) {
+      try {
+        return q.FieldByName(coluna).AsCurrency();
+      } catch (const EEstouroMoeda& e) {
+        throw EEstouroMoeda(std::string(e.what()) + " na soma " + coluna + " do CFOP " + r->GetCFOP() + " do registro");
+      }
+    };
+    r->SetValorContabil(valor("VLRCONTABIL"));
+    r->SetBaseCalculo(valor("BASECALCULO"));
+    r->SetImposto(valor("IMPOSTO"));
+    r->SetIsentas(valor("ISENTAS"));
+    r->SetOutras(valor("OUTRAS"));
   }
 }
 

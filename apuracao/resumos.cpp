@@ -56,10 +56,12 @@ void TResumos::Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataF
   impostos.SetFilter("MARCADO = 1");
   impostos.SetFiltered(true);
   const TDateTime simplesNacional = EncodeDate(2007, 7, 1);
+  FFimApurado = 0;
   for (TDateTime ini = dataInicio; ini < dataFim;) {
     TPeriodicidade p = GFuncoes->GetPeriodicidadeICMS(filial.IdFilial, ini);
     TDateTime fim = GFuncoes->IncPeriodo(ini, p);
     if (fim > dataFim) break;  // only whole periods are settled
+    FFimApurado = fim;
     TTipoEnquadramento enq = GFuncoes->GetEnquadramentoFilial(filial, ini, fim);
     TApuracaoCentralizada forma = GFuncoes->GetFormaApuracao(filial, ini, ini);
     const std::string aviso = "A partir de 01/07/2007 entra em vigor o Simples Nacional,portanto \ro ICMS de " +

@@ -24,6 +24,9 @@ class TResumos {
   TResumo* Add(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim, TTipoResumo tipo);
   void Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim);
   void Clear() { FItens.clear(); }
+  // The last day of the last whole period the last Load walked (0 when the interval held none):
+  // the days after it, up to the end asked for, were not settled.
+  TDateTime GetFimApurado() const { return FFimApurado; }
 
   TResumo* GetItem(int i) const { return FItens.at(static_cast<size_t>(i)).get(); }
   int Count() const { return static_cast<int>(FItens.size()); }
@@ -44,4 +47,5 @@ class TResumos {
   bool FCalcularCIAP = false;
   TQDClientDataSet* FDataSetImpostos = nullptr;
   bool FSolicitarDadosAcessorios = false;
+  TDateTime FFimApurado = 0;
 };

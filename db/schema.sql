@@ -4,7 +4,9 @@
 --   * ids are INTEGER PRIMARY KEY (rowid); foreign keys are plain INTEGER
 --     columns, REFERENCES are declared for documentation only.
 --   * dates are ISO text 'YYYY-MM-DD' in columns declared DATE.
---   * money and quantities are NUMERIC(18,4).
+--   * money and quantities are NUMERIC(18,4); the amounts the settlement adds
+--     up (document items, settlement entries) must be stored as numbers: a
+--     CHECK refuses text such as '1.234,56', which SQL sums would misread.
 --   * codes (tax codes, payment codes, CFOPs, states, configuration kinds
 --     and contents) are VARCHAR, i.e. TEXT affinity, so that a query that
 --     writes IMPOSTO = 2001 without quotes still compares text with text.
@@ -98,9 +100,13 @@ CREATE TABLE CO01_PLANO (
     IDCLIFOR         INTEGER REFERENCES ES02_CLIFOR (IDCLIFOR)
 );
 
+-- A code is exactly '9.999' or '9.999.999' and appears once (unique index
+-- below): the grouped register joins the family row '5.102.000' by prefix,
+-- so a padded or repeated row would count the family once per row.
 CREATE TABLE ES02_CFOP (
     IDCFOP           INTEGER PRIMARY KEY,
-    CFOP             VARCHAR(9) NOT NULL,           -- '5.102.000': CFOP, point, suffix
+    CFOP             VARCHAR(9) NOT NULL            -- '5.102.000': CFOP, point, suffix
+                     CHECK (CFOP GLOB '[0-9].[0-9][0-9][0-9]' OR CFOP GLOB '[0-9].[0-9][0-9][0-9].[0-9][0-9][0-9]'),
     DESCRICAO        VARCHAR(250)
 );
 
@@ -135,18 +141,18 @@ CREATE TABLE ES02_ENTRADADET (
     IDENTRADADET     INTEGER PRIMARY KEY,
     IDENTRADA        INTEGER NOT NULL REFERENCES ES02_ENTRADA (IDENTRADA),
     IDCFOP           INTEGER NOT NULL REFERENCES ES02_CFOP (IDCFOP),
-    ALIQICMS         NUMERIC(18,4) NOT NULL DEFAULT 0,
-    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0,
-    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0,
-    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0,
-    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0,
-    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0,
-    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0,
-    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0,
-    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0,
-    IPI              NUMERIC(18,4) NOT NULL DEFAULT 0,
-    VLRREDUCAOBCICMS NUMERIC(18,4) NOT NULL DEFAULT 0,
-    DIFERIDO         NUMERIC(18,4) NOT NULL DEFAULT 0,
+    ALIQICMS         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ALIQICMS) IN ('integer', 'real')),
+    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real')),
+    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMS) IN ('integer', 'real')),
+    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMS) IN ('integer', 'real')),
+    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ISENTASICMS) IN ('integer', 'real')),
+    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(NTICMS) IN ('integer', 'real')),
+    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(OUTRASICMS) IN ('integer', 'real')),
+    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMSST) IN ('integer', 'real')),
+    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMSST) IN ('integer', 'real')),
+    IPI              NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(IPI) IN ('integer', 'real')),
+    VLRREDUCAOBCICMS NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRREDUCAOBCICMS) IN ('integer', 'real')),
+    DIFERIDO         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(DIFERIDO) IN ('integer', 'real')),
     CREDITOST        INTEGER NOT NULL DEFAULT 0     -- 1 = item counts in the ICMS-ST credits
 );
 
@@ -166,18 +172,18 @@ CREATE TABLE ES02_SAIDADET (
     IDSAIDADET       INTEGER PRIMARY KEY,
     IDSAIDA          INTEGER NOT NULL REFERENCES ES02_SAIDA (IDSAIDA),
     IDCFOP           INTEGER NOT NULL REFERENCES ES02_CFOP (IDCFOP),
-    ALIQICMS         NUMERIC(18,4) NOT NULL DEFAULT 0,
-    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0,
-    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0,
-    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0,
-    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0,
-    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0,
-    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0,
-    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0,
-    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0,
-    IPI              NUMERIC(18,4) NOT NULL DEFAULT 0,
-    VLRREDUCAOBCICMS NUMERIC(18,4) NOT NULL DEFAULT 0,
-    DIFERIDO         NUMERIC(18,4) NOT NULL DEFAULT 0,
+    ALIQICMS         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ALIQICMS) IN ('integer', 'real')),
+    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real')),
+    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMS) IN ('integer', 'real')),
+    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMS) IN ('integer', 'real')),
+    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ISENTASICMS) IN ('integer', 'real')),
+    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(NTICMS) IN ('integer', 'real')),
+    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(OUTRASICMS) IN ('integer', 'real')),
+    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMSST) IN ('integer', 'real')),
+    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMSST) IN ('integer', 'real')),
+    IPI              NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(IPI) IN ('integer', 'real')),
+    VLRREDUCAOBCICMS NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRREDUCAOBCICMS) IN ('integer', 'real')),
+    DIFERIDO         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(DIFERIDO) IN ('integer', 'real')),
     DEBITOST         INTEGER NOT NULL DEFAULT 0     -- 1 = item counts in the ICMS-ST debits
 );
 
@@ -258,7 +264,8 @@ CREATE TABLE ES02_CODIGOREC (
     CODIGO5          VARCHAR(20),
     DESCRICAO        VARCHAR(200),
     TPDIAVENCTO      INTEGER NOT NULL DEFAULT 0,    -- kind of due-day rule (0..4, see docs)
-    DIAVENCTO        VARCHAR(5)                     -- due day (or n-th business day), as text
+    DIAVENCTO        VARCHAR(5)                     -- due day (or n-th business day), as text of digits
+                     CHECK (DIAVENCTO NOT GLOB '*[^0-9]*' AND length(DIAVENCTO) <= 5)
 );
 
 -- Settlement entries.
@@ -270,7 +277,7 @@ CREATE TABLE ES02_LCTOAPUR (
     IMPOSTO          VARCHAR(10) NOT NULL,          -- tax code: '2001', '4001'...
     IDLCTOAPURCOD    INTEGER DEFAULT 0,             -- ES02_LCTOAPURCOD, NULL or 0 = none
     IDCODIGOREC      INTEGER DEFAULT 0,             -- ES02_CODIGOREC, NULL or 0 = none
-    VALOR            NUMERIC(18,4) NOT NULL DEFAULT 0,
+    VALOR            NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VALOR) IN ('integer', 'real')),
     DATA             DATE NOT NULL,
     DATAFIM          DATE,                          -- second date of the entry
     DESCRICAO        VARCHAR(200),
@@ -450,7 +457,9 @@ CREATE TABLE HS_CENTRALIZACAO (
 CREATE TABLE HS_INSCRICAOST (
     IDINSCRICAOST    INTEGER PRIMARY KEY,
     IDFILIAL         INTEGER NOT NULL REFERENCES SC00_FILIAL (IDFILIAL),
-    UF               VARCHAR(2) NOT NULL,
+    UF               VARCHAR(2) NOT NULL            -- a state of HS_CODIGOICMSST
+                     CHECK (UF IN ('AC', 'AL', 'AM', 'AP', 'BA', 'CE', 'DF', 'ES', 'GO', 'MA', 'MG', 'MS', 'MT', 'PA',
+                                   'PB', 'PE', 'PI', 'PR', 'RJ', 'RN', 'RO', 'RR', 'RS', 'SC', 'SE', 'SP', 'TO')),
     INSCREST         VARCHAR(20) NOT NULL DEFAULT '',  -- '' = no inscription (GNRE)
     PERIODICIDADE    INTEGER NOT NULL DEFAULT 0,       -- 0 = the ICMS one
     IDCODIGOREC      INTEGER NOT NULL DEFAULT 0,       -- 0 = none
@@ -575,7 +584,7 @@ CREATE INDEX IX_SC00_FILIAL_MUNICIPIO   ON SC00_FILIAL (IDMUNICIPIO);
 CREATE INDEX IX_SC00_FILIALCFG          ON SC00_FILIALCFG (IDFILIAL, ORIGEM, ESPECIE, TP);
 CREATE INDEX IX_CA06_MUNICIPIO_UF       ON CA06_MUNICIPIO (UF);
 CREATE INDEX IX_CO01_PLANO_CLIFOR       ON CO01_PLANO (IDCLIFOR);
-CREATE INDEX IX_ES02_CFOP_CFOP          ON ES02_CFOP (CFOP);
+CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP   ON ES02_CFOP (CFOP);
 CREATE INDEX IX_ES02_CFOPCFGUF          ON ES02_CFOPCFGUF (IDCFOP, UF, TP);
 CREATE INDEX IX_ES02_ENTRADA_DATA       ON ES02_ENTRADA (IDFILIAL, DATAENTRADA);
 CREATE INDEX IX_ES02_ENTRADADET         ON ES02_ENTRADADET (IDENTRADA);
@@ -698,4 +707,4 @@ INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALU
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (29, 9, '4026', 'ICMS-ST - SP - São Paulo');
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (30, 9, '4027', 'ICMS-ST - TO - Tocantins');
 
-INSERT INTO HS_VERSAO (VERSAO) VALUES (1);
+INSERT INTO HS_VERSAO (VERSAO) VALUES (2);

@@ -160,6 +160,21 @@ void TForm58140::FormCreate() {
   edtDataFim.SetData(GFuncoes->IncPeriodo(edtDataInicio.Data(), FPeriodicidade));
 }
 
+namespace {
+// The page header prints book and page with five digits: a number outside 1..99999 would print
+// cut or as a negative number.
+void ValidarNumeracao(TControle sender, TControle campo, const TEdicaoInteiro& edicao, const std::string& nome,
+                      TControle& foco) {
+  if (!validacao::DeveValidarCampo(sender, campo)) return;
+  const std::string t = texto::Aparar(edicao.Text);
+  bool valido = !t.empty() && t.size() <= 5 && t.find_first_not_of("0123456789") == std::string::npos &&
+                std::stoi(t) >= 1;
+  if (valido) return;
+  foco = campo;
+  validacao::Abortar(nome + " inválido: \"" + edicao.Text + "\". Informe um número de 1 a 99999.", 0);
+}
+}  // namespace
+
 void TForm58140::ValidarCampos(TControle sender) {
   using namespace validacao;
   TDateTime inicio = ValidaCampoData(sender, TControle::edtDataInicio, edtDataInicio.Text, "Data inválida.", 1);
@@ -167,6 +182,10 @@ void TForm58140::ValidarCampos(TControle sender) {
   if (DeveValidarCampo(sender, TControle::edtDataFim) && inicio > fim) {
     Foco = TControle::edtDataInicio;
     Abortar("A data final deve ser maior que a data inicial.", 0);
+  }
+  if (chkImpressaoDefinitiva.Checked) {
+    ValidarNumeracao(sender, TControle::edtNumLivro, edtNumLivro, "Número do livro", Foco);
+    ValidarNumeracao(sender, TControle::edtNumPagina, edtNumPagina, "Número da página", Foco);
   }
 }
 

@@ -136,6 +136,7 @@ class TForm58140 {
 
   // ---- event handlers ----
   void FormCreate();
+  // The dates and, for a definitive book, the book and page numbers (1 to 99999).
   void ValidarCampos(TControle sender);
   void edtDataInicioExit();
   void edtDataInicioKeyDown(TTecla tecla);

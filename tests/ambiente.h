@@ -10,6 +10,7 @@
 
 #include <SQLiteCpp/Statement.h>
 
+#include "forms/pedidoapuracao.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
 
@@ -44,6 +45,33 @@ class AmbienteTeste : public ::testing::Test {
       o << "\n";
     }
     return o.str();
+  }
+
+  // Runs a settlement as the apurar command does (request checks, then the run).
+  std::unique_ptr<TExecucaoApuracao> Apurar(const std::string& ini, const std::string& fim, int64_t filial = 1,
+                                            const std::string& impostos = "todos", bool contabilizar = false,
+                                            bool ciap = false) {
+    TPedidoApuracao p;
+    p.IdFilial = filial;
+    p.DataInicio = ini;
+    p.DataFim = fim;
+    p.Impostos = impostos;
+    p.Contabilizar = contabilizar;
+    p.CalcularCIAP = ciap;
+    auto e = std::make_unique<TExecucaoApuracao>(*conexao_, p);
+    e->Calcular();
+    return e;
+  }
+
+  // Every row of every table, in key order: what "the database as a run left it" means.
+  std::string TodasAsLinhas() {
+    std::string r;
+    SQLite::Statement t(conexao_->Db(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    while (t.executeStep()) {
+      std::string nome = t.getColumn(0).getString();
+      r += "# " + nome + "\n" + Linhas("SELECT * FROM " + nome + " ORDER BY 1");
+    }
+    return r;
   }
 
   std::unique_ptr<TQDConnection> conexao_;

@@ -1,6 +1,9 @@
 // Money, dates, text and formatting: the arithmetic and parsing everything else stands on.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include "host/base/datas.h"
 #include "host/base/formatacao.h"
 #include "host/base/moeda.h"
@@ -20,6 +23,44 @@ TEST(Moeda, SinalMultiplicaSemPerda) {
   EXPECT_EQ((c * -1).Raw(), -1500001);
   EXPECT_EQ((c * 0).Raw(), 0);
   EXPECT_EQ(Currency::FromInt(-3).Abs(), Currency::FromInt(3));
+}
+
+// A sum that leaves the 64-bit range used to wrap around into a plausible negative tax; every
+// operation now stops with the operands in the message.
+TEST(Moeda, EstouroEhErroClaroNuncaVoltaPeloOutroLado) {
+  const Currency seiscentosTrilhoes = Currency::FromDouble(6e14);  // 6e18 ten-thousandths
+  auto mensagem = [](auto conta) {
+    try {
+      conta();
+    } catch (const EEstouroMoeda& e) {
+      return std::string(e.what());
+    }
+    return std::string("(sem erro)");
+  };
+  EXPECT_EQ(mensagem([&] { return seiscentosTrilhoes + seiscentosTrilhoes; }),
+            "Valor monetário fora do limite suportado (±922.337.203.685.477,5807): "
+            "600.000.000.000.000,0000 + 600.000.000.000.000,0000");
+  EXPECT_NE(mensagem([&] { return -seiscentosTrilhoes - seiscentosTrilhoes; }), "(sem erro)");
+  EXPECT_NE(mensagem([&] {
+              Currency c = seiscentosTrilhoes;
+              c += seiscentosTrilhoes;
+              return c;
+            }),
+            "(sem erro)");
+  EXPECT_NE(mensagem([&] { return seiscentosTrilhoes * 2; }).find("600.000.000.000.000,0000 x 2"), std::string::npos);
+  EXPECT_NE(mensagem([] { return -Currency::FromRaw(INT64_MIN); }), "(sem erro)");
+  EXPECT_NE(mensagem([] { return Currency::FromRaw(INT64_MIN).Abs(); }), "(sem erro)");
+  EXPECT_NE(mensagem([] { return Currency::FromInt(INT64_MAX / 1000); }), "(sem erro)");
+  // rounding up the largest amount to cents does not fit either
+  EXPECT_NE(mensagem([] { return ArredondarMoeda(Currency::FromRaw(INT64_MAX), 0); }), "(sem erro)");
+  // conversion: 2^63 ten-thousandths is one past the largest amount; NaN is no amount
+  EXPECT_EQ(mensagem([] { return Currency::FromDouble(922337203685477.5808); }).rfind("Valor 922337203685477.", 0), 0u);
+  EXPECT_NE(mensagem([] { return Currency::FromDouble(std::nan("")); }), "(sem erro)");
+  // the limits themselves still work
+  EXPECT_EQ((Currency::FromRaw(INT64_MAX - 1) + Currency::FromRaw(1)).Raw(), INT64_MAX);
+  EXPECT_EQ((Currency::FromRaw(INT64_MIN + 1) - Currency::FromRaw(1)).Raw(), INT64_MIN);
+  EXPECT_EQ(moeda::TextoExato(INT64_MIN), "-922.337.203.685.477,5808");
+  EXPECT_EQ(moeda::TextoExato(-5), "-0,0005");
 }
 
 TEST(Moeda, ArredondamentoNomeado) {

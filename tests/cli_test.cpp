@@ -142,6 +142,35 @@ TEST_F(LinhaDeComando, BancoDeOutroProgramaOuDeOutraVersao) {
   EXPECT_CONTEM(r.Erro, "versão de esquema 99");
 }
 
+TEST_F(LinhaDeComando, PedidoForaDosLimitesOuNoMeioDeUmPeriodoNaoGravaNada) {
+  const std::string antes = Gravado();
+  // a start in mid-February used to settle half a month beside the real one
+  TResultado r = Imprimir("--inicio 15/02/2026 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: A data inicial 15/02/2026 não é o início de um período de apuração");
+  EXPECT_CONTEM(r.Erro, "O período mais próximo começa em 01/02/2026.");
+  r = Rodar("apurar --db '" + banco_ + "' --filial 1 --inicio 16/02/2026 --fim 31/03/2026");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "O período mais próximo começa em 01/03/2026.");
+  // the year 9999 used to run for minutes and write 209,640 rows
+  r = Rodar("apurar --db '" + banco_ + "' --filial 1 --inicio 01/01/2026 --fim 31/12/9999");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Erro: A data 31/12/9999 está fora das datas que a apuração aceita (01/01/1900 a 31/12/2099).");
+  // the header prints five digits: this page printed as "FOLHA -2147483648"
+  r = Imprimir("--inicio 01/01/2026 --definitivo --pagina 2147483647 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Número da página inválido: \"2147483647\". Informe um número de 1 a 99999.");
+  EXPECT_EQ(Gravado(), antes);
+  EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
+}
+
+TEST_F(LinhaDeComando, FimNoMeioDeUmPeriodoDizQuaisDiasFicaramDeFora) {
+  TResultado r = Rodar("apurar --db '" + banco_ + "' --filial 1 --inicio 01/01/2026 --fim 15/02/2026 --impostos icms");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida + r.Erro, "os dias de 01/02/2026 a 15/02/2026 não completam um período e ficaram de fora.");
+  EXPECT_CONTEM(Gravado(), "TR04_IMPOSTO=1 ");
+}
+
 TEST_F(LinhaDeComando, SaidaQueNaoPodeSerGravadaFalhaAntesDeApurar) {
   const std::string antes = Gravado();
   TResultado r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("l.txt") + "' --saida '" +

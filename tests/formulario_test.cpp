@@ -358,6 +358,36 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostETravaOsCfops) {
   }
 }
 
+TEST_F(Formulario, LivroEPaginaDefinitivosVaoDe1A99999) {
+  // The page header prints both numbers with five digits.
+  TFormEnsaio& f = Criar();
+  f.chkImpressaoDefinitiva.Checked = true;
+  f.chkImpressaoDefinitivaClick();
+  struct Caso { const char* livro; const char* pagina; const char* mensagem; };
+  for (Caso c : {Caso{"1", "2147483647", "Número da página inválido: \"2147483647\". Informe um número de 1 a 99999."},
+                 Caso{"1", "100000", "Número da página inválido: \"100000\". Informe um número de 1 a 99999."},
+                 Caso{"1", "0", "Número da página inválido: \"0\". Informe um número de 1 a 99999."},
+                 Caso{"1", "-3", "Número da página inválido: \"-3\". Informe um número de 1 a 99999."},
+                 Caso{"1", "", "Número da página inválido: \"\". Informe um número de 1 a 99999."},
+                 Caso{"99999999999", "2", "Número do livro inválido: \"99999999999\". Informe um número de 1 a 99999."}}) {
+    f.edtNumLivro.Text = c.livro;
+    f.edtNumPagina.Text = c.pagina;
+    EXPECT_THROW(f.ActImprimirExecute(), ECampoInvalido) << c.pagina;
+    EXPECT_FALSE(f.Entregue.has_value());
+    ASSERT_FALSE(Mensagens().empty());
+    EXPECT_EQ(Mensagens().back(), std::string("[aviso] ") + c.mensagem);
+  }
+  f.edtNumLivro.Text = "99999";
+  f.edtNumPagina.Text = "99999";
+  ASSERT_TRUE(f.Imprimir());
+  EXPECT_EQ(f.Entregue->Livro, 99999);
+  EXPECT_EQ(f.Entregue->Pagina, 99999);
+  // leaving the page field checks that field only
+  f.edtNumLivro.Text = "0";
+  EXPECT_NO_THROW(f.ValidarCampos(TControle::edtNumPagina));
+  EXPECT_THROW(f.ValidarCampos(TControle::edtNumLivro), ECampoInvalido);
+}
+
 TEST_F(Formulario, ImpressaoDefinitivaSemHistoricoComecaNaPagina2DoPrimeiroLivroConfigurado) {
   TFormEnsaio& f = Criar();
   f.chkImpressaoDefinitiva.Checked = true;

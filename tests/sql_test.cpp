@@ -132,14 +132,14 @@ TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
 }
 
 TEST_F(Consultas, RegistroAgrupadoUsaADescricaoDoSufixoZero) {
-  Sql("INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (901, '5.910.001', 'BONIFICAÇÃO A'),"
-      " (902, '5.910.002', 'BONIFICAÇÃO B'), (903, '5.910.000', 'REMESSA EM BONIFICAÇÃO');"
+  Sql("INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (901, '5.911.001', 'BONIFICAÇÃO A'),"
+      " (902, '5.911.002', 'BONIFICAÇÃO B'), (903, '5.911.000', 'REMESSA EM BONIFICAÇÃO');"
       "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9001, 1, (SELECT MIN(IDPLANO) FROM CO01_PLANO), '2026-06-10', 1);"
       "INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS)"
       " VALUES (9001, 901, 100, 100, 18, 1, 2, 0), (9001, 902, 50.5, 0, 0, 0, 0, 50.5);");
   auto linhas = [&](const std::string& sql) { return Linhas(AdaptarSQL(sql)); };
   EXPECT_EQ(linhas(Format(kSqlRegSaidaAgrupado, {"000", "1", "'2026-06-01'", "'2026-06-30'"})),
-            "5.910|REMESSA EM BONIFICAÇÃO|150.5|100|18|3|50.5\n");
+            "5.911|REMESSA EM BONIFICAÇÃO|150.5|100|18|3|50.5\n");
   EXPECT_EQ(linhas(Format(kSqlRegSaidaSufixo, {"1", "'2026-06-01'", "'2026-06-30'"})),
-            "5.910.001|BONIFICAÇÃO A|100|100|18|3|0\n5.910.002|BONIFICAÇÃO B|50.5|0|0|0|50.5\n");
+            "5.911.001|BONIFICAÇÃO A|100|100|18|3|0\n5.911.002|BONIFICAÇÃO B|50.5|0|0|0|50.5\n");
 }

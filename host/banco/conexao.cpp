@@ -3,41 +3,62 @@
 #include <atomic>
 #include <filesystem>
 
+#include <sqlite3.h>
 #include <SQLiteCpp/Statement.h>
 #include <SQLiteCpp/Transaction.h>
 
 #include "db/recursos.h"
+#include "host/banco/integridade.h"
+
+void LancarErroBanco(const SQLite::Exception& e, const std::string& mensagem) {
+  if ((e.getErrorCode() & 0xff) == SQLITE_BUSY)
+    throw EBancoOcupado(
+        "O banco de dados está em uso por outro programa (database is locked): ele continuou bloqueado além do "
+        "tempo de espera e esta operação não gravou nada. Tente de novo quando o outro programa terminar.");
+  throw EBancoDados(mensagem);
+}
 
 namespace {
-void Configurar(SQLite::Database& db) {
-  db.exec("PRAGMA foreign_keys = OFF; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+
+// The schema version of a file, read without writing anything to it.
+int VersaoDoArquivo(const std::string& arquivo) {
+  try {
+    SQLite::Database db(arquivo, SQLite::OPEN_READONLY);
+    db.setBusyTimeout(static_cast<int>(TQDConnection::kEsperaOcupado.count()));
+    if (!db.tableExists("HS_VERSAO"))
+      throw EBancoDados("O arquivo " + arquivo + " não é um banco de dados do livro de ICMS (sem a tabela HS_VERSAO).");
+    int versao = db.execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
+    if (versao != 1 && versao != TQDConnection::kVersaoEsquema)
+      throw EBancoDados("O banco " + arquivo + " tem a versão de esquema " + std::to_string(versao) +
+                        "; este programa usa a versão " + std::to_string(TQDConnection::kVersaoEsquema) + ".");
+    return versao;
+  } catch (const SQLite::Exception& e) {
+    LancarErroBanco(e, "O arquivo " + arquivo + " não é um banco de dados SQLite válido: " + e.what());
+  }
 }
+
 }  // namespace
 
 std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) {
   if (!std::filesystem::exists(arquivo)) throw EBancoDados("Banco de dados não encontrado: " + arquivo);
-  std::unique_ptr<SQLite::Database> db;
+  const int versao = VersaoDoArquivo(arquivo);
+  std::unique_ptr<TQDConnection> c;
   try {
-    db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE);
-    Configurar(*db);
-    if (!db->tableExists("HS_VERSAO"))
-      throw EBancoDados("O arquivo " + arquivo + " não é um banco de dados do livro de ICMS (sem a tabela HS_VERSAO).");
-    int versao = db->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
-    if (versao != kVersaoEsquema)
-      throw EBancoDados("O banco " + arquivo + " tem a versão de esquema " + std::to_string(versao) +
-                        "; este programa usa a versão " + std::to_string(kVersaoEsquema) + ".");
+    c.reset(new TQDConnection(std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE)));
+    c->Configurar();
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados("O arquivo " + arquivo + " não é um banco de dados SQLite válido: " + e.what());
+    LancarErroBanco(e, "Não foi possível abrir o banco " + arquivo + ": " + e.what());
   }
-  return std::unique_ptr<TQDConnection>(new TQDConnection(std::move(db)));
+  if (versao < kVersaoEsquema) c->Migrar(arquivo);
+  return c;
 }
 
 std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) {
   if (std::filesystem::exists(arquivo)) throw EBancoDados("O arquivo já existe: " + arquivo);
   try {
     auto db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
-    Configurar(*db);
     std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
+    c->Configurar();
     c->CriarEsquema();
     return c;
   } catch (const SQLite::Exception& e) {
@@ -53,10 +74,36 @@ std::unique_ptr<TQDConnection> TQDConnection::CriarEmMemoria() {
   return c;
 }
 
+void TQDConnection::Configurar() {
+  SetEsperaOcupado(kEsperaOcupado);
+  db_->exec("PRAGMA foreign_keys = OFF; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+}
+
+void TQDConnection::SetEsperaOcupado(std::chrono::milliseconds espera) {
+  db_->setBusyTimeout(static_cast<int>(espera.count()));
+}
+
 void TQDConnection::CriarEsquema() {
   SQLite::Transaction t(*db_);
   db_->exec(SqlEsquema());
   t.commit();
+}
+
+// Version 1 had no unique index on the CFOP code, and a repeated family row multiplied the grouped
+// register. The index cannot be built over such rows, so the migration names them and stops; the
+// CHECK constraints of version 2, which SQLite cannot add to an existing table, are left to the
+// check every run makes of the data it reads (host/banco/integridade.h).
+void TQDConnection::Migrar(const std::string& arquivo) {
+  TTransacao t(*this);
+  const std::vector<std::string> cfops = integridade::CfopsInvalidos(*db_);
+  if (!cfops.empty())
+    throw EDadosInvalidos(integridade::Relatorio("O banco " + arquivo + " não pode ser atualizado para a versão " +
+                                                     std::to_string(kVersaoEsquema) + " do esquema",
+                                                 cfops));
+  Executar("DROP INDEX IF EXISTS IX_ES02_CFOP_CFOP;"
+           "CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
+           "UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
+  t.Confirmar();
 }
 
 void TQDConnection::CarregarDemo() {
@@ -69,11 +116,15 @@ void TQDConnection::Executar(const std::string& sql) {
   try {
     db_->exec(sql);
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("Erro no banco de dados: ") + e.what() + " [" + sql.substr(0, 200) + "]");
+    LancarErroBanco(e, std::string("Erro no banco de dados: ") + e.what() + " [" + sql.substr(0, 200) + "]");
   }
 }
 
 TTransacao::TTransacao(TQDConnection& c) : c_(c) {
+  if (sqlite3_get_autocommit(c_.Db().getHandle())) {
+    c_.Executar("BEGIN IMMEDIATE");
+    return;
+  }
   static std::atomic<int> seq{0};
   nome_ = "sp" + std::to_string(++seq);
   c_.Executar("SAVEPOINT " + nome_);
@@ -82,12 +133,12 @@ TTransacao::TTransacao(TQDConnection& c) : c_(c) {
 TTransacao::~TTransacao() {
   if (confirmada_) return;
   try {
-    c_.Db().exec("ROLLBACK TO " + nome_ + "; RELEASE " + nome_);
+    c_.Db().exec(nome_.empty() ? "ROLLBACK" : "ROLLBACK TO " + nome_ + "; RELEASE " + nome_);
   } catch (...) {  // never throw from a destructor
   }
 }
 
 void TTransacao::Confirmar() {
-  c_.Executar("RELEASE " + nome_);
+  c_.Executar(nome_.empty() ? "COMMIT" : "RELEASE " + nome_);
   confirmada_ = true;
 }

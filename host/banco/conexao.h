@@ -1,6 +1,10 @@
 #pragma once
 // The host's SQL connection: one SQLite file holding the host's and the settlement's tables.
-// A file is ours when it carries the HS_VERSAO table with the schema version this program writes.
+// A file is ours when it carries the HS_VERSAO table with a schema version this program knows; it
+// is looked at read-only first, so that a file of another program is refused untouched. Only then
+// is it opened for writing, configured (WAL journal, busy wait) and, when it is of the previous
+// version, migrated.
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -13,12 +17,29 @@ class EBancoDados : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Another program kept the database locked for longer than the connection waits (SQLITE_BUSY).
+// The statement that met the lock did not run, so its transaction records nothing.
+class EBancoOcupado : public EBancoDados {
+ public:
+  using EBancoDados::EBancoDados;
+};
+
+// Turns an SQLite failure into the database error: EBancoOcupado, with a message naming the cause,
+// when the database was locked; otherwise EBancoDados with `mensagem`.
+[[noreturn]] void LancarErroBanco(const SQLite::Exception& e, const std::string& mensagem);
+
 class TQDConnection {
  public:
-  static constexpr int kVersaoEsquema = 1;
+  // 2: CFOP codes unique and well formed, amounts and codes checked by the schema (docs/tabelas.md).
+  static constexpr int kVersaoEsquema = 2;
+  // How long a statement waits for another program's lock before failing: long enough for any
+  // short write of another program (an import, the host's own screens), short enough that a
+  // database left locked is reported while the user is still there.
+  static constexpr std::chrono::milliseconds kEsperaOcupado{30000};
 
   // Opens an existing database of ours; throws EBancoDados when the file is missing, is not a
-  // SQLite database, has no HS_VERSAO table or has another schema version.
+  // SQLite database, has no HS_VERSAO table or has an unknown schema version, and EDadosInvalidos
+  // (host/banco/integridade.h) when a version-1 database holds CFOP rows that stop its migration.
   static std::unique_ptr<TQDConnection> Abrir(const std::string& arquivo);
   // Creates a new database file with the schema (fails when the file exists).
   static std::unique_ptr<TQDConnection> Criar(const std::string& arquivo);
@@ -30,15 +51,21 @@ class TQDConnection {
   void Executar(const std::string& sql);
   int64_t UltimoId() const { return db_->getLastInsertRowid(); }
   void CarregarDemo();
+  // Changes how long statements wait for another program's lock (tests shorten it).
+  void SetEsperaOcupado(std::chrono::milliseconds espera);
 
  private:
   explicit TQDConnection(std::unique_ptr<SQLite::Database> db) : db_(std::move(db)) {}
+  void Configurar();
   void CriarEsquema();
+  void Migrar(const std::string& arquivo);
   std::unique_ptr<SQLite::Database> db_;
 };
 
 // A write that either happens whole or not at all: rolls back unless Confirmar() was called.
-// Nests: only the outermost transaction commits (inner ones use savepoints).
+// Nests: the outermost one is a transaction begun with BEGIN IMMEDIATE, which takes the write lock
+// at once (waiting for it like any statement), so that a transaction never fails half-way trying to
+// turn its reads into a write; inner ones are savepoints inside it.
 class TTransacao {
  public:
   explicit TTransacao(TQDConnection& c);
@@ -49,6 +76,6 @@ class TTransacao {
 
  private:
   TQDConnection& c_;
-  std::string nome_;
+  std::string nome_;  // savepoint name; empty for the outermost transaction
   bool confirmada_ = false;
 };

@@ -26,8 +26,8 @@ TCampo::Valor LerColuna(const SQLite::Column& c) {
   return c.getString();
 }
 
-EBancoDados ErroSQL(const std::exception& e, const std::string& sql) {
-  return EBancoDados(std::string("Erro no banco de dados: ") + e.what() + " [SQL: " + texto::Aparar(sql).substr(0, 300) + "]");
+[[noreturn]] void ErroSQL(const SQLite::Exception& e, const std::string& sql) {
+  LancarErroBanco(e, std::string("Erro no banco de dados: ") + e.what() + " [SQL: " + texto::Aparar(sql).substr(0, 300) + "]");
 }
 
 }  // namespace
@@ -93,7 +93,7 @@ void TQDSQLQuery::Open() {
     vazia_ = eof_;
   } catch (const SQLite::Exception& e) {
     stmt_.reset();
-    throw ErroSQL(e, sql_);
+    ErroSQL(e, sql_);
   }
 }
 
@@ -107,7 +107,7 @@ void TQDSQLQuery::Next() {
   try {
     eof_ = !stmt_->executeStep();
   } catch (const SQLite::Exception& e) {
-    throw ErroSQL(e, sql_);
+    ErroSQL(e, sql_);
   }
 }
 
@@ -134,7 +134,7 @@ void TQDClientDataSet::Open() {
       linhas_.push_back(std::move(linha));
     }
   } catch (const SQLite::Exception& e) {
-    throw ErroSQL(e, sql_);
+    ErroSQL(e, sql_);
   }
   if (!filtro_.empty()) SetFilter(filtro_);
   First();

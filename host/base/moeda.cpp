@@ -1,12 +1,46 @@
 #include "host/base/moeda.h"
 
 #include <cmath>
-#include <stdexcept>
+#include <cstdio>
+#include <cstring>
+
+namespace moeda {
+
+std::string TextoExato(int64_t v) {
+  // The magnitude as unsigned, so that INT64_MIN is printed too.
+  uint64_t m = v < 0 ? ~static_cast<uint64_t>(v) + 1 : static_cast<uint64_t>(v);
+  std::string inteiro = std::to_string(m / Currency::kEscala);
+  std::string agrupado;
+  for (size_t k = 0; k < inteiro.size(); ++k) {
+    if (k > 0 && (inteiro.size() - k) % 3 == 0) agrupado.push_back('.');
+    agrupado.push_back(inteiro[k]);
+  }
+  std::string decimais = std::to_string(m % Currency::kEscala);
+  return (v < 0 ? "-" : "") + agrupado + "," + std::string(4 - decimais.size(), '0') + decimais;
+}
+
+void Estouro(const char* operacao, int64_t a, int64_t b) {
+  std::string conta;
+  if (std::strcmp(operacao, "x") == 0)
+    conta = TextoExato(a) + " x " + std::to_string(b);
+  else if (std::strcmp(operacao, "-") == 0 && b == 0 && a == INT64_MIN)
+    conta = "-(" + TextoExato(a) + ")";
+  else
+    conta = TextoExato(a) + " " + operacao + " " + TextoExato(b);
+  throw EEstouroMoeda("Valor monetário fora do limite suportado (±" + TextoExato(INT64_MAX) + "): " + conta);
+}
+
+}  // namespace moeda
 
 Currency Currency::FromDouble(double valor) {
   double x = std::round(valor * static_cast<double>(kEscala));
-  if (!std::isfinite(x) || std::fabs(x) > 9.2e18)
-    throw std::overflow_error("valor monetário fora do intervalo suportado");
+  // 2^63 is exactly representable; every double below it converts without overflow.
+  if (!std::isfinite(x) || x >= 9223372036854775808.0 || x < -9223372036854775808.0) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%.17g", valor);
+    throw EEstouroMoeda(std::string("Valor ") + b + " fora do limite suportado pelo tipo monetário (±" +
+                        moeda::TextoExato(INT64_MAX) + ")");
+  }
   return FromRaw(static_cast<int64_t>(x));
 }
 
@@ -18,5 +52,5 @@ Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo)
   int64_t q = v / passo;  // truncates towards zero
   int64_t r = v % passo;
   if (modo == TModoArredondamento::Matematico && std::llabs(r) * 2 >= passo) q += v < 0 ? -1 : 1;
-  return Currency::FromRaw(q * passo);
+  return Currency::FromRaw(q) * passo;
 }

@@ -2,9 +2,29 @@
 // Money of the settlement: a signed 64-bit count of ten-thousandths (four decimals), as the
 // host's Currency. Amounts come from the database as floating point and become Currency in one
 // place (FromDouble); rounding to cents happens only through the named rounding helpers.
+//
+// Arithmetic is checked: a conversion or a sum that leaves the 64-bit range throws EEstouroMoeda
+// instead of wrapping around, since a wrapped total would be recorded as a plausible wrong tax.
 #include <cstdint>
 #include <cstdlib>
 #include <compare>
+#include <stdexcept>
+#include <string>
+
+// An amount beyond what Currency holds (±922.337.203.685.477,5807). The message names the
+// operation and its operands; callers that know where the amount came from add that.
+class EEstouroMoeda : public std::overflow_error {
+ public:
+  using std::overflow_error::overflow_error;
+};
+
+namespace moeda {
+// Throws EEstouroMoeda for `a operacao b`: amounts in ten-thousandths, except the factor of "x";
+// b is unused for the unary "-".
+[[noreturn]] void Estouro(const char* operacao, int64_t a, int64_t b = 0);
+// The raw amount with its four decimals ("1.234,5600"), exact at every magnitude.
+std::string TextoExato(int64_t dezMilesimos);
+}  // namespace moeda
 
 class Currency {
  public:
@@ -14,22 +34,37 @@ class Currency {
   static constexpr Currency FromRaw(int64_t dezMilesimos) { Currency c; c.v_ = dezMilesimos; return c; }
   // value x 10000 rounded to the nearest integer (halves away from zero).
   static Currency FromDouble(double valor);
-  static constexpr Currency FromInt(int64_t inteiro) { return FromRaw(inteiro * kEscala); }
+  static constexpr Currency FromInt(int64_t inteiro) { return FromRaw(inteiro) * kEscala; }
 
   constexpr int64_t Raw() const { return v_; }
   double ToDouble() const { return static_cast<double>(v_) / kEscala; }
 
-  constexpr Currency operator-() const { return FromRaw(-v_); }
-  constexpr Currency operator+(Currency o) const { return FromRaw(v_ + o.v_); }
-  constexpr Currency operator-(Currency o) const { return FromRaw(v_ - o.v_); }
-  constexpr Currency& operator+=(Currency o) { v_ += o.v_; return *this; }
-  constexpr Currency& operator-=(Currency o) { v_ -= o.v_; return *this; }
+  constexpr Currency operator-() const {
+    if (v_ == INT64_MIN) moeda::Estouro("-", v_);
+    return FromRaw(-v_);
+  }
+  constexpr Currency operator+(Currency o) const {
+    int64_t r = 0;
+    if (__builtin_add_overflow(v_, o.v_, &r)) moeda::Estouro("+", v_, o.v_);
+    return FromRaw(r);
+  }
+  constexpr Currency operator-(Currency o) const {
+    int64_t r = 0;
+    if (__builtin_sub_overflow(v_, o.v_, &r)) moeda::Estouro("-", v_, o.v_);
+    return FromRaw(r);
+  }
+  constexpr Currency& operator+=(Currency o) { return *this = *this + o; }
+  constexpr Currency& operator-=(Currency o) { return *this = *this - o; }
   // Line totals multiply by a sign (+1, -1, 0); exact in fixed point.
-  constexpr Currency operator*(int64_t k) const { return FromRaw(v_ * k); }
+  constexpr Currency operator*(int64_t k) const {
+    int64_t r = 0;
+    if (__builtin_mul_overflow(v_, k, &r)) moeda::Estouro("x", v_, k);
+    return FromRaw(r);
+  }
   constexpr auto operator<=>(const Currency&) const = default;
   constexpr bool operator==(const Currency&) const = default;
 
-  constexpr Currency Abs() const { return FromRaw(v_ < 0 ? -v_ : v_); }
+  constexpr Currency Abs() const { return v_ < 0 ? -*this : *this; }
 
  private:
   int64_t v_ = 0;

@@ -7,6 +7,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/integridade.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -22,7 +23,7 @@ auto Protegido(const char* operacao, F&& f) -> decltype(f()) {
   try {
     return f();
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string(operacao) + ": " + e.what());
+    LancarErroBanco(e, std::string(operacao) + ": " + e.what());
   }
 }
 
@@ -164,11 +165,7 @@ TCodigoRecolhimento TApuracaoFuncoes::GetCodigoRecolhimentoByID(int32_t id) {
       r.Codigo1 = q.getColumn(1).getString();
       r.IdCodigoRec = q.getColumn(2).getInt();
       r.TpDiaVencto = q.getColumn(3).getInt();
-      try {
-        r.DiaVencto = std::stoi(q.getColumn(4).getString());
-      } catch (const std::exception&) {
-        r.DiaVencto = 0;
-      }
+      r.DiaVencto = integridade::DiaVencimento(q.getColumn(4).getString(), r.IdCodigoRec);
     }
     return r;
   });
@@ -236,8 +233,9 @@ void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& impos
     TTransacao t(c_);
     SQLite::Statement d1(c_.Db(),
         "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO IN (SELECT IDIMPOSTO FROM TR04_IMPOSTO"
-        " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4)");
-    SQLite::Statement d2(c_.Db(), "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4");
+        " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4 AND TP = 1)");
+    SQLite::Statement d2(c_.Db(),
+        "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4 AND TP = 1");
     for (auto* s : {&d1, &d2}) {
       banco::Vincular(*s, f.IdFilial, imposto, DataISO(ini), DataISO(fim));
       s->exec();
@@ -247,8 +245,9 @@ void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& impos
   });
 }
 
-// The tax record of a period is kept in place across re-runs: the row of the same establishment,
-// tax and period is updated, and its details are updated by field name.
+// The tax record of a period is kept in place across re-runs: the settlement's row (TP 1) of the
+// same establishment, tax and period is updated, and its details are updated by field name. Rows
+// of another kind (TP 2, recorded by another program or by hand) are never touched.
 void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto,
                                      const std::string& codigoRec, TDateTime ini, TDateTime fim, TDateTime vencimento,
                                      Currency valor, const std::vector<std::string>& campos,
@@ -258,11 +257,12 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
   Protegido("GravarImposto", [&] {
     TTransacao t(c_);
     SQLite::Statement busca(c_.Db(),
-        "SELECT IDIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? ORDER BY IDIMPOSTO");
+        "SELECT IDIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? AND TP = 1"
+        " ORDER BY IDIMPOSTO");
     banco::Vincular(busca, idFilial, imposto, DataISO(ini), DataISO(fim));
     int64_t id = ManterPrimeira(c_, busca, "TR04_IMPOSTO", "TR04_IMPOSTODET", "IDIMPOSTO");
     if (id == 0) {
-      SQLite::Statement ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM) VALUES (?, ?, ?, ?, ?)");
+      SQLite::Statement ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM, TP) VALUES (?, ?, ?, ?, ?, 1)");
       banco::Vincular(ins, idEmpresa, idFilial, imposto, DataISO(ini), DataISO(fim));
       ins.exec();
       id = c_.UltimoId();

@@ -6,7 +6,8 @@
 //
 // Recording is idempotent: writing the same settlement again replaces what the earlier write
 // stored (same establishment, tax, period and entry type/description) and never duplicates it.
-// Entries typed by users (GERADO = 0) are never replaced. Each write is one transaction.
+// Entries typed by users (GERADO = 0) and tax records of another kind (TR04_IMPOSTO.TP 2) are never
+// replaced. Each write is one transaction (a savepoint inside the summary's, when there is one).
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -65,7 +65,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
       }
     }
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("CalcularCIAP: ") + e.what());
+    LancarErroBanco(e, std::string("CalcularCIAP: ") + e.what());
   }
   GravarCreditoCalculado(f, ini, fim, "CRÉDITO DO ATIVO PERMANENTE - CIAP", ArredondarMoeda(total, 2));
 }
@@ -112,7 +112,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
       total += Currency::FromDouble(soma.getColumn(0).getDouble() * aliquota / 100.0);
     }
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados("Crédito presumido (" + tipo + "): " + e.what());
+    LancarErroBanco(e, "Crédito presumido (" + tipo + "): " + e.what());
   }
   GravarCreditoCalculado(f, ini, fim, descricao, ArredondarMoeda(total, 2));
 }

@@ -68,7 +68,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     limpar.exec();
     t.Confirmar();
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("Contabilização: ") + e.what());
+    LancarErroBanco(e, std::string("Contabilização: ") + e.what());
   }
   return gravados;
 }

@@ -61,7 +61,7 @@ std::string TQDInterface::GetConfig(const std::string& chave, const std::string&
     q.bind(1, chave);
     return q.executeStep() && !q.getColumn(0).isNull() ? q.getColumn(0).getString() : padrao;
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("HS_CONFIG: ") + e.what());
+    LancarErroBanco(e, std::string("HS_CONFIG: ") + e.what());
   }
 }
 
@@ -76,7 +76,7 @@ int32_t TQDInterface::ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, T
     banco::Vincular(q, idFilial, std::to_string(tipo), DataISO(ini), DataISO(fim));
     return q.executeStep() ? q.getColumn(0).getInt() : 0;
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("ObterIdConfiguracaoLivro: ") + e.what());
+    LancarErroBanco(e, std::string("ObterIdConfiguracaoLivro: ") + e.what());
   }
 }
 
@@ -132,7 +132,7 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
       pagina = 2;
     }
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("ObterNumeracaoLivro: ") + e.what());
+    LancarErroBanco(e, std::string("ObterNumeracaoLivro: ") + e.what());
   }
 }
 
@@ -163,7 +163,7 @@ void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t
     i.exec();
     t.Confirmar();
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("GravarNumeracaoLivro: ") + e.what());
+    LancarErroBanco(e, std::string("GravarNumeracaoLivro: ") + e.what());
   }
 }
 

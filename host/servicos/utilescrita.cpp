@@ -20,7 +20,7 @@ TMascaraCfop TUtilEscrita::GetMascaraESufixoCfop() {
       }
     }
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("GetMascaraESufixoCfop: ") + e.what());
+    LancarErroBanco(e, std::string("GetMascaraESufixoCfop: ") + e.what());
   } catch (const std::logic_error&) {
     throw EBancoDados("HS_CONFIG CFOP_SUFIXO não é um número");
   }
@@ -36,6 +36,6 @@ bool TUtilEscrita::GetPerfilEFD(int64_t idFilial, TDateTime data) {
     banco::Vincular(q, idFilial, DataISO(data), DataISO(data));
     return q.executeStep() && q.getColumn(0).getInt() == 1;
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("GetPerfilEFD: ") + e.what());
+    LancarErroBanco(e, std::string("GetPerfilEFD: ") + e.what());
   }
 }

@@ -1,0 +1,360 @@
+// Data that must not turn into wrong numbers: what the schema and the run refuse before anything is
+// recorded (malformed or repeated CFOPs, amounts stored as text, items without a CFOP, due days and
+// inscription states that are not what they claim, requests outside the limits or starting inside
+// a period, sums beyond the money type), that each summary records whole or not at all, that
+// another program's lock is waited for and reported, that a file which is not ours is left as it
+// was, and that another writer's tax record is never replaced.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <future>
+#include <thread>
+
+#include <unistd.h>
+
+#include "ambiente.h"
+#include "apuracao/apuracao.h"
+#include "host/banco/integridade.h"
+#include "utilitarios.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
+
+// The message of the exception a call throws, or "(sem erro)".
+template <class E, class F>
+std::string Erro(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.what();
+  }
+  return "(sem erro)";
+}
+
+}  // namespace
+
+class Dados : public AmbienteTeste {
+ protected:
+  // Rows as a database created before the schema's checks, or loaded with them switched off, can
+  // hold them.
+  void SemVerificacoes() { Sql("PRAGMA ignore_check_constraints = ON"); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// What the schema of a new database refuses
+
+TEST_F(Dados, EsquemaRecusaCodigosEValoresQueViramNumerosErrados) {
+  const char* recusados[] = {
+      "INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES ('5.102.000 ', 'com espaço')",
+      "INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES ('5.102.000', 'repetido')",
+      "INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES ('5102', 'sem ponto')",
+      "INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES ('5.102.0001', 'sufixo longo')",
+      "INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, ICMS) VALUES (1, 10, '1.234,56')",
+      "INSERT INTO ES02_ENTRADADET (IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (1, 1, 'abc')",
+      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, IMPOSTO, VALOR, DATA) VALUES (1, 1, '2001', '10,00', '2026-01-31')",
+      "UPDATE ES02_CODIGOREC SET DIAVENCTO = '2O' WHERE IDCODIGOREC = 1",
+      "UPDATE ES02_CODIGOREC SET DIAVENCTO = '123456' WHERE IDCODIGOREC = 2",
+      "UPDATE HS_INSCRICAOST SET UF = 'XX' WHERE IDINSCRICAOST = 1",
+  };
+  for (const char* sql : recusados) EXPECT_THROW(Sql(sql), EBancoDados) << sql;
+  // what is well formed still goes in: both CFOP forms, a decimal text SQLite reads as a number
+  Sql("INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES ('5.103', 'sem sufixo'), ('5.103.001', 'com sufixo');"
+      "INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, ICMS) VALUES (1, 10, '1234.56');"
+      "UPDATE ES02_CODIGOREC SET DIAVENCTO = NULL WHERE IDCODIGOREC = 4");
+  EXPECT_EQ(Valor("SELECT typeof(ICMS) FROM ES02_SAIDADET ORDER BY IDSAIDADET DESC LIMIT 1"), "real");
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the run refuses before recording anything
+
+TEST_F(Dados, CfopRepetidoOuComEspacosNaoMultiplicaAFamilia) {
+  // A database of the earlier schema: no unique index, no format check. With these rows the grouped
+  // register joined the family row twice and January's exits went from 48,644.55 to 90,362.64.
+  SemVerificacoes();
+  Sql("DROP INDEX IX_ES02_CFOP_CFOP; CREATE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
+      "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (40, '5.102.000 ', 'VENDA'), (41, '5.102.000', 'VENDA')");
+  const std::string antes = TodasAsLinhas();
+  const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); });
+  EXPECT_CONTEM(erro, "A apuração de 01/01/2026 a 31/01/2026 do estabelecimento 1 foi recusada");
+  EXPECT_CONTEM(erro, "nada foi gravado");
+  EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido (3 linhas com esse código");
+  EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 40: CFOP '5.102.000 ' fora do formato 9.999 ou 9.999.999 (sem espaços)");
+  EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+  EXPECT_TRUE(interacao_->Registro().empty());
+}
+
+TEST_F(Dados, ValoresGravadosComoTextoEItensSemCfopSaoRecusados) {
+  // SQLite's SUM reads '1.234,56' as 1.234 and 'abc' as 0, and the register's inner join drops an
+  // item whose CFOP is missing: each would settle a plausible wrong tax.
+  SemVerificacoes();
+  Sql("INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS)"
+      " SELECT 9001, MIN(IDSAIDA), 999, 1000, 1000, 180 FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-01-%';"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS)"
+      " SELECT 9002, MIN(IDSAIDA), 10, 1000, 1000, '1.234,56' FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-01-%';"
+      "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL, OUTRASICMS)"
+      " SELECT 9003, MIN(IDENTRADA), 1, 'abc', 'abc' FROM ES02_ENTRADA WHERE IDFILIAL = 1 AND DATAENTRADA LIKE '2026-01-%';"
+      "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO)"
+      " VALUES (9004, 2, 1, 1, '2001', '420,00', '2026-01-20', '2026-01-20', 'digitado com vírgula');"
+      "UPDATE ES02_CODIGOREC SET DIAVENCTO = '2O' WHERE IDCODIGOREC = 1;"
+      // outside the interval or of another company's establishments: not read, not refused
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, ICMS)"
+      " SELECT 9005, MIN(IDSAIDA), 10, 'x' FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-02-%'");
+  const std::string antes = TodasAsLinhas();
+  const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); });
+  EXPECT_CONTEM(erro, "\n- ES02_SAIDADET IDSAIDADET 9001: IDCFOP 999 não existe em ES02_CFOP");
+  EXPECT_CONTEM(erro, "\n- ES02_SAIDADET IDSAIDADET 9002: ICMS '1.234,56' não é um número");
+  EXPECT_CONTEM(erro, "\n- ES02_ENTRADADET IDENTRADADET 9003: VLRCONTABIL 'abc' não é um número; OUTRASICMS 'abc' não é um número");
+  EXPECT_CONTEM(erro, "\n- ES02_LCTOAPUR IDLCTOAPUR 9004: VALOR '420,00' não é um número");
+  EXPECT_CONTEM(erro, "\n- ES02_CODIGOREC IDCODIGOREC 1: DIAVENCTO '2O' não é um número de dia");
+  EXPECT_EQ(erro.find("9005"), std::string::npos) << erro;
+  EXPECT_EQ(TodasAsLinhas(), antes);
+
+  // The due day is read strictly wherever it is read: "2O" used to be day 2.
+  EXPECT_EQ(integridade::DiaVencimento("20", 1), 20);
+  EXPECT_EQ(integridade::DiaVencimento("", 1), 0);
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([] { integridade::DiaVencimento("2O", 7); }), "ES02_CODIGOREC IDCODIGOREC 7: DIAVENCTO '2O'");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([] { GFuncoes->GetCodigoRecolhimentoByID(1); }), "IDCODIGOREC 1");
+}
+
+TEST_F(Dados, InscricaoDeEstadoDesconhecidoEhErroQuandoOICMSSTEhApurado) {
+  SemVerificacoes();
+  Sql("UPDATE HS_INSCRICAOST SET UF = 'XX' WHERE IDINSCRICAOST = 1");  // was RJ
+  const std::string antes = TodasAsLinhas();
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "todos"); }),
+                "\n- HS_INSCRICAOST IDINSCRICAOST 1: estado 'XX' sem código de ICMS-ST em HS_CODIGOICMSST");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+
+  // Settling only the own ICMS, the inscription changes no figure: a warning, and the run goes on.
+  auto e = Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(e->Apuracao().GetResumos().Count(), 1);
+  ASSERT_EQ(interacao_->Registro().size(), 1u);
+  EXPECT_EQ(interacao_->Registro()[0],
+            "[aviso] HS_INSCRICAOST IDINSCRICAOST 1: estado 'XX' sem código de ICMS-ST em HS_CODIGOICMSST; "
+            "a inscrição é ignorada");
+}
+
+TEST_F(Dados, InicioDentroDeUmPeriodoEhRecusadoEFimDentroDizOQueFicouDeFora) {
+  const std::string antes = TodasAsLinhas();
+  // February 2026 has 28 days: from the 15th both period starts are 14 days away, and the period
+  // that holds the date is named; from the 16th the next one is nearer.
+  EXPECT_EQ(Erro<EIntervaloInvalido>([&] { Apurar("15/02/2026", "28/02/2026"); }),
+            "A data inicial 15/02/2026 não é o início de um período de apuração do estabelecimento (periodicidade "
+            "Mensal), e só períodos inteiros são apurados. O período mais próximo começa em 01/02/2026.");
+  EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("16/02/2026", "31/03/2026"); }), "começa em 01/03/2026.");
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 5 WHERE IDFILIAL = 1");  // fortnightly: 1-15, 16-end
+  EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("10/01/2026", "31/01/2026"); }),
+                "(periodicidade Quinzenal), e só períodos inteiros são apurados. O período mais próximo começa em 16/01/2026.");
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 7 WHERE IDFILIAL = 1");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+  EXPECT_TRUE(interacao_->Registro().empty());
+
+  // An end inside a period settles the whole periods before it and says which days it left out.
+  auto e = Apurar("01/01/2026", "15/02/2026", 1, "icms");
+  ASSERT_EQ(e->Apuracao().GetResumos().Count(), 1);
+  EXPECT_EQ(Linhas("SELECT INICIO, FIM FROM TR04_IMPOSTO"), "2026-01-01|2026-01-31\n");
+  ASSERT_EQ(interacao_->Registro().size(), 1u);
+  EXPECT_EQ(interacao_->Registro()[0],
+            "[informação] Só períodos de apuração inteiros são apurados: os dias de 01/02/2026 a 15/02/2026 não "
+            "completam um período e ficaram de fora.");
+}
+
+TEST_F(Dados, LimitesDeDatasEDeIntervalo) {
+  const std::string antes = TodasAsLinhas();
+  EXPECT_EQ(Erro<EIntervaloInvalido>([&] { Apurar("01/01/2026", "31/12/9999"); }),
+            "A data 31/12/9999 está fora das datas que a apuração aceita (01/01/1900 a 31/12/2099).");
+  EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("01/12/1899", "31/12/1899"); }), "A data 01/12/1899 está fora");
+  EXPECT_EQ(Erro<EIntervaloInvalido>([&] { Apurar("01/01/2021", "01/01/2026"); }),
+            "O intervalo de 01/01/2021 a 01/01/2026 passa de 5 anos, o maior que uma apuração aceita; divida-o em "
+            "pedidos menores.");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+  // five years to the day are settled: 60 monthly periods
+  EXPECT_EQ(Apurar("01/01/2021", "31/12/2025", 1, "icms")->Apuracao().GetResumos().Count(), 60);
+}
+
+TEST_F(Dados, SomaQueNaoCabeNaMoedaEhErroClaroENadaEhGravado) {
+  // Two exits of 600 trillion of ICMS each, in two CFOP families: the exits register holds
+  // 6.0e18 ten-thousandths per line and their sum passes 2^63. It used to wrap around and record
+  // a tax of about -644 trillion.
+  Sql("INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS)"
+      " SELECT MIN(IDSAIDA), 10, 0, 0, 6e14 FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-01-%';"
+      "INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS)"
+      " SELECT MIN(IDSAIDA), 17, 0, 0, 6e14 FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-01-%'");
+  const std::string erro = Erro<EEstouroMoeda>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); });
+  EXPECT_CONTEM(erro, "Valor monetário fora do limite suportado");
+  EXPECT_CONTEM(erro, "(apuração do imposto 2001 de 01/01/2026 a 31/01/2026)");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM TR04_IMPOSTO"), "0");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE GERADO = 1"), "0");
+
+  // One line beyond the range is named by its CFOP and column.
+  Sql("UPDATE ES02_SAIDADET SET ICMS = 1e15 WHERE ICMS = 6e14 AND IDCFOP = 10");
+  EXPECT_CONTEM(Erro<EEstouroMoeda>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+                "na soma IMPOSTO do CFOP 5.102 do registro (apuração do imposto 2001 de 01/01/2026 a 31/01/2026)");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Recording
+
+TEST_F(Dados, RegistroDeImpostoDeOutroProgramaNaoEhSubstituido) {
+  Sql("INSERT INTO TR04_IMPOSTO (IDIMPOSTO, IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VENCIMENTO, VLRIMPOSTO, TP)"
+      " VALUES (500, 1, 1, '2001', '046-2', '2026-01-01', '2026-01-31', '2026-03-10', 999.99, 2);"
+      "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (500, 'ACORDO', '123/2026')");
+  const std::string outro = Linhas("SELECT * FROM TR04_IMPOSTO WHERE IDIMPOSTO = 500") +
+                            Linhas("SELECT * FROM TR04_IMPOSTODET WHERE IDIMPOSTO = 500");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");  // a re-run updates its own row only
+  EXPECT_EQ(Linhas("SELECT * FROM TR04_IMPOSTO WHERE IDIMPOSTO = 500") +
+                Linhas("SELECT * FROM TR04_IMPOSTODET WHERE IDIMPOSTO = 500"),
+            outro);
+  // the settlement's own record: January's tax due of the demo (see db/demo.sql)
+  EXPECT_EQ(Linhas("SELECT TP, VLRIMPOSTO FROM TR04_IMPOSTO WHERE IDIMPOSTO <> 500"), "1|10373.58\n");
+  GFuncoes->ExcluirImposto(GFuncoes->GetDadosFilial(1), "2001", EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_EQ(Linhas("SELECT IDIMPOSTO FROM TR04_IMPOSTO"), "500\n");
+}
+
+// ---------------------------------------------------------------------------------------------
+// A database in a file: opening, migration, locks, a killed process
+
+class BancoEmArquivo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / ("livro_dados_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    arquivo_ = (dir_ / "escrita.db").string();
+    TQDConnection::Criar(arquivo_)->CarregarDemo();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // First column of the first row, read by a connection of its own.
+  std::string Valor(const std::string& sql) {
+    SQLite::Database db(arquivo_);
+    SQLite::Statement q(db, sql);
+    return q.executeStep() ? q.getColumn(0).getString() : std::string();
+  }
+
+  // Settles the demo's filial 1 on a connection of its own, as one run of the program.
+  static void ApurarNoArquivo(TQDConnection& c, const std::string& ini, const std::string& fim) {
+    TInteracaoRoteirizada interacao;
+    THost host(c, interacao);
+    TPedidoApuracao p;
+    p.IdFilial = 1;
+    p.DataInicio = ini;
+    p.DataFim = fim;
+    p.Impostos = "icms";
+    TExecucaoApuracao(c, p).Calcular();
+  }
+
+  fs::path dir_;
+  std::string arquivo_;
+};
+
+TEST_F(BancoEmArquivo, ArquivoQueNaoEhDoLivroFicaComoEstava) {
+  const std::string alheio = (dir_ / "alheio.db").string(), vazio = (dir_ / "vazio.db").string(),
+                    texto = (dir_ / "texto.db").string();
+  {
+    SQLite::Database db(alheio, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    db.exec("CREATE TABLE CLIENTES (ID INTEGER); INSERT INTO CLIENTES VALUES (1)");
+  }
+  std::ofstream(vazio).close();
+  std::ofstream(texto) << "isto não é um banco\n";
+  for (const std::string& a : {alheio, vazio, texto}) {
+    const std::string antes = Ler(a);
+    EXPECT_THROW(TQDConnection::Abrir(a), EBancoDados) << a;
+    EXPECT_EQ(Ler(a), antes) << a;  // not switched to WAL, not turned into a database
+    EXPECT_FALSE(fs::exists(a + "-wal")) << a;
+  }
+}
+
+TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
+  {  // the same database as version 1 kept it: no unique CFOP index, a family row entered twice
+    SQLite::Database db(arquivo_, SQLite::OPEN_READWRITE);
+    db.exec("PRAGMA ignore_check_constraints = ON;"
+            "DROP INDEX IX_ES02_CFOP_CFOP; CREATE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
+            "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (41, '5.102.000', 'VENDA');"
+            "UPDATE HS_VERSAO SET VERSAO = 1");
+  }
+  const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
+  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 2 do esquema");
+  EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido");
+  EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
+  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "1");
+
+  { SQLite::Database(arquivo_, SQLite::OPEN_READWRITE).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
+  TQDConnection::Abrir(arquivo_);
+  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "2");
+  EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
+}
+
+// The host services with the process killed (kill -9) in the middle of February's summary: after
+// its credit balance was recorded, before its tax due.
+class TFuncoesMortasNoImposto : public TApuracaoFuncoes {
+ public:
+  using TApuracaoFuncoes::TApuracaoFuncoes;
+  void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto, const std::string& codigoRec,
+                     TDateTime ini, TDateTime fim, TDateTime vencimento, Currency valor,
+                     const std::vector<std::string>& campos, const std::vector<std::string>& conteudos) override {
+    if (ini == EncodeDate(2026, 2, 1)) std::raise(SIGKILL);
+    TApuracaoFuncoes::GravarImposto(idEmpresa, idFilial, imposto, codigoRec, ini, fim, vencimento, valor, campos, conteudos);
+  }
+};
+
+TEST_F(BancoEmArquivo, ResumoInterrompidoNaoFicaGravadoPelaMetade) {
+  EXPECT_EXIT(
+      {
+        auto c = TQDConnection::Abrir(arquivo_);
+        TInteracaoRoteirizada interacao;
+        THost host(*c, interacao);
+        host.SetFuncoes(std::make_unique<TFuncoesMortasNoImposto>(*c));
+        TPedidoApuracao p;
+        p.IdFilial = 1;
+        p.DataInicio = "01/01/2026";
+        p.DataFim = "31/03/2026";
+        p.Impostos = "icms";
+        TExecucaoApuracao(*c, p).Calcular();
+      },
+      ::testing::KilledBySignal(SIGKILL), "");
+  // January is whole: its tax, the credit balance it carries into February, its accounting values.
+  EXPECT_EQ(Valor("SELECT GROUP_CONCAT(INICIO || '=' || VLRIMPOSTO) FROM TR04_IMPOSTO"), "2026-01-01=10373.58");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND DATA = '2026-01-01'"), "5");
+  EXPECT_EQ(Valor("SELECT TPLANCAMENTO FROM ES02_LCTOAPUR WHERE GERADO = 1 AND DATA = '2026-02-01'"), "5");
+  // February left nothing (its accounting values would be dated 2026-02-01 too): not the credit
+  // balance of 8,238.12 it had carried into March.
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND DATA >= '2026-02-01'"), "1");
+}
+
+TEST_F(BancoEmArquivo, OutroProgramaEscrevendoPoucoTempoEhEsperado) {
+  auto c = TQDConnection::Abrir(arquivo_);
+  std::promise<void> bloqueado;
+  std::thread outro([&] {
+    SQLite::Database db(arquivo_, SQLite::OPEN_READWRITE);
+    db.exec("BEGIN IMMEDIATE; UPDATE CA06_USUARIO SET TELEFONE1 = '(11) 0000-0000'");
+    bloqueado.set_value();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    db.exec("COMMIT");
+  });
+  bloqueado.get_future().wait();
+  EXPECT_NO_THROW(ApurarNoArquivo(*c, "01/01/2026", "31/01/2026"));
+  outro.join();
+  EXPECT_EQ(Valor("SELECT VLRIMPOSTO FROM TR04_IMPOSTO"), "10373.58");
+  EXPECT_EQ(Valor("SELECT TELEFONE1 FROM CA06_USUARIO"), "(11) 0000-0000");
+}
+
+TEST_F(BancoEmArquivo, BancoBloqueadoAlemDaEsperaEhErroClaroSemNadaGravado) {
+  auto c = TQDConnection::Abrir(arquivo_);
+  c->SetEsperaOcupado(std::chrono::milliseconds(100));
+  SQLite::Database outro(arquivo_, SQLite::OPEN_READWRITE);
+  outro.exec("BEGIN IMMEDIATE");
+  const std::string erro = Erro<EBancoOcupado>([&] { ApurarNoArquivo(*c, "01/01/2026", "31/01/2026"); });
+  outro.exec("ROLLBACK");
+  EXPECT_EQ(erro,
+            "O banco de dados está em uso por outro programa (database is locked): ele continuou bloqueado além do "
+            "tempo de espera e esta operação não gravou nada. Tente de novo quando o outro programa terminar.");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM TR04_IMPOSTO"), "0");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE GERADO = 1"), "0");
+}
