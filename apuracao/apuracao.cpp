@@ -4,7 +4,7 @@
 #include "host/host.h"
 #include "host/servicos/periodos.h"
 
-TApuracao::TApuracao() : FResumos(std::make_unique<TResumos>()) {}
+TApuracao::TApuracao(TFabricaResumos fabrica) : FResumos(std::make_unique<TResumos>(std::move(fabrica))) {}
 
 void TApuracao::SetFilial(int64_t idFilial) { FFilial = GFuncoes->GetDadosFilial(idFilial); }
 

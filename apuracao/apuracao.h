@@ -29,7 +29,8 @@ class TApuracao {
   // years are about 1,800 summaries; a longer request is split by the user.
   static constexpr int kMaximoAnos = 5;
 
-  TApuracao();
+  // `fabrica` creates the summary objects (regimes/fabricaresumos.h: CriarResumo).
+  explicit TApuracao(TFabricaResumos fabrica);
   void CalcularApuracao();
 
   bool GetContabilizar() const { return FContabilizar; }

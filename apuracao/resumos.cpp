@@ -1,20 +1,10 @@
 #include "apuracao/resumos.h"
 
 #include "host/host.h"
-#include "regimes/normal/apuracaonormal.h"
-#include "regimes/subtrib/apuracaosubtrib.h"
 
 TResumo* TResumos::Add(TTipoResumo tipo) {
-  std::unique_ptr<TResumo> r;
-  switch (tipo) {
-    case trInvalid: return nullptr;
-    case trNormal: r = std::make_unique<TResumoNormal>(); break;
-    case trSubstTrib: r = std::make_unique<TResumoST>(); break;
-    default:
-      if (tipo > trNormalSE) return nullptr;
-      throw ETipoResumoIndisponivel("A apuração do tipo " + NomeTipoResumo(tipo) + " (" + ClasseTipoResumo(tipo) +
-                                    ") ainda não está disponível nesta versão do livro de ICMS.");
-  }
+  std::unique_ptr<TResumo> r = FFabrica(tipo);
+  if (!r) return nullptr;
   FItens.push_back(std::move(r));
   return FItens.back().get();
 }
@@ -109,9 +99,11 @@ void TResumos::AddSubstTrib(const TFilial& filial, TDateTime ini, TDateTime fim,
         continue;
       }
       TTipoResumo tipo = insc.UF == "RS" ? trSubstTribRS : insc.UF == "SC" ? trSubstTribSC : trSubstTrib;
-      if (auto* st = dynamic_cast<TResumoST*>(Add(filial, s, fimS, tipo))) {
-        st->SetUF(insc.UF);
-        st->SetInscrEst(insc.InscrEst);
+      if (TResumo* st = Add(filial, s, fimS, tipo)) {
+        if (auto* inscricao = dynamic_cast<TResumoInscricaoST*>(st)) {
+          inscricao->SetUF(insc.UF);
+          inscricao->SetInscrEst(insc.InscrEst);
+        }
         st->SetCodImposto(codST);
         st->SetPeriodicidade(ps);
         if (insc.IdCodigoRec > 0) st->SetCodigoRecolhimento(GFuncoes->GetCodigoRecolhimentoByID(insc.IdCodigoRec));

@@ -2,8 +2,10 @@
 // The summary list of a run: decides, period by period, which summaries exist (regular regime of
 // the establishment's state and classification, then one ICMS-ST summary per selected inscription
 // whose own period starts there) and creates them.
+#include <functional>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "apuracao/resumo.h"
@@ -16,8 +18,21 @@ class ETipoResumoIndisponivel : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Creates the summary object of a type (the classes live with their regimes: regimes/fabricaresumos.h).
+using TFabricaResumos = std::function<std::unique_ptr<TResumo>(TTipoResumo)>;
+
+// What the run tells a tax-substitution summary about the state inscription it settles.
+class TResumoInscricaoST {
+ public:
+  virtual ~TResumoInscricaoST() = default;
+  virtual void SetUF(std::string uf) = 0;
+  virtual void SetInscrEst(std::string inscricao) = 0;
+};
+
 class TResumos {
  public:
+  explicit TResumos(TFabricaResumos fabrica) : FFabrica(std::move(fabrica)) {}
+
   // Creates the summary of the type's class and appends it; nothing (nullptr) for trInvalid or an
   // ordinal above 16. Throws ETipoResumoIndisponivel for a type whose class is not in this build.
   TResumo* Add(TTipoResumo tipo);
@@ -43,6 +58,7 @@ class TResumos {
   void AddSubstTrib(const TFilial& filial, TDateTime ini, TDateTime fim, TPeriodicidade p,
                     const TApuracaoCentralizada& forma);
 
+  TFabricaResumos FFabrica;
   std::vector<std::unique_ptr<TResumo>> FItens;
   bool FCalcularCIAP = false;
   TQDClientDataSet* FDataSetImpostos = nullptr;

@@ -6,6 +6,7 @@
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/servicos/selecaoimpostos.h"
+#include "regimes/fabricaresumos.h"
 
 TIntervalo ValidarDatas(const std::string& inicio, const std::string& fim) {
   TIntervalo r;
@@ -38,7 +39,7 @@ void SelecionarImpostos(TFrameSelecionarImpostos& frame, const std::string& impo
 }
 
 TExecucaoApuracao::TExecucaoApuracao(TQDConnection& conexao, const TPedidoApuracao& pedido)
-    : impostos_(std::make_unique<TFrameSelecionarImpostos>(conexao)), apuracao_(std::make_unique<TApuracao>()) {
+    : impostos_(std::make_unique<TFrameSelecionarImpostos>(conexao)), apuracao_(std::make_unique<TApuracao>(CriarResumo)) {
   TIntervalo datas = ValidarDatas(pedido.DataInicio, pedido.DataFim);
   try {
     apuracao_->SetFilial(pedido.IdFilial);

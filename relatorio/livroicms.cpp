@@ -10,12 +10,13 @@
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/impressao/rodape.h"
+#include "regimes/fabricaresumos.h"
 
 using impressao::TFonte;
 using impressao::TFontes;
 
 TdmLivroICMS::TdmLivroICMS()
-    : FApuracao(std::make_unique<TApuracao>()), FPrn(std::make_unique<impressao::TQDprint>()) {
+    : FApuracao(std::make_unique<TApuracao>(CriarResumo)), FPrn(std::make_unique<impressao::TQDprint>()) {
   FPrn->SetTitulo("Livro de ICMS");
   FPrn->OnNewPage = [this](int pagina) { prnLivroNewPage(pagina); };
   FPrn->OnBeforeNewPage = [this] { prnLivroBeforeNewPage(); };

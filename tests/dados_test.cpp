@@ -277,6 +277,8 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
     db.exec("PRAGMA ignore_check_constraints = ON;"
             "DROP INDEX IX_ES02_CFOP_CFOP; CREATE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
             "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (41, '5.102.000', 'VENDA');"
+            "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA)"
+            " VALUES (1, '07', 1, 2, 8, '2026-01-01');"  // version 1: the next page, 8
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
@@ -289,6 +291,7 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
   TQDConnection::Abrir(arquivo_);
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "2");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
+  EXPECT_EQ(Valor("SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO"), "7");  // the last page printed
 }
 
 // The host services with the process killed (kill -9) in the middle of February's summary: after

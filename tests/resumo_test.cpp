@@ -3,6 +3,7 @@
 
 #include "ambiente.h"
 #include "apuracao/resumos.h"
+#include "regimes/fabricaresumos.h"
 #include "regimes/normal/apuracaonormal.h"
 
 namespace {
@@ -146,7 +147,7 @@ TEST_F(ResumoComHost, PeriodicidadePerguntadaUmaVez) {
 }
 
 TEST_F(ResumoComHost, TiposDeResumoDaLista) {
-  TResumos rs;
+  TResumos rs(CriarResumo);
   EXPECT_EQ(rs.Add(trInvalid), nullptr);
   EXPECT_EQ(rs.Add(static_cast<TTipoResumo>(17)), nullptr);
   EXPECT_EQ(rs.Add(trNormal)->GetTipoResumo(), trNormal);

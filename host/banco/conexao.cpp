@@ -92,7 +92,9 @@ void TQDConnection::CriarEsquema() {
 // Version 1 had no unique index on the CFOP code, and a repeated family row multiplied the grouped
 // register. The index cannot be built over such rows, so the migration names them and stops; the
 // CHECK constraints of version 2, which SQLite cannot add to an existing table, are left to the
-// check every run makes of the data it reads (host/banco/integridade.h).
+// check every run makes of the data it reads (host/banco/integridade.h). Book numbering rows of
+// version 1 kept the number the next page would carry as PAGINAFINAL; version 2 keeps the last
+// page printed.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const std::vector<std::string> cfops = integridade::CfopsInvalidos(*db_);
@@ -102,6 +104,7 @@ void TQDConnection::Migrar(const std::string& arquivo) {
                                                  cfops));
   Executar("DROP INDEX IF EXISTS IX_ES02_CFOP_CFOP;"
            "CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
+           "UPDATE HS_NUMERACAOLIVRO SET PAGINAFINAL = PAGINAFINAL - 1;"
            "UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();
 }

@@ -186,7 +186,7 @@ TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std:
     r.Encerrado = seguinte.executeStep() || (paginas > 0 && r.UltimaPagina + 1 > paginas);
     return r;
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("HS_NUMERACAOLIVRO: ") + e.what());
+    LancarErroBanco(e, std::string("HS_NUMERACAOLIVRO: ") + e.what());
   }
 }
 
@@ -207,6 +207,6 @@ TSignatarios TQDInterface::ObterSignatarios(int64_t idFilial, TDateTime data) {
     }
     return r;
   } catch (const SQLite::Exception& e) {
-    throw EBancoDados(std::string("ES02_CFG (signatários): ") + e.what());
+    LancarErroBanco(e, std::string("ES02_CFG (signatários): ") + e.what());
   }
 }

@@ -3,8 +3,9 @@
 // period. Registers count only the ST items of documents whose participant lies in the
 // inscription's state; without an inscription number the tax is paid by GNRE guides per document.
 #include "apuracao/resumo.h"
+#include "apuracao/resumos.h"
 
-class TResumoST : public TResumo {
+class TResumoST : public TResumo, public TResumoInscricaoST {
  public:
   TResumoST();
   void CalcularApuracaoAntes() override;
@@ -24,9 +25,9 @@ class TResumoST : public TResumo {
   void ImprimirGNRE(int& linha, const TImprimirProc& imprimir);
 
   const std::string& GetInscrEst() const { return FInscrEst; }
-  void SetInscrEst(std::string v) { FInscrEst = std::move(v); }
+  void SetInscrEst(std::string v) override { FInscrEst = std::move(v); }
   const std::string& GetUF() const { return FUF; }
-  void SetUF(std::string v) { FUF = std::move(v); }
+  void SetUF(std::string v) override { FUF = std::move(v); }
 
  protected:
   std::string FInscrEst;
