@@ -87,14 +87,11 @@ TEST_F(LinhaDeComando, DatasInvalidasSaoRecusadasComAMensagemDoFormulario) {
     EXPECT_EQ(r.Codigo, 1) << opcoes;
     EXPECT_EQ(r.Erro, "Aviso: Data inválida.\n");  // the form's warning, once
   }
-  EXPECT_EQ(Gravado(), antes);
-  EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
-}
-
-TEST_F(LinhaDeComando, InicioDepoisDoFimEhRecusado) {
   TResultado r = Imprimir("--inicio 01/02/2026 --fim 31/01/2026 --saida '" + Arquivo("l.txt") + "'");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_EQ(r.Erro, "Aviso: A data final deve ser maior que a data inicial.\n");
+  EXPECT_EQ(Gravado(), antes);
+  EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
 }
 
 TEST_F(LinhaDeComando, EstabelecimentoDesconhecido) {

@@ -128,14 +128,12 @@ TEST_F(Formulario, CriacaoPropoeOMesAnteriorEOsControlesDaTela) {
   EXPECT_TRUE(Mensagens().empty());
 }
 
-TEST_F(Formulario, CriacaoEmJaneiroPropoeDezembroDoAnoAnterior) {
-  form_->Relogio = [] { return EncodeDate(2026, 1, 31); };
-  TFormEnsaio& f = Criar();
-  EXPECT_EQ(f.edtDataInicio.Text, "01/12/2025");
-  EXPECT_EQ(f.edtDataFim.Text, "31/12/2025");
-}
-
+// The month before today's (December of the year before in January), to the end of its period.
 TEST_F(Formulario, DataFinalPropostaSegueAPeriodicidadeDoEstabelecimento) {
+  form_->Relogio = [] { return EncodeDate(2026, 1, 31); };
+  EXPECT_EQ(Criar().edtDataInicio.Text, "01/12/2025");
+  EXPECT_EQ(form_->edtDataFim.Text, "31/12/2025");
+  form_->Relogio = [] { return EncodeDate(2026, 2, 10); };
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 9 WHERE IDFILIAL = 1");  // quarterly
   TFormEnsaio& f = Criar();
   EXPECT_EQ(f.edtDataInicio.Text, "01/01/2026");
@@ -146,14 +144,13 @@ TEST_F(Formulario, DataFinalPropostaSegueAPeriodicidadeDoEstabelecimento) {
   EXPECT_EQ(f.edtDataFim.Text, "15/01/2026");
 }
 
-TEST_F(Formulario, FrenteEVersoSoQuandoOHostPedeOValor2) {
+// Double-sided only when the host's setting is 2; the footer's date and time always (1), at the
+// user's choice (3) or never (anything else).
+TEST_F(Formulario, FrenteEVersoERodapeConformeOHost) {
   for (auto [valor, marcado] : {std::pair{"2", true}, {"1", false}, {"0", false}, {"3", false}}) {
     Sql(std::string("UPDATE HS_CONFIG SET VALOR = '") + valor + "' WHERE CHAVE = 'FRENTE_VERSO'");
     EXPECT_EQ(Criar().chkImpressaoFrenteVerso.Checked, marcado) << "FRENTE_VERSO = " << valor;
   }
-}
-
-TEST_F(Formulario, RodapeObrigatorioOpcionalOuProibidoConformeOHost) {
   struct Caso { const char* valor; bool marcado, habilitado; };
   for (Caso c : {Caso{"1", true, false}, Caso{"3", false, true}, Caso{"2", false, false}, Caso{"0", false, false}}) {
     Sql(std::string("UPDATE HS_CONFIG SET VALOR = '") + c.valor + "' WHERE CHAVE = 'RODAPE'");
@@ -388,23 +385,7 @@ TEST_F(Formulario, LivroEPaginaDefinitivosVaoDe1A99999) {
   EXPECT_THROW(f.ValidarCampos(TControle::edtNumLivro), ECampoInvalido);
 }
 
-TEST_F(Formulario, ImpressaoDefinitivaSemHistoricoComecaNaPagina2DoPrimeiroLivroConfigurado) {
-  TFormEnsaio& f = Criar();
-  f.chkImpressaoDefinitiva.Checked = true;
-  f.chkImpressaoDefinitivaClick();
-  EXPECT_EQ(f.edtNumLivro.Text, "1");
-  EXPECT_EQ(f.edtNumPagina.Text, "2");
-}
 
-TEST_F(Formulario, ImpressaoNaoDefinitivaEhSempreLivro1Pagina2) {
-  TFormEnsaio& f = Criar();
-  f.edtNumLivro.Text = "7";
-  f.edtNumPagina.Text = "99";
-  ASSERT_TRUE(f.Imprimir());
-  EXPECT_FALSE(f.Entregue->Definitiva);
-  EXPECT_EQ(f.Entregue->Livro, 1);
-  EXPECT_EQ(f.Entregue->Pagina, 2);
-}
 
 // ---------------------------------------------------------------------------------------------
 // The request handed to the printing module
@@ -494,23 +475,6 @@ TEST_F(Formulario, LivroNaoDefinitivoComecaNaFolha2DoLivro1) {
   EXPECT_NE(pagina.find("FOLHA.............: 00002  LIVRO....: 00001"), std::string::npos) << pagina;
 }
 
-TEST_F(Formulario, IntervaloSemPeriodoCompletoNaoAbreImpressaoNemGravaNada) {
-  const std::string antes = Linhas("SELECT COUNT(*) FROM ES02_LCTOAPUR") + Linhas("SELECT COUNT(*) FROM TR04_IMPOSTO") +
-                            Linhas("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO");
-  TdmLivroICMS modulo;
-  TForm58140 f(modulo);
-  f.Relogio = [] { return EncodeDate(2026, 2, 10); };
-  f.FormCreate();
-  f.edtDataFim.Text = "15/01/2026";
-  f.chkImpressaoDefinitiva.Checked = true;
-  f.chkImpressaoDefinitivaClick();
-  EXPECT_TRUE(f.Imprimir());
-  EXPECT_EQ(modulo.GetApuracao().GetResumos().Count(), 0);
-  EXPECT_TRUE(modulo.Prn().Paginas().empty());
-  EXPECT_EQ(Linhas("SELECT COUNT(*) FROM ES02_LCTOAPUR") + Linhas("SELECT COUNT(*) FROM TR04_IMPOSTO") +
-                Linhas("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO"),
-            antes);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Observations

@@ -758,17 +758,7 @@ TEST_F(LivroPagina, QuebraAoAtingirALinha60Com66Linhas) {
   EXPECT_EQ(anterior[59], "|" + std::string(155, '-') + "|");
   EXPECT_NE(anterior[60].find("Modulo 58140"), std::string::npos);
   EXPECT_EQ(anterior[61], "");
-  livro_->Prn().Fechar();
-}
-
-TEST_F(LivroPagina, QuebraAoAtingirALinha82Com88Linhas) {
-  Abrir(TLinha::Oito);
-  livro_->FLinha = 80;
-  livro_->Imp(livro_->FLinha, 2, "x", 1);
-  EXPECT_EQ(QtdePaginas(), 1u);
-  livro_->Imp(livro_->FLinha, 2, "y", 1, false);
-  EXPECT_EQ(QtdePaginas(), 2u);
-  // Forced break regardless of the line.
+  // A forced break regardless of the line.
   livro_->Imp(livro_->FLinha, 2, "z", 0, true);
   EXPECT_EQ(QtdePaginas(), 3u);
   livro_->Prn().Fechar();
