@@ -65,6 +65,38 @@ class TApuracaoFuncoes {
   virtual Currency GetUPF(const std::string& uf, TDateTime data);
   virtual std::string FormatarFloat(Currency valor);
 
+  // --- State returns (GIA), docs/servicos.md "GIA" -----------------------------------------------
+  // Id of the establishment's return of that month, created when it does not exist yet. `tipo` is
+  // the return's kind (0 normal); `diaInicio`/`diaFim` the days it covers (0 and 0: the month).
+  virtual int32_t GetIDGia(int64_t idFilial, int32_t ano, int32_t mes, int32_t tipo, int32_t diaInicio, int32_t diaFim);
+  // Stores one detail row (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO), replacing its content when the row
+  // exists; the list form stores one row per field name with its content (lists of equal length).
+  virtual void GravarGiaDet(int32_t idGia, const std::string& tpRegistro, const std::string& codigo,
+                            const std::string& nomeCampo, const std::string& conteudo);
+  virtual void GravarGiaDet(int32_t idGia, const std::string& tpRegistro, const std::string& codigo,
+                            const std::vector<std::string>& nomesCampos, const std::vector<std::string>& conteudos);
+
+  // --- Revenue by CFOP formulas, docs/servicos.md "CFOP formulas" ---------------------------------
+  // Value of formula number `formula` (ES02_CFOPCFGUF.TP, the establishment's state) over the
+  // document items of the establishment in the interval.
+  virtual double CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim);
+  // Services revenue of the establishment in the interval.
+  virtual Currency GetSomaReceitaServicos(const TFilial& f, TDateTime ini, TDateTime fim);
+  // Formula `formula` summed over the documents of the scope, entries times `fatorEntradas` and
+  // exits times `fatorSaidas` (-1, 0 or +1).
+  virtual Currency GetSomaReceitaFormulaCFOPUF(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim,
+                                               TTipoSomaReceita tipo, int32_t fatorEntradas, int32_t fatorSaidas);
+
+  // --- Configuration and bookkeeping codes ---------------------------------------------------------
+  // The establishment's configuration row of ORIGEM `chave1`, TP `chave2` (as text) whose
+  // INFORMACAO1 ... is in force over the whole interval; `chave3` selects the INFORMACAO column read
+  // as the configured text (docs/servicos.md).
+  virtual TFilialCfg GetFilialCfg(int64_t idFilial, int32_t chave1, int32_t chave2, int32_t chave3, TDateTime ini,
+                                  TDateTime fim);
+  // Id of the digital-bookkeeping detail code of the state in force at the date (HS_DETALHEEFD);
+  // 0 when none. `tabela` is the code table (12: credit-balance detail codes).
+  virtual int32_t GetIdDetalheRs(const std::string& codigo, const std::string& uf, int32_t tabela, TDateTime data);
+
   // Print-job record of a finished book.
   virtual void SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, int32_t paginas, int32_t definitiva,
                                      int32_t frenteVerso, const std::string& impressora,

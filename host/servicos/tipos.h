@@ -51,6 +51,14 @@ using TTipoEnquadramento = uint8_t;
 // Scope of a CFOP-formula sum: 0 whole company, 1 the establishment, 2 the company in the state.
 using TTipoSomaReceita = uint8_t;
 
+// A configuration row of an establishment (ES02_CFG) as GetFilialCfg finds it; Encontrada is false
+// when no row is in force for the whole interval.
+struct TFilialCfg {
+  bool Encontrada = false;
+  int32_t IdCfg = 0;
+  std::string Informacao1, Informacao2, Informacao3, Informacao4, Informacao5;
+};
+
 struct TInscricaoST {
   std::string UF;
   std::string InscrEst;
