@@ -15,9 +15,10 @@ TResumo::TResumo()
 TResumo::~TResumo() = default;
 
 // One transaction for the whole template: the credit balance carried, the tax due and the
-// accounting values of a summary are recorded together or not at all, whatever stops the run
-// half-way (an error, a cancelled question, the process killed). Summaries calculated before keep
-// what they committed.
+// accounting values of a summary are recorded together or not at all when an error or the end of
+// the process stops it half-way. Summaries calculated before keep what they committed. A question
+// the user cancels is no fault: what the summary recorded up to it (the auxiliary data confirmed
+// in its dialog, say) stays, as the user entered it.
 void TResumo::CalcularApuracao() {
   TTransacao transacao(GUtilSistema->GetConnectionSistema());
   try {
@@ -34,6 +35,9 @@ void TResumo::CalcularApuracao() {
     GravarSaldoCredor();
     GravarSaldoDevedor();
     GravarValoresParaContabilizacao();
+  } catch (const EAbortarSilencioso&) {
+    transacao.Confirmar();
+    throw;
   } catch (const EEstouroMoeda& e) {
     throw EEstouroMoeda(std::string(e.what()) + " (apuração do imposto " + FCodImposto + " de " + DataBR(FDataInicio) +
                         " a " + DataBR(FDataFim) + ")");

@@ -5,7 +5,8 @@
 // book then reads its lines and balances and asks it to print its own texts.
 //
 // Every exception raised inside the calculation ends it (and the run). The calculation records in
-// one transaction: what this summary wrote is undone, what earlier summaries recorded stays.
+// one transaction: on an error what this summary wrote is undone, what earlier summaries recorded
+// stays; a question the user cancels (EAbortarSilencioso) keeps what was recorded up to it.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -115,6 +116,11 @@ class TResumo {
   // The five accounting values with the descriptions given, in the order of their entry types
   // 54, 55, 52, 56, 57; the auxiliary record of the debit-balance value carries `auxSaldoDevedor`.
   void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor);
+  // The same with the credit balance given (a regime that posts another balance than it carries).
+  void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
+                              Currency saldoCredor);
+  // The descriptions of the five values of the regular ICMS.
+  static const std::vector<std::string>& DescricoesContabeisICMS();
 
   TApuracaoCentralizada FFormaApuracao;
   std::string FCodImposto;

@@ -46,12 +46,17 @@ void TResumo::GravarSaldoCredor() {
 }
 
 void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor) {
+  GravarValoresContabeis(descricoes, auxSaldoDevedor, GetSaldoCredor());
+}
+
+void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
+                                     Currency saldoCredor) {
   struct Valor { int32_t tipo; Currency valor; };
   // Amounts go through the virtual slots, so a regime's balances are what is stored.
   const Valor valores[] = {{54, FCredito->GetRegistros().GetTotalImposto()},
                            {55, FDebito->GetRegistros().GetTotalImposto()},
                            {52, GetImpostoARecolher()},
-                           {56, GetSaldoCredor()},
+                           {56, saldoCredor},
                            {57, GetSaldoDevedor()}};
   for (size_t i = 0; i < 5; ++i) {
     int64_t id = GFuncoes->GravarLctoApur(FFilial.IdFilial, valores[i].tipo, FTpImposto, FCodImposto, 0, valores[i].valor,
@@ -61,8 +66,11 @@ void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes,
   }
 }
 
-void TResumo::GravarValoresParaContabilizacao() {
-  GravarValoresContabeis({"Total de Créditos de ICMS", "Total de Débitos de ICMS", "Saldo Devedor de ICMS",
-                          "Saldo Credor de ICMS", "SALDO DEVEDOR ANTES DAS DEDUÇÕES"},
-                         "000");
+const std::vector<std::string>& TResumo::DescricoesContabeisICMS() {
+  static const std::vector<std::string> d = {"Total de Créditos de ICMS", "Total de Débitos de ICMS",
+                                             "Saldo Devedor de ICMS", "Saldo Credor de ICMS",
+                                             "SALDO DEVEDOR ANTES DAS DEDUÇÕES"};
+  return d;
 }
+
+void TResumo::GravarValoresParaContabilizacao() { GravarValoresContabeis(DescricoesContabeisICMS(), "000"); }

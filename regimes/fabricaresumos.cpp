@@ -2,13 +2,23 @@
 
 #include "apuracao/resumos.h"
 #include "regimes/normal/apuracaonormal.h"
+#include "regimes/normal/apuracaonormalma.h"
+#include "regimes/normal/apuracaonormalpa.h"
+#include "regimes/normal/apuracaonormalrs.h"
+#include "regimes/normal/apuracaonormalse.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
+#include "regimes/subtrib/apuracaosubtribrs.h"
 
 std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
   switch (tipo) {
     case trInvalid: return nullptr;
     case trNormal: return std::make_unique<TResumoNormal>();
+    case trNormalRS: return std::make_unique<TResumoNormalRS>();
     case trSubstTrib: return std::make_unique<TResumoST>();
+    case trSubstTribRS: return std::make_unique<TResumoSTRS>();
+    case trNormalMA: return std::make_unique<TResumoNormalMA>();
+    case trNormalPA: return std::make_unique<TResumoNormalPA>();
+    case trNormalSE: return std::make_unique<TResumoNormalSE>();
     default:
       if (tipo > trNormalSE) return nullptr;
       throw ETipoResumoIndisponivel("A apuração do tipo " + NomeTipoResumo(tipo) + " (" + ClasseTipoResumo(tipo) +

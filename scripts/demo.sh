@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the program, creates the demo database, settles the demo establishment (first quarter of
-# 2026) and prints its book as PDF and text under saida/.
+# Builds the program, creates the demo database, settles the first quarter of 2026 of every demo
+# establishment the program settles and prints their books as PDF and text under saida/:
+# livro-demo.* is the São Paulo head office (regular ICMS and ICMS-ST of RJ and MG); the others
+# are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -9,7 +11,14 @@ cmake --build build -j"$(nproc)" --target livro-icms
 mkdir -p saida
 rm -f saida/demo.db
 ./build/livro-icms db demo saida/demo.db
-./build/livro-icms apurar --db saida/demo.db --filial 1 --inicio 01/01/2026 --fim 31/03/2026
-./build/livro-icms imprimir --db saida/demo.db --filial 1 --inicio 01/01/2026 --fim 31/03/2026 \
-    --saida saida/livro-demo.pdf --saida saida/livro-demo.txt
-echo "Livro de demonstração: saida/livro-demo.pdf e saida/livro-demo.txt"
+livro() {  # establishment, output name
+  ./build/livro-icms apurar --db saida/demo.db --filial "$1" --inicio 01/01/2026 --fim 31/03/2026
+  ./build/livro-icms imprimir --db saida/demo.db --filial "$1" --inicio 01/01/2026 --fim 31/03/2026 \
+      --saida "saida/$2.pdf" --saida "saida/$2.txt"
+}
+livro 1 livro-demo
+livro 3 livro-demo-rs
+livro 5 livro-demo-ma
+livro 6 livro-demo-pa
+livro 7 livro-demo-se
+echo "Livros de demonstração: saida/livro-demo.pdf (SP), saida/livro-demo-rs.pdf, -ma, -pa e -se (.pdf e .txt)"

@@ -6,6 +6,7 @@
 #include "apuracao/sqlapuracao.h"
 #include "host/banco/adaptadorsql.h"
 #include "host/base/formatacao.h"
+#include "regimes/sqlregimes.h"
 #include "regimes/subtrib/sqlsubtrib.h"
 
 TEST(AdaptadorSQL, ReescreveOQueOSQLiteNaoConhece) {
@@ -121,6 +122,11 @@ TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
       {"RegSaidaAgrupadoST", Format(kSqlRegSaidaAgrupadoST, {z, f, ini, fim, "'MG'"}), true},
       {"GuiasST", Format(kSqlGuiasST, {"1", f, "'4019'", ini, fim, "'RJ'"}), false},
       {"GNRE", Format(kSqlGNRE, {f, ini, fim, "'4011'"}), true},
+      {"GiaDetABC", Format(kSqlGiaDetABC, {"1"}), false},
+      {"CreditosNaoCompensaveis", Format(kSqlCreditosNaoCompensaveis, {"3", ini, fim, "'2001'"}), true},
+      {"GuiasAplicacao", Format(kSqlGuiasAplicacao, {"2", "3", "'2001'", ini, fim, "'RS'"}), false},
+      {"RegEntradaOutrosEstabST", Format(kSqlRegEntradaOutrosEstabST, {"2", "3", ini, fim, "'RS'"}), false},
+      {"RegSaidaOutrosEstabST", Format(kSqlRegSaidaOutrosEstabST, {"2", "3", ini, fim, "'RS'"}), true},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);

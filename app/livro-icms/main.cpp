@@ -557,7 +557,8 @@ int main(int argc, char** argv) {
         std::filesystem::remove(arquivo);
         throw;
       }
-      std::cout << "Banco de demonstração criado: " << arquivo << " (estabelecimento 1: matriz em SP)\n";
+      std::cout << "Banco de demonstração criado: " << arquivo
+                << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE)\n";
       return 0;
     }
     if (apurar->parsed()) return Apurar(comuns, pedido);

@@ -86,3 +86,14 @@ std::string FormatarZeros(int64_t numero, size_t largura) {
   std::string s = std::to_string(numero);
   return s.size() < largura ? std::string(largura - s.size(), '0') + s : s;
 }
+
+std::string FormatarDecimal(Currency valor) {
+  const int64_t raw = valor.Raw();
+  const uint64_t abs = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+  std::string r = std::to_string(abs / 10000);
+  std::string fracao = std::to_string(abs % 10000);
+  fracao.insert(0, 4 - fracao.size(), '0');
+  while (!fracao.empty() && fracao.back() == '0') fracao.pop_back();
+  if (!fracao.empty()) r += "." + fracao;
+  return (raw < 0 ? "-" : "") + r;
+}

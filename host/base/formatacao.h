@@ -28,3 +28,7 @@ std::string FormatarMascara(const std::string& mascara, const std::string& valor
 
 // The number padded on the left with zeros to `largura` digits (never cut).
 std::string FormatarZeros(int64_t numero, size_t largura);
+
+// The amount as plain decimal text with a point and no thousands separators, in its shortest form
+// ("1234.5", "0", "-0.0125"): the contents of the state returns' detail rows.
+std::string FormatarDecimal(Currency valor);

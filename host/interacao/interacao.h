@@ -20,11 +20,13 @@ class EAbortarSilencioso : public std::exception {
   const char* what() const noexcept override { return "Operação cancelada pelo usuário."; }
 };
 
-// A field of an auxiliary-data dialog: caption, and value as text (in and out).
+// A field of an auxiliary-data dialog: caption, and value as text (in and out). A field that is
+// not enabled is shown but cannot be changed.
 struct TCampoDialogo {
   std::string Nome;
   std::string Legenda;
   std::string Valor;
+  bool Habilitado = true;
 };
 
 class TInteracao {

@@ -151,6 +151,8 @@ bool TInteracaoRoteirizada::EditarDados(const std::string& titulo, std::vector<T
       std::string leg = NormalizarLegenda(c.Legenda);
       if (!leg.empty() && leg.back() == ':') leg.pop_back();
       if (NormalizarLegenda(c.Nome) == nome || leg == nome) {
+        if (!c.Habilitado)
+          throw EArquivoRespostas("O campo \"" + par.substr(0, eq) + "\" do diálogo \"" + titulo + "\" está desabilitado");
         c.Valor = texto::Aparar(par.substr(eq + 1));
         achou = true;
       }

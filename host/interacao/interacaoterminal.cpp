@@ -67,6 +67,10 @@ bool TInteracaoTerminal::EditarDados(const std::string& titulo, std::vector<TCam
   std::cerr << "(Enter mantém o valor; \"cancelar\" desiste)\n";
   std::vector<TCampoDialogo> novos = campos;
   for (auto& c : novos) {
+    if (!c.Habilitado) {
+      std::cerr << "  " << c.Legenda << " " << c.Valor << "\n";
+      continue;
+    }
     std::cerr << "  " << c.Legenda << " [" << c.Valor << "]: " << std::flush;
     std::string r;
     if (!std::getline(std::cin, r)) break;

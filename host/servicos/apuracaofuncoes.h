@@ -17,6 +17,8 @@
 #include "host/servicos/tipos.h"
 
 class TQDConnection;
+struct TCampoEdicao;
+class TQDFormRavelPadraoResult;
 
 class TApuracaoFuncoes {
  public:
@@ -96,6 +98,9 @@ class TApuracaoFuncoes {
   // Id of the digital-bookkeeping detail code of the state in force at the date (HS_DETALHEEFD);
   // 0 when none. `tabela` is the code table (12: credit-balance detail codes).
   virtual int32_t GetIdDetalheRs(const std::string& codigo, const std::string& uf, int32_t tabela, TDateTime data);
+
+  // Whether the field is the last enabled input of its dialog: Enter there confirms the dialog.
+  bool EhUltimoComponenteAtivo(const TCampoEdicao& campo, const TQDFormRavelPadraoResult& dialogo) const;
 
   // Print-job record of a finished book.
   virtual void SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, int32_t paginas, int32_t definitiva,

@@ -1,0 +1,3 @@
+#include "regimes/normal/apuracaonormalma.h"
+
+void TResumoNormalMA::GravarSaldoCredor() { GravarSaldoCredorComCodigoEFD("020004", TCodigoGiaSaldo::NaoUsado, true); }

@@ -1,0 +1,3 @@
+#include "regimes/normal/apuracaonormalpa.h"
+
+void TResumoNormalPA::GravarSaldoCredor() { GravarSaldoCredorComCodigoEFD("020007", TCodigoGiaSaldo::SeHouverCodigos, false); }

@@ -1,0 +1,3 @@
+#include "regimes/normal/apuracaonormalse.h"
+
+void TResumoNormalSE::GravarSaldoCredor() { GravarSaldoCredorComCodigoEFD("020005", TCodigoGiaSaldo::Obrigatorio, false); }

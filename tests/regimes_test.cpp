@@ -1,0 +1,236 @@
+// The state regimes end to end on the demo office's company 2 (db/demo.sql, its comment gives the
+// figures): regular RS with its return, postponement and annex questions and line 14; ICMS-ST RS
+// of a centraliser and of a centralised establishment; the credit balance of MA, PA and SE; and a
+// São Paulo establishment with an RS inscription. Amounts are worked out by hand in the comments.
+#include <gtest/gtest.h>
+
+#include "ambiente.h"
+#include "apuracao/apuracao.h"
+#include "forms/pedidoapuracao.h"
+#include "regimes/normal/apuracaonormalrs.h"
+#include "regimes/subtrib/apuracaosubtribrs.h"
+
+namespace {
+
+class Regimes : public AmbienteTeste {
+ protected:
+  void SetUp() override {
+    AmbienteTeste::SetUp();
+    GPostergarImposto = piPerguntar;  // program-wide; each test starts as a new program run
+  }
+  void TearDown() override {
+    GPostergarImposto = piPerguntar;
+    AmbienteTeste::TearDown();
+  }
+  void Responder(std::initializer_list<const char*> respostas) {
+    for (const char* r : respostas) interacao_->AdicionarResposta(r);
+  }
+  // Tax records of an establishment: start|tax|payment code|due|amount|TPAPLICACAO.
+  std::string Impostos(int filial, const std::string& imposto) {
+    return Linhas("SELECT I.INICIO, I.CODIGOREC, I.VENCIMENTO, printf('%.2f', I.VLRIMPOSTO), COALESCE(D.CONTEUDO, '-')"
+                  " FROM TR04_IMPOSTO I LEFT JOIN TR04_IMPOSTODET D ON (D.IDIMPOSTO = I.IDIMPOSTO AND D.NOMECAMPO = 'TPAPLICACAO')"
+                  " WHERE I.IDFILIAL = " + std::to_string(filial) + " AND I.IMPOSTO = '" + imposto + "' ORDER BY I.INICIO");
+  }
+  // Settlement entries the run wrote of one type: date|amount|entry code id|origin id.
+  std::string Lancamentos(int filial, int tipo) {
+    return Linhas("SELECT DATA, printf('%.2f', VALOR), COALESCE(IDLCTOAPURCOD, 0), IDORIGEM FROM ES02_LCTOAPUR"
+                  " WHERE GERADO = 1 AND IDFILIAL = " + std::to_string(filial) + " AND TPLANCAMENTO = " +
+                  std::to_string(tipo) + " AND IMPOSTO = '2001' ORDER BY DATA");
+  }
+  // The return's detail rows of a month: register|code|field|content.
+  std::string Gia(int filial, int mes) {
+    return Linhas("SELECT D.TPREGISTRO, D.CODIGO, D.NOMECAMPO, D.CONTEUDO FROM ES02_GIADET D JOIN ES02_GIA G"
+                  " ON (G.IDGIA = D.IDGIA) WHERE G.IDFILIAL = " + std::to_string(filial) + " AND G.ANO = 2026 AND G.MES = " +
+                  std::to_string(mes) + " ORDER BY D.TPREGISTRO, D.CODIGO, D.NOMECAMPO");
+  }
+  bool Mostrou(const std::string& trecho) const {
+    for (const auto& m : interacao_->Registro())
+      if (m.find(trecho) != std::string::npos) return true;
+    return false;
+  }
+};
+
+}  // namespace
+
+// Filial 3, first quarter (no dialog: three periods), March's 137.50 postponed ("Sim").
+//   Jan: debits 17000 + 2400 + 1700 = 21100, credits 10200 + 3600 = 13800: 7300.00 due on
+//        12/02 (another month than the period's: no annex question, the annex rows go empty).
+//   Feb: debits 6800 + 300 (code 26) = 7100, credits 8500: base balance 1400.00; line 14 carries
+//        1400.00 + 300.00 = 1700.00 into March (month end), posted as 1400.00.
+//   Mar: debits 5100, credits 3262.50 + 1700.00 = 4962.50: 137.50 < 5 x 27.5418 = 137.709.
+TEST_F(Regimes, NormalRSNoTrimestre) {
+  Responder({"Sim"});
+  auto e = Apurar("01/01/2026", "31/03/2026", 3, "icms");
+  EXPECT_TRUE(Mostrou("[pergunta] Confirmação: O valor do imposto a recolher é menor que 5 UPF."));
+  EXPECT_EQ(Impostos(3, "2001"), "2026-01-01|057|2026-02-12|7300.00|01\n"
+                                 "2026-02-01|057|2026-03-12|0.00|01\n"
+                                 "2026-03-01|057|2026-04-13|0.00|01\n");  // postponed; 12/04 is a Sunday
+  EXPECT_EQ(Lancamentos(3, 15), "2026-02-01|0.00|2|99\n2026-03-01|0.00|2|99\n2026-04-01|137.50|2|99\n");
+  EXPECT_EQ(Lancamentos(3, 5), "2026-02-01|0.00|1|0\n2026-03-01|1700.00|1|0\n2026-04-01|0.00|1|0\n");
+  EXPECT_EQ(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND TPLANCAMENTO = 56"
+                  " AND DATA = '2026-02-01'"),
+            "1400.00");
+  EXPECT_EQ(Gia(3, 1), "ABC|20|0131|0\nABC|21|0131|0\nX08|0131|ICMSPROPRIO|\nX08|0131|VCTO|\n"
+                       "X09|0131|ICMSPROPRIO|\nX09|0131|VCTO|\n");
+  EXPECT_EQ(Gia(3, 2), "");  // no tax due: no annex rows
+  EXPECT_EQ(Gia(3, 3), "");  // postponed
+
+  auto* fev = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(2));
+  ASSERT_NE(fev, nullptr);
+  const TResumoCampo* linha14 = fev->GetSaldo().Locate(14);
+  ASSERT_NE(linha14, nullptr);
+  ASSERT_EQ(linha14->GetDetalhamentos().Count(), 2);
+  EXPECT_EQ(linha14->GetDetalhamentos().GetItem(0)->GetCodigo(), "28");
+  EXPECT_EQ(linha14->GetDetalhamentos().GetItem(0)->GetValor(), Currency::FromInt(1400));
+  EXPECT_EQ(linha14->GetDetalhamentos().GetItem(1)->GetCodigo(), "26");
+  EXPECT_EQ(linha14->GetTotal(), Currency());  // sign 0: out of every sum
+  EXPECT_EQ(fev->GetSaldoCredor(), Currency::FromInt(1700));
+  // The revenue of the return: formula 20 over January's exits plus services, 131500.00.
+  auto* jan = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(0));
+  EXPECT_EQ(jan->GetFaturamento(), Currency::FromInt(131500));
+}
+
+// One period: the stored revenue differs from the calculated one, the dialog, and an annex
+// question (the payment code now falls due on the 28th of the period's own month).
+TEST_F(Regimes, DadosDaGiaEAnexo) {
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 2, DIAVENCTO = '28' WHERE IDCODIGOREC = 10;"
+      "INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES) VALUES (50, 3, 2026, 1);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES"
+      " (50, 'ABC', '31', '31', '125000.00'), (50, 'ABC', '32', '', '9')");
+  Responder({"Anterior", "edtEmpregados=12; edtValorFolha=18.000,00", "Anexo IX"});
+  auto e = Apurar("01/01/2026", "31/01/2026", 3, "icms");
+  EXPECT_TRUE(Mostrou("Valor Calculado: R$ 131.500,00"));
+  EXPECT_TRUE(Mostrou("Valor Anterior  : R$ 125.000,00"));
+  EXPECT_EQ(Gia(3, 1), "ABC|20|0131|0\nABC|21|0131|7300\nABC|31|31|125000\nABC|32||12\nABC|33|31|18000\nABC|34|31|0\n"
+                       "X08|0131|ICMSPROPRIO|\nX08|0131|VCTO|\nX09|0131|ICMSPROPRIO|7300\nX09|0131|VCTO|28/01/2026\n");
+
+  // Again: the calculated revenue, the dialog cancelled (its rows stay), annex VIII. The rows
+  // are replaced in place, never added.
+  Responder({"Calculado", "cancelar", "Anexo VIII"});
+  e = Apurar("01/01/2026", "31/01/2026", 3, "icms");
+  auto* jan = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(0));
+  EXPECT_EQ(jan->GetFaturamento(), Currency::FromInt(131500));
+  EXPECT_EQ(jan->GetEmpregados(), 12);
+  EXPECT_EQ(Gia(3, 1), "ABC|20|0131|7300\nABC|21|0131|0\nABC|31|31|125000\nABC|32||12\nABC|33|31|18000\nABC|34|31|0\n"
+                       "X08|0131|ICMSPROPRIO|7300\nX08|0131|VCTO|28/01/2026\nX09|0131|ICMSPROPRIO|\nX09|0131|VCTO|\n");
+  // A money value that is not money: the dialog is refused, naming the field.
+  Responder({"Calculado", "edtFaturamento=muito"});
+  try {
+    Apurar("01/01/2026", "31/01/2026", 3, "icms");
+    ADD_FAILURE() << "valor inválido aceito";
+  } catch (const EDadosDialogo& ex) {
+    EXPECT_NE(std::string(ex.what()).find("Faturamento no Período Apurado"), std::string::npos) << ex.what();
+  }
+}
+
+// The postponement question's other answers, and its limits: "Todos" holds for the rest of the
+// program's run, "Cancelar" stops the run keeping February, and a tax of exactly 5 UPF asks
+// nothing.
+TEST_F(Regimes, PostergacaoTodosNenhumCancelarELimite) {
+  Responder({"Todos"});
+  Apurar("01/02/2026", "31/03/2026", 3, "icms");
+  EXPECT_EQ(GPostergarImposto, piSimTodos);
+  EXPECT_NE(Lancamentos(3, 15).find("2026-04-01|137.50|2|99\n"), std::string::npos);
+  const size_t perguntas = interacao_->Registro().size();
+  Apurar("01/02/2026", "31/03/2026", 3, "icms");  // postponed again without asking
+  EXPECT_EQ(interacao_->Registro().size(), perguntas);
+  EXPECT_NE(Lancamentos(3, 15).find("2026-04-01|137.50|2|99\n"), std::string::npos);
+
+  GPostergarImposto = piPerguntar;
+  Responder({"Nenhum"});
+  Apurar("01/02/2026", "31/03/2026", 3, "icms");
+  EXPECT_EQ(GPostergarImposto, piNaoTodos);
+  EXPECT_NE(Impostos(3, "2001").find("2026-03-01|057|2026-04-13|137.50|01\n"), std::string::npos);
+
+  GPostergarImposto = piPerguntar;
+  Sql("DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = 3; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND GERADO = 1");
+  Responder({"Cancelar"});
+  EXPECT_THROW(Apurar("01/02/2026", "31/03/2026", 3, "icms"), EAbortarSilencioso);
+  EXPECT_EQ(Impostos(3, "2001"), "2026-02-01|057|2026-03-12|0.00|01\n");
+
+  // 5 UPF of 27.50 is exactly March's 137.50: not postponed, nothing asked.
+  Sql("INSERT INTO HS_UPF (UF, DATAINICIO, VALOR) VALUES ('RS', '2026-03-01', 27.50)");
+  const size_t antes = interacao_->Registro().size();
+  Apurar("01/02/2026", "31/03/2026", 3, "icms");
+  EXPECT_EQ(interacao_->Registro().size(), antes);
+  EXPECT_NE(Impostos(3, "2001").find("2026-03-01|057|2026-04-13|137.50|01\n"), std::string::npos);
+
+  // Without the return's entry code of the balance: a warning, no balance entry.
+  Sql("DELETE FROM ES02_LCTOAPURCOD WHERE IDLCTOAPURCOD = 1; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND GERADO = 1");
+  Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  EXPECT_TRUE(Mostrou("[aviso] Não foi possível encontrar um código de GIA para atualizar o saldo credor."));
+  EXPECT_EQ(Lancamentos(3, 5), "");
+}
+
+// January's ICMS-ST in RS. Filial 3 centralises filial 4: its item 001 is its own 340.00 plus
+// filial 4's 170.00 = 510.00, recorded with the sub-code, while its register lists only its own
+// line. Filial 4 settles its own 170.00 and records nothing.
+TEST_F(Regimes, SubstituicaoTributariaRSCentralizada) {
+  auto e = Apurar("01/01/2026", "31/01/2026", 3, "icms-st");
+  ASSERT_EQ(e->Apuracao().GetResumos().Count(), 1);
+  auto* st = dynamic_cast<TResumoSTRS*>(e->Apuracao().GetResumos().GetItem(0));
+  ASSERT_NE(st, nullptr);
+  EXPECT_EQ(st->GetDebito().GetRegistros().Count(), 1);
+  EXPECT_EQ(st->GetDebito().GetRegistros().GetItem(0)->GetImposto(), Currency::FromInt(340));
+  EXPECT_EQ(st->GetDebito().GetRegistros().GetTotalImposto(), Currency::FromInt(510));
+  EXPECT_EQ(st->GetImpostoARecolher(), Currency::FromInt(510));
+  EXPECT_EQ(Impostos(3, "4023"), "2026-01-01|221|2026-02-09|510.00|01\n");
+
+  auto f = Apurar("01/01/2026", "31/01/2026", 4, "icms-st");
+  auto* centralizada = dynamic_cast<TResumoSTRS*>(f->Apuracao().GetResumos().GetItem(0));
+  ASSERT_NE(centralizada, nullptr);
+  EXPECT_EQ(centralizada->GetImpostoARecolher(), Currency::FromInt(170));
+  EXPECT_EQ(centralizada->GetSTOutrosEstabSaida().Count(), 0);
+  EXPECT_EQ(Impostos(4, "4023"), "");
+
+  // A São Paulo establishment with an RS inscription settles all its taxes; centralised, it
+  // records no RS ST tax (its 740.00).
+  auto sp = Apurar("01/01/2026", "31/01/2026", 2, "todos");
+  ASSERT_EQ(sp->Apuracao().GetResumos().Count(), 2);
+  EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(1)->GetTipoResumo(), trSubstTribRS);
+  EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(1)->GetImpostoARecolher(), Currency::FromInt(740));
+  EXPECT_EQ(Impostos(2, "4023"), "");
+}
+
+// The credit balance of MA, PA and SE with their codes (first quarter; the comment of db/demo.sql
+// has the figures): MA carries 4400.00 out of February without GIA code and, in 2026, without
+// the SPED code; PA carries 1900.00 out of January with its GIA code (10) and SPED code; SE
+// carries 3800.00 out of February with its code (11).
+TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
+  const std::string sped = [&](const char* uf) {
+    return Valor(std::string("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE TABELA = 12 AND UF = '") + uf + "'");
+  }("PA");
+  ASSERT_NE(sped, "");
+  Apurar("01/01/2026", "31/03/2026", 5, "icms");
+  Apurar("01/01/2026", "31/03/2026", 6, "icms");
+  Apurar("01/01/2026", "31/03/2026", 7, "icms");
+  EXPECT_EQ(Impostos(5, "2001"), "2026-01-01|101|2026-02-20|6600.00|-\n2026-02-01|101|2026-03-20|0.00|-\n"
+                                 "2026-03-01|101|2026-04-20|2200.00|-\n");
+  EXPECT_EQ(Lancamentos(5, 5), "2026-02-01|0.00|0|0\n2026-03-01|4400.00|0|0\n2026-04-01|0.00|0|0\n");
+  EXPECT_EQ(Lancamentos(6, 5), "2026-02-01|1900.00|10|" + sped + "\n2026-03-01|0.00|10|" + sped + "\n2026-04-01|0.00|10|" +
+                                   sped + "\n");
+  EXPECT_NE(Impostos(6, "2001").find("2026-01-01|1113|2026-02-10|0.00|-\n2026-02-01|1113|2026-03-10|5700.00|-\n"),
+            std::string::npos);
+  EXPECT_EQ(Lancamentos(7, 5).rfind("2026-02-01|0.00|11|", 0), 0u);
+  EXPECT_NE(Lancamentos(7, 5).find("2026-03-01|3800.00|11|"), std::string::npos);
+  EXPECT_FALSE(Mostrou("[aviso]"));
+
+  // MA looks the SPED code up only for periods starting before 8 September 2009.
+  Sql("UPDATE HS_PERIODICIDADE SET DATAINICIO = '2008-01-01' WHERE IDFILIAL = 5;"
+      "UPDATE HS_ENQUADRAMENTO SET DATAINICIO = '2008-01-01' WHERE IDFILIAL = 5;"
+      "UPDATE HS_PERFILEFD SET DATAINICIO = '2008-01-01' WHERE IDFILIAL = 5");
+  Apurar("01/08/2009", "31/08/2009", 5, "icms");
+  EXPECT_NE(Lancamentos(5, 5).find("2009-09-01|0.00|0|" +
+                                   Valor("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE TABELA = 12 AND UF = 'MA'")),
+            std::string::npos);
+  // PA without codes of its own: no GIA code and no warning about it; without the SPED code: M1.
+  Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'PA'; DELETE FROM HS_DETALHEEFD WHERE UF = 'PA'");
+  Apurar("01/01/2026", "31/01/2026", 6, "icms");
+  EXPECT_EQ(Lancamentos(6, 5).rfind("2026-02-01|1900.00|0|0\n", 0), 0u);
+  EXPECT_FALSE(Mostrou("O Saldo credor será gravado sem código de GIA."));
+  EXPECT_TRUE(Mostrou("Não foi possível encontrar o código para saldo credor usado no SPED Fiscal. \rClique no botão SPED"));
+  // SE without its code: the warning and no balance entry at all.
+  Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'SE'; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 7 AND GERADO = 1");
+  Apurar("01/01/2026", "31/01/2026", 7, "icms");
+  EXPECT_EQ(Lancamentos(7, 5), "");
+}
