@@ -15,7 +15,7 @@ THost::THost(TQDConnection& conexao, TInteracao& interacao)
       util_(std::make_unique<TUtilSistema>(conexao, interacao)),
       escrita_(std::make_unique<TUtilEscrita>(conexao)),
       interface_(std::make_unique<TQDInterface>(conexao, interacao)),
-      principal_(std::make_unique<TFormPrincipal>(conexao)) {
+      principal_(std::make_unique<TFormPrincipal>(conexao, *interface_)) {
   if (GFuncoes) throw std::logic_error("Já existe um host ativo");
   GFuncoes = funcoes_.get();
   GUtilSistema = util_.get();

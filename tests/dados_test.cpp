@@ -279,6 +279,12 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (41, '5.102.000', 'VENDA');"
             "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA)"
             " VALUES (1, '07', 1, 2, 8, '2026-01-01');"  // version 1: the next page, 8
+            // no host configuration tables, and a GIA row entered twice by hand
+            "DROP TABLE HS_FILIALCFG; DROP TABLE HS_DETALHEEFD;"
+            "DROP INDEX IX_ES02_GIADET; CREATE INDEX IX_ES02_GIADET ON ES02_GIADET (IDGIA, TPREGISTRO, CODIGO);"
+            "INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES) VALUES (1, 1, 2026, 1);"
+            "INSERT INTO ES02_GIADET (IDGIADET, IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO)"
+            " VALUES (1, 1, 'ABC', '32', '', '7'), (2, 1, 'ABC', '32', '', '9');"
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
@@ -292,6 +298,10 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "2");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
   EXPECT_EQ(Valor("SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO"), "7");  // the last page printed
+  EXPECT_EQ(Valor("SELECT group_concat(IDGIADET || '|' || CONTEUDO) FROM ES02_GIADET"), "1|7");  // the first kept
+  EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_GIADET') WHERE name = 'IX_ES02_GIADET'"), "1");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN"
+                  " ('HS_FILIALCFG', 'HS_DETALHEEFD', 'IX_HS_FILIALCFG', 'IX_HS_DETALHEEFD')"), "4");
 }
 
 // The host services with the process killed (kill -9) in the middle of February's summary: after

@@ -94,7 +94,9 @@ void TQDConnection::CriarEsquema() {
 // CHECK constraints of version 2, which SQLite cannot add to an existing table, are left to the
 // check every run makes of the data it reads (host/banco/integridade.h). Book numbering rows of
 // version 1 kept the number the next page would carry as PAGINAFINAL; version 2 keeps the last
-// page printed.
+// page printed. GIA detail rows become unique by their key: of rows doubled by hand the first is
+// kept, the one readers found first until now. The host tables version 2 added are created as
+// db/schema.sql creates them.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const std::vector<std::string> cfops = integridade::CfopsInvalidos(*db_);
@@ -105,6 +107,19 @@ void TQDConnection::Migrar(const std::string& arquivo) {
   Executar("DROP INDEX IF EXISTS IX_ES02_CFOP_CFOP;"
            "CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
            "UPDATE HS_NUMERACAOLIVRO SET PAGINAFINAL = PAGINAFINAL - 1;"
+           "DELETE FROM ES02_GIADET WHERE IDGIADET NOT IN"
+           " (SELECT MIN(IDGIADET) FROM ES02_GIADET GROUP BY IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
+           "DROP INDEX IF EXISTS IX_ES02_GIADET;"
+           "CREATE UNIQUE INDEX IX_ES02_GIADET ON ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
+           "CREATE TABLE IF NOT EXISTS HS_FILIALCFG (IDFILIALCFG INTEGER PRIMARY KEY, IDFILIAL INTEGER NOT NULL,"
+           " CHAVE1 INTEGER NOT NULL, CHAVE2 INTEGER NOT NULL, CHAVE3 INTEGER NOT NULL, DATAINICIO DATE NOT NULL,"
+           " DATAFIM DATE, TEXTO VARCHAR(100), INFORMACAO2 VARCHAR(100), INFORMACAO3 VARCHAR(100),"
+           " INFORMACAO4 VARCHAR(100), INFORMACAO5 VARCHAR(100));"
+           "CREATE INDEX IF NOT EXISTS IX_HS_FILIALCFG ON HS_FILIALCFG (IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO);"
+           "CREATE TABLE IF NOT EXISTS HS_DETALHEEFD (IDDETALHEEFD INTEGER PRIMARY KEY, TABELA INTEGER NOT NULL,"
+           " UF VARCHAR(2) NOT NULL, CODIGO VARCHAR(10) NOT NULL, DESCRICAO VARCHAR(250), DATAINICIO DATE NOT NULL,"
+           " DATAFIM DATE);"
+           "CREATE INDEX IF NOT EXISTS IX_HS_DETALHEEFD ON HS_DETALHEEFD (TABELA, UF, CODIGO, DATAINICIO);"
            "UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();
 }

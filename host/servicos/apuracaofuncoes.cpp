@@ -12,20 +12,12 @@
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/servicos/periodos.h"
+#include "host/servicos/protegido.h"
 
 namespace {
 
-// Validity condition of the HS_ tables: the row is in force on the date.
-constexpr const char* kVigente = " DATAINICIO <= ?1 AND (DATAFIM IS NULL OR DATAFIM >= ?1) ";
-
-template <typename F>
-auto Protegido(const char* operacao, F&& f) -> decltype(f()) {
-  try {
-    return f();
-  } catch (const SQLite::Exception& e) {
-    LancarErroBanco(e, std::string(operacao) + ": " + e.what());
-  }
-}
+using servicos::kVigente;
+using servicos::Protegido;
 
 // The rows a key lookup found: the first is kept and updated in place; any further one (a row
 // doubled by data loaded by hand) is deleted with its detail rows. 0 when there was none.

@@ -14,6 +14,7 @@
 
 #include "host/base/datas.h"
 #include "host/base/moeda.h"
+#include "host/servicos/formula.h"
 #include "host/servicos/tipos.h"
 
 class TQDConnection;
@@ -69,30 +70,43 @@ class TApuracaoFuncoes {
 
   // --- State returns (GIA), docs/servicos.md "GIA" -----------------------------------------------
   // Id of the establishment's return of that month, created when it does not exist yet. `tipo` is
-  // the return's kind (0 normal); `diaInicio`/`diaFim` the days it covers (0 and 0: the month).
+  // the return's kind (0 normal); `diaInicio`/`diaFim` the days it covers (0 and 0: the month; 1 and
+  // the month's last day are the same return). Throws std::invalid_argument for a month or days
+  // that do not exist.
   virtual int32_t GetIDGia(int64_t idFilial, int32_t ano, int32_t mes, int32_t tipo, int32_t diaInicio, int32_t diaFim);
   // Stores one detail row (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO), replacing its content when the row
-  // exists; the list form stores one row per field name with its content (lists of equal length).
+  // exists; the list form stores one row per field name with its content (lists of equal length,
+  // else std::invalid_argument) and leaves the other rows of the code alone. An unknown GIA id is
+  // an error.
   virtual void GravarGiaDet(int32_t idGia, const std::string& tpRegistro, const std::string& codigo,
                             const std::string& nomeCampo, const std::string& conteudo);
   virtual void GravarGiaDet(int32_t idGia, const std::string& tpRegistro, const std::string& codigo,
                             const std::vector<std::string>& nomesCampos, const std::vector<std::string>& conteudos);
 
   // --- Revenue by CFOP formulas, docs/servicos.md "CFOP formulas" ---------------------------------
-  // Value of formula number `formula` (ES02_CFOPCFGUF.TP, the establishment's state) over the
-  // document items of the establishment in the interval.
+  // Each document item of the interval (entries by DATAENTRADA, exits by DATAEMISSAO) is evaluated
+  // with the formula of number `formula` that ES02_CFOPCFGUF holds for its own CFOP in the state
+  // of `f` (also for the establishments of other states in a company-wide sum); items whose CFOP
+  // has no such row, or a blank formula, add nothing. A formula that cannot be evaluated throws
+  // EFormulaCFOP (host/servicos/formula.h); a CFOP with two rows of the number,
+  // EDadosInvalidos (host/banco/integridade.h).
+  //
+  // The establishment's entries and exits, both added, as a real.
   virtual double CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim);
-  // Services revenue of the establishment in the interval.
+  // Services revenue of the establishment in the interval: the accounting value of its exit items
+  // of CFOP 5.933 and 6.933 (services under the municipal ISSQN).
   virtual Currency GetSomaReceitaServicos(const TFilial& f, TDateTime ini, TDateTime fim);
-  // Formula `formula` summed over the documents of the scope, entries times `fatorEntradas` and
-  // exits times `fatorSaidas` (-1, 0 or +1).
+  // Formula `formula` summed over the documents of the scope (0 the company, 1 the establishment,
+  // 2 the company's establishments in the state of `f`), entries times `fatorEntradas` and exits
+  // times `fatorSaidas` (-1, 0 or +1; 0 does not read that side), rounded to ten-thousandths once,
+  // on the total.
   virtual Currency GetSomaReceitaFormulaCFOPUF(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim,
                                                TTipoSomaReceita tipo, int32_t fatorEntradas, int32_t fatorSaidas);
 
   // --- Configuration and bookkeeping codes ---------------------------------------------------------
-  // The establishment's configuration row of ORIGEM `chave1`, TP `chave2` (as text) whose
-  // INFORMACAO1 ... is in force over the whole interval; `chave3` selects the INFORMACAO column read
-  // as the configured text (docs/servicos.md).
+  // The establishment's HS_FILIALCFG row of keys (chave1, chave2, chave3) in force over the whole
+  // interval, the latest start first; Informacao1 is its TEXTO. Kinds in use: (2, 7, 3), the
+  // CRESCE-RN band (docs/tabelas.md).
   virtual TFilialCfg GetFilialCfg(int64_t idFilial, int32_t chave1, int32_t chave2, int32_t chave3, TDateTime ini,
                                   TDateTime fim);
   // Id of the digital-bookkeeping detail code of the state in force at the date (HS_DETALHEEFD);
@@ -117,4 +131,6 @@ class TApuracaoFuncoes {
   void CalcularCreditoPresumido(const TFilial& f, TDateTime ini, TDateTime fim, const std::string& tipo,
                                 const std::string& descricao, bool saidas);
   std::vector<TTipoLancamento> tipos_;
+  // Compiled CFOP formulas, kept for the host's lifetime (one run): each text is parsed once.
+  TEvMacroFormula formulas_;
 };

@@ -41,6 +41,12 @@ class TQDInterface {
   Currency Arredondar(int32_t, int32_t decimais, Currency valor, int32_t);
   // "TRUNCAR" cuts, "MATEMATICO" rounds; any other mode is an error.
   Currency ArredondarModo(Currency valor, const std::string& modo, int32_t decimais);
+  // The same for real numbers, to 0..9 decimals. The value is rounded as the decimal it reads as (its
+  // shortest form that converts back to the same double), not as the binary fraction stored: 2.675
+  // is kept as 2.67499999999999982..., yet a person reading 2.675 expects 2.68, and gets it.
+  // Throws std::invalid_argument for other decimals, another mode or a value that is not finite.
+  double Arredondar(int32_t, int32_t decimais, double valor, int32_t);
+  double ArredondarModo(double valor, const std::string& modo, int32_t decimais);
 
   // Due date of a payment code's rule for the period (rules in docs/servicos.md).
   virtual TDateTime CalcularVencimento(int64_t idFilial, int32_t tpDiaVencto, TDateTime ini, TDateTime fim, int32_t diaVencto);

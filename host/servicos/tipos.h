@@ -51,8 +51,8 @@ using TTipoEnquadramento = uint8_t;
 // Scope of a CFOP-formula sum: 0 whole company, 1 the establishment, 2 the company in the state.
 using TTipoSomaReceita = uint8_t;
 
-// A configuration row of an establishment (ES02_CFG) as GetFilialCfg finds it; Encontrada is false
-// when no row is in force for the whole interval.
+// A configuration row of an establishment (HS_FILIALCFG) as GetFilialCfg finds it: Informacao1 is
+// its TEXTO. Encontrada is false when no row is in force for the whole interval.
 struct TFilialCfg {
   bool Encontrada = false;
   int32_t IdCfg = 0;

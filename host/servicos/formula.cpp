@@ -1,0 +1,172 @@
+#include "host/servicos/formula.h"
+
+#include <cctype>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <muParser.h>
+
+#include "host/base/texto.h"
+
+EFormula::EFormula(std::string formula, std::string motivo, bool dosValores)
+    : EFormula("Fórmula \"" + formula + "\" " + motivo + ".", formula, motivo, dosValores) {}
+
+EFormula::EFormula(std::string mensagem, std::string formula, std::string motivo, bool dosValores)
+    : std::runtime_error(mensagem), formula_(std::move(formula)), motivo_(std::move(motivo)), dosValores_(dosValores) {}
+
+EFormulaCFOP::EFormulaCFOP(const EFormula& e, int32_t numero, std::string cfop, std::string uf, std::string documento)
+    : EFormula("Fórmula " + std::to_string(numero) + " da CFOP " + cfop + " na UF " + uf + " (ES02_CFOPCFGUF): \"" +
+                   e.Formula() + "\" " + e.Motivo() + (documento.empty() ? "" : ", no " + documento) + ".",
+               e.Formula(), e.Motivo(), e.DosValores()),
+      numero_(numero),
+      cfop_(std::move(cfop)),
+      uf_(std::move(uf)) {}
+
+namespace {
+
+// The parser's own operators are replaced by these: its division gives inf silently, its "=" assigns
+// to the variables (and so to the next item's values), and its comparisons have no place in a sum.
+// A division by zero is flagged here and reported after the evaluation, so that no exception has to
+// cross the parser.
+thread_local bool tDividiuPorZero = false;
+
+double Somar(double a, double b) { return a + b; }
+double Subtrair(double a, double b) { return a - b; }
+double Multiplicar(double a, double b) { return a * b; }
+double Dividir(double a, double b) {
+  if (b == 0) {
+    tDividiuPorZero = true;
+    return 0;
+  }
+  return a / b;
+}
+double Potencia(double a, double b) { return std::pow(a, b); }
+
+std::string MotivoDoParser(const mu::ParserError& e) {
+  switch (e.GetCode()) {
+    case mu::ecUNEXPECTED_EOF: return "está incompleta no fim";
+    case mu::ecMISSING_PARENS: return "tem parêntese aberto sem fechar";
+    default: break;
+  }
+  std::string motivo = "tem erro de sintaxe na posição " + std::to_string(e.GetPos() + 1);
+  const std::string trecho = texto::Aparar(e.GetToken());
+  return trecho.empty() ? motivo : motivo + " (\"" + trecho + "\")";
+}
+
+// Everything a formula may be written with: names, numbers, the operators and parentheses.
+constexpr const char* kCaracteres =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_. \t\r\n+-*/^()";
+
+bool NomeValido(const std::string& nome) {
+  if (nome.empty() || std::isdigit(static_cast<unsigned char>(nome[0]))) return false;
+  for (char c : nome)
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+  return true;
+}
+
+}  // namespace
+
+struct TEvMacroFormula::Impl {
+  struct Variavel {
+    double valor = 0;
+    bool definida = false;
+  };
+  struct Compilada {
+    mu::Parser parser;
+    std::vector<std::pair<std::string, const Variavel*>> usadas;
+  };
+
+  // std::map keeps every value at one address for the evaluator's lifetime: the compiled formulas
+  // read them there.
+  std::map<std::string, Variavel> variaveis;
+  std::vector<std::string> ordem;  // names in the order first added, for messages
+  std::unordered_map<std::string, std::unique_ptr<Compilada>> compiladas;
+
+  std::string NomeDesconhecido(const std::string& nome) const {
+    std::string validos;
+    for (const auto& n : ordem)
+      if (variaveis.at(n).definida) validos += (validos.empty() ? "" : ", ") + n;
+    return "usa o nome desconhecido " + nome + " (nomes válidos: " + (validos.empty() ? "nenhum" : validos) + ")";
+  }
+
+  Compilada& Compilar(const std::string& formula) {
+    if (auto it = compiladas.find(formula); it != compiladas.end()) return *it->second;
+    if (formula.find(',') != std::string::npos)
+      throw EFormula(formula, "usa vírgula; escreva os decimais com ponto (0.5) e os milhares sem separador");
+    // The parser also knows "?:", comparisons and "=" and would accept them.
+    if (size_t p = formula.find_first_not_of(kCaracteres); p != std::string::npos) {
+      size_t n = 1;
+      while (p + n < formula.size() && (static_cast<unsigned char>(formula[p + n]) & 0xC0) == 0x80) ++n;  // UTF-8
+      throw EFormula(formula, "usa o caractere \"" + formula.substr(p, n) + "\", que as fórmulas não aceitam");
+    }
+    auto c = std::make_unique<Compilada>();
+    mu::Parser& p = c->parser;
+    try {
+      p.EnableBuiltInOprt(false);
+      p.ClearFun();
+      p.ClearConst();
+      p.DefineOprt("+", Somar, mu::prADD_SUB, mu::oaLEFT, false);
+      p.DefineOprt("-", Subtrair, mu::prADD_SUB, mu::oaLEFT, false);
+      p.DefineOprt("*", Multiplicar, mu::prMUL_DIV, mu::oaLEFT, false);
+      // never folded at compile time: "1/0" would then become 0 before any flag is looked at
+      p.DefineOprt("/", Dividir, mu::prMUL_DIV, mu::oaLEFT, false);
+      p.DefineOprt("^", Potencia, mu::prPOW, mu::oaRIGHT, false);
+      for (auto& [nome, v] : variaveis)
+        if (v.definida) p.DefineVar(nome, &v.valor);
+      p.SetExpr(formula);
+      // Lists every name the text uses, defined or not; the parser would take an undefined one as 0.
+      const mu::varmap_type& usadas = p.GetUsedVar();
+      std::string desconhecido;
+      size_t posicao = std::string::npos;
+      for (const auto& usada : usadas) {
+        const std::string& nome = usada.first;
+        auto v = variaveis.find(nome);
+        if (v != variaveis.end() && v->second.definida) {
+          c->usadas.emplace_back(nome, &v->second);
+        } else if (formula.find(nome) < posicao) {  // the first unknown name as the text reads
+          posicao = formula.find(nome);
+          desconhecido = nome;
+        }
+      }
+      if (!desconhecido.empty()) throw EFormula(formula, NomeDesconhecido(desconhecido));
+    } catch (const mu::ParserError& e) {
+      throw EFormula(formula, MotivoDoParser(e));
+    }
+    return *compiladas.emplace(formula, std::move(c)).first->second;
+  }
+};
+
+TEvMacroFormula::TEvMacroFormula() : impl_(std::make_unique<Impl>()) {}
+TEvMacroFormula::~TEvMacroFormula() = default;
+
+void TEvMacroFormula::ClearVariables() {
+  for (auto& [nome, v] : impl_->variaveis) v = {};
+}
+
+void TEvMacroFormula::AddVariable(const std::string& nome, double valor) {
+  if (!NomeValido(nome)) throw std::invalid_argument("Nome de variável de fórmula inválido: \"" + nome + "\".");
+  auto [it, nova] = impl_->variaveis.try_emplace(nome);
+  if (nova) impl_->ordem.push_back(nome);
+  it->second.valor = valor;
+  it->second.definida = true;
+}
+
+double TEvMacroFormula::Eval(const std::string& formula) {
+  if (formula.find_first_not_of(" \t\r\n") == std::string::npos) return 0;
+  Impl::Compilada& c = impl_->Compilar(formula);
+  for (const auto& [nome, v] : c.usadas)
+    if (!v->definida) throw EFormula(formula, impl_->NomeDesconhecido(nome));
+  tDividiuPorZero = false;
+  double r = 0;
+  try {
+    r = c.parser.Eval();
+  } catch (const mu::ParserError& e) {
+    throw EFormula(formula, MotivoDoParser(e));
+  }
+  if (tDividiuPorZero) throw EFormula(formula, "divide por zero", true);
+  if (!std::isfinite(r)) throw EFormula(formula, "tem resultado que não é um número finito", true);
+  return r;
+}

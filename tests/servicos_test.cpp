@@ -1,0 +1,212 @@
+// The host services the state regimes call, on the demo office: GIA headers and detail rows, CFOP
+// formula sums by scope and factor with their error messages, the formula evaluator, rounding of
+// real numbers, dated establishment configuration and bookkeeping codes, and opening a package.
+#include <gtest/gtest.h>
+
+#include "ambiente.h"
+#include "host/banco/integridade.h"
+#include "host/base/texto.h"
+#include "host/servicos/formula.h"
+
+namespace {
+
+#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
+
+template <class E, class F>
+std::string Erro(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.what();
+  }
+  return "(sem erro)";
+}
+
+TDateTime D(int a, int m, int d) { return EncodeDate(a, m, d); }
+// A braced pair of texts would also make a std::string (from an iterator range): name the type.
+using Lista = std::vector<std::string>;
+
+}  // namespace
+
+// Amounts in failure messages as "1.250,0000" instead of raw bytes.
+void PrintTo(const Currency& c, std::ostream* os) { *os << moeda::TextoExato(c.Raw()); }
+
+class Servicos : public AmbienteTeste {};
+
+TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
+  const int32_t jan = GFuncoes->GetIDGia(1, 2026, 1, 0, 0, 0);
+  EXPECT_EQ(GFuncoes->GetIDGia(1, 2026, 1, 0, 0, 0), jan);
+  EXPECT_EQ(GFuncoes->GetIDGia(1, 2026, 1, 0, 1, 31), jan);  // days 1 to 31 are the whole month
+  EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 0, 1, 15), jan);
+  EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 1, 0, 0), jan);  // another kind
+  EXPECT_NE(GFuncoes->GetIDGia(2, 2026, 1, 0, 0, 0), jan);
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA"), "4");
+  EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 13, 0, 0, 0), std::invalid_argument);
+  EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 2, 0, 1, 30), std::invalid_argument);  // February has 28 days
+
+  GFuncoes->GravarGiaDet(jan, "ABC", "31", "31", "1000.5");
+  GFuncoes->GravarGiaDet(jan, "ABC", "32", "", "7");
+  GFuncoes->GravarGiaDet(jan, "X08", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"20/02/2026", "10.5"});
+  const std::string id31 = Valor("SELECT IDGIADET FROM ES02_GIADET WHERE CODIGO = '31'");
+  // the second run of the same month: contents replaced, ids kept, nothing added
+  GFuncoes->GravarGiaDet(jan, "ABC", "31", "31", "2000.25");
+  GFuncoes->GravarGiaDet(jan, "X08", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"", ""});
+  EXPECT_THROW(GFuncoes->GravarGiaDet(jan, "X09", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"20/02/2026"}),
+               std::invalid_argument);
+  EXPECT_THROW(GFuncoes->GravarGiaDet(999, "ABC", "31", "31", "1"), std::invalid_argument);
+  EXPECT_EQ(Linhas("SELECT IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO FROM ES02_GIADET ORDER BY 2, 3, 4"),
+            std::to_string(jan) + "|ABC|31|31|2000.25\n" + std::to_string(jan) + "|ABC|32||7\n" +
+                std::to_string(jan) + "|X08|0131|ICMSPROPRIO|\n" + std::to_string(jan) + "|X08|0131|VCTO|\n");
+  EXPECT_EQ(Valor("SELECT IDGIADET FROM ES02_GIADET WHERE CODIGO = '31'"), id31);
+}
+
+// June 2025 holds no demo document. Filial 3 is company 1's in RJ, filial 4 another company's in
+// SP. Formulas of SP (formula 1 unless said):
+//   5.102.000 "VLRCONTABIL - IPI", formula 2 "(VLRCONTABIL + DIFERIDO) / 4"; in RJ "VLRCONTABIL * 1000"
+//   6.102.000 "BCICMS * 0.5"     1.202.000 "VLRCONTABIL"     5.102.001 blanks     5.102.002 NULL
+//   5.949.000 has no row, so its items add nothing.
+class FormulasCfop : public Servicos {
+ protected:
+  void SetUp() override {
+    Servicos::SetUp();
+    Sql("INSERT INTO SC00_EMPRESA (IDEMPRESA, EMPRESA, NOME) VALUES (2, 2, 'Outra Empresa Ltda');"
+        "INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO) VALUES"
+        " (3, 1, 3, 'Comercial Exemplo Ltda', 4), (4, 2, 1, 'Outra Empresa Ltda', 1);"
+        "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (50, '5.933.000', 'SERVIÇO ISSQN'),"
+        " (51, '6.933.000', 'SERVIÇO ISSQN');"
+        "INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 1, 'VLRCONTABIL - IPI'),"
+        " (17, 'SP', 1, 'BCICMS * 0.5'), (3, 'SP', 1, 'VLRCONTABIL'), (11, 'SP', 1, '   '), (12, 'SP', 1, NULL),"
+        " (10, 'SP', 2, '(VLRCONTABIL + DIFERIDO) / 4'), (10, 'RJ', 1, 'VLRCONTABIL * 1000');"
+        "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9101, 1, '2025-06-01', 501),"
+        " (9102, 1, '2025-07-01', 502), (9103, 2, '2025-06-15', 503), (9104, 3, '2025-06-20', 504),"
+        " (9105, 4, '2025-06-20', 505);"
+        "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, IPI, DIFERIDO) VALUES"
+        " (91011, 9101, 10, 1000, 0, 100, 0), (91012, 9101, 17, 300, 300, 0, 0), (91013, 9101, 11, 5000, 0, 0, 0),"
+        " (91014, 9101, 12, 4000, 0, 0, 0), (91015, 9101, 16, 777, 0, 0, 0), (91016, 9101, 50, 123.45, 0, 0, 0),"
+        " (91017, 9101, 51, 0.55, 0, 0, 0), (91021, 9102, 10, 99999, 0, 0, 0), (91031, 9103, 10, 400, 0, 0, 40),"
+        " (91032, 9103, 50, 10, 0, 0, 0), (91041, 9104, 10, 50, 0, 0, 0), (91051, 9105, 10, 7000, 0, 0, 0);"
+        "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
+        " (9201, 1, '2025-06-30', '2025-05-28', 601), (9202, 1, '2025-07-02', '2025-06-15', 602);"
+        "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (92011, 9201, 3, 200),"
+        " (92021, 9202, 3, 888);");
+  }
+  Currency Soma(int64_t filial, int32_t formula, TTipoSomaReceita escopo, int32_t fe, int32_t fs) {
+    return GFuncoes->GetSomaReceitaFormulaCFOPUF(GFuncoes->GetDadosFilial(filial), formula, D(2025, 6, 1),
+                                                 D(2025, 6, 30), escopo, fe, fs);
+  }
+};
+
+TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
+  // Formula 1 per item: filial 1 exits 1000 - 100 = 900, 300 * 0.5 = 150, blank and NULL 0 (1050),
+  // entries by DATAENTRADA 200 (the entry of 2 July issued in June is out; so is the exit of 1 July);
+  // filial 2 exits 400; filial 3 exits 50 (SP's formula: the caller's state).
+  EXPECT_EQ(Soma(1, 1, 1, -1, 1), Currency::FromInt(850));                    // 1050 - 200
+  EXPECT_EQ(Soma(1, 1, 2, -1, 1), Currency::FromInt(1250));                   // 1050 + 400 - 200
+  EXPECT_EQ(Soma(1, 1, 0, -1, 1), Currency::FromInt(1300));                   // 1050 + 400 + 50 - 200
+  EXPECT_EQ(Soma(1, 1, 0, 1, 0), Currency::FromInt(200));                     // entries only
+  EXPECT_EQ(Soma(1, 1, 0, 0, -1), Currency::FromInt(-1500));                  // -(1050 + 400 + 50)
+  EXPECT_EQ(Soma(1, 2, 1, -1, 1), Currency::FromInt(250));                    // (1000 + 0) / 4
+  EXPECT_EQ(Soma(1, 2, 0, 0, 1), Currency::FromRaw(3725000));                 // 250 + (400 + 40) / 4 + 50 / 4
+  EXPECT_EQ(Soma(3, 1, 0, 0, 1), Currency::FromInt(1450000));                 // RJ: (1000 + 400 + 50) * 1000
+  const TFilial f1 = GFuncoes->GetDadosFilial(1);
+  EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), 1250.0);  // 1050 + 200
+  EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), 250.0);
+  // services: 5.933 and 6.933 exits of filial 1 only, 123.45 + 0.55
+  EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(f1, D(2025, 6, 1), D(2025, 6, 30)), Currency::FromInt(124));
+  EXPECT_THROW(Soma(1, 1, 3, -1, 1), std::invalid_argument);
+  EXPECT_THROW(Soma(1, 1, 1, 2, 1), std::invalid_argument);
+}
+
+TEST_F(FormulasCfop, FormulaInvalidaNomeiaFormulaCfopEUf) {
+  Sql("INSERT INTO ES02_CFOPCFGUF (IDCFOPCFGUF, IDCFOP, UF, TP, FORMULA) VALUES (99, 10, 'SP', 9, '')");
+  const std::string prefixo = "Fórmula 9 da CFOP 5.102.000 na UF SP (ES02_CFOPCFGUF): ";
+  const std::vector<std::pair<std::string, std::string>> casos = {
+      {"VLRCONTABIL * 0,5", "\"VLRCONTABIL * 0,5\" usa vírgula; escreva os decimais com ponto"},
+      {"VLRCONTABIL + VLRTOTAL", "\"VLRCONTABIL + VLRTOTAL\" usa o nome desconhecido VLRTOTAL (nomes válidos: "
+                                 "VLRCONTABIL, BCICMS, ICMS,"},
+      {"VLRCONTABIL = 0", "\"VLRCONTABIL = 0\" usa o caractere \"=\", que as fórmulas não aceitam."},
+      {"VLRCONTABIL IPI", "\"VLRCONTABIL IPI\" tem erro de sintaxe na posição 13 (\"IPI\")."},
+      {"(VLRCONTABIL - IPI", "\"(VLRCONTABIL - IPI\" tem parêntese aberto sem fechar."},
+      // item 91011 of filial 1 has DIFERIDO 0; 1000 ^ 400 is beyond a double
+      {"VLRCONTABIL / DIFERIDO", "\"VLRCONTABIL / DIFERIDO\" divide por zero, no item 91011 da saída nº 501 de 01/06/2025."},
+      {"VLRCONTABIL ^ 400", "\"VLRCONTABIL ^ 400\" tem resultado que não é um número finito, no item 91011"},
+  };
+  for (const auto& [formula, esperado] : casos) {
+    Sql("UPDATE ES02_CFOPCFGUF SET FORMULA = " + texto::QuotedStr(formula) + " WHERE IDCFOPCFGUF = 99");
+    EXPECT_CONTEM(Erro<EFormulaCFOP>([&] { Soma(1, 9, 1, 0, 1); }), prefixo + esperado);
+  }
+  Sql("UPDATE ES02_CFOPCFGUF SET FORMULA = '  ' WHERE IDCFOPCFGUF = 99");
+  EXPECT_EQ(Soma(1, 9, 1, 0, 1), Currency());
+  Sql("INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 1, 'VLRCONTABIL')");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Soma(1, 1, 1, -1, 1); }),
+                "A CFOP 5.102.000 tem 2 fórmulas 1 para a UF SP em ES02_CFOPCFGUF");
+}
+
+TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
+  TEvMacroFormula ev;
+  ev.AddVariable("A", 2);
+  EXPECT_EQ(ev.Eval("A * 3"), 6.0);
+  ev.AddVariable("A", 5.5);
+  EXPECT_EQ(ev.Eval("A * 3"), 16.5);  // the compiled text reads the new value
+  EXPECT_EQ(ev.Eval("2 + 3 * A ^ 2 / 11 - -1"), 11.25);  // 2 + 3 * 30.25 / 11 + 1
+  EXPECT_EQ(ev.Eval("-A ^ 2"), -30.25);
+  EXPECT_EQ(ev.Eval(" \t "), 0.0);
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A ? 1 : 2"); }), "Fórmula \"A ? 1 : 2\" usa o caractere \"?\", que as fórmulas não aceitam.");
+  // a division by zero is refused even when what follows would turn it into a finite number
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("1 / (1 / (A - 5.5))"); }), "Fórmula \"1 / (1 / (A - 5.5))\" divide por zero.");
+  ev.ClearVariables();
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
+            "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");
+}
+
+TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, 2.675, 10), 2.68);  // stored as 2.67499999999999982...
+  EXPECT_EQ(QDInterface->ArredondarModo(-2.675, "MATEMATICO", 2), -2.68);
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, 1.005, 10), 1.01);
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, 9.995, 10), 10.0);
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, 0.005, 10), 0.01);
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, 0.0049, 10), 0.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(7.999, "TRUNCAR", 0), 7.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(-7.999, "TRUNCAR", 0), -7.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.123456789, "MATEMATICO", 5), 0.12346);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.123456789, "TRUNCAR", 5), 0.12345);
+  EXPECT_EQ(QDInterface->Arredondar(0, 9, 1.0000000005, 10), 1.000000001);
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, 1234.5, 10), 1234.5);
+  EXPECT_THROW(QDInterface->Arredondar(0, 10, 1.5, 10), std::invalid_argument);
+  EXPECT_THROW(QDInterface->ArredondarModo(1.5, "BANCARIO", 2), std::invalid_argument);
+}
+
+TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
+  Sql("INSERT INTO HS_FILIALCFG (IDFILIALCFG, IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO, DATAFIM, TEXTO, INFORMACAO2)"
+      " VALUES (1, 1, 2, 7, 3, '2020-01-01', '2025-12-31', '2', NULL), (2, 1, 2, 7, 3, '2025-07-01', NULL, '3', 'x'),"
+      " (3, 1, 2, 7, 4, '2020-01-01', NULL, '9', NULL), (4, 2, 2, 7, 3, '2020-01-01', NULL, '8', NULL)");
+  auto faixa = [&](TDateTime ini, TDateTime fim) {
+    TFilialCfg c = GFuncoes->GetFilialCfg(1, 2, 7, 3, ini, fim);
+    return c.Encontrada ? c.Informacao1 : std::string("nenhuma");
+  };
+  EXPECT_EQ(faixa(D(2025, 6, 1), D(2025, 6, 30)), "2");
+  EXPECT_EQ(faixa(D(2025, 7, 1), D(2025, 7, 31)), "3");    // both in force: the latest start
+  EXPECT_EQ(faixa(D(2025, 6, 15), D(2025, 7, 15)), "2");   // row 2 does not cover the whole interval
+  EXPECT_EQ(faixa(D(2025, 12, 1), D(2026, 1, 31)), "3");   // nor does row 1
+  EXPECT_EQ(faixa(D(2019, 12, 1), D(2019, 12, 31)), "nenhuma");
+  const TFilialCfg julho = GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31));
+  EXPECT_EQ(julho.IdCfg, 2);
+  EXPECT_EQ(julho.Informacao2, "x");
+
+  // demo rows 1..3 (MA, PA, SE) from 2009-01-01; SE's code replaced by row 10 from 2016
+  Sql("UPDATE HS_DETALHEEFD SET DATAFIM = '2015-12-31' WHERE IDDETALHEEFD = 3;"
+      "INSERT INTO HS_DETALHEEFD (IDDETALHEEFD, TABELA, UF, CODIGO, DESCRICAO, DATAINICIO)"
+      " VALUES (10, 12, 'SE', '020005', 'Saldo credor do período anterior', '2016-01-01')");
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020007", "PA", 12, D(2026, 1, 1)), 2);
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020007", "PA", 12, D(2008, 12, 31)), 0);
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020007", "PA", 11, D(2026, 1, 1)), 0);
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020004", "PA", 12, D(2026, 1, 1)), 0);
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2015, 12, 31)), 3);
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)), 10);
+}
+
+TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
+  FormPrincipal->AbrirPacote("74105", 0, -1);
+  EXPECT_EQ(interacao_->Registro().back(),
+            "[informação] Não é possível abrir o pacote 74105: ele não faz parte deste programa.");
+}
