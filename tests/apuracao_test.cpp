@@ -157,13 +157,11 @@ TEST_F(Apuracao, RegimesAindaNaoDisponiveisDizemQualTipoFalta) {
     EXPECT_NE(std::string(e.what()).find("trSimplesNovoRS (TResumoSimplesNovoRS)"), std::string::npos);
   }
   EXPECT_TRUE(interacao_->Registro().empty());
-  try {
-    Apurar("01/08/2007", "31/08/2007", 1, "icms");
-    FAIL();
-  } catch (const ETipoResumoIndisponivel& e) {
-    EXPECT_NE(std::string(e.what()).find("TResumoNormalRS"), std::string::npos);
-  }
-  ASSERT_EQ(interacao_->Registro().size(), 1u);
+  // From July 2007 the small business of RS settles in the regular regime, saying so.
+  auto e = Apurar("01/08/2007", "31/08/2007", 1, "icms");
+  EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalRS);
+  EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetFormaApuracao().TipoApuracao, 0);
+  ASSERT_EQ(interacao_->Registro().size(), 2u);  // the message, then the dialog of the return's data
   EXPECT_EQ(interacao_->Registro()[0],
             "[informação] A partir de 01/07/2007 entra em vigor o Simples Nacional,portanto  o ICMS de 01/08/2007 a "
             "31/08/2007 será apurado como regime normal.");

@@ -237,25 +237,25 @@ TEST_F(Formulario, EnterNaDataInicialRecalculaOFimETabNao) {
 // Lookups
 
 TEST_F(Formulario, TrocarDeEmpresaLimpaOEstabelecimentoSoSeEleEraDeOutraEmpresa) {
-  Sql("INSERT INTO SC00_EMPRESA (IDEMPRESA, EMPRESA, NOME) VALUES (2, 7, 'Outra Empresa SA');"
-      "INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO, EHMATRIZ) VALUES (3, 2, 1, 'Outra Matriz', 1, 1)");
+  Sql("INSERT INTO SC00_EMPRESA (IDEMPRESA, EMPRESA, NOME) VALUES (9, 7, 'Outra Empresa SA');"
+      "INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO, EHMATRIZ) VALUES (90, 9, 1, 'Outra Matriz', 1, 1)");
   TFormEnsaio& f = Criar();
   f.lkpEmpresaExit();  // same company: the establishment stays
   EXPECT_EQ(f.lkpFilial.Id, 1);
 
-  ASSERT_TRUE(f.BuscarEmpresa(2));
+  ASSERT_TRUE(f.BuscarEmpresa(9));
   EXPECT_EQ(f.lkpEmpresa.Codigo, "7");
   f.lkpEmpresaExit();
   EXPECT_EQ(f.lkpFilial.Id, 0);
   EXPECT_TRUE(f.lkpFilial.Descricao.empty());
 
-  EXPECT_FALSE(f.BuscarFilial(1));  // establishment of company 1: not offered for company 2
-  EXPECT_EQ(f.lkpFilial.Filtro, "IDEMPRESA = 2");
+  EXPECT_FALSE(f.BuscarFilial(1));  // establishment of company 1: not offered for company 9
+  EXPECT_EQ(f.lkpFilial.Filtro, "IDEMPRESA = 9");
   EXPECT_EQ(Mensagens().back(), "[aviso] Registro não encontrado.");
-  ASSERT_TRUE(f.BuscarFilial(3));
+  ASSERT_TRUE(f.BuscarFilial(90));
   EXPECT_EQ(f.lkpFilial.Descricao, "Outra Matriz");
   f.lkpEmpresaExit();
-  EXPECT_EQ(f.lkpFilial.Id, 3);
+  EXPECT_EQ(f.lkpFilial.Id, 90);
 
   EXPECT_FALSE(f.BuscarEmpresa(99));
   EXPECT_EQ(f.lkpEmpresa.Id, 0);

@@ -7,6 +7,7 @@
 #include "ambiente.h"
 #include "apuracao/apuracao.h"
 #include "forms/pedidoapuracao.h"
+#include "host/interacao/formpadraoresult.h"
 #include "regimes/normal/apuracaonormalrs.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
 
@@ -31,7 +32,8 @@ class Regimes : public AmbienteTeste {
                   " FROM TR04_IMPOSTO I LEFT JOIN TR04_IMPOSTODET D ON (D.IDIMPOSTO = I.IDIMPOSTO AND D.NOMECAMPO = 'TPAPLICACAO')"
                   " WHERE I.IDFILIAL = " + std::to_string(filial) + " AND I.IMPOSTO = '" + imposto + "' ORDER BY I.INICIO");
   }
-  // Settlement entries the run wrote of one type: date|amount|entry code id|origin id.
+  // Settlement entries the run wrote of one type: date|amount|entry code id|origin id (the SPED
+  // code of a credit balance).
   std::string Lancamentos(int filial, int tipo) {
     return Linhas("SELECT DATA, printf('%.2f', VALOR), COALESCE(IDLCTOAPURCOD, 0), IDORIGEM FROM ES02_LCTOAPUR"
                   " WHERE GERADO = 1 AND IDFILIAL = " + std::to_string(filial) + " AND TPLANCAMENTO = " +
@@ -65,7 +67,7 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
   EXPECT_EQ(Impostos(3, "2001"), "2026-01-01|057|2026-02-12|7300.00|01\n"
                                  "2026-02-01|057|2026-03-12|0.00|01\n"
                                  "2026-03-01|057|2026-04-13|0.00|01\n");  // postponed; 12/04 is a Sunday
-  EXPECT_EQ(Lancamentos(3, 15), "2026-02-01|0.00|2|99\n2026-03-01|0.00|2|99\n2026-04-01|137.50|2|99\n");
+  EXPECT_EQ(Lancamentos(3, 15), "2026-02-01|0.00|2|0\n2026-03-01|0.00|2|0\n2026-04-01|137.50|2|0\n");
   EXPECT_EQ(Lancamentos(3, 5), "2026-02-01|0.00|1|0\n2026-03-01|1700.00|1|0\n2026-04-01|0.00|1|0\n");
   EXPECT_EQ(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND TPLANCAMENTO = 56"
                   " AND DATA = '2026-02-01'"),
@@ -75,7 +77,7 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
   EXPECT_EQ(Gia(3, 2), "");  // no tax due: no annex rows
   EXPECT_EQ(Gia(3, 3), "");  // postponed
 
-  auto* fev = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(2));
+  auto* fev = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(1));
   ASSERT_NE(fev, nullptr);
   const TResumoCampo* linha14 = fev->GetSaldo().Locate(14);
   ASSERT_NE(linha14, nullptr);
@@ -130,11 +132,11 @@ TEST_F(Regimes, PostergacaoTodosNenhumCancelarELimite) {
   Responder({"Todos"});
   Apurar("01/02/2026", "31/03/2026", 3, "icms");
   EXPECT_EQ(GPostergarImposto, piSimTodos);
-  EXPECT_NE(Lancamentos(3, 15).find("2026-04-01|137.50|2|99\n"), std::string::npos);
+  EXPECT_NE(Lancamentos(3, 15).find("2026-04-01|137.50|2|0\n"), std::string::npos);
   const size_t perguntas = interacao_->Registro().size();
   Apurar("01/02/2026", "31/03/2026", 3, "icms");  // postponed again without asking
   EXPECT_EQ(interacao_->Registro().size(), perguntas);
-  EXPECT_NE(Lancamentos(3, 15).find("2026-04-01|137.50|2|99\n"), std::string::npos);
+  EXPECT_NE(Lancamentos(3, 15).find("2026-04-01|137.50|2|0\n"), std::string::npos);
 
   GPostergarImposto = piPerguntar;
   Responder({"Nenhum"});
@@ -228,7 +230,7 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
   Apurar("01/01/2026", "31/01/2026", 6, "icms");
   EXPECT_EQ(Lancamentos(6, 5).rfind("2026-02-01|1900.00|0|0\n", 0), 0u);
   EXPECT_FALSE(Mostrou("O Saldo credor será gravado sem código de GIA."));
-  EXPECT_TRUE(Mostrou("Não foi possível encontrar o código para saldo credor usado no SPED Fiscal. \rClique no botão SPED"));
+  EXPECT_TRUE(Mostrou("Não foi possível encontrar o código para saldo credor usado no SPED Fiscal.  Clique no botão SPED"));
   // SE without its code: the warning and no balance entry at all.
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'SE'; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 7 AND GERADO = 1");
   Apurar("01/01/2026", "31/01/2026", 7, "icms");

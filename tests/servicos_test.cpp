@@ -69,22 +69,21 @@ class FormulasCfop : public Servicos {
  protected:
   void SetUp() override {
     Servicos::SetUp();
-    Sql("INSERT INTO SC00_EMPRESA (IDEMPRESA, EMPRESA, NOME) VALUES (2, 2, 'Outra Empresa Ltda');"
+    Sql("INSERT INTO SC00_EMPRESA (IDEMPRESA, EMPRESA, NOME) VALUES (9, 9, 'Outra Empresa Ltda');"
         "INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO) VALUES"
-        " (3, 1, 3, 'Comercial Exemplo Ltda', 4), (4, 2, 1, 'Outra Empresa Ltda', 1);"
-        "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (50, '5.933.000', 'SERVIÇO ISSQN'),"
-        " (51, '6.933.000', 'SERVIÇO ISSQN');"
+        " (90, 1, 3, 'Comercial Exemplo Ltda', 4), (91, 9, 1, 'Outra Empresa Ltda', 1);"
+        "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (51, '6.933.000', 'SERVIÇO ISSQN');"
         "INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 1, 'VLRCONTABIL - IPI'),"
         " (17, 'SP', 1, 'BCICMS * 0.5'), (3, 'SP', 1, 'VLRCONTABIL'), (11, 'SP', 1, '   '), (12, 'SP', 1, NULL),"
         " (10, 'SP', 2, '(VLRCONTABIL + DIFERIDO) / 4'), (10, 'RJ', 1, 'VLRCONTABIL * 1000');"
         "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9101, 1, '2025-06-01', 501),"
-        " (9102, 1, '2025-07-01', 502), (9103, 2, '2025-06-15', 503), (9104, 3, '2025-06-20', 504),"
-        " (9105, 4, '2025-06-20', 505);"
+        " (9102, 1, '2025-07-01', 502), (9103, 2, '2025-06-15', 503), (9104, 90, '2025-06-20', 504),"
+        " (9105, 91, '2025-06-20', 505);"
         "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, IPI, DIFERIDO) VALUES"
         " (91011, 9101, 10, 1000, 0, 100, 0), (91012, 9101, 17, 300, 300, 0, 0), (91013, 9101, 11, 5000, 0, 0, 0),"
-        " (91014, 9101, 12, 4000, 0, 0, 0), (91015, 9101, 16, 777, 0, 0, 0), (91016, 9101, 50, 123.45, 0, 0, 0),"
+        " (91014, 9101, 12, 4000, 0, 0, 0), (91015, 9101, 16, 777, 0, 0, 0), (91016, 9101, 20, 123.45, 0, 0, 0),"
         " (91017, 9101, 51, 0.55, 0, 0, 0), (91021, 9102, 10, 99999, 0, 0, 0), (91031, 9103, 10, 400, 0, 0, 40),"
-        " (91032, 9103, 50, 10, 0, 0, 0), (91041, 9104, 10, 50, 0, 0, 0), (91051, 9105, 10, 7000, 0, 0, 0);"
+        " (91032, 9103, 20, 10, 0, 0, 0), (91041, 9104, 10, 50, 0, 0, 0), (91051, 9105, 10, 7000, 0, 0, 0);"
         "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
         " (9201, 1, '2025-06-30', '2025-05-28', 601), (9202, 1, '2025-07-02', '2025-06-15', 602);"
         "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (92011, 9201, 3, 200),"
@@ -99,7 +98,7 @@ class FormulasCfop : public Servicos {
 TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   // Formula 1 per item: filial 1 exits 1000 - 100 = 900, 300 * 0.5 = 150, blank and NULL 0 (1050),
   // entries by DATAENTRADA 200 (the entry of 2 July issued in June is out; so is the exit of 1 July);
-  // filial 2 exits 400; filial 3 exits 50 (SP's formula: the caller's state).
+  // filial 2 exits 400; filial 90 exits 50 (SP's formula: the caller's state).
   EXPECT_EQ(Soma(1, 1, 1, -1, 1), Currency::FromInt(850));                    // 1050 - 200
   EXPECT_EQ(Soma(1, 1, 2, -1, 1), Currency::FromInt(1250));                   // 1050 + 400 - 200
   EXPECT_EQ(Soma(1, 1, 0, -1, 1), Currency::FromInt(1300));                   // 1050 + 400 + 50 - 200
@@ -107,7 +106,7 @@ TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   EXPECT_EQ(Soma(1, 1, 0, 0, -1), Currency::FromInt(-1500));                  // -(1050 + 400 + 50)
   EXPECT_EQ(Soma(1, 2, 1, -1, 1), Currency::FromInt(250));                    // (1000 + 0) / 4
   EXPECT_EQ(Soma(1, 2, 0, 0, 1), Currency::FromRaw(3725000));                 // 250 + (400 + 40) / 4 + 50 / 4
-  EXPECT_EQ(Soma(3, 1, 0, 0, 1), Currency::FromInt(1450000));                 // RJ: (1000 + 400 + 50) * 1000
+  EXPECT_EQ(Soma(90, 1, 0, 0, 1), Currency::FromInt(1450000));                 // RJ: (1000 + 400 + 50) * 1000
   const TFilial f1 = GFuncoes->GetDadosFilial(1);
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), 1250.0);  // 1050 + 200
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), 250.0);

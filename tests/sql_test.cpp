@@ -39,7 +39,7 @@ class Consultas : public AmbienteTeste {};
 
 TEST_F(Consultas, ConsultaLeParaFrentePorNomeDeCampo) {
   TQDSQLQuery q(*conexao_);
-  q.SetSQL("SELECT IDFILIAL, nome AS Nome, 1.5 AS R, NULL AS N FROM SC00_FILIAL ORDER BY IDFILIAL");
+  q.SetSQL("SELECT IDFILIAL, nome AS Nome, 1.5 AS R, NULL AS N FROM SC00_FILIAL WHERE IDEMPRESA = 1 ORDER BY IDFILIAL");
   q.Open();
   ASSERT_FALSE(q.Eof());
   EXPECT_EQ(q.FieldByName("idfilial").AsLargeInt(), 1);

@@ -191,8 +191,8 @@ void TResumoNormalRS::GravarAnexoGia(Currency imposto) {
   const std::string dias = DiasDoPeriodo();
   for (auto [registro, codigo, valor] : {std::tuple{"X08", "20", anexo8}, std::tuple{"X09", "21", anexo9}}) {
     const bool tem = valor > Currency();
-    GFuncoes->GravarGiaDet(FIdGia, registro, dias, {"VCTO", "ICMSPROPRIO"},
-                           {tem ? DataBR(vencimento) : "", tem ? FormatarDecimal(valor) : ""});
+    GFuncoes->GravarGiaDet(FIdGia, registro, dias, std::vector<std::string>{"VCTO", "ICMSPROPRIO"},
+                           std::vector<std::string>{tem ? DataBR(vencimento) : "", tem ? FormatarDecimal(valor) : ""});
     GFuncoes->GravarGiaDet(FIdGia, "ABC", codigo, dias, FormatarDecimal(valor));
   }
 }
