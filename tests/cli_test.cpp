@@ -15,6 +15,8 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include "utilitarios.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,13 +25,6 @@ struct TResultado {
   int Codigo = -1;
   std::string Saida, Erro;
 };
-
-std::string Ler(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 class LinhaDeComando : public ::testing::Test {
  protected:
@@ -75,7 +70,6 @@ class LinhaDeComando : public ::testing::Test {
   std::string banco_;
 };
 
-#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
 
 // ---------------------------------------------------------------------------------------------
 // Request errors: message on stderr, exit code 1, nothing recorded

@@ -22,18 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
-
-// The message of the exception a call throws, or "(sem erro)".
-template <class E, class F>
-std::string Erro(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(sem erro)";
-}
 
 }  // namespace
 

@@ -4,23 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "ambiente.h"
+#include "utilitarios.h"
 #include "host/banco/integridade.h"
 #include "host/base/texto.h"
 #include "host/servicos/formula.h"
 
 namespace {
 
-#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
-
-template <class E, class F>
-std::string Erro(F&& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "(sem erro)";
-}
 
 TDateTime D(int a, int m, int d) { return EncodeDate(a, m, d); }
 // A braced pair of texts would also make a std::string (from an iterator range): name the type.

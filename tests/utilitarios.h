@@ -1,11 +1,13 @@
 #pragma once
-// Small helpers the tests share: reading a file whole, running a command for its output, and
-// checking that a tool is installed.
+// Small helpers the tests share: reading a file whole, running a command for its output, checking
+// that a tool is installed, and the message an exception carries.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 inline std::string Ler(const std::string& caminho) {
   std::ifstream f(caminho, std::ios::binary);
@@ -26,4 +28,17 @@ inline std::string Executar(const std::string& comando) {
 
 inline bool Existe(const std::string& programa) {
   return std::system(("command -v " + programa + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+#define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
+
+// The message of the exception of type E a call throws, or "(sem erro)".
+template <class E, class F>
+std::string Erro(F&& f) {
+  try {
+    f();
+  } catch (const E& e) {
+    return e.what();
+  }
+  return "(sem erro)";
 }

@@ -44,12 +44,16 @@ void TResumoST::GravarValoresParaContabilizacao() {
 }
 
 void TResumoST::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
+  ImprimirGuiasOuGNRE(kSqlGuiasST, linha, imprimir);
+}
+
+void TResumoST::ImprimirGuiasOuGNRE(const char* sqlGuias, int& linha, const TImprimirProc& imprimir) {
   if (FInscrEst.empty()) {
     ImprimirGNRE(linha, imprimir);
   } else {
-    ImprimirGuias(Format(kSqlGuiasST, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                       texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                       TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FUF)}),
+    ImprimirGuias(Format(sqlGuias, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
+                                    texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
+                                    TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FUF)}),
                   linha, imprimir);
   }
   ImprimirDebitosEspecificos(linha, imprimir);

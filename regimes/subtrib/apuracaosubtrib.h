@@ -30,6 +30,10 @@ class TResumoST : public TResumo, public TResumoInscricaoST {
   void SetUF(std::string v) override { FUF = std::move(v); }
 
  protected:
+  // The guides of the book: the GNRE guides without an inscription number, else the recorded
+  // guides of the guide query given; then the specific debits.
+  void ImprimirGuiasOuGNRE(const char* sqlGuias, int& linha, const TImprimirProc& imprimir);
+
   std::string FInscrEst;
   std::string FUF;
 };

@@ -59,13 +59,5 @@ void TResumoSTRS::GravarSaldoDevedor() {
 }
 
 void TResumoSTRS::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
-  if (FInscrEst.empty()) {
-    ImprimirGNRE(linha, imprimir);
-  } else {
-    ImprimirGuias(Format(kSqlGuiasAplicacao, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                              texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                              TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FUF)}),
-                  linha, imprimir);
-  }
-  ImprimirDebitosEspecificos(linha, imprimir);
+  ImprimirGuiasOuGNRE(kSqlGuiasAplicacao, linha, imprimir);
 }
