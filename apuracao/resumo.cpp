@@ -59,17 +59,23 @@ void TResumo::ChamarFormDadosAcessorios() {}
 void TResumo::ExcluirImposto() { GFuncoes->ExcluirImposto(FFilial, FCodImposto, FDataInicio, FDataFim); }
 void TResumo::GravarSaldoDevedor() {}
 
-void TResumo::LoadDebitos() {
-  FDebito->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {2, 3}, FFormaApuracao);
+void TResumo::LoadDebitos() { CarregarDebitos(true); }
+void TResumo::LoadCreditos() { CarregarCreditos(true); }
+void TResumo::LoadSaldos() { CarregarSaldos(true); }
+
+void TResumo::CarregarDebitos(bool lancamentos) {
+  if (lancamentos) FDebito->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {2, 3}, FFormaApuracao);
   LoadRegistrosSaida(FDebito->GetRegistros());
 }
 
-void TResumo::LoadCreditos() {
-  FCredito->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {0, 1, 4, 5}, FFormaApuracao);
+void TResumo::CarregarCreditos(bool lancamentos) {
+  if (lancamentos) FCredito->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {0, 1, 4, 5}, FFormaApuracao);
   LoadRegistrosEntrada(FCredito->GetRegistros());
 }
 
-void TResumo::LoadSaldos() { FSaldo->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {8, 9}, FFormaApuracao); }
+void TResumo::CarregarSaldos(bool lancamentos) {
+  if (lancamentos) FSaldo->Load(FFilial, FCodImposto, FDataInicio, FDataFim, {8, 9}, FFormaApuracao);
+}
 
 namespace {
 Currency SomaLinhas(TResumoCampos& campos) {

@@ -7,9 +7,11 @@
 // Every exception raised inside the calculation ends it (and the run). The calculation records in
 // one transaction: on an error what this summary wrote is undone, what earlier summaries recorded
 // stays; a question the user cancels (EAbortarSilencioso) keeps what was recorded up to it.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,18 @@ enum TTipoResumo : uint8_t {
 // The book's print callback: text at (line, column), then advance the lines given; a new page is
 // begun when forced or when the page fills.
 using TImprimirProc = std::function<void(int linha, int coluna, const std::string& texto, int avancar, bool novaPagina)>;
+
+// The payment code configured for an establishment and period, as its row stands: the revenue
+// code, the five sub-code columns (CODIGO1..CODIGO5: a sub-code or due-day rules, by state), the
+// due-day kind and the due day as text.
+struct TCodigoRecolhimentoConfigurado {
+  std::string Codigo;
+  std::array<std::string, 5> SubCodigos;
+  int32_t IdCodigoRec = 0, TpDiaVencto = 0;
+  std::string DiaVencto;
+  // DIAVENCTO as a whole number (0 when empty); anything but digits is an error naming the row.
+  int32_t DiaVenctoNumero() const;
+};
 
 class TResumo {
  public:
@@ -105,6 +119,15 @@ class TResumo {
   // suffix zeros first.
   void CarregarRegistros(const char* sqlComSufixo, const char* sqlAgrupado, TRegistros& registros,
                          const std::vector<std::string>& extras = {});
+  // The loads of the three line lists, with or without the settlement entries (the registers are
+  // read in every case): a small business centralised by another leaves its entries to the
+  // centraliser.
+  void CarregarDebitos(bool lancamentos);
+  void CarregarCreditos(bool lancamentos);
+  void CarregarSaldos(bool lancamentos);
+  // The payment code row configured for the establishment (ES02_CFG kind "2" for the regular ICMS,
+  // "7" for ICMS-ST) in force over the period; none when there is none.
+  std::optional<TCodigoRecolhimentoConfigurado> LerCodigoRecolhimentoConfigurado();
   // The zeros of the CFOP suffix ("000" for a three-digit suffix).
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.

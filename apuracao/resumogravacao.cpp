@@ -4,32 +4,47 @@
 #include "host/banco/integridade.h"
 #include "host/host.h"
 
+std::optional<TCodigoRecolhimentoConfigurado> TResumo::LerCodigoRecolhimentoConfigurado() {
+  const std::string tp = FTpImposto == 3 ? "7" : FTpImposto == 1 ? "2" : "";
+  const std::string ini = TFormPrincipal::DataSQL(FDataInicio), fim = TFormPrincipal::DataSQL(FDataFim);
+  TQDClientDataSet ds;
+  GUtilSistema->CreateProviderAtRunTime(ds);
+  ds.SetCommandText(
+      "SELECT ES02_CODIGOREC.*  FROM ES02_CODIGOREC  JOIN (SELECT INFORMACAO1          FROM ES02_CFG         WHERE ES02_CFG.IDFILIAL = " +
+      std::to_string(FFilial.IdFilial) + "           AND ES02_CFG.ORIGEM   = 2" + "           AND ES02_CFG.TP       = " + tp +
+      "           AND (((" + ini + "              BETWEEN DATAINICIO AND DATAFIM)" + "           AND   (" + fim +
+      "              BETWEEN DATAINICIO AND DATAFIM))" + "            OR  ((" + ini +
+      "              >= DATAINICIO AND DATAFIM IS NULL)" + "           AND   (" + fim +
+      "              >= DATAINICIO AND DATAFIM IS NULL)))" +
+      "        ) CFG ON (CAST(ES02_CODIGOREC.IDCODIGOREC AS VARCHAR(30)) = CFG.INFORMACAO1)" +
+      " WHERE ES02_CODIGOREC.IDCODIGOREC > 0");
+  ds.Open();
+  if (ds.Eof()) return std::nullopt;
+  TCodigoRecolhimentoConfigurado c;
+  c.Codigo = ds.FieldByName("CODIGO").AsString();
+  for (size_t i = 0; i < c.SubCodigos.size(); ++i) c.SubCodigos[i] = ds.FieldByName("CODIGO" + std::to_string(i + 1)).AsString();
+  c.IdCodigoRec = ds.FieldByName("IDCODIGOREC").AsInteger();
+  c.TpDiaVencto = ds.FieldByName("TPDIAVENCTO").AsInteger();
+  c.DiaVencto = ds.FieldByName("DIAVENCTO").AsString();
+  return c;
+}
+
 TCodigoRecolhimento TResumo::GetCodigoRecolhimento() {
   if (FCodigoRecolhimento.Codigo.empty()) {
-    const std::string tp = FTpImposto == 3 ? "7" : "2";
-    const std::string ini = TFormPrincipal::DataSQL(FDataInicio), fim = TFormPrincipal::DataSQL(FDataFim);
-    TQDClientDataSet ds;
-    GUtilSistema->CreateProviderAtRunTime(ds);
-    ds.SetCommandText(
-        "SELECT ES02_CODIGOREC.*  FROM ES02_CODIGOREC  JOIN (SELECT INFORMACAO1          FROM ES02_CFG         WHERE ES02_CFG.IDFILIAL = " +
-        std::to_string(FFilial.IdFilial) + "           AND ES02_CFG.ORIGEM   = 2" + "           AND ES02_CFG.TP       = " + tp +
-        "           AND (((" + ini + "              BETWEEN DATAINICIO AND DATAFIM)" + "           AND   (" + fim +
-        "              BETWEEN DATAINICIO AND DATAFIM))" + "            OR  ((" + ini +
-        "              >= DATAINICIO AND DATAFIM IS NULL)" + "           AND   (" + fim +
-        "              >= DATAINICIO AND DATAFIM IS NULL)))" +
-        "        ) CFG ON (CAST(ES02_CODIGOREC.IDCODIGOREC AS VARCHAR(30)) = CFG.INFORMACAO1)" +
-        " WHERE ES02_CODIGOREC.IDCODIGOREC > 0");
-    ds.Open();
-    if (ds.Eof()) return TCodigoRecolhimento{};
-    FCodigoRecolhimento.Codigo = ds.FieldByName("CODIGO").AsString();
-    FCodigoRecolhimento.Codigo1 = ds.FieldByName("CODIGO1").AsString();
-    FCodigoRecolhimento.IdCodigoRec = ds.FieldByName("IDCODIGOREC").AsInteger();
-    FCodigoRecolhimento.TpDiaVencto = ds.FieldByName("TPDIAVENCTO").AsInteger();
-    FCodigoRecolhimento.DiaVencto =
-        integridade::DiaVencimento(ds.FieldByName("DIAVENCTO").AsString(), FCodigoRecolhimento.IdCodigoRec);
+    const auto c = LerCodigoRecolhimentoConfigurado();
+    if (!c) return TCodigoRecolhimento{};
+    FCodigoRecolhimento.Codigo = c->Codigo;
+    FCodigoRecolhimento.Codigo1 = c->SubCodigos[0];
+    FCodigoRecolhimento.IdCodigoRec = c->IdCodigoRec;
+    FCodigoRecolhimento.TpDiaVencto = c->TpDiaVencto;
+    FCodigoRecolhimento.DiaVencto = c->DiaVenctoNumero();
   }
   if (FCodigoRecolhimento.Vencimento <= 0) FCodigoRecolhimento.Vencimento = GetVencimento(FCodigoRecolhimento);
   return FCodigoRecolhimento;
+}
+
+int32_t TCodigoRecolhimentoConfigurado::DiaVenctoNumero() const {
+  return integridade::DiaVencimento(DiaVencto, IdCodigoRec);
 }
 
 void TResumo::GravarSaldoCredor() {

@@ -4,8 +4,11 @@
 #include "regimes/normal/apuracaonormal.h"
 #include "regimes/normal/apuracaonormalma.h"
 #include "regimes/normal/apuracaonormalpa.h"
+#include "regimes/normal/apuracaonormalpr.h"
 #include "regimes/normal/apuracaonormalrs.h"
 #include "regimes/normal/apuracaonormalse.h"
+#include "regimes/simples/apuracaosimplespr.h"
+#include "regimes/simples/apuracaosimplesrn.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
 
@@ -16,6 +19,9 @@ std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
     case trNormalRS: return std::make_unique<TResumoNormalRS>();
     case trSubstTrib: return std::make_unique<TResumoST>();
     case trSubstTribRS: return std::make_unique<TResumoSTRS>();
+    case trSimplesPR: return std::make_unique<TResumoSimplesPR>();
+    case trSimplesRN: return std::make_unique<TResumoSimplesRN>();
+    case trNormalPR: return std::make_unique<TResumoNormalPR>();
     case trNormalMA: return std::make_unique<TResumoNormalMA>();
     case trNormalPA: return std::make_unique<TResumoNormalPA>();
     case trNormalSE: return std::make_unique<TResumoNormalSE>();

@@ -53,3 +53,14 @@ inline constexpr const char* kSqlRegSaidaOutrosEstabST =
     "LIFOR.IDMUNICIPIO = CA06_MUNICIPIO.IDMUNICIPIO)    WHERE SC00_FILIAL.IDEMPRESA = %0:d      AND SC00_"
     "FILIAL.IDFILIAL <> %1:d      AND ES02_SAIDADET.DEBITOST = 1      AND ES02_SAIDA.DATAEMISSAO BETWEEN "
     "%2:s AND %3:s      AND CA06_MUNICIPIO.UF = %4:s GROUP BY 1,2 ORDER BY 1";
+
+// Recorded guides of a tax with the description of every revenue-code row of their code (ICMS-ST,
+// CRESCE-RN): company, establishment, quoted tax, start, end, quoted state.
+inline constexpr const char* kSqlGuiasRecolhidas =
+    "     SELECT DISTINCT            TR04_IMPOSTO.VENCIMENTO,            TR04_IMPOSTO.CODIGOREC,     "
+    "       TR04_IMPOSTODET.CONTEUDO,            ES02_CODIGOREC.DESCRICAO,            TR04_IMPOSTO.VL"
+    "RIMPOSTO       FROM TR04_IMPOSTO  LEFT JOIN TR04_IMPOSTODET ON (TR04_IMPOSTO.IDIMPOSTO = TR04_IM"
+    "POSTODET.IDIMPOSTO)       JOIN ES02_CODIGOREC ON (ES02_CODIGOREC.CODIGO = TR04_IMPOSTO.CODIGOREC"
+    ")      WHERE TR04_IMPOSTO.IDEMPRESA = %d        AND TR04_IMPOSTO.IDFILIAL = %d        AND TR04_I"
+    "MPOSTO.IMPOSTO = %s        AND TR04_IMPOSTO.INICIO >= %s        AND TR04_IMPOSTO.FIM <= %s      "
+    "  AND ES02_CODIGOREC.UF = %s        AND ES02_CODIGOREC.IDCODIGOREC > 0";

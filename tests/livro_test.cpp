@@ -483,11 +483,25 @@ TEST_F(Livro, RegimesEstaduais) {
   std::string outros;
   for (int filial : {5, 6, 7}) {
     livro_->FIdFilial = filial;
+    livro_->FPagina = 2;  // each book as the form starts it
     Periodo(1, 1);
     outros += Imprimir();
   }
   CompararGolden("ma_pa_se_janeiro.txt", outros);
   GPostergarImposto = piPerguntar;
+
+  // January books of PR's regular regime (2026) and of the PR and RN small businesses (2007),
+  // centralisers both: the demonstration of the calculation in the observations.
+  std::string pr;
+  for (auto [filial, ano] : {std::pair{60, 2026}, {61, 2007}, {63, 2007}}) {
+    livro_->FIdFilial = filial;
+    livro_->FIdEmpresa = filial == 63 ? 66 : 6;
+    livro_->FDataInicio = EncodeDate(ano, 1, 1);
+    livro_->FDataFim = EncodeDate(ano, 1, 31);
+    livro_->FPagina = 2;
+    pr += Imprimir() + "\f";
+  }
+  CompararGolden("pr_rn_janeiro.txt", pr);
 }
 
 // --- Definitive books ------------------------------------------------------------------------

@@ -1,15 +1,20 @@
-// The state regimes end to end on the demo office's company 2 (db/demo.sql, its comment gives the
-// figures): regular RS with its return, postponement and annex questions and line 14; ICMS-ST RS
-// of a centraliser and of a centralised establishment; the credit balance of MA, PA and SE; and a
-// São Paulo establishment with an RS inscription. Amounts are worked out by hand in the comments.
+// The state regimes end to end on the demo office (db/demo.sql: its comments give the figures):
+// regular RS with its return, postponement and annex questions and line 14; ICMS-ST RS of a
+// centraliser and of a centralised establishment; the credit balance of MA, PA and SE; a São Paulo
+// establishment with an RS inscription; regular PR and its due-day rules; the small businesses of
+// PR and RN. Amounts are worked out by hand in the comments.
 #include <gtest/gtest.h>
 
 #include "ambiente.h"
 #include "apuracao/apuracao.h"
 #include "forms/pedidoapuracao.h"
 #include "host/interacao/formpadraoresult.h"
+#include "host/banco/integridade.h"
 #include "regimes/normal/apuracaonormalrs.h"
+#include "regimes/simples/apuracaosimplespr.h"
+#include "regimes/simples/apuracaosimplesrn.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
+#include "utilitarios.h"
 
 namespace {
 
@@ -235,4 +240,81 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'SE'; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 7 AND GERADO = 1");
   Apurar("01/01/2026", "31/01/2026", 7, "icms");
   EXPECT_EQ(Lancamentos(7, 5), "");
+}
+
+// Paraná's regular regime: the due day comes from the third digit from the end of the inscription
+// 90.123456-78 (6), through the payment code's rules 15,0123 / 20,456 / 25,789: day 20. January
+// 2026 owes 1900.00 - 760.00 = 1140.00 on 20/02.
+TEST_F(Regimes, NormalPRDiaDeVencimentoPelaInscricao) {
+  Apurar("01/01/2026", "31/01/2026", 60, "icms");
+  EXPECT_EQ(Impostos(60, "2001"), "2026-01-01|1015|2026-02-20|1140.00|-\n");
+  auto Dia = [&](const std::string& inscricao) {
+    Sql("UPDATE SC00_FILIAL SET IESTADUAL = '" + inscricao + "' WHERE IDFILIAL = 60");
+    Apurar("01/01/2026", "31/01/2026", 60, "icms");
+    return Impostos(60, "2001").substr(16, 10);
+  };
+  EXPECT_EQ(Dia("9012345-8.07"), "2026-02-25");  // key 8: the third rule
+  EXPECT_EQ(Dia("12"), "2026-02-12");            // no key digit: DIAVENCTO
+  Sql("UPDATE ES02_CODIGOREC SET CODIGO3 = NULL WHERE IDCODIGOREC = 6000");
+  EXPECT_EQ(Dia("90.123458-78"), "2026-02-12");  // key 8 found in no rule: DIAVENCTO
+  Sql("UPDATE ES02_CODIGOREC SET CODIGO1 = '15,7,8' WHERE IDCODIGOREC = 6000");
+  EXPECT_EQ(Dia("90.123458-78"), "2026-02-16");  // "15,7,8" holds 8: day 15, a Sunday, moves to Monday
+  // A rule that applies without a day before a comma cannot give a due date.
+  Sql("UPDATE ES02_CODIGOREC SET CODIGO1 = '0123' WHERE IDCODIGOREC = 6000");
+  const std::string erro = Erro<EDadosInvalidos>([&] { Dia("90.123451-78"); });
+  EXPECT_NE(erro.find("ES02_CODIGOREC IDCODIGOREC 6000: CODIGO1 '0123' vale para o dígito 1"), std::string::npos) << erro;
+}
+
+// Paraná's small business, 2007 (the comment of db/demo.sql has the arithmetic): the centraliser
+// owes 620.00 in January (taxable 37000.00 + affiliated 9000.00 = 46000.00 in the 2 % bracket less
+// 300.00), 0 in February (first bracket) and 1200.00 in March (70000.00 x 3 % - 900.00), due on
+// the 20th (inscription ending in 3); the centralised establishment owes nothing and its due day,
+// with no rule for its last digit 5, is the row's 5.
+TEST_F(Regimes, SimplesPRCentralizadorEColigadas) {
+  auto e = Apurar("01/01/2007", "31/03/2007", 61, "icms");
+  EXPECT_EQ(Impostos(61, "2001"), "2007-01-01|1023|2007-02-20|620.00|-\n2007-02-01|1023|2007-03-20|0.00|-\n"
+                                  "2007-03-01|1023|2007-04-20|1200.00|-\n");
+  auto* jan = dynamic_cast<TResumoSimplesPR*>(e->Apuracao().GetResumos().GetItem(0));
+  ASSERT_NE(jan, nullptr);
+  EXPECT_EQ(jan->GetReceitaBrutaMes(), Currency::FromInt(51000));
+  EXPECT_EQ(jan->GetReceitaTribMes(), Currency::FromInt(46000));
+  EXPECT_EQ(jan->GetClasse(), 2);
+  EXPECT_EQ(dynamic_cast<TResumoSimplesPR*>(e->Apuracao().GetResumos().GetItem(2))->GetReceitaBrutaAno(),
+            Currency::FromInt(131000));  // 39000 + 12000 + 10000 + 70000
+  Apurar("01/01/2007", "31/01/2007", 62, "icms");
+  EXPECT_EQ(Impostos(62, "2001"), "2007-01-01|1023|2007-02-05|0.00|-\n");
+
+  // A document of two items repeats its affiliated revenue: 24000 / 18000, month 63000 / 55000,
+  // tax 55000 x 2 % - 300 = 800.00. A deduction larger than the bracket's tax gives 0, not less.
+  Sql("INSERT INTO ES02_SAIDADET (IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (6102, 16, 0)");
+  Apurar("01/01/2007", "31/01/2007", 61, "icms");
+  EXPECT_EQ(Impostos(61, "2001").substr(0, 33), "2007-01-01|1023|2007-02-20|800.00");
+  Sql("UPDATE TR04_TABDETALHE SET DEDUCAO = 1200 WHERE IDTABDETALHE = 6001");
+  Apurar("01/01/2007", "31/01/2007", 61, "icms");
+  EXPECT_EQ(Impostos(61, "2001").substr(0, 31), "2007-01-01|1023|2007-02-20|0.00");
+}
+
+// CRESCE-RN, January 2007: band 3 of a small enterprise owes the table's 150.00 whatever its
+// revenue; the deduction of 50.00 is listed with sign 0; the centraliser's book figures add the
+// other establishment's 8000.00 of revenue and 5000.00 of entries, which owes nothing.
+TEST_F(Regimes, SimplesRNFaixaDoPrograma) {
+  auto e = Apurar("01/01/2007", "31/01/2007", 63, "icms");
+  EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|150.00|-\n");
+  auto* rn = dynamic_cast<TResumoSimplesRN*>(e->Apuracao().GetResumos().GetItem(0));
+  ASSERT_NE(rn, nullptr);
+  EXPECT_EQ(rn->GetDebito().Locate(1)->GetDetalhamentos().GetItem(0)->GetDescricao(),
+            "Programa CRESCE-RN faixa 3 - Empresa Pequeno Porte");
+  EXPECT_EQ(rn->GetSaldo().Locate(12)->GetSinal(), 0);
+  EXPECT_EQ(rn->GetSaldo().Locate(12)->GetDetalhamentos().Count(), 1);
+  EXPECT_EQ(rn->GetReceitaBrutaCentraliz(), Currency::FromInt(8000));
+  EXPECT_EQ(rn->GetVolumeEntradasCentraliz(), Currency::FromInt(5000));
+  Apurar("01/01/2007", "31/01/2007", 64, "icms");
+  EXPECT_EQ(Impostos(64, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
+  // A micro enterprise reads table 300101 (band 3: 80.00); without a band, nothing is owed.
+  Sql("UPDATE HS_ENQUADRAMENTO SET ENQUADRAMENTO = 0 WHERE IDFILIAL = 63");
+  Apurar("01/01/2007", "31/01/2007", 63, "icms");
+  EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|80.00|-\n");
+  Sql("DELETE FROM HS_FILIALCFG WHERE IDFILIAL = 63");
+  Apurar("01/01/2007", "31/01/2007", 63, "icms");
+  EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
 }

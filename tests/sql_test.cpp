@@ -6,6 +6,7 @@
 #include "apuracao/sqlapuracao.h"
 #include "host/banco/adaptadorsql.h"
 #include "host/base/formatacao.h"
+#include "regimes/simples/sqlsimples.h"
 #include "regimes/sqlregimes.h"
 #include "regimes/subtrib/sqlsubtrib.h"
 
@@ -120,13 +121,16 @@ TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
       {"RegEntradaAgrupadoST", Format(kSqlRegEntradaAgrupadoST, {z, f, "'2026-02-01'", "'2026-02-28'", "'RJ'"}), true},
       {"RegSaidaSufixoST", Format(kSqlRegSaidaSufixoST, {f, ini, fim, "'MG'"}), true},
       {"RegSaidaAgrupadoST", Format(kSqlRegSaidaAgrupadoST, {z, f, ini, fim, "'MG'"}), true},
-      {"GuiasST", Format(kSqlGuiasST, {"1", f, "'4019'", ini, fim, "'RJ'"}), false},
+      {"GuiasST", Format(kSqlGuiasRecolhidas, {"1", f, "'4019'", ini, fim, "'RJ'"}), false},
       {"GNRE", Format(kSqlGNRE, {f, ini, fim, "'4011'"}), true},
       {"GiaDetABC", Format(kSqlGiaDetABC, {"1"}), false},
       {"CreditosNaoCompensaveis", Format(kSqlCreditosNaoCompensaveis, {"3", ini, fim, "'2001'"}), true},
       {"GuiasAplicacao", Format(kSqlGuiasAplicacao, {"2", "3", "'2001'", ini, fim, "'RS'"}), false},
       {"RegEntradaOutrosEstabST", Format(kSqlRegEntradaOutrosEstabST, {"2", "3", ini, fim, "'RS'"}), false},
       {"RegSaidaOutrosEstabST", Format(kSqlRegSaidaOutrosEstabST, {"2", "3", ini, fim, "'RS'"}), true},
+      {"FaixaSimples", Format(kSqlFaixaSimples, {"'2301'", "'2007-01-01'", "'2007-01-31'", "46000", "46000"}), true},
+      {"ReceitaColigadas", Format(kSqlReceitaColigadas, {"61", "'2007-01-01'", "'2007-01-31'"}), true},
+      {"ValorProgramaCresce", Format(kSqlValorProgramaCresce, {"300201", "'2007-01-01'", "'2007-01-31'", "3"}), true},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);

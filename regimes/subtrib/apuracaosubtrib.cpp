@@ -3,6 +3,7 @@
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
+#include "regimes/sqlregimes.h"
 #include "regimes/subtrib/sqlsubtrib.h"
 
 TResumoST::TResumoST() { FTpImposto = 3; }
@@ -44,7 +45,7 @@ void TResumoST::GravarValoresParaContabilizacao() {
 }
 
 void TResumoST::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
-  ImprimirGuiasOuGNRE(kSqlGuiasST, linha, imprimir);
+  ImprimirGuiasOuGNRE(kSqlGuiasRecolhidas, linha, imprimir);
 }
 
 void TResumoST::ImprimirGuiasOuGNRE(const char* sqlGuias, int& linha, const TImprimirProc& imprimir) {

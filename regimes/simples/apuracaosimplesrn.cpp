@@ -1,0 +1,105 @@
+#include "regimes/simples/apuracaosimplesrn.h"
+
+#include "host/base/formatacao.h"
+#include "host/base/texto.h"
+#include "host/host.h"
+#include "regimes/sqlregimes.h"
+#include "regimes/simples/sqlsimples.h"
+
+TResumoSimplesRN::TResumoSimplesRN() {
+  FCodImposto = "2001";
+  FTpImposto = 1;
+  for (TResumoCampos* l : {FDebito.get(), FCredito.get(), FSaldo.get()})
+    l->GetRegistros().TotalImposto = [] { return Currency(); };
+}
+
+TTipoResumo TResumoSimplesRN::GetTipoResumo() const { return trSimplesRN; }
+
+void TResumoSimplesRN::CalcularApuracaoAntes() {
+  FEnquadramento = GFuncoes->GetEnquadramentoFilial(FFilial, FDataInicio, FDataFim);
+}
+
+void TResumoSimplesRN::CalcularApuracaoDepois() {
+  const Currency imposto = CalcularSimples();  // a centralised establishment keeps only the sums
+  if (FFormaApuracao.TipoApuracao != 2) {
+    TResumoCampo* linha1 = FDebito->Locate(1);
+    if (!linha1) {
+      linha1 = FDebito->Add();
+      linha1->SetCodigo(1);
+      linha1->SetDescricao("DÉBITOS SAÍDAS");
+      linha1->SetSinal(1);
+    }
+    TDetalhamento* d = linha1->GetDetalhamentos().Add();
+    d->SetValor(imposto);
+    d->SetDescricao("Programa CRESCE-RN faixa " + std::to_string(FFaixa) +
+                    (FEnquadramento == 1 ? " - Empresa Pequeno Porte" : " - Microempresa"));
+  }
+  if (TResumoCampo* linha12 = FSaldo->Locate(12)) linha12->SetSinal(0);
+}
+
+Currency TResumoSimplesRN::CalcularSimples() {
+  const TFilialCfg cfg = GFuncoes->GetFilialCfg(FFilial.IdFilial, 2, 7, 3, FDataInicio, FDataFim);
+  FFaixa = 0;
+  try {
+    size_t fim = 0;
+    const std::string t = texto::Aparar(cfg.Informacao1);
+    const int v = std::stoi(t, &fim);
+    if (fim == t.size()) FFaixa = v;
+  } catch (const std::exception&) {
+  }
+  auto Soma = [this](int32_t formula, TDateTime inicio, TTipoSomaReceita escopo) {
+    return formula == 1 ? GFuncoes->GetSomaReceitaFormulaCFOPUF(FFilial, 1, inicio, FDataFim, escopo, 1, -1)
+                        : GFuncoes->GetSomaReceitaFormulaCFOPUF(FFilial, 2, inicio, FDataFim, escopo, -1, 1);
+  };
+  const TDateTime inicioDoAno = EncodeDate(DecodeDate(FDataInicio).ano, 1, 1);
+  FVolumeEntradasMes = Soma(1, FDataInicio, 1);
+  FVolumeEntradasAno = Soma(1, inicioDoAno, 0);
+  FReceitaBrutaMes = Soma(2, FDataInicio, 1);
+  FReceitaBrutaAno = Soma(2, inicioDoAno, 0);
+  FVolumeEntradasCentraliz = FReceitaBrutaCentraliz = Currency();
+  if (FFormaApuracao.TipoApuracao == 1) {
+    FVolumeEntradasCentraliz = Soma(1, FDataInicio, 0) - FVolumeEntradasMes;
+    FReceitaBrutaCentraliz = Soma(2, FDataInicio, 0) - FReceitaBrutaMes;
+  }
+  return GetValorARecolherProgramaCresce(FFaixa, FDataInicio, FDataFim, FEnquadramento);
+}
+
+Currency TResumoSimplesRN::GetValorARecolherProgramaCresce(int32_t faixa, TDateTime inicio, TDateTime fim,
+                                                           uint8_t enquadramento) {
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(Format(kSqlValorProgramaCresce, {enquadramento == 0 ? "300101" : "300201", TFormPrincipal::DataSQL(inicio),
+                                            TFormPrincipal::DataSQL(fim), std::to_string(faixa)}));
+  q.Open();
+  return q.Eof() ? Currency() : q.FieldByName("DEDUCAO").AsCurrency();
+}
+
+void TResumoSimplesRN::GravarSaldoDevedor() {
+  const TCodigoRecolhimento c = GetCodigoRecolhimento();
+  GFuncoes->GravarImposto(FFilial.IdEmpresa, FFilial.IdFilial, FCodImposto, c.Codigo, FDataInicio, FDataFim, c.Vencimento,
+                          GetImpostoARecolher(), {}, {});
+}
+
+void TResumoSimplesRN::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
+  ImprimirGuias(Format(kSqlGuiasRecolhidas, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
+                                             texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
+                                             TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
+                linha, imprimir);
+  ImprimirDebitosEspecificos(linha, imprimir);
+}
+
+void TResumoSimplesRN::ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) {
+  TResumo::ImprimirObservacoes(linha, imprimir);
+  auto Linha = [&](const std::string& rotulo, Currency receita, Currency volume) {
+    imprimir(linha, 3, rotulo, 0, false);
+    imprimir(linha, 48, GFuncoes->FormatarFloat(receita), 0, false);
+    imprimir(linha, 93, GFuncoes->FormatarFloat(volume), 2, false);
+  };
+  imprimir(linha, 2, "", 1, false);
+  imprimir(linha, 3, "INFORMAÇÕES PARA O PROGRAMA CRESCE/RN", 0, false);
+  imprimir(linha, 50, "Receita Bruta", 0, false);
+  imprimir(linha, 90, "Volume de Entradas", 2, false);
+  Linha("Do Estabelecimento:", FReceitaBrutaMes, FVolumeEntradasMes);
+  if (FFormaApuracao.TipoApuracao == 1) Linha("Dos Demais Estabelecimentos:", FReceitaBrutaCentraliz, FVolumeEntradasCentraliz);
+  Linha("Totais da Empresa:", FReceitaBrutaMes + FReceitaBrutaCentraliz, FVolumeEntradasMes + FVolumeEntradasCentraliz);
+  Linha("Acumulados do Ano:", FReceitaBrutaAno, FVolumeEntradasAno);
+}

@@ -1,0 +1,41 @@
+#include "regimes/simples/comum.h"
+
+#include <charconv>
+
+#include "host/base/formatacao.h"
+#include "host/base/texto.h"
+#include "host/host.h"
+#include "regimes/simples/sqlsimples.h"
+
+namespace simples {
+
+TFaixa BuscarFaixa(const std::string& imposto, TDateTime inicio, TDateTime fim, Currency valor) {
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(Format(kSqlFaixaSimples, {texto::QuotedStr(imposto), TFormPrincipal::DataSQL(inicio),
+                                     TFormPrincipal::DataSQL(fim), FormatarDecimal(valor), FormatarDecimal(valor)}));
+  q.Open();
+  TFaixa f;
+  if (q.Eof()) return f;
+  f.Classe = q.FieldByName("CLASSE").AsInteger();
+  f.Deducao = q.FieldByName("DEDUCAO").AsCurrency();
+  f.Aliquota = q.FieldByName("ALIQUOTA").AsFloat();
+  return f;
+}
+
+Currency ValorDoTexto(const TCampo& campo) {
+  if (std::holds_alternative<int64_t>(campo.Bruto()) || std::holds_alternative<double>(campo.Bruto()))
+    return campo.AsCurrency();
+  Currency v;
+  return TentarLerValor(texto::Aparar(campo.AsString()), v) ? v : Currency();
+}
+
+std::string RealComoTexto(double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, r.ptr);
+  for (char& c : s)
+    if (c == '.') c = ',';
+  return s;
+}
+
+}  // namespace simples
