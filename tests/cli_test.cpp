@@ -346,4 +346,51 @@ TEST_F(LinhaDeComando, ObservacaoComImpostoOuDataForaDasRegras) {
   EXPECT_EQ(q.getColumn(0).getInt(), 1);  // only the demo's
 }
 
+// The client's EFD file in three commands on a new office database: import (the database is
+// created, the payment codes come from the client's E116/E250), comparison (exit 0 when block E
+// matches, 4 with the differing field marked), block E out as Latin-1. A corrupt file is refused
+// with its line and nothing is written.
+TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
+  const std::string cliente = std::string(LIVRO_TESTES_DIR) + "/efd/cliente_sp_jan2026.txt";
+  const std::string novo = Arquivo("escritorio.db");
+  TResultado r = Rodar("efd importar --db '" + novo + "' '" + cliente + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "Banco criado: " + novo);
+  EXPECT_CONTEM(r.Saida, "Documentos: 4 de entrada, 5 de saída, 9 itens");
+  {
+    // E116 due 20/02/2026 and E250 due 09/02/2026, for January: day 20 and day 9 of the next month.
+    SQLite::Database db(novo);
+    SQLite::Statement q(db, "SELECT group_concat(UF || ' ' || CODIGO || ' ' || TPDIAVENCTO || ' ' || DIAVENCTO, ', ')"
+                            " FROM (SELECT * FROM ES02_CODIGOREC ORDER BY CODIGO)");
+    q.executeStep();
+    EXPECT_EQ(q.getColumn(0).getString(), "SP 046-2 0 20, SP 063-2 0 9");
+  }
+  r = Rodar("efd conferir --db '" + novo + "' '" + cliente + "'");
+  EXPECT_EQ(r.Codigo, 0) << r.Saida << r.Erro;
+  EXPECT_CONTEM(r.Saida, "O bloco E do arquivo confere com a apuração do livro.");
+
+  std::string texto = Ler(cliente);
+  texto.replace(texto.find("|E110|4416,00|"), 14, "|E110|4426,00|");
+  const std::string errado = Arquivo("errado.txt");
+  std::ofstream(errado, std::ios::binary) << texto;
+  r = Rodar("efd conferir --db '" + novo + "' '" + errado + "'");
+  EXPECT_EQ(r.Codigo, 4);
+  EXPECT_CONTEM(r.Saida, "02 VL_TOT_DEBITOS                           4.426,00          4.416,00             10,00  <==");
+  EXPECT_CONTEM(r.Saida, "1 campo difere entre o arquivo e a apuração do livro.");
+
+  ASSERT_EQ(Rodar("apurar --db '" + novo + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026").Codigo, 0);
+  const std::string bloco = Arquivo("bloco_e.txt");
+  r = Rodar("efd exportar --db '" + novo + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026 --saida '" + bloco + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(Ler(bloco), "|E111|SP029999|CR\xC9" "DITO DE PRODUTOR|30,00|\r\n");
+
+  texto.replace(texto.find("|C190|000|6102|12,00|20000,00|"), 30, "|C190|000|6102|12,00|20.000,00|");
+  std::ofstream(errado, std::ios::binary) << texto;
+  const std::string antes = Ler(novo);
+  r = Rodar("efd importar --db '" + novo + "' '" + errado + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "errado.txt, linha 16, registro C190, campo 05 (VL_OPR): valor inválido \"20.000,00\"");
+  EXPECT_EQ(Ler(novo), antes);
+}
+
 }  // namespace

@@ -273,6 +273,11 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES) VALUES (1, 1, 2026, 1);"
             "INSERT INTO ES02_GIADET (IDGIADET, IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO)"
             " VALUES (1, 1, 'ABC', '32', '', '7'), (2, 1, 'ABC', '32', '', '9');"
+            // nor what version 3 added for the EFD imports
+            "DROP INDEX IX_ES02_ENTRADA_IMPORTACAO; DROP INDEX IX_ES02_SAIDA_IMPORTACAO;"
+            "DROP INDEX IX_ES02_LCTOAPUR_IMPORTACAO; DROP TABLE HS_IMPORTACAOEFD;"
+            "ALTER TABLE ES02_ENTRADA DROP COLUMN IDIMPORTACAO; ALTER TABLE ES02_SAIDA DROP COLUMN IDIMPORTACAO;"
+            "ALTER TABLE ES02_LCTOAPUR DROP COLUMN IDIMPORTACAO;"
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
@@ -283,13 +288,16 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
 
   { SQLite::Database(arquivo_, SQLite::OPEN_READWRITE).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
   TQDConnection::Abrir(arquivo_);
-  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "2");
+  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "3");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
   EXPECT_EQ(Valor("SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO"), "7");  // the last page printed
   EXPECT_EQ(Valor("SELECT group_concat(IDGIADET || '|' || CONTEUDO) FROM ES02_GIADET"), "1|7");  // the first kept
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_GIADET') WHERE name = 'IX_ES02_GIADET'"), "1");
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN"
                   " ('HS_FILIALCFG', 'HS_DETALHEEFD', 'IX_HS_FILIALCFG', 'IX_HS_DETALHEEFD')"), "4");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM pragma_table_info('ES02_LCTOAPUR') WHERE name = 'IDIMPORTACAO'"), "1");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('HS_IMPORTACAOEFD', 'IX_ES02_SAIDA_IMPORTACAO')"),
+            "2");
 }
 
 // The host services with the process killed (kill -9) in the middle of February's summary: after

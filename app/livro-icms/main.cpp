@@ -5,6 +5,7 @@
 //   livro-icms imprimir --db ... --filial ... --saida livro.pdf [--saida livro.txt] [options]
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
 //   livro-icms termos --db ... --filial ... --livro N --abertura|--encerramento --saida termo.pdf
+//   livro-icms efd importar|exportar|conferir ...   (app/livro-icms/comandosefd.h)
 //
 // `imprimir` goes through the report form TForm58140 exactly as the desktop does (creation
 // defaults, the fields the user would change, then the print action); `observacoes` goes through
@@ -19,6 +20,7 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "app/livro-icms/comandosefd.h"
 #include "forms/form58140.h"
 #include "forms/observacoes.h"
 #include "forms/pedidoapuracao.h"
@@ -535,6 +537,8 @@ int main(int argc, char** argv) {
   cmdTermos->add_flag("--sextos", termos.Sextos, "Formato de impressão em sextos (66 linhas por página).");
   opcoesPagina(cmdTermos);
 
+  TComandosEFD comandosEfd(app);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -572,6 +576,7 @@ int main(int argc, char** argv) {
     if (listar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Listar);
     if (gravar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Gravar);
     if (excluir->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Excluir);
+    if (int codigo = 0; comandosEfd.Executar(codigo)) return codigo;
   } catch (const EAbortarSilencioso&) {
     std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
     return 3;

@@ -28,7 +28,7 @@ int VersaoDoArquivo(const std::string& arquivo) {
     if (!db.tableExists("HS_VERSAO"))
       throw EBancoDados("O arquivo " + arquivo + " não é um banco de dados do livro de ICMS (sem a tabela HS_VERSAO).");
     int versao = db.execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
-    if (versao != 1 && versao != TQDConnection::kVersaoEsquema)
+    if (versao < 1 || versao > TQDConnection::kVersaoEsquema)
       throw EBancoDados("O banco " + arquivo + " tem a versão de esquema " + std::to_string(versao) +
                         "; este programa usa a versão " + std::to_string(TQDConnection::kVersaoEsquema) + ".");
     return versao;
@@ -97,30 +97,51 @@ void TQDConnection::CriarEsquema() {
 // page printed. GIA detail rows become unique by their key: of rows doubled by hand the first is
 // kept, the one readers found first until now. The host tables version 2 added are created as
 // db/schema.sql creates them.
+//
+// Version 3 marks the documents and settlement entries an EFD import loaded (IDIMPORTACAO) and
+// keeps the imports in HS_IMPORTACAOEFD. Each step runs in the one transaction, so a database is
+// migrated whole or left as it was.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
-  const std::vector<std::string> cfops = integridade::CfopsInvalidos(*db_);
-  if (!cfops.empty())
-    throw EDadosInvalidos(integridade::Relatorio("O banco " + arquivo + " não pode ser atualizado para a versão " +
-                                                     std::to_string(kVersaoEsquema) + " do esquema",
-                                                 cfops));
-  Executar("DROP INDEX IF EXISTS IX_ES02_CFOP_CFOP;"
-           "CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
-           "UPDATE HS_NUMERACAOLIVRO SET PAGINAFINAL = PAGINAFINAL - 1;"
-           "DELETE FROM ES02_GIADET WHERE IDGIADET NOT IN"
-           " (SELECT MIN(IDGIADET) FROM ES02_GIADET GROUP BY IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
-           "DROP INDEX IF EXISTS IX_ES02_GIADET;"
-           "CREATE UNIQUE INDEX IX_ES02_GIADET ON ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
-           "CREATE TABLE IF NOT EXISTS HS_FILIALCFG (IDFILIALCFG INTEGER PRIMARY KEY, IDFILIAL INTEGER NOT NULL,"
-           " CHAVE1 INTEGER NOT NULL, CHAVE2 INTEGER NOT NULL, CHAVE3 INTEGER NOT NULL, DATAINICIO DATE NOT NULL,"
-           " DATAFIM DATE, TEXTO VARCHAR(100), INFORMACAO2 VARCHAR(100), INFORMACAO3 VARCHAR(100),"
-           " INFORMACAO4 VARCHAR(100), INFORMACAO5 VARCHAR(100));"
-           "CREATE INDEX IF NOT EXISTS IX_HS_FILIALCFG ON HS_FILIALCFG (IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO);"
-           "CREATE TABLE IF NOT EXISTS HS_DETALHEEFD (IDDETALHEEFD INTEGER PRIMARY KEY, TABELA INTEGER NOT NULL,"
-           " UF VARCHAR(2) NOT NULL, CODIGO VARCHAR(10) NOT NULL, DESCRICAO VARCHAR(250), DATAINICIO DATE NOT NULL,"
-           " DATAFIM DATE);"
-           "CREATE INDEX IF NOT EXISTS IX_HS_DETALHEEFD ON HS_DETALHEEFD (TABELA, UF, CODIGO, DATAINICIO);"
-           "UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
+  const int versao = db_->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
+  if (versao < 2) {
+    const std::vector<std::string> cfops = integridade::CfopsInvalidos(*db_);
+    if (!cfops.empty())
+      throw EDadosInvalidos(integridade::Relatorio("O banco " + arquivo + " não pode ser atualizado para a versão " +
+                                                       std::to_string(kVersaoEsquema) + " do esquema",
+                                                   cfops));
+    Executar("DROP INDEX IF EXISTS IX_ES02_CFOP_CFOP;"
+             "CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
+             "UPDATE HS_NUMERACAOLIVRO SET PAGINAFINAL = PAGINAFINAL - 1;"
+             "DELETE FROM ES02_GIADET WHERE IDGIADET NOT IN"
+             " (SELECT MIN(IDGIADET) FROM ES02_GIADET GROUP BY IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
+             "DROP INDEX IF EXISTS IX_ES02_GIADET;"
+             "CREATE UNIQUE INDEX IX_ES02_GIADET ON ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
+             "CREATE TABLE IF NOT EXISTS HS_FILIALCFG (IDFILIALCFG INTEGER PRIMARY KEY, IDFILIAL INTEGER NOT NULL,"
+             " CHAVE1 INTEGER NOT NULL, CHAVE2 INTEGER NOT NULL, CHAVE3 INTEGER NOT NULL, DATAINICIO DATE NOT NULL,"
+             " DATAFIM DATE, TEXTO VARCHAR(100), INFORMACAO2 VARCHAR(100), INFORMACAO3 VARCHAR(100),"
+             " INFORMACAO4 VARCHAR(100), INFORMACAO5 VARCHAR(100));"
+             "CREATE INDEX IF NOT EXISTS IX_HS_FILIALCFG ON HS_FILIALCFG (IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO);"
+             "CREATE TABLE IF NOT EXISTS HS_DETALHEEFD (IDDETALHEEFD INTEGER PRIMARY KEY, TABELA INTEGER NOT NULL,"
+             " UF VARCHAR(2) NOT NULL, CODIGO VARCHAR(10) NOT NULL, DESCRICAO VARCHAR(250), DATAINICIO DATE NOT NULL,"
+             " DATAFIM DATE);"
+             "CREATE INDEX IF NOT EXISTS IX_HS_DETALHEEFD ON HS_DETALHEEFD (TABELA, UF, CODIGO, DATAINICIO);");
+  }
+  if (versao < 3) {
+    Executar("ALTER TABLE ES02_ENTRADA ADD COLUMN IDIMPORTACAO INTEGER;"
+             "ALTER TABLE ES02_SAIDA ADD COLUMN IDIMPORTACAO INTEGER;"
+             "ALTER TABLE ES02_LCTOAPUR ADD COLUMN IDIMPORTACAO INTEGER;"
+             "CREATE TABLE IF NOT EXISTS HS_IMPORTACAOEFD (IDIMPORTACAO INTEGER PRIMARY KEY, IDFILIAL INTEGER NOT NULL,"
+             " DATAINICIO DATE NOT NULL, DATAFIM DATE NOT NULL, ARQUIVO VARCHAR(250), FINALIDADE VARCHAR(1),"
+             " LINHAS INTEGER NOT NULL DEFAULT 0, DOCUMENTOS INTEGER NOT NULL DEFAULT 0, GRAVADOEM VARCHAR(25));"
+             "CREATE INDEX IF NOT EXISTS IX_CA06_MUNICIPIO_IBGE ON CA06_MUNICIPIO (CODIGOIBGE);"
+             "CREATE INDEX IF NOT EXISTS IX_ES02_CLIFOR_CNPJCPF ON ES02_CLIFOR (CNPJCPF);"
+             "CREATE INDEX IF NOT EXISTS IX_ES02_ENTRADA_IMPORTACAO ON ES02_ENTRADA (IDIMPORTACAO);"
+             "CREATE INDEX IF NOT EXISTS IX_ES02_SAIDA_IMPORTACAO ON ES02_SAIDA (IDIMPORTACAO);"
+             "CREATE INDEX IF NOT EXISTS IX_ES02_LCTOAPUR_IMPORTACAO ON ES02_LCTOAPUR (IDIMPORTACAO);"
+             "CREATE INDEX IF NOT EXISTS IX_HS_IMPORTACAOEFD ON HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO);");
+  }
+  Executar("UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();
 }
 

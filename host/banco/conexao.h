@@ -31,7 +31,8 @@ class EBancoOcupado : public EBancoDados {
 class TQDConnection {
  public:
   // 2: CFOP codes unique and well formed, amounts and codes checked by the schema (docs/tabelas.md).
-  static constexpr int kVersaoEsquema = 2;
+  // 3: documents and entries loaded by an EFD import carry its id (HS_IMPORTACAOEFD).
+  static constexpr int kVersaoEsquema = 3;
   // How long a statement waits for another program's lock before failing: long enough for any
   // short write of another program (an import, the host's own screens), short enough that a
   // database left locked is reported while the user is still there.
@@ -40,6 +41,7 @@ class TQDConnection {
   // Opens an existing database of ours; throws EBancoDados when the file is missing, is not a
   // SQLite database, has no HS_VERSAO table or has an unknown schema version, and EDadosInvalidos
   // (host/banco/integridade.h) when a version-1 database holds CFOP rows that stop its migration.
+  // Databases of an earlier version are migrated, step by step, to this one.
   static std::unique_ptr<TQDConnection> Abrir(const std::string& arquivo);
   // Creates a new database file with the schema (fails when the file exists).
   static std::unique_ptr<TQDConnection> Criar(const std::string& arquivo);

@@ -310,8 +310,12 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
       ins.exec();
       id = c_.UltimoId();
     }
+    // A credit balance an EFD import carried in (the client's opening balance) becomes the
+    // settlement's own when the settlement of the period before writes it: a new import of the file
+    // must not take it away.
     SQLite::Statement up(c_.Db(),
-        "UPDATE ES02_LCTOAPUR SET TPIMPOSTO = ?, IDLCTOAPURCOD = ?, VALOR = ?, ORIGEM = ?, IDORIGEM = ? WHERE IDLCTOAPUR = ?");
+        "UPDATE ES02_LCTOAPUR SET TPIMPOSTO = ?, IDLCTOAPURCOD = ?, VALOR = ?, ORIGEM = ?, IDORIGEM = ?,"
+        " IDIMPORTACAO = NULL WHERE IDLCTOAPUR = ?");
     banco::Vincular(up, tpImposto, idLctoApurCod > 0 ? std::optional(idLctoApurCod) : std::nullopt, valor.ToDouble(),
                     origem, idOrigem, id)
         .exec();

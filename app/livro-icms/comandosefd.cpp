@@ -1,0 +1,159 @@
+#include "app/livro-icms/comandosefd.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include <SQLiteCpp/Database.h>
+
+#include "app/livro-icms/progresso.h"
+#include "forms/pedidoapuracao.h"
+#include "host/base/texto.h"
+#include "host/efd/arquivoefd.h"
+#include "host/efd/blocoe.h"
+#include "host/efd/conferenciaefd.h"
+#include "host/efd/importacaoefd.h"
+#include "host/host.h"
+#include "host/impressao/substituicao.h"
+#include "host/interacao/interacaoroteirizada.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TDateTime LerData(const std::string& texto, const char* opcao) {
+  TDateTime d = 0;
+  if (!TentarLerData(texto, d)) throw std::runtime_error(std::string("Data inválida em ") + opcao + ": " + texto);
+  return d;
+}
+
+efd::TArquivoEFD Ler(const std::string& caminho) {
+  TBarraProgresso barra("Lendo " + fs::path(caminho).filename().string());
+  return efd::LerArquivoEFD(caminho, [&](int64_t lidos, int64_t total) { barra.Atualizar(lidos, total); });
+}
+
+efd::TResumoImportacao Importar(TQDConnection& conexao, const efd::TArquivoEFD& arquivo) {
+  TBarraProgresso barra("Gravando documentos");
+  return efd::TImportacaoEFD(conexao, [&](int64_t feitos, int64_t total) { barra.Atualizar(feitos, total); })
+      .Importar(arquivo);
+}
+
+// A scratch copy of the office's database, removed with its journal files at the end. The office's
+// file is only read.
+class TCopiaTemporaria {
+ public:
+  explicit TCopiaTemporaria(const std::string& original) {
+    caminho_ = (fs::temp_directory_path() / ("livro-icms-conferir-" + std::to_string(getpid()) + ".db")).string();
+    Remover();
+    if (original.empty() || !fs::exists(original)) {
+      TQDConnection::Criar(caminho_);
+      return;
+    }
+    try {
+      SQLite::Database origem(original, SQLite::OPEN_READONLY);
+      origem.exec("VACUUM INTO " + texto::QuotedStr(caminho_));
+    } catch (const SQLite::Exception& e) {
+      throw EBancoDados("Não foi possível copiar o banco " + original + " para a conferência: " + e.what());
+    }
+  }
+  ~TCopiaTemporaria() { Remover(); }
+  TCopiaTemporaria(const TCopiaTemporaria&) = delete;
+  TCopiaTemporaria& operator=(const TCopiaTemporaria&) = delete;
+  const std::string& Caminho() const { return caminho_; }
+
+ private:
+  std::string caminho_;
+  void Remover() {
+    std::error_code ec;
+    for (const char* sufixo : {"", "-wal", "-shm"}) fs::remove(caminho_ + sufixo, ec);
+  }
+};
+
+}  // namespace
+
+TComandosEFD::TComandosEFD(CLI::App& app) {
+  auto* efd = app.add_subcommand("efd", "Arquivo EFD ICMS/IPI do cliente: importa, gera o bloco E e confere a apuração.");
+  efd->require_subcommand(1);
+
+  importar_ = efd->add_subcommand("importar",
+                                  "Importa o arquivo EFD do cliente: estabelecimento, participantes, documentos e ajustes "
+                                  "(cria o banco quando não existe).");
+  importar_->add_option("--db", banco_, "Arquivo do banco de dados.")->required();
+  importar_->add_option("arquivo", arquivo_, "Arquivo EFD ICMS/IPI (texto do leiaute oficial).")->required();
+
+  exportar_ = efd->add_subcommand("exportar", "Grava o bloco E (E001 a E990) com a apuração gravada no banco.");
+  exportar_->add_option("--db", banco_, "Arquivo do banco de dados.")->required();
+  exportar_->add_option("--filial", idFilial_, "Código (IDFILIAL) do estabelecimento.")->required();
+  exportar_->add_option("--inicio", inicio_, "Data inicial (dd/mm/aaaa ou aaaa-mm-dd).")->required();
+  exportar_->add_option("--fim", fim_, "Data final (dd/mm/aaaa ou aaaa-mm-dd).")->required();
+  exportar_->add_option("--saida", saida_, "Arquivo do bloco E a gravar (texto Latin-1).")->required();
+
+  conferir_ = efd->add_subcommand("conferir",
+                                  "Importa o arquivo numa cópia do banco, apura o período e compara o E110 (e os E210) "
+                                  "do cliente com a apuração do livro, campo a campo.");
+  conferir_->add_option("--db", banco_, "Arquivo do banco de dados (só lido; sem ele, um banco vazio).");
+  conferir_->add_option("arquivo", arquivo_, "Arquivo EFD ICMS/IPI do cliente.")->required();
+  conferir_->add_option("--respostas", respostas_,
+                        "Arquivo de respostas às perguntas da apuração (sem ele, as respostas padrão).");
+}
+
+bool TComandosEFD::Executar(int& codigo) {
+  if (importar_->parsed()) codigo = Importar();
+  else if (exportar_->parsed()) codigo = Exportar();
+  else if (conferir_->parsed()) codigo = Conferir();
+  else return false;
+  return true;
+}
+
+int TComandosEFD::Importar() {
+  const efd::TArquivoEFD arquivo = Ler(arquivo_);
+  const bool novo = !fs::exists(banco_);
+  auto conexao = novo ? TQDConnection::Criar(banco_) : TQDConnection::Abrir(banco_);
+  if (novo) std::cout << "Banco criado: " << banco_ << "\n";
+  const efd::TResumoImportacao r = ::Importar(*conexao, arquivo);
+  std::cout << "Arquivo " << arquivo.Nome << " importado (" << arquivo.Linhas << " linhas).\n" << r.Texto();
+  return 0;
+}
+
+int TComandosEFD::Exportar() {
+  auto conexao = TQDConnection::Abrir(banco_);
+  const efd::TBlocoE bloco =
+      efd::MontarBlocoE(*conexao, idFilial_, LerData(inicio_, "--inicio"), LerData(fim_, "--fim"));
+  const std::string texto = efd::EscreverBlocoE(bloco);
+  impressao::TSubstituicaoArquivos saidas;
+  {
+    std::ofstream f(saidas.Adicionar(saida_), std::ios::binary);
+    f << efd::ParaLatin1(texto);
+    if (!f.flush()) throw std::runtime_error("Não foi possível gravar " + saida_);
+  }
+  saidas.Confirmar();
+  for (const auto& a : bloco.Avisos) std::cout << "Aviso: " << a << "\n";
+  std::cout << "Bloco E gravado: " << saida_ << " (" << bloco.ICMS.size() << " período(s) de ICMS, " << bloco.ST.size()
+            << " de ICMS-ST)\n";
+  return 0;
+}
+
+int TComandosEFD::Conferir() {
+  const efd::TArquivoEFD arquivo = Ler(arquivo_);
+  TCopiaTemporaria copia(banco_);
+  auto conexao = TQDConnection::Abrir(copia.Caminho());
+  const efd::TResumoImportacao r = ::Importar(*conexao, arquivo);
+  std::cout << "Arquivo " << arquivo.Nome << " importado numa cópia do banco.\n" << r.Texto() << "\n";
+
+  TInteracaoRoteirizada interacao =
+      respostas_.empty() ? TInteracaoRoteirizada() : TInteracaoRoteirizada::DeArquivo(respostas_);
+  THost host(*conexao, interacao);
+  TPedidoApuracao pedido;
+  pedido.IdFilial = r.IdFilial;
+  pedido.DataInicio = DataBR(r.Inicio);
+  pedido.DataFim = DataBR(r.Fim);
+  TExecucaoApuracao(*conexao, pedido).Calcular();
+  for (const auto& m : interacao.Registro()) std::cout << "Apuração: " << m << "\n";
+
+  const efd::TBlocoE nosso = efd::MontarBlocoE(*conexao, r.IdFilial, r.Inicio, r.Fim);
+  const efd::TConferencia c = efd::ConferirBlocoE(arquivo, nosso);
+  std::cout << c.Texto;
+  return c.Diferencas == 0 ? 0 : 4;
+}

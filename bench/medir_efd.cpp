@@ -1,0 +1,147 @@
+// livro-bench-efd: times reading and loading a large EFD ICMS/IPI file.
+//
+//   livro-bench-efd [--documentos N] [--banco ARQUIVO]
+//
+// Writes, in the system's temporary folder, the file of one SP establishment for one month with N
+// documents (default 100,000): 60 % exits and 40 % entries, each C100 with two C170 items and one or
+// two C190 lines, one participant in ten documents, a C197 in one document in fifty, block E with
+// E110 and one E111. Then reads it (LerArquivoEFD) and loads it (TImportacaoEFD) into a new database
+// file (default: in the temporary folder), and prints the file's size and lines, both times, the
+// rows loaded and the peak resident memory. A second load of the same file (the replacement of the
+// first) is timed too.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "host/banco/conexao.h"
+#include "host/efd/arquivoefd.h"
+#include "host/efd/importacaoefd.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Relogio = std::chrono::steady_clock;
+
+double Segundos(Relogio::time_point desde) { return std::chrono::duration<double>(Relogio::now() - desde).count(); }
+
+std::string Centavos(int64_t c) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld,%02lld", static_cast<long long>(c / 100), static_cast<long long>(c % 100));
+  return buf;
+}
+
+int64_t Gerar(const std::string& caminho, int64_t documentos) {
+  std::ofstream f(caminho, std::ios::binary);
+  int64_t linhas = 0;
+  auto linha = [&](const std::string& s) {
+    f << s << "\r\n";
+    ++linhas;
+  };
+  linha("|0000|019|0|01012026|31012026|EMPRESA DO BENCH LTDA|11111111000191||SP|100200300400|3550308|||A|1|");
+  linha("|0001|0|");
+  const int64_t participantes = documentos / 10 + 1;
+  for (int64_t p = 1; p <= participantes; ++p) {
+    char cnpj[16];
+    std::snprintf(cnpj, sizeof cnpj, "%08lld000100", static_cast<long long>(20000000 + p));
+    const char* mun = p % 3 == 0 ? "3304557" : p % 3 == 1 ? "3550308" : "3106200";
+    linha("|0150|P" + std::to_string(p) + "|PARTICIPANTE " + std::to_string(p) + "|1058|" + cnpj + "||" +
+          std::to_string(100000 + p) + "|" + mun + "||RUA|1|||");
+  }
+  linha("|0990|0|");
+  linha("|C001|0|");
+  uint64_t semente = 42;
+  auto aleatorio = [&](int64_t n) {
+    semente = semente * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<int64_t>((semente >> 33) % static_cast<uint64_t>(n));
+  };
+  for (int64_t d = 1; d <= documentos; ++d) {
+    const bool saida = aleatorio(10) < 6;
+    const int dia = static_cast<int>(1 + aleatorio(31));
+    char data[16];
+    std::snprintf(data, sizeof data, "%02d012026", dia);
+    const int64_t valor1 = 1000 + aleatorio(500000), valor2 = aleatorio(2) ? 1000 + aleatorio(200000) : 0;
+    const std::string cfop1 = saida ? "5102" : "1102", cfop2 = saida ? "6102" : "2102";
+    const std::string part = "P" + std::to_string(1 + aleatorio(participantes));
+    linha("|C100|" + std::string(saida ? "1|0|" : "0|1|") + part + "|55|00|1|" + std::to_string(d) + "||" + data + "|" +
+          data + "|" + Centavos(valor1 + valor2) + "|1|0|0|" + Centavos(valor1 + valor2) +
+          "|0|0|0|0|0|0|0|0|0|0|0|0|0|");
+    linha("|C170|1|ITEM1||1|UN|" + Centavos(valor1) + "|0|0|000|" + cfop1 + "||0|18,00|0|0|0|0|0|||0|0|0|||||||||||||");
+    linha("|C170|2|ITEM2||1|UN|" + Centavos(valor2) + "|0|0|000|" + cfop2 + "||0|12,00|0|0|0|0|0|||0|0|0|||||||||||||");
+    linha("|C190|000|" + cfop1 + "|18,00|" + Centavos(valor1) + "|" + Centavos(valor1) + "|" + Centavos(valor1 * 18 / 100) +
+          "|0|0|0|0||");
+    if (valor2 > 0)
+      linha("|C190|000|" + cfop2 + "|12,00|" + Centavos(valor2) + "|" + Centavos(valor2) + "|" +
+            Centavos(valor2 * 12 / 100) + "|0|0|0|0||");
+    if (d % 50 == 0) {
+      linha("|C195|OBS1||");
+      linha("|C197|SP10090001|AJUSTE DO BENCH||0|0|1,00|0|");
+    }
+  }
+  linha("|C990|0|");
+  linha("|E001|0|");
+  linha("|E100|01012026|31012026|");
+  linha("|E110|0|0|10,00|0|0|0|0|0|0|10,00|0|10,00|0|0|");
+  linha("|E111|SP009999|OUTROS DEBITOS|10,00|");
+  linha("|E990|0|");
+  linha("|9999|" + std::to_string(linhas + 1) + "|");
+  return linhas;
+}
+
+long PicoMemoriaMB() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int64_t documentos = 100000;
+  std::string banco;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--documentos" && i + 1 < argc) documentos = std::atoll(argv[++i]);
+    else if (a == "--banco" && i + 1 < argc) banco = argv[++i];
+    else {
+      std::cerr << "uso: livro-bench-efd [--documentos N] [--banco ARQUIVO]\n";
+      return 1;
+    }
+  }
+  const fs::path dir = fs::temp_directory_path();
+  const std::string arquivo = (dir / ("livro-bench-efd-" + std::to_string(getpid()) + ".txt")).string();
+  if (banco.empty()) banco = (dir / ("livro-bench-efd-" + std::to_string(getpid()) + ".db")).string();
+  for (const char* s : {"", "-wal", "-shm"}) fs::remove(banco + s);
+
+  auto t = Relogio::now();
+  const int64_t linhas = Gerar(arquivo, documentos);
+  std::printf("arquivo: %lld documentos, %lld linhas, %.1f MB (gerado em %.2f s)\n", static_cast<long long>(documentos),
+              static_cast<long long>(linhas), static_cast<double>(fs::file_size(arquivo)) / 1e6, Segundos(t));
+
+  t = Relogio::now();
+  const efd::TArquivoEFD a = efd::LerArquivoEFD(arquivo);
+  const double leitura = Segundos(t);
+  auto conexao = TQDConnection::Criar(banco);
+  t = Relogio::now();
+  const efd::TResumoImportacao r = efd::TImportacaoEFD(*conexao).Importar(a);
+  const double carga = Segundos(t);
+  t = Relogio::now();
+  efd::TImportacaoEFD(*conexao).Importar(a);
+  const double recarga = Segundos(t);
+  std::printf("leitura: %.2f s   carga: %.2f s   nova carga (substitui): %.2f s   total: %.2f s\n", leitura, carga,
+              recarga, leitura + carga);
+  std::printf("carregado: %lld entradas, %lld saídas, %lld itens, %lld lançamentos   pico de memória: %ld MB\n",
+              static_cast<long long>(r.Entradas), static_cast<long long>(r.Saidas), static_cast<long long>(r.Itens),
+              static_cast<long long>(r.Lancamentos), PicoMemoriaMB());
+  conexao.reset();
+  fs::remove(arquivo);
+  for (const char* s : {"", "-wal", "-shm"}) fs::remove(banco + s);
+  return 0;
+}

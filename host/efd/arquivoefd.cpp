@@ -1,0 +1,367 @@
+#include "host/efd/arquivoefd.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace efd {
+
+namespace {
+
+// Opening and closing records of the blocks, and the file's own counters: structure, not content.
+bool Estrutural(const std::string& reg) {
+  if (reg == "0000" || reg == "9999" || reg == "9900") return true;
+  return reg.compare(1, 3, "001") == 0 || reg.compare(1, 3, "990") == 0;
+}
+
+// Field positions of the analytical lines that share one layout: CST, CFOP, rate, operation value,
+// ICMS base, ICMS, then by record ST base, ST tax, base reduction and IPI (0 = not in the record).
+struct TLayoutAnalitico {
+  size_t BaseST, ICMSST, Reducao, IPI;
+};
+
+const std::map<std::string, std::pair<std::string, TLayoutAnalitico>>& Analiticos() {
+  static const std::map<std::string, std::pair<std::string, TLayoutAnalitico>> m = {
+      {"C190", {"C100", {8, 9, 10, 11}}}, {"C590", {"C500", {8, 9, 10, 0}}}, {"C490", {"C405", {0, 0, 0, 0}}},
+      {"C850", {"C800", {0, 0, 0, 0}}},   {"C890", {"C860", {0, 0, 0, 0}}}, {"D190", {"D100", {0, 0, 8, 0}}},
+      {"D590", {"D500", {0, 0, 10, 0}}},
+  };
+  return m;
+}
+
+// Document adjustments, by the record of the document they belong to.
+const std::map<std::string, std::string>& Ajustes() {
+  static const std::map<std::string, std::string> m = {
+      {"C197", "C100"}, {"C597", "C500"}, {"C857", "C800"}, {"C897", "C860"}, {"D197", "D100"}};
+  return m;
+}
+
+class TInterpretacao {
+ public:
+  explicit TInterpretacao(TArquivoEFD& a) : a_(a) {}
+
+  void Registro(const TRegistroEFD& r) {
+    const std::string& reg = r.Reg();
+    if (a_.Linhas == 0 && reg != "0000") r.Falhar("o arquivo deve começar pelo registro 0000");
+    if (reg == "0000") return Abertura(r);
+    if (reg == "0005") return Complemento(r);
+    if (reg == "0015") return InscricaoST(r);
+    if (reg == "0100") return Contabilista(r);
+    if (reg == "0150") return Participante(r);
+    if (reg == "C100" || reg == "C500" || reg == "D100" || reg == "D500") return Documento(r);
+    if (reg == "C400") return Equipamento(r);
+    if (reg == "C405" || reg == "C800" || reg == "C860") return Cupons(r);
+    if (auto it = Analiticos().find(reg); it != Analiticos().end()) return Analitico(r, it->second.first, it->second.second);
+    if (auto it = Ajustes().find(reg); it != Ajustes().end()) return AjusteDocumento(r, it->second);
+    if (reg == "E100") return PeriodoICMS(r);
+    if (reg == "E110") return ApuracaoICMS(r);
+    if (reg == "E111") return AjusteApuracao(r, IcmsAtual(r).Ajustes);
+    if (reg == "E112" || reg == "E113") return Referencia(r, IcmsAtual(r).Ajustes, "E111");
+    if (reg == "E116") return Obrigacao(r, IcmsAtual(r).Obrigacoes);
+    if (reg == "E200") return PeriodoST(r);
+    if (reg == "E210") return ApuracaoST(r);
+    if (reg == "E220") return AjusteApuracao(r, StAtual(r).Ajustes);
+    if (reg == "E230" || reg == "E240") return Referencia(r, StAtual(r).Ajustes, "E220");
+    if (reg == "E250") return Obrigacao(r, StAtual(r).Obrigacoes);
+    if (reg == "C170") {
+      ++a_.ItensC170;
+      return;
+    }
+    // the observations the document adjustments hang from
+    if (reg == "C195" || reg == "C595" || reg == "C855" || reg == "C895" || reg == "D195") return;
+    if (!Estrutural(reg)) ++a_.Ignorados[reg];
+  }
+
+ private:
+  TArquivoEFD& a_;
+  std::string familia_;   // record that opened the current document or period
+  std::string caixa_, modeloCaixa_;  // C400 of the reductions below it
+  bool temAbertura_ = false;
+
+  void Abertura(const TRegistroEFD& r) {
+    if (temAbertura_) r.Falhar("o arquivo tem mais de um registro 0000");
+    temAbertura_ = true;
+    r.ExigirCampos(15);
+    auto& e = a_.Entidade;
+    e.Versao = r.Texto(2);
+    e.Finalidade = r.Texto(3);
+    e.Inicio = r.Data(4, "DT_INI");
+    e.Fim = r.Data(5, "DT_FIN");
+    e.Nome = r.Texto(6);
+    e.Cnpj = r.Texto(7);
+    e.Cpf = r.Texto(8);
+    e.UF = r.Texto(9);
+    e.IE = r.Texto(10);
+    e.Municipio = r.Texto(11);
+    e.IM = r.Texto(12);
+    e.Perfil = r.Texto(14);
+    e.Atividade = r.Texto(15);
+    if (e.Inicio == 0 || e.Fim == 0 || e.Fim < e.Inicio) r.Falhar(4, "DT_INI", "período do arquivo inválido");
+    if (e.Cnpj.empty() && e.Cpf.empty()) r.Falhar(7, "CNPJ", "o estabelecimento não tem CNPJ nem CPF");
+    if (e.UF.size() != 2) r.Falhar(9, "UF", "UF inválida \"" + e.UF + "\"");
+  }
+
+  void Complemento(const TRegistroEFD& r) {
+    r.ExigirCampos(9);
+    auto& e = a_.Entidade;
+    e.Fantasia = r.Texto(2);
+    e.Cep = r.Texto(3);
+    e.Endereco = r.Texto(4);
+    e.Numero = r.Texto(5);
+    e.Complemento = r.Texto(6);
+    e.Bairro = r.Texto(7);
+    e.Fone = r.Texto(8);
+    e.Fax = r.Texto(9);
+  }
+
+  void InscricaoST(const TRegistroEFD& r) {
+    r.ExigirCampos(3);
+    a_.InscricoesST.push_back({r.Texto(2), r.Texto(3)});
+  }
+
+  void Contabilista(const TRegistroEFD& r) {
+    r.ExigirCampos(4);
+    a_.Contabilista = TContabilistaEFD{r.Texto(2), r.Texto(3), r.Texto(4)};
+  }
+
+  void Participante(const TRegistroEFD& r) {
+    r.ExigirCampos(8);
+    TParticipanteEFD p{r.Texto(2), r.Texto(3), r.Texto(4), r.Texto(5), r.Texto(6), r.Texto(7), r.Texto(8)};
+    if (p.Codigo.empty()) r.Falhar(2, "COD_PART", "participante sem código");
+    a_.Participantes[p.Codigo] = std::move(p);
+  }
+
+  // C100, C500, D100 and D500 open a document with the same first fields; the rest sits at
+  // positions of their own.
+  void Documento(const TRegistroEFD& r) {
+    const std::string& reg = r.Reg();
+    TDocumentoEFD d;
+    d.Linha = r.Linha();
+    d.Registro = reg;
+    const std::string& oper = r.Texto(2);
+    if (oper != "0" && oper != "1") r.Falhar(2, "IND_OPER", "indicador de operação inválido \"" + oper + "\"");
+    d.Saida = oper == "1";
+    d.EmissaoPropria = r.Texto(3) == "0";
+    d.Participante = r.Texto(4);
+    d.Modelo = r.Texto(5);
+    d.Situacao = r.Texto(6);
+    d.Serie = r.Texto(7);
+    if (d.Situacao.size() != 2) r.Falhar(6, "COD_SIT", "situação do documento inválida \"" + d.Situacao + "\"");
+    size_t num, emissao, es, valor;
+    if (reg == "C100") {
+      num = 8, emissao = 10, es = 11, valor = 12;
+      d.Chave = r.Texto(9);
+    } else if (reg == "C500") {
+      num = 10, emissao = 11, es = 12, valor = 13;
+      d.Subserie = r.Texto(8);
+    } else if (reg == "D100") {
+      num = 9, emissao = 11, es = 12, valor = 15;
+      d.Subserie = r.Texto(8);
+      d.Chave = r.Texto(10);
+    } else {  // D500
+      num = 9, emissao = 10, es = 11, valor = 12;
+      d.Subserie = r.Texto(8);
+    }
+    r.ExigirCampos(valor);
+    d.Numero = r.Inteiro(num, "NUM_DOC");
+    d.Emissao = r.Data(emissao, "DT_DOC");
+    d.EntradaSaida = r.Data(es, reg[0] == 'C' ? "DT_E_S" : "DT_A_P");
+    d.ValorDocumento = r.Valor(valor, "VL_DOC");
+    if (!d.SemValor()) {
+      if (d.Emissao == 0) r.Falhar(emissao, "DT_DOC", "documento sem data de emissão");
+      if (!d.Participante.empty() && !a_.Participantes.count(d.Participante))
+        r.Falhar(4, "COD_PART", "participante \"" + d.Participante + "\" não informado no registro 0150");
+    }
+    a_.Documentos.push_back(std::move(d));
+    familia_ = reg;
+  }
+
+  void Equipamento(const TRegistroEFD& r) {
+    r.ExigirCampos(5);
+    modeloCaixa_ = r.Texto(2);
+    caixa_ = r.Texto(5);
+    familia_ = "C400";
+  }
+
+  // Coupons: a reduction Z of a fiscal printer (C405 under C400), a CF-e SAT (C800) or the day's
+  // summary of a SAT equipment (C860) each become one exit document to consumers.
+  void Cupons(const TRegistroEFD& r) {
+    const std::string& reg = r.Reg();
+    TDocumentoEFD d;
+    d.Linha = r.Linha();
+    d.Registro = reg;
+    d.Saida = true;
+    if (reg == "C405") {
+      if (familia_ != "C400" && familia_ != "C405") r.Falhar("redução Z (C405) fora de um equipamento (C400)");
+      r.ExigirCampos(7);
+      d.Modelo = modeloCaixa_;
+      d.Serie = caixa_;
+      d.Emissao = r.Data(2, "DT_DOC");
+      d.Numero = r.Inteiro(4, "CRZ");
+      d.ValorDocumento = r.Valor(7, "VL_BRT");
+    } else if (reg == "C800") {
+      r.ExigirCampos(6);
+      d.Modelo = r.Texto(2);
+      d.Situacao = r.Texto(3);
+      d.Numero = r.Inteiro(4, "NUM_CFE");
+      d.Emissao = r.Data(5, "DT_DOC");
+      d.ValorDocumento = r.Valor(6, "VL_CFE");
+      if (d.Situacao.size() != 2) r.Falhar(3, "COD_SIT", "situação do documento inválida \"" + d.Situacao + "\"");
+    } else {  // C860
+      r.ExigirCampos(6);
+      d.Modelo = r.Texto(2);
+      d.Serie = r.Texto(3);
+      d.Emissao = r.Data(4, "DT_DOC");
+      d.Numero = r.Inteiro(5, "DOC_INI");
+    }
+    if (d.Emissao == 0 && !d.SemValor()) r.Falhar("documento sem data");
+    a_.Documentos.push_back(std::move(d));
+    familia_ = reg;
+  }
+
+  TDocumentoEFD& DocumentoAtual(const TRegistroEFD& r, const std::string& pai) {
+    if (familia_ != pai || a_.Documentos.empty())
+      r.Falhar("registro " + r.Reg() + " fora de um documento (" + pai + ")");
+    return a_.Documentos.back();
+  }
+
+  void Analitico(const TRegistroEFD& r, const std::string& pai, const TLayoutAnalitico& l) {
+    TDocumentoEFD& d = DocumentoAtual(r, pai);
+    r.ExigirCampos(std::max<size_t>({7, l.BaseST, l.ICMSST, l.Reducao, l.IPI}));
+    TAnaliticoEFD a;
+    a.Linha = r.Linha();
+    a.Cst = r.Texto(2);
+    a.Cfop = r.Texto(3);
+    if (a.Cfop.size() != 4 || a.Cfop.find_first_not_of("0123456789") != std::string::npos ||
+        (a.Cfop[0] != '1' && a.Cfop[0] != '2' && a.Cfop[0] != '3' && a.Cfop[0] != '5' && a.Cfop[0] != '6' &&
+         a.Cfop[0] != '7'))
+      r.Falhar(3, "CFOP", "CFOP inválido \"" + a.Cfop + "\"");
+    a.Aliquota = r.Valor(4, "ALIQ_ICMS");
+    a.ValorOperacao = r.Valor(5, "VL_OPR");
+    a.BaseICMS = r.Valor(6, "VL_BC_ICMS");
+    a.ICMS = r.Valor(7, "VL_ICMS");
+    if (l.BaseST) a.BaseST = r.Valor(l.BaseST, "VL_BC_ICMS_ST");
+    if (l.ICMSST) a.ICMSST = r.Valor(l.ICMSST, "VL_ICMS_ST");
+    if (l.Reducao) a.ReducaoBase = r.Valor(l.Reducao, "VL_RED_BC");
+    if (l.IPI) a.IPI = r.Valor(l.IPI, "VL_IPI");
+    d.Analiticos.push_back(std::move(a));
+  }
+
+  void AjusteDocumento(const TRegistroEFD& r, const std::string& pai) {
+    TDocumentoEFD& d = DocumentoAtual(r, pai);
+    r.ExigirCampos(7);
+    TAjusteDocumentoEFD a{r.Linha(), r.Reg(), r.Texto(2), r.Texto(3), r.Valor(7, "VL_ICMS")};
+    if (a.Codigo.size() != 10) r.Falhar(2, "COD_AJ", "código de ajuste inválido \"" + a.Codigo + "\" (10 caracteres)");
+    d.Ajustes.push_back(std::move(a));
+  }
+
+  void PeriodoICMS(const TRegistroEFD& r) {
+    r.ExigirCampos(3);
+    TApuracaoICMSEFD p;
+    p.Linha = r.Linha();
+    p.Inicio = r.Data(2, "DT_INI");
+    p.Fim = r.Data(3, "DT_FIN");
+    if (p.Inicio == 0 || p.Fim < p.Inicio) r.Falhar(2, "DT_INI", "período de apuração inválido");
+    a_.ApuracoesICMS.push_back(std::move(p));
+    familia_ = "E100";
+  }
+
+  TApuracaoICMSEFD& IcmsAtual(const TRegistroEFD& r) {
+    if (familia_ != "E100" || a_.ApuracoesICMS.empty()) r.Falhar("registro " + r.Reg() + " fora de um período (E100)");
+    return a_.ApuracoesICMS.back();
+  }
+
+  void ApuracaoICMS(const TRegistroEFD& r) {
+    TApuracaoICMSEFD& p = IcmsAtual(r);
+    static const char* const nomes[] = {"", "", "VL_TOT_DEBITOS", "VL_AJ_DEBITOS", "VL_TOT_AJ_DEBITOS",
+                                        "VL_ESTORNOS_CRED", "VL_TOT_CREDITOS", "VL_AJ_CREDITOS",
+                                        "VL_TOT_AJ_CREDITOS", "VL_ESTORNOS_DEB", "VL_SLD_CREDOR_ANT",
+                                        "VL_SLD_APURADO", "VL_TOT_DED", "VL_ICMS_RECOLHER",
+                                        "VL_SLD_CREDOR_TRANSPORTAR", "DEB_ESP"};
+    r.ExigirCampos(15);
+    for (size_t n = 2; n <= 15; ++n) p.E110[n] = r.Valor(n, nomes[n]);
+    p.TemE110 = true;
+  }
+
+  void PeriodoST(const TRegistroEFD& r) {
+    r.ExigirCampos(4);
+    TApuracaoSTEFD p;
+    p.Linha = r.Linha();
+    p.UF = r.Texto(2);
+    p.Inicio = r.Data(3, "DT_INI");
+    p.Fim = r.Data(4, "DT_FIN");
+    if (p.UF.size() != 2) r.Falhar(2, "UF", "UF inválida \"" + p.UF + "\"");
+    if (p.Inicio == 0 || p.Fim < p.Inicio) r.Falhar(3, "DT_INI", "período de apuração inválido");
+    a_.ApuracoesST.push_back(std::move(p));
+    familia_ = "E200";
+  }
+
+  TApuracaoSTEFD& StAtual(const TRegistroEFD& r) {
+    if (familia_ != "E200" || a_.ApuracoesST.empty()) r.Falhar("registro " + r.Reg() + " fora de um período (E200)");
+    return a_.ApuracoesST.back();
+  }
+
+  void ApuracaoST(const TRegistroEFD& r) {
+    TApuracaoSTEFD& p = StAtual(r);
+    static const char* const nomes[] = {"", "", "IND_MOV_ST", "VL_SLD_CRED_ANT_ST", "VL_DEVOL_ST", "VL_RESSARC_ST",
+                                        "VL_OUT_CRED_ST", "VL_AJ_CREDITOS_ST", "VL_RETENCAO_ST", "VL_OUT_DEB_ST",
+                                        "VL_AJ_DEBITOS_ST", "VL_SLD_DEV_ANT_ST", "VL_DEDUCOES_ST",
+                                        "VL_ICMS_RECOL_ST", "VL_SLD_CRED_ST_TRANSPORTAR", "DEB_ESP_ST"};
+    r.ExigirCampos(15);
+    p.ComMovimento = r.Texto(2) == "1";
+    for (size_t n = 3; n <= 15; ++n) p.E210[n] = r.Valor(n, nomes[n]);
+    p.TemE210 = true;
+  }
+
+  void AjusteApuracao(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes) {
+    r.ExigirCampos(4);
+    TAjusteApuracaoEFD a{r.Linha(), r.Texto(2), r.Texto(3), r.Valor(4, "VL_AJ_APUR"), {}};
+    if (a.Codigo.size() != 8) r.Falhar(2, "COD_AJ_APUR", "código de ajuste inválido \"" + a.Codigo + "\" (8 caracteres)");
+    ajustes.push_back(std::move(a));
+  }
+
+  void Referencia(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes, const char* pai) {
+    if (ajustes.empty()) r.Falhar(std::string("registro ") + r.Reg() + " fora de um ajuste (" + pai + ")");
+    std::string texto;
+    for (size_t n = 1; n <= r.Quantidade(); ++n) texto += r.Texto(n) + "|";
+    ajustes.back().Referencias.push_back(std::move(texto));
+  }
+
+  void Obrigacao(const TRegistroEFD& r, std::vector<TObrigacaoEFD>& obrigacoes) {
+    r.ExigirCampos(5);
+    obrigacoes.push_back({r.Texto(2), r.Valor(3, "VL_OR"), r.Data(4, "DT_VCTO"), r.Texto(5), r.Texto(10)});
+  }
+};
+
+}  // namespace
+
+TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho,
+                          TLeitorEFD::TProgresso progresso) {
+  TArquivoEFD a;
+  a.Nome = nome;
+  TLeitorEFD leitor(entrada, nome, tamanho, std::move(progresso));
+  TInterpretacao interpretacao(a);
+  TRegistroEFD r;
+  while (leitor.Proximo(r)) {
+    interpretacao.Registro(r);
+    a.Linhas = leitor.LinhasLidas();
+  }
+  if (a.Linhas == 0) throw EArquivoEFD(nome + ": o arquivo está vazio", 0, "");
+  if (!leitor.Encerrado())
+    throw EArquivoEFD(nome + ", linha " + std::to_string(a.Linhas) +
+                          ": o arquivo termina sem o registro 9999 (arquivo incompleto)",
+                      a.Linhas, "9999");
+  return a;
+}
+
+TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso) {
+  std::ifstream f(caminho, std::ios::binary);
+  if (!f) throw EArquivoEFD("Não foi possível abrir o arquivo " + caminho, 0, "");
+  std::error_code ec;
+  const auto tamanho = std::filesystem::file_size(caminho, ec);
+  return LerArquivoEFD(f, std::filesystem::path(caminho).filename().string(), ec ? 0 : static_cast<int64_t>(tamanho),
+                       std::move(progresso));
+}
+
+}  // namespace efd

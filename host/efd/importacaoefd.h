@@ -1,0 +1,73 @@
+#pragma once
+// Loading a client's EFD ICMS/IPI file into the database, so that the establishment can be settled
+// and its book printed from it. Record by record the mapping is in docs/efd.md; in short:
+// - 0000/0005 find the establishment by CNPJ (or CPF) or create it, with its company; it gets the
+//   fiscal parameters it lacks (monthly, regular regime, an ST inscription per E200 state, the
+//   accountant of 0100 as the signatory of the book's terms);
+// - 0150 participants are found by CNPJ/CPF (or name and municipality) or created;
+// - each document of blocks C and D becomes an entry or exit document with one item per analytical
+//   line; its document adjustments (C197/D197) and the adjustments of block E (E111, E220) become
+//   settlement entries of the kind their code says; the credit balances the client carried in
+//   (E110 field 10, E210 field 03) become the balance carried from the period before, unless the
+//   settlement of that period already recorded it.
+// Everything is written in one transaction: a file loads whole or not at all. A new import of the
+// same establishment and period first deletes what the earlier one loaded.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/efd/arquivoefd.h"
+
+class TQDConnection;
+
+namespace efd {
+
+// The file cannot be loaded as it stands into this database (another establishment's data, an
+// import that overlaps an earlier one). Nothing was written.
+class EImportacaoEFD : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct TResumoImportacao {
+  int64_t IdFilial = 0;
+  int64_t IdImportacao = 0;
+  std::string Filial;  // name and CNPJ, for the user
+  TDateTime Inicio = 0, Fim = 0;
+  bool FilialCriada = false;
+  bool Substituiu = false;  // an earlier import of the period was replaced
+  int64_t Entradas = 0, Saidas = 0, Itens = 0;
+  int64_t SemValor = 0;            // cancelled, denied, unused numbers
+  int64_t Extemporaneos = 0;       // exits of earlier periods: their tax became special debits
+  int64_t ForaDoPeriodo = 0;       // documents dated outside the file's period
+  int64_t Lancamentos = 0;         // settlement entries written (adjustments, balances)
+  int64_t ParticipantesCriados = 0;
+  std::vector<std::string> CfopsCriados;
+  std::vector<std::string> Avisos;
+  std::map<std::string, int64_t> Ignorados;
+
+  // What the user reads at the end of the import.
+  std::string Texto() const;
+};
+
+class TImportacaoEFD {
+ public:
+  // Told the documents written so far and their total.
+  using TProgresso = std::function<void(int64_t feitos, int64_t total)>;
+  explicit TImportacaoEFD(TQDConnection& conexao, TProgresso progresso = {});
+  // Throws EImportacaoEFD (nothing written) when the file does not fit the database.
+  TResumoImportacao Importar(const TArquivoEFD& arquivo);
+
+ private:
+  TQDConnection& c_;
+  TProgresso progresso_;
+};
+
+// The state of a municipality's IBGE code (its first two digits); "" when unknown.
+std::string UFDoMunicipio(const std::string& codigoIbge);
+
+}  // namespace efd

@@ -1,0 +1,222 @@
+// The client's EFD ICMS/IPI file: reading it (encodings, amounts, corrupt lines), loading it into
+// the demo office, settling it and writing block E back, with the client's figures computed by hand
+// from the file's documents.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ambiente.h"
+#include "host/efd/arquivoefd.h"
+#include "host/efd/blocoe.h"
+#include "host/efd/conferenciaefd.h"
+#include "host/efd/importacaoefd.h"
+#include "utilitarios.h"
+
+namespace {
+
+const std::string kArquivoSP = std::string(LIVRO_TESTES_DIR) + "/efd/cliente_sp_jan2026.txt";
+
+// A file of an SP establishment for January 2026 around the records given.
+std::string Arquivo(const std::string& corpo) {
+  return "|0000|019|0|01012026|31012026|MERCADO TESTE LTDA|55666777000188||SP|555666777888|3550308|||A|1|\r\n"
+         "|0150|F001|FORNECEDOR|1058|11222333000181||123|3550308||RUA|1|||\r\n" +
+         corpo + "|9999|9|\r\n";
+}
+
+efd::TArquivoEFD LerTexto(const std::string& texto) {
+  std::istringstream in(texto);
+  return efd::LerArquivoEFD(in, "cliente.txt");
+}
+
+class EFD : public AmbienteTeste {
+ protected:
+  efd::TResumoImportacao Importar(const efd::TArquivoEFD& a) { return efd::TImportacaoEFD(*conexao_).Importar(a); }
+  int64_t Filial() { return std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '98765432000198'")); }
+};
+
+}  // namespace
+
+TEST(LeituraEFD, TextoValoresEDatas) {
+  // Latin-1 and UTF-8 lines in one file, amounts with up to four decimals kept and a fifth rounded,
+  // the signature after 9999 never read.
+  const std::string latin1 = "|0150|F002|ACU\xC7" "AR S\xC3O JO\xC3O|1058|||||||||\r\n";
+  const std::string utf8 = "|0150|F003|MA\xC3\xA7\xC3\xA3 DOCE|1058|||||||||\r\n";
+  efd::TArquivoEFD a = LerTexto(Arquivo(latin1 + utf8 +
+                                        "|C100|0|1|F001|55|00|1|7|||05012026|06012026|10,5|\r\n"
+                                        "|C190|000|1102|18|1234,5678|0,00005|0,00004|||||\r\n") +
+                                "\x30\x82\x05\xff assinatura digital, binária");
+  EXPECT_EQ(a.Participantes.at("F002").Nome, "ACUÇAR SÃO JOÃO");
+  EXPECT_EQ(a.Participantes.at("F003").Nome, "MAçã DOCE");
+  const efd::TAnaliticoEFD& c = a.Documentos.at(0).Analiticos.at(0);
+  EXPECT_EQ(c.Aliquota, Currency::FromInt(18));
+  EXPECT_EQ(c.ValorOperacao.Raw(), 12345678);
+  EXPECT_EQ(c.BaseICMS.Raw(), 1);  // 0,00005 -> 0,0001
+  EXPECT_EQ(c.ICMS.Raw(), 0);      // 0,00004 -> 0
+  EXPECT_EQ(a.Documentos.at(0).DataEscrituracao(), EncodeDate(2026, 1, 6));
+  EXPECT_EQ(efd::ValorEFD(Currency::FromRaw(12345678)), "1234,57");
+  EXPECT_EQ(efd::ParaLatin1("CRÉDITO €"), "CR\xC9" "DITO ?");
+}
+
+TEST(LeituraEFD, LinhaCorrompidaNomeiaLinhaRegistroECampo) {
+  const std::string doc = "|C100|0|1|F001|55|00|1|7|||05012026|06012026|10,50|\r\n";
+  struct TCaso {
+    std::string corpo, trechos[3];
+  };
+  const TCaso casos[] = {
+      {doc + "|C190|000|1102|18,00|12.3|0|0|||||\r\n",
+       {"cliente.txt, linha 4, registro C190, campo 05 (VL_OPR): valor inválido \"12.3\"",
+        "\n  |C190|000|1102|18,00|12.3|", "\n                        ^"}},
+      {doc + "|C190|000|1102|18,00|12,30|0|0|||||\r\nC190|000|\r\n",
+       {"linha 5: a linha não começa e termina com '|'", "", ""}},
+      {"|C190|000|1102|18,00|12,30|0|0|||||\r\n", {"linha 3, registro C190: registro C190 fora de um documento (C100)", "", ""}},
+      {"|C100|0|1|F009|55|00|1|7|||05012026|06012026|10,50|\r\n",
+       {"campo 04 (COD_PART): participante \"F009\" não informado no registro 0150", "", ""}},
+      {"|C100|0|1|F001|55|00|1|7|||31022026|06012026|10,50|\r\n", {"campo 10 (DT_DOC): data inválida \"31022026\"", "", ""}},
+      {"|E100|01012026|31012026|\r\n|E110|1|2|3|\r\n", {"registro E110: o registro tem 4 campos; o leiaute pede pelo menos 15", "", ""}},
+  };
+  for (const TCaso& c : casos) {
+    const std::string erro = Erro<efd::EArquivoEFD>([&] { LerTexto(Arquivo(c.corpo)); });
+    for (const std::string& t : c.trechos) EXPECT_CONTEM(erro, t);
+  }
+  EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { LerTexto("|0000|019|0|01012026|31012026|X|55666777000188||SP|1|3550308|||A|1|\r\n"); }),
+                "linha 1: o arquivo termina sem o registro 9999 (arquivo incompleto)");
+  EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { LerTexto("|0150|F001|X|1058|||||||||\r\n|9999|2|\r\n"); }),
+                "linha 1, registro 0150: o arquivo deve começar pelo registro 0000");
+}
+
+// The file of tests/efd/cliente_sp_jan2026.txt, an SP shop in January 2026, worked by hand:
+//   entries (credits): NF-e 1001 CFOP 1102 1.800,00; NF-e 1002 CFOP 1411 180,00 (and ST 150,00 of a
+//     return, participant in SP); energy C500 5555 CFOP 1253 90,00; CT-e D100 777 CFOP 1353 36,00
+//     -> 2.106,00 (field 06)
+//   exits (debits): NF-e 501 CFOP 6102 2.400,00; NF-e 502 CFOP 5403 1.800,00 (ST 360,00 to an SP
+//     participant); NFC-e 9001 CST 040 300,00 exempt; reduction Z 100 180,00; CF-e 123 36,00
+//     -> 4.416,00 (field 02); NF-e 503 cancelled: nothing; NF-e 400 of December (COD_SIT 01):
+//     its 120,00 is a special debit (field 15)
+//   C197 SP10090001 on NF-e 502: 3rd char 1 (credit), 4th 0 (own) -> field 07, 100,00
+//   E111: SP009999 50,00 (04), SP019999 20,00 (05), SP029999 30,00 (08, with an E113), SP049999
+//     40,00 (12); E110 field 10 brings a carried credit of 500,00
+//   S = (4.416 + 0 + 50 + 20) - (2.106 + 100 + 30 + 0 + 500) = 1.750,00 = field 11; 13 = 1.750 -
+//     40 = 1.710,00; 14 = 0
+//   ST SP: retention 360,00 (08), returns 150,00 (04): 11 = 13 = 210,00
+TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
+  const efd::TArquivoEFD arquivo = efd::LerArquivoEFD(kArquivoSP);
+  const efd::TResumoImportacao r = Importar(arquivo);
+  const int64_t f = Filial();
+  EXPECT_TRUE(r.FilialCriada);
+  EXPECT_EQ(r.Entradas, 4);
+  EXPECT_EQ(r.Saidas, 5);
+  EXPECT_EQ(r.SemValor, 1);
+  EXPECT_EQ(r.Extemporaneos, 1);
+  EXPECT_EQ(r.Ignorados.at("0200"), 1);
+  const std::string sf = std::to_string(f);
+  // The establishment and what the settlement needs of it.
+  EXPECT_EQ(Linhas("SELECT F.FILIAL, F.EHMATRIZ, F.IESTADUAL, M.NOME, E.NOME FROM SC00_FILIAL F"
+                   " JOIN CA06_MUNICIPIO M ON M.IDMUNICIPIO = F.IDMUNICIPIO JOIN SC00_EMPRESA E ON E.IDEMPRESA = F.IDEMPRESA"
+                   " WHERE F.IDFILIAL = " + sf),
+            "1|1|111222333444|São Paulo|LOJA EFD TESTE LTDA\n");
+  EXPECT_EQ(Linhas("SELECT CAST(PERIODICIDADE AS TEXT) FROM HS_PERIODICIDADE WHERE IDFILIAL = " + sf + " UNION ALL "
+                   "SELECT UF || ' ' || INSCREST FROM HS_INSCRICAOST WHERE IDFILIAL = " + sf + " UNION ALL "
+                   "SELECT C.TP || ' ' || COALESCE(R.CODIGO, C.INFORMACAO1) || ' ' || COALESCE(R.TPDIAVENCTO, '') || ' ' ||"
+                   " COALESCE(R.DIAVENCTO, '') FROM ES02_CFG C LEFT JOIN ES02_CODIGOREC R ON C.TP IN ('2', '7')"
+                   " AND R.IDCODIGOREC = C.INFORMACAO1 WHERE C.IDFILIAL = " + sf + " ORDER BY 1"),
+            "2 046-2 0 20\n7\n7 063-2 0 9\n9 MARIA CONTADORA  \nSP 111222333444\n");
+  // Items: the exempt NFC-e, the ST exit and the ST return.
+  EXPECT_EQ(Linhas("SELECT C.CFOP, D.VLRCONTABIL, D.BCICMS, D.ICMS, D.ISENTASICMS, D.OUTRASICMS, D.ICMSST, D.DEBITOST"
+                   " FROM ES02_SAIDADET D JOIN ES02_SAIDA S ON S.IDSAIDA = D.IDSAIDA JOIN ES02_CFOP C ON C.IDCFOP = D.IDCFOP"
+                   " WHERE S.IDFILIAL = " + sf + " AND S.NUMERO IN (502, 9001) ORDER BY S.NUMERO"),
+            "5.403.000|10360.0|10000.0|1800.0|0.0|360.0|360.0|1\n5.102.000|300.0|0.0|0.0|300.0|0.0|0.0|0\n");
+  EXPECT_EQ(Valor("SELECT D.CREDITOST || ' ' || D.ICMSST FROM ES02_ENTRADADET D JOIN ES02_ENTRADA E"
+                  " ON E.IDENTRADA = D.IDENTRADA WHERE E.IDFILIAL = " + sf + " AND E.NUMERO = 1002"),
+            "1 150.0");
+  // Settlement entries: adjustments, the special debit of the December exit, the carried credit.
+  EXPECT_EQ(Linhas("SELECT L.TPLANCAMENTO, L.VALOR, L.DATA, L.GERADO, A.INFORMACAO1, A.INFORMACAO2, A.INFORMACAO3"
+                   " FROM ES02_LCTOAPUR L LEFT JOIN ES02_LCTOAPURAUX A ON A.IDLCTOAPUR = L.IDLCTOAPUR AND A.TP = 20"
+                   " WHERE L.IDFILIAL = " + sf + " ORDER BY L.IDLCTOAPUR"),
+            "1|100.0|2026-01-12|0|SP10090001|C197|7\n"
+            "13|120.0|2026-01-01|0|NULL|C100|15\n"
+            "15|50.0|2026-01-01|0|SP009999|E111|4\n"
+            "4|20.0|2026-01-01|0|SP019999|E111|5\n"
+            "1|30.0|2026-01-01|0|SP029999|E111|8\n"
+            "8|40.0|2026-01-01|0|SP049999|E111|12\n"
+            "5|500.0|2026-01-01|1|NULL|NULL|NULL\n");
+
+  Apurar("01/01/2026", "31/01/2026", f);
+  EXPECT_EQ(Linhas("SELECT IMPOSTO, VLRIMPOSTO, CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IDFILIAL = " + sf +
+                   " ORDER BY IMPOSTO"),
+            "2001|1710.0|046-2|2026-02-20\n4026|210.0|063-2|2026-02-09\n");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_TRUE(bloco.Avisos.empty());
+  EXPECT_EQ(efd::EscreverBlocoE(bloco),
+            "|E001|0|\r\n"
+            "|E100|01012026|31012026|\r\n"
+            "|E110|4416,00|0,00|50,00|20,00|2106,00|100,00|30,00|0,00|500,00|1750,00|40,00|1710,00|0,00|120,00|\r\n"
+            "|E111|SP009999|OUTROS DÉBITOS DO MÊS|50,00|\r\n"
+            "|E111|SP019999|ESTORNO DE CRÉDITO DE USO E CONSUMO|20,00|\r\n"
+            "|E111|SP029999|CRÉDITO DE PRODUTOR|30,00|\r\n"
+            "|E113|F001|55|1||1001|05012026||30,00||\r\n"
+            "|E111|SP049999|DEDUÇÃO DE PROGRAMA|40,00|\r\n"
+            "|E116|090|120,00|20022026|046-2|||||012026|\r\n"
+            "|E116|000|1710,00|20022026|046-2|||||012026|\r\n"
+            "|E200|SP|01012026|31012026|\r\n"
+            "|E210|1|0,00|150,00|0,00|0,00|0,00|360,00|0,00|0,00|210,00|0,00|210,00|0,00|0,00|\r\n"
+            "|E250|002|210,00|09022026|063-2|||||012026|\r\n"
+            "|E990|14|\r\n");
+  const efd::TConferencia c = efd::ConferirBlocoE(arquivo, bloco);
+  EXPECT_EQ(c.Diferencas, 0) << c.Texto;
+
+  // The client wrote 4.426,00 of debits: field 02 and the balances that follow it differ.
+  efd::TArquivoEFD errado = arquivo;
+  errado.ApuracoesICMS[0].E110[2] = Currency::FromInt(4426);
+  const efd::TConferencia d = efd::ConferirBlocoE(errado, bloco);
+  EXPECT_EQ(d.Diferencas, 1);
+  EXPECT_CONTEM(d.Texto, "02 VL_TOT_DEBITOS                           4.426,00          4.416,00             10,00  <==");
+}
+
+TEST_F(EFD, NovaImportacaoSubstituiAAnteriorSemTocarNoQueNaoEhDela) {
+  const efd::TArquivoEFD arquivo = efd::LerArquivoEFD(kArquivoSP);
+  Importar(arquivo);
+  const int64_t f = Filial();
+  const std::string sf = std::to_string(f);
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (" + sf + ", 1, 1, '2001', 7, '2026-01-15', 'DIGITADO')");
+  const std::string contagem =
+      "SELECT (SELECT COUNT(*) FROM ES02_ENTRADA) || ' ' || (SELECT COUNT(*) FROM ES02_ENTRADADET) || ' ' ||"
+      " (SELECT COUNT(*) FROM ES02_SAIDA) || ' ' || (SELECT COUNT(*) FROM ES02_SAIDADET) || ' ' ||"
+      " (SELECT COUNT(*) FROM ES02_LCTOAPUR) || ' ' || (SELECT COUNT(*) FROM ES02_LCTOAPURAUX) || ' ' ||"
+      " (SELECT COUNT(*) FROM ES02_CLIFOR) || ' ' || (SELECT COUNT(*) FROM SC00_FILIAL) || ' ' ||"
+      " (SELECT COUNT(*) FROM HS_IMPORTACAOEFD)";
+  const std::string antes = Valor(contagem);
+  EXPECT_TRUE(Importar(arquivo).Substituiu);
+  EXPECT_EQ(Valor(contagem), antes);
+
+  // A file without the ST return replaces the earlier import: one entry document less.
+  efd::TArquivoEFD menor = arquivo;
+  std::erase_if(menor.Documentos, [](const efd::TDocumentoEFD& d) { return d.Numero == 1002; });
+  Importar(menor);
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_ENTRADA WHERE IDFILIAL = " + sf), "3");
+  EXPECT_EQ(Valor("SELECT VALOR FROM ES02_LCTOAPUR WHERE DESCRICAO = 'DIGITADO'"), "7.0");
+
+  // Settling December carries its own credit balance (0,00, no documents) into January: the
+  // client's 500,00 gives way, and a new import keeps the settlement's figure.
+  Apurar("01/12/2025", "31/12/2025", f, "icms");
+  EXPECT_EQ(Valor("SELECT VALOR || ' ' || COALESCE(IDIMPORTACAO, 'settled') FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5"
+                  " AND DATA = '2026-01-01' AND IDFILIAL = " + sf),
+            "0.0 settled");
+  const efd::TResumoImportacao r = Importar(arquivo);
+  EXPECT_EQ(Valor("SELECT COUNT(*) || ' ' || SUM(VALOR) FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5 AND DATA = '2026-01-01'"
+                  " AND IDFILIAL = " + sf),
+            "1 0.0");
+  EXPECT_CONTEM(r.Texto(), "Saldo credor anterior de 2001 em 01/01/2026: mantido o da apuração (0,00); o arquivo traz 500,00.");
+
+  // An import whose period crosses this one, and a file of another state under this CNPJ, are
+  // refused before anything is written.
+  const std::string tudo = TodasAsLinhas();
+  efd::TArquivoEFD quinzena = arquivo;
+  quinzena.Entidade.Fim = EncodeDate(2026, 1, 15);
+  EXPECT_CONTEM(Erro<efd::EImportacaoEFD>([&] { Importar(quinzena); }),
+                "O período do arquivo (01/01/2026 a 15/01/2026) cruza o de outra importação deste estabelecimento");
+  efd::TArquivoEFD outraUF = arquivo;
+  outraUF.Entidade.UF = "RJ";
+  EXPECT_CONTEM(Erro<efd::EImportacaoEFD>([&] { Importar(outraUF); }), "fica em SP; o arquivo é de RJ.");
+  EXPECT_EQ(TodasAsLinhas(), tudo);
+}
