@@ -64,8 +64,7 @@ std::string Datas(const TForm58140Observacoes& o) {
   return r;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Listing
+// --- Listing -------------------------------------------------------------------------------------
 
 // The establishment's observations without the group code 2000; with both dates of the book only
 // those inside it, the interval in the title; one date alone is no interval.
@@ -109,8 +108,7 @@ TEST_F(Observacoes, ImpostoOferecidoFiltraAGradeEInvalidoTiraOFiltro) {
   EXPECT_EQ(o.RecordCount(), 3);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Opening, editing, inserting
+// --- Opening, editing, inserting -----------------------------------------------------------------
 
 TEST_F(Observacoes, EnterNumaDataComObservacaoEditaENumaNovaInclui) {
   TForm58140Observacoes& o = Abrir();
@@ -174,62 +172,49 @@ TEST_F(Observacoes, EditarPelaGradeTrazOsCamposECancelarDescartaTudo) {
   EXPECT_EQ(Gravadas(), antes);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Field rules
+// --- Field rules ---------------------------------------------------------------------------------
 
-TEST_F(Observacoes, ImpostoOuDataInvalidosNaoSaoGravados) {
+// A group code or one not offered, an empty or invalid date: refused with their message, nothing
+// written; leaving the tax field checks the tax only. Without the book's interval any valid date
+// goes in; within January's book its limits are accepted and the dates around them refused.
+TEST_F(Observacoes, CamposForaDasRegrasNaoSaoGravados) {
   TForm58140Observacoes& o = Abrir();
   const std::string antes = Gravadas();
-  struct Caso { const char* imposto; const char* data; const char* mensagem; };
+  struct Caso { const char *imposto, *data, *mensagem; };
   for (Caso c : {Caso{"2000", "15/01/2026", "[erro] Imposto inválido."}, Caso{"9999", "15/01/2026", "[erro] Imposto inválido."},
-                 Caso{"2001", "", "[aviso] Data inválida."}, Caso{"2001", "30/02/2026", "[aviso] Data inválida."},
-                 Caso{"2001", "hoje", "[aviso] Data inválida."}}) {
+                 Caso{"2001", "", "[aviso] Data inválida."}, Caso{"2001", "30/02/2026", "[aviso] Data inválida."}}) {
     EXPECT_THROW(Gravar(o, c.imposto, c.data, "x"), ECampoInvalido) << c.imposto << " " << c.data;
     EXPECT_EQ(UltimaMensagem(), c.mensagem);
     o.CancelarRegistro(TControle::Nenhum);
   }
   EXPECT_EQ(Gravadas(), antes);
-  // Leaving the tax field checks only the tax.
   o.BuscarImposto("4000");
   o.edtData.Text = "";
   EXPECT_THROW(o.ValidarCampos(TControle::lkpImposto), ECampoInvalido);
   o.BuscarImposto("2001");
   EXPECT_NO_THROW(o.ValidarCampos(TControle::lkpImposto));
-  // Without the book's interval any valid date is accepted.
   Gravar(o, "2001", "01/01/1990", "antiga");
   EXPECT_EQ(Valor("SELECT DATA FROM ES02_LIVROOBS WHERE OBSERVACAO = 'antiga'"), "1990-01-01");
-}
 
-TEST_F(Observacoes, DataForaDoLivroEhRecusadaENosLimitesAceita) {
-  TForm58140Observacoes& o = Abrir(EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
-  o.BuscarImposto("2001");
-  o.edtData.Text = "31/12/2025";
-  EXPECT_THROW(o.ValidarCampos(TControle::edtData), ECampoInvalido);
-  EXPECT_EQ(UltimaMensagem(), "[erro] Data menor que a data inicial do livro");
-  o.edtData.Text = "01/02/2026";
-  EXPECT_THROW(o.ValidarCampos(TControle::Nenhum), ECampoInvalido);
-  EXPECT_EQ(UltimaMensagem(), "[erro] Data maior que a data final do livro");
-  for (const char* limite : {"01/01/2026", "31/01/2026"}) {
-    o.edtData.Text = limite;
-    EXPECT_NO_THROW(o.ValidarCampos(TControle::Nenhum)) << limite;
+  TForm58140Observacoes& janeiro = Abrir(EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  janeiro.BuscarImposto("2001");
+  for (auto [data, erro] : {std::pair{"31/12/2025", "Data menor que a data inicial do livro"}, {"01/01/2026", "(sem erro)"},
+                            {"31/01/2026", "(sem erro)"}, {"01/02/2026", "Data maior que a data final do livro"}}) {
+    janeiro.edtData.Text = data;
+    EXPECT_EQ(Erro<ECampoInvalido>([&] { janeiro.ValidarCampos(TControle::edtData); }), erro) << data;
   }
-  // Leaving the tax field does not look at the date.
-  o.edtData.Text = "01/02/2026";
-  EXPECT_NO_THROW(o.ValidarCampos(TControle::lkpImposto));
-  // Saving a date after the book: nothing written.
-  EXPECT_THROW(Gravar(o, "2001", "01/02/2026", "fora"), ECampoInvalido);
+  EXPECT_NO_THROW(janeiro.ValidarCampos(TControle::lkpImposto));  // leaving the tax field: the date is not looked at
+  EXPECT_THROW(Gravar(janeiro, "2001", "01/02/2026", "fora"), ECampoInvalido);
   EXPECT_EQ(Contar("OBSERVACAO = 'fora'"), "0");
 }
 
-// ---------------------------------------------------------------------------------------------
-// Deleting
+// --- Deleting ------------------------------------------------------------------------------------
 
-// The question defaults to No: "Não" or no answer at all keep the observation, "Sim" deletes it;
-// an empty grid asks nothing.
+// The question defaults to No (no answer: the command line's test); "Não" keeps the observation,
+// "Sim" deletes it; an empty grid asks nothing.
 TEST_F(Observacoes, ExcluirPerguntaESoExcluiComSim) {
   TForm58140Observacoes& o = Abrir();
   ASSERT_TRUE(o.Localizar("4019", EncodeDate(2026, 1, 20)));
-  EXPECT_FALSE(o.ExcluirRegistro());  // no answer
   interacao_->AdicionarResposta("Não");
   EXPECT_FALSE(o.ExcluirRegistro());
   EXPECT_EQ(UltimaMensagem(), "[pergunta] Confirmação: Deseja excluir esta observação? => NAO");
@@ -248,8 +233,7 @@ TEST_F(Observacoes, ExcluirPerguntaESoExcluiComSim) {
   EXPECT_EQ(interacao_->Registro().size(), mensagens);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Database refusing the changes
+// --- Database refusing the changes ---------------------------------------------------------------
 
 TEST_F(Observacoes, BancoQueRecusaMostraOErroEGuardaAsAlteracoesPendentes) {
   Sql("CREATE TRIGGER RECUSA BEFORE INSERT ON ES02_LIVROOBS BEGIN SELECT RAISE(ABORT, 'gravação recusada'); END");
