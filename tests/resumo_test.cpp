@@ -25,7 +25,7 @@ TRegistro* Reg(TRegistros& rs, const std::string& cfop, double imposto) {
 }  // namespace
 
 // The sums of a register, of all lines and of a CFOP group (18 + 1.5 of the 5s, 12 of the 6).
-TEST(DadosDoResumo, SomasDeRegistroPorGrupo) {
+TEST(DadosDoResumo, SomasDeRegistroPorGrupoELinhasComSinal) {
   TRegistros rs;
   EXPECT_EQ(rs.GetTotalImposto(), Currency());
   EXPECT_EQ(rs.GetSoma()->GetValorContabil(), Currency());
@@ -42,9 +42,8 @@ TEST(DadosDoResumo, SomasDeRegistroPorGrupo) {
   // a summary that assigns the tax-total method replaces the sum of the lines
   rs.TotalImposto = [] { return R(7); };
   EXPECT_EQ(rs.GetTotalImposto(), R(7));
-}
 
-TEST(DadosDoResumo, LinhasComSinalEDetalhes) {
+  // A line counts its details with its sign; the lines and the register add up.
   TResumoCampos campos;
   TResumoCampo* c = campos.Add();
   c->SetCodigo(12);
