@@ -106,31 +106,7 @@ TEST(SaldosDoResumo, DevedorCredorEImpostoARecolher) {
   EXPECT_EQ(c.GetSaldoCredor(), Currency());
 }
 
-namespace {
-class FuncoesContadas : public TApuracaoFuncoes {
- public:
-  using TApuracaoFuncoes::TApuracaoFuncoes;
-  TPeriodicidade GetPeriodicidadeICMS(int64_t id, TDateTime d) override {
-    ++chamadas;
-    return TApuracaoFuncoes::GetPeriodicidadeICMS(id, d);
-  }
-  int chamadas = 0;
-};
-}  // namespace
-
 class ResumoComHost : public AmbienteTeste {};
-
-TEST_F(ResumoComHost, PeriodicidadePerguntadaUmaVez) {
-  auto f = std::make_unique<FuncoesContadas>(*conexao_);
-  FuncoesContadas* contadas = f.get();
-  host_->SetFuncoes(std::move(f));
-  TResumoNormal r;
-  r.SetFilial(GFuncoes->GetDadosFilial(1));
-  r.SetDataInicio(EncodeDate(2026, 1, 1));
-  EXPECT_EQ(r.GetPeriodicidade(), periodicidade::Mensal);
-  EXPECT_EQ(r.GetPeriodicidade(), periodicidade::Mensal);
-  EXPECT_EQ(contadas->chamadas, 1);
-}
 
 TEST_F(ResumoComHost, TiposDeResumoDaLista) {
   TResumos rs(CriarResumo);
