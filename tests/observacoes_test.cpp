@@ -1,6 +1,5 @@
-// Observations editor TForm58140Observacoes over the demo office: what it lists (interval, tax
-// codes offered), opening an observation by tax and date (edit vs insert), the field rules and their
-// messages, deletion with its question, and writing to ES02_LIVROOBS.
+// Observations editor TForm58140Observacoes over the demo office: listing (interval, tax codes offered),
+// edit vs insert by tax and date, field rules and messages, deletion, writing to ES02_LIVROOBS.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,9 +47,6 @@ class Observacoes : public AmbienteTeste {
     o.SalvarRegistro();
   }
 
-  std::string Gravadas() {
-    return Linhas("SELECT IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO FROM ES02_LIVROOBS ORDER BY IDLIVROOBS");
-  }
   std::string Contar(const std::string& onde = "1") { return Valor("SELECT COUNT(*) FROM ES02_LIVROOBS WHERE " + onde); }
   const std::string& UltimaMensagem() { return interacao_->Registro().back(); }
 
@@ -100,7 +96,7 @@ TEST_F(Observacoes, ListaDoEstabelecimentoSemGruposNoIntervaloDoLivroEFiltradaPe
   EXPECT_EQ(o.RecordCount(), 3);
 }
 
-TEST_F(Observacoes, EnterNumaDataComObservacaoEditaENumaNovaInclui) {
+TEST_F(Observacoes, EnterOuDuploCliqueEditamAExistenteENovaDataIncluiCancelarDescarta) {
   TForm58140Observacoes& o = Abrir();
   // A date that has its observation: edited in place, the grid locked meanwhile.
   AbrirRegistro(o, "2001", "10/02/2026");
@@ -132,14 +128,13 @@ TEST_F(Observacoes, EnterNumaDataComObservacaoEditaENumaNovaInclui) {
   EXPECT_EQ(Valor("SELECT IMPOSTO FROM ES02_LIVROOBS WHERE DATA = '2026-03-05'"), "2001");
   AbrirRegistro(o, "2001  ", "2026-03-05");
   EXPECT_EQ(o.Estado(), TEstadoDataSet::dsEdit);
-}
+  o.CancelarRegistro(TControle::Nenhum);
 
-// A double click on the grid edits the row with its tax and date in the fields; cancelling drops
-// the edit and the insertion alike.
-TEST_F(Observacoes, EditarPelaGradeTrazOsCamposECancelarDescartaTudo) {
-  TForm58140Observacoes& o = Abrir();
-  const std::string antes = Gravadas();
-  ASSERT_TRUE(o.Posicionar(2));
+  // A double click on the grid edits the row with its tax and date in the fields; cancelling drops
+  // the edit and the insertion alike.
+  const std::string antes = TodasAsLinhas();
+  o.lkpImpostoEnter();  // unfiltered: 2001 of 31/01, 10/02 and 05/03, then 4019 of 20/01
+  ASSERT_TRUE(o.Posicionar(3));
   o.dbgObsDblClick();
   EXPECT_EQ(o.Estado(), TEstadoDataSet::dsEdit);
   EXPECT_EQ(o.Foco, TControle::mmoObs);
@@ -157,15 +152,15 @@ TEST_F(Observacoes, EditarPelaGradeTrazOsCamposECancelarDescartaTudo) {
   o.mmoObs = "também não";
   o.CancelarRegistro(TControle::Nenhum);
   o.SalvarRegistro();
-  EXPECT_EQ(o.RecordCount(), 2);  // filtered by 2001
-  EXPECT_EQ(Gravadas(), antes);
+  EXPECT_EQ(o.RecordCount(), 3);  // filtered by 2001
+  EXPECT_EQ(TodasAsLinhas(), antes);
 }
 
 // A group code or one not offered, an empty or invalid date: refused with their message, nothing
 // written; leaving the tax field checks the tax only.
 TEST_F(Observacoes, CamposForaDasRegrasNaoSaoGravados) {
   TForm58140Observacoes& o = Abrir();
-  const std::string antes = Gravadas();
+  const std::string antes = TodasAsLinhas();
   struct Caso { const char *imposto, *data, *mensagem; };
   for (Caso c : {Caso{"2000", "15/01/2026", "[erro] Imposto inválido."}, Caso{"9999", "15/01/2026", "[erro] Imposto inválido."},
                  Caso{"2001", "", "[aviso] Data inválida."}, Caso{"2001", "30/02/2026", "[aviso] Data inválida."}}) {
@@ -173,7 +168,7 @@ TEST_F(Observacoes, CamposForaDasRegrasNaoSaoGravados) {
     EXPECT_EQ(UltimaMensagem(), c.mensagem);
     o.CancelarRegistro(TControle::Nenhum);
   }
-  EXPECT_EQ(Gravadas(), antes);
+  EXPECT_EQ(TodasAsLinhas(), antes);
   o.BuscarImposto("4000");
   o.edtData.Text = "";
   EXPECT_THROW(o.ValidarCampos(TControle::lkpImposto), ECampoInvalido);
