@@ -248,7 +248,7 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostDe1A99999ETravaOsCfo
 
 TEST_F(Formulario, ImprimirEntregaOsCamposDaTelaAoModuloSoComPedidoCompleto) {
   TFormEnsaio& f = Criar();
-  f.chkContabilizar.Checked = true;
+  f.chkContabilizar.Checked = f.chkCalcularCIAP.Checked = f.chkRodape.Checked = true;
   f.chkSemMovimento.Checked = false;
   f.chkNaoImprimirDescricaoCFOP.Checked = true;
   f.chkDetalharSufixoCfop.Checked = true;
@@ -262,7 +262,8 @@ TEST_F(Formulario, ImprimirEntregaOsCamposDaTelaAoModuloSoComPedidoCompleto) {
   EXPECT_EQ(m.FDataInicio, EncodeDate(2026, 1, 1));
   EXPECT_EQ(m.FDataFim, EncodeDate(2026, 1, 31));
   EXPECT_TRUE(m.FContabilizar);
-  EXPECT_FALSE(m.FCalcularCIAP);
+  EXPECT_TRUE(m.FCalcularCIAP);
+  EXPECT_TRUE(m.FImprimirRodape);
   EXPECT_FALSE(m.FImprimirSemMovimento);
   EXPECT_FALSE(m.FImprimirDescricaoCfop);
   EXPECT_TRUE(m.FDetalharSufixoCfop);
