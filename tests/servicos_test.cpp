@@ -18,8 +18,6 @@ using Lista = std::vector<std::string>;
 
 }  // namespace
 
-// Amounts in failure messages as "1.250,0000" instead of raw bytes.
-void PrintTo(const Currency& c, std::ostream* os) { *os << moeda::TextoExato(c.Raw()); }
 
 class Servicos : public AmbienteTeste {};
 
@@ -163,6 +161,17 @@ TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
   EXPECT_EQ(QDInterface->Arredondar(0, 2, 1234.5, 10), 1234.5);
   EXPECT_THROW(QDInterface->Arredondar(0, 10, 1.5, 10), std::invalid_argument);
   EXPECT_THROW(QDInterface->ArredondarModo(1.5, "BANCARIO", 2), std::invalid_argument);
+  // "PAR": a half goes to the even digit, anything past the half away from it, as the decimal reads.
+  EXPECT_EQ(QDInterface->ArredondarModo(0.035, "PAR", 2), 0.04);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.025, "PAR", 2), 0.02);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.0250001, "PAR", 2), 0.03);
+  EXPECT_EQ(QDInterface->ArredondarModo(-2.5, "PAR", 0), -2.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.5, "PAR", 0), 0.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.0325, "PAR", 5), 0.0325);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.000025, "PAR", 5), 0.00002);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.000015, "PAR", 5), 0.00002);
+  EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(0.125), "PAR", 2), Currency::FromDouble(0.12));
+  EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(-0.135), "PAR", 2), Currency::FromDouble(-0.14));
 }
 
 TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
