@@ -6,6 +6,7 @@
 #include "regimes/normal/apuracaonormalpa.h"
 #include "regimes/normal/apuracaonormalrs.h"
 #include "regimes/normal/apuracaonormalse.h"
+#include "regimes/simples/apuracaosimplesnovors.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
 
@@ -19,6 +20,7 @@ std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
     case trNormalMA: return std::make_unique<TResumoNormalMA>();
     case trNormalPA: return std::make_unique<TResumoNormalPA>();
     case trNormalSE: return std::make_unique<TResumoNormalSE>();
+    case trSimplesNovoRS: return std::make_unique<TResumoSimplesNovoRS>();
     default:
       if (tipo > trNormalSE) return nullptr;
       throw ETipoResumoIndisponivel("A apuração do tipo " + NomeTipoResumo(tipo) + " (" + ClasseTipoResumo(tipo) +
