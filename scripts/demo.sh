@@ -2,7 +2,8 @@
 # Builds the program, creates the demo database, settles the first quarter of 2026 of every demo
 # establishment the program settles and prints their books as PDF and text under saida/:
 # livro-demo.* is the São Paulo head office (regular ICMS and ICMS-ST of RJ and MG); the others
-# are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE.
+# are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE, and
+# the RS small business of 2006-2007 (70 the centraliser, 71 centralised).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -11,9 +12,10 @@ cmake --build build -j"$(nproc)" --target livro-icms
 mkdir -p saida
 rm -f saida/demo.db
 ./build/livro-icms db demo saida/demo.db
-livro() {  # establishment, output name
-  ./build/livro-icms apurar --db saida/demo.db --filial "$1" --inicio 01/01/2026 --fim 31/03/2026
-  ./build/livro-icms imprimir --db saida/demo.db --filial "$1" --inicio 01/01/2026 --fim 31/03/2026 \
+livro() {  # establishment, output name[, start, end]
+  local inicio="${3:-01/01/2026}" fim="${4:-31/03/2026}"
+  ./build/livro-icms apurar --db saida/demo.db --filial "$1" --inicio "$inicio" --fim "$fim"
+  ./build/livro-icms imprimir --db saida/demo.db --filial "$1" --inicio "$inicio" --fim "$fim" \
       --saida "saida/$2.pdf" --saida "saida/$2.txt"
 }
 livro 1 livro-demo
@@ -21,4 +23,10 @@ livro 3 livro-demo-rs
 livro 5 livro-demo-ma
 livro 6 livro-demo-pa
 livro 7 livro-demo-se
-echo "Livros de demonstração: saida/livro-demo.pdf (SP), saida/livro-demo-rs.pdf, -ma, -pa e -se (.pdf e .txt)"
+# The RS small business, July 2006 to January 2007: the centralised establishment first, since
+# settling it settles again the ICMS-ST of the company's RS establishments (as settled alone);
+# the centraliser's own run then leaves its ICMS-ST as the group's.
+livro 71 livro-demo-simples-rs-71 01/07/2006 31/01/2007
+livro 70 livro-demo-simples-rs-70 01/07/2006 31/01/2007
+echo "Livros de demonstração: saida/livro-demo.pdf (SP), saida/livro-demo-rs.pdf, -ma, -pa, -se e" \
+     "-simples-rs-70 e -71 (.pdf e .txt)"
