@@ -17,15 +17,19 @@ void TApuracao::CalcularApuracao() {
     QDInterface->ExibirMensagem("Só períodos de apuração inteiros são apurados: os dias de " + DataBR(naoApurado) +
                                     " a " + DataBR(FDataFim) + " não completam um período e ficaram de fora.",
                                 2);
-  for (int i = 0; i < FResumos->Count(); ++i) {
-    TResumo* r = FResumos->GetItem(i);
-    r->SetDetalharCfopPorSufixo(FDetalharCfopPorSufixo);
-    r->CalcularApuracao();
-  }
+  CalcularResumos();
   if (FContabilizar && FResumos->GetDataSetImpostos()) {
     TContabilizacoes c(GUtilSistema->GetConnectionSistema());
     c.ContabilizaIntervaloEmpresas(FFilial.CodigoEmpresa, FFilial.CodigoEmpresa, FDataInicio, FDataFim,
                                    *FResumos->GetDataSetImpostos());
+  }
+}
+
+void TApuracao::CalcularResumos() {
+  for (int i = 0; i < FResumos->Count(); ++i) {
+    TResumo* r = FResumos->GetItem(i);
+    r->SetDetalharCfopPorSufixo(FDetalharCfopPorSufixo);
+    r->CalcularApuracao();
   }
 }
 

@@ -32,6 +32,10 @@ class TApuracao {
   // `fabrica` creates the summary objects (regimes/fabricaresumos.h: CriarResumo).
   explicit TApuracao(TFabricaResumos fabrica);
   void CalcularApuracao();
+  // Calculates the summaries the list holds, in list order, without loading it and without the
+  // checks of the interval: a summary that settles other summaries inside its own calculation
+  // fills a run of its own and calculates it here, leaving the list of the run it belongs to alone.
+  void CalcularResumos();
 
   bool GetContabilizar() const { return FContabilizar; }
   void SetContabilizar(bool v) { FContabilizar = v; }

@@ -111,6 +111,22 @@ TDateTime TResumo::GetVencimento(const TCodigoRecolhimento& codigo) {
   return QDInterface->CalcularVencimento(FFilial.IdFilial, codigo.TpDiaVencto, FDataInicio, FDataFim, codigo.DiaVencto);
 }
 
+Currency TResumo::LerValorGia(const std::string& conteudo) {
+  Currency v;
+  return TentarLerValor(texto::Aparar(conteudo), v) ? v : Currency();
+}
+
+int32_t TResumo::LerInteiroGia(const std::string& conteudo) {
+  try {
+    size_t fim = 0;
+    const std::string s = texto::Aparar(conteudo);
+    const int v = std::stoi(s, &fim);
+    return fim == s.size() ? v : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
 bool TResumo::TemCodigosGIA() {
   TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
   q.SetSQL(Format(kSqlTemCodigosGIA, {texto::QuotedStr(FFilial.UF)}));

@@ -132,10 +132,20 @@ class TResumo {
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.
   void ImprimirGuias(const std::string& sql, int& linha, const TImprimirProc& imprimir);
+  // The guides of a guide query over the tax records of this establishment (company,
+  // establishment, quoted tax, start, end, quoted state of the establishment), then the specific
+  // debits: the guide list of the regular regimes.
+  void ImprimirGuiasDoEstabelecimento(const char* sqlGuias, int& linha, const TImprimirProc& imprimir);
   // One line of a guide or specific-debit list: the text at column 6, cut to end a blank before
   // the due date at column 39; the date (none when 0 or less); the amount at column 52.
   static void ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto,
                                 TDateTime vencimento, Currency valor);
+  // A content of the state return's detail rows read as an amount / a whole number; 0 when it is
+  // not one (the rows are typed by users as well).
+  static Currency LerValorGia(const std::string& conteudo);
+  static int32_t LerInteiroGia(const std::string& conteudo);
+  // The guide-list line of a tax postponed to the next period (RS): its text and the amount.
+  static void ImprimirValorPostergado(int& linha, const TImprimirProc& imprimir, Currency valor);
   // The five accounting values with the descriptions given, in the order of their entry types
   // 54, 55, 52, 56, 57; the auxiliary record of the debit-balance value carries `auxSaldoDevedor`.
   void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor);

@@ -5,6 +5,18 @@ TDetalhamento* TDetalhamentos::Add() {
   return FItens.back().get();
 }
 
+TDetalhamento* TDetalhamentos::Add(std::unique_ptr<TDetalhamento> detalhe) {
+  FItens.push_back(std::move(detalhe));
+  return FItens.back().get();
+}
+
+std::unique_ptr<TDetalhamento> TDetalhamentos::Extract(int i) {
+  auto it = FItens.begin() + i;
+  std::unique_ptr<TDetalhamento> d = std::move(FItens.at(static_cast<size_t>(i)));
+  FItens.erase(it);
+  return d;
+}
+
 int TDetalhamentos::IndexOf(const std::string& codigo) const {
   for (size_t i = 0; i < FItens.size(); ++i)
     if (FItens[i]->GetCodigo() == codigo) return static_cast<int>(i);

@@ -33,6 +33,11 @@ class TDetalhamento {
 class TDetalhamentos {
  public:
   TDetalhamento* Add();
+  // Appends a detail taken from another list (Extract): a detail moves between lines whole, with
+  // its code, date and text.
+  TDetalhamento* Add(std::unique_ptr<TDetalhamento> detalhe);
+  // Removes the detail at the index from the list and hands it to the caller.
+  std::unique_ptr<TDetalhamento> Extract(int i);
   TDetalhamento* GetItem(int i) const { return FItens.at(static_cast<size_t>(i)).get(); }
   int Count() const { return static_cast<int>(FItens.size()); }
   int IndexOf(const std::string& codigo) const;

@@ -17,12 +17,25 @@ void TResumo::ImprimirGuias(const std::string& sql, int& linha, const TImprimirP
   }
 }
 
+void TResumo::ImprimirGuiasDoEstabelecimento(const char* sqlGuias, int& linha, const TImprimirProc& imprimir) {
+  ImprimirGuias(Format(sqlGuias, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
+                                  texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
+                                  TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
+                linha, imprimir);
+  ImprimirDebitosEspecificos(linha, imprimir);
+}
+
 void TResumo::ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto, TDateTime vencimento,
                                 Currency valor) {
   constexpr size_t kLargura = 39 - 6 - 1;  // columns 6 to 37
   imprimir(linha, 6, texto::Copiar(texto, 1, kLargura), 0, false);
   if (vencimento > 0) imprimir(linha, 39, DataBR(vencimento), 0, false);
   imprimir(linha, 52, FormatarValorGuia(valor), 1, false);
+}
+
+void TResumo::ImprimirValorPostergado(int& linha, const TImprimirProc& imprimir, Currency valor) {
+  imprimir(linha, 6, "Valor postergado para apuração seguinte", 0, false);
+  imprimir(linha, 53, GFuncoes->FormatarFloat(valor), 1, false);
 }
 
 void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}

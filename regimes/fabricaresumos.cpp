@@ -9,6 +9,7 @@
 #include "regimes/normal/apuracaonormalse.h"
 #include "regimes/simples/apuracaosimplespr.h"
 #include "regimes/simples/apuracaosimplesrn.h"
+#include "regimes/simples/apuracaosimplesnovors.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
 
@@ -25,6 +26,7 @@ std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
     case trNormalMA: return std::make_unique<TResumoNormalMA>();
     case trNormalPA: return std::make_unique<TResumoNormalPA>();
     case trNormalSE: return std::make_unique<TResumoNormalSE>();
+    case trSimplesNovoRS: return std::make_unique<TResumoSimplesNovoRS>();
     default:
       if (tipo > trNormalSE) return nullptr;
       throw ETipoResumoIndisponivel("A apuração do tipo " + NomeTipoResumo(tipo) + " (" + ClasseTipoResumo(tipo) +

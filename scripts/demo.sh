@@ -3,7 +3,8 @@
 # establishment the program settles and prints their books as PDF and text under saida/:
 # livro-demo.* is the São Paulo head office (regular ICMS and ICMS-ST of RJ and MG); the others
 # are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE, PR
-# (regular), and the small businesses of PR and RN (2007).
+# (regular), the small businesses of PR and RN (2007) and the RS small business of 2006-2007 (70 the
+# centraliser, 71 centralised).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -26,4 +27,10 @@ livro 7 livro-demo-se
 livro 60 livro-demo-pr
 livro 61 livro-demo-pr-simples 01/01/2007 31/03/2007
 livro 63 livro-demo-rn-simples 01/01/2007 31/01/2007
-echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples (.pdf e .txt)"
+# The RS small business, July 2006 to January 2007: the centralised establishment first, since
+# settling it settles again the ICMS-ST of the company's RS establishments (as settled alone);
+# the centraliser's own run then leaves its ICMS-ST as the group's.
+livro 71 livro-demo-simples-rs-71 01/07/2006 31/01/2007
+livro 70 livro-demo-simples-rs-70 01/07/2006 31/01/2007
+echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
+     "-simples-rs-70 e -71 (.pdf e .txt)"

@@ -504,6 +504,28 @@ TEST_F(Livro, RegimesEstaduais) {
   CompararGolden("pr_rn_janeiro.txt", pr);
 }
 
+// The RS small business of filial 70 (centraliser) in July 2006 with its auxiliary data asked
+// (one period, the dialog confirmed as proposed): the register section, the summary whose item
+// 001 is the tax of the month (950,35), the month's figures in the observations and, on a page
+// of its own, the composition of the revenue and of its deductions item by item. The figures are
+// those of the comment of company 7 in db/demo.sql.
+TEST_F(Livro, SimplesRSComposicaoDaReceita) {
+  impostos_->MarcarPorImposto(TTipoImposto::ICMS);
+  livro_->FIdFilial = 70;
+  livro_->FIdEmpresa = 7;
+  livro_->FDataInicio = EncodeDate(2006, 7, 1);
+  livro_->FDataFim = EncodeDate(2006, 7, 31);
+  livro_->FSolicitarDadosAcessorios = true;
+  livro_->SetFormatoImpressao(TLinha::Seis);
+  const std::string livro = Imprimir();
+  CompararGolden("simples_rs_julho_2006.txt", livro);
+  const auto paginas = Paginas(livro);
+  auto [p, l] = Achar(paginas, "R E C E I T A   B R U T A");
+  ASSERT_GE(p, 0);
+  EXPECT_EQ(l, 7);  // the first line under the header of a new page
+  EXPECT_EQ(texto::Aparar(texto::Copiar(paginas[static_cast<size_t>(p)][static_cast<size_t>(l + 5)], 130, 20)), "-950,00");
+}
+
 // --- Definitive books ------------------------------------------------------------------------
 
 class LivroDefinitivo : public Livro {

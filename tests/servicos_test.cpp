@@ -18,8 +18,6 @@ using Lista = std::vector<std::string>;
 
 }  // namespace
 
-// Amounts in failure messages as "1.250,0000" instead of raw bytes.
-void PrintTo(const Currency& c, std::ostream* os) { *os << moeda::TextoExato(c.Raw()); }
 
 class Servicos : public AmbienteTeste {};
 
@@ -30,7 +28,7 @@ TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
   EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 0, 1, 15), jan);
   EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 1, 0, 0), jan);  // another kind
   EXPECT_NE(GFuncoes->GetIDGia(2, 2026, 1, 0, 0, 0), jan);
-  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA"), "4");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA WHERE IDFILIAL IN (1, 2)"), "4");
   EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 13, 0, 0, 0), std::invalid_argument);
   EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 2, 0, 1, 30), std::invalid_argument);  // February has 28 days
 
@@ -44,7 +42,8 @@ TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
   EXPECT_THROW(GFuncoes->GravarGiaDet(jan, "X09", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"20/02/2026"}),
                std::invalid_argument);
   EXPECT_THROW(GFuncoes->GravarGiaDet(999, "ABC", "31", "31", "1"), std::invalid_argument);
-  EXPECT_EQ(Linhas("SELECT IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO FROM ES02_GIADET ORDER BY 2, 3, 4"),
+  EXPECT_EQ(Linhas("SELECT IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO FROM ES02_GIADET WHERE IDGIA = " +
+                   std::to_string(jan) + " ORDER BY 2, 3, 4"),
             std::to_string(jan) + "|ABC|31|31|2000.25\n" + std::to_string(jan) + "|ABC|32||7\n" +
                 std::to_string(jan) + "|X08|0131|ICMSPROPRIO|\n" + std::to_string(jan) + "|X08|0131|VCTO|\n");
   EXPECT_EQ(Valor("SELECT IDGIADET FROM ES02_GIADET WHERE CODIGO = '31'"), id31);
@@ -163,6 +162,17 @@ TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
   EXPECT_EQ(QDInterface->Arredondar(0, 2, 1234.5, 10), 1234.5);
   EXPECT_THROW(QDInterface->Arredondar(0, 10, 1.5, 10), std::invalid_argument);
   EXPECT_THROW(QDInterface->ArredondarModo(1.5, "BANCARIO", 2), std::invalid_argument);
+  // "PAR": a half goes to the even digit, anything past the half away from it, as the decimal reads.
+  EXPECT_EQ(QDInterface->ArredondarModo(0.035, "PAR", 2), 0.04);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.025, "PAR", 2), 0.02);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.0250001, "PAR", 2), 0.03);
+  EXPECT_EQ(QDInterface->ArredondarModo(-2.5, "PAR", 0), -2.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.5, "PAR", 0), 0.0);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.0325, "PAR", 5), 0.0325);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.000025, "PAR", 5), 0.00002);
+  EXPECT_EQ(QDInterface->ArredondarModo(0.000015, "PAR", 5), 0.00002);
+  EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(0.125), "PAR", 2), Currency::FromDouble(0.12));
+  EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(-0.135), "PAR", 2), Currency::FromDouble(-0.14));
 }
 
 TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {

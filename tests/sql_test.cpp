@@ -105,6 +105,7 @@ TEST_F(Consultas, ConjuntoAbertoPeloProvedorLeOBanco) {
 // the demo office holds for January 2026.
 TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
   const std::string f = "1", ini = "'2026-01-01'", fim = "'2026-01-31'", z = "000";
+  const std::string jul = "'2006-07-01'", fimJul = "'2006-07-31'";
   struct Caso { const char* nome; std::string sql; bool temLinhas; };
   const std::vector<Caso> casos = {
       {"TemCodigosGIA SP", Format(kSqlTemCodigosGIA, {"'SP'"}), false},
@@ -131,6 +132,22 @@ TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
       {"FaixaSimples", Format(kSqlFaixaSimples, {"'2301'", "'2007-01-01'", "'2007-01-31'", "46000", "46000"}), true},
       {"ReceitaColigadas", Format(kSqlReceitaColigadas, {"61", "'2007-01-01'", "'2007-01-31'"}), true},
       {"ValorProgramaCresce", Format(kSqlValorProgramaCresce, {"300201", "'2007-01-01'", "'2007-01-31'", "3"}), true},
+      // the RS small business, company 7, July 2006
+      {"GiaDetD0", Format(kSqlGiaDetD0, {"906"}), true},
+      {"GiaDetValor", Format(kSqlGiaDetValor, {"906", "D0", "RECBRS"}), true},
+      {"ReceitaBrutaSaidas", Format(kSqlReceitaBrutaSaidas, {"IDEMPRESA = 7 AND CA06_MUNICIPIO.UF = 'RS'", jul, fimJul}), true},
+      {"ReceitaBrutaEntradas", Format(kSqlReceitaBrutaEntradas, {"IDFILIAL = 70", jul, fimJul}), true},
+      {"DeducoesSaidas", Format(kSqlDeducoesSaidas, {"IDEMPRESA = 7", jul, fimJul}), true},
+      {"DeducoesEntradas", Format(kSqlDeducoesEntradas, {"IDFILIAL = 70", jul, fimJul}), false},
+      {"ReceitaServicos", Format(kSqlReceitaServicos, {"IDFILIAL = 70 ", jul, fimJul}), true},
+      {"FiliaisDaEmpresaNaUF", Format(kSqlFiliaisDaEmpresaNaUF, {"7", "'RS'"}), true},
+      {"FiliaisDaEmpresa", Format(kSqlFiliaisDaEmpresa, {"7"}), true},
+      {"FilialCentralizadora", Format(kSqlFilialCentralizadora, {"7", jul, fimJul}), true},
+      {"FaixaAliquota", Format(kSqlFaixaAliquota, {jul, fimJul, "51680"}), true},
+      {"InicioAtividade", Format(kSqlInicioAtividade, {"7"}), true},
+      {"Enquadramentos", Format(kSqlEnquadramentos, {jul}), true},
+      {"ComposicaoReceita", Format(kSqlComposicaoReceita, {"5", "70", jul, fimJul}), true},
+      {"ComposicaoDeducoes", Format(kSqlComposicaoDeducoes, {"6", "70", jul, fimJul}), true},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);

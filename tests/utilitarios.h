@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/base/moeda.h"
+
 inline std::string Ler(const std::string& caminho) {
   std::ifstream f(caminho, std::ios::binary);
   std::stringstream s;
@@ -29,6 +31,9 @@ inline std::string Executar(const std::string& comando) {
 inline bool Existe(const std::string& programa) {
   return std::system(("command -v " + programa + " >/dev/null 2>&1").c_str()) == 0;
 }
+
+// Amounts in failure messages as "1.250,0000" instead of raw bytes.
+inline void PrintTo(const Currency& c, std::ostream* os) { *os << moeda::TextoExato(c.Raw()); }
 
 #define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
 

@@ -52,6 +52,15 @@ std::string FormatarValor(Currency valor) {
   return r;
 }
 
+std::string FormatarFixo(Currency valor, int casas) {
+  const int64_t raw = ArredondarMoeda(valor, casas).Raw();
+  const uint64_t abs = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+  std::string fracao = std::to_string(abs % 10000);
+  fracao.insert(0, 4 - fracao.size(), '0');
+  const std::string r = std::to_string(abs / 10000) + (casas > 0 ? "," + fracao.substr(0, static_cast<size_t>(casas)) : "");
+  return (raw < 0 ? "-" : "") + r;
+}
+
 std::string FormatarValorGuia(Currency valor) { return texto::PreencherEsquerda(FormatarValor(valor), 15); }
 
 bool TentarLerValor(std::string_view t, Currency& resultado) {

@@ -16,6 +16,10 @@ std::string Format(std::string_view formato, const std::vector<std::string>& arg
 // negative ("0.00," and "###,###,##0.00," of the book). Rounded half away from zero to cents.
 std::string FormatarValor(Currency valor);
 
+// The number with exactly `casas` decimals (0..4) after a ',' and no thousands separators, as the
+// book's "##0.0000" shows a rate ("2,5000"); rounded half away from zero.
+std::string FormatarFixo(Currency valor, int casas);
+
 // Guide and specific-debit amounts: FormatarValor padded on the left with blanks to 15.
 std::string FormatarValorGuia(Currency valor);
 

@@ -51,6 +51,10 @@ Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo)
   int64_t v = valor.Raw();
   int64_t q = v / passo;  // truncates towards zero
   int64_t r = v % passo;
-  if (modo == TModoArredondamento::Matematico && std::llabs(r) * 2 >= passo) q += v < 0 ? -1 : 1;
+  const int64_t dobro = std::llabs(r) * 2;
+  const bool afastar = modo == TModoArredondamento::Matematico ? dobro >= passo
+                       : modo == TModoArredondamento::Par      ? dobro > passo || (dobro == passo && q % 2 != 0)
+                                                               : false;
+  if (afastar) q += v < 0 ? -1 : 1;
   return Currency::FromRaw(q) * passo;
 }

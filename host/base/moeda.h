@@ -70,8 +70,9 @@ class Currency {
   int64_t v_ = 0;
 };
 
-// Rounding modes of the host's rounding services.
-enum class TModoArredondamento { Matematico, Truncar };
+// Rounding modes of the host's rounding services: halves away from zero, cut toward zero, halves
+// to the even digit (as the host rounds a rate to five decimals).
+enum class TModoArredondamento { Matematico, Truncar, Par };
 
 // Rounds a Currency to `decimais` decimals (0..4).
 Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo = TModoArredondamento::Matematico);

@@ -59,3 +59,17 @@ class TQDFormRavelPadraoResult {
  private:
   std::vector<std::unique_ptr<TCampoEdicao>> FCampos;
 };
+
+// Points a summary's reference to its dialog at the dialog while it is shown, and clears the
+// reference on every way out (confirmed, cancelled or an error).
+template <class TDialogo>
+class TDialogoAberto {
+ public:
+  TDialogoAberto(TDialogo*& referencia, TDialogo& dialogo) : referencia_(referencia) { referencia_ = &dialogo; }
+  ~TDialogoAberto() { referencia_ = nullptr; }
+  TDialogoAberto(const TDialogoAberto&) = delete;
+  TDialogoAberto& operator=(const TDialogoAberto&) = delete;
+
+ private:
+  TDialogo*& referencia_;
+};

@@ -365,7 +365,7 @@ Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
     SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, uf, DataISO(data));
     if (!q.executeStep())
-      throw std::runtime_error("Valor da UPF de " + uf + " não cadastrado para " + DataBR(data) + " (HS_UPF).");
+      throw EUPFNaoCadastrada("Valor da UPF de " + uf + " não cadastrado para " + DataBR(data) + " (HS_UPF).");
     return Currency::FromDouble(q.getColumn(0).getDouble());
   });
 }

@@ -9,6 +9,7 @@
 // Entries typed by users (GERADO = 0) and tax records of another kind (TR04_IMPOSTO.TP 2) are never
 // replaced. Each write is one transaction (a savepoint inside the summary's, when there is one).
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@
 class TQDConnection;
 struct TCampoEdicao;
 class TQDFormRavelPadraoResult;
+
+// The state has no fiscal unit (HS_UPF) in force at the date. A regime that cannot settle without
+// it lets it end the run; one that can go on (the RS small business tells the user and settles
+// what does not depend on it) catches this type and no other failure.
+class EUPFNaoCadastrada : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TApuracaoFuncoes {
  public:
@@ -65,6 +74,7 @@ class TApuracaoFuncoes {
   virtual int64_t GetIDLctoApurCod(const std::string& uf, int32_t tpImposto, int32_t tpLancamento, int32_t padrao);
   virtual int64_t GetIDLctoApurCod(const std::string& uf, const std::string& codigo, int32_t tpImposto,
                                    int32_t tpLancamento, int32_t padrao);
+  // The latest HS_UPF value of the state not after the date; EUPFNaoCadastrada when there is none.
   virtual Currency GetUPF(const std::string& uf, TDateTime data);
   virtual std::string FormatarFloat(Currency valor);
 

@@ -28,7 +28,8 @@ namespace {
 TModoArredondamento Modo(const std::string& modo) {
   if (modo == "TRUNCAR") return TModoArredondamento::Truncar;
   if (modo == "MATEMATICO") return TModoArredondamento::Matematico;
-  throw std::invalid_argument("Modo de arredondamento desconhecido: " + modo + " (use MATEMATICO ou TRUNCAR).");
+  if (modo == "PAR") return TModoArredondamento::Par;
+  throw std::invalid_argument("Modo de arredondamento desconhecido: " + modo + " (use MATEMATICO, TRUNCAR ou PAR).");
 }
 
 // Rounds the digits of the value's shortest round-trip form, so that no binary representation
@@ -51,7 +52,13 @@ double ArredondarReal(double valor, int32_t decimais, TModoArredondamento modo) 
   const long manter = static_cast<long>(expoente) + 1 + decimais;
   if (manter >= static_cast<long>(digitos.size())) return valor;
   std::string mantidos = manter > 0 ? digitos.substr(0, static_cast<size_t>(manter)) : "";
-  if (modo == TModoArredondamento::Matematico && manter >= 0 && digitos[static_cast<size_t>(manter)] >= '5') {
+  // A half is exactly a 5 with no digit after it: the shortest form holds no trailing zeros.
+  const bool metade = manter >= 0 && digitos[static_cast<size_t>(manter)] == '5' &&
+                      static_cast<long>(digitos.size()) == manter + 1;
+  const bool impar = !mantidos.empty() && (mantidos.back() - '0') % 2 != 0;
+  const bool subir = manter >= 0 && digitos[static_cast<size_t>(manter)] >= '5' &&
+                     (modo == TModoArredondamento::Matematico || (modo == TModoArredondamento::Par && (!metade || impar)));
+  if (subir) {
     size_t i = mantidos.size();
     while (i > 0 && mantidos[i - 1] == '9') mantidos[--i] = '0';
     if (i == 0) mantidos.insert(0, "1");

@@ -39,7 +39,8 @@ class TQDInterface {
   // Rounded to `decimais` decimals (half away from zero); the first and last integers are kept for
   // the host's signature and not used.
   Currency Arredondar(int32_t, int32_t decimais, Currency valor, int32_t);
-  // "TRUNCAR" cuts, "MATEMATICO" rounds; any other mode is an error.
+  // "TRUNCAR" cuts, "MATEMATICO" rounds halves away from zero, "PAR" rounds halves to the even
+  // digit; any other mode is an error.
   Currency ArredondarModo(Currency valor, const std::string& modo, int32_t decimais);
   // The same for real numbers, to 0..9 decimals. The value is rounded as the decimal it reads as (its
   // shortest form that converts back to the same double), not as the binary fraction stored: 2.675

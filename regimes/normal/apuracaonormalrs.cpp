@@ -10,23 +10,6 @@ TPostergarImposto GPostergarImposto = piPerguntar;
 
 namespace {
 
-// A content of the return read as an amount; 0 when it is not one.
-Currency LerValor(const std::string& t) {
-  Currency v;
-  return TentarLerValor(texto::Aparar(t), v) ? v : Currency();
-}
-
-int32_t LerInteiro(const std::string& t) {
-  try {
-    size_t fim = 0;
-    const std::string s = texto::Aparar(t);
-    const int v = std::stoi(s, &fim);
-    return fim == s.size() ? v : 0;
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
-
 std::string DoisDigitos(int n) { return FormatarZeros(n, 2); }
 
 }  // namespace
@@ -68,7 +51,7 @@ void TResumoNormalRS::BuscaDadosAuxiliares(int32_t idGia) {
     return;
   }
   const std::string dia = DiaDoFim();
-  if (ds.Locate("CODIGO;NOMECAMPO", {std::string("31"), dia})) FFaturamento = LerValor(ds.FieldByName("CONTEUDO").AsString());
+  if (ds.Locate("CODIGO;NOMECAMPO", {std::string("31"), dia})) FFaturamento = LerValorGia(ds.FieldByName("CONTEUDO").AsString());
   if (!(FFaturamento > Currency()) || GUtilSistema->ArredondaCurr(FFaturamento) == GUtilSistema->ArredondaCurr(calculado)) {
     FFaturamento = calculado;
   } else {
@@ -79,19 +62,15 @@ void TResumoNormalRS::BuscaDadosAuxiliares(int32_t idGia) {
         3, {TBotao::Ok, TBotao::Cancelar}, TBotao::Ok, "Divergência de valores", {"&Calculado", "&Anterior"});
     if (r == mrOk) FFaturamento = calculado;
   }
-  if (ds.Locate("CODIGO", {std::string("32")})) FEmpregados = LerInteiro(ds.FieldByName("CONTEUDO").AsString());
-  if (ds.Locate("CODIGO;NOMECAMPO", {std::string("33"), dia})) FValorFolha = LerValor(ds.FieldByName("CONTEUDO").AsString());
-  if (ds.Locate("CODIGO;NOMECAMPO", {std::string("34"), dia})) FConsumo = LerInteiro(ds.FieldByName("CONTEUDO").AsString());
+  if (ds.Locate("CODIGO", {std::string("32")})) FEmpregados = LerInteiroGia(ds.FieldByName("CONTEUDO").AsString());
+  if (ds.Locate("CODIGO;NOMECAMPO", {std::string("33"), dia})) FValorFolha = LerValorGia(ds.FieldByName("CONTEUDO").AsString());
+  if (ds.Locate("CODIGO;NOMECAMPO", {std::string("34"), dia})) FConsumo = LerInteiroGia(ds.FieldByName("CONTEUDO").AsString());
 }
 
 void TResumoNormalRS::ChamarFormDadosAcessorios() {
   if (!FSolicitarDadosAcessorios) return;
   TFormDadosAuxNormalRS form;
-  FFormDadosAux = &form;
-  struct TLimpar {
-    TFormDadosAuxNormalRS*& f;
-    ~TLimpar() { f = nullptr; }
-  } limpar{FFormDadosAux};
+  const TDialogoAberto aberto(FFormDadosAux, form);
   form.PreencheCampos(FFaturamento, FEmpregados, FValorFolha, FConsumo);
   if (form.ShowModal() != mrOk) return;
   const std::string dia = DiaDoFim();
@@ -236,13 +215,6 @@ void TResumoNormalRS::GravarValoresParaContabilizacao() {
 }
 
 void TResumoNormalRS::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
-  if (FPostergar) {
-    imprimir(linha, 6, "Valor postergado para apuração seguinte", 0, false);
-    imprimir(linha, 53, GFuncoes->FormatarFloat(GetImpostoARecolher()), 1, false);
-  }
-  ImprimirGuias(Format(kSqlGuiasAplicacao, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                            texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                            TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
-                linha, imprimir);
-  ImprimirDebitosEspecificos(linha, imprimir);
+  if (FPostergar) ImprimirValorPostergado(linha, imprimir, GetImpostoARecolher());
+  ImprimirGuiasDoEstabelecimento(kSqlGuiasAplicacao, linha, imprimir);
 }

@@ -1,0 +1,259 @@
+// The RS small business end to end on the demo office's company 7 (db/demo.sql, whose comment
+// gives the month's figures): filial 70 centralises filial 71. UPF 2006 10,4297; rate table 2201
+// 15000-30000 2 % less 300,00, 30000-60000 3 % less 600,00. Every figure is worked out by hand in
+// the comments: n = taxable revenue / UPF cut to whole UPF, d = deduction / UPF rounded to cents,
+// t = rate x n - d, tax = t x UPF rounded to cents.
+#include <gtest/gtest.h>
+
+#include "ambiente.h"
+#include "utilitarios.h"
+#include "apuracao/apuracao.h"
+#include "forms/pedidoapuracao.h"
+#include "host/interacao/formpadraoresult.h"
+#include "regimes/simples/apuracaosimplesnovors.h"
+
+namespace {
+
+class SimplesRS : public AmbienteTeste {
+ protected:
+  void Responder(std::initializer_list<const char*> respostas) {
+    for (const char* r : respostas) interacao_->AdicionarResposta(r);
+  }
+  // Tax records: start|tax|payment code|due|amount.
+  std::string Impostos(int filial, const std::string& imposto = "2001") {
+    return Linhas("SELECT INICIO, CODIGOREC, VENCIMENTO, printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = " +
+                  std::to_string(filial) + " AND IMPOSTO = '" + imposto + "' ORDER BY INICIO");
+  }
+  // The postponed tax carried forward: date|amount|entry code.
+  std::string Postergados(int filial) {
+    return Linhas("SELECT L.DATA, printf('%.2f', L.VALOR), C.CODIGO FROM ES02_LCTOAPUR L LEFT JOIN ES02_LCTOAPURCOD C"
+                  " ON (C.IDLCTOAPURCOD = L.IDLCTOAPURCOD) WHERE L.GERADO = 1 AND L.TPLANCAMENTO = 15 AND L.IDFILIAL = " +
+                  std::to_string(filial) + " ORDER BY L.DATA");
+  }
+  // The D0 rows of a month's return: code|content.
+  std::string Gia(int filial, int mes) {
+    return Linhas("SELECT D.CODIGO, D.CONTEUDO FROM ES02_GIADET D JOIN ES02_GIA G ON (G.IDGIA = D.IDGIA)"
+                  " WHERE G.IDFILIAL = " + std::to_string(filial) + " AND G.ANO = 2006 AND G.MES = " + std::to_string(mes) +
+                  " AND D.TPREGISTRO = 'D0' ORDER BY D.CODIGO");
+  }
+  bool Mostrou(const std::string& trecho) const {
+    for (const auto& m : interacao_->Registro())
+      if (m.find(trecho) != std::string::npos) return true;
+    return false;
+  }
+  static TResumoSimplesNovoRS& Simples(TExecucaoApuracao& e, int i) {
+    auto* r = dynamic_cast<TResumoSimplesNovoRS*>(e.Apuracao().GetResumos().GetItem(i));
+    if (!r) throw std::logic_error("não é um resumo do Simples RS");
+    return *r;
+  }
+  // The book texts a summary prints, "column:text" a piece, one line each.
+  static std::string Textos(TResumo& r, void (TResumo::*operacao)(int&, const TImprimirProc&)) {
+    std::string s;
+    int linha = 1;
+    (r.*operacao)(linha, [&s](int, int coluna, const std::string& texto, int, bool) {
+      s += std::to_string(coluna) + ":" + texto + "\n";
+    });
+    return s;
+  }
+};
+
+Currency Reais(double v) { return Currency::FromDouble(v); }
+
+}  // namespace
+
+// Filial 70, July to September 2006 (three periods: no dialog; each month without return rows
+// takes the previous month's).
+//   Jul: own gross (30000 - 1500) + 6000 + 4000 - (1000 - 50) = 37550,00, services 800,00, other
+//        200,00; deductions exports 4000,00 + own ICMS-ST 420,00 + services 800,00 = 5220,00.
+//        Others: filial 71 12000 + 2000 = 14000,00, RS outside 5000,00, other states 3000,00;
+//        their deductions filial 71's ICMS-ST 150,00 + DEDRECBRUT 500,00 = 650,00. Taxable
+//        (38550 - 5220) + (22000 - 3000 - 650) = 33330 + 18350 = 51680,00: 3 %, n = 4955
+//        (4955 x 10,4297 = 51679,16), d = 600 / 10,4297 = 57,528 -> 57,53, t = 148,65 - 57,53 =
+//        91,12, tax 91,12 x 10,4297 = 950,354 -> 950,35, due 12/08 (Saturday) -> 14/08/2006.
+//        Year: documents 51550 + services 800 + FATOUTEXTE 6 x 25000 + OUTRECMES 300 (March) +
+//        July's 5000 + 3000 + 200 + 1200 = 212050,00.
+//   Aug: 15500,00 + RS outside 1000,00 = 16500,00: 2 %, n = 1582, d = 300 / 10,4297 = 28,76,
+//        t = 31,64 - 28,76 = 2,88, tax 30,04 < 5 UPF (52,1485): the record is 0 and 30,04 is
+//        carried into September under code 20.
+//   Sep: 20000 + filial 71's 18000 + RS outside 1000 (August's rows) = 39000,00: n = 3739, t =
+//        112,17 - 57,53 = 54,64, tax 569,88; with August's 30,04: 599,92. Year 266550,00 passes
+//        the ME limit of 244000,00: the projected 266550,00 lies in the EPP band (class 1).
+TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
+  auto e = Apurar("01/07/2006", "30/09/2006", 70, "icms");
+  EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n2006-08-01|0252|2006-09-12|0.00\n"
+                          "2006-09-01|0252|2006-10-12|599.92\n");
+  EXPECT_EQ(Postergados(70), "2006-08-01|0.00|20\n2006-09-01|30.04|20\n2006-10-01|0.00|20\n");
+
+  TResumoSimplesNovoRS& jul = Simples(*e, 0);
+  EXPECT_EQ(jul.GetFormaApuracao().TipoApuracao, 1);
+  EXPECT_EQ(jul.GetReceitaBrutaMesPropria(), Reais(37550));
+  EXPECT_EQ(jul.GetReceitaBrutaMesCentraliz(), Reais(14000));
+  EXPECT_EQ(jul.GetReceitaServicosPropria(), Reais(800));
+  EXPECT_EQ(jul.GetDeducoesPropria(), Reais(4000));
+  EXPECT_EQ(jul.GetDeducoesCentraliz(), Currency());
+  EXPECT_EQ(jul.GetSaldoDevedorSTPropria(), Reais(420));
+  EXPECT_EQ(jul.GetSaldoDevedorSTCentraliz(), Reais(150));
+  EXPECT_EQ(jul.GetTotalReceitaTribMesPropria(), Reais(33330));
+  EXPECT_EQ(jul.GetTotalReceitaTribMesCentraliz(), Reais(18350));
+  EXPECT_EQ(jul.GetAliquota(), Reais(3));
+  EXPECT_EQ(jul.GetDeducao(), 57.53);
+  EXPECT_EQ(jul.GetReceitaBrutaAcumulada(), Reais(212050));
+  EXPECT_EQ(jul.GetNovoEnquadramento(), 0);
+  // Only the tax of the month counts: the registers show the documents with no tax of their own.
+  EXPECT_EQ(jul.GetDebito().GetRegistros().GetTotalImposto(), Currency());
+  EXPECT_EQ(jul.GetSomaDebito(), Reais(950.35));
+
+  TResumoSimplesNovoRS& set = Simples(*e, 2);
+  EXPECT_EQ(set.GetDadosAux().RecBrutaRS, Reais(1000));  // August's rows proposed
+  EXPECT_EQ(Gia(70, 9), "");
+  const TResumoCampo* linha2 = set.GetDebito().Locate(2);
+  ASSERT_NE(linha2, nullptr);
+  ASSERT_EQ(linha2->GetDetalhamentos().Count(), 1);
+  EXPECT_EQ(linha2->GetDetalhamentos().GetItem(0)->GetCodigo(), "20");
+  EXPECT_EQ(linha2->GetDetalhamentos().GetItem(0)->GetValor(), Reais(30.04));
+  EXPECT_EQ(set.GetDebito().Locate(1)->GetTotal(), Reais(569.88));
+  EXPECT_EQ(set.GetReceitaBrutaAcumulada(), Reais(266550));
+  EXPECT_EQ(set.GetNovoEnquadramento(), 1);
+  const std::string obs = Textos(set, &TResumo::ImprimirObservacoes);
+  EXPECT_CONTEM(obs, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME. Mude para apuração Normal ou para EPP no "
+                     "pacote 7730.\n");
+  EXPECT_CONTEM(obs, "147:3,0000\n");
+  // Without an EPP band that holds 266550,00 the year leaves the regime (class 2).
+  Sql("UPDATE TR04_TABELA SET VALOR2 = 250000 WHERE IDTABELA = 902");
+  EXPECT_EQ(set.GetNovoEnquadramento(), 2);
+  EXPECT_CONTEM(Textos(set, &TResumo::ImprimirObservacoes),
+                "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME e também de EPP. Mude para apuração Normal no "
+                "pacote 7730.\n");
+  // August: the guide list says the tax was postponed and lists no guide of 0.
+  EXPECT_EQ(Textos(Simples(*e, 1), &TResumo::ImprimirGuiasRecolhimento),
+            "6:Valor postergado para apuração seguinte\n53:30,04\n");
+
+  // The ICMS-ST due came from RS ICMS-ST summaries settled inside: alone and without an
+  // inscription number, they recorded 0 for filials 70 and 71. Settling ICMS-ST too, the run's
+  // own summary comes after and records the group's 420,00 + 150,00.
+  auto st = [&](int filial) {
+    return Valor("SELECT printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IMPOSTO = '4023' AND INICIO = '2006-07-01'"
+                 " AND IDFILIAL = " + std::to_string(filial));
+  };
+  EXPECT_EQ(st(70), "0.00");
+  EXPECT_EQ(st(71), "0.00");
+  Sql("UPDATE TR04_TABELA SET VALOR2 = 2400000 WHERE IDTABELA = 902");
+  Apurar("01/07/2006", "30/09/2006", 70, "todos");
+  EXPECT_EQ(st(70), "570.00");
+
+  // Settling again leaves every row as it was.
+  const std::string antes = TodasAsLinhas();
+  Apurar("01/07/2006", "30/09/2006", 70, "todos");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+}
+
+// Filial 71 settled by itself in July 2006 (centralised): no settlement entries, tax 0, and the
+// dialog with the company-wide fields disabled and cleared, so confirming writes them as 0.
+//   Own figures: gross 12000 + 2000 = 14000,00, its ICMS-ST 150,00 deducted: taxable 13850,00;
+//   the others' ICMS-ST 570,00 - 150,00 = 420,00. The year's revenue reads the centraliser's
+//   returns: 212050,00, as filial 70's.
+TEST_F(SimplesRS, CentralizadoApuraZeroComSeusNumeros) {
+  Responder({"edtRecBrutaRS=1"});  // a disabled field
+  EXPECT_THROW(Apurar("01/07/2006", "31/07/2006", 71, "icms"), EArquivoRespostas);
+  EXPECT_EQ(Impostos(71), "");
+
+  Responder({"edtNumEmpregados=4; edtDespesas=3.000,00"});
+  auto e = Apurar("01/07/2006", "31/07/2006", 71, "icms");
+  EXPECT_EQ(Gia(71, 7), "01|0\n08|3000\n09|4\n10|0\nDEDRECBRUT|0\nOUTREC1A6|0\nOUTRECMES|0\nRECBOUTUF|0\nRECBRS|0\n");
+  EXPECT_EQ(Impostos(71), "2006-07-01|0252|2006-08-14|0.00\n");
+  EXPECT_EQ(Postergados(71), "2006-08-01|0.00|20\n");
+  TResumoSimplesNovoRS& jul = Simples(*e, 0);
+  EXPECT_EQ(jul.GetFormaApuracao().TipoApuracao, 2);
+  EXPECT_EQ(jul.GetDebito().Count(), 1);  // line 1 only: no entries loaded
+  EXPECT_EQ(jul.GetSaldo().Count(), 0);
+  EXPECT_EQ(jul.GetDebito().GetRegistros().Count(), 2);  // the registers are loaded
+  EXPECT_EQ(jul.GetDebito().Locate(1)->GetTotal(), Currency());
+  EXPECT_EQ(jul.GetReceitaBrutaMesPropria(), Reais(14000));
+  EXPECT_EQ(jul.GetSaldoDevedorSTPropria(), Reais(150));
+  EXPECT_EQ(jul.GetSaldoDevedorSTCentraliz(), Reais(420));
+  EXPECT_EQ(jul.GetTotalReceitaTribMesPropria(), Reais(13850));
+  EXPECT_EQ(jul.GetAliquota(), Currency());
+  EXPECT_EQ(jul.GetReceitaBrutaAcumulada(), Reais(212050));
+  const std::string obs = Textos(jul, &TResumo::ImprimirObservacoes);
+  EXPECT_EQ(obs.find("DEMAIS ESTABELECIMENTOS"), std::string::npos);
+  EXPECT_CONTEM(obs, "3:Total Rec. Bruta deste Estab.  :\n40:14.000,00\n74:Deduções :\n85:150,00\n");
+  EXPECT_CONTEM(obs, "147:0,0000\n");
+  EXPECT_EQ(obs.find("SALDO DEVEDOR ICMS-ST"), obs.rfind("SALDO DEVEDOR ICMS-ST"));
+  EXPECT_EQ(obs.find("DEDUÇÕES DE OUTROS"), std::string::npos);
+}
+
+// The periods the regime settles, the dialog of its first month and a missing UPF.
+TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
+  // Before July 2006 another package settled the regime: offered, then the run stops silently.
+  Responder({"Sim"});
+  EXPECT_THROW(Apurar("01/06/2006", "30/06/2006", 70, "icms"), EAbortarSilencioso);
+  EXPECT_TRUE(Mostrou("[pergunta] Aviso: Para gerar este livro utilize o pacote 74105. Deseja abrí-lo agora?"));
+  EXPECT_TRUE(Mostrou("Não é possível abrir o pacote 74105: ele não faz parte deste programa."));
+  EXPECT_EQ(Impostos(70), "");
+
+  // July 2006: the other revenue of January to June is asked (1200,00 -> 1500,00, the year's
+  // revenue 212050,00 + 300,00); the nine rows are written back in the month's return.
+  Responder({"edtOutrasRecJanJun=1.500,00; edtNumEmpregados=7"});
+  auto e = Apurar("01/07/2006", "31/07/2006", 70, "icms");
+  EXPECT_EQ(Gia(70, 7), "01|180000\n08|15000\n09|7\n10|7000\nDEDRECBRUT|500\nOUTREC1A6|1500\nOUTRECMES|200\n"
+                        "RECBOUTUF|3000\nRECBRS|5000\n");
+  EXPECT_EQ(Simples(*e, 0).GetReceitaBrutaAcumulada(), Reais(212350));
+  EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n");
+  // In August the field is disabled: an answer for it is refused.
+  Responder({"edtOutrasRecJanJun=1"});
+  EXPECT_THROW(Apurar("01/08/2006", "31/08/2006", 70, "icms"), EArquivoRespostas);
+
+  // January 2007, UPF 10,7214: taxable 25000 - 1000 + 2000 - exports 2000 = 24000,00; 24000 /
+  // 10,7214 = 2238,5 is cut to n = 2238 (rounded it would be 2239 and the tax 180,12), d = 300 /
+  // 10,7214 = 27,98, t = 44,76 - 27,98 = 16,78, tax 16,78 x 10,7214 = 179,905 -> 179,91. The
+  // year starts again: 26000,00, with no return of 2007 to add.
+  auto jan = Apurar("01/01/2007", "31/01/2007", 70, "icms");
+  EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n2007-01-01|0252|2007-02-12|179.91\n");
+  EXPECT_EQ(Simples(*jan, 0).GetDeducao(), 27.98);
+  EXPECT_EQ(Simples(*jan, 0).GetReceitaBrutaAcumulada(), Reais(26000));
+
+  // No UPF for 2006 (the next is 2024's): the user is told and no tax is made up; the summary
+  // records nothing. The centralised establishment owes no tax and settles all the same.
+  Sql("DELETE FROM HS_UPF WHERE DATAINICIO < '2024-01-01'; DELETE FROM TR04_IMPOSTO WHERE IDFILIAL IN (70, 71)");
+  const std::string erro = Erro<EUPFNaoCadastrada>([&] { Apurar("01/07/2006", "31/07/2006", 70, "icms"); });
+  EXPECT_CONTEM(erro, "não pode ser calculado sem o valor da UPF de RS em 31/07/2006");
+  EXPECT_TRUE(Mostrou("[informação] Não foi possível encontrar o valor da UPF para o período informado."));
+  EXPECT_EQ(Impostos(70), "");
+  Apurar("01/07/2006", "31/07/2006", 71, "icms");
+  EXPECT_EQ(Impostos(71), "2006-07-01|0252|2006-08-14|0.00\n");
+}
+
+// September 2006 alone (the dialog proposes August's rows, confirmed as they stand): the tax of
+// the month is 569,88. A user's other debit under the return's code 21 (100,00) moves to line
+// 13; the deductions of line 12 (400,00 then 300,00) lower 569,88 to 169,88 and then to 0 (not
+// below), after which line 13 adds its 100,00: tax due 100,00.
+TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
+  Sql("INSERT INTO ES02_LCTOAPURCOD (IDLCTOAPURCOD, UF, CODIGO, DESCRICAO, TPIMPOSTO, TPLANCAMENTO, PADRAO)"
+      " VALUES (900, 'RS', '21', 'Outros débitos - Simples', 1, 15, 0);"
+      "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA,"
+      " DATAFIM, DESCRICAO) VALUES (9500, 70, 15, 1, '2001', 900, 100.00, '2006-09-30', '2006-09-30', 'Diferença de 06/2006'),"
+      " (9501, 70, 8, 1, '2001', 0, 400.00, '2006-09-10', '2006-09-10', 'Dedução A'),"
+      " (9502, 70, 8, 1, '2001', 0, 300.00, '2006-09-20', '2006-09-20', 'Dedução B')");
+  auto e = Apurar("01/09/2006", "30/09/2006", 70, "icms");
+  TResumoSimplesNovoRS& set = Simples(*e, 0);
+  EXPECT_EQ(set.GetDebito().Locate(2)->GetDetalhamentos().Count(), 0);
+  const TResumoCampo* linha13 = set.GetSaldo().Locate(13);
+  ASSERT_NE(linha13, nullptr);
+  ASSERT_EQ(linha13->GetDetalhamentos().Count(), 1);
+  EXPECT_EQ(linha13->GetDetalhamentos().GetItem(0)->GetDescricao(), "Diferença de 06/2006");
+  EXPECT_EQ(set.GetSaldoDevedor(), Reais(569.88));
+  EXPECT_EQ(set.GetImpostoARecolher(), Reais(100));
+  EXPECT_EQ(Impostos(70), "2006-09-01|0252|2006-10-12|100.00\n");
+  EXPECT_CONTEM(Gia(70, 9), "RECBRS|1000\n");
+
+  // The sums of the formulas: a return larger than the month's sales gives 0, not a negative
+  // revenue, and a formula of blanks adds nothing (July without 5.101's 28500,00: 6000 + 4000 -
+  // 950 = 9050,00).
+  Sql("INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, NUMERO) VALUES (9590, 70, 900, '2006-10-05', 1);"
+      "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (9590, 9590, 913, 500);"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9590, 70, 900, '2006-10-06', 9);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9590, 9590, 912, 300);"
+      "UPDATE ES02_CFOPCFGUF SET FORMULA = '   ' WHERE IDCFOPCFGUF = 900");
+  EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 10, 1), EncodeDate(2006, 10, 31), 1), 0.0);  // 300 - 500
+  EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1), 9050.0);
+}
