@@ -49,7 +49,7 @@ int64_t Gerar(const std::string& caminho, int64_t documentos) {
   linha("|0001|0|");
   const int64_t participantes = documentos / 10 + 1;
   for (int64_t p = 1; p <= participantes; ++p) {
-    char cnpj[16];
+    char cnpj[32];
     std::snprintf(cnpj, sizeof cnpj, "%08lld000100", static_cast<long long>(20000000 + p));
     const char* mun = p % 3 == 0 ? "3304557" : p % 3 == 1 ? "3550308" : "3106200";
     linha("|0150|P" + std::to_string(p) + "|PARTICIPANTE " + std::to_string(p) + "|1058|" + cnpj + "||" +

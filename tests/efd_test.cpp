@@ -42,7 +42,7 @@ TEST(LeituraEFD, TextoValoresEDatas) {
   const std::string latin1 = "|0150|F002|ACU\xC7" "AR S\xC3O JO\xC3O|1058|||||||||\r\n";
   const std::string utf8 = "|0150|F003|MA\xC3\xA7\xC3\xA3 DOCE|1058|||||||||\r\n";
   efd::TArquivoEFD a = LerTexto(Arquivo(latin1 + utf8 +
-                                        "|C100|0|1|F001|55|00|1|7|||05012026|06012026|10,5|\r\n"
+                                        "|C100|0|1|F001|55|00|1|7||05012026|06012026|10,5|\r\n"
                                         "|C190|000|1102|18|1234,5678|0,00005|0,00004|||||\r\n") +
                                 "\x30\x82\x05\xff assinatura digital, binária");
   EXPECT_EQ(a.Participantes.at("F002").Nome, "ACUÇAR SÃO JOÃO");
@@ -58,20 +58,20 @@ TEST(LeituraEFD, TextoValoresEDatas) {
 }
 
 TEST(LeituraEFD, LinhaCorrompidaNomeiaLinhaRegistroECampo) {
-  const std::string doc = "|C100|0|1|F001|55|00|1|7|||05012026|06012026|10,50|\r\n";
+  const std::string doc = "|C100|0|1|F001|55|00|1|7||05012026|06012026|10,50|\r\n";
   struct TCaso {
     std::string corpo, trechos[3];
   };
   const TCaso casos[] = {
       {doc + "|C190|000|1102|18,00|12.3|0|0|||||\r\n",
        {"cliente.txt, linha 4, registro C190, campo 05 (VL_OPR): valor inválido \"12.3\"",
-        "\n  |C190|000|1102|18,00|12.3|", "\n                        ^"}},
+        "\n  |C190|000|1102|18,00|12.3|", "\n" + std::string(23, ' ') + "^"}},
       {doc + "|C190|000|1102|18,00|12,30|0|0|||||\r\nC190|000|\r\n",
        {"linha 5: a linha não começa e termina com '|'", "", ""}},
       {"|C190|000|1102|18,00|12,30|0|0|||||\r\n", {"linha 3, registro C190: registro C190 fora de um documento (C100)", "", ""}},
-      {"|C100|0|1|F009|55|00|1|7|||05012026|06012026|10,50|\r\n",
+      {"|C100|0|1|F009|55|00|1|7||05012026|06012026|10,50|\r\n",
        {"campo 04 (COD_PART): participante \"F009\" não informado no registro 0150", "", ""}},
-      {"|C100|0|1|F001|55|00|1|7|||31022026|06012026|10,50|\r\n", {"campo 10 (DT_DOC): data inválida \"31022026\"", "", ""}},
+      {"|C100|0|1|F001|55|00|1|7||31022026|06012026|10,50|\r\n", {"campo 10 (DT_DOC): data inválida \"31022026\"", "", ""}},
       {"|E100|01012026|31012026|\r\n|E110|1|2|3|\r\n", {"registro E110: o registro tem 4 campos; o leiaute pede pelo menos 15", "", ""}},
   };
   for (const TCaso& c : casos) {
@@ -124,26 +124,26 @@ TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
   EXPECT_EQ(Linhas("SELECT C.CFOP, D.VLRCONTABIL, D.BCICMS, D.ICMS, D.ISENTASICMS, D.OUTRASICMS, D.ICMSST, D.DEBITOST"
                    " FROM ES02_SAIDADET D JOIN ES02_SAIDA S ON S.IDSAIDA = D.IDSAIDA JOIN ES02_CFOP C ON C.IDCFOP = D.IDCFOP"
                    " WHERE S.IDFILIAL = " + sf + " AND S.NUMERO IN (502, 9001) ORDER BY S.NUMERO"),
-            "5.403.000|10360.0|10000.0|1800.0|0.0|360.0|360.0|1\n5.102.000|300.0|0.0|0.0|300.0|0.0|0.0|0\n");
+            "5.403.000|10360|10000|1800|0|360|360|1\n5.102.000|300|0|0|300|0|0|0\n");
   EXPECT_EQ(Valor("SELECT D.CREDITOST || ' ' || D.ICMSST FROM ES02_ENTRADADET D JOIN ES02_ENTRADA E"
                   " ON E.IDENTRADA = D.IDENTRADA WHERE E.IDFILIAL = " + sf + " AND E.NUMERO = 1002"),
-            "1 150.0");
+            "1 150");
   // Settlement entries: adjustments, the special debit of the December exit, the carried credit.
   EXPECT_EQ(Linhas("SELECT L.TPLANCAMENTO, L.VALOR, L.DATA, L.GERADO, A.INFORMACAO1, A.INFORMACAO2, A.INFORMACAO3"
                    " FROM ES02_LCTOAPUR L LEFT JOIN ES02_LCTOAPURAUX A ON A.IDLCTOAPUR = L.IDLCTOAPUR AND A.TP = 20"
                    " WHERE L.IDFILIAL = " + sf + " ORDER BY L.IDLCTOAPUR"),
-            "1|100.0|2026-01-12|0|SP10090001|C197|7\n"
-            "13|120.0|2026-01-01|0|NULL|C100|15\n"
-            "15|50.0|2026-01-01|0|SP009999|E111|4\n"
-            "4|20.0|2026-01-01|0|SP019999|E111|5\n"
-            "1|30.0|2026-01-01|0|SP029999|E111|8\n"
-            "8|40.0|2026-01-01|0|SP049999|E111|12\n"
-            "5|500.0|2026-01-01|1|NULL|NULL|NULL\n");
+            "1|100|2026-01-12|0|SP10090001|C197|7\n"
+            "13|120|2026-01-01|0|NULL|C100|15\n"
+            "15|50|2026-01-01|0|SP009999|E111|4\n"
+            "4|20|2026-01-01|0|SP019999|E111|5\n"
+            "1|30|2026-01-01|0|SP029999|E111|8\n"
+            "8|40|2026-01-01|0|SP049999|E111|12\n"
+            "5|500|2026-01-01|1|NULL|NULL|NULL\n");
 
   Apurar("01/01/2026", "31/01/2026", f);
   EXPECT_EQ(Linhas("SELECT IMPOSTO, VLRIMPOSTO, CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IDFILIAL = " + sf +
                    " ORDER BY IMPOSTO"),
-            "2001|1710.0|046-2|2026-02-20\n4026|210.0|063-2|2026-02-09\n");
+            "2001|1710|046-2|2026-02-20\n4026|210|063-2|2026-02-09\n");
   const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
   EXPECT_TRUE(bloco.Avisos.empty());
   EXPECT_EQ(efd::EscreverBlocoE(bloco),
@@ -194,18 +194,18 @@ TEST_F(EFD, NovaImportacaoSubstituiAAnteriorSemTocarNoQueNaoEhDela) {
   std::erase_if(menor.Documentos, [](const efd::TDocumentoEFD& d) { return d.Numero == 1002; });
   Importar(menor);
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_ENTRADA WHERE IDFILIAL = " + sf), "3");
-  EXPECT_EQ(Valor("SELECT VALOR FROM ES02_LCTOAPUR WHERE DESCRICAO = 'DIGITADO'"), "7.0");
+  EXPECT_EQ(Valor("SELECT VALOR FROM ES02_LCTOAPUR WHERE DESCRICAO = 'DIGITADO'"), "7");
 
   // Settling December carries its own credit balance (0,00, no documents) into January: the
   // client's 500,00 gives way, and a new import keeps the settlement's figure.
   Apurar("01/12/2025", "31/12/2025", f, "icms");
   EXPECT_EQ(Valor("SELECT VALOR || ' ' || COALESCE(IDIMPORTACAO, 'settled') FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5"
                   " AND DATA = '2026-01-01' AND IDFILIAL = " + sf),
-            "0.0 settled");
+            "0 settled");
   const efd::TResumoImportacao r = Importar(arquivo);
   EXPECT_EQ(Valor("SELECT COUNT(*) || ' ' || SUM(VALOR) FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5 AND DATA = '2026-01-01'"
                   " AND IDFILIAL = " + sf),
-            "1 0.0");
+            "1 0");
   EXPECT_CONTEM(r.Texto(), "Saldo credor anterior de 2001 em 01/01/2026: mantido o da apuração (0,00); o arquivo traz 500,00.");
 
   // An import whose period crosses this one, and a file of another state under this CNPJ, are
