@@ -109,6 +109,14 @@ class TResumo {
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.
   void ImprimirGuias(const std::string& sql, int& linha, const TImprimirProc& imprimir);
+  // The same for a guide query of the recorded taxes of the period: company, establishment, tax,
+  // start and end of the summary, then the state given.
+  void ImprimirGuiasDoPeriodo(const char* sqlGuias, const std::string& uf, int& linha, const TImprimirProc& imprimir);
+  // The specific debits of a query of them (CODIGOREC, DESCRICAO, VENCIMENTO as text, VALOR) filled
+  // with the establishment, tax, start and end: a title when there is any, one guide line each and
+  // a blank line after; `semDescricao` stands in for a null description.
+  void ImprimirListaDebitosEspecificos(const char* sqlDebitos, const std::string& semDescricao, int& linha,
+                                       const TImprimirProc& imprimir);
   // One line of a guide or specific-debit list: the text at column 6, cut to end a blank before
   // the due date at column 39; the date (none when 0 or less); the amount at column 52.
   static void ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto,
@@ -119,6 +127,9 @@ class TResumo {
   // The same with the credit balance given (a regime that posts another balance than it carries).
   void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
                               Currency saldoCredor);
+  // The same with the credit and debit totals given (a regime whose tax is not the registers').
+  void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
+                              Currency totalCreditos, Currency totalDebitos, Currency saldoCredor);
   // The descriptions of the five values of the regular ICMS.
   static const std::vector<std::string>& DescricoesContabeisICMS();
 

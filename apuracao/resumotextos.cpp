@@ -17,6 +17,13 @@ void TResumo::ImprimirGuias(const std::string& sql, int& linha, const TImprimirP
   }
 }
 
+void TResumo::ImprimirGuiasDoPeriodo(const char* sqlGuias, const std::string& uf, int& linha, const TImprimirProc& imprimir) {
+  ImprimirGuias(Format(sqlGuias, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
+                                  texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
+                                  TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(uf)}),
+                linha, imprimir);
+}
+
 void TResumo::ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto, TDateTime vencimento,
                                 Currency valor) {
   constexpr size_t kLargura = 39 - 6 - 1;  // columns 6 to 37
@@ -28,9 +35,14 @@ void TResumo::ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const
 void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}
 
 void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir) {
+  ImprimirListaDebitosEspecificos(kSqlDebitosEspecificos, "", linha, imprimir);
+}
+
+void TResumo::ImprimirListaDebitosEspecificos(const char* sqlDebitos, const std::string& semDescricao, int& linha,
+                                              const TImprimirProc& imprimir) {
   TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
-  q.SetSQL(Format(kSqlDebitosEspecificos, {std::to_string(FFilial.IdFilial), texto::QuotedStr(FCodImposto),
-                                           TFormPrincipal::DataSQL(FDataInicio), TFormPrincipal::DataSQL(FDataFim)}));
+  q.SetSQL(Format(sqlDebitos, {std::to_string(FFilial.IdFilial), texto::QuotedStr(FCodImposto),
+                               TFormPrincipal::DataSQL(FDataInicio), TFormPrincipal::DataSQL(FDataFim)}));
   q.Open();
   if (q.Eof()) return;
   imprimir(linha, 3, "", 1, false);
@@ -38,8 +50,10 @@ void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprim
   for (; !q.Eof(); q.Next()) {
     TDateTime vencimento = 0;
     if (!TentarLerData(texto::Aparar(q.FieldByName("VENCIMENTO").AsString()), vencimento)) vencimento = 0;
+    const TCampo descricao = q.FieldByName("DESCRICAO");
     ImprimirLinhaGuia(linha, imprimir,
-                      q.FieldByName("CODIGOREC").AsString() + " - " + texto::Copiar(q.FieldByName("DESCRICAO").AsString(), 1, 31),
+                      q.FieldByName("CODIGOREC").AsString() + " - " +
+                          texto::Copiar(descricao.IsNull() ? semDescricao : descricao.AsString(), 1, 31),
                       vencimento, q.FieldByName("VALOR").AsCurrency());
   }
   imprimir(linha, 3, "", 1, false);

@@ -1,13 +1,18 @@
 #include "regimes/fabricaresumos.h"
 
 #include "apuracao/resumos.h"
+#include "regimes/normal/apuracaobaressc.h"
+#include "regimes/normal/apuracaoestimativasc.h"
 #include "regimes/normal/apuracaonormal.h"
 #include "regimes/normal/apuracaonormalma.h"
 #include "regimes/normal/apuracaonormalpa.h"
 #include "regimes/normal/apuracaonormalrs.h"
+#include "regimes/normal/apuracaonormalsc.h"
 #include "regimes/normal/apuracaonormalse.h"
+#include "regimes/simples/apuracaosimplessc.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
+#include "regimes/subtrib/apuracaosubtribsc.h"
 
 std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
   switch (tipo) {
@@ -16,6 +21,11 @@ std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
     case trNormalRS: return std::make_unique<TResumoNormalRS>();
     case trSubstTrib: return std::make_unique<TResumoST>();
     case trSubstTribRS: return std::make_unique<TResumoSTRS>();
+    case trSubstTribSC: return std::make_unique<TResumoSTSC>();
+    case trSimplesSC: return std::make_unique<TResumoSimplesSC>();
+    case trBaresSC: return std::make_unique<TResumoBaresSC>();
+    case trEstimativaSC: return std::make_unique<TResumoEstimativaSC>();
+    case trNormalSC: return std::make_unique<TResumoNormalSC>();
     case trNormalMA: return std::make_unique<TResumoNormalMA>();
     case trNormalPA: return std::make_unique<TResumoNormalPA>();
     case trNormalSE: return std::make_unique<TResumoNormalSE>();

@@ -157,6 +157,8 @@ TEST_F(ResumoComHost, TiposDeResumoDaLista) {
   EXPECT_EQ(st->GetTpImposto(), 3);
   EXPECT_TRUE(st->GetSolicitarDadosAcessorios());
   EXPECT_FALSE(st->GetDeveCalcularCIAP());
-  EXPECT_THROW(rs.Add(trBaresSC), ETipoResumoIndisponivel);
-  EXPECT_EQ(rs.Count(), 3);
+  for (TTipoResumo sc : {trNormalSC, trEstimativaSC, trBaresSC, trSubstTribSC, trSimplesSC})
+    EXPECT_EQ(rs.Add(sc)->GetTipoResumo(), sc);
+  EXPECT_THROW(rs.Add(trNormalPR), ETipoResumoIndisponivel);
+  EXPECT_EQ(rs.Count(), 8);
 }

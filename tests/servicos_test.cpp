@@ -30,7 +30,7 @@ TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
   EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 0, 1, 15), jan);
   EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 1, 0, 0), jan);  // another kind
   EXPECT_NE(GFuncoes->GetIDGia(2, 2026, 1, 0, 0, 0), jan);
-  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA"), "4");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA WHERE IDFILIAL IN (1, 2)"), "4");
   EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 13, 0, 0, 0), std::invalid_argument);
   EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 2, 0, 1, 30), std::invalid_argument);  // February has 28 days
 
@@ -44,7 +44,8 @@ TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
   EXPECT_THROW(GFuncoes->GravarGiaDet(jan, "X09", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"20/02/2026"}),
                std::invalid_argument);
   EXPECT_THROW(GFuncoes->GravarGiaDet(999, "ABC", "31", "31", "1"), std::invalid_argument);
-  EXPECT_EQ(Linhas("SELECT IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO FROM ES02_GIADET ORDER BY 2, 3, 4"),
+  EXPECT_EQ(Linhas("SELECT IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO FROM ES02_GIADET WHERE IDGIA = " +
+                   std::to_string(jan) + " ORDER BY 2, 3, 4"),
             std::to_string(jan) + "|ABC|31|31|2000.25\n" + std::to_string(jan) + "|ABC|32||7\n" +
                 std::to_string(jan) + "|X08|0131|ICMSPROPRIO|\n" + std::to_string(jan) + "|X08|0131|VCTO|\n");
   EXPECT_EQ(Valor("SELECT IDGIADET FROM ES02_GIADET WHERE CODIGO = '31'"), id31);

@@ -558,7 +558,7 @@ int main(int argc, char** argv) {
         throw;
       }
       std::cout << "Banco de demonstração criado: " << arquivo
-                << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE)\n";
+                << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE, 80 a 84 em SC)\n";
       return 0;
     }
     if (apurar->parsed()) return Apurar(comuns, pedido);

@@ -22,10 +22,7 @@ void TResumoNormal::GravarSaldoDevedor() {
 }
 
 void TResumoNormal::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
-  ImprimirGuias(Format(kSqlGuiasNormal, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                         texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                         TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
-                linha, imprimir);
+  ImprimirGuiasDoPeriodo(kSqlGuiasNormal, FFilial.UF, linha, imprimir);
   ImprimirDebitosEspecificos(linha, imprimir);
 }
 

@@ -240,9 +240,6 @@ void TResumoNormalRS::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc&
     imprimir(linha, 6, "Valor postergado para apuração seguinte", 0, false);
     imprimir(linha, 53, GFuncoes->FormatarFloat(GetImpostoARecolher()), 1, false);
   }
-  ImprimirGuias(Format(kSqlGuiasAplicacao, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                            texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                            TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
-                linha, imprimir);
+  ImprimirGuiasDoPeriodo(kSqlGuiasAplicacao, FFilial.UF, linha, imprimir);
   ImprimirDebitosEspecificos(linha, imprimir);
 }

@@ -1,0 +1,74 @@
+#include "regimes/normal/apuracaoestimativasc.h"
+
+#include "host/base/formatacao.h"
+#include "host/host.h"
+#include "regimes/sqlregimes.h"
+
+namespace {
+
+// The line of a list with that code, added with the description and sign given when missing.
+TResumoCampo* Linha(TResumoCampos& campos, int32_t codigo, const std::string& descricao) {
+  if (TResumoCampo* c = campos.Locate(codigo)) return c;
+  TResumoCampo* c = campos.Add();
+  c->SetCodigo(codigo);
+  c->SetDescricao(descricao);
+  c->SetSinal(1);
+  return c;
+}
+
+void Detalhar(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor) {
+  if (!(valor > Currency())) return;
+  TDetalhamento* d = linha.GetDetalhamentos().Add();
+  d->SetCodigo(codigo);
+  d->SetDescricao(descricao);
+  d->SetValor(valor);
+}
+
+}  // namespace
+
+TTipoResumo TResumoEstimativaSC::GetTipoResumo() const { return trEstimativaSC; }
+
+void TResumoEstimativaSC::CalcularApuracaoAntes() {}
+
+void TResumoEstimativaSC::CalcularApuracaoDepois() { CalcularEstimativa(); }
+
+// The estimate is settled by the semester's result: nothing is carried from month to month.
+void TResumoEstimativaSC::GravarSaldoCredor() {}
+
+void TResumoEstimativaSC::GravarSaldoDevedor() {
+  const int mes = DecodeDate(FDataFim).mes;
+  if (mes == 6 || mes == 12) TResumoNormalSC::GravarSaldoDevedor();
+}
+
+TDateTime TResumoEstimativaSC::GetDataInicioSemestre() const {
+  const TDataPartes fim = DecodeDate(FDataFim);
+  return EncodeDate(fim.ano, fim.mes < 7 ? 1 : 7, 1);
+}
+
+// The semester's days before this period; none when the period itself starts the semester.
+void TResumoEstimativaSC::GetValoresAcumulados() {
+  const std::string inicio = TFormPrincipal::DataSQL(GetDataInicioSemestre());
+  const std::string fim = TFormPrincipal::DataSQL(FDataInicio - 1);
+  TQDClientDataSet ds;
+  GUtilSistema->CreateProviderAtRunTime(ds);
+  ds.SetCommandText(Format(kSqlIcmsAcumuladoSemestre, {std::to_string(FFilial.IdFilial), inicio, fim}));
+  ds.Open();
+  if (ds.Locate("TIPO", {std::string("E")})) FCreditoAcumulado = ds.FieldByName("ICMS").AsCurrency();
+  if (ds.Locate("TIPO", {std::string("S")})) FDebitoAcumulado = ds.FieldByName("ICMS").AsCurrency();
+  ds.Close();
+  ds.SetCommandText(Format(kSqlParcelasEstimadas, {std::to_string(FFilial.IdFilial), inicio, fim}));
+  ds.Open();
+  if (!ds.Eof()) FParcelasAcumuladas = ds.FieldByName("VALOR").AsCurrency();
+}
+
+void TResumoEstimativaSC::CalcularEstimativa() {
+  const int mes = DecodeDate(FDataFim).mes;
+  if (mes == 1 || mes == 7) return;
+  GetValoresAcumulados();
+  TResumoCampo* outrosDebitos = Linha(*FDebito, 2, "OUTROS DÉBITOS");
+  Detalhar(*outrosDebitos, "08020", "Débito acumulado até o mês anterior, no semestre", FDebitoAcumulado);
+  TResumoCampo* outrosCreditos = Linha(*FCredito, 6, "OUTROS CRÉDITOS");
+  Detalhar(*outrosCreditos, "08040", "Crédito acumulado até o mês anterior, no semestre", FCreditoAcumulado);
+  Detalhar(*outrosCreditos, "08050", "Somatório das parcelas estimadas até o mês anterior, no semestre",
+           FParcelasAcumuladas);
+}
