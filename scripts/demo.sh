@@ -2,7 +2,12 @@
 # Builds the program, creates the demo database, settles the first quarter of 2026 of every demo
 # establishment the program settles and prints their books as PDF and text under saida/:
 # livro-demo.* is the São Paulo head office (regular ICMS and ICMS-ST of RJ and MG); the others
-# are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE.
+# are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE, and
+# the Santa Catarina regimes: regular with ICMS-ST (its agreement number answered in January's
+# dialog, scripts/respostas-demo-sc.txt, then proposed to February and March), the estimate's first
+# semester and July, bars and restaurants, and the small business of December 2006 to April 2007
+# (centraliser and centralised); livro-demo-campinas is the São Paulo branch in January, with its RS
+# and SC inscriptions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -11,9 +16,10 @@ cmake --build build -j"$(nproc)" --target livro-icms
 mkdir -p saida
 rm -f saida/demo.db
 ./build/livro-icms db demo saida/demo.db
-livro() {  # establishment, output name
-  ./build/livro-icms apurar --db saida/demo.db --filial "$1" --inicio 01/01/2026 --fim 31/03/2026
-  ./build/livro-icms imprimir --db saida/demo.db --filial "$1" --inicio 01/01/2026 --fim 31/03/2026 \
+livro() {  # establishment, output name[, start, end]
+  local inicio="${3:-01/01/2026}" fim="${4:-31/03/2026}"
+  ./build/livro-icms apurar --db saida/demo.db --filial "$1" --inicio "$inicio" --fim "$fim"
+  ./build/livro-icms imprimir --db saida/demo.db --filial "$1" --inicio "$inicio" --fim "$fim" \
       --saida "saida/$2.pdf" --saida "saida/$2.txt"
 }
 livro 1 livro-demo
@@ -21,4 +27,14 @@ livro 3 livro-demo-rs
 livro 5 livro-demo-ma
 livro 6 livro-demo-pa
 livro 7 livro-demo-se
-echo "Livros de demonstração: saida/livro-demo.pdf (SP), saida/livro-demo-rs.pdf, -ma, -pa e -se (.pdf e .txt)"
+./build/livro-icms apurar --db saida/demo.db --filial 80 --inicio 01/01/2026 --fim 31/01/2026 \
+    --respostas scripts/respostas-demo-sc.txt
+livro 80 livro-demo-sc
+livro 81 livro-demo-sc-estimativa 01/01/2026 31/07/2026
+livro 82 livro-demo-sc-bares
+livro 83 livro-demo-sc-simples 01/12/2006 30/04/2007
+livro 84 livro-demo-sc-simples-centralizado 01/01/2007 30/04/2007
+livro 2 livro-demo-campinas 01/01/2026 31/01/2026
+echo "Livros de demonstração: saida/livro-demo.pdf (SP), saida/livro-demo-rs.pdf, -ma, -pa, -se e os de SC:" \
+     "-sc, -sc-estimativa, -sc-bares, -sc-simples e -sc-simples-centralizado; -campinas (SP com inscrições no RS e em SC)" \
+     "(.pdf e .txt)"

@@ -127,6 +127,13 @@ TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
       {"GuiasAplicacao", Format(kSqlGuiasAplicacao, {"2", "3", "'2001'", ini, fim, "'RS'"}), false},
       {"RegEntradaOutrosEstabST", Format(kSqlRegEntradaOutrosEstabST, {"2", "3", ini, fim, "'RS'"}), false},
       {"RegSaidaOutrosEstabST", Format(kSqlRegSaidaOutrosEstabST, {"2", "3", ini, fim, "'RS'"}), true},
+      {"AcordoAnterior", Format(kSqlAcordoAnterior, {"8", "80", "'1449'", fim}), false},
+      {"GuiasClasseVcto", Format(kSqlGuiasClasseVcto, {"8", "80", "'2001'", ini, fim, "'SC'"}), false},
+      {"IcmsAcumuladoSemestre", Format(kSqlIcmsAcumuladoSemestre, {"81", ini, "'2026-05-31'"}), true},
+      {"ParcelasEstimadas", Format(kSqlParcelasEstimadas, {"81", ini, "'2026-05-31'"}), true},
+      {"DebitosEspecificosSTSC", Format(kSqlDebitosEspecificosSTSC, {"80", "'4024'", ini, fim}), true},
+      {"DeducaoReceitaTributavel", Format(kSqlDeducaoReceitaTributavel, {"800", "'27'", "'DEDRECTRIB'"}), true},
+      {"FaixaSimplesSC", Format(kSqlFaixaSimplesSC, {"'2101'", "'2007-01-01'", "'2007-01-31'", "52000", "52000"}), true},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);
