@@ -132,6 +132,10 @@ class TResumo {
                               Currency totalCreditos, Currency totalDebitos, Currency saldoCredor);
   // The descriptions of the five values of the regular ICMS.
   static const std::vector<std::string>& DescricoesContabeisICMS();
+  // The line of that code, added at the end with the description and sign given when missing.
+  static TResumoCampo* LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,
+                                            int8_t sinal);
+  static void AdicionarDetalhe(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor);
 
   TApuracaoCentralizada FFormaApuracao;
   std::string FCodImposto;

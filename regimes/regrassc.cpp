@@ -1,3 +1,5 @@
+// The Santa Catarina payment document's fields shared by the SC summaries: agreement, class and
+// periodicity code, and the tax record that carries them.
 #include "regimes/regrassc.h"
 
 #include "host/base/formatacao.h"

@@ -61,16 +61,17 @@ class RegimesSC : public AmbienteTeste {
   }
 };
 
-// What a summary prints through the book's callback: "column:text" per call, "/" after a call
-// that advances.
-struct Texto {
+// What a summary prints through the book's callback: "column:text" per call, then "/" when the
+// call advances a line, "|" when it does not.
+template <class F>
+std::string Impresso(F&& imprimir) {
   std::string s;
-  TImprimirProc Proc() {
-    return [this](int, int coluna, const std::string& t, int avancar, bool) {
-      s += std::to_string(coluna) + ":" + t + (avancar > 0 ? "/" : "|");
-    };
-  }
-};
+  int linha = 0;
+  imprimir(linha, [&s](int, int coluna, const std::string& t, int avancar, bool) {
+    s += std::to_string(coluna) + ":" + t + (avancar > 0 ? "/" : "|");
+  });
+  return s;
+}
 
 }  // namespace
 
@@ -95,10 +96,8 @@ TEST_F(RegimesSC, NormalComAcordoProposto) {
   ASSERT_NE(jan, nullptr);
   EXPECT_TRUE(jan->GetTemAcordo());
   // The guides: only the payment code's row of the recorded class (10294), not that of 10014.
-  Texto guias;
-  int linha = 0;
-  jan->ImprimirGuiasRecolhimento(linha, guias.Proc());
-  EXPECT_EQ(guias.s, "6:1449 - ICMS - Prazo dilatado (ac|39:20/02/2026|52:       5.100,00/");
+  EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { jan->ImprimirGuiasRecolhimento(l, p); }),
+            "6:1449 - ICMS - Prazo dilatado (ac|39:20/02/2026|52:       5.100,00/");
 
   // One period: the dialog shows the agreement proposed; the answer is recorded and proposed to
   // February, whose dialog is cancelled and so keeps it (a cancelled dialog leaves its fields).
@@ -221,10 +220,7 @@ TEST_F(RegimesSC, SubstituicaoTributariaPorOperacao) {
   auto* st = Resumo<TResumoSTSC>(*e, 0);
   ASSERT_NE(st, nullptr);
   EXPECT_EQ(Impostos(80, "4024"), "2026-01-01|1570|2026-02-10|680.0000|10146|-|3\n");
-  Texto debitos;
-  int linha = 0;
-  st->ImprimirDebitosEspecificos(linha, debitos.Proc());
-  EXPECT_EQ(debitos.s,
+  EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { st->ImprimirDebitosEspecificos(l, p); }),
             "3:/3:DÉBITOS ESPECÍFICOS/"
             "6: - ICMS-ST POR OPERAÇÃO|39:10/02/2026|52:          30,00/"
             "6:1570 - ICMS-ST - Apuração mensal|39:10/02/2026|52:         200,00/"
@@ -316,10 +312,7 @@ TEST_F(RegimesSC, SimplesDialogoEBaseNegativa) {
   EXPECT_EQ(Valor("SELECT CONTEUDO FROM ES02_GIADET WHERE IDGIA = 800 AND CODIGO = 'DEDRECTRIB'"), "60000");
   EXPECT_EQ(r->GetImposto(), Currency());
   EXPECT_EQ(r->GetAliquotaCalculada(), 0.0);
-  Texto obs;
-  int linha = 0;
-  r->ImprimirObservacoes(linha, obs.Proc());
-  EXPECT_EQ(obs.s,
+  EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { r->ImprimirObservacoes(l, p); }),
             "2:/"
             "3:INFORM DEMAIS ESTAB: Rec Bruta MES:|38:15.000,00|89:Rec Trib MES:|102:15.000,00/"
             "3:INFORM DESTE  ESTAB: Rec Bruta MES:|38:44.000,00|89:Rec Trib MES:|102:39.000,00|120:Ded Rec Trib MES:|137:60.000,00/"

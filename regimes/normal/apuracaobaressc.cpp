@@ -1,3 +1,4 @@
+// Bars and restaurants of SC: the debits of 2.6 % and 3.6 % on the values of entries and exits.
 #include "regimes/normal/apuracaobaressc.h"
 
 #include "host/base/formatacao.h"
@@ -26,21 +27,14 @@ void TResumoBaresSC::CalcularBares() {
   const Currency diferenca = FValorSaidas - FValorEntradas;
   FDebitoDiferenca = FValorSaidas > FValorEntradas ? MultiplicarPorFracao(diferenca, kTaxaDiferenca, kMilesimos, 2) : Currency();
 
-  TResumoCampo* linha1 = FDebito->Locate(1);
-  if (!linha1) {
-    linha1 = FDebito->Add();
-    linha1->SetCodigo(1);
-    linha1->SetDescricao("DÉBITOS SAÍDAS");
-    linha1->SetSinal(1);
-  }
-  TDetalhamento* entradas = linha1->GetDetalhamentos().Add();
-  entradas->SetDescricao("Débito de 2.6% p/Bares/rest s/vlr entradas (" + FormatarValor(FValorEntradas) + ")");
-  entradas->SetValor(FDebitoEntradas);
-  TDetalhamento* excesso = linha1->GetDetalhamentos().Add();
-  excesso->SetDescricao(FDebitoDiferenca > Currency()
-                            ? "Debito de 3.6 % s/ dif.entre entrada e saida (" + FormatarValor(diferenca) + ")"
-                            : "Debito de 3.6 % s/ dif.entre entrada e saida (0,00)");
-  excesso->SetValor(FDebitoDiferenca);
+  TResumoCampo* linha1 = LocalizarOuAdicionar(*FDebito, 1, "DÉBITOS SAÍDAS", 1);
+  AdicionarDetalhe(*linha1, "", "Débito de 2.6% p/Bares/rest s/vlr entradas (" + FormatarValor(FValorEntradas) + ")",
+                   FDebitoEntradas);
+  AdicionarDetalhe(*linha1, "",
+                   FDebitoDiferenca > Currency()
+                       ? "Debito de 3.6 % s/ dif.entre entrada e saida (" + FormatarValor(diferenca) + ")"
+                       : "Debito de 3.6 % s/ dif.entre entrada e saida (0,00)",
+                   FDebitoDiferenca);
 }
 
 // The debits are the summary's lines, not the registers' tax: they are what is posted.

@@ -1,30 +1,10 @@
+// The estimate regime of SC: the semester's earlier debits, credits and instalments carried into each
+// month, the tax recorded at the semester's end.
 #include "regimes/normal/apuracaoestimativasc.h"
 
 #include "host/base/formatacao.h"
 #include "host/host.h"
 #include "regimes/sqlregimes.h"
-
-namespace {
-
-// The line of a list with that code, added with the description and sign given when missing.
-TResumoCampo* Linha(TResumoCampos& campos, int32_t codigo, const std::string& descricao) {
-  if (TResumoCampo* c = campos.Locate(codigo)) return c;
-  TResumoCampo* c = campos.Add();
-  c->SetCodigo(codigo);
-  c->SetDescricao(descricao);
-  c->SetSinal(1);
-  return c;
-}
-
-void Detalhar(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor) {
-  if (!(valor > Currency())) return;
-  TDetalhamento* d = linha.GetDetalhamentos().Add();
-  d->SetCodigo(codigo);
-  d->SetDescricao(descricao);
-  d->SetValor(valor);
-}
-
-}  // namespace
 
 TTipoResumo TResumoEstimativaSC::GetTipoResumo() const { return trEstimativaSC; }
 
@@ -65,10 +45,14 @@ void TResumoEstimativaSC::CalcularEstimativa() {
   const int mes = DecodeDate(FDataFim).mes;
   if (mes == 1 || mes == 7) return;
   GetValoresAcumulados();
-  TResumoCampo* outrosDebitos = Linha(*FDebito, 2, "OUTROS DÉBITOS");
-  Detalhar(*outrosDebitos, "08020", "Débito acumulado até o mês anterior, no semestre", FDebitoAcumulado);
-  TResumoCampo* outrosCreditos = Linha(*FCredito, 6, "OUTROS CRÉDITOS");
-  Detalhar(*outrosCreditos, "08040", "Crédito acumulado até o mês anterior, no semestre", FCreditoAcumulado);
-  Detalhar(*outrosCreditos, "08050", "Somatório das parcelas estimadas até o mês anterior, no semestre",
-           FParcelasAcumuladas);
+  const Currency zero;
+  TResumoCampo* outrosDebitos = LocalizarOuAdicionar(*FDebito, 2, "OUTROS DÉBITOS", 1);
+  if (FDebitoAcumulado > zero)
+    AdicionarDetalhe(*outrosDebitos, "08020", "Débito acumulado até o mês anterior, no semestre", FDebitoAcumulado);
+  TResumoCampo* outrosCreditos = LocalizarOuAdicionar(*FCredito, 6, "OUTROS CRÉDITOS", 1);
+  if (FCreditoAcumulado > zero)
+    AdicionarDetalhe(*outrosCreditos, "08040", "Crédito acumulado até o mês anterior, no semestre", FCreditoAcumulado);
+  if (FParcelasAcumuladas > zero)
+    AdicionarDetalhe(*outrosCreditos, "08050", "Somatório das parcelas estimadas até o mês anterior, no semestre",
+                     FParcelasAcumuladas);
 }

@@ -1,3 +1,5 @@
+// The regular regime of SC: the agreement proposed and confirmed, the tax recorded with the payment
+// document's fields, the guides of the recorded class.
 #include "regimes/normal/apuracaonormalsc.h"
 
 #include "host/host.h"

@@ -1,3 +1,4 @@
+// The auxiliary-data dialog of the SC summaries: agreement number and deduction for advance payments.
 #include "regimes/normal/dadosauxsc.h"
 
 #include "host/host.h"

@@ -1,3 +1,5 @@
+// The small business of SC: revenue by the state's formulas, the rate table's bracket, the return's
+// deduction and dialog, centralisation, and the revenue figures the book prints under the observations.
 #include "regimes/simples/apuracaosimplessc.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The ICMS-ST of an SC inscription: the record with class and periodicity, the guides of the recorded
+// class and the specific debits with the ST per operation.
 #include "regimes/subtrib/apuracaosubtribsc.h"
 
 #include "host/host.h"
