@@ -102,6 +102,23 @@ Currency TResumo::GetImpostoARecolher() { return GetSaldoDevedor() + SomaLinhas(
 
 TTipoResumo TResumo::GetTipoResumo() const { return trInvalid; }
 
+TResumoCampo* TResumo::LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,
+                                            int8_t sinal) {
+  if (TResumoCampo* c = campos.Locate(codigo)) return c;
+  TResumoCampo* c = campos.Add();
+  c->SetCodigo(codigo);
+  c->SetDescricao(descricao);
+  c->SetSinal(sinal);
+  return c;
+}
+
+void TResumo::AdicionarDetalhe(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor) {
+  TDetalhamento* d = linha.GetDetalhamentos().Add();
+  d->SetCodigo(codigo);
+  d->SetDescricao(descricao);
+  d->SetValor(valor);
+}
+
 TPeriodicidade TResumo::GetPeriodicidade() {
   if (FPeriodicidade == 0) FPeriodicidade = GFuncoes->GetPeriodicidadeICMS(FFilial.IdFilial, FDataInicio);
   return FPeriodicidade;

@@ -132,9 +132,16 @@ class TResumo {
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.
   void ImprimirGuias(const std::string& sql, int& linha, const TImprimirProc& imprimir);
-  // The guides of a guide query over the tax records of this establishment (company,
-  // establishment, quoted tax, start, end, quoted state of the establishment), then the specific
-  // debits: the guide list of the regular regimes.
+  // The same for a guide query of the recorded taxes of the period: company, establishment, tax,
+  // start and end of the summary, then the state given.
+  void ImprimirGuiasDoPeriodo(const char* sqlGuias, const std::string& uf, int& linha, const TImprimirProc& imprimir);
+  // The specific debits of a query of them (CODIGOREC, DESCRICAO, VENCIMENTO as text, VALOR) filled
+  // with the establishment, tax, start and end: a title when there is any, one guide line each and
+  // a blank line after; `semDescricao` stands in for a null description.
+  void ImprimirListaDebitosEspecificos(const char* sqlDebitos, const std::string& semDescricao, int& linha,
+                                       const TImprimirProc& imprimir);
+  // The guides of the period in the establishment's state, then the specific debits: the guide
+  // list of the regular regimes.
   void ImprimirGuiasDoEstabelecimento(const char* sqlGuias, int& linha, const TImprimirProc& imprimir);
   // One line of a guide or specific-debit list: the text at column 6, cut to end a blank before
   // the due date at column 39; the date (none when 0 or less); the amount at column 52.
@@ -152,8 +159,15 @@ class TResumo {
   // The same with the credit balance given (a regime that posts another balance than it carries).
   void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
                               Currency saldoCredor);
+  // The same with the credit and debit totals given (a regime whose tax is not the registers').
+  void GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
+                              Currency totalCreditos, Currency totalDebitos, Currency saldoCredor);
   // The descriptions of the five values of the regular ICMS.
   static const std::vector<std::string>& DescricoesContabeisICMS();
+  // The line of that code, added at the end with the description and sign given when missing.
+  static TResumoCampo* LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,
+                                            int8_t sinal);
+  static void AdicionarDetalhe(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor);
 
   TApuracaoCentralizada FFormaApuracao;
   std::string FCodImposto;

@@ -66,10 +66,16 @@ void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes,
 
 void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
                                      Currency saldoCredor) {
+  GravarValoresContabeis(descricoes, auxSaldoDevedor, FCredito->GetRegistros().GetTotalImposto(),
+                         FDebito->GetRegistros().GetTotalImposto(), saldoCredor);
+}
+
+void TResumo::GravarValoresContabeis(const std::vector<std::string>& descricoes, const std::string& auxSaldoDevedor,
+                                     Currency totalCreditos, Currency totalDebitos, Currency saldoCredor) {
   struct Valor { int32_t tipo; Currency valor; };
   // Amounts go through the virtual slots, so a regime's balances are what is stored.
-  const Valor valores[] = {{54, FCredito->GetRegistros().GetTotalImposto()},
-                           {55, FDebito->GetRegistros().GetTotalImposto()},
+  const Valor valores[] = {{54, totalCreditos},
+                           {55, totalDebitos},
                            {52, GetImpostoARecolher()},
                            {56, saldoCredor},
                            {57, GetSaldoDevedor()}};

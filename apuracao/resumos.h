@@ -12,12 +12,6 @@
 
 class TQDClientDataSet;
 
-// A summary type whose class this build does not settle.
-class ETipoResumoIndisponivel : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // Creates the summary object of a type (the classes live with their regimes: regimes/fabricaresumos.h).
 using TFabricaResumos = std::function<std::unique_ptr<TResumo>(TTipoResumo)>;
 
@@ -34,7 +28,7 @@ class TResumos {
   explicit TResumos(TFabricaResumos fabrica) : FFabrica(std::move(fabrica)) {}
 
   // Creates the summary of the type's class and appends it; nothing (nullptr) for trInvalid or an
-  // ordinal above 16. Throws ETipoResumoIndisponivel for a type whose class is not in this build.
+  // ordinal above 16.
   TResumo* Add(TTipoResumo tipo);
   TResumo* Add(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim, TTipoResumo tipo);
   void Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim);

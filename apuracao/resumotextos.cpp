@@ -17,11 +17,15 @@ void TResumo::ImprimirGuias(const std::string& sql, int& linha, const TImprimirP
   }
 }
 
-void TResumo::ImprimirGuiasDoEstabelecimento(const char* sqlGuias, int& linha, const TImprimirProc& imprimir) {
+void TResumo::ImprimirGuiasDoPeriodo(const char* sqlGuias, const std::string& uf, int& linha, const TImprimirProc& imprimir) {
   ImprimirGuias(Format(sqlGuias, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
                                   texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                  TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
+                                  TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(uf)}),
                 linha, imprimir);
+}
+
+void TResumo::ImprimirGuiasDoEstabelecimento(const char* sqlGuias, int& linha, const TImprimirProc& imprimir) {
+  ImprimirGuiasDoPeriodo(sqlGuias, FFilial.UF, linha, imprimir);
   ImprimirDebitosEspecificos(linha, imprimir);
 }
 
@@ -41,9 +45,14 @@ void TResumo::ImprimirValorPostergado(int& linha, const TImprimirProc& imprimir,
 void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}
 
 void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir) {
+  ImprimirListaDebitosEspecificos(kSqlDebitosEspecificos, "", linha, imprimir);
+}
+
+void TResumo::ImprimirListaDebitosEspecificos(const char* sqlDebitos, const std::string& semDescricao, int& linha,
+                                              const TImprimirProc& imprimir) {
   TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
-  q.SetSQL(Format(kSqlDebitosEspecificos, {std::to_string(FFilial.IdFilial), texto::QuotedStr(FCodImposto),
-                                           TFormPrincipal::DataSQL(FDataInicio), TFormPrincipal::DataSQL(FDataFim)}));
+  q.SetSQL(Format(sqlDebitos, {std::to_string(FFilial.IdFilial), texto::QuotedStr(FCodImposto),
+                               TFormPrincipal::DataSQL(FDataInicio), TFormPrincipal::DataSQL(FDataFim)}));
   q.Open();
   if (q.Eof()) return;
   imprimir(linha, 3, "", 1, false);
@@ -51,8 +60,10 @@ void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprim
   for (; !q.Eof(); q.Next()) {
     TDateTime vencimento = 0;
     if (!TentarLerData(texto::Aparar(q.FieldByName("VENCIMENTO").AsString()), vencimento)) vencimento = 0;
+    const TCampo descricao = q.FieldByName("DESCRICAO");
     ImprimirLinhaGuia(linha, imprimir,
-                      q.FieldByName("CODIGOREC").AsString() + " - " + texto::Copiar(q.FieldByName("DESCRICAO").AsString(), 1, 31),
+                      q.FieldByName("CODIGOREC").AsString() + " - " +
+                          texto::Copiar(descricao.IsNull() ? semDescricao : descricao.AsString(), 1, 31),
                       vencimento, q.FieldByName("VALOR").AsCurrency());
   }
   imprimir(linha, 3, "", 1, false);

@@ -6,6 +6,5 @@
 
 #include "apuracao/resumo.h"
 
-// The summary object of the type's class. Throws ETipoResumoIndisponivel (apuracao/resumos.h) for
-// a type whose class is not in this build; nullptr for trInvalid or an ordinal above 16.
+// The summary object of the type's class; nullptr for trInvalid or an ordinal above 16.
 std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo);

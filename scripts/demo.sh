@@ -4,7 +4,11 @@
 # livro-demo.* is the São Paulo head office (regular ICMS and ICMS-ST of RJ and MG); the others
 # are named after their establishment: RS (regular RS and ICMS-ST RS, centraliser), MA, PA, SE, PR
 # (regular), the small businesses of PR and RN (2007) and the RS small business of 2006-2007 (70 the
-# centraliser, 71 centralised).
+# centraliser, 71 centralised), and the Santa Catarina regimes: regular with ICMS-ST (its agreement
+# number answered in January's dialog, scripts/respostas-demo-sc.txt, then proposed to February and
+# March), the estimate's first semester and July, bars and restaurants, and the small business of
+# December 2006 to April 2007 (centraliser and centralised); livro-demo-campinas is the São Paulo
+# branch in January, with its RS and SC inscriptions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -32,5 +36,14 @@ livro 63 livro-demo-rn-simples 01/01/2007 31/01/2007
 # the centraliser's own run then leaves its ICMS-ST as the group's.
 livro 71 livro-demo-simples-rs-71 01/07/2006 31/01/2007
 livro 70 livro-demo-simples-rs-70 01/07/2006 31/01/2007
+./build/livro-icms apurar --db saida/demo.db --filial 80 --inicio 01/01/2026 --fim 31/01/2026 \
+    --respostas scripts/respostas-demo-sc.txt
+livro 80 livro-demo-sc
+livro 81 livro-demo-sc-estimativa 01/01/2026 31/07/2026
+livro 82 livro-demo-sc-bares
+livro 83 livro-demo-sc-simples 01/12/2006 30/04/2007
+livro 84 livro-demo-sc-simples-centralizado 01/01/2007 30/04/2007
+livro 2 livro-demo-campinas 01/01/2026 31/01/2026
 echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
-     "-simples-rs-70 e -71 (.pdf e .txt)"
+     "-simples-rs-70 e -71, -sc, -sc-estimativa, -sc-bares, -sc-simples, -sc-simples-centralizado e -campinas" \
+     "(SP com inscrições no RS e em SC) (.pdf e .txt)"

@@ -113,14 +113,9 @@ TEST_F(Apuracao, PercursoDePeriodosEInscricoes) {
   EXPECT_EQ(so->Apuracao().GetResumos().GetItem(0)->GetCodImposto(), "4011");
 }
 
-TEST_F(Apuracao, RegimesAindaNaoDisponiveisDizemQualTipoFalta) {
-  const std::string municipio = "(SELECT IDMUNICIPIO FROM SC00_FILIAL WHERE IDFILIAL = 1)";
-  Sql("UPDATE CA06_MUNICIPIO SET UF = 'SC' WHERE IDMUNICIPIO = " + municipio + ";"
+TEST_F(Apuracao, SimplesNacionalLevaAPequenaEmpresaAoRegimeNormal) {
+  Sql("UPDATE CA06_MUNICIPIO SET UF = 'RS' WHERE IDMUNICIPIO = (SELECT IDMUNICIPIO FROM SC00_FILIAL WHERE IDFILIAL = 1);"
       "INSERT INTO HS_ENQUADRAMENTO (IDFILIAL, DATAINICIO, ENQUADRAMENTO) VALUES (1, '2000-01-01', 1)");
-  EXPECT_CONTEM(Erro<ETipoResumoIndisponivel>([&] { Apurar("01/06/2007", "30/06/2007", 1, "icms"); }),
-                "trNormalSC (TResumoNormalSC)");
-  EXPECT_TRUE(interacao_->Registro().empty());
-  Sql("UPDATE CA06_MUNICIPIO SET UF = 'RS' WHERE IDMUNICIPIO = " + municipio);
   // From July 2007 the small business of RS settles in the regular regime, saying so.
   auto e = Apurar("01/08/2007", "31/08/2007", 1, "icms");
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalRS);

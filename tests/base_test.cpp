@@ -59,6 +59,18 @@ TEST(Moeda, EstouroEhErroClaroNuncaVoltaPeloOutroLado) {
   EXPECT_EQ(moeda::TextoExato(-5), "-0,0005");
 }
 
+// An amount times an exact rate, rounded once. 47.50 x 26/1000 = 1.235 exactly: 1.24 (a double
+// product is 1.2349999...). 0.1908 x 26/1000 = 0.0049608: 0.00 (rounding first to four decimals,
+// 0.0050, and then to cents would give 0.01). 23456.78 x 2.00000 % = 469.1356 kept to four.
+TEST(Moeda, MultiplicacaoPorFracaoExata) {
+  EXPECT_EQ(MultiplicarPorFracao(Currency::FromRaw(475000), 26, 1000, 2).Raw(), 12400);
+  EXPECT_EQ(MultiplicarPorFracao(Currency::FromRaw(-475000), 26, 1000, 2).Raw(), -12400);
+  EXPECT_EQ(MultiplicarPorFracao(Currency::FromRaw(1908), 26, 1000, 2).Raw(), 0);
+  EXPECT_EQ(MultiplicarPorFracao(Currency::FromRaw(234567800), 200000, 10000000, 4).Raw(), 4691356);
+  EXPECT_THROW(MultiplicarPorFracao(Currency::FromRaw(INT64_MAX), 2, 1, 4), EEstouroMoeda);
+  EXPECT_THROW(MultiplicarPorFracao(Currency::FromInt(1), 1, 0, 2), std::invalid_argument);
+}
+
 TEST(Formatacao, ValoresDoLivro) {
   EXPECT_EQ(FormatarValor(Currency::FromDouble(1234.56)), "1.234,56");
   EXPECT_EQ(FormatarValor(Currency::FromDouble(-1234567.891)), "-1.234.567,89");

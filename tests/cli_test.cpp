@@ -394,3 +394,23 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
 }
 
 }  // namespace
+
+// Santa Catarina from the command line: the regular regime's agreement answered from a file in a
+// one-period settlement, and the small business of 2007 printed (January's 960.00 guide).
+TEST_F(LinhaDeComando, RegimesDeSantaCatarina) {
+  std::ofstream(Arquivo("respostas.txt")) << "# acordo de dilação\nedtAcordo=2026/000345\n";
+  TResultado r = Rodar("apurar --db '" + banco_ + "' --filial 80 --inicio 01/01/2026 --fim 31/01/2026 --respostas '" +
+                       Arquivo("respostas.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(r.Saida, "[dados] Dados acessórios => edtAcordo=2026/000345");
+  EXPECT_CONTEM(r.Saida, "== TResumoSTSC (trSubstTribSC) imposto 4024");
+  SQLite::Database db(banco_);
+  SQLite::Statement q(db, "SELECT CONTEUDO FROM TR04_IMPOSTODET D JOIN TR04_IMPOSTO I ON (I.IDIMPOSTO = D.IDIMPOSTO)"
+                          " WHERE I.IDFILIAL = 80 AND D.NOMECAMPO = 'ACORDO'");
+  ASSERT_TRUE(q.executeStep());
+  EXPECT_EQ(q.getColumn(0).getString(), "2026/000345");
+
+  r = Rodar("imprimir --db '" + banco_ + "' --filial 83 --inicio 01/01/2007 --fim 31/01/2007 --saida '" + Arquivo("l.txt") + "'");
+  ASSERT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_CONTEM(Ler(Arquivo("l.txt")), "1600 - ICMS - Simples/SC         12/02/2007            960,00");
+}

@@ -526,6 +526,31 @@ TEST_F(Livro, SimplesRSComposicaoDaReceita) {
   EXPECT_EQ(texto::Aparar(texto::Copiar(paginas[static_cast<size_t>(p)][static_cast<size_t>(l + 5)], 130, 20)), "-950,00");
 }
 
+// The books of Santa Catarina at 1/6 inch, one period each, with the auxiliary-data dialogs:
+// filial 80 in January (regular with the agreement answered, then ICMS-ST SC with the specific
+// debits of ST per operation), the estimate's June (filial 81), the bars' January (filial 82) and
+// the small business's January 2007 (filial 83, centraliser, with an observation of its own).
+TEST_F(Livro, RegimesDeSantaCatarina) {
+  livro_->SetFormatoImpressao(TLinha::Seis);
+  livro_->FIdEmpresa = 8;
+  interacao_.AdicionarResposta("edtAcordo=2026/000345");
+  std::string livros;
+  for (auto [filial, mes] : {std::pair{80, 1}, std::pair{81, 6}, std::pair{82, 1}}) {
+    livro_->FIdFilial = filial;
+    Periodo(mes, mes);
+    livros += Imprimir();
+  }
+  conexao_->Executar("INSERT INTO ES02_LIVROOBS (IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (83, '2001', '2007-01-31', "
+                     "'Receita de janeiro conferida com a DIME.')");
+  livro_->FIdFilial = 83;
+  livro_->FDataInicio = EncodeDate(2007, 1, 1);
+  livro_->FDataFim = EncodeDate(2007, 1, 31);
+  livros += Imprimir();
+  CompararGolden("sc_um_periodo.txt", livros);
+  EXPECT_EQ(interacao_.RespostasRestantes(), 0u);
+  EXPECT_TRUE(Registrou("[dados] Dados acessórios => confirmado sem alterações"));  // filial 83
+}
+
 // --- Definitive books ------------------------------------------------------------------------
 
 class LivroDefinitivo : public Livro {

@@ -191,9 +191,9 @@ TEST_F(Regimes, SubstituicaoTributariaRSCentralizada) {
   EXPECT_EQ(Impostos(4, "4023"), "");
 
   // A São Paulo establishment with an RS inscription settles all its taxes; centralised, it
-  // records no RS ST tax (its 740.00).
+  // records no RS ST tax (its 740.00). Its SC inscription follows (regimes_sc_test.cpp).
   auto sp = Apurar("01/01/2026", "31/01/2026", 2, "todos");
-  ASSERT_EQ(sp->Apuracao().GetResumos().Count(), 2);
+  ASSERT_EQ(sp->Apuracao().GetResumos().Count(), 3);
   EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(1)->GetTipoResumo(), trSubstTribRS);
   EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(1)->GetImpostoARecolher(), Currency::FromInt(740));
   EXPECT_EQ(Impostos(2, "4023"), "");

@@ -113,7 +113,15 @@ TEST_F(ResumoComHost, TiposDeResumoDaLista) {
   EXPECT_EQ(rs.Add(trInvalid), nullptr);
   EXPECT_EQ(rs.Add(static_cast<TTipoResumo>(17)), nullptr);
   EXPECT_EQ(rs.Add(trNormal)->GetTipoResumo(), trNormal);
-  EXPECT_EQ(rs.Add(trSubstTrib)->GetTipoResumo(), trSubstTrib);
-  EXPECT_THROW(rs.Add(trBaresSC), ETipoResumoIndisponivel);
-  EXPECT_EQ(rs.Count(), 2);
+  EXPECT_EQ(rs.Add(trNormal)->GetCodImposto(), "2001");
+  TResumo* st = rs.Add(trSubstTrib);
+  EXPECT_EQ(st->GetTipoResumo(), trSubstTrib);
+  EXPECT_EQ(st->GetTpImposto(), 3);
+  // every type the run can choose has its summary class; those of PR, MA, PA and SE report the
+  // generic regular type
+  for (int t = trNormal; t <= trNormalSE; ++t) {
+    const auto tipo = static_cast<TTipoResumo>(t);
+    const bool comoNormal = tipo == trNormalPR || tipo == trNormalMA || tipo == trNormalPA || tipo == trNormalSE;
+    EXPECT_EQ(NomeTipoResumo(rs.Add(tipo)->GetTipoResumo()), NomeTipoResumo(comoNormal ? trNormal : tipo));
+  }
 }

@@ -148,6 +148,13 @@ TEST_F(Consultas, TodosOsTextosSQLDaApuracaoRodamNoSQLite) {
       {"Enquadramentos", Format(kSqlEnquadramentos, {jul}), true},
       {"ComposicaoReceita", Format(kSqlComposicaoReceita, {"5", "70", jul, fimJul}), true},
       {"ComposicaoDeducoes", Format(kSqlComposicaoDeducoes, {"6", "70", jul, fimJul}), true},
+      {"AcordoAnterior", Format(kSqlAcordoAnterior, {"8", "80", "'1449'", fim}), false},
+      {"GuiasClasseVcto", Format(kSqlGuiasClasseVcto, {"8", "80", "'2001'", ini, fim, "'SC'"}), false},
+      {"IcmsAcumuladoSemestre", Format(kSqlIcmsAcumuladoSemestre, {"81", ini, "'2026-05-31'"}), true},
+      {"ParcelasEstimadas", Format(kSqlParcelasEstimadas, {"81", ini, "'2026-05-31'"}), true},
+      {"DebitosEspecificosSTSC", Format(kSqlDebitosEspecificosSTSC, {"80", "'4024'", ini, fim}), true},
+      {"DeducaoReceitaTributavel", Format(kSqlDeducaoReceitaTributavel, {"800", "'27'", "'DEDRECTRIB'"}), true},
+      {"FaixaSimplesSC", Format(kSqlFaixaSimplesSC, {"'2101'", "'2007-01-01'", "'2007-01-31'", "52000", "52000"}), true},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.nome);

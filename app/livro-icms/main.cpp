@@ -562,8 +562,8 @@ int main(int argc, char** argv) {
         throw;
       }
       std::cout << "Banco de demonstração criado: " << arquivo
-                << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE, 60 a 62 no PR, 63 e 64 no RN; "
-                   "70 e 71 no RS, Simples Gaúcho de 07/2006 a 06/2007)\n";
+                << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE, 60 a 62 no PR, 63 e 64 no RN, "
+                   "80 a 84 em SC; 70 e 71 no RS, Simples Gaúcho de 07/2006 a 06/2007)\n";
       return 0;
     }
     if (apurar->parsed()) return Apurar(comuns, pedido);

@@ -58,3 +58,19 @@ Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo)
   if (afastar) q += v < 0 ? -1 : 1;
   return Currency::FromRaw(q) * passo;
 }
+
+Currency MultiplicarPorFracao(Currency valor, int64_t numerador, int64_t denominador, int decimais) {
+  if (decimais < 0 || decimais > 4) throw std::invalid_argument("casas decimais fora de 0..4");
+  if (denominador <= 0) throw std::invalid_argument("denominador da fração deve ser positivo");
+  __extension__ typedef __int128 Inteiro128;
+  int64_t passo = 1;
+  for (int i = decimais; i < 4; ++i) passo *= 10;
+  const Inteiro128 produto = static_cast<Inteiro128>(valor.Raw()) * numerador;
+  const Inteiro128 divisor = static_cast<Inteiro128>(denominador) * passo;
+  Inteiro128 q = produto / divisor;  // truncates towards zero
+  const Inteiro128 r = produto % divisor;
+  if ((r < 0 ? -r : r) * 2 >= divisor) q += produto < 0 ? -1 : 1;
+  const Inteiro128 resultado = q * passo;
+  if (resultado > INT64_MAX || resultado < INT64_MIN) moeda::Estouro("x", valor.Raw(), numerador);
+  return Currency::FromRaw(static_cast<int64_t>(resultado));
+}

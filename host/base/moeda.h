@@ -76,3 +76,10 @@ enum class TModoArredondamento { Matematico, Truncar, Par };
 
 // Rounds a Currency to `decimais` decimals (0..4).
 Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo = TModoArredondamento::Matematico);
+
+// valor x numerador / denominador rounded once, half away from zero, to `decimais` decimals (0..4):
+// an amount times a rate that is an exact decimal (2.6 % = 26 / 1000). A double product can land a
+// hair below a half (47.50 x 0.026), and rounding first to four decimals and then to cents can cross
+// one (0.00496 would become 0.0050 and then 0.01); the exact product does neither. Throws
+// std::invalid_argument for a denominator that is not positive, EEstouroMoeda for a result out of range.
+Currency MultiplicarPorFracao(Currency valor, int64_t numerador, int64_t denominador, int decimais);

@@ -55,18 +55,23 @@ TCampoEdicao& TQDFormRavelPadraoResult::Adicionar(std::string nome, std::string 
 }
 
 int TQDFormRavelPadraoResult::ShowModal() {
+  std::vector<TCampoEdicao*> visiveis;
   std::vector<TCampoDialogo> dialogo;
-  for (const auto& c : FCampos) dialogo.push_back({c->Nome, c->Legenda, c->Text(), c->Enabled});
+  for (const auto& c : FCampos) {
+    if (!c->Visible) continue;
+    visiveis.push_back(c.get());
+    dialogo.push_back({c->Nome, c->Legenda, c->Text(), c->Enabled});
+  }
   if (!QDInterface->Interacao().EditarDados(Caption, dialogo)) return mrCancel;
   // Every answer is read before any field changes: a bad one leaves the dialog as it was.
   std::vector<TCampoEdicao> lidos;
-  for (size_t i = 0; i < FCampos.size(); ++i) {
-    TCampoEdicao c = *FCampos[i];
+  for (size_t i = 0; i < visiveis.size(); ++i) {
+    TCampoEdicao c = *visiveis[i];
     if (!c.LerTexto(dialogo.at(i).Valor))
       throw EDadosDialogo("Diálogo \"" + Caption + "\": o campo \"" + texto::Aparar(c.Legenda) + "\" (" + c.Nome +
                           ") não aceita \"" + dialogo.at(i).Valor + "\".");
     lidos.push_back(std::move(c));
   }
-  for (size_t i = 0; i < FCampos.size(); ++i) *FCampos[i] = std::move(lidos[i]);
+  for (size_t i = 0; i < visiveis.size(); ++i) *visiveis[i] = std::move(lidos[i]);
   return mrOk;
 }

@@ -23,12 +23,14 @@ class EDadosDialogo : public std::runtime_error {
 
 enum class TTipoCampo { Moeda, Inteiro, Data, Texto };
 
-// One edit of a dialog: the value of its kind, and whether the user may change it.
+// One edit of a dialog: the value of its kind, whether the user may change it and whether it is
+// shown at all (with its label): a hidden field is not handed to the interaction and keeps its value.
 struct TCampoEdicao {
   std::string Nome;     // the control's name (edtFaturamento)
   std::string Legenda;  // its label
   TTipoCampo Tipo = TTipoCampo::Texto;
   bool Enabled = true;
+  bool Visible = true;
   Currency Valor;       // Moeda
   int64_t Inteiro = 0;  // Inteiro
   TDateTime Data = 0;   // Data

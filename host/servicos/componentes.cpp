@@ -5,6 +5,6 @@
 bool TApuracaoFuncoes::EhUltimoComponenteAtivo(const TCampoEdicao& campo, const TQDFormRavelPadraoResult& dialogo) const {
   const TCampoEdicao* ultimo = nullptr;
   for (const auto& c : dialogo.Campos())
-    if (c->Enabled) ultimo = c.get();
+    if (c->Enabled && c->Visible) ultimo = c.get();
   return ultimo == &campo;
 }

@@ -96,18 +96,9 @@ void TResumoNormalRS::CalcularApuracaoDepois() {
 
 // Line 14 documents the credit carried to the next period; its sign 0 keeps it out of every sum.
 void TResumoNormalRS::TratarCreditosTransfNaoCompensados() {
-  TResumoCampo* linha14 = FSaldo->Locate(14);
-  if (!linha14) {
-    linha14 = FSaldo->Add();
-    linha14->SetCodigo(14);
-    linha14->SetDescricao("SALDO CREDOR A TRANSPORTAR");
-    linha14->SetSinal(0);
-  }
+  TResumoCampo* linha14 = LocalizarOuAdicionar(*FSaldo, 14, "SALDO CREDOR A TRANSPORTAR", 0);
   auto Detalhe = [linha14](const std::string& codigo, const std::string& descricao, Currency valor) {
-    TDetalhamento* d = linha14->GetDetalhamentos().Add();
-    d->SetCodigo(codigo);
-    d->SetDescricao(descricao);
-    d->SetValor(valor);
+    AdicionarDetalhe(*linha14, codigo, descricao, valor);
   };
   const Currency saldo = TResumo::GetSaldoCredor();
   if (saldo > Currency()) Detalhe("28", "Saldo credor a transportar para período seguinte", saldo);

@@ -52,10 +52,7 @@ void TResumoST::ImprimirGuiasOuGNRE(const char* sqlGuias, int& linha, const TImp
   if (FInscrEst.empty()) {
     ImprimirGNRE(linha, imprimir);
   } else {
-    ImprimirGuias(Format(sqlGuias, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                    texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                    TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FUF)}),
-                  linha, imprimir);
+    ImprimirGuiasDoPeriodo(sqlGuias, FUF, linha, imprimir);
   }
   ImprimirDebitosEspecificos(linha, imprimir);
 }
