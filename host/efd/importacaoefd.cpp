@@ -1,6 +1,7 @@
 #include "host/efd/importacaoefd.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include <SQLiteCpp/Statement.h>
@@ -102,7 +103,13 @@ class TEscrita {
   std::map<std::string, std::string> ufParticipante_;
   std::map<std::string, int64_t> cfops_;
   std::map<std::string, std::string> codigosST_;
-  bool importacaoExistente_ = false;
+  // The inserts of every document, prepared once.
+  std::unique_ptr<SQLite::Statement> saida_, entrada_, itemSaida_, itemEntrada_;
+
+  SQLite::Statement& Preparada(std::unique_ptr<SQLite::Statement>& s, const std::string& sql) {
+    if (!s) s = std::make_unique<SQLite::Statement>(db_, sql);
+    return *s;
+  }
 
   int64_t Inserir(SQLite::Statement& s) {
     s.exec();
@@ -465,7 +472,7 @@ class TEscrita {
     const std::string especie = EspecieDoModelo(d.Modelo);
     int64_t id = 0;
     if (d.Saida) {
-      SQLite::Statement s(db_,
+      SQLite::Statement& s = Preparada(saida_,
           "INSERT INTO ES02_SAIDA (IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO, MODELO, SERIE, SUBSERIE, ESPECIE, IDIMPORTACAO)"
           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
       banco::Vincular(s, r_.IdFilial, Plano(d.Participante), DataISO(data), d.Numero, d.Modelo, d.Serie, d.Subserie,
@@ -473,7 +480,7 @@ class TEscrita {
       id = Inserir(s);
       ++r_.Saidas;
     } else {
-      SQLite::Statement s(db_,
+      SQLite::Statement& s = Preparada(entrada_,
           "INSERT INTO ES02_ENTRADA (IDFILIAL, IDPLANO, DATAENTRADA, DATAEMISSAO, NUMERO, MODELO, SERIE, SUBSERIE,"
           " ESPECIE, IDIMPORTACAO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
       banco::Vincular(s, r_.IdFilial, Plano(d.Participante), DataISO(data), DataISO(d.Emissao), d.Numero, d.Modelo,
@@ -500,9 +507,11 @@ class TEscrita {
     const TSemCredito sem = SemCredito(a);
     const bool st = a.ICMSST != Currency();
     const char* tabela = d.Saida ? "INSERT INTO ES02_SAIDADET (IDSAIDA, DEBITOST, " : "INSERT INTO ES02_ENTRADADET (IDENTRADA, CREDITOST, ";
-    SQLite::Statement s(db_, std::string(tabela) +
-                                 "IDCFOP, ALIQICMS, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS, BCICMSST,"
-                                 " ICMSST, IPI, VLRREDUCAOBCICMS) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    SQLite::Statement& s = Preparada(d.Saida ? itemSaida_ : itemEntrada_,
+                                     std::string(tabela) +
+                                         "IDCFOP, ALIQICMS, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS,"
+                                         " BCICMSST, ICMSST, IPI, VLRREDUCAOBCICMS)"
+                                         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     banco::Vincular(s, idDocumento, st ? 1 : 0, Cfop(a.Cfop), a.Aliquota.ToDouble(), a.ValorOperacao.ToDouble(),
                     base.ToDouble(), icms.ToDouble(), sem.Isentas.ToDouble(), sem.NaoTributadas.ToDouble(),
                     sem.Outras.ToDouble(), a.BaseST.ToDouble(), a.ICMSST.ToDouble(), a.IPI.ToDouble(),
