@@ -3,6 +3,7 @@
 // from the file's documents.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "ambiente.h"
@@ -219,4 +220,46 @@ TEST_F(EFD, NovaImportacaoSubstituiAAnteriorSemTocarNoQueNaoEhDela) {
   outraUF.Entidade.UF = "RJ";
   EXPECT_CONTEM(Erro<efd::EImportacaoEFD>([&] { Importar(outraUF); }), "fica em SP; o arquivo é de RJ.");
   EXPECT_EQ(TodasAsLinhas(), tudo);
+}
+
+// Block E of the demo's São Paulo head office over its first quarter (user entries of every kind,
+// ICMS-ST of RJ and MG), read back as the client's file would be: every E110 and E210 obeys the
+// layout's equations, the obligations add up to the tax due plus the special debits, and E990
+// counts the block's lines.
+TEST_F(EFD, BlocoEDoEscritorioObedeceAsEquacoesDoLeiaute) {
+  Apurar("01/01/2026", "31/03/2026");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, 1, EncodeDate(2026, 1, 1), EncodeDate(2026, 3, 31));
+  const std::string texto = efd::EscreverBlocoE(bloco);
+  const efd::TArquivoEFD lido = LerTexto(Arquivo(texto));
+  ASSERT_EQ(lido.ApuracoesICMS.size(), 3u);
+  ASSERT_FALSE(lido.ApuracoesST.empty());
+  auto maior = [](Currency a) { return a > Currency() ? a : Currency(); };
+  for (const auto& p : lido.ApuracoesICMS) {
+    const auto& c = p.E110;
+    const Currency s = c[2] + c[3] + c[4] + c[5] - (c[6] + c[7] + c[8] + c[9] + c[10]);
+    EXPECT_EQ(c[11], maior(s));
+    EXPECT_EQ(c[13], maior(c[11] - c[12]));
+    EXPECT_EQ(c[14], maior(c[12] - s));
+    Currency obrigacoes;
+    for (const auto& o : p.Obrigacoes) obrigacoes += o.Valor;
+    EXPECT_EQ(obrigacoes, c[13] + c[15]) << DataBR(p.Inicio);
+  }
+  for (const auto& p : lido.ApuracoesST) {
+    const auto& c = p.E210;
+    const Currency s = c[8] + c[9] + c[10] - (c[3] + c[4] + c[5] + c[6] + c[7]);
+    EXPECT_EQ(c[11], maior(s));
+    EXPECT_EQ(c[13], maior(c[11] - c[12]));
+    EXPECT_EQ(c[14], maior(c[12] - s));
+  }
+  // The figures of db/demo.sql: January debits 48.644,55 and credits 36.220,57 of the registers,
+  // other credits 1.250,00 + 420,00 (the centralised branch's, read by the head office), debit
+  // reversal 380,40, the specific debit 2.150,00: 11 = 13 = 10.373,58, paid with 2.150,00 more.
+  // February carries 8.238,12, March's field 10.
+  EXPECT_CONTEM(texto, "|E110|48644,55|0,00|0,00|0,00|36220,57|0,00|1670,00|380,40|0,00|10373,58|0,00|10373,58|0,00|"
+                       "2150,00|\r\n");
+  EXPECT_EQ(lido.ApuracoesICMS[1].E110[14], Currency::FromRaw(82381200));
+  EXPECT_EQ(lido.ApuracoesICMS[2].E110[10], Currency::FromRaw(82381200));
+  EXPECT_TRUE(bloco.Avisos.empty()) << bloco.Avisos.front();
+  const auto linhas = static_cast<int64_t>(std::count(texto.begin(), texto.end(), '\n'));
+  EXPECT_CONTEM(texto, "|E990|" + std::to_string(linhas) + "|\r\n");
 }

@@ -104,6 +104,22 @@ class TMontagem {
     return Currency::FromDouble(q.getColumn(0).getDouble());
   }
 
+  // The establishments whose entries the settlement reads: a centraliser reads those of every
+  // establishment of its group (same company and keys, centraliser or centralised in the period).
+  std::string Grupo(TDateTime ini, TDateTime fim) {
+    SQLite::Statement q(db_,
+        "SELECT DISTINCT O.IDFILIAL FROM HS_CENTRALIZACAO M"
+        "  JOIN SC00_FILIAL FM ON (FM.IDFILIAL = M.IDFILIAL)"
+        "  JOIN HS_CENTRALIZACAO O ON (O.CHAVE1 = M.CHAVE1 AND O.CHAVE2 = M.CHAVE2 AND O.CHAVE3 = M.CHAVE3"
+        "       AND O.TIPO IN ('2', '3') AND O.DATAINICIO <= ?3 AND (O.DATAFIM IS NULL OR O.DATAFIM >= ?2))"
+        "  JOIN SC00_FILIAL FO ON (FO.IDFILIAL = O.IDFILIAL AND FO.IDEMPRESA = FM.IDEMPRESA)"
+        " WHERE M.IDFILIAL = ?1 AND M.TIPO = '2' AND M.DATAINICIO <= ?2 AND (M.DATAFIM IS NULL OR M.DATAFIM >= ?2)");
+    banco::Vincular(q, idFilial_, DataISO(ini), DataISO(fim));
+    std::string lista;
+    while (q.executeStep()) lista += (lista.empty() ? "" : ",") + std::to_string(q.getColumn(0).getInt64());
+    return lista.empty() ? std::to_string(idFilial_) : lista;
+  }
+
   std::vector<TLancamento> Lancamentos(const std::string& imposto, TDateTime ini, TDateTime fim) {
     SQLite::Statement q(db_,
         "SELECT L.IDLCTOAPUR, L.TPLANCAMENTO, L.VALOR, COALESCE(L.DESCRICAO, ''), COALESCE(A.INFORMACAO1, ''),"
@@ -112,7 +128,7 @@ class TMontagem {
         "  FROM ES02_LCTOAPUR L"
         "  LEFT JOIN ES02_LCTOAPURAUX A ON (A.IDLCTOAPUR = L.IDLCTOAPUR AND A.TP = ?5)"
         "  LEFT JOIN ES02_LCTOAPURAUX V ON (V.IDLCTOAPUR = L.IDLCTOAPUR AND V.TP = 1)"
-        " WHERE L.IDFILIAL = ?1 AND L.IMPOSTO = ?2 AND L.DATA BETWEEN ?3 AND ?4"
+        " WHERE L.IDFILIAL IN (" + Grupo(ini, fim) + ") AND L.IMPOSTO = ?2 AND L.DATA BETWEEN ?3 AND ?4"
         "   AND L.TPLANCAMENTO IN (1, 2, 4, 5, 8, 10, 13, 15) ORDER BY L.IDLCTOAPUR");
     banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim), kAuxCodigoEFD);
     std::vector<TLancamento> r;
