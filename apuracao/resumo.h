@@ -125,6 +125,9 @@ class TResumo {
   void CarregarDebitos(bool lancamentos);
   void CarregarCreditos(bool lancamentos);
   void CarregarSaldos(bool lancamentos);
+  // Records the tax due of the period (GetImpostoARecolher) with the payment code and due date of
+  // GetCodigoRecolhimento: the tax record of the regimes that record no details.
+  void GravarImpostoARecolher();
   // The payment code row configured for the establishment (ES02_CFG kind "2" for the regular ICMS,
   // "7" for ICMS-ST) in force over the period; none when there is none.
   std::optional<TCodigoRecolhimentoConfigurado> LerCodigoRecolhimentoConfigurado();

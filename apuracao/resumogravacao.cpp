@@ -47,6 +47,12 @@ int32_t TCodigoRecolhimentoConfigurado::DiaVenctoNumero() const {
   return integridade::DiaVencimento(DiaVencto, IdCodigoRec);
 }
 
+void TResumo::GravarImpostoARecolher() {
+  const TCodigoRecolhimento c = GetCodigoRecolhimento();
+  GFuncoes->GravarImposto(FFilial.IdEmpresa, FFilial.IdFilial, FCodImposto, c.Codigo, FDataInicio, FDataFim, c.Vencimento,
+                          GetImpostoARecolher(), {}, {});
+}
+
 void TResumo::GravarSaldoCredor() {
   int64_t idCodigo = 0;
   if (TemCodigosGIA()) {

@@ -9,6 +9,16 @@ namespace efd {
 
 namespace {
 
+const char* const kCamposE110[] = {"", "REG", "VL_TOT_DEBITOS", "VL_AJ_DEBITOS", "VL_TOT_AJ_DEBITOS",
+                                   "VL_ESTORNOS_CRED", "VL_TOT_CREDITOS", "VL_AJ_CREDITOS", "VL_TOT_AJ_CREDITOS",
+                                   "VL_ESTORNOS_DEB", "VL_SLD_CREDOR_ANT", "VL_SLD_APURADO", "VL_TOT_DED",
+                                   "VL_ICMS_RECOLHER", "VL_SLD_CREDOR_TRANSPORTAR", "DEB_ESP"};
+const char* const kCamposE210[] = {"", "REG", "IND_MOV_ST", "VL_SLD_CRED_ANT_ST", "VL_DEVOL_ST", "VL_RESSARC_ST",
+                                   "VL_OUT_CRED_ST", "VL_AJ_CREDITOS_ST", "VL_RETENCAO_ST", "VL_OUT_DEB_ST",
+                                   "VL_AJ_DEBITOS_ST", "VL_SLD_DEV_ANT_ST", "VL_DEDUCOES_ST", "VL_ICMS_RECOL_ST",
+                                   "VL_SLD_CRED_ST_TRANSPORTAR", "DEB_ESP_ST"};
+
+
 // Opening and closing records of the blocks, and the file's own counters: structure, not content.
 bool Estrutural(const std::string& reg) {
   if (reg == "0000" || reg == "9999" || reg == "9900") return true;
@@ -256,13 +266,25 @@ class TInterpretacao {
     d.Ajustes.push_back(std::move(a));
   }
 
-  void PeriodoICMS(const TRegistroEFD& r) {
-    r.ExigirCampos(3);
-    TApuracaoICMSEFD p;
+  // The period of E100 (DT_INI at field 2) or E200 (at field 3).
+  template <class TApuracao>
+  static void Periodo(const TRegistroEFD& r, size_t campoInicio, TApuracao& p) {
+    r.ExigirCampos(campoInicio + 1);
     p.Linha = r.Linha();
-    p.Inicio = r.Data(2, "DT_INI");
-    p.Fim = r.Data(3, "DT_FIN");
-    if (p.Inicio == 0 || p.Fim < p.Inicio) r.Falhar(2, "DT_INI", "período de apuração inválido");
+    p.Inicio = r.Data(campoInicio, "DT_INI");
+    p.Fim = r.Data(campoInicio + 1, "DT_FIN");
+    if (p.Inicio == 0 || p.Fim < p.Inicio) r.Falhar(campoInicio, "DT_INI", "período de apuração inválido");
+  }
+
+  // The amounts of E110 or E210 from field `de` to 15.
+  static void Campos(const TRegistroEFD& r, size_t de, const char* (*nome)(size_t), TCamposApuracao& campos) {
+    r.ExigirCampos(15);
+    for (size_t n = de; n <= 15; ++n) campos[n] = r.Valor(n, nome(n));
+  }
+
+  void PeriodoICMS(const TRegistroEFD& r) {
+    TApuracaoICMSEFD p;
+    Periodo(r, 2, p);
     a_.ApuracoesICMS.push_back(std::move(p));
     familia_ = "E100";
   }
@@ -274,25 +296,15 @@ class TInterpretacao {
 
   void ApuracaoICMS(const TRegistroEFD& r) {
     TApuracaoICMSEFD& p = IcmsAtual(r);
-    static const char* const nomes[] = {"", "", "VL_TOT_DEBITOS", "VL_AJ_DEBITOS", "VL_TOT_AJ_DEBITOS",
-                                        "VL_ESTORNOS_CRED", "VL_TOT_CREDITOS", "VL_AJ_CREDITOS",
-                                        "VL_TOT_AJ_CREDITOS", "VL_ESTORNOS_DEB", "VL_SLD_CREDOR_ANT",
-                                        "VL_SLD_APURADO", "VL_TOT_DED", "VL_ICMS_RECOLHER",
-                                        "VL_SLD_CREDOR_TRANSPORTAR", "DEB_ESP"};
-    r.ExigirCampos(15);
-    for (size_t n = 2; n <= 15; ++n) p.E110[n] = r.Valor(n, nomes[n]);
+    Campos(r, 2, NomeCampoE110, p.E110);
     p.TemE110 = true;
   }
 
   void PeriodoST(const TRegistroEFD& r) {
-    r.ExigirCampos(4);
     TApuracaoSTEFD p;
-    p.Linha = r.Linha();
+    Periodo(r, 3, p);
     p.UF = r.Texto(2);
-    p.Inicio = r.Data(3, "DT_INI");
-    p.Fim = r.Data(4, "DT_FIN");
     if (p.UF.size() != 2) r.Falhar(2, "UF", "UF inválida \"" + p.UF + "\"");
-    if (p.Inicio == 0 || p.Fim < p.Inicio) r.Falhar(3, "DT_INI", "período de apuração inválido");
     a_.ApuracoesST.push_back(std::move(p));
     familia_ = "E200";
   }
@@ -304,13 +316,8 @@ class TInterpretacao {
 
   void ApuracaoST(const TRegistroEFD& r) {
     TApuracaoSTEFD& p = StAtual(r);
-    static const char* const nomes[] = {"", "", "IND_MOV_ST", "VL_SLD_CRED_ANT_ST", "VL_DEVOL_ST", "VL_RESSARC_ST",
-                                        "VL_OUT_CRED_ST", "VL_AJ_CREDITOS_ST", "VL_RETENCAO_ST", "VL_OUT_DEB_ST",
-                                        "VL_AJ_DEBITOS_ST", "VL_SLD_DEV_ANT_ST", "VL_DEDUCOES_ST",
-                                        "VL_ICMS_RECOL_ST", "VL_SLD_CRED_ST_TRANSPORTAR", "DEB_ESP_ST"};
-    r.ExigirCampos(15);
+    Campos(r, 3, NomeCampoE210, p.E210);
     p.ComMovimento = r.Texto(2) == "1";
-    for (size_t n = 3; n <= 15; ++n) p.E210[n] = r.Valor(n, nomes[n]);
     p.TemE210 = true;
   }
 
@@ -335,6 +342,9 @@ class TInterpretacao {
 };
 
 }  // namespace
+
+const char* NomeCampoE110(size_t campo) { return campo < 16 ? kCamposE110[campo] : ""; }
+const char* NomeCampoE210(size_t campo) { return campo < 16 ? kCamposE210[campo] : ""; }
 
 TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho,
                           TLeitorEFD::TProgresso progresso) {

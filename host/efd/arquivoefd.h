@@ -131,6 +131,10 @@ struct TArquivoEFD {
   int64_t ItensC170 = 0;                     // item lines read past (the analytical lines carry the totals)
 };
 
+// Names of the E110 and E210 fields by their number in the layout.
+const char* NomeCampoE110(size_t campo);
+const char* NomeCampoE210(size_t campo);
+
 TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso = {});
 TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho = 0,
                           TLeitorEFD::TProgresso progresso = {});

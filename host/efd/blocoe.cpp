@@ -13,15 +13,6 @@ namespace efd {
 
 namespace {
 
-const char* const kCamposE110[] = {"", "REG", "VL_TOT_DEBITOS", "VL_AJ_DEBITOS", "VL_TOT_AJ_DEBITOS",
-                                   "VL_ESTORNOS_CRED", "VL_TOT_CREDITOS", "VL_AJ_CREDITOS", "VL_TOT_AJ_CREDITOS",
-                                   "VL_ESTORNOS_DEB", "VL_SLD_CREDOR_ANT", "VL_SLD_APURADO", "VL_TOT_DED",
-                                   "VL_ICMS_RECOLHER", "VL_SLD_CREDOR_TRANSPORTAR", "DEB_ESP"};
-const char* const kCamposE210[] = {"", "REG", "IND_MOV_ST", "VL_SLD_CRED_ANT_ST", "VL_DEVOL_ST", "VL_RESSARC_ST",
-                                   "VL_OUT_CRED_ST", "VL_AJ_CREDITOS_ST", "VL_RETENCAO_ST", "VL_OUT_DEB_ST",
-                                   "VL_AJ_DEBITOS_ST", "VL_SLD_DEV_ANT_ST", "VL_DEDUCOES_ST", "VL_ICMS_RECOL_ST",
-                                   "VL_SLD_CRED_ST_TRANSPORTAR", "DEB_ESP_ST"};
-
 const std::string kImpostoICMS = "2001";
 
 std::string DataEFD(TDateTime d) {
@@ -337,9 +328,6 @@ void Obrigacoes(std::string& s, int64_t& n, const char* reg, const std::vector<T
 }
 
 }  // namespace
-
-const char* NomeCampoE110(size_t campo) { return campo < 16 ? kCamposE110[campo] : ""; }
-const char* NomeCampoE210(size_t campo) { return campo < 16 ? kCamposE210[campo] : ""; }
 
 std::string ValorEFD(Currency valor) {
   const int64_t centavos = ArredondarMoeda(valor, 2).Raw() / 100;

@@ -42,8 +42,4 @@ std::string EscreverBlocoE(const TBlocoE& bloco);
 // "1234,56": the layout's amount with two decimals.
 std::string ValorEFD(Currency valor);
 
-// Names of the E110 and E210 fields by their number.
-const char* NomeCampoE110(size_t campo);
-const char* NomeCampoE210(size_t campo);
-
 }  // namespace efd

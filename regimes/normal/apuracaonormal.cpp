@@ -15,11 +15,7 @@ void TResumoNormal::CalcularApuracaoDepois() {}
 
 TTipoResumo TResumoNormal::GetTipoResumo() const { return trNormal; }
 
-void TResumoNormal::GravarSaldoDevedor() {
-  TCodigoRecolhimento c = GetCodigoRecolhimento();
-  GFuncoes->GravarImposto(FFilial.IdEmpresa, FFilial.IdFilial, FCodImposto, c.Codigo, FDataInicio, FDataFim,
-                          c.Vencimento, GetImpostoARecolher(), {}, {});
-}
+void TResumoNormal::GravarSaldoDevedor() { GravarImpostoARecolher(); }
 
 void TResumoNormal::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
   ImprimirGuiasDoEstabelecimento(kSqlGuiasNormal, linha, imprimir);

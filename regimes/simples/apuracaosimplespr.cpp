@@ -82,18 +82,10 @@ TCodigoRecolhimento TResumoSimplesPR::GetCodigoRecolhimento() {
   return FCodigoRecolhimento;
 }
 
-void TResumoSimplesPR::GravarSaldoDevedor() {
-  const TCodigoRecolhimento c = GetCodigoRecolhimento();
-  GFuncoes->GravarImposto(FFilial.IdEmpresa, FFilial.IdFilial, FCodImposto, c.Codigo, FDataInicio, FDataFim, c.Vencimento,
-                          GetImpostoARecolher(), {}, {});
-}
+void TResumoSimplesPR::GravarSaldoDevedor() { GravarImpostoARecolher(); }
 
 void TResumoSimplesPR::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
-  ImprimirGuias(Format(kSqlGuiasNormal, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                         texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                         TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
-                linha, imprimir);
-  ImprimirDebitosEspecificos(linha, imprimir);
+  ImprimirGuiasDoEstabelecimento(kSqlGuiasNormal, linha, imprimir);
 }
 
 void TResumoSimplesPR::ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) {

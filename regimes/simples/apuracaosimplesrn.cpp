@@ -73,18 +73,10 @@ Currency TResumoSimplesRN::GetValorARecolherProgramaCresce(int32_t faixa, TDateT
   return q.Eof() ? Currency() : q.FieldByName("DEDUCAO").AsCurrency();
 }
 
-void TResumoSimplesRN::GravarSaldoDevedor() {
-  const TCodigoRecolhimento c = GetCodigoRecolhimento();
-  GFuncoes->GravarImposto(FFilial.IdEmpresa, FFilial.IdFilial, FCodImposto, c.Codigo, FDataInicio, FDataFim, c.Vencimento,
-                          GetImpostoARecolher(), {}, {});
-}
+void TResumoSimplesRN::GravarSaldoDevedor() { GravarImpostoARecolher(); }
 
 void TResumoSimplesRN::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
-  ImprimirGuias(Format(kSqlGuiasRecolhidas, {std::to_string(FFilial.IdEmpresa), std::to_string(FFilial.IdFilial),
-                                             texto::QuotedStr(FCodImposto), TFormPrincipal::DataSQL(FDataInicio),
-                                             TFormPrincipal::DataSQL(FDataFim), texto::QuotedStr(FFilial.UF)}),
-                linha, imprimir);
-  ImprimirDebitosEspecificos(linha, imprimir);
+  ImprimirGuiasDoEstabelecimento(kSqlGuiasRecolhidas, linha, imprimir);
 }
 
 void TResumoSimplesRN::ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) {
