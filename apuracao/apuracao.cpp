@@ -19,6 +19,7 @@ void TApuracao::CalcularApuracao() {
                                 2);
   for (int i = 0; i < FResumos->Count(); ++i) {
     TResumo* r = FResumos->GetItem(i);
+    if (OnAntesDeCalcular) OnAntesDeCalcular(*r, i, FResumos->Count());
     r->SetDetalharCfopPorSufixo(FDetalharCfopPorSufixo);
     r->CalcularApuracao();
   }

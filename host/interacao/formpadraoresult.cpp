@@ -56,8 +56,8 @@ TCampoEdicao& TQDFormRavelPadraoResult::Adicionar(std::string nome, std::string 
 
 int TQDFormRavelPadraoResult::ShowModal() {
   std::vector<TCampoDialogo> dialogo;
-  for (const auto& c : FCampos) dialogo.push_back({c->Nome, c->Legenda, c->Text(), c->Enabled});
-  if (!QDInterface->Interacao().EditarDados(Caption, dialogo)) return mrCancel;
+  for (const auto& c : FCampos) dialogo.push_back({c->Nome, c->Legenda, c->Text(), c->Enabled, c->Tipo});
+  if (!QDInterface->Interacao().EditarDados(Caption, dialogo, TeclasConfirmacao)) return mrCancel;
   // Every answer is read before any field changes: a bad one leaves the dialog as it was.
   std::vector<TCampoEdicao> lidos;
   for (size_t i = 0; i < FCampos.size(); ++i) {

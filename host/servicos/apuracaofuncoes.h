@@ -20,6 +20,7 @@
 class TQDConnection;
 struct TCampoEdicao;
 class TQDFormRavelPadraoResult;
+struct TCampoDialogo;
 
 class TApuracaoFuncoes {
  public:
@@ -115,6 +116,8 @@ class TApuracaoFuncoes {
 
   // Whether the field is the last enabled input of its dialog: Enter there confirms the dialog.
   bool EhUltimoComponenteAtivo(const TCampoEdicao& campo, const TQDFormRavelPadraoResult& dialogo) const;
+  // The same for the field at `indice` of a dialog as the run's interaction receives it.
+  bool EhUltimoComponenteAtivo(size_t indice, const std::vector<TCampoDialogo>& campos) const;
 
   // Print-job record of a finished book.
   virtual void SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, int32_t paginas, int32_t definitiva,
