@@ -1,6 +1,9 @@
 #include "edicoes.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
+
+#include "interacaoqt.h"
 
 QLineEdit* NovaEdicaoData(const QString& nome) {
   auto* e = new QLineEdit;
@@ -38,5 +41,17 @@ void ProximoCampo(QWidget* atual) {
       w->setFocus(Qt::TabFocusReason);
       return;
     }
+  }
+}
+
+bool ExecutarManipulador(QWidget* pai, const std::function<void()>& manipulador) {
+  try {
+    manipulador();
+    return true;
+  } catch (const ECampoInvalido&) {
+    return false;
+  } catch (const std::exception& e) {
+    QMessageBox::critical(pai, "Erro", TextoTela(e.what()));
+    return false;
   }
 }

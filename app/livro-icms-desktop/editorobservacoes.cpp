@@ -150,16 +150,8 @@ void TEditorObservacoes::Focar(TControle controle) {
 bool TEditorObservacoes::Executar(const std::function<void()>& manipulador) {
   LerTela();
   obs_.Foco = TControle::Nenhum;
-  bool ok = true;
   validando_ = true;
-  try {
-    manipulador();
-  } catch (const ECampoInvalido&) {
-    ok = false;  // the editor has shown its message
-  } catch (const std::exception& e) {
-    QMessageBox::critical(this, "Erro", TextoTela(e.what()));
-    ok = false;
-  }
+  const bool ok = ExecutarManipulador(this, manipulador);
   validando_ = false;
   MostrarTela();
   if (obs_.Foco != TControle::Nenhum) QTimer::singleShot(0, this, [this, c = obs_.Foco] { Focar(c); });

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -295,16 +294,8 @@ void TFormularioLivro::Focar(TControle controle) {
 bool TFormularioLivro::Executar(const std::function<void()>& manipulador) {
   LerTela();
   form_->Foco = TControle::Nenhum;
-  bool ok = true;
   validando_ = true;
-  try {
-    manipulador();
-  } catch (const ECampoInvalido&) {
-    ok = false;  // the form has shown its message
-  } catch (const std::exception& e) {
-    QMessageBox::critical(window(), "Erro", TextoTela(e.what()));
-    ok = false;
-  }
+  const bool ok = ExecutarManipulador(window(), manipulador);
   validando_ = false;
   MostrarTela();
   // After the event being handled: a check that fails while the focus is leaving a field must win

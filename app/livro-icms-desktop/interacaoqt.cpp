@@ -35,18 +35,6 @@ const char* Titulo(TTipoMensagem tipo) {
   return "";
 }
 
-QMessageBox::ButtonRole Papel(TBotao b) {
-  switch (b) {
-    case TBotao::Ok: return QMessageBox::AcceptRole;
-    case TBotao::Cancelar: return QMessageBox::RejectRole;
-    case TBotao::Sim:
-    case TBotao::SimParaTodos: return QMessageBox::YesRole;
-    case TBotao::Nao:
-    case TBotao::NaoParaTodos: return QMessageBox::NoRole;
-  }
-  return QMessageBox::ActionRole;
-}
-
 }  // namespace
 
 QWidget* TInteracaoQt::Pai() const {
@@ -69,7 +57,10 @@ int TInteracaoQt::ExibirMensagemPersonalizada(const std::string& texto, TTipoMen
   std::vector<std::pair<QPushButton*, TBotao>> criados;
   QPushButton* escape = nullptr;
   for (size_t i = 0; i < botoes.size(); ++i) {
-    QPushButton* b = caixa.addButton(QString::fromStdString(i < legendas.size() ? legendas[i] : ""), Papel(botoes[i]));
+    // One role for all keeps the buttons in the order the run gives them (the standard order of
+    // their kinds), which a layout by roles would change.
+    QPushButton* b = caixa.addButton(QString::fromStdString(i < legendas.size() ? legendas[i] : ""),
+                                     QMessageBox::ActionRole);
     criados.emplace_back(b, botoes[i]);
     if (botoes[i] == padrao) caixa.setDefaultButton(b);
     // Closing the box is the cancel answer when there is one (a cancelled question may stop the run).

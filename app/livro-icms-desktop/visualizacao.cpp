@@ -11,11 +11,13 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "folhalivro.h"
@@ -72,23 +74,32 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   barra->addSeparator();
 
   zoom_->setObjectName("cmbZoom");
+  zoom_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  zoom_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   for (double z : kZooms) zoom_->addItem(QString("%1%").arg(static_cast<int>(z * 100)), z);
   zoom_->addItem("Largura da página", 0.0);
   zoom_->setCurrentIndex(zoom_->count() - 1);
   connect(zoom_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { SetZoom(zoom_->currentData().toDouble()); });
-  acao("Reduzir", QKeySequence::ZoomOut, [this] { SetZoom(std::max(0.25, Zoom() / 1.25)); }, "actReduzir");
+  acao("−", QKeySequence::ZoomOut, [this] { SetZoom(std::max(0.25, Zoom() / 1.25)); }, "actReduzir")
+      ->setToolTip("Reduzir (Ctrl+-)");
   barra->addWidget(zoom_);
-  acao("Ampliar", QKeySequence::ZoomIn, [this] { SetZoom(std::min(4.0, Zoom() * 1.25)); }, "actAmpliar");
+  acao("+", QKeySequence::ZoomIn, [this] { SetZoom(std::min(4.0, Zoom() * 1.25)); }, "actAmpliar")
+      ->setToolTip("Ampliar (Ctrl++)");
   barra->addSeparator();
 
   busca_->setObjectName("edtLocalizar");
   busca_->setPlaceholderText("Localizar no livro");
   busca_->setClearButtonEnabled(true);
-  busca_->setMaximumWidth(220);
+  busca_->setFixedWidth(190);
+  busca_->setToolTip("Enter localiza; F3 localiza a próxima; Ctrl+F volta aqui");
   barra->addWidget(busca_);
   connect(busca_, &QLineEdit::returnPressed, this, [this] { Localizar(busca_->text()); });
   connect(busca_, &QLineEdit::textEdited, this, [this] { achadoPagina_ = -1; });
-  acao("Localizar", QKeySequence::FindNext, [this] { Localizar(busca_->text()); }, "actLocalizar");
+  auto* proxima = new QAction(this);
+  proxima->setObjectName("actLocalizar");
+  proxima->setShortcut(QKeySequence::FindNext);
+  connect(proxima, &QAction::triggered, this, [this] { Localizar(busca_->text()); });
+  addAction(proxima);
   auto* focoBusca = new QAction(this);
   focoBusca->setShortcut(QKeySequence::Find);
   connect(focoBusca, &QAction::triggered, this, [this] {
@@ -102,14 +113,14 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   acao("Salvar &PDF...", QKeySequence::Save, &TVisualizacao::PedirPdf, "actSalvarPdf");
   acao("Salvar &texto...", QKeySequence(), &TVisualizacao::PedirTexto, "actSalvarTexto");
   papel_->setObjectName("cmbPapel");
+  papel_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  papel_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   papel_->addItem("A4", static_cast<int>(TPapel::A4));
   papel_->addItem("Carta", static_cast<int>(TPapel::Carta));
   papel_->addItem("Formulário contínuo", static_cast<int>(TPapel::Formulario));
   papel_->setCurrentIndex(papel_->findData(static_cast<int>(prn_.Papel())));
   papel_->setToolTip("Papel do PDF e da impressão");
   barra->addWidget(papel_);
-  barra->addSeparator();
-  acao("&Fechar", QKeySequence(), &QDialog::reject, "actFechar");
 
   auto* copiar = new QAction(this);
   copiar->setShortcut(QKeySequence::Copy);
@@ -127,7 +138,15 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   layout->setContentsMargins(0, 0, 0, 4);
   layout->addWidget(barra);
   layout->addWidget(rolagem_, 1);
-  layout->addWidget(situacao_);
+  auto* rodape = new QHBoxLayout;
+  rodape->setContentsMargins(8, 0, 8, 0);
+  rodape->addWidget(situacao_, 1);
+  auto* fechar = new QPushButton("&Fechar");
+  fechar->setObjectName("btnFechar");
+  fechar->setAutoDefault(false);
+  connect(fechar, &QPushButton::clicked, this, &QDialog::reject);
+  rodape->addWidget(fechar);
+  layout->addLayout(rodape);
   Mostrar();
 }
 
