@@ -282,10 +282,14 @@ TEST(ImpressaoTrabalho, VisualizacaoDecideSeOTrabalhoFoiImpresso) {
     if (destino) prn.Salvar(pasta / "salvo.txt", "", impressao::TPapel::A4);
     return destino;
   };
-  ASSERT_TRUE(m.Abrir());
-  m.Imp(1, 1, "página 1");
-  m.NovaPagina();
-  m.Imp(2, 5, "página 2");
+  auto duasPaginas = [&m] {
+    if (!m.Abrir()) return false;
+    m.Imp(1, 1, "página 1");
+    m.NovaPagina();
+    m.Imp(2, 5, "página 2");
+    return true;
+  };
+  ASSERT_TRUE(duasPaginas());
   EXPECT_FALSE(m.Fechar());
   EXPECT_EQ(paginasVistas, 2);
   EXPECT_EQ(registros, 0);
@@ -293,10 +297,7 @@ TEST(ImpressaoTrabalho, VisualizacaoDecideSeOTrabalhoFoiImpresso) {
   EXPECT_FALSE(fs::exists(pasta / "salvo.txt"));
 
   destino = "Arquivo texto: " + pasta / "salvo.txt";
-  ASSERT_TRUE(m.Abrir());
-  m.Imp(1, 1, "página 1");
-  m.NovaPagina();
-  m.Imp(2, 5, "página 2");
+  ASSERT_TRUE(duasPaginas());
   EXPECT_TRUE(m.Fechar());
   EXPECT_EQ(registros, 1);
   EXPECT_EQ(m.NomeImpressora(), *destino);
