@@ -26,11 +26,7 @@ TCampoLookup::TCampoLookup(const QString& nome, QWidget* pai)
   layout->addWidget(descricao_, 1);
   setFocusProxy(codigo_);
   connect(pesquisa_, &QToolButton::clicked, this, &TCampoLookup::pesquisar);
-  connect(codigo_, &QLineEdit::editingFinished, this, [this] {
-    if (!codigo_->isModified()) return;
-    codigo_->setModified(false);
-    emit codigoDigitado(codigo_->text());
-  });
+  connect(codigo_, &QLineEdit::editingFinished, this, &TCampoLookup::ConfirmarCodigo);
 }
 
 void TCampoLookup::SetRegistro(const QString& codigo, const QString& descricao) {
@@ -40,6 +36,12 @@ void TCampoLookup::SetRegistro(const QString& codigo, const QString& descricao) 
 }
 
 QString TCampoLookup::Codigo() const { return codigo_->text(); }
+
+void TCampoLookup::ConfirmarCodigo() {
+  if (!codigo_->isModified()) return;
+  codigo_->setModified(false);
+  emit codigoDigitado(codigo_->text());
+}
 
 bool TCampoLookup::eventFilter(QObject* objeto, QEvent* evento) {
   if (objeto == codigo_ && evento->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_F2) {

@@ -15,6 +15,9 @@ class TCampoLookup : public QWidget {
   explicit TCampoLookup(const QString& nome, QWidget* pai = nullptr);
   void SetRegistro(const QString& codigo, const QString& descricao);
   QString Codigo() const;
+  // A code typed and not yet searched (the field was not left) is searched now: an action run by
+  // its shortcut must not go on with the record shown before.
+  void ConfirmarCodigo();
   QLineEdit* Edicao() const { return codigo_; }
   QToolButton* BotaoPesquisa() const { return pesquisa_; }
 

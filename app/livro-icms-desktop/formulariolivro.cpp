@@ -326,6 +326,9 @@ std::string Iso(TDateTime d) { return d > 0 ? DataISO(d) : std::string("?"); }
 
 void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
   if (imprimindo_) return;
+  lkpEmpresa_->ConfirmarCodigo();
+  if (lkpEmpresa_->Edicao()->hasFocus()) Executar([&] { form_->lkpEmpresaExit(); });
+  lkpFilial_->ConfirmarCodigo();
   imprimindo_ = true;
   TDialogoProgresso progresso(window());
   modulo_.GetApuracao().OnAntesDeCalcular = [&progresso](const TResumo& r, int i, int n) {
