@@ -28,6 +28,7 @@ void TApuracao::CalcularApuracao() {
 void TApuracao::CalcularResumos() {
   for (int i = 0; i < FResumos->Count(); ++i) {
     TResumo* r = FResumos->GetItem(i);
+    if (OnAntesDeCalcular) OnAntesDeCalcular(*r, i, FResumos->Count());
     r->SetDetalharCfopPorSufixo(FDetalharCfopPorSufixo);
     r->CalcularApuracao();
   }

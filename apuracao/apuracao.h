@@ -6,6 +6,7 @@
 // its limits or whose start is not the start of a settlement period (EIntervaloInvalido), and
 // stored data that the settlement would misread (EDadosInvalidos, host/banco/integridade.h). Each
 // summary then records in one transaction of its own (TResumo::CalcularApuracao).
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -36,6 +37,13 @@ class TApuracao {
   // checks of the interval: a summary that settles other summaries inside its own calculation
   // fills a run of its own and calculates it here, leaving the list of the run it belongs to alone.
   void CalcularResumos();
+
+  // Told before each summary is calculated: the summary (its establishment, tax and period), its
+  // position in the list from 0 and the size of the list. A screen shows the progress with it; a
+  // hook that throws EAbortarSilencioso stops the run before that summary, as a cancelled question
+  // does (the summaries already calculated stay recorded).
+  using TProgresso = std::function<void(const TResumo& resumo, int indice, int quantidade)>;
+  TProgresso OnAntesDeCalcular;
 
   bool GetContabilizar() const { return FContabilizar; }
   void SetContabilizar(bool v) { FContabilizar = v; }

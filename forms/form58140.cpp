@@ -77,16 +77,21 @@ TForm58140::TForm58140(TdmLivroICMS& modulo) : modulo_(modulo) {}
 TForm58140::~TForm58140() = default;
 
 namespace {
-// Fills a lookup from the first row of its query (id, code and name columns); clears it when the
-// id is not positive or nothing is found.
-bool CarregarLookup(TLookup& lookup, int64_t id, const std::string& sql, const char* colunaId, const char* colunaCodigo) {
+// The lookup shows no record; its filter stays.
+void Limpar(TLookup& lookup) {
+  lookup.Id = 0;
+  lookup.Codigo.clear();
+  lookup.Descricao.clear();
+}
+
+// Fills a lookup from the first row of a query of its records (id, code and name columns); clears
+// it when there is none.
+bool CarregarLookup(TLookup& lookup, const std::string& sql, const char* colunaId, const char* colunaCodigo) {
   TQDSQLQuery q(FormPrincipal->Conexao());
   q.SetSQL(sql);
   q.Open();
-  if (id <= 0 || q.Eof()) {
-    lookup.Id = 0;
-    lookup.Codigo.clear();
-    lookup.Descricao.clear();
+  if (q.Eof()) {
+    Limpar(lookup);
     return false;
   }
   lookup.Id = q.FieldByName(colunaId).AsLargeInt();
@@ -94,17 +99,43 @@ bool CarregarLookup(TLookup& lookup, int64_t id, const std::string& sql, const c
   lookup.Descricao = q.FieldByName("NOME").AsString();
   return true;
 }
+
+// Codes are whole numbers: anything else typed finds nothing (and never reaches the SQL text).
+bool CodigoNumerico(const std::string& codigo) {
+  return !codigo.empty() && codigo.size() <= 9 && codigo.find_first_not_of("0123456789") == std::string::npos;
+}
+
+std::string SqlFilial(const std::string& condicao, const std::string& filtro) {
+  std::string sql = std::string(kSqlFilial) + " WHERE " + condicao;
+  if (!filtro.empty()) sql += " AND (" + filtro + ")";
+  return sql;
+}
+
+// The columns both search grids show, after the record's code.
+std::vector<TColunaGrade> ColunasCadastro(TColunaGrade codigo, const char* tituloFax) {
+  return {codigo, {"Nome", "NOME", 0}, {"Nome Fantasia", "NOMEFANTASIA", 0}, {"Município", "MUNICIPIO", 0},
+          {"UF", "UF", 30}, {"CNPJ", "CNPJ", 0}, {"Inscr. Estadual", "IESTADUAL", 0},
+          {"Inscr. Municipal", "IMUNICIPAL", 0}, {"Telefone", "TELEFONE1", 0}, {"Telefone", "TELEFONE2", 0},
+          {tituloFax, "FAX", 0}};
+}
 }  // namespace
 
 bool TForm58140::CarregarEmpresa(int64_t id) {
-  return CarregarLookup(lkpEmpresa, id, std::string(kSqlEmpresa) + " AND SC00_EMPRESA.IDEMPRESA = " + std::to_string(id),
+  if (id <= 0) {
+    Limpar(lkpEmpresa);
+    return false;
+  }
+  return CarregarLookup(lkpEmpresa, std::string(kSqlEmpresa) + " AND SC00_EMPRESA.IDEMPRESA = " + std::to_string(id),
                         "IDEMPRESA", "EMPRESA");
 }
 
 bool TForm58140::CarregarFilial(int64_t id) {
-  std::string sql = std::string(kSqlFilial) + " WHERE SC00_FILIAL.IDFILIAL = " + std::to_string(id);
-  if (!lkpFilial.Filtro.empty()) sql += " AND (" + lkpFilial.Filtro + ")";
-  return CarregarLookup(lkpFilial, id, sql, "IDFILIAL", "FILIAL");
+  if (id <= 0) {
+    Limpar(lkpFilial);
+    return false;
+  }
+  return CarregarLookup(lkpFilial, SqlFilial("SC00_FILIAL.IDFILIAL = " + std::to_string(id), lkpFilial.Filtro),
+                        "IDFILIAL", "FILIAL");
 }
 
 bool TForm58140::BuscarEmpresa(int64_t idEmpresa) {
@@ -120,14 +151,42 @@ bool TForm58140::BuscarFilial(int64_t idFilial) {
   return false;
 }
 
+bool TForm58140::BuscarEmpresaPorCodigo(const std::string& codigo) {
+  const std::string c = texto::Aparar(codigo);
+  if (CodigoNumerico(c) &&
+      CarregarLookup(lkpEmpresa, std::string(kSqlEmpresa) + " AND SC00_EMPRESA.EMPRESA = " + c, "IDEMPRESA", "EMPRESA"))
+    return true;
+  Limpar(lkpEmpresa);
+  QDInterface->ExibirMensagem(kNaoEncontrado, 0);
+  return false;
+}
+
+bool TForm58140::BuscarFilialPorCodigo(const std::string& codigo) {
+  lkpFilialAntesDeBuscar();
+  const std::string c = texto::Aparar(codigo);
+  if (CodigoNumerico(c) &&
+      CarregarLookup(lkpFilial, SqlFilial("SC00_FILIAL.FILIAL = " + c, lkpFilial.Filtro), "IDFILIAL", "FILIAL"))
+    return true;
+  Limpar(lkpFilial);
+  QDInterface->ExibirMensagem(kNaoEncontrado, 0);
+  return false;
+}
+
+TPesquisa TForm58140::PesquisaEmpresa() const {
+  return {"Pesquisa de Empresas", std::string(kSqlEmpresa) + " ORDER BY SC00_EMPRESA.EMPRESA", "IDEMPRESA", "EMPRESA",
+          ColunasCadastro({"Empresa", "EMPRESA", 60}, "Fax")};
+}
+
+TPesquisa TForm58140::PesquisaFilial() {
+  lkpFilialAntesDeBuscar();
+  return {"Pesquisa de Estabelecimentos", SqlFilial(lkpFilial.Filtro, "") + " ORDER BY SC00_FILIAL.FILIAL", "IDFILIAL",
+          "FILIAL", ColunasCadastro({"Filial", "FILIAL", 60}, "FAX")};
+}
+
 void TForm58140::lkpFilialAntesDeBuscar() { lkpFilial.Filtro = "IDEMPRESA = " + std::to_string(lkpEmpresa.Id); }
 
 void TForm58140::lkpEmpresaExit() {
-  if (lkpFilial.Filtro != "IDEMPRESA = " + std::to_string(lkpEmpresa.Id)) {
-    lkpFilial.Id = 0;
-    lkpFilial.Codigo.clear();
-    lkpFilial.Descricao.clear();
-  }
+  if (lkpFilial.Filtro != "IDEMPRESA = " + std::to_string(lkpEmpresa.Id)) Limpar(lkpFilial);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "forms/pedidoapuracao.h"
 #include "host/base/datas.h"
@@ -91,6 +92,23 @@ struct TLookup {
   std::string Filtro;
 };
 
+// A column of a grid: caption, field and width in pixels (0: as wide as its contents).
+struct TColunaGrade {
+  const char* Titulo;
+  const char* Campo;
+  int Largura;
+};
+
+// The search grid a lookup opens: its title, the query of the records it offers (restricted by
+// the lookup's filter, ordered by its search column), the columns shown and the columns that
+// identify the chosen record (its id and its code).
+struct TPesquisa {
+  std::string Titulo;
+  std::string Sql;
+  std::string CampoId, CampoCodigo;
+  std::vector<TColunaGrade> Colunas;
+};
+
 // The four tax radios.
 enum class TEscolhaImpostos { Todos, ICMS, ICMSST, Custom };
 
@@ -163,6 +181,13 @@ class TForm58140 {
   // "Registro não encontrado." and clears the lookup when there is none.
   bool BuscarEmpresa(int64_t idEmpresa);
   bool BuscarFilial(int64_t idFilial);
+  // The same by the code the user types in the lookup (EMPRESA, FILIAL of the chosen company).
+  bool BuscarEmpresaPorCodigo(const std::string& codigo);
+  bool BuscarFilialPorCodigo(const std::string& codigo);
+  // The search grids: "Pesquisa de Empresas" and "Pesquisa de Estabelecimentos" (of the chosen
+  // company: the establishment lookup's filter is set first, as before any search).
+  TPesquisa PesquisaEmpresa() const;
+  TPesquisa PesquisaFilial();
 
   TPeriodicidade Periodicidade() const { return FPeriodicidade; }
   TdmLivroICMS& Modulo() { return modulo_; }

@@ -87,6 +87,11 @@ bool TForm58140Observacoes::BuscarImposto(const std::string& codigo) {
   return true;
 }
 
+TPesquisa TForm58140Observacoes::PesquisaImposto() {
+  return {"Pesquisa do Código do Imposto", std::string(kSqlImpostos) + " ORDER BY CODIGO", "IDIMPOSTOTIPO", "CODIGO",
+          {{"Código", "CODIGO", 70}, {"Descrição", "DESCRICAO", 0}}};
+}
+
 // ---------------------------------------------------------------------------------------------
 // Cursor, filter and state
 

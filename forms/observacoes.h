@@ -28,13 +28,6 @@ struct TObservacao {
 
 enum class TEstadoDataSet { dsBrowse, dsEdit, dsInsert };
 
-// A column of the observations grid.
-struct TColunaGrade {
-  const char* Titulo;
-  const char* Campo;
-  int Largura;
-};
-
 class TForm58140Observacoes {
  public:
   static constexpr const char* kCaption = "Observações";
@@ -80,6 +73,8 @@ class TForm58140Observacoes {
   // "Registro não encontrado!" (kNaoEncontradoImposto) is the lookup widget's to show.
   bool BuscarImposto(const std::string& codigo);
   static constexpr const char* kNaoEncontradoImposto = "Registro não encontrado!";
+  // The tax lookup's search grid, "Pesquisa do Código do Imposto".
+  static TPesquisa PesquisaImposto();
 
   // ---- the data set ----
   TEstadoDataSet Estado() const { return estado_; }

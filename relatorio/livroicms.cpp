@@ -151,7 +151,9 @@ bool TdmLivroICMS::Imprimir() {
       const int32_t paginas = QDInterface->ObterPaginasLivro(FIdConfiguracaoLivro);
       if (paginas > 0 && FPagina > paginas) EncerrarLivro();
     }
-    FPrn->Fechar();
+    // Closed from the preview without printing or saving: the book was not printed, so neither its
+    // numbering nor the job is recorded.
+    if (!FPrn->Fechar()) return false;
   } catch (...) {
     // Leave the engine ready for the next request; nothing of the job is written or recorded.
     if (FPrn->Aberto()) FPrn->Cancelar();

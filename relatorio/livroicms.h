@@ -75,16 +75,21 @@ class TdmLivroICMS {
   void SetFormatoImpressao(impressao::TLinha formato);
   impressao::TLinha GetFormatoImpressao() const { return FFormatoImpressao; }
 
-  // Runs the settlement and prints the book. Returns false when the print job could not be begun
-  // (printer setup cancelled or an output that cannot be created): then nothing is printed and
-  // nothing about the job is recorded (what the settlement recorded stays). Returns true
-  // otherwise, also when the interval yields no summary (no job is opened then). Errors of the
-  // run, the database or the host propagate; the module can print again afterwards.
+  // Runs the settlement and prints the book. Returns false when the book was not printed: the
+  // print job could not be begun (printer setup cancelled or an output that cannot be created) or
+  // the engine's preview was closed without printing or saving it. Then nothing about the job is
+  // recorded, neither the book numbering of a definitive book nor the job (what the settlement
+  // recorded stays). Returns true otherwise, also when the interval yields no summary (no job is
+  // opened then). Errors of the run, the database or the host propagate; the module can print
+  // again afterwards.
+  //
+  // The numbering and the job are recorded in one transaction that stays open until the job is
+  // closed, so while a preview is open the database's write lock is held.
   bool Imprimir();
 
   // Prints one term of book `livro` of establishment FIdFilial by itself, as a job of one page:
   // `folhas` is the number of pages the term states, `data` its date. Returns false when the job
-  // could not be begun.
+  // could not be begun or was closed from the preview without printing.
   bool ImprimirTermo(TTermo termo, int32_t livro, int32_t folhas, TDateTime data);
 
   impressao::TQDprint& Prn() { return *FPrn; }

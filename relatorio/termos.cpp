@@ -112,10 +112,9 @@ bool TdmLivroICMS::ImprimirTermo(TTermo termo, int32_t livro, int32_t folhas, TD
     return false;
   }
   try {
-    FPrn->Fechar();
+    return FPrn->Fechar();
   } catch (...) {
     if (FPrn->Aberto()) FPrn->Cancelar();
     throw;
   }
-  return true;
 }

@@ -47,6 +47,27 @@ TEST_F(Apuracao, EscritorioDeDemonstracaoConfereComOExtrato) {
   CompararGolden("apurar_demo_jan_mar.txt", texto);
 }
 
+// The run tells its progress before each summary; a hook that stops the run (the desktop's
+// "Cancelar") leaves the summaries before it recorded and records nothing of the rest.
+TEST_F(Apuracao, ProgressoAntesDeCadaResumoEInterrupcao) {
+  TPedidoApuracao p;
+  p.IdFilial = 1;
+  p.DataInicio = "01/01/2026";
+  p.DataFim = "31/03/2026";
+  p.Impostos = "icms";
+  TExecucaoApuracao e(*conexao_, p);
+  std::vector<std::string> progresso;
+  e.Apuracao().OnAntesDeCalcular = [&](const TResumo& r, int i, int n) {
+    progresso.push_back(std::to_string(r.GetFilial().IdFilial) + "|" + r.GetCodImposto() + "|" +
+                        DataBR(r.GetDataInicio()) + "|" + DataBR(r.GetDataFim()) + "|" + std::to_string(i) + "/" +
+                        std::to_string(n));
+    if (i == 1) throw EAbortarSilencioso();
+  };
+  EXPECT_THROW(e.Calcular(), EAbortarSilencioso);
+  EXPECT_EQ(progresso, (std::vector<std::string>{"1|2001|01/01/2026|31/01/2026|0/3", "1|2001|01/02/2026|28/02/2026|1/3"}));
+  EXPECT_EQ(Valor("SELECT GROUP_CONCAT(INICIO) FROM TR04_IMPOSTO WHERE IDFILIAL = 1 AND IMPOSTO = '2001'"), "2026-01-01");
+}
+
 TEST_F(Apuracao, ReapurarSoSubstituiOQueGerouEDeixaOBancoIgual) {
   // An entry typed by the user stays beside the generated one; generated rows doubled by a manual
   // load go back to one, with January's tax due of 10,373.58, and no auxiliary row is orphaned.

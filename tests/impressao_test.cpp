@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -195,6 +196,47 @@ TEST(ImpressaoTrabalho, AbrirFalhaSemCriarASaida) {
     EXPECT_FALSE(m.Aberto());
     EXPECT_THROW(m.Fechar(), std::logic_error);
   }
+}
+
+// With a preview, the job counts as printed only when the preview sent it somewhere: closed without
+// that, nothing is written and the after-print event (the job's record) does not happen; sent to a
+// file, the job completes and names that destination, and saving from the preview writes the same
+// text as the job's own output.
+TEST(ImpressaoTrabalho, VisualizacaoDecideSeOTrabalhoFoiImpresso) {
+  Pasta pasta;
+  std::ofstream(pasta / "livro.txt") << "livro anterior\n";
+  Motor m;
+  m.SetArquivoTexto(pasta / "livro.txt");
+  int registros = 0;
+  m.OnAfterPrint = [&] { ++registros; };
+  std::optional<std::string> destino;
+  int paginasVistas = 0;
+  m.OnVisualizar = [&](TQDprint& prn) {
+    paginasVistas = static_cast<int>(prn.Paginas().size());
+    if (destino) prn.Salvar(pasta / "salvo.txt", "", impressao::TPapel::A4);
+    return destino;
+  };
+  auto duasPaginas = [&m] {
+    if (!m.Abrir()) return false;
+    m.Imp(1, 1, "página 1");
+    m.NovaPagina();
+    m.Imp(2, 5, "página 2");
+    return true;
+  };
+  ASSERT_TRUE(duasPaginas());
+  EXPECT_FALSE(m.Fechar());
+  EXPECT_EQ(paginasVistas, 2);
+  EXPECT_EQ(registros, 0);
+  EXPECT_EQ(Ler(pasta / "livro.txt"), "livro anterior\n");
+  EXPECT_FALSE(fs::exists(pasta / "salvo.txt"));
+
+  destino = "Arquivo texto: " + pasta / "salvo.txt";
+  ASSERT_TRUE(duasPaginas());
+  EXPECT_TRUE(m.Fechar());
+  EXPECT_EQ(registros, 1);
+  EXPECT_EQ(m.NomeImpressora(), *destino);
+  EXPECT_EQ(Ler(pasta / "livro.txt"), "página 1\n" + std::string(65, '\n') + "\f\n    página 2\n" + std::string(64, '\n'));
+  EXPECT_EQ(Ler(pasta / "salvo.txt"), Ler(pasta / "livro.txt"));
 }
 
 TEST(ImpressaoSaidaPdf, ConverteParaCp1252) {

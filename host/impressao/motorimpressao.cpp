@@ -13,6 +13,7 @@ TQDprint::TQDprint() = default;
 TQDprint::~TQDprint() = default;
 
 std::string TQDprint::NomeImpressora() const {
+  if (!destino_.empty()) return destino_;
   std::string r;
   if (!arquivoPdf_.empty()) r = "Arquivo PDF: " + arquivoPdf_;
   if (!arquivoTexto_.empty()) r += (r.empty() ? "" : "; ") + ("Arquivo texto: " + arquivoTexto_);
@@ -42,6 +43,7 @@ bool TQDprint::Abrir() {
   substituicao_ = std::move(substituicao);
   paginas_.clear();
   pagina_ = 0;
+  destino_.clear();
   aberto_ = true;
   IniciarPagina();
   return true;
@@ -66,11 +68,19 @@ void TQDprint::NovaPagina() {
   IniciarPagina();
 }
 
-void TQDprint::Fechar() {
+bool TQDprint::Fechar() {
   if (!aberto_) throw std::logic_error("fechamento sem impressão aberta");
   try {
     EncerrarPagina();
     aberto_ = false;
+    if (auto visualizar = OnVisualizar) {
+      std::optional<std::string> destino = visualizar(*this);
+      if (!destino) {
+        Cancelar();
+        return false;
+      }
+      destino_ = *destino;
+    }
     // Scratch files are named after their targets; the user knows the targets.
     auto concluir = [](auto& saida, const std::string& destino) {
       if (!saida) return;
@@ -92,6 +102,35 @@ void TQDprint::Fechar() {
     throw;
   }
   substituicao_.reset();
+  return true;
+}
+
+void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminhoPdf, TPapel papel) const {
+  TSubstituicaoArquivos substituicao;
+  auto falhou = [](const std::string& destino, const std::string& motivo) {
+    return std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + motivo + ").");
+  };
+  if (!caminhoTexto.empty()) {
+    TSaidaTexto texto;
+    if (!texto.Abrir(substituicao.Adicionar(caminhoTexto))) throw falhou(caminhoTexto, "não pôde ser criado");
+    for (const TPagina& p : paginas_) texto.Pagina(p);
+    try {
+      texto.Fechar();
+    } catch (const std::exception& e) {
+      throw falhou(caminhoTexto, e.what());
+    }
+  }
+  if (!caminhoPdf.empty()) {
+    TSaidaPdf pdf(papel);
+    if (!pdf.Abrir(substituicao.Adicionar(caminhoPdf))) throw falhou(caminhoPdf, "não pôde ser criado");
+    for (const TPagina& p : paginas_) pdf.Pagina(p, p.QteLinhas() == 66 ? 6 : 8);
+    try {
+      pdf.Fechar();
+    } catch (const std::exception& e) {
+      throw falhou(caminhoPdf, e.what());
+    }
+  }
+  substituicao.Confirmar();
 }
 
 void TQDprint::Cancelar() {

@@ -13,10 +13,15 @@
 // after OnAfterPrint: a job that fails or is cancelled, or whose OnAfterPrint throws, leaves every
 // earlier file as it was.
 //
+// With a preview (OnVisualizar, the engine's "preview on"), Fechar() shows the finished pages
+// before anything is completed; the job counts as printed only when the user printed or saved it
+// from there. Closed without either, the job ends as Cancelar() ends it and Fechar() says so.
+//
 // Printed text loses its accents by default (the engine's SemAcento setting), as on the printers
 // the book was laid out for; SetSemAcento(false) keeps them.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +46,10 @@ class TQDprint {
   std::function<void(int)> OnNewPage;
   std::function<void()> OnBeforeNewPage;
   std::function<void()> OnAfterPrint;
+  // The preview, called by Fechar() once the last page has ended. It answers where the user sent
+  // the job (a printer's name, a file), which becomes NomeImpressora(), or nothing when the preview
+  // was closed without printing or saving.
+  std::function<std::optional<std::string>(TQDprint&)> OnVisualizar;
 
   TQDprint();
   ~TQDprint();
@@ -50,6 +59,8 @@ class TQDprint {
   // Outputs of the next job (empty path: none). Without outputs the job stays in memory only.
   void SetArquivoTexto(std::string caminho) { arquivoTexto_ = std::move(caminho); }
   void SetArquivoPdf(std::string caminho) { arquivoPdf_ = std::move(caminho); }
+  // Where the job went: the destination the preview reported, else the output files ("Memória"
+  // when there are none).
   std::string NomeImpressora() const;
 
   TPapel Papel() const { return papel_; }
@@ -78,10 +89,12 @@ class TQDprint {
   // created. std::logic_error if a job is already open.
   bool Abrir();
   void NovaPagina();
-  // Ends the last page, completes the outputs, raises OnAfterPrint and then puts the outputs in
-  // place of their targets. On any failure (std::runtime_error, or what OnAfterPrint throws) no
-  // target changes.
-  void Fechar();
+  // Ends the last page, shows the preview (when there is one), completes the outputs, raises
+  // OnAfterPrint and then puts the outputs in place of their targets. On any failure
+  // (std::runtime_error, or what OnAfterPrint or the preview throws) no target changes. False when
+  // the preview was closed without printing or saving: then nothing is written and OnAfterPrint is
+  // not raised.
+  bool Fechar();
   // Ends the job without its last page's events: nothing is written, no target changes.
   void Cancelar();
   bool Aberto() const { return aberto_; }
@@ -94,6 +107,11 @@ class TQDprint {
 
   // Pages of the current (or last) job, in order.
   const std::vector<TPagina>& Paginas() const { return paginas_; }
+  // Writes the finished pages of the current (or last) job to a text and/or a PDF file (empty
+  // path: none) as the job's outputs would have written them, the PDF on `papel`. The files are
+  // replaced together and only when both are complete; std::runtime_error names the file that
+  // could not be written.
+  void Salvar(const std::string& caminhoTexto, const std::string& caminhoPdf, TPapel papel) const;
 
  private:
   void Escrever(int linha, int coluna, const std::string& texto, TFontes fontes);
@@ -101,6 +119,7 @@ class TQDprint {
   void IniciarPagina();
 
   std::string arquivoTexto_, arquivoPdf_, titulo_ = "Livro de ICMS";
+  std::string destino_;  // reported by the preview
   TLinha linha_ = TLinha::Seis;
   TPapel papel_ = TPapel::A4;
   TFontes fonte_;

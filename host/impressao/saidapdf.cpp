@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "host/base/texto.h"
+#include "host/impressao/disposicao.h"
 #include "host/impressao/motorimpressao.h"
 #include "host/impressao/pagina.h"
 
@@ -95,30 +96,16 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
   HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(g.altura));
   HPDF_Page_BeginText(pg);
-  const auto& textos = pagina.Textos();
-  for (size_t i = 0; i < textos.size(); ++i) {
-    TTrecho vis = pagina.Visivel(i);
-    if (vis.texto.empty()) continue;
-    const TTextoImpresso& t = textos[i];
-    double largura = 1;  // columns a character takes
-    if (!t.fontes.Contem(TFonte::Comprimido) &&
-        (t.fontes.Contem(TFonte::Normal) || t.fontes.Contem(TFonte::Negrito)))
-      largura = 2;
-    if (t.fontes.Contem(TFonte::Expandido)) largura *= 2;
-    const double tamanhoPelaLargura = largura * g.coluna / kAvanco;
+  for (const TTrechoDesenhado& t : Disposicao(pagina)) {
+    const double tamanhoPelaLargura = t.largura * g.coluna / kAvanco;
     const double tamanho = std::min(tamanhoPelaLargura, g.linha);
-    // Wider glyphs keep the centre of the grid span the text occupies.
-    const double meio = static_cast<double>(texto::Tamanho(t.texto)) / 2;
-    const double centro = g.esquerda + (t.coluna - 1 + meio) * g.coluna;
-    const double x = centro + (vis.coluna - t.coluna - meio) * g.coluna * largura;
+    const double x = g.esquerda + t.coluna * g.coluna;
     // Baseline at four fifths of the line: Courier's ascender (0.63 em) and descender (0.16 em)
     // then stay inside the line for any size up to the pitch.
     const double y = g.topo - (t.linha - 1) * g.linha - 0.8 * g.linha;
-    HPDF_Page_SetFontAndSize(pg, t.fontes.Contem(TFonte::Negrito) ? courierNegrito_ : courier_,
-                             static_cast<HPDF_REAL>(tamanho));
+    HPDF_Page_SetFontAndSize(pg, t.negrito ? courierNegrito_ : courier_, static_cast<HPDF_REAL>(tamanho));
     HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(100 * tamanhoPelaLargura / tamanho));
-    HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y),
-                      ParaCp1252(vis.texto).c_str());
+    HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y), ParaCp1252(t.texto).c_str());
   }
   HPDF_Page_EndText(pg);
 }

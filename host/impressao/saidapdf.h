@@ -7,9 +7,10 @@
 // a column is a little under 1/20 in and a line a little under 1/6 or 1/8 in; on the continuous
 // form (9.5 x 11 in, 684 x 792 pt) the grid keeps the printer's own pitch, 1/20 in by 1/6 or
 // 1/8 in, centred across the sheet.
-// Fonts: base-14 Courier / Courier-Bold (not embedded), WinAnsiEncoding. Condensed or unspecified
-// texts are as large as one column allows (Courier advances 0.6 em); texts in Normal or Negrito
-// take two columns a character (10 cpi), Expandido four. No glyph is taller than the line pitch:
+// Fonts: base-14 Courier / Courier-Bold (not embedded), WinAnsiEncoding. Texts are placed by the
+// page's layout rule (host/impressao/disposicao.h): condensed or unspecified texts are as large as
+// one column allows (Courier advances 0.6 em); texts in Normal or Negrito take two columns a
+// character (10 cpi), Expandido four. No glyph is taller than the line pitch:
 // where the width would ask for more, the font keeps the pitch's size and is stretched
 // horizontally to its columns, so a wide title never reaches the line above or below.
 // Each text is drawn as the grid shows it (pieces covered by later texts left out).

@@ -60,9 +60,9 @@ int TQDFormRavelPadraoResult::ShowModal() {
   for (const auto& c : FCampos) {
     if (!c->Visible) continue;
     visiveis.push_back(c.get());
-    dialogo.push_back({c->Nome, c->Legenda, c->Text(), c->Enabled});
+    dialogo.push_back({c->Nome, c->Legenda, c->Text(), c->Enabled, c->Tipo});
   }
-  if (!QDInterface->Interacao().EditarDados(Caption, dialogo)) return mrCancel;
+  if (!QDInterface->Interacao().EditarDados(Caption, dialogo, TeclasConfirmacao)) return mrCancel;
   // Every answer is read before any field changes: a bad one leaves the dialog as it was.
   std::vector<TCampoEdicao> lidos;
   for (size_t i = 0; i < visiveis.size(); ++i) {

@@ -15,13 +15,12 @@
 
 #include "host/base/datas.h"
 #include "host/base/moeda.h"
+#include "host/interacao/interacao.h"
 
 class EDadosDialogo : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
-
-enum class TTipoCampo { Moeda, Inteiro, Data, Texto };
 
 // One edit of a dialog: the value of its kind, whether the user may change it and whether it is
 // shown at all (with its label): a hidden field is not handed to the interaction and keeps its value.
@@ -54,6 +53,8 @@ class TQDFormRavelPadraoResult {
 
   const std::vector<std::unique_ptr<TCampoEdicao>>& Campos() const { return FCampos; }
   std::string Caption;
+  // What besides Enter confirms the dialog from its last enabled field.
+  TTeclasConfirmacao TeclasConfirmacao;
 
  protected:
   TCampoEdicao& Adicionar(std::string nome, std::string legenda, TTipoCampo tipo);

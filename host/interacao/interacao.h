@@ -20,6 +20,9 @@ class EAbortarSilencioso : public std::exception {
   const char* what() const noexcept override { return "Operação cancelada pelo usuário."; }
 };
 
+// Kinds of the fields of an auxiliary-data dialog (how a text is read back: host/interacao/formpadraoresult.h).
+enum class TTipoCampo { Moeda, Inteiro, Data, Texto };
+
 // A field of an auxiliary-data dialog: caption, and value as text (in and out). A field that is
 // not enabled is shown but cannot be changed.
 struct TCampoDialogo {
@@ -27,6 +30,15 @@ struct TCampoDialogo {
   std::string Legenda;
   std::string Valor;
   bool Habilitado = true;
+  TTipoCampo Tipo = TTipoCampo::Texto;
+};
+
+// Keys that press the confirm button of a dialog when pressed in its last enabled field. Enter
+// always does (in the other fields it moves on); each dialog says whether Escape or Down-arrow
+// does too, since in a dialog that does not claim Escape it cancels.
+struct TTeclasConfirmacao {
+  bool Escape = false;
+  bool SetaAbaixo = false;
 };
 
 class TInteracao {
@@ -42,5 +54,6 @@ class TInteracao {
   // Yes/no question; returns true for yes.
   virtual bool PerguntarSimNao(const std::string& texto, const std::string& titulo, bool padraoSim) = 0;
   // Auxiliary-data dialog: returns false when cancelled (fields then keep their input values).
-  virtual bool EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos) = 0;
+  virtual bool EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos,
+                           TTeclasConfirmacao teclas = {}) = 0;
 };

@@ -125,7 +125,7 @@ bool TInteracaoRoteirizada::PerguntarSimNao(const std::string& texto, const std:
   return r == mrYes;
 }
 
-bool TInteracaoRoteirizada::EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos) {
+bool TInteracaoRoteirizada::EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos, TTeclasConfirmacao) {
   std::string r;
   if (!ProximaResposta(r)) {
     registro_.push_back("[dados] " + titulo + " => confirmado sem alterações (sem resposta)");

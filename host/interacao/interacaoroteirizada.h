@@ -31,7 +31,8 @@ class TInteracaoRoteirizada : public TInteracao {
                                   TBotao padrao, const std::string& titulo,
                                   const std::vector<std::string>& legendas) override;
   bool PerguntarSimNao(const std::string& texto, const std::string& titulo, bool padraoSim) override;
-  bool EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos) override;
+  bool EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos,
+                   TTeclasConfirmacao teclas = {}) override;
 
   void AdicionarResposta(std::string r) { respostas_.push_back(std::move(r)); }
   // What was shown, in order: "[aviso] texto", "[pergunta] texto => Sim (padrão)", ...

@@ -58,7 +58,7 @@ bool TInteracaoTerminal::PerguntarSimNao(const std::string& texto, const std::st
                                      padraoSim ? TBotao::Sim : TBotao::Nao, titulo, {"&Sim", "&Não"}) == mrYes;
 }
 
-bool TInteracaoTerminal::EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos) {
+bool TInteracaoTerminal::EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos, TTeclasConfirmacao) {
   std::cerr << "\n" << titulo << "\n";
   if (!tty_) {
     std::cerr << "(sem terminal: dados confirmados como estão)\n";

@@ -11,7 +11,8 @@ class TInteracaoTerminal : public TInteracao {
                                   TBotao padrao, const std::string& titulo,
                                   const std::vector<std::string>& legendas) override;
   bool PerguntarSimNao(const std::string& texto, const std::string& titulo, bool padraoSim) override;
-  bool EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos) override;
+  bool EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos,
+                   TTeclasConfirmacao teclas = {}) override;
 
  private:
   bool tty_;

@@ -21,6 +21,7 @@
 class TQDConnection;
 struct TCampoEdicao;
 class TQDFormRavelPadraoResult;
+struct TCampoDialogo;
 
 // The state has no fiscal unit (HS_UPF) in force at the date. A regime that cannot settle without
 // it lets it end the run; one that can go on (the RS small business tells the user and settles
@@ -125,6 +126,8 @@ class TApuracaoFuncoes {
 
   // Whether the field is the last enabled input of its dialog: Enter there confirms the dialog.
   bool EhUltimoComponenteAtivo(const TCampoEdicao& campo, const TQDFormRavelPadraoResult& dialogo) const;
+  // The same for the field at `indice` of a dialog as the run's interaction receives it.
+  bool EhUltimoComponenteAtivo(size_t indice, const std::vector<TCampoDialogo>& campos) const;
 
   // Print-job record of a finished book.
   virtual void SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, int32_t paginas, int32_t definitiva,

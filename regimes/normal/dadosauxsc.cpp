@@ -7,7 +7,9 @@ TFormDadosAuxSC::TFormDadosAuxSC()
     : TQDFormRavelPadraoResult("Dados acessórios"),
       edtAcordo(Adicionar("edtAcordo", "Número de acordo para dilação do prazo:", TTipoCampo::Texto)),
       edtDeducao(Adicionar("edtDeducao", "Dedução da Receita Tributavel do Simples ref. Pgtos  Antecipados:",
-                           TTipoCampo::Moeda)) {}
+                           TTipoCampo::Moeda)) {
+  TeclasConfirmacao.Escape = true;  // Enter or Escape in the last active field confirms
+}
 
 void TFormDadosAuxSC::PreencheCampos(const std::string& acordo, Currency deducao) {
   edtAcordo.Texto = acordo;

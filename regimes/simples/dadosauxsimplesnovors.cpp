@@ -28,7 +28,9 @@ TFormDadosAuxSimplesNovoRS::TFormDadosAuxSimplesNovoRS()
       edtOutrasRecJanJun(Adicionar("edtOutrasRecJanJun",
                                    "Outras Receitas de Janeiro a Junho de 2006 "
                                    "(juros, seguro, frete, reajustes, etc) :",
-                                   TTipoCampo::Moeda)) {}
+                                   TTipoCampo::Moeda)) {
+  TeclasConfirmacao.SetaAbaixo = true;  // Enter or Down-arrow in the last active field confirms
+}
 
 void TFormDadosAuxSimplesNovoRS::PreencheCampos(const TDadosAuxSimplesNovoRS& dados) {
   edtNumEmpregados.Inteiro = dados.NumEmpregados;

@@ -1,0 +1,510 @@
+// The desktop program driven as a person drives it, on the offscreen platform: the report form's
+// defaults and checks with real keys, a whole settlement from the form with the auxiliary-data
+// dialog and a question answered in their windows and the book read in the preview, a definitive
+// book recorded only once it is saved, and the observations editor's new / save / delete cycle.
+// Every test opens a demo office in a file, as the program does.
+//
+// With LIVRO_CAPTURAS=<folder>, the function Capturas writes the screenshots of docs/ instead.
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include <SQLiteCpp/Statement.h>
+
+#include "dialogodados.h"
+#include "formulariolivro.h"
+#include "forms/pedidoapuracao.h"
+#include "host/host.h"
+#include "host/servicos/selecaoimpostos.h"
+#include "janelaprincipal.h"
+#include "regimes/normal/apuracaonormalrs.h"
+#include "relatorio/livroicms.h"
+#include "roteiro.h"
+#include "visualizacao.h"
+
+namespace {
+
+QString LerArquivo(const QString& caminho) {
+  std::ifstream f(caminho.toStdString(), std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return QString::fromStdString(s.str());
+}
+
+// First column of the first row, as text ("" when none).
+QString Valor(const std::string& sql) {
+  SQLite::Statement st(GUtilSistema->GetConnectionSistema().Db(), sql);
+  return st.executeStep() && !st.getColumn(0).isNull() ? QString::fromStdString(st.getColumn(0).getString()) : QString();
+}
+
+// Types into a field as a person does: everything in it selected and replaced. Accented letters go
+// one key event each (keyClicks refuses text outside ASCII).
+void Digitar(QWidget* w, const QString& texto) {
+  w->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  for (QChar c : texto) {
+    if (c.unicode() < 128)
+      QTest::keyClick(w, c.toLatin1());
+    else
+      QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+// A message box with this text in front.
+TRoteiroDialogos::TCondicao Mensagem(const QString& texto) {
+  return [texto](QWidget* w) {
+    auto* m = qobject_cast<QMessageBox*>(w);
+    return m && m->text() == texto;
+  };
+}
+
+// January and February of establishment 3 (RS), settled as the command line does: two periods, no
+// question. February leaves 1700.00 of credit for March.
+void ApurarJaneiroEFevereiroRS() {
+  TPedidoApuracao anteriores;
+  anteriores.IdFilial = 3;
+  anteriores.DataInicio = "01/01/2026";
+  anteriores.DataFim = "28/02/2026";
+  anteriores.Impostos = "icms";
+  TExecucaoApuracao(GUtilSistema->GetConnectionSistema(), anteriores).Calcular();
+}
+
+// Presses the button with this caption, with the mouse.
+void Pressionar(QWidget* caixa, const QString& legenda) {
+  for (QAbstractButton* b : caixa->findChildren<QAbstractButton*>())
+    if (b->text() == legenda && b->isVisible()) {
+      QTest::mouseClick(b, Qt::LeftButton);
+      return;
+    }
+  QFAIL(qPrintable("sem o botão " + legenda));
+}
+
+void PressionarOk(QWidget* w) { QTest::mouseClick(qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok), Qt::LeftButton); }
+
+// The offscreen platform has no window manager to give a window back its activation when a
+// message box over it closes (a desktop does): the test gives it back.
+void Ativar(QWidget* janela) {
+  QTest::qWait(10);
+  janela->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(janela));
+}
+
+// A save dialog answered with a file name.
+void Salvar(QWidget* w, const QString& caminho) {
+  auto* nome = w->findChild<QLineEdit*>("fileNameEdit");
+  QVERIFY(nome);
+  nome->setText(caminho);
+  QTest::keyClick(nome, Qt::Key_Return);
+}
+bool EhDialogoArquivo(QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; }
+
+}  // namespace
+
+class TesteDesktop : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanup();
+  void FormularioPadroesEValidacoes();
+  void ApuracaoComPerguntaEVisualizacao();
+  void LivroDefinitivoSoRegistradoQuandoGravado();
+  void EditorDeObservacoes();
+  void Capturas();
+
+ private:
+  template <class T>
+  T* W(const char* nome) {
+    T* w = janela_->findChild<T*>(nome);
+    if (!w) qWarning("sem o controle %s", nome);
+    return w;
+  }
+  // Ctrl+I, the print action's shortcut, in the window.
+  void Imprimir() {
+    Reativar();
+    QTest::keyClick(janela_.get(), Qt::Key_I, Qt::ControlModifier);
+  }
+  void Reativar() { Ativar(janela_.get()); }
+  // Company and establishment by their codes, and the start date with Enter, as typed.
+  void Pedido(const QString& empresa, const QString& filial, const QString& inicio);
+  // Answers the March settlement of establishment 3 (auxiliary data typed, postponement "Sim") and
+  // hands the preview to `preview`; Capturas photographs the same windows.
+  void RoteiroMarcoRS(TRoteiroDialogos& roteiro, const std::function<void(QWidget*)>& dados,
+                      const std::function<void(QWidget*)>& pergunta, const std::function<void(TVisualizacao*)>& preview);
+
+  std::unique_ptr<QTemporaryDir> pasta_;
+  std::unique_ptr<TJanelaPrincipal> janela_;
+};
+
+void TesteDesktop::initTestCase() {
+  QStandardPaths::setTestModeEnabled(true);
+  QApplication::setOrganizationName("LivroICMS");
+  QApplication::setApplicationName("livro-icms-desktop-testes");
+}
+
+void TesteDesktop::init() {
+  QSettings().clear();
+  GPostergarImposto = piPerguntar;  // program-wide: each test is a new program run
+  pasta_ = std::make_unique<QTemporaryDir>();
+  janela_ = std::make_unique<TJanelaPrincipal>();
+  janela_->show();
+  QVERIFY(QTest::qWaitForWindowActive(janela_.get()));
+  QVERIFY(janela_->CriarDemonstracao(pasta_->filePath("demo.db")));
+  QTRY_VERIFY(janela_->Formulario()->isVisible());
+}
+
+void TesteDesktop::cleanup() {
+  janela_.reset();
+  pasta_.reset();
+}
+
+void TesteDesktop::Pedido(const QString& empresa, const QString& filial, const QString& inicio) {
+  Digitar(W<QLineEdit>("lkpEmpresaCodigo"), empresa);
+  QTest::keyClick(W<QLineEdit>("lkpEmpresaCodigo"), Qt::Key_Tab);
+  Digitar(W<QLineEdit>("lkpFilialCodigo"), filial);
+  QTest::keyClick(W<QLineEdit>("lkpFilialCodigo"), Qt::Key_Tab);
+  Digitar(W<QLineEdit>("edtDataInicio"), inicio);
+  QTest::keyClick(W<QLineEdit>("edtDataInicio"), Qt::Key_Return);
+}
+
+// Defaults of a new form over the demo office, the start date's Enter, the date checks with their
+// messages and the focus they leave, the tax selection and the definitive book's numbering.
+void TesteDesktop::FormularioPadroesEValidacoes() {
+  // The first head office of the office: company 1, establishment 1 (São Paulo).
+  QCOMPARE(W<QLineEdit>("lkpEmpresaCodigo")->text(), QString("1"));
+  QCOMPARE(W<QLabel>("lkpEmpresaDescricao")->text(), QString("Comercial Exemplo Ltda"));
+  QCOMPARE(W<QLineEdit>("lkpFilialCodigo")->text(), QString("1"));
+  // The month before this one, to the end of its period: establishment 1 settles monthly.
+  const QDate hoje = QDate::currentDate();
+  const QDate inicio = QDate(hoje.year(), hoje.month(), 1).addMonths(-1);
+  auto* edtInicio = W<QLineEdit>("edtDataInicio");
+  auto* edtFim = W<QLineEdit>("edtDataFim");
+  QCOMPARE(edtInicio->text(), inicio.toString("dd/MM/yyyy"));
+  QCOMPARE(edtFim->text(), inicio.addMonths(1).addDays(-1).toString("dd/MM/yyyy"));
+  QVERIFY(W<QRadioButton>("rbTodos")->isChecked());
+  QVERIFY(!W<QToolButton>("btnSelecionarImpostos")->isEnabled());
+  QVERIFY(W<QCheckBox>("chkSemMovimento")->isChecked());
+  QVERIFY(!W<QCheckBox>("chkContabilizar")->isChecked());
+  // The office's settings: FRENTE_VERSO 1 (single-sided), RODAPE 3 (the user's choice).
+  QVERIFY(!W<QCheckBox>("chkImpressaoFrenteVerso")->isChecked());
+  QVERIFY(W<QCheckBox>("chkRodape")->isEnabled() && !W<QCheckBox>("chkRodape")->isChecked());
+  QVERIFY(!W<QLineEdit>("edtNumLivro")->isEnabled() && W<QLineEdit>("edtNumLivro")->text().isEmpty());
+  QVERIFY(!W<QLabel>("lblPagina")->isEnabled());
+  QVERIFY(W<QRadioButton>("rbOitavos")->isChecked() && !W<QRadioButton>("rbSextos")->isChecked());
+
+  TRoteiroDialogos roteiro;
+  // Enter in the start date proposes the end of its period and moves on; Tab does not propose.
+  Digitar(edtInicio, "01032026");
+  QTest::keyClick(edtInicio, Qt::Key_Return);
+  QCOMPARE(edtFim->text(), QString("31/03/2026"));
+  QVERIFY(edtFim->hasFocus());
+  Digitar(edtInicio, "01022026");
+  QTest::keyClick(edtInicio, Qt::Key_Tab);
+  QCOMPARE(edtFim->text(), QString("31/03/2026"));
+
+  // An end before the start: the message, then the focus on the start date.
+  roteiro.Esperar("data final menor", Mensagem("A data final deve ser maior que a data inicial."), PressionarOk);
+  Digitar(edtFim, "31012026");
+  QTest::keyClick(edtFim, Qt::Key_Tab);
+  QTRY_VERIFY(roteiro.Concluido());
+  Reativar();
+  QTRY_VERIFY(edtInicio->hasFocus());
+  // A date that does not exist: "Data inválida." and the end date stays as it was.
+  roteiro.Esperar("data inválida", Mensagem("Data inválida."), PressionarOk);
+  Digitar(edtInicio, "31022026");
+  QTest::keyClick(edtInicio, Qt::Key_Return);
+  QTRY_VERIFY(roteiro.Concluido());
+  QCOMPARE(edtFim->text(), QString("31/01/2026"));
+
+  // "Selecionar" unmarks every tax and opens the selection at once; the marks left are the choice.
+  roteiro.Esperar("seleção de impostos", TRoteiroDialogos::Nome("dlgSelecionarImpostos"), [](QWidget* w) {
+    auto* grade = w->findChild<QTableWidget*>("grdImpostos");
+    QCOMPARE(grade->item(0, 0)->text(), QString("2001"));
+    for (int l = 0; l < grade->rowCount(); ++l) QCOMPARE(grade->item(l, 0)->checkState(), Qt::Unchecked);
+    grade->item(0, 0)->setCheckState(Qt::Checked);
+    Pressionar(w, "&Confirmar");
+  });
+  QTest::mouseClick(W<QRadioButton>("rbCustom"), Qt::LeftButton);
+  QTRY_VERIFY(roteiro.Concluido());
+  QVERIFY(W<QToolButton>("btnSelecionarImpostos")->isEnabled());
+  TFrameSelecionarImpostos& impostos = janela_->Formulario()->Formulario().FrameImpostos();
+  QCOMPARE(impostos.QuantidadeMarcada(), 1);
+
+  // Definitive printing (the space bar on the box): the office's next book and page, book 1 page 2
+  // (nothing printed yet; page 1 is the opening term), and the CFOP options locked unchecked.
+  auto* definitiva = W<QCheckBox>("chkImpressaoDefinitiva");
+  auto* sufixo = W<QCheckBox>("chkDetalharSufixoCfop");
+  QTest::mouseClick(sufixo, Qt::LeftButton);
+  QVERIFY(sufixo->isChecked());
+  definitiva->setFocus();
+  QTest::keyClick(definitiva, Qt::Key_Space);
+  QVERIFY(definitiva->isChecked());
+  QCOMPARE(W<QLineEdit>("edtNumLivro")->text(), QString("1"));
+  QCOMPARE(W<QLineEdit>("edtNumPagina")->text(), QString("2"));
+  QVERIFY(W<QLineEdit>("edtNumLivro")->isEnabled() && W<QLabel>("lblLivro")->isEnabled());
+  QVERIFY(!sufixo->isEnabled() && !sufixo->isChecked());
+  QTest::keyClick(definitiva, Qt::Key_Space);
+  QVERIFY(sufixo->isEnabled() && !sufixo->isChecked());
+  QVERIFY(!W<QLineEdit>("edtNumLivro")->isEnabled());
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+}
+
+void TesteDesktop::RoteiroMarcoRS(TRoteiroDialogos& roteiro, const std::function<void(QWidget*)>& dados,
+                                  const std::function<void(QWidget*)>& pergunta,
+                                  const std::function<void(TVisualizacao*)>& preview) {
+  roteiro.Esperar("dados acessórios", TRoteiroDialogos::Nome("dlgDados"), [dados](QWidget* w) {
+    QCOMPARE(w->windowTitle(), QString("Dados acessórios"));
+    dados(w);
+    // Enter moves from field to field and confirms in the last one.
+    const std::pair<const char*, const char*> campos[] = {{"edtFaturamento", "98.765,43"},
+                                                          {"edtEmpregados", "12"},
+                                                          {"edtValorFolha", "18.000,00"},
+                                                          {"edtConsumo", "4321"}};
+    for (const auto& [nome, valor] : campos) {
+      auto* e = w->findChild<QLineEdit*>(nome);
+      QVERIFY(e->hasFocus());
+      QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(e, valor);
+      QTest::keyClick(e, Qt::Key_Return);
+    }
+  });
+  roteiro.Esperar("adiar o imposto", TRoteiroDialogos::Nome("dlgPergunta"), [pergunta](QWidget* w) {
+    auto* m = qobject_cast<QMessageBox*>(w);
+    QCOMPARE(m->windowTitle(), QString("Confirmação"));
+    QVERIFY(m->text().startsWith("O valor do imposto a recolher é menor que 5 UPF.\n"));
+    QVERIFY(m->text().contains("-Valor: 137,50"));
+    QCOMPARE(m->defaultButton()->text(), QString("&Não"));
+    // The buttons as the person sees them, left to right.
+    QList<QAbstractButton*> botoes = m->buttons();
+    std::sort(botoes.begin(), botoes.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+    QStringList legendas;
+    for (QAbstractButton* b : botoes) legendas << b->text();
+    QCOMPARE(legendas, QStringList({"&Sim", "&Não", "&Cancelar", "N&enhum", "&Todos"}));
+    pergunta(w);
+    Pressionar(w, "&Sim");
+  });
+  roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"),
+                  [preview](QWidget* w) { preview(qobject_cast<TVisualizacao*>(w)); });
+}
+
+// Establishment 3 (RS), March 2026 alone after January and February were settled: one period, so
+// the return's auxiliary data are asked for; the tax is small enough to be postponed.
+//   March: debits 5100.00; credits 3262.50 + 1700.00 carried from February = 4962.50;
+//   tax due 137.50 < 5 UPF = 5 x 27.5418 = 137.709: the question, answered "Sim" (postponed).
+// The preview shows, page by page, the text the engine writes to its text output, and saving it as
+// text from there writes the same bytes.
+void TesteDesktop::ApuracaoComPerguntaEVisualizacao() {
+  ApurarJaneiroEFevereiroRS();
+
+  Pedido("20", "1", "01032026");
+  QCOMPARE(W<QLabel>("lkpFilialDescricao")->text(), QString("Rede Sul-Norte Distribuidora Ltda"));
+  QCOMPARE(W<QLineEdit>("edtDataFim")->text(), QString("31/03/2026"));
+  QTest::mouseClick(W<QRadioButton>("rbICMS"), Qt::LeftButton);
+  const QString motor = pasta_->filePath("motor.txt"), salvo = pasta_->filePath("salvo.txt");
+  janela_->Modulo()->Prn().SetArquivoTexto(motor.toStdString());
+
+  TRoteiroDialogos roteiro;
+  QStringList paginas;
+  RoteiroMarcoRS(
+      roteiro, [](QWidget*) {}, [](QWidget*) {},
+      [&](TVisualizacao* v) {
+        for (int p = 1; p <= v->Paginas(); ++p) {
+          QCOMPARE(v->Pagina(), p);
+          QTest::keyClick(v, Qt::Key_C, Qt::ControlModifier);
+          paginas << QApplication::clipboard()->text();
+          QTest::keyClick(v, Qt::Key_PageDown);
+        }
+        Digitar(v->findChild<QLineEdit*>("edtLocalizar"), "postergado");
+        QTest::keyClick(v->findChild<QLineEdit*>("edtLocalizar"), Qt::Key_Return);
+        QVERIFY(v->findChild<QLabel*>("lblSituacao")->text().contains("\"postergado\": página"));
+        QVERIFY(!v->Destino());
+        QTimer::singleShot(0, v, [v] { v->findChild<QAction*>("actSalvarTexto")->trigger(); });
+      });
+  roteiro.Esperar("salvar texto", EhDialogoArquivo, [&](QWidget* w) { Salvar(w, salvo); });
+  roteiro.Esperar("visualização gravada", TRoteiroDialogos::Nome("dlgVisualizacao"), [](QWidget* w) {
+    QVERIFY(w->findChild<QLabel*>("lblSituacao")->text().startsWith("Livro gravado em "));
+    QTest::keyClick(w, Qt::Key_Escape);
+  });
+  Imprimir();
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+
+  const QString livro = LerArquivo(motor);
+  QVERIFY(livro.contains("Valor postergado para apuracao seguinte"));
+  QVERIFY(livro.contains("137,50"));
+  QCOMPARE(paginas.join('\f'), livro);
+  QCOMPARE(LerArquivo(salvo), livro);
+
+  // The return's rows of March hold what was typed; the tax record of a postponed period is 0 and
+  // the amount goes to April as the postponed tax.
+  const std::string gia = "SELECT D.CONTEUDO FROM ES02_GIADET D JOIN ES02_GIA G ON (G.IDGIA = D.IDGIA)"
+                          " WHERE G.IDFILIAL = 3 AND G.ANO = 2026 AND G.MES = 3 AND D.TPREGISTRO = 'ABC' AND D.CODIGO = ";
+  QCOMPARE(Valor(gia + "'31'"), QString("98765.43"));
+  QCOMPARE(Valor(gia + "'32'"), QString("12"));
+  QCOMPARE(Valor(gia + "'33'"), QString("18000"));
+  QCOMPARE(Valor(gia + "'34'"), QString("4321"));
+  QCOMPARE(Valor("SELECT printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = 3 AND IMPOSTO = '2001'"
+                 " AND INICIO = '2026-03-01'"),
+           QString("0.00"));
+  QCOMPARE(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND TPLANCAMENTO = 15"
+                 " AND DATA = '2026-04-01'"),
+           QString("137.50"));
+  // The job went where the preview sent it.
+  QCOMPARE(Valor("SELECT IMPRESSORA FROM HS_PAGINASIMPRESSAS WHERE IDFILIAL = 3"), "Arquivo texto: " + salvo);
+  QVERIFY(janela_->statusBar()->currentMessage().startsWith("Livro impresso"));
+}
+
+// A definitive book closed from the preview without printing or saving records neither its
+// numbering nor the job (the settlement stays recorded); saved as PDF, both are recorded.
+// Establishment 1, January 2026, book 1 from page 2: the job's page 1 is the opening term and its
+// pages 2..N carry the numbers 2..N, so the period is recorded as pages 2 to N of book 1 and the
+// next period starts at page N + 1.
+void TesteDesktop::LivroDefinitivoSoRegistradoQuandoGravado() {
+  Digitar(W<QLineEdit>("edtDataInicio"), "01012026");
+  QTest::keyClick(W<QLineEdit>("edtDataInicio"), Qt::Key_Return);
+  W<QCheckBox>("chkImpressaoDefinitiva")->setFocus();
+  QTest::keyClick(W<QCheckBox>("chkImpressaoDefinitiva"), Qt::Key_Space);
+  QCOMPARE(W<QLineEdit>("edtNumPagina")->text(), QString("2"));
+
+  TRoteiroDialogos roteiro;
+  int paginas = 0;
+  roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"), [&](QWidget* w) {
+    paginas = qobject_cast<TVisualizacao*>(w)->Paginas();
+    QVERIFY(qobject_cast<TVisualizacao*>(w)->TextoPagina(1).contains("T E R M O   D E   A B E R T U R A"));
+    QTest::keyClick(w, Qt::Key_Escape);
+  });
+  Imprimir();
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY(paginas > 1);
+  QVERIFY(janela_->statusBar()->currentMessage().contains("não foi impresso"));
+  QCOMPARE(Valor("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO"), QString("0"));
+  QCOMPARE(Valor("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), QString("0"));
+  QCOMPARE(Valor("SELECT COUNT(*) FROM TR04_IMPOSTO WHERE IDFILIAL = 1 AND INICIO = '2026-01-01'") != "0", true);
+
+  const QString pdf = pasta_->filePath("livro.pdf");
+  roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"), [](QWidget* w) {
+    QTimer::singleShot(0, w, [w] { w->findChild<QAction*>("actSalvarPdf")->trigger(); });
+  });
+  roteiro.Esperar("salvar PDF", EhDialogoArquivo, [&](QWidget* w) { Salvar(w, pdf); });
+  roteiro.Esperar("visualização gravada", TRoteiroDialogos::Nome("dlgVisualizacao"),
+                  [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+  Imprimir();
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+  QVERIFY(LerArquivo(pdf).startsWith("%PDF-"));
+  QCOMPARE(Valor("SELECT LIVRO || '|' || PAGINAINICIAL || '|' || PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = 1"),
+           QString("1|2|%1").arg(paginas));
+  QCOMPARE(Valor("SELECT PAGINAS || '|' || DEFINITIVA || '|' || IMPRESSORA FROM HS_PAGINASIMPRESSAS"),
+           QString("%1|1|Arquivo PDF: %2").arg(paginas).arg(pdf));
+  // February continues the book: Enter on the box asks the office for the numbering again.
+  Digitar(W<QLineEdit>("edtDataInicio"), "01022026");
+  QTest::keyClick(W<QLineEdit>("edtDataInicio"), Qt::Key_Return);
+  W<QCheckBox>("chkImpressaoDefinitiva")->setFocus();
+  QTest::keyClick(W<QCheckBox>("chkImpressaoDefinitiva"), Qt::Key_Return);
+  QVERIFY(W<QCheckBox>("chkImpressaoDefinitiva")->isChecked());
+  QCOMPARE(W<QLineEdit>("edtNumPagina")->text(), QString::number(paginas + 1));
+}
+
+// The observations of establishment 1 in January 2026 (the demo has one, on 31/01): a date past
+// the book refused, a new observation typed on two lines and saved, then deleted after the
+// confirmation.
+void TesteDesktop::EditorDeObservacoes() {
+  Digitar(W<QLineEdit>("edtDataInicio"), "01012026");
+  QTest::keyClick(W<QLineEdit>("edtDataInicio"), Qt::Key_Return);
+  const std::string contagem = "SELECT COUNT(*) FROM ES02_LIVROOBS WHERE IDFILIAL = 1";
+
+  TRoteiroDialogos roteiro;
+  roteiro.Esperar("editor", TRoteiroDialogos::Nome("Form58140Observacoes"), [&](QWidget* e) {
+    QCOMPARE(e->findChild<QLabel*>("lblTitulo")->text(), QString("Comercial Exemplo Ltda - 01/01/2026 a 31/01/2026"));
+    auto* grade = e->findChild<QTableWidget*>("dbgObs");
+    QCOMPARE(grade->rowCount(), 1);
+    QVERIFY(grade->item(0, 2)->text().startsWith("Crédito extemporâneo da NF 58213 apropriado conforme art. 61 do RICMS/SP. "
+                                                 "Estorno"));
+    auto* imposto = e->findChild<QLineEdit*>("lkpImpostoCodigo");
+    auto* data = e->findChild<QLineEdit*>("edtData");
+    QCOMPARE(imposto->text(), QString("2001"));
+    QCOMPARE(data->text(), QString("01/01/2026"));
+
+    Digitar(data, "15022026");
+    QTest::keyClick(data, Qt::Key_Return);  // answered by the next step
+    Ativar(e);
+    Digitar(data, "15012026");
+    QTest::keyClick(data, Qt::Key_Return);
+    auto* texto = e->findChild<QPlainTextEdit*>("mmoObs");
+    QVERIFY(texto->hasFocus() && !texto->isReadOnly());
+    Digitar(texto, "Observação de teste");
+    QTest::keyClick(texto, Qt::Key_Return);
+    QTest::keyClicks(texto, "segunda linha");
+    QTest::mouseClick(e->findChild<QPushButton*>("btnGravar"), Qt::LeftButton);
+    QCOMPARE(Valor(contagem), QString("2"));
+    QCOMPARE(Valor("SELECT OBSERVACAO FROM ES02_LIVROOBS WHERE IDFILIAL = 1 AND DATA = '2026-01-15'"),
+             QString("Observação de teste\nsegunda linha"));
+    QCOMPARE(grade->rowCount(), 2);
+    QCOMPARE(grade->item(0, 0)->text(), QString("15/01/2026"));
+    QCOMPARE(grade->item(0, 2)->text(), QString("Observação de teste segunda linha"));
+
+    QTest::mouseClick(grade->viewport(), Qt::LeftButton, {}, grade->visualItemRect(grade->item(0, 0)).center());
+    QTest::mouseClick(e->findChild<QPushButton*>("btnExcluir"), Qt::LeftButton);  // the next step confirms
+    Ativar(e);
+    QCOMPARE(Valor(contagem), QString("1"));
+    QCOMPARE(grade->rowCount(), 1);
+    QCOMPARE(grade->item(0, 0)->text(), QString("31/01/2026"));
+    QTest::mouseClick(e->findChild<QPushButton*>("btnSair"), Qt::LeftButton);
+  });
+  roteiro.Esperar("data fora do livro", Mensagem("Data maior que a data final do livro"), PressionarOk);
+  roteiro.Esperar("confirmar exclusão", Mensagem("Deseja excluir esta observação?"),
+                  [](QWidget* w) { Pressionar(w, "&Sim"); });
+  QTest::mouseClick(W<QPushButton>("btnObservacoes"), Qt::LeftButton);
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+}
+
+// The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question and the
+// preview on the page that shows the postponed tax, from the same run as the test above.
+void TesteDesktop::Capturas() {
+  const QString pasta = qEnvironmentVariable("LIVRO_CAPTURAS");
+  if (pasta.isEmpty()) QSKIP("LIVRO_CAPTURAS não definida");
+  ApurarJaneiroEFevereiroRS();
+  janela_->resize(760, 560);
+  Pedido("20", "1", "01032026");
+  QTest::mouseClick(W<QRadioButton>("rbICMS"), Qt::LeftButton);
+  janela_->statusBar()->clearMessage();
+  QVERIFY(janela_->grab().save(pasta + "/desktop-formulario.png"));
+
+  TRoteiroDialogos roteiro;
+  RoteiroMarcoRS(
+      roteiro, [&](QWidget* w) { QVERIFY(w->grab().save(pasta + "/desktop-dialogo-dados.png")); },
+      [&](QWidget* w) { QVERIFY(w->grab().save(pasta + "/desktop-pergunta.png")); },
+      [&](TVisualizacao* v) {
+        v->resize(1100, 820);
+        v->Localizar("postergado");
+        v->SetZoom(1.0);
+        QTest::qWait(50);
+        QVERIFY(v->grab().save(pasta + "/desktop-visualizacao.png"));
+        v->reject();
+      });
+  Imprimir();
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+}
+
+QTEST_MAIN(TesteDesktop)
+#include "desktop_test.moc"
