@@ -44,6 +44,13 @@ livro 82 livro-demo-sc-bares
 livro 83 livro-demo-sc-simples 01/12/2006 30/04/2007
 livro 84 livro-demo-sc-simples-centralizado 01/01/2007 30/04/2007
 livro 2 livro-demo-campinas 01/01/2026 31/01/2026
+# A client's EFD ICMS/IPI file (an SP shop, January 2026) in three commands: imported into a new
+# office database, its book printed, its block E compared with ours.
+rm -f saida/efd.db
+./build/livro-icms efd importar --db saida/efd.db tests/efd/cliente_sp_jan2026.txt
+./build/livro-icms imprimir --db saida/efd.db --filial 1 --inicio 01/01/2026 \
+    --saida saida/livro-efd.pdf --saida saida/livro-efd.txt
+./build/livro-icms efd conferir --db saida/efd.db tests/efd/cliente_sp_jan2026.txt
 echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
      "-simples-rs-70 e -71, -sc, -sc-estimativa, -sc-bares, -sc-simples, -sc-simples-centralizado e -campinas" \
-     "(SP com inscrições no RS e em SC) (.pdf e .txt)"
+     "(SP com inscrições no RS e em SC) e livro-efd (do arquivo EFD de um cliente) (.pdf e .txt)"
