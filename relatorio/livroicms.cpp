@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/banco/consulta.h"
+#include "host/banco/formasrapidas.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/impressao/rodape.h"
@@ -80,6 +81,9 @@ bool TdmLivroICMS::Imprimir() {
   FResumoNumerado = nullptr;
   FTermoPendente = TTermo::Nenhum;
 
+  // From the run's checks to the last page, the documents are read once (the registers of every
+  // period and tax, the guides of the book).
+  banco::TApuracaoEmCurso emCurso(GUtilSistema->GetConnectionSistema());
   TResumos& resumos = FApuracao->GetResumos();
   resumos.Clear();
   FApuracao->SetFilial(FIdFilial);

@@ -44,7 +44,7 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
   const int versao = VersaoDoArquivo(arquivo);
   std::unique_ptr<TQDConnection> c;
   try {
-    c.reset(new TQDConnection(std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE)));
+    c.reset(new TQDConnection(std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX)));
     c->Configurar();
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, "Não foi possível abrir o banco " + arquivo + ": " + e.what());
@@ -56,7 +56,7 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
 std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) {
   if (std::filesystem::exists(arquivo)) throw EBancoDados("O arquivo já existe: " + arquivo);
   try {
-    auto db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    auto db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
     std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
     c->Configurar();
     c->CriarEsquema();
@@ -68,7 +68,7 @@ std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) 
 }
 
 std::unique_ptr<TQDConnection> TQDConnection::CriarEmMemoria() {
-  auto db = std::make_unique<SQLite::Database>(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+  auto db = std::make_unique<SQLite::Database>(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
   std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
   c->CriarEsquema();
   return c;
