@@ -95,6 +95,9 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
   HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(g.altura));
   HPDF_Page_BeginText(pg);
+  // Font, size and scaling stay set inside the text object: written only when they change.
+  HPDF_Font fonteAtual = nullptr;
+  double tamanhoAtual = -1, escalaAtual = -1;
   const auto& textos = pagina.Textos();
   for (size_t i = 0; i < textos.size(); ++i) {
     TTrecho vis = pagina.Visivel(i);
@@ -114,9 +117,17 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
     // Baseline at four fifths of the line: Courier's ascender (0.63 em) and descender (0.16 em)
     // then stay inside the line for any size up to the pitch.
     const double y = g.topo - (t.linha - 1) * g.linha - 0.8 * g.linha;
-    HPDF_Page_SetFontAndSize(pg, t.fontes.Contem(TFonte::Negrito) ? courierNegrito_ : courier_,
-                             static_cast<HPDF_REAL>(tamanho));
-    HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(100 * tamanhoPelaLargura / tamanho));
+    HPDF_Font fonte = t.fontes.Contem(TFonte::Negrito) ? courierNegrito_ : courier_;
+    if (fonte != fonteAtual || tamanho != tamanhoAtual) {
+      HPDF_Page_SetFontAndSize(pg, fonte, static_cast<HPDF_REAL>(tamanho));
+      fonteAtual = fonte;
+      tamanhoAtual = tamanho;
+    }
+    const double escala = 100 * tamanhoPelaLargura / tamanho;
+    if (escala != escalaAtual) {
+      HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(escala));
+      escalaAtual = escala;
+    }
     HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y),
                       ParaCp1252(vis.texto).c_str());
   }
