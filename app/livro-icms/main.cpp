@@ -6,6 +6,7 @@
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
 //   livro-icms termos --db ... --filial ... --livro N --abertura|--encerramento --saida termo.pdf
 //   livro-icms efd importar|exportar|conferir ...   (app/livro-icms/comandosefd.h)
+//   livro-icms lote --db ... --inicio ... --fim ... [--empresa N] [--livros PASTA] (app/livro-icms/comandolote.h)
 //
 // `imprimir` goes through the report form TForm58140 exactly as the desktop does (creation
 // defaults, the fields the user would change, then the print action: app/livro-icms/livro.h);
@@ -20,6 +21,7 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "app/livro-icms/comandolote.h"
 #include "app/livro-icms/comandosefd.h"
 #include "app/livro-icms/livro.h"
 #include "forms/form58140.h"
@@ -419,6 +421,7 @@ int main(int argc, char** argv) {
   opcoesPagina(cmdTermos);
 
   TComandosEFD comandosEfd(app);
+  TComandoLote comandoLote(app);
 
   try {
     app.parse(argc, argv);
@@ -459,6 +462,7 @@ int main(int argc, char** argv) {
     if (gravar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Gravar);
     if (excluir->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Excluir);
     if (int codigo = 0; comandosEfd.Executar(codigo)) return codigo;
+    if (int codigo = 0; comandoLote.Executar(codigo)) return codigo;
   } catch (const EAbortarSilencioso&) {
     std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
     return 3;
