@@ -8,7 +8,8 @@
 # number answered in January's dialog, scripts/respostas-demo-sc.txt, then proposed to February and
 # March), the estimate's first semester and July, bars and restaurants, and the small business of
 # December 2006 to April 2007 (centraliser and centralised); livro-demo-campinas is the São Paulo
-# branch in January, with its RS and SC inscriptions.
+# branch in January, with its RS and SC inscriptions. Last, the whole office's April 2026 is settled
+# and printed in one batch run (saida/lote/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -44,6 +45,8 @@ livro 82 livro-demo-sc-bares
 livro 83 livro-demo-sc-simples 01/12/2006 30/04/2007
 livro 84 livro-demo-sc-simples-centralizado 01/01/2007 30/04/2007
 livro 2 livro-demo-campinas 01/01/2026 31/01/2026
+# The whole office in one run: April 2026 of every establishment, each book under saida/lote/.
+./build/livro-icms lote --db saida/demo.db --inicio 01/04/2026 --fim 30/04/2026 --livros saida/lote
 echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
      "-simples-rs-70 e -71, -sc, -sc-estimativa, -sc-bares, -sc-simples, -sc-simples-centralizado e -campinas" \
-     "(SP com inscrições no RS e em SC) (.pdf e .txt)"
+     "(SP com inscrições no RS e em SC) (.pdf e .txt); abril de 2026 do escritório inteiro em saida/lote/"
