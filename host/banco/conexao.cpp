@@ -37,10 +37,6 @@ int VersaoDoArquivo(const std::string& arquivo) {
   }
 }
 
-// A connection serves the one thread of the program (the host's user-interface thread): SQLite's
-// lock around every call on it, taken millions of times when a run reads its items, guards nothing.
-const int kSemMutex = SQLite::OPEN_NOMUTEX;
-
 }  // namespace
 
 std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) {
@@ -48,7 +44,7 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
   const int versao = VersaoDoArquivo(arquivo);
   std::unique_ptr<TQDConnection> c;
   try {
-    c.reset(new TQDConnection(std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | kSemMutex)));
+    c.reset(new TQDConnection(std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE)));
     c->Configurar();
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, "Não foi possível abrir o banco " + arquivo + ": " + e.what());
@@ -60,7 +56,7 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
 std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) {
   if (std::filesystem::exists(arquivo)) throw EBancoDados("O arquivo já existe: " + arquivo);
   try {
-    auto db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | kSemMutex);
+    auto db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
     std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
     c->Configurar();
     c->CriarEsquema();
@@ -72,7 +68,7 @@ std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) 
 }
 
 std::unique_ptr<TQDConnection> TQDConnection::CriarEmMemoria() {
-  auto db = std::make_unique<SQLite::Database>(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | kSemMutex);
+  auto db = std::make_unique<SQLite::Database>(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
   std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
   c->CriarEsquema();
   return c;
