@@ -1,3 +1,5 @@
+// The batch: the establishments to settle, each one's run under a host of its own, and the table
+// of what each left.
 #include "app/livro-icms/comandolote.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The report form driven as the desktop user would, from the options of the command line.
 #include "app/livro-icms/livro.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The totals of a run's items: filled day by day while the check reads them, sorted and joined
+// when the reading ends, summed per CFOP id for the period a register asks.
 #include "host/banco/totaisitens.h"
 
 #include <algorithm>
