@@ -85,7 +85,6 @@ class TLeitura {
   int Tipo(int i) const { return sqlite3_column_type(st_, i); }
   sqlite3_value* Valor(int i) const { return sqlite3_column_value(st_, i); }
   int64_t Inteiro(int i) const { return sqlite3_column_int64(st_, i); }
-  double Real(int i) const { return sqlite3_column_double(st_, i); }
   std::string_view Texto(int i) const {
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
     return t ? std::string_view(t, static_cast<size_t>(sqlite3_column_bytes(st_, i))) : std::string_view();
@@ -101,9 +100,13 @@ class TLeitura {
 
 std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
   std::unordered_set<int64_t> ids;
-  TLeitura q(db, "SELECT IDCFOP FROM ES02_CFOP");
-  while (q.Proxima())
-    if (q.Tipo(0) == SQLITE_INTEGER) ids.insert(q.Inteiro(0));
+  try {
+    TLeitura q(db, "SELECT IDCFOP FROM ES02_CFOP");
+    while (q.Proxima())
+      if (q.Tipo(0) == SQLITE_INTEGER) ids.insert(q.Inteiro(0));
+  } catch (const SQLite::Exception& e) {
+    LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
+  }
   return ids;
 }
 
