@@ -1,40 +1,49 @@
-// livro-bench-apuracao: times the settlement of a year against the same aggregation queries run
-// bare on SQLite.
+// livro-bench-apuracao: times the settlement and the printed book of a year against what SQLite
+// needs to read every item once.
 //
-//   livro-bench-apuracao ARQUIVO [--repeticoes R] [--filial ID] [--ano AAAA] [--planos] [--sql]
-//                        [--prefixo-por-faixa]
+//   livro-bench-apuracao ARQUIVO [--repeticoes R] [--filial ID] [--ano AAAA] [--sem-livro]
+//                        [--consultas-brutas] [--planos] [--sql]
 //
-// Each repetition
-//   (a) settles the twelve months of the year for the establishment, all taxes, as the command line
-//       does (TPedidoApuracao + TExecucaoApuracao, scripted interaction with no answers);
-//   (b) runs bare the aggregation queries the settlement issues for the same summaries: for every
-//       month, the entry and exit registers (grouped by CFOP, the settlement's default) and the three
-//       settlement-entry loads (debits, credits, balance lines) of the regular summary and of each
-//       ICMS-ST inscription, formatted with the same arguments, adapted by AdaptarSQL and stepped
-//       through with SQLite::Statement, every column read.
-// It prints both times, their ratio, the number of summaries and the peak resident memory, then the
-// best and the median of the R repetitions. --planos prints EXPLAIN QUERY PLAN of the adapted texts of
-// the first month; --sql prints those texts and stops (nothing is measured).
-//
-// --prefixo-por-faixa also times, bare, a variant of the register queries in which the prefix join
-// "DES.CFOP STARTING WITH x" is preceded by the range "DES.CFOP >= x AND DES.CFOP < x || U+10FFFF",
-// which lets SQLite search the CFOP index instead of scanning every CFOP for every item row.
+// Each repetition runs, on one connection:
+//   (a) the read-once baseline: every item of the establishment's entries and exits of the year read
+//       once with its document and its participant's state (documents, accounts, participants and
+//       municipalities joined, items through their index), the eight amounts the registers add up
+//       totalled in memory by month, CFOP, state and ST flag: the least a settlement of the year can
+//       read;
+//   (b) the settlement of the twelve months, all taxes, as the command line does (TPedidoApuracao +
+//       TExecucaoApuracao, scripted interaction with no answers);
+//   (c) unless --sem-livro, the book of the year printed to a text and a PDF file (the printing module
+//       TdmLivroICMS with the report form's defaults), which settles again and then prints;
+//   (d) with --consultas-brutas, the settlement's register and entry texts run bare on SQLite as
+//       written (adapted by AdaptarSQL), what the settlement cost before it answered its registers
+//       from one reading.
+// It prints the times (wall clock and process CPU), the ratios settlement / baseline and book /
+// settlement, the peak resident memory and the machine's load; then the best and the median of the
+// R repetitions. The tax of the settlement's registers is checked against the baseline's totals, tax
+// by tax. --planos prints EXPLAIN QUERY PLAN of the baseline's and the first month's register texts;
+// --sql prints those texts and stops.
 //
 // The settlement writes its results into the database. Re-running it replaces them (the rows of a
 // period are updated in place), so the file can be measured again and again; use a copy when the
 // generated file must stay untouched.
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <SQLiteCpp/Database.h>
@@ -49,8 +58,10 @@
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
+#include "host/servicos/selecaoimpostos.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "regimes/subtrib/sqlsubtrib.h"
+#include "relatorio/livroicms.h"
 
 namespace {
 
@@ -71,22 +82,31 @@ double PicoMemoriaMiB() {
   return static_cast<double>(u.ru_maxrss) / 1024.0;  // KiB on Linux
 }
 
+// The load averages of the machine (1, 5 and 15 minutes), as uptime shows them.
+std::string Carga() {
+  std::ifstream f("/proc/loadavg");
+  std::string a, b, c;
+  f >> a >> b >> c;
+  return a + " " + b + " " + c;
+}
+
 struct TOpcoes {
   std::string Arquivo;
   int Repeticoes = 3;
   int64_t Filial = 1;
   int Ano = 2025;
+  bool Livro = true;
+  bool Brutas = false;
   bool Planos = false;
   bool Sql = false;
-  bool PrefixoPorFaixa = false;
 };
 
 [[noreturn]] void Uso(const char* msg) {
   if (msg) std::cerr << "Erro: " << msg << "\n";
-  std::cerr << "Uso: livro-bench-apuracao ARQUIVO [--repeticoes R] [--filial ID] [--ano AAAA] [--planos] [--sql]\n"
-               "       [--prefixo-por-faixa]\n"
-               "  Mede a apuração dos 12 meses do ano (padrão 2025, estabelecimento 1, todos os impostos)\n"
-               "  contra as mesmas consultas de agregação executadas diretamente no SQLite.\n"
+  std::cerr << "Uso: livro-bench-apuracao ARQUIVO [--repeticoes R] [--filial ID] [--ano AAAA] [--sem-livro]\n"
+               "       [--consultas-brutas] [--planos] [--sql]\n"
+               "  Mede a apuração dos 12 meses do ano (padrão 2025, estabelecimento 1, todos os impostos) e o livro\n"
+               "  impresso em texto e PDF contra a leitura única dos itens com documento e participante.\n"
                "  A apuração grava no banco (regravações substituem); use uma cópia se preferir.\n";
   std::exit(2);
 }
@@ -106,9 +126,10 @@ TOpcoes LerOpcoes(int argc, char** argv) {
     if (a == "--repeticoes") o.Repeticoes = static_cast<int>(Inteiro(argc, argv, i, "--repeticoes", 1));
     else if (a == "--filial") o.Filial = Inteiro(argc, argv, i, "--filial", 1);
     else if (a == "--ano") o.Ano = static_cast<int>(Inteiro(argc, argv, i, "--ano", 1900));
+    else if (a == "--sem-livro") o.Livro = false;
+    else if (a == "--consultas-brutas") o.Brutas = true;
     else if (a == "--planos") o.Planos = true;
     else if (a == "--sql") o.Sql = true;
-    else if (a == "--prefixo-por-faixa") o.PrefixoPorFaixa = true;
     else if (a == "-h" || a == "--help") Uso(nullptr);
     else if (!a.empty() && a[0] == '-') Uso(("opção desconhecida: " + a).c_str());
     else if (o.Arquivo.empty()) o.Arquivo = a;
@@ -124,7 +145,95 @@ std::string Dois(int n) {
   return b;
 }
 
-// ------------------------------------------------------------------ the bare queries
+// ------------------------------------------------------------------ the read-once baseline
+
+// The baseline's query of one side: documents first, their participant's state (one lookup per
+// document), then the items.
+std::string SqlBase(bool saidas) {
+  const std::string doc = saidas ? "ES02_SAIDA" : "ES02_ENTRADA", item = saidas ? "ES02_SAIDADET" : "ES02_ENTRADADET",
+                    chave = saidas ? "IDSAIDA" : "IDENTRADA", data = saidas ? "DATAEMISSAO" : "DATAENTRADA",
+                    flag = saidas ? "DEBITOST" : "CREDITOST";
+  return "SELECT S." + chave + ", S." + data + ", M.UF, D.IDCFOP, D." + flag +
+         " = 1, D.VLRCONTABIL, D.BCICMS, D.ICMS, D.ISENTASICMS, D.NTICMS, D.OUTRASICMS, D.BCICMSST, D.ICMSST"
+         " FROM " + doc + " S"
+         " LEFT JOIN CO01_PLANO P ON (P.IDPLANO = S.IDPLANO)"
+         " LEFT JOIN ES02_CLIFOR C ON (C.IDCLIFOR = P.IDCLIFOR)"
+         " LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = C.IDMUNICIPIO)"
+         " JOIN " + item + " D ON (D." + chave + " = S." + chave + ")"
+         " WHERE S.IDFILIAL = ?1 AND S." + data + " BETWEEN ?2 AND ?3";
+}
+
+struct TResultadoBase {
+  double Total = 0, CPU = 0;
+  int64_t Itens = 0;
+  size_t Grupos = 0;
+  double ICMS = 0;                            // ICMS of every item (the regular registers)
+  std::map<std::string, double> ICMSSTPorUF;  // ICMS-ST of the flagged items by participant state
+};
+
+TResultadoBase LerUmaVez(SQLite::Database& db, const TOpcoes& o) {
+  TResultadoBase r;
+  auto inicio = Relogio::now();
+  const double cpu0 = SegundosCPU();
+  // month (1-12), CFOP id, state (index), flag -> the eight amounts
+  struct TChave {
+    int Mes;
+    int64_t IdCfop;
+    int UF;
+    bool ST;
+    bool operator==(const TChave&) const = default;
+  };
+  struct THash {
+    size_t operator()(const TChave& c) const {
+      return std::hash<uint64_t>()(static_cast<uint64_t>(c.IdCfop) * 1021u + static_cast<uint64_t>(c.Mes) * 67u +
+                                   static_cast<uint64_t>(c.UF + 1) * 2u + (c.ST ? 1u : 0u));
+    }
+  };
+  std::vector<std::string> ufs;
+  std::vector<std::unordered_map<TChave, std::array<double, 8>, THash>> lados(2);
+  for (bool saidas : {false, true}) {
+    auto& totais = lados[saidas ? 1 : 0];
+    const std::string sql = SqlBase(saidas);
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db.getHandle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(db.getHandle()));
+    const std::string ini = std::to_string(o.Ano) + "-01-01", fim = std::to_string(o.Ano) + "-12-31";
+    sqlite3_bind_int64(st, 1, o.Filial);
+    sqlite3_bind_text(st, 2, ini.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 3, fim.c_str(), -1, SQLITE_TRANSIENT);
+    int64_t documento = -1;
+    int mes = 0, uf = -1;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      ++r.Itens;
+      if (sqlite3_column_int64(st, 0) != documento) {  // the document's month and state, once a document
+        documento = sqlite3_column_int64(st, 0);
+        const char* data = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+        mes = data && std::strlen(data) >= 7 ? (data[5] - '0') * 10 + (data[6] - '0') : 0;
+        uf = -1;
+        if (const char* u = reinterpret_cast<const char*>(sqlite3_column_text(st, 2))) {
+          auto it = std::find(ufs.begin(), ufs.end(), u);
+          uf = static_cast<int>(it - ufs.begin());
+          if (it == ufs.end()) ufs.emplace_back(u);
+        }
+      }
+      auto& v = totais[TChave{mes, sqlite3_column_int64(st, 3), uf, sqlite3_column_int(st, 4) == 1}];
+      for (int i = 0; i < 8; ++i) v[static_cast<size_t>(i)] += sqlite3_column_double(st, 5 + i);
+    }
+    sqlite3_finalize(st);
+  }
+  r.Total = Segundos(inicio);
+  r.CPU = SegundosCPU() - cpu0;
+  for (const auto& totais : lados) {
+    r.Grupos += totais.size();
+    for (const auto& [chave, v] : totais) {
+      r.ICMS += v[2];
+      if (chave.ST && chave.UF >= 0) r.ICMSSTPorUF[ufs[static_cast<size_t>(chave.UF)]] += v[7];
+    }
+  }
+  return r;
+}
+
+// ------------------------------------------------------------------ the register texts run bare (--consultas-brutas)
 
 enum TClasse { cRegistroEntrada, cRegistroSaida, cLancamentos, kQtdeClasses };
 const char* const kNomesClasse[] = {"registro de entradas", "registro de saídas", "lançamentos de apuração"};
@@ -165,29 +274,8 @@ std::string Tipos(SQLite::Database& db, std::initializer_list<int> ordinais) {
   return r;
 }
 
-// The prefix join of the grouped registers with a range in front that an index can serve; the
-// original condition stays, so the rows are exactly the same.
-std::string PrefixoPorFaixa(const std::string& sql) {
-  const std::string marca = "DES.CFOP STARTING WITH ";
-  size_t p = sql.find(marca);
-  if (p == std::string::npos) return sql;
-  size_t ini = p + marca.size(), i = ini;
-  int nivel = 0;
-  bool emTexto = false;
-  for (; i < sql.size(); ++i) {
-    char c = sql[i];
-    if (c == '\'') emTexto = !emTexto;
-    if (emTexto) continue;
-    if (c == '(') ++nivel;
-    if (c == ')' && nivel-- == 0) break;
-  }
-  const std::string expr = sql.substr(ini, i - ini);
-  return sql.substr(0, p) + "DES.CFOP >= (" + expr + ") AND DES.CFOP < (" + expr + ") || char(1114111) AND " + marca + expr +
-         sql.substr(i);
-}
-
-std::vector<TConsulta> MontarConsultas(SQLite::Database& db, const TOpcoes& o, bool porFaixa = false) {
-  auto adaptar = [porFaixa](const std::string& sql) { return AdaptarSQL(porFaixa ? PrefixoPorFaixa(sql) : sql); };
+std::vector<TConsulta> MontarConsultas(SQLite::Database& db, const TOpcoes& o) {
+  auto adaptar = [](const std::string& sql) { return AdaptarSQL(sql); };
   const std::string id = std::to_string(o.Filial), zeros = "000";
   const std::string tiposDebito = Tipos(db, {2, 3}), tiposCredito = Tipos(db, {0, 1, 4, 5}), tiposSaldo = Tipos(db, {8, 9});
   const std::string condicao = " SC00_FILIAL.IDFILIAL = " + id;
@@ -253,12 +341,13 @@ TResultadoBruto ExecutarBrutas(SQLite::Database& db, const std::vector<TConsulta
   return r;
 }
 
-// ------------------------------------------------------------------ the settlement
+// ------------------------------------------------------------------ the settlement and the book
 
 struct TResultadoApuracao {
   double Total = 0, CPU = 0;
   int Resumos = 0;
-  double ImpostoRegistros = 0;  // tax totals of the summaries' entry and exit registers
+  std::map<std::string, double> ImpostoRegistros;  // tax of the entry and exit registers, by tax code
+  std::map<std::string, std::string> UFDoImposto;   // the state of each ICMS-ST code
   std::map<std::string, Currency> DevidoPorImposto;
 };
 
@@ -279,10 +368,47 @@ TResultadoApuracao Apurar(TQDConnection& conexao, const TOpcoes& o) {
   r.Resumos = rs.Count();
   for (int i = 0; i < rs.Count(); ++i) {
     TResumo* s = rs.GetItem(i);
-    r.ImpostoRegistros += s->GetDebito().GetRegistros().GetTotalImposto().ToDouble() +
-                          s->GetCredito().GetRegistros().GetTotalImposto().ToDouble();
+    r.ImpostoRegistros[s->GetCodImposto()] += s->GetDebito().GetRegistros().GetTotalImposto().ToDouble() +
+                                              s->GetCredito().GetRegistros().GetTotalImposto().ToDouble();
+    if (auto* st = dynamic_cast<TResumoST*>(s)) r.UFDoImposto[s->GetCodImposto()] = st->GetUF();
     r.DevidoPorImposto[s->GetCodImposto()] += s->GetImpostoARecolher();
   }
+  return r;
+}
+
+struct TResultadoLivro {
+  double Total = 0, CPU = 0;
+  int Paginas = 0;
+  uintmax_t BytesTexto = 0, BytesPdf = 0;
+};
+
+// The book of the year as the report form prints it by default, to a text and a PDF file.
+TResultadoLivro ImprimirLivro(TQDConnection& conexao, const TOpcoes& o) {
+  const auto pasta = std::filesystem::temp_directory_path();
+  const std::string base = (pasta / ("livro-bench-" + std::to_string(getpid()))).string();
+  TResultadoLivro r;
+  auto inicio = Relogio::now();
+  const double cpu0 = SegundosCPU();
+  {
+    TFrameSelecionarImpostos impostos(conexao);
+    SelecionarImpostos(impostos, "todos");
+    TdmLivroICMS modulo;
+    modulo.FIdFilial = o.Filial;
+    modulo.FIdEmpresa = GFuncoes->GetDadosFilial(o.Filial).IdEmpresa;
+    modulo.FDataInicio = EncodeDate(o.Ano, 1, 1);
+    modulo.FDataFim = EncodeDate(o.Ano, 12, 31);
+    modulo.FDataSetImpostos = &impostos.GetDataSet();
+    modulo.Prn().SetArquivoTexto(base + ".txt");
+    modulo.Prn().SetArquivoPdf(base + ".pdf");
+    if (!modulo.Imprimir()) throw std::runtime_error("o livro não pôde ser impresso");
+    r.Paginas = modulo.GetUltimaPagina();
+  }
+  r.Total = Segundos(inicio);
+  r.CPU = SegundosCPU() - cpu0;
+  r.BytesTexto = std::filesystem::file_size(base + ".txt");
+  r.BytesPdf = std::filesystem::file_size(base + ".pdf");
+  std::filesystem::remove(base + ".txt");
+  std::filesystem::remove(base + ".pdf");
   return r;
 }
 
@@ -311,6 +437,8 @@ double Mediana(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
 }
 
+double Melhor(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+
 std::string Fmt(const char* formato, double a, double b = 0, double c = 0) {
   char buf[256];
   std::snprintf(buf, sizeof buf, formato, a, b, c);
@@ -324,7 +452,8 @@ int main(int argc, char** argv) {
   try {
     std::cout << "Banco: " << o.Arquivo << " ("
               << Fmt("%.1f MiB", static_cast<double>(std::filesystem::file_size(o.Arquivo)) / (1024.0 * 1024.0))
-              << "), estabelecimento " << o.Filial << ", ano " << o.Ano << ", " << o.Repeticoes << " repetições\n";
+              << "), estabelecimento " << o.Filial << ", ano " << o.Ano << ", " << o.Repeticoes << " repetições\n"
+              << "Carga da máquina no início (1, 5, 15 min): " << Carga() << "\n";
     auto conexao = TQDConnection::Abrir(o.Arquivo);
     SQLite::Database& db = conexao->Db();
     {
@@ -332,84 +461,93 @@ int main(int argc, char** argv) {
       q.executeStep();
       std::cout << "Itens: " << q.getColumn(0).getInt64() << " de entrada, " << q.getColumn(1).getInt64() << " de saída\n";
     }
-    const auto consultas = MontarConsultas(db, o);
-    const auto consultasFaixa = o.PrefixoPorFaixa ? MontarConsultas(db, o, true) : std::vector<TConsulta>{};
+    const auto consultas = o.Brutas || o.Sql || o.Planos ? MontarConsultas(db, o) : std::vector<TConsulta>{};
     if (o.Sql) {
+      std::cout << "-- leitura única (saídas)\n" << SqlBase(true) << ";\n";
       for (const auto& c : consultas) {
         if (c.Rotulo.compare(0, 7, consultas.front().Rotulo, 0, 7) != 0) break;
         std::cout << "-- " << c.Rotulo << "\n" << c.Sql << ";\n";
       }
       return 0;
     }
-    std::cout << "Consultas brutas por repetição: " << consultas.size() << "\n";
     std::cout << "Memória após abrir o banco: " << Fmt("%.1f MiB", PicoMemoriaMiB()) << "\n\n";
 
     TInteracaoRoteirizada interacao;  // no answers: every question takes its default
     THost host(*conexao, interacao);
 
-    std::vector<double> tApuracao, tBruto, razoes, cApuracao, cBruto, razoesCPU, tFaixa;
-    TResultadoApuracao ultimaApuracao;
-    TResultadoBruto melhorBruto;
-    melhorBruto.Total = 1e300;
+    std::vector<double> tBase, tApuracao, tLivro, tBruto, cBase, cApuracao, cLivro, rApuracao, rLivro;
+    TResultadoApuracao ultima;
+    TResultadoBase base;
+    TResultadoLivro livro;
     for (int rep = 1; rep <= o.Repeticoes; ++rep) {
+      base = LerUmaVez(db, o);
       TResultadoApuracao a = Apurar(*conexao, o);
-      TResultadoBruto b = ExecutarBrutas(db, consultas);
+      tBase.push_back(base.Total);
+      cBase.push_back(base.CPU);
       tApuracao.push_back(a.Total);
-      tBruto.push_back(b.Total);
-      razoes.push_back(a.Total / b.Total);
       cApuracao.push_back(a.CPU);
-      cBruto.push_back(b.CPU);
-      razoesCPU.push_back(a.CPU / b.CPU);
-      if (b.Total < melhorBruto.Total) melhorBruto = b;
-      std::cout << "repetição " << rep << ": apuração " << Fmt("%.3f s", a.Total) << ", consultas brutas "
-                << Fmt("%.3f s", b.Total) << ", razão " << Fmt("%.2f", a.Total / b.Total) << " (CPU "
-                << Fmt("%.3f s / %.3f s = %.2f", a.CPU, b.CPU, a.CPU / b.CPU) << "), resumos " << a.Resumos
-                << ", linhas brutas " << b.Linhas << ", pico de memória " << Fmt("%.1f MiB", PicoMemoriaMiB()) << "\n";
-      if (std::fabs(a.ImpostoRegistros - b.ImpostoRegistros) > 0.01 * static_cast<double>(consultas.size()))
-        std::cout << "  ATENÇÃO: total de imposto dos registros difere: apuração "
-                  << Fmt("%.2f", a.ImpostoRegistros) << ", consultas brutas " << Fmt("%.2f", b.ImpostoRegistros) << "\n";
-      if (o.PrefixoPorFaixa) {
-        TResultadoBruto f = ExecutarBrutas(db, consultasFaixa);
-        tFaixa.push_back(f.Total);
-        std::cout << "  variante com prefixo por faixa: " << Fmt("%.3f s", f.Total) << " (CPU " << Fmt("%.3f s", f.CPU)
-                  << "), registros: entradas " << Fmt("%.3f s", f.PorClasse[cRegistroEntrada]) << ", saídas "
-                  << Fmt("%.3f s", f.PorClasse[cRegistroSaida]) << "\n";
-        if (std::fabs(f.ImpostoRegistros - b.ImpostoRegistros) > 0.005 || f.Linhas != b.Linhas)
-          std::cout << "  ATENÇÃO: a variante devolveu outras linhas ou totais\n";
+      rApuracao.push_back(a.CPU / base.CPU);
+      std::cout << "repetição " << rep << ": leitura única " << Fmt("%.3f s (CPU %.3f s)", base.Total, base.CPU)
+                << ", apuração " << Fmt("%.3f s (CPU %.3f s)", a.Total, a.CPU) << ", razão apuração/leitura "
+                << Fmt("%.2f (CPU %.2f)", a.Total / base.Total, a.CPU / base.CPU);
+      if (o.Livro) {
+        livro = ImprimirLivro(*conexao, o);
+        tLivro.push_back(livro.Total);
+        cLivro.push_back(livro.CPU);
+        rLivro.push_back(livro.CPU / a.CPU);
+        std::cout << ", livro " << Fmt("%.3f s (CPU %.3f s)", livro.Total, livro.CPU) << ", razão livro/apuração "
+                  << Fmt("%.2f (CPU %.2f)", livro.Total / a.Total, livro.CPU / a.CPU);
       }
-      ultimaApuracao = std::move(a);
+      if (o.Brutas) {
+        TResultadoBruto b = ExecutarBrutas(db, consultas);
+        tBruto.push_back(b.Total);
+        std::cout << ", textos de referência brutos " << Fmt("%.3f s (CPU %.3f s)", b.Total, b.CPU);
+      }
+      std::cout << ", pico de memória " << Fmt("%.1f MiB", PicoMemoriaMiB()) << "\n";
+      // The registers' tax, tax by tax, against the baseline's totals.
+      for (const auto& [imposto, valor] : a.ImpostoRegistros) {
+        auto uf = a.UFDoImposto.find(imposto);
+        const double esperado = uf == a.UFDoImposto.end() ? base.ICMS : base.ICMSSTPorUF[uf->second];
+        if (std::fabs(valor - esperado) > 0.005)
+          std::cout << "  ATENÇÃO: imposto " << imposto << " dos registros " << Fmt("%.2f", valor) << ", leitura única "
+                    << Fmt("%.2f", esperado) << "\n";
+      }
+      ultima = std::move(a);
     }
 
-    std::cout << "\nResumo (" << o.Repeticoes << " repetições)\n"
-              << "  apuração          melhor " << Fmt("%8.3f s", *std::min_element(tApuracao.begin(), tApuracao.end()))
-              << "  mediana " << Fmt("%8.3f s", Mediana(tApuracao)) << "\n"
-              << "  consultas brutas  melhor " << Fmt("%8.3f s", *std::min_element(tBruto.begin(), tBruto.end()))
-              << "  mediana " << Fmt("%8.3f s", Mediana(tBruto)) << "\n"
-              << "  razão apuração/brutas  melhor " << Fmt("%.2f", *std::min_element(razoes.begin(), razoes.end()))
-              << "  mediana " << Fmt("%.2f", Mediana(razoes)) << "  (melhor/melhor "
-              << Fmt("%.2f", *std::min_element(tApuracao.begin(), tApuracao.end()) /
-                                 *std::min_element(tBruto.begin(), tBruto.end()))
-              << ")\n"
-              << "  tempo de CPU: apuração melhor " << Fmt("%.3f s", *std::min_element(cApuracao.begin(), cApuracao.end()))
-              << " mediana " << Fmt("%.3f s", Mediana(cApuracao)) << "; brutas melhor "
-              << Fmt("%.3f s", *std::min_element(cBruto.begin(), cBruto.end())) << " mediana "
-              << Fmt("%.3f s", Mediana(cBruto)) << "; razão mediana " << Fmt("%.2f", Mediana(razoesCPU)) << "\n"
-              << "  resumos apurados  " << ultimaApuracao.Resumos << "\n"
-              << "  pico de memória   " << Fmt("%.1f MiB", PicoMemoriaMiB()) << " (ru_maxrss)\n"
-              << "  consultas brutas por tipo (melhor repetição):\n";
-    for (int c = 0; c < kQtdeClasses; ++c)
-      std::cout << "    " << kNomesClasse[c] << ": " << Fmt("%.3f s", melhorBruto.PorClasse[c]) << "\n";
-    if (!tFaixa.empty())
-      std::cout << "  variante com prefixo por faixa (consultas brutas)  melhor "
-                << Fmt("%.3f s", *std::min_element(tFaixa.begin(), tFaixa.end())) << "  mediana " << Fmt("%.3f s", Mediana(tFaixa))
+    std::cout << "\nResumo (" << o.Repeticoes << " repetições; melhor e mediana)\n"
+              << "  leitura única     " << Fmt("%8.3f s  %8.3f s", Melhor(tBase), Mediana(tBase)) << "   CPU "
+              << Fmt("%.3f s  %.3f s", Melhor(cBase), Mediana(cBase)) << "  (" << base.Itens << " itens, " << base.Grupos
+              << " totais mês/CFOP/UF/ST)\n"
+              << "  apuração          " << Fmt("%8.3f s  %8.3f s", Melhor(tApuracao), Mediana(tApuracao)) << "   CPU "
+              << Fmt("%.3f s  %.3f s", Melhor(cApuracao), Mediana(cApuracao)) << "  (" << ultima.Resumos << " resumos)\n";
+    if (o.Livro)
+      std::cout << "  livro txt + pdf   " << Fmt("%8.3f s  %8.3f s", Melhor(tLivro), Mediana(tLivro)) << "   CPU "
+                << Fmt("%.3f s  %.3f s", Melhor(cLivro), Mediana(cLivro)) << "  (" << livro.Paginas << " páginas, texto "
+                << Fmt("%.1f MiB, PDF %.1f MiB)", static_cast<double>(livro.BytesTexto) / 1048576.0,
+                       static_cast<double>(livro.BytesPdf) / 1048576.0)
                 << "\n";
-    std::cout << "  imposto a recolher no ano:";
-    for (const auto& [imposto, valor] : ultimaApuracao.DevidoPorImposto)
+    if (o.Brutas)
+      std::cout << "  textos brutos     " << Fmt("%8.3f s  %8.3f s", Melhor(tBruto), Mediana(tBruto)) << "\n";
+    std::cout << "  apuração / leitura única (CPU, mediana)  " << Fmt("%.2f", Mediana(rApuracao)) << "  (melhor/melhor "
+              << Fmt("%.2f", Melhor(cApuracao) / Melhor(cBase)) << ")\n";
+    if (o.Livro)
+      std::cout << "  livro / apuração (CPU, mediana)          " << Fmt("%.2f", Mediana(rLivro)) << "  (melhor/melhor "
+                << Fmt("%.2f", Melhor(cLivro) / Melhor(cApuracao)) << ")\n";
+    std::cout << "  pico de memória   " << Fmt("%.1f MiB", PicoMemoriaMiB()) << " (ru_maxrss)\n"
+              << "  carga da máquina no fim (1, 5, 15 min): " << Carga() << "\n"
+              << "  imposto a recolher no ano:";
+    for (const auto& [imposto, valor] : ultima.DevidoPorImposto)
       std::cout << " " << imposto << " = " << FormatarValor(valor) << ";";
-    std::cout << "\n  mensagens da apuração: " << interacao.Registro().size() << "\n";
-    for (size_t i = 0; i < interacao.Registro().size() && i < 5; ++i) std::cout << "    " << interacao.Registro()[i] << "\n";
+    std::cout << "\n  mensagens: " << interacao.Registro().size() << "\n";
+    for (size_t i = 0; i < interacao.Registro().size() && i < 3; ++i) std::cout << "    " << interacao.Registro()[i] << "\n";
 
-    if (o.Planos) ImprimirPlanos(db, consultas);
+    if (o.Planos) {
+      std::cout << "\n-- leitura única (saídas)\n";
+      SQLite::Statement q(db, "EXPLAIN QUERY PLAN " + SqlBase(true));
+      while (q.executeStep()) std::cout << "   " << q.getColumn(3).getString() << "\n";
+      ImprimirPlanos(db, consultas);
+    }
   } catch (const std::exception& e) {
     std::cerr << "Erro: " << e.what() << "\n";
     return 1;

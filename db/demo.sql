@@ -22,12 +22,13 @@
 --        débito específico 2150.00 (listed only, sign 0)
 --   Feb: outros débitos 1120.00, estorno de créditos 560.75
 --   Mar: dedução 300.00, outros créditos 845.30
+--   Apr: imposto a recolher - outros valores 412.37
 -- Expected regular settlement of filial 1 (carrying the credit balance):
 --   month     tax due     credit balance carried to the next month
 --   2026-01    10373.58            0
 --   2026-02           0      8238.12
 --   2026-03    18668.36            0
---   2026-04    19062.74            0
+--   2026-04    19475.11            0   (48203.02 - 29140.28 + 412.37 of other values)
 -- ICMS of the documents, filial 2:
 --   2026-01 exits    7107.74  entries    4746.15
 --   2026-02 exits    6729.43  entries    3768.43

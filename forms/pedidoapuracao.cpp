@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "host/banco/formasrapidas.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/servicos/selecaoimpostos.h"
@@ -62,6 +63,8 @@ TExecucaoApuracao::TExecucaoApuracao(TQDConnection& conexao, const TPedidoApurac
 TExecucaoApuracao::~TExecucaoApuracao() = default;
 
 void TExecucaoApuracao::Calcular() {
+  // The run reads its documents once and answers every register of its periods from that reading.
+  banco::TApuracaoEmCurso emCurso(GUtilSistema->GetConnectionSistema());
   apuracao_->GetResumos().Clear();
   apuracao_->CalcularApuracao();
 }

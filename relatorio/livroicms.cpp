@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/banco/consulta.h"
+#include "host/banco/formasrapidas.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/impressao/rodape.h"
@@ -80,6 +81,9 @@ bool TdmLivroICMS::Imprimir() {
   FResumoNumerado = nullptr;
   FTermoPendente = TTermo::Nenhum;
 
+  // From the run's checks to the last page, the documents are read once (the registers of every
+  // period and tax, the guides of the book).
+  banco::TApuracaoEmCurso emCurso(GUtilSistema->GetConnectionSistema());
   TResumos& resumos = FApuracao->GetResumos();
   resumos.Clear();
   FApuracao->SetFilial(FIdFilial);
@@ -212,12 +216,8 @@ void TdmLivroICMS::prnLivroBeforeNewPage() {
 void TdmLivroICMS::ImprimirQuadro() {
   const int colunas = FPrn->TamanhoQteColunas();
   const int ultima = std::min<int>(FLinha, FPrn->TamanhoQteLinhas());
-  std::vector<std::u32string> grade;
-  for (const auto& l : FPrn->Paginas().back().Linhas()) grade.push_back(texto::ParaU32(l));
-  auto livre = [&grade](int linha, int coluna) {
-    const std::u32string& l = grade.at(static_cast<size_t>(linha - 1));
-    return static_cast<size_t>(coluna) > l.size() || l[static_cast<size_t>(coluna - 1)] == U' ';
-  };
+  const impressao::TPagina& pagina = FPrn->Paginas().back();
+  auto livre = [&pagina](int linha, int coluna) { return pagina.Livre(linha, coluna); };
   for (int l = 1; l <= ultima; ++l) {
     if (livre(l, 1)) FPrn->Imp(l, 1, "|");
     if (livre(l, colunas - 3)) FPrn->Imp(l, colunas - 3, "|");

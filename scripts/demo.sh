@@ -8,7 +8,8 @@
 # number answered in January's dialog, scripts/respostas-demo-sc.txt, then proposed to February and
 # March), the estimate's first semester and July, bars and restaurants, and the small business of
 # December 2006 to April 2007 (centraliser and centralised); livro-demo-campinas is the São Paulo
-# branch in January, with its RS and SC inscriptions.
+# branch in January, with its RS and SC inscriptions. Last, the whole office's April 2026 is settled
+# and printed in one batch run (saida/lote/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/dependencias.sh
@@ -51,6 +52,9 @@ rm -f saida/efd.db
 ./build/livro-icms imprimir --db saida/efd.db --filial 1 --inicio 01/01/2026 \
     --saida saida/livro-efd.pdf --saida saida/livro-efd.txt
 ./build/livro-icms efd conferir --db saida/efd.db tests/efd/cliente_sp_jan2026.txt
+# The whole office in one run: April 2026 of every establishment, each book under saida/lote/.
+./build/livro-icms lote --db saida/demo.db --inicio 01/04/2026 --fim 30/04/2026 --livros saida/lote
 echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
      "-simples-rs-70 e -71, -sc, -sc-estimativa, -sc-bares, -sc-simples, -sc-simples-centralizado e -campinas" \
-     "(SP com inscrições no RS e em SC) e livro-efd (do arquivo EFD de um cliente) (.pdf e .txt)"
+     "(SP com inscrições no RS e em SC) e livro-efd (do arquivo EFD de um cliente) (.pdf e .txt);" \
+     "abril de 2026 do escritório inteiro em saida/lote/"

@@ -393,6 +393,107 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
   EXPECT_EQ(Ler(novo), antes);
 }
 
+// ---------------------------------------------------------------------------------------------
+// The whole office in one run
+
+// Every row of every table of a database file, in key order.
+std::string TodasAsLinhas(const std::string& arquivo) {
+  SQLite::Database db(arquivo);
+  std::string r;
+  SQLite::Statement t(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+  while (t.executeStep()) {
+    const std::string nome = t.getColumn(0).getString();
+    r += "# " + nome + "\n";
+    SQLite::Statement q(db, "SELECT * FROM " + nome + " ORDER BY 1");
+    while (q.executeStep()) {
+      for (int i = 0; i < q.getColumnCount(); ++i) r += (i ? "|" : "") + (q.getColumn(i).isNull() ? "NULL" : q.getColumn(i).getString());
+      r += "\n";
+    }
+  }
+  return r;
+}
+
+// The line of the batch's table that begins with `inicio`, and the lines after it up to the next
+// establishment.
+std::string LinhasDoLote(const std::string& saida, const std::string& inicio) {
+  const size_t p = saida.find("\n" + inicio);
+  if (p == std::string::npos) return "(sem a linha " + inicio + ")";
+  size_t fim = p + 1;
+  do fim = saida.find('\n', fim + 1);
+  while (fim != std::string::npos && fim + 3 < saida.size() && saida.compare(fim + 1, 8, std::string(8, ' ')) == 0);
+  return saida.substr(p + 1, fim == std::string::npos ? std::string::npos : fim - p - 1);
+}
+
+// The nineteen establishments of the demo office settled for January 2026 in one run leave every
+// row of every table as settling them one by one with `apurar`, each in a process of its own and
+// in the same order, does - with the accounting posting, and the RS auxiliary data of establishment
+// 3 answered from the batch's section of the answers file. The table shows establishment 1 with the
+// figures of the demo office's header: regular ICMS due 10,373.58 and no credit carried; ICMS-ST
+// RJ 1,026.46 and MG 2,138.27 of debits without credits.
+TEST_F(LinhaDeComando, LoteApuraCadaEstabelecimentoComoSozinho) {
+  const std::string sozinhos = Arquivo("sozinhos.db");
+  ASSERT_EQ(Rodar("db demo '" + sozinhos + "'").Codigo, 0);
+  const std::string dados = "edtFaturamento=131.500,00; edtEmpregados=12";
+  std::ofstream(Arquivo("lote.txt")) << "# nada para os outros\n[filial 3]\n" << dados << "\n";
+  std::ofstream(Arquivo("filial3.txt")) << dados << "\n";
+  std::ofstream(Arquivo("nenhuma.txt")) << "# nada\n";
+
+  const TResultado lote = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --contabilizar --respostas '" +
+                                Arquivo("lote.txt") + "'");
+  ASSERT_EQ(lote.Codigo, 0) << lote.Saida << lote.Erro;
+  EXPECT_CONTEM(lote.Saida, "19 estabelecimento(s)");
+  EXPECT_CONTEM(lote.Saida, "19 apurado(s).");
+  const std::string matriz = LinhasDoLote(lote.Saida, "     1  ");
+  for (const char* trecho : {"2001", "10.373,58", "4019", "1.026,46", "4011", "2.138,27"}) EXPECT_CONTEM(matriz, trecho);
+  EXPECT_CONTEM(lote.Saida, "filial 3 - Sul-Norte - Porto Alegre\n    [dados] Dados acessórios => " + dados);
+
+  std::vector<int64_t> filiais;
+  {
+    SQLite::Database db(sozinhos);
+    SQLite::Statement q(db, "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
+    while (q.executeStep()) filiais.push_back(q.getColumn(0).getInt64());
+  }
+  ASSERT_EQ(filiais.size(), 19u);
+  for (int64_t f : filiais) {
+    const TResultado r = Rodar("apurar --db '" + sozinhos + "' --filial " + std::to_string(f) +
+                               " --inicio 01/01/2026 --fim 31/01/2026 --contabilizar --respostas '" +
+                               Arquivo(f == 3 ? "filial3.txt" : "nenhuma.txt") + "'");
+    ASSERT_EQ(r.Codigo, 0) << f << r.Erro;
+  }
+  EXPECT_EQ(TodasAsLinhas(banco_), TodasAsLinhas(sozinhos));
+}
+
+// An establishment whose data the run refuses is listed with its error and the batch goes on (exit
+// 5); the books of the others are the very files `imprimir` writes. No establishment to settle is
+// an error before anything runs.
+TEST_F(LinhaDeComando, LoteSegueDepoisDeUmErroEGravaOsLivros) {
+  {
+    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    db.exec("INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL)"
+            " SELECT 99001, MIN(IDSAIDA), 999, 10 FROM ES02_SAIDA WHERE IDFILIAL = 2 AND DATAEMISSAO LIKE '2026-01-%'");
+  }
+  const std::string pasta = Arquivo("livros");
+  TResultado r = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --empresa 1 --livros '" + pasta + "'");
+  EXPECT_EQ(r.Codigo, 5) << r.Saida << r.Erro;
+  EXPECT_CONTEM(r.Saida, "2 estabelecimento(s)");
+  EXPECT_CONTEM(r.Saida, "1 apurado(s), 1 não.");
+  EXPECT_CONTEM(LinhasDoLote(r.Saida, "     2  "), "ERRO");
+  EXPECT_CONTEM(r.Erro, "filial 2 - Exemplo Alimentos - Campinas: ");
+  EXPECT_CONTEM(r.Erro, "ES02_SAIDADET IDSAIDADET 99001: IDCFOP 999 não existe em ES02_CFOP");
+  EXPECT_TRUE(fs::exists(pasta + "/livro-1-20260101-20260131.pdf"));
+  EXPECT_FALSE(fs::exists(pasta + "/livro-2-20260101-20260131.txt"));
+
+  const std::string outro = Arquivo("outro.db");
+  ASSERT_EQ(Rodar("db demo '" + outro + "'").Codigo, 0);
+  ASSERT_EQ(Rodar("imprimir --db '" + outro + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026 --saida '" +
+                  Arquivo("sozinho.txt") + "'").Codigo, 0);
+  EXPECT_EQ(Ler(pasta + "/livro-1-20260101-20260131.txt"), Ler(Arquivo("sozinho.txt")));
+
+  r = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --empresa 99");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "Nenhum estabelecimento ativo até 31/01/2026 na empresa 99.");
+}
+
 }  // namespace
 
 // Santa Catarina from the command line: the regular regime's agreement answered from a file in a

@@ -6,10 +6,11 @@
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
 //   livro-icms termos --db ... --filial ... --livro N --abertura|--encerramento --saida termo.pdf
 //   livro-icms efd importar|exportar|conferir ...   (app/livro-icms/comandosefd.h)
+//   livro-icms lote --db ... --inicio ... --fim ... [--empresa N] [--livros PASTA] (app/livro-icms/comandolote.h)
 //
 // `imprimir` goes through the report form TForm58140 exactly as the desktop does (creation
-// defaults, the fields the user would change, then the print action); `observacoes` goes through
-// the observations editor TForm58140Observacoes.
+// defaults, the fields the user would change, then the print action: app/livro-icms/livro.h);
+// `observacoes` goes through the observations editor TForm58140Observacoes.
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -20,7 +21,9 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "app/livro-icms/comandolote.h"
 #include "app/livro-icms/comandosefd.h"
+#include "app/livro-icms/livro.h"
 #include "forms/form58140.h"
 #include "forms/observacoes.h"
 #include "forms/pedidoapuracao.h"
@@ -28,10 +31,7 @@
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
 #include "host/interacao/interacaoterminal.h"
-#include "host/servicos/selecaoimpostos.h"
 #include "relatorio/relatorio.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -96,67 +96,6 @@ int Apurar(const TOpcoesComuns& comuns, const TPedidoApuracao& pedido) {
 // ---------------------------------------------------------------------------------------------
 // imprimir
 
-struct TOpcoesImpressao {
-  int64_t IdFilial = 0;
-  std::string Inicio, Fim;
-  std::vector<std::string> Saidas;
-  std::string Impostos;
-  bool Contabilizar = false, CIAP = false, SemMovimento = false, NaoImprimirSemMovimento = false;
-  bool DetalharSufixo = false, SemDescricaoCfop = false, FrenteVerso = false, Rodape = false;
-  bool Definitivo = false;
-  int32_t Livro = 0, Pagina = 0;
-  bool Sextos = false, Oitavos = false;
-  bool SemFrenteVerso = false;
-};
-
-// What the print engine takes from the command line: paper, accents and line spacing.
-struct TOpcoesPagina {
-  std::string Papel = "a4";
-  bool Acentos = false;
-};
-
-void ConfigurarPagina(impressao::TQDprint& prn, const TOpcoesPagina& o) {
-  prn.SetPapel(o.Papel == "carta" ? impressao::TPapel::Carta
-               : o.Papel == "formulario" ? impressao::TPapel::Formulario
-                                          : impressao::TPapel::A4);
-  prn.SetSemAcento(!o.Acentos);
-}
-
-std::string Minusculas(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
-}
-
-// The outputs by kind, each checked for writing before anything runs: an existing file is opened
-// for appending (its content stays), a new one is created and removed again.
-void VerificarSaidas(const std::vector<std::string>& saidas, std::string& txt, std::string& pdf) {
-  for (const auto& s : saidas) {
-    std::string ext = Minusculas(fs::path(s).extension().string());
-    std::string& destino = ext == ".txt" ? txt : pdf;
-    if (ext != ".txt" && ext != ".pdf")
-      throw std::runtime_error("O arquivo de saída deve terminar em .pdf ou .txt: " + s);
-    if (!destino.empty()) throw std::runtime_error("Mais de um arquivo de saída " + ext + ": " + destino + " e " + s);
-    std::error_code ec;
-    if (fs::is_directory(s, ec)) throw std::runtime_error("O arquivo de saída é uma pasta: " + s);
-    bool existia = fs::exists(s, ec);
-    {
-      std::ofstream f(s, std::ios::binary | std::ios::app);
-      if (!f) throw std::runtime_error("Não é possível gravar o arquivo de saída: " + s);
-    }
-    if (!existia) fs::remove(s, ec);
-    destino = s;
-  }
-}
-
-// A check box the user can only tick while it is enabled.
-void Marcar(TCaixa& caixa, bool pedido, const char* opcao) {
-  if (!pedido) return;
-  if (caixa.Enabled)
-    caixa.Checked = true;
-  else if (!caixa.Checked)
-    std::cerr << "Aviso: \"" << caixa.Caption << "\" não está disponível; " << opcao << " ignorada.\n";
-}
-
 int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o, const TOpcoesPagina& pagina) {
   std::string txt, pdf;
   VerificarSaidas(o.Saidas, txt, pdf);
@@ -164,63 +103,9 @@ int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o, const 
   auto interacao = CriarInteracaoFormulario(comuns.Respostas, comuns.Sim);
   auto conexao = TQDConnection::Abrir(comuns.Banco);
   THost host(*conexao, *interacao);
-  // The host's current company and establishment are the ones of the request.
-  FormPrincipal->IdEmpresaAtual = GFuncoes->GetDadosFilial(o.IdFilial).IdEmpresa;
-  FormPrincipal->IdFilialAtual = o.IdFilial;
-
-  TdmLivroICMS modulo;
-  TForm58140 form(modulo);
-  // The tax-selection dialog: the user marks the codes given.
-  form.OnSelecionarImpostos = [&](TFrameSelecionarImpostos& frame) { SelecionarImpostos(frame, o.Impostos); };
-
-  bool impresso = false;
+  TLivroImpresso livro;
   try {
-    form.FormCreate();
-    if (form.lkpFilial.Id == 0)
-      throw std::runtime_error("Estabelecimento sem município cadastrado: " + std::to_string(o.IdFilial));
-    if (!o.Inicio.empty()) {
-      form.edtDataInicio.Text = o.Inicio;
-      form.edtDataInicioKeyDown(TTecla::Enter);  // the end date becomes the end of that period
-    }
-    if (!o.Fim.empty()) form.edtDataFim.Text = o.Fim;
-
-    std::string impostos = Minusculas(texto::Aparar(o.Impostos));
-    if (impostos == "todos")
-      form.rbTodosClick(TEscolhaImpostos::Todos);
-    else if (impostos == "icms")
-      form.rbTodosClick(TEscolhaImpostos::ICMS);
-    else if (impostos == "icms-st")
-      form.rbTodosClick(TEscolhaImpostos::ICMSST);
-    else if (!impostos.empty())
-      form.rbTodosClick(TEscolhaImpostos::Custom);
-
-    Marcar(form.chkContabilizar, o.Contabilizar, "--contabilizar");
-    Marcar(form.chkCalcularCIAP, o.CIAP, "--ciap");
-    if (o.NaoImprimirSemMovimento) form.chkSemMovimento.Checked = false;
-    if (o.SemMovimento) form.chkSemMovimento.Checked = true;
-    Marcar(form.chkDetalharSufixoCfop, o.DetalharSufixo && !o.Definitivo, "--detalhar-sufixo");
-    Marcar(form.chkNaoImprimirDescricaoCFOP, o.SemDescricaoCfop && !o.Definitivo, "--sem-descricao-cfop");
-    Marcar(form.chkImpressaoFrenteVerso, o.FrenteVerso, "--frente-verso");
-    if (o.SemFrenteVerso) form.chkImpressaoFrenteVerso.Checked = false;
-    Marcar(form.chkRodape, o.Rodape, "--rodape");
-    if (o.Definitivo) {
-      form.chkImpressaoDefinitiva.Checked = true;
-      form.chkImpressaoDefinitivaClick();
-      if (o.DetalharSufixo || o.SemDescricaoCfop)
-        std::cerr << "Aviso: a impressão definitiva detalha os CFOPs sem sufixo e com descrição; "
-                     "--detalhar-sufixo e --sem-descricao-cfop ignoradas.\n";
-      if (o.Livro > 0) form.edtNumLivro.SetValor(o.Livro);
-      if (o.Pagina > 0) form.edtNumPagina.SetValor(o.Pagina);
-    }
-    if (o.Sextos) {
-      form.rbSextos = true;
-      form.rbOitavos = false;
-    }
-
-    modulo.Prn().SetArquivoTexto(txt);
-    modulo.Prn().SetArquivoPdf(pdf);
-    ConfigurarPagina(modulo.Prn(), pagina);
-    impresso = form.ActImprimirExecute();
+    livro = ImprimirPeloFormulario(o, pagina, txt, pdf);
   } catch (const EAbortarSilencioso&) {
     ImprimirRegistro(*interacao);
     std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
@@ -230,23 +115,21 @@ int ImprimirLivro(const TOpcoesComuns& comuns, const TOpcoesImpressao& o, const 
     throw;
   }
 
-  const TDateTime inicio = modulo.FDataInicio, fim = modulo.FDataFim;
-  std::cout << "Livro Registro de Apuração do ICMS - estabelecimento " << o.IdFilial << " (" << form.lkpFilial.Descricao
-            << "), " << DataBR(inicio) << " a " << DataBR(fim) << "\n";
-  int resumos = modulo.GetApuracao().GetResumos().Count();
-  if (resumos == 0) {
+  std::cout << "Livro Registro de Apuração do ICMS - estabelecimento " << o.IdFilial << " (" << livro.NomeFilial << "), "
+            << DataBR(livro.Inicio) << " a " << DataBR(livro.Fim) << "\n";
+  if (livro.Resumos == 0) {
     std::cout << "Nenhum período de apuração completo no intervalo: nenhum livro foi impresso, nenhum arquivo "
                  "foi gravado e nada foi registrado.\n";
     ImprimirRegistro(*interacao);
     return 0;
   }
-  if (!impresso) {
+  if (!livro.Impresso) {
     ImprimirRegistro(*interacao);
     throw std::runtime_error("A impressão não pôde ser iniciada (arquivo de saída); a apuração foi gravada, o livro não.");
   }
-  std::cout << "Apurações impressas: " << resumos << "\n";
-  std::cout << "Páginas impressas: " << modulo.GetUltimaPagina() << " (" << (form.chkImpressaoDefinitiva.Checked ? "definitiva, " : "")
-            << "livro " << modulo.FLivro << ", próxima página " << modulo.FPagina << ")\n";
+  std::cout << "Apurações impressas: " << livro.Resumos << "\n";
+  std::cout << "Páginas impressas: " << livro.Paginas << " (" << (livro.Definitivo ? "definitiva, " : "") << "livro "
+            << livro.Livro << ", próxima página " << livro.ProximaPagina << ")\n";
   for (const auto& a : {txt, pdf})
     if (!a.empty()) std::cout << "Arquivo gravado: " << a << "\n";
   ImprimirRegistro(*interacao);
@@ -538,6 +421,7 @@ int main(int argc, char** argv) {
   opcoesPagina(cmdTermos);
 
   TComandosEFD comandosEfd(app);
+  TComandoLote comandoLote(app);
 
   try {
     app.parse(argc, argv);
@@ -578,6 +462,7 @@ int main(int argc, char** argv) {
     if (gravar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Gravar);
     if (excluir->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Excluir);
     if (int codigo = 0; comandosEfd.Executar(codigo)) return codigo;
+    if (int codigo = 0; comandoLote.Executar(codigo)) return codigo;
   } catch (const EAbortarSilencioso&) {
     std::cerr << "Apuração interrompida pelo usuário (aborted by the user).\n";
     return 3;

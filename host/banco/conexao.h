@@ -11,6 +11,8 @@
 
 #include <SQLiteCpp/Database.h>
 
+namespace banco { class TApuracaoEmCurso; }
+
 // Every database failure reaches callers as this type (message in Portuguese, SQL shortened).
 class EBancoDados : public std::runtime_error {
  public:
@@ -55,13 +57,17 @@ class TQDConnection {
   void CarregarDemo();
   // Changes how long statements wait for another program's lock (tests shorten it).
   void SetEsperaOcupado(std::chrono::milliseconds espera);
+  // The settlement run in progress on this connection, if any (host/banco/formasrapidas.h).
+  banco::TApuracaoEmCurso* ApuracaoEmCurso() const { return apuracaoEmCurso_; }
 
  private:
+  friend class banco::TApuracaoEmCurso;
   explicit TQDConnection(std::unique_ptr<SQLite::Database> db) : db_(std::move(db)) {}
   void Configurar();
   void CriarEsquema();
   void Migrar(const std::string& arquivo);
   std::unique_ptr<SQLite::Database> db_;
+  banco::TApuracaoEmCurso* apuracaoEmCurso_ = nullptr;
 };
 
 // A write that either happens whole or not at all: rolls back unless Confirmar() was called.

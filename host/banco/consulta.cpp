@@ -6,8 +6,8 @@
 
 #include <SQLiteCpp/Statement.h>
 
-#include "host/banco/adaptadorsql.h"
 #include "host/banco/conexao.h"
+#include "host/banco/formasrapidas.h"
 #include "host/base/texto.h"
 
 namespace {
@@ -87,8 +87,17 @@ TQDSQLQuery::TQDSQLQuery(TQDConnection& conexao) : conexao_(conexao) {}
 TQDSQLQuery::~TQDSQLQuery() = default;
 
 void TQDSQLQuery::Open() {
+  stmt_.reset();
+  memoria_.reset();
   try {
-    stmt_ = std::make_unique<SQLite::Statement>(conexao_.Db(), AdaptarSQL(sql_));
+    banco::TFormaExecucao forma = banco::FormaDeExecucao(conexao_, sql_);
+    if (forma.Linhas) {
+      memoria_ = std::make_unique<banco::TTabelaMemoria>(std::move(*forma.Linhas));
+      linha_ = 0;
+      eof_ = vazia_ = memoria_->Linhas.empty();
+      return;
+    }
+    stmt_ = std::make_unique<SQLite::Statement>(conexao_.Db(), forma.Sql);
     eof_ = !stmt_->executeStep();
     vazia_ = eof_;
   } catch (const SQLite::Exception& e) {
@@ -99,11 +108,16 @@ void TQDSQLQuery::Open() {
 
 void TQDSQLQuery::Close() {
   stmt_.reset();
+  memoria_.reset();
   eof_ = vazia_ = true;
 }
 
 void TQDSQLQuery::Next() {
   if (eof_) return;
+  if (memoria_) {
+    eof_ = ++linha_ >= memoria_->Linhas.size();
+    return;
+  }
   try {
     eof_ = !stmt_->executeStep();
   } catch (const SQLite::Exception& e) {
@@ -112,7 +126,12 @@ void TQDSQLQuery::Next() {
 }
 
 TCampo TQDSQLQuery::FieldByName(const std::string& nome) const {
-  if (!stmt_ || eof_) throw EBancoDados("Campo " + nome + " lido sem registro corrente");
+  if ((!stmt_ && !memoria_) || eof_) throw EBancoDados("Campo " + nome + " lido sem registro corrente");
+  if (memoria_) {
+    for (size_t i = 0; i < memoria_->Campos.size(); ++i)
+      if (MesmoNome(memoria_->Campos[i], nome)) return TCampo(memoria_->Linhas[linha_][i]);
+    throw EBancoDados("Campo não encontrado na consulta: " + nome);
+  }
   for (int i = 0; i < stmt_->getColumnCount(); ++i)
     if (MesmoNome(stmt_->getColumnName(i), nome)) return TCampo(LerColuna(stmt_->getColumn(i)));
   throw EBancoDados("Campo não encontrado na consulta: " + nome);
@@ -125,7 +144,15 @@ void TQDClientDataSet::Open() {
   campos_.clear();
   linhas_.clear();
   try {
-    SQLite::Statement st(conexao_->Db(), AdaptarSQL(sql_));
+    banco::TFormaExecucao forma = banco::FormaDeExecucao(*conexao_, sql_);
+    if (forma.Linhas) {
+      campos_ = std::move(forma.Linhas->Campos);
+      linhas_ = std::move(forma.Linhas->Linhas);
+      if (!filtro_.empty()) SetFilter(filtro_);
+      First();
+      return;
+    }
+    SQLite::Statement st(conexao_->Db(), forma.Sql);
     for (int i = 0; i < st.getColumnCount(); ++i) campos_.push_back(st.getColumnName(i));
     while (st.executeStep()) {
       std::vector<TCampo::Valor> linha;

@@ -1,7 +1,8 @@
 #pragma once
 // The host's query components. TQDSQLQuery reads a result forward, field by name; TQDClientDataSet
 // holds a whole result in memory and adds filtering and Locate, as the settlement's filtered
-// loads need. Both pass their SQL through the dialect adapter.
+// loads need. Both pass their SQL through the dialect adapter, after asking the table of faster
+// forms (formasrapidas.h) whether the text has one.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 
 class TQDConnection;
 namespace SQLite { class Statement; }
+namespace banco { struct TTabelaMemoria; }
 
 // One value of a result row.
 class TCampo {
@@ -52,6 +54,8 @@ class TQDSQLQuery {
   TQDConnection& conexao_;
   std::string sql_;
   std::unique_ptr<SQLite::Statement> stmt_;
+  std::unique_ptr<banco::TTabelaMemoria> memoria_;  // a faster form's rows, read from memory
+  size_t linha_ = 0;
   bool eof_ = true;
   bool vazia_ = true;
 };

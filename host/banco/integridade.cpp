@@ -1,9 +1,15 @@
 #include "host/banco/integridade.h"
 
+#include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <unordered_set>
 
+#include <sqlite3.h>
 #include <SQLiteCpp/Statement.h>
 
+#include "host/banco/formasrapidas.h"
+#include "host/banco/totaisitens.h"
 #include "host/banco/vincular.h"
 #include "host/servicos/tipos.h"
 
@@ -37,41 +43,158 @@ void Verificar(SQLite::Database& db, const std::string& sql, std::vector<std::st
 }
 
 // The value columns of a document item that the registers, the ICMS-ST registers and the host's
-// credit calculations add up.
+// credit calculations add up, in the order of the register sums they feed (ISENTASICMS and NTICMS
+// go to one sum).
 const char* const kValoresItem[] = {"VLRCONTABIL", "BCICMS", "ICMS", "ISENTASICMS", "NTICMS", "OUTRASICMS", "BCICMSST", "ICMSST"};
+const banco::TSomaItem kSomaDoValor[] = {banco::siValorContabil, banco::siBaseICMS, banco::siICMS,
+                                         banco::siIsentasNaoTributadas, banco::siIsentasNaoTributadas,
+                                         banco::siOutras, banco::siBaseST, banco::siICMSST};
 
 struct TItens {
   const char* Documento;
   const char* Item;
   const char* ChaveDocumento;
   const char* ChaveItem;
-  const char* Data;  // the date that decides the period
+  const char* Data;     // the date that decides the period
+  const char* FlagST;   // the item counts in the ICMS-ST registers
+  bool Saidas;
 };
-const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENTRADADET", "DATAENTRADA"},
-                         {"ES02_SAIDA", "ES02_SAIDADET", "IDSAIDA", "IDSAIDADET", "DATAEMISSAO"}};
+const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENTRADADET", "DATAENTRADA", "CREDITOST", false},
+                         {"ES02_SAIDA", "ES02_SAIDADET", "IDSAIDA", "IDSAIDADET", "DATAEMISSAO", "DEBITOST", true}};
 
-void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini,
-                    const std::string& fim, std::vector<std::string>& problemas) {
-  std::string colunas, condicao = "C.IDCFOP IS NULL";
-  for (const char* v : kValoresItem) {
-    colunas += std::string(", D.") + v;
-    condicao += " OR " + NaoNumerico(std::string("D.") + v);
+// A statement stepped through the C interface: the items are read by the million, and every column
+// read through the wrapper's objects costs more than the reading itself.
+class TLeitura {
+ public:
+  TLeitura(SQLite::Database& db, const std::string& sql) : db_(db.getHandle()) {
+    Verificar(sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr));
   }
-  const std::string sql = std::string("SELECT D.") + t.ChaveItem + ", D.IDCFOP, C.IDCFOP IS NULL" + colunas + " FROM " +
-                          t.Documento + " S JOIN " + t.Item + " D ON (D." + t.ChaveDocumento + " = S." + t.ChaveDocumento +
-                          ") LEFT JOIN ES02_CFOP C ON (C.IDCFOP = D.IDCFOP) WHERE S.IDFILIAL = ?1 AND S." + t.Data +
-                          " BETWEEN ?2 AND ?3 AND (" + condicao + ") ORDER BY D." + t.ChaveItem + kLimite;
-  Verificar(db, sql, problemas, [&](SQLite::Statement& q) {
-    std::string motivo;
-    auto juntar = [&](const std::string& m) { motivo += (motivo.empty() ? "" : "; ") + m; };
-    if (q.getColumn(2).getInt())
-      juntar("IDCFOP " + q.getColumn(1).getString() + " não existe em ES02_CFOP (o item sumiria do registro e do imposto)");
-    for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
-      const SQLite::Column c = q.getColumn(3 + i);
-      if (!c.isInteger() && !c.isFloat()) juntar(std::string(kValoresItem[i]) + " " + Citado(c) + " não é um número");
+  ~TLeitura() { sqlite3_finalize(st_); }
+  TLeitura(const TLeitura&) = delete;
+  TLeitura& operator=(const TLeitura&) = delete;
+  void Vincular(int i, int64_t v) { Verificar(sqlite3_bind_int64(st_, i, v)); }
+  void Vincular(int i, const std::string& v) {
+    Verificar(sqlite3_bind_text(st_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT));
+  }
+  bool Proxima() {
+    const int rc = sqlite3_step(st_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) Verificar(rc);
+    return false;
+  }
+  int Tipo(int i) const { return sqlite3_column_type(st_, i); }
+  sqlite3_value* Valor(int i) const { return sqlite3_column_value(st_, i); }
+  int64_t Inteiro(int i) const { return sqlite3_column_int64(st_, i); }
+  std::string_view Texto(int i) const {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return t ? std::string_view(t, static_cast<size_t>(sqlite3_column_bytes(st_, i))) : std::string_view();
+  }
+
+ private:
+  void Verificar(int rc) const {
+    if (rc != SQLITE_OK) throw SQLite::Exception(db_, rc);
+  }
+  sqlite3* db_;
+  sqlite3_stmt* st_ = nullptr;
+};
+
+std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
+  std::unordered_set<int64_t> ids;
+  try {
+    TLeitura q(db, "SELECT IDCFOP FROM ES02_CFOP");
+    while (q.Proxima())
+      if (q.Tipo(0) == SQLITE_INTEGER) ids.insert(q.Inteiro(0));
+  } catch (const SQLite::Exception& e) {
+    LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
+  }
+  return ids;
+}
+
+// The items of the establishment's documents of the interval, each once: the ones whose CFOP does
+// not exist or whose amounts are not numbers become problems (at most kMaximoListado + 1, the
+// lowest ids, as an ORDER BY id LIMIT would list them); with `totais`, the others are added to the
+// totals the registers are answered from, with the state of the document's participant (one
+// lookup per document: the participant's joins come before the items).
+void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini,
+                    const std::string& fim, const std::unordered_set<int64_t>& cfops, std::vector<std::string>& problemas,
+                    banco::TTotaisItens* totais) {
+  std::string colunas;
+  for (const char* v : kValoresItem) colunas += std::string(", D.") + v;
+  const std::string sql =
+      std::string("SELECT S.") + t.ChaveDocumento + ", S." + t.Data + (totais ? ", M.UF, D." : ", NULL, D.") + t.ChaveItem +
+      ", D.IDCFOP" + (totais ? std::string(", D.") + t.FlagST + " = 1" : std::string(", 0")) + colunas + " FROM " +
+      t.Documento + " S" +
+      (totais ? " LEFT JOIN CO01_PLANO P ON (P.IDPLANO = S.IDPLANO) LEFT JOIN ES02_CLIFOR C ON (C.IDCLIFOR = P.IDCLIFOR)"
+                " LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = C.IDMUNICIPIO)"
+              : "") +
+      " JOIN " + t.Item + " D ON (D." + t.ChaveDocumento + " = S." + t.ChaveDocumento + ") WHERE S.IDFILIAL = ?1 AND S." +
+      t.Data + " BETWEEN ?2 AND ?3";
+  enum { cDocumento, cData, cUF, cItem, cCfop, cST, cPrimeiroValor };
+  // The problems found, kept as a max-heap on the id so that only the lowest stay.
+  std::vector<std::pair<int64_t, std::string>> achados;
+  const size_t limite = kMaximoListado + 1;
+  try {
+    TLeitura q(db, sql);
+    q.Vincular(1, idFilial);
+    q.Vincular(2, ini);
+    q.Vincular(3, fim);
+    // The document's date and participant's state, read once per document.
+    int64_t documento = 0;
+    bool primeiro = true, temUF = false;
+    std::string data, uf;
+    while (q.Proxima()) {
+      const bool semCfop = q.Tipo(cCfop) != SQLITE_INTEGER || !cfops.count(q.Inteiro(cCfop));
+      banco::TSomasItem somas{};
+      unsigned invalidos = 0;
+      bool cabe = true;
+      for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
+        sqlite3_value* valor = q.Valor(cPrimeiroValor + i);
+        int64_t v = 0;
+        switch (sqlite3_value_type(valor)) {
+          case SQLITE_INTEGER: cabe = banco::TTotaisItens::DezMilesimos(static_cast<int64_t>(sqlite3_value_int64(valor)), v) && cabe; break;
+          case SQLITE_FLOAT: cabe = banco::TTotaisItens::DezMilesimos(sqlite3_value_double(valor), v) && cabe; break;
+          default: invalidos |= 1u << i; continue;
+        }
+        int64_t& soma = somas[static_cast<size_t>(kSomaDoValor[i])];
+        cabe = !__builtin_add_overflow(soma, v, &soma) && cabe;
+      }
+      if (!semCfop && invalidos == 0) {
+        if (!totais) continue;
+        if (!cabe) totais->Invalidar();
+        if (primeiro || q.Inteiro(cDocumento) != documento) {
+          primeiro = false;
+          documento = q.Inteiro(cDocumento);
+          data.assign(q.Texto(cData));
+          temUF = q.Tipo(cUF) == SQLITE_TEXT;
+          uf.assign(temUF ? q.Texto(cUF) : std::string_view());
+        }
+        const std::string_view vUF(uf);
+        totais->Adicionar(data, temUF ? &vUF : nullptr, q.Inteiro(cCfop), q.Inteiro(cST) == 1, somas);
+        continue;
+      }
+      const int64_t id = q.Inteiro(cItem);
+      if (achados.size() == limite && id >= achados.front().first) continue;
+      std::string motivo;
+      auto juntar = [&](const std::string& m) { motivo += (motivo.empty() ? "" : "; ") + m; };
+      if (semCfop)
+        juntar("IDCFOP " + std::string(q.Texto(cCfop)) + " não existe em ES02_CFOP (o item sumiria do registro e do imposto)");
+      for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i)
+        if (invalidos & (1u << i))
+          juntar(std::string(kValoresItem[i]) + " '" + std::string(q.Texto(cPrimeiroValor + i)) + "' não é um número");
+      auto maior = [](const auto& a, const auto& b) { return a.first < b.first; };
+      if (achados.size() == limite) {
+        std::pop_heap(achados.begin(), achados.end(), maior);
+        achados.pop_back();
+      }
+      achados.emplace_back(id, Linha(t.Item, t.ChaveItem, id, motivo));
+      std::push_heap(achados.begin(), achados.end(), maior);
     }
-    return Linha(t.Item, t.ChaveItem, q.getColumn(0).getInt64(), motivo);
-  }, idFilial, ini, fim);
+  } catch (const SQLite::Exception& e) {
+    LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
+  }
+  std::sort(achados.begin(), achados.end());
+  for (auto& [id, texto] : achados) problemas.push_back(std::move(texto));
+  if (totais) totais->Concluir();
 }
 
 }  // namespace
@@ -103,7 +226,15 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
   const std::string ini = DataISO(inicio), termino = DataISO(fim);
   TProblemas r;
   r.Erros = CfopsInvalidos(db);
-  for (const TItens& t : kItens) VerificarItens(db, t, filial.IdFilial, ini, termino, r.Erros);
+  // With a run in progress, the same reading of the items totals them for its registers.
+  banco::TApuracaoEmCurso* emCurso = c.ApuracaoEmCurso();
+  std::vector<banco::TTotaisItens> totais;
+  totais.reserve(std::size(kItens));
+  const std::unordered_set<int64_t> cfops = IdsCfop(db);
+  for (const TItens& t : kItens) {
+    if (emCurso) totais.emplace_back(filial.IdFilial, t.Saidas, ini, termino);
+    VerificarItens(db, t, filial.IdFilial, ini, termino, cfops, r.Erros, emCurso ? &totais.back() : nullptr);
+  }
   Verificar(db,
             "SELECT IDLCTOAPUR, VALOR FROM ES02_LCTOAPUR"
             " WHERE IDFILIAL IN (SELECT IDFILIAL FROM SC00_FILIAL WHERE IDEMPRESA = ?1) AND DATA BETWEEN ?2 AND ?3"
@@ -136,6 +267,8 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
                                                        : "; a inscrição é ignorada"));
             },
             filial.IdFilial, ini, termino);
+  if (emCurso && r.Erros.empty())
+    for (banco::TTotaisItens& t : totais) emCurso->GuardarItens(std::move(t));
   return r;
 }
 

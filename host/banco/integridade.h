@@ -37,7 +37,9 @@ struct TProblemas {
 // establishments of its company (a centraliser reads its group's), the due days of the payment
 // codes its configuration and inscriptions point at, and the states of its ST inscriptions (an
 // error when ICMS-ST is settled, a warning otherwise). One query per table, each through the
-// index on establishment and date.
+// index on establishment and date. With a settlement run in progress on the connection
+// (host/banco/formasrapidas.h), the reading of the items also totals them for the run's registers
+// and, when nothing is wrong, leaves the totals with the run.
 TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime inicio, TDateTime fim,
                              bool substituicaoTributaria);
 

@@ -62,6 +62,8 @@ size_t Tamanho(std::string_view s) {
 
 std::string Copiar(std::string_view s, size_t inicio, size_t qtd) {
   if (inicio < 1) inicio = 1;
+  if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return inicio > s.size() ? std::string() : std::string(s.substr(inicio - 1, qtd));
   auto u = ParaU32(s);
   if (inicio > u.size()) return {};
   return DeU32(std::u32string_view(u).substr(inicio - 1, qtd));
@@ -134,6 +136,8 @@ char32_t BaseSemAcento(char32_t c) {
 }  // namespace
 
 std::string SemAcento(std::string_view s) {
+  // Most of a book is plain ASCII: nothing to look up.
+  if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return std::string(s);
   auto u = ParaU32(s);
   for (auto& c : u) c = BaseSemAcento(c);
   return DeU32(u);

@@ -50,14 +50,14 @@ bool TQDprint::Abrir() {
 }
 
 void TQDprint::IniciarPagina() {
-  paginas_.emplace_back(++pagina_, TamanhoQteLinhas(), TamanhoQteColunas());
+  paginas_.emplace_back(++pagina_, TamanhoQteLinhas(), TamanhoQteColunas(), std::move(grade_));
   if (auto evento = OnNewPage) evento(pagina_);
 }
 
 void TQDprint::EncerrarPagina() {
   if (auto evento = OnBeforeNewPage) evento();
   TPagina& p = paginas_.back();
-  p.Concluir();
+  grade_ = p.Concluir();
   if (texto_) texto_->Pagina(p);
   if (pdf_) pdf_->Pagina(p, linha_ == TLinha::Seis ? 6 : 8);
 }

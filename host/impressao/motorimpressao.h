@@ -126,6 +126,7 @@ class TQDprint {
   bool semAcento_ = true, cancelarSetup_ = false, aberto_ = false;
   int pagina_ = 0;
   std::vector<TPagina> paginas_;
+  TGrade grade_;  // the grid of the page that ended, for the next one
   std::unique_ptr<TSaidaTexto> texto_;
   std::unique_ptr<TSaidaPdf> pdf_;
   std::unique_ptr<TSubstituicaoArquivos> substituicao_;

@@ -7,10 +7,31 @@
 
 namespace impressao {
 
-TPagina::TPagina(int numero, int qteLinhas, int qteColunas)
-    : numero_(numero), qteLinhas_(qteLinhas), qteColunas_(qteColunas),
-      grade_(static_cast<size_t>(qteLinhas) * static_cast<size_t>(qteColunas), U' '),
-      dono_(grade_.size(), -1) {}
+TPagina::TPagina(int numero, int qteLinhas, int qteColunas, TGrade grade)
+    : numero_(numero), qteLinhas_(qteLinhas), qteColunas_(qteColunas), grade_(std::move(grade.Caracteres)),
+      dono_(std::move(grade.Donos)) {
+  const size_t celulas = static_cast<size_t>(qteLinhas) * static_cast<size_t>(qteColunas);
+  grade_.assign(celulas, U' ');
+  dono_.assign(celulas, -1);
+}
+
+bool TPagina::Livre(int linha, int coluna) const {
+  if (concluida_) throw std::logic_error("página " + std::to_string(numero_) + " já foi encerrada");
+  if (linha < 1 || linha > qteLinhas_ || coluna < 1 || coluna > qteColunas_) return true;
+  return grade_[Celula(linha, coluna)] == U' ';
+}
+
+namespace {
+// Grid characters back to text; a book's grid is mostly ASCII, which needs no encoding.
+std::string Texto(std::u32string_view u) {
+  if (std::all_of(u.begin(), u.end(), [](char32_t c) { return c < 0x80; })) {
+    std::string r(u.size(), ' ');
+    std::transform(u.begin(), u.end(), r.begin(), [](char32_t c) { return static_cast<char>(c); });
+    return r;
+  }
+  return texto::DeU32(u);
+}
+}  // namespace
 
 size_t TPagina::Celula(int linha, int coluna) const {
   return static_cast<size_t>(linha - 1) * static_cast<size_t>(qteColunas_) +
@@ -27,15 +48,23 @@ void TPagina::Escrever(int linha, int coluna, std::string_view texto, TFontes fo
   const auto indice = static_cast<int32_t>(textos_.size());
   textos_.push_back({numero_, linha, coluna, std::string(texto), fontes});
   int c = coluna;
-  for (char32_t ch : texto::ParaU32(texto)) {
-    if (c > qteColunas_) break;
+  auto marcar = [&](char32_t ch) {
+    if (c > qteColunas_) return false;
     if (c >= 1 && ch != U' ') {
       // A control character would break the line structure of the outputs.
       grade_[Celula(linha, c)] = (ch < 0x20 || ch == 0x7F) ? U'?' : ch;
       dono_[Celula(linha, c)] = indice;
     }
     ++c;
+    return true;
+  };
+  if (std::all_of(texto.begin(), texto.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) {
+    for (char ch : texto)
+      if (!marcar(static_cast<char32_t>(ch))) break;
+    return;
   }
+  for (char32_t ch : texto::ParaU32(texto))
+    if (!marcar(ch)) break;
 }
 
 std::vector<std::string> TPagina::MontarLinhas() const {
@@ -44,7 +73,7 @@ std::vector<std::string> TPagina::MontarLinhas() const {
   for (int l = 1; l <= qteLinhas_; ++l) {
     std::u32string_view linha(grade_.data() + Celula(l, 1), static_cast<size_t>(qteColunas_));
     size_t fim = linha.find_last_not_of(U' ');
-    r.push_back(fim == linha.npos ? std::string() : texto::DeU32(linha.substr(0, fim + 1)));
+    r.push_back(fim == linha.npos ? std::string() : Texto(linha.substr(0, fim + 1)));
   }
   return r;
 }
@@ -60,17 +89,19 @@ TTrecho TPagina::MontarVisivel(size_t i) const {
     if (primeira != 0) vis.push_back(meu ? grade_[Celula(t.linha, c)] : U' ');
   }
   vis.erase(vis.find_last_not_of(U' ') + 1);  // npos + 1 == 0 clears an all-blank piece
-  return {primeira, texto::DeU32(vis)};
+  return {primeira, Texto(vis)};
 }
 
-void TPagina::Concluir() {
-  if (concluida_) return;
+TGrade TPagina::Concluir() {
+  if (concluida_) return {};
   linhas_ = MontarLinhas();
   visiveis_.reserve(textos_.size());
   for (size_t i = 0; i < textos_.size(); ++i) visiveis_.push_back(MontarVisivel(i));
   concluida_ = true;
-  std::u32string().swap(grade_);
-  std::vector<int32_t>().swap(dono_);
+  TGrade g{std::move(grade_), std::move(dono_)};
+  grade_.clear();
+  dono_.clear();
+  return g;
 }
 
 std::vector<std::string> TPagina::Linhas() const {

@@ -4,7 +4,8 @@
 // blanks never erase what is already there; characters outside columns 1..160 are cut. Each grid
 // cell remembers which text wrote it, so the PDF output can draw every text with its own font and
 // still show exactly what the grid shows. When the page ends, Concluir() keeps the finished lines
-// and visible pieces and drops the grid.
+// and visible pieces and hands the grid back to whoever gave it (the job reuses one grid for all its
+// pages).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,13 +30,23 @@ struct TTrecho {
   std::string texto;
 };
 
+// The grid's storage, passed from page to page.
+struct TGrade {
+  std::u32string Caracteres;
+  std::vector<int32_t> Donos;
+};
+
 class TPagina {
  public:
-  TPagina(int numero, int qteLinhas, int qteColunas);
+  TPagina(int numero, int qteLinhas, int qteColunas, TGrade grade = {});
 
   // Throws std::out_of_range when linha is outside 1..QteLinhas(); std::logic_error once concluded.
   void Escrever(int linha, int coluna, std::string_view texto, TFontes fontes);
-  void Concluir();
+  // Ends the page; the grid's storage is returned for the next page.
+  TGrade Concluir();
+  // Whether nothing is printed at (linha, coluna) yet; a cell outside the page is free. Not after
+  // Concluir.
+  bool Livre(int linha, int coluna) const;
 
   int Numero() const { return numero_; }
   int QteLinhas() const { return qteLinhas_; }

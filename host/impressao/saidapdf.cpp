@@ -82,7 +82,9 @@ bool TSaidaPdf::Abrir(const std::string& caminho) {
   if (!std::ofstream(caminho, std::ios::binary | std::ios::trunc).is_open()) return false;
   caminho_ = caminho;
   if (doc_) HPDF_Free(doc_);
-  doc_ = HPDF_New(ErroHpdf, nullptr);
+  // A pool of blocks for the document's many small objects (a book has hundreds of pages of a
+  // few hundred texts): fewer allocations, all given back when the document is freed.
+  doc_ = HPDF_NewEx(ErroHpdf, nullptr, nullptr, 1 << 18, nullptr);
   if (!doc_) throw std::bad_alloc();
   HPDF_SetCompressionMode(doc_, HPDF_COMP_ALL);
   courier_ = HPDF_GetFont(doc_, "Courier", "WinAnsiEncoding");
@@ -96,6 +98,9 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
   HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(g.altura));
   HPDF_Page_BeginText(pg);
+  // Font, size and scaling stay set inside the text object: written only when they change.
+  HPDF_Font fonteAtual = nullptr;
+  double tamanhoAtual = -1, escalaAtual = -1;
   for (const TTrechoDesenhado& t : Disposicao(pagina)) {
     const double tamanhoPelaLargura = t.largura * g.coluna / kAvanco;
     const double tamanho = std::min(tamanhoPelaLargura, g.linha);
@@ -103,8 +108,17 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
     // Baseline at four fifths of the line: Courier's ascender (0.63 em) and descender (0.16 em)
     // then stay inside the line for any size up to the pitch.
     const double y = g.topo - (t.linha - 1) * g.linha - 0.8 * g.linha;
-    HPDF_Page_SetFontAndSize(pg, t.negrito ? courierNegrito_ : courier_, static_cast<HPDF_REAL>(tamanho));
-    HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(100 * tamanhoPelaLargura / tamanho));
+    HPDF_Font fonte = t.negrito ? courierNegrito_ : courier_;
+    if (fonte != fonteAtual || tamanho != tamanhoAtual) {
+      HPDF_Page_SetFontAndSize(pg, fonte, static_cast<HPDF_REAL>(tamanho));
+      fonteAtual = fonte;
+      tamanhoAtual = tamanho;
+    }
+    const double escala = 100 * tamanhoPelaLargura / tamanho;
+    if (escala != escalaAtual) {
+      HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(escala));
+      escalaAtual = escala;
+    }
     HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y), ParaCp1252(t.texto).c_str());
   }
   HPDF_Page_EndText(pg);

@@ -35,6 +35,8 @@ class TInteracaoRoteirizada : public TInteracao {
                    TTeclasConfirmacao teclas = {}) override;
 
   void AdicionarResposta(std::string r) { respostas_.push_back(std::move(r)); }
+  // Every answer of the script, in order, whether used or not.
+  const std::vector<std::string>& Respostas() const { return respostas_; }
   // What was shown, in order: "[aviso] texto", "[pergunta] texto => Sim (padrão)", ...
   const std::vector<std::string>& Registro() const { return registro_; }
   size_t RespostasRestantes() const { return respostas_.size() - proxima_; }

@@ -1,0 +1,36 @@
+#pragma once
+// The `lote` command of livro-icms: every establishment of the office active in an interval (or
+// of one company) settled on one connection, one after the other, each exactly as `apurar` settles
+// it alone and, with --livros, printed as `imprimir` prints it.
+//   livro-icms lote --db ARQ --inicio D --fim D [--empresa N] [--impostos ...] [--contabilizar]
+//                   [--livros PASTA] [--respostas ARQ]
+//
+// Establishments are taken in IDFILIAL order; active means started (INICIOATIVIDADE empty or not
+// after the end date). Each gets a fresh host over the shared connection and its own answers from
+// their first line - the lines of its section "[filial N]" of the answers file when it has one, the
+// lines before the first section otherwise - and the postponement choice of a previous one
+// ("Todos", "Nenhum") does not carry over: nothing of one establishment's run reaches the next.
+// Questions without an answer take their default, as in `apurar` without a terminal. An establishment that
+// fails is listed with its error and the batch goes on; a database locked by another program ends
+// the batch (every following establishment would wait for it in turn).
+#include <cstdint>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+class TComandoLote {
+ public:
+  explicit TComandoLote(CLI::App& app);
+  // Runs the batch when it is the command given; `codigo` gets the exit code: 0 when every
+  // establishment was settled (and printed), 5 when one or more were not. What stops the batch
+  // before its first establishment (dates, database, answers file, no establishment) is thrown.
+  bool Executar(int& codigo);
+
+ private:
+  CLI::App* lote_ = nullptr;
+  std::string banco_, inicio_, fim_, impostos_ = "todos", livros_, respostas_;
+  int64_t empresa_ = 0;
+  bool contabilizar_ = false;
+
+  int Lote();
+};

@@ -1,0 +1,263 @@
+// The faster forms of the settlement's SQL texts (host/banco/formasrapidas.h) held against the texts
+// themselves, run as written: the eight CFOP registers and the GNRE guides, on the demo office with
+// rows made to trip the joins and on a generated office, every establishment, month and state.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include <SQLiteCpp/Statement.h>
+
+#include "ambiente.h"
+#include "utilitarios.h"
+#include "apuracao/sqlapuracao.h"
+#include "bench/gerador.h"
+#include "host/banco/adaptadorsql.h"
+#include "host/banco/formasrapidas.h"
+#include "host/banco/integridade.h"
+#include "host/base/formatacao.h"
+#include "regimes/subtrib/sqlsubtrib.h"
+
+namespace {
+
+// A row as the settlement reads it: texts as they are, amounts as Currency (ten-thousandths).
+std::string Linha(const std::vector<TCampo::Valor>& valores, const std::vector<std::string>& campos) {
+  std::string r;
+  for (size_t i = 0; i < valores.size(); ++i) {
+    const TCampo c(valores[i]);
+    const bool valor = campos[i] == "VLRCONTABIL" || campos[i] == "BASECALCULO" || campos[i] == "IMPOSTO" ||
+                       campos[i] == "ISENTAS" || campos[i] == "OUTRAS" || campos[i] == "VALORGNRE";
+    r += (i ? "|" : "") + (c.IsNull() ? std::string("NULL") : valor ? std::to_string(c.AsCurrency().Raw()) : c.AsString());
+  }
+  return r + "\n";
+}
+
+std::string Executar(SQLite::Database& db, const std::string& sql) {
+  SQLite::Statement q(db, sql);
+  std::vector<std::string> campos;
+  for (int i = 0; i < q.getColumnCount(); ++i) campos.push_back(q.getColumnName(i));
+  std::string r;
+  while (q.executeStep()) {
+    std::vector<TCampo::Valor> v;
+    for (int i = 0; i < q.getColumnCount(); ++i) {
+      const SQLite::Column c = q.getColumn(i);
+      if (c.isNull()) v.emplace_back(std::monostate{});
+      else if (c.isInteger()) v.emplace_back(static_cast<int64_t>(c.getInt64()));
+      else if (c.isFloat()) v.emplace_back(c.getDouble());
+      else v.emplace_back(c.getString());
+    }
+    r += Linha(v, campos);
+  }
+  return r;
+}
+
+class FormasRapidas : public AmbienteTeste {
+ protected:
+  // The reference: the text as written, adapted to SQLite.
+  std::string Referencia(const std::string& sql) { return Executar(conexao_->Db(), AdaptarSQL(sql)); }
+
+  // The faster form of a register, which must answer from memory.
+  std::string Rapida(const std::string& sql) {
+    banco::TFormaExecucao f = banco::FormaDeExecucao(*conexao_, sql);
+    if (!f.Linhas) {
+      ADD_FAILURE() << "sem forma rápida: " << sql.substr(0, 160);
+      return {};
+    }
+    std::string r;
+    for (const auto& l : f.Linhas->Linhas) r += Linha(l, f.Linhas->Campos);
+    return r;
+  }
+
+  // Reads the establishment's items over [ini, fim] as a run does (its checks), inside `emCurso`.
+  void LerItens(int64_t filial, const std::string& ini, const std::string& fim) {
+    TDateTime a = 0, b = 0;
+    ASSERT_TRUE(TentarLerData(ini, a) && TentarLerData(fim, b));
+    const integridade::TProblemas p =
+        integridade::VerificarApuracao(*conexao_, GFuncoes->GetDadosFilial(filial), a, b, true);
+    ASSERT_TRUE(p.Erros.empty()) << p.Erros.front();
+  }
+
+  // Every register text, for each period given, with and without the suffix, each zeros text,
+  // regular and each state: the same rows as the text. Returns the rows compared.
+  int CompararRegistros(int64_t filial, const std::vector<std::pair<std::string, std::string>>& periodos,
+                        const std::vector<std::string>& ufs, const std::vector<std::string>& zeros) {
+    const std::string f = std::to_string(filial);
+    int linhas = 0;
+    auto comparar = [&](const std::string& sql) {
+      const std::string esperado = Referencia(sql);
+      EXPECT_EQ(Rapida(sql), esperado) << sql.substr(0, 200);
+      linhas += static_cast<int>(std::count(esperado.begin(), esperado.end(), '\n'));
+    };
+    for (const auto& [ini, fim] : periodos) {
+      const std::string a = "'" + ini + "'", b = "'" + fim + "'";
+      SCOPED_TRACE("filial " + f + " " + ini + " a " + fim);
+      comparar(Format(kSqlRegEntradaSufixo, {f, a, b}));
+      comparar(Format(kSqlRegSaidaSufixo, {f, a, b}));
+      for (const std::string& z : zeros) {
+        comparar(Format(kSqlRegEntradaAgrupado, {z, f, a, b}));
+        comparar(Format(kSqlRegSaidaAgrupado, {z, f, a, b}));
+      }
+      for (const std::string& uf : ufs) {
+        const std::string u = "'" + uf + "'";
+        comparar(Format(kSqlRegEntradaSufixoST, {f, a, b, u}));
+        comparar(Format(kSqlRegSaidaSufixoST, {f, a, b, u}));
+        for (const std::string& z : zeros) {
+          comparar(Format(kSqlRegEntradaAgrupadoST, {z, f, a, b, u}));
+          comparar(Format(kSqlRegSaidaAgrupadoST, {z, f, a, b, u}));
+        }
+      }
+    }
+    return linhas;
+  }
+
+  // The GNRE guides of the periods: the faster form (when it is taken) gives the text's rows in
+  // the text's order. Returns the rows compared.
+  int CompararGNRE(int64_t filial, const std::string& imposto, const std::vector<std::pair<std::string, std::string>>& periodos,
+                   bool rapida) {
+    int linhas = 0;
+    for (const auto& [ini, fim] : periodos) {
+      const std::string sql = Format(kSqlGNRE, {std::to_string(filial), "'" + ini + "'", "'" + fim + "'", "'" + imposto + "'"});
+      const banco::TFormaExecucao forma = banco::FormaDeExecucao(*conexao_, sql);
+      EXPECT_EQ(forma.Sql != AdaptarSQL(sql), rapida) << ini;
+      const std::string esperado = Referencia(sql);
+      EXPECT_EQ(Executar(conexao_->Db(), forma.Sql), esperado) << ini;
+      linhas += static_cast<int>(std::count(esperado.begin(), esperado.end(), '\n'));
+    }
+    return linhas;
+  }
+
+  static std::vector<std::pair<std::string, std::string>> Meses(int ano, int de, int ate) {
+    std::vector<std::pair<std::string, std::string>> r;
+    for (int m = de; m <= ate; ++m) {
+      const TDateTime ini = EncodeDate(ano, m, 1);
+      r.emplace_back(DataISO(ini), DataISO(IncMes(ini, 1) - 1));
+    }
+    return r;
+  }
+};
+
+// The demo office, every establishment over the years it has documents, plus rows that test the
+// joins: a family without its .000 row (two descriptions on one CFOP line), a family row without
+// description, a code without suffix, a family whose rows all begin with "5.914.00" (zeros "00"
+// count the item once per row, as the text does), exits without participant or with a broken one
+// (regular register only), flags other than 1, a date with a time (outside its day's month),
+// whole-number amounts and amounts of four decimals.
+TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
+  Sql("INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (7001, '5.911.001', 'BONIFICAÇÃO B'),"
+      " (7002, '5.911.002', 'BONIFICAÇÃO A'), (7003, '5.912.000', NULL), (7004, '5.912.001', 'AMOSTRA'),"
+      " (7005, '5.913', 'SEM SUFIXO'), (7006, '5.914.000', 'FAMÍLIA'), (7007, '5.914.005', 'FAMÍLIA 5'),"
+      " (7008, '1.911.001', 'ENTRADA SEM FAMÍLIA');"
+      "INSERT INTO CO01_PLANO (IDPLANO, IDEMPRESA, CONTA, DESCRICAO, IDCLIFOR) VALUES (7090, 1, '9', 'SEM PARTICIPANTE', 7099);"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES"
+      " (7101, 1, 6, '2026-06-10', 1), (7102, 1, NULL, '2026-06-11', 2), (7103, 1, 7090, '2026-06-12', 3),"
+      " (7104, 1, 4, '2026-06-30 10:00', 4), (7105, 1, 6, '2026-06-30', 5);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS,"
+      " BCICMSST, ICMSST, DEBITOST) VALUES"
+      " (7201, 7101, 7001, 100, 100, 18, 0, 0, 0, 140, 7.2, 1), (7202, 7101, 7002, 50.25, 0, 0, 50.25, 0, 0, 0, 0, 1),"
+      " (7203, 7101, 7003, 10.0001, 10, 1.2, 0, 0.0001, 0, 14, 1.33, 2), (7204, 7101, 7004, 20, 20, 2.4, 0, 0, 0, 28, 2.66, 1),"
+      " (7205, 7102, 7005, 30, 30, 5.4, 0, 0, 0, 42, 2.1, 1), (7206, 7103, 7006, 40, 40, 7.2, 0, 0, 0, 56, 2.8, 1),"
+      " (7207, 7104, 7007, 60, 60, 10.8, 0, 0, 0, 84, 4.2, 1), (7208, 7105, 7007, 70.5, 70.5, 12.69, 0, 0, 0, 98.7, 4.93, 1),"
+      " (7209, 7105, 7006, 0.0003, 0, 0, 0, 0, 0.0003, 0, 0, 0);"
+      "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
+      " (7301, 1, 4, '2026-06-03', '2026-06-01', 9);"
+      "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL, BCICMS, ICMS, BCICMSST, ICMSST, CREDITOST)"
+      " VALUES (7401, 7301, 7008, 500, 500, 60, 700, 40, 1), (7402, 7301, 7006, 10, 10, 1.2, 14, 0.8, 1)");
+
+  // Each establishment over the months it has documents in, a month without any and a span of
+  // months holding the exit dated with a time; the zeros of a shorter and of no suffix on the
+  // establishment that has the families made above.
+  const std::vector<std::string> ufs = {"SP", "RJ", "MG", "RS", "SC", "PR", "RN", "MA", "PA", "SE", "EX", "AM"};
+  std::vector<int64_t> filiais;
+  {
+    SQLite::Statement q(conexao_->Db(), "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
+    while (q.executeStep()) filiais.push_back(q.getColumn(0).getInt64());
+  }
+  int linhas = 0;
+  for (int64_t filial : filiais) {
+    std::vector<std::pair<std::string, std::string>> periodos = {{"2026-04-01", "2026-07-31"}, {"2026-11-01", "2026-11-30"}};
+    SQLite::Statement q(conexao_->Db(),
+                        "SELECT DISTINCT substr(DATAEMISSAO, 1, 7) FROM ES02_SAIDA WHERE IDFILIAL = ?1 UNION"
+                        " SELECT DISTINCT substr(DATAENTRADA, 1, 7) FROM ES02_ENTRADA WHERE IDFILIAL = ?1");
+    q.bind(1, static_cast<int64_t>(filial));
+    while (q.executeStep()) {
+      const std::string mes = q.getColumn(0).getString();
+      const TDateTime ini = EncodeDate(std::stoi(mes.substr(0, 4)), std::stoi(mes.substr(5, 2)), 1);
+      periodos.emplace_back(DataISO(ini), DataISO(IncMes(ini, 1) - 1));
+    }
+    banco::TApuracaoEmCurso emCurso(*conexao_);
+    LerItens(filial, "01/01/2006", "31/12/2026");
+    linhas += CompararRegistros(filial, periodos, ufs, filial == 1 ? std::vector<std::string>{"000", "00", ""}
+                                                                     : std::vector<std::string>{"000"});
+  }
+  EXPECT_GT(linhas, 300);
+
+  // The rows made above, worked by hand for June 2026, when establishment 1 has no other document
+  // (amounts in ten-thousandths). Grouped exits, zeros "000": 5.911 twice (no 5.911.000 row: each
+  // item keeps its own description, in text order); 5.912 twice, the family row having no
+  // description: its own item has none (a null sorts first), the other keeps "AMOSTRA"; 5.913 alone;
+  // 5.914: 40 + 70.5 + 0.0003 = 110.5003 of 7206, 7208 and 7209 (7207, dated with a time on the 30th,
+  // is not June's), base 110.5, ICMS 7.2 + 12.69 = 19.89, others 0.0003. Zeros "00": the rows
+  // 5.914.000 and 5.914.005 both begin with "5.914.00", so the family is counted under each. ICMS-ST
+  // of MG (participant 6): 7201, 7202, 7204 and 7208; 7203 has the flag 2, 7209 the flag 0, 7205 no
+  // participant and 7206 a participant that does not exist.
+  {
+    banco::TApuracaoEmCurso emCurso(*conexao_);
+    LerItens(1, "01/06/2026", "30/06/2026");
+    const std::string grupos = Rapida(Format(kSqlRegSaidaAgrupado, {"000", "1", "'2026-06-01'", "'2026-06-30'"}));
+    EXPECT_EQ(grupos,
+              "5.911|BONIFICAÇÃO A|502500|0|0|502500|0\n5.911|BONIFICAÇÃO B|1000000|1000000|180000|0|0\n"
+              "5.912|NULL|100001|100000|12000|1|0\n5.912|AMOSTRA|200000|200000|24000|0|0\n"
+              "5.913|SEM SUFIXO|300000|300000|54000|0|0\n"
+              "5.914|FAMÍLIA|1105003|1105000|198900|0|3\n");
+    EXPECT_CONTEM(Rapida(Format(kSqlRegSaidaAgrupado, {"00", "1", "'2026-06-01'", "'2026-06-30'"})),
+                  "5.914|FAMÍLIA|1105003|1105000|198900|0|3\n5.914|FAMÍLIA 5|1105003|1105000|198900|0|3\n");
+    EXPECT_EQ(Rapida(Format(kSqlRegSaidaSufixoST, {"1", "'2026-06-01'", "'2026-06-30'", "'MG'"})),
+              "5.911.001|BONIFICAÇÃO B|1000000|1400000|72000|0|0\n"
+              "5.911.002|BONIFICAÇÃO A|502500|0|0|0|0\n"
+              "5.912.001|AMOSTRA|200000|280000|26600|0|0\n"
+              "5.914.005|FAMÍLIA 5|705000|987000|49300|0|0\n");
+  }
+  // Outside a run, and for an interval or an establishment the run did not read, the texts run as
+  // written.
+  const std::string janeiro = Format(kSqlRegSaidaSufixo, {"1", "'2026-01-01'", "'2026-01-31'"});
+  EXPECT_FALSE(banco::FormaDeExecucao(*conexao_, janeiro).Linhas);
+  banco::TApuracaoEmCurso emCurso(*conexao_);
+  LerItens(1, "01/01/2026", "31/01/2026");
+  EXPECT_TRUE(banco::FormaDeExecucao(*conexao_, janeiro).Linhas);
+  EXPECT_FALSE(banco::FormaDeExecucao(*conexao_, Format(kSqlRegSaidaSufixo, {"1", "'2026-01-01'", "'2026-02-28'"})).Linhas);
+  EXPECT_FALSE(banco::FormaDeExecucao(*conexao_, Format(kSqlRegSaidaSufixo, {"2", "'2026-01-01'", "'2026-01-31'"})).Linhas);
+}
+
+// A generated office of two establishments over a quarter: the registers of every month and of the
+// quarter, and the GNRE guides, taken from the exits of the period, in the text's order.
+TEST_F(FormasRapidas, RegistrosEGuiasDeUmEscritorioGeradoSaoOsDoTexto) {
+  Montar(false);
+  {
+    TTransacao t(*conexao_);
+    gerador::Gerar(conexao_->Db(), {.Itens = 6000, .Filiais = 2, .Meses = 3});
+    t.Confirmar();
+  }
+  std::vector<std::pair<std::string, std::string>> periodos = Meses(2025, 1, 4);
+  periodos.emplace_back("2025-01-01", "2025-03-31");
+  int linhas = 0, guias = 0;
+  for (int64_t filial : {1, 2}) {
+    banco::TApuracaoEmCurso emCurso(*conexao_);
+    LerItens(filial, "01/01/2025", "30/04/2025");
+    linhas += CompararRegistros(filial, periodos, {"SP", "RJ", "MG", "PR"}, {"000"});
+    guias += CompararGNRE(filial, "4011", periodos, true);
+    EXPECT_EQ(CompararGNRE(filial, "4019", periodos, true), 0);
+  }
+  EXPECT_GT(linhas, 500);
+  EXPECT_GT(guias, 40);
+
+  // A guide of establishment 1 that pays an exit of establishment 2: the guides can no longer be
+  // found from establishment 1's exits, and the text runs as written.
+  Sql("INSERT INTO ES02_SAIDASPINF (IDSAIDASPINF, IDSAIDA) VALUES (9001, (SELECT MIN(IDSAIDA) FROM ES02_SAIDA WHERE IDFILIAL = 2));"
+      "INSERT INTO ES02_GNRE (IDGNRE, IDFILIAL, IMPOSTO, CODIGOREC, VENCIMENTO, VALORGNRE, NUMEROGNRE, UFFAVOR)"
+      " VALUES (9001, 1, '4011', '100048', '2025-02-09', 12.34, 'X', 'MG');"
+      "INSERT INTO ES02_GNRES (IDGNRES, IDGNRE, IDSAIDASPINF) VALUES (9001, 9001, 9001)");
+  banco::TApuracaoEmCurso emCurso(*conexao_);
+  EXPECT_GT(CompararGNRE(1, "4011", periodos, false), 0);
+  EXPECT_GT(CompararGNRE(2, "4011", periodos, true), 0);
+}
+
+}  // namespace
