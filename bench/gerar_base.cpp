@@ -17,10 +17,13 @@
 
 #include <SQLiteCpp/Database.h>
 
+#include "bench/medicao.h"
 #include "bench/gerador.h"
 #include "host/banco/conexao.h"
 
 namespace {
+
+using namespace medicao;
 
 struct TOpcoesLinha {
   std::string Arquivo;
@@ -63,9 +66,6 @@ TOpcoesLinha LerOpcoes(int argc, char** argv) {
   return o;
 }
 
-double Segundos(std::chrono::steady_clock::time_point desde) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - desde).count();
-}
 
 }  // namespace
 

@@ -49,6 +49,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include "bench/medicao.h"
 #include "apuracao/apuracao.h"
 #include "apuracao/sqlapuracao.h"
 #include "forms/pedidoapuracao.h"
@@ -65,30 +66,8 @@
 
 namespace {
 
-using Relogio = std::chrono::steady_clock;
+using namespace medicao;
 
-double Segundos(Relogio::time_point desde) { return std::chrono::duration<double>(Relogio::now() - desde).count(); }
-
-// CPU time of the process (single-threaded): steadier than the wall clock on a shared machine.
-double SegundosCPU() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double PicoMemoriaMiB() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_maxrss) / 1024.0;  // KiB on Linux
-}
-
-// The load averages of the machine (1, 5 and 15 minutes), as uptime shows them.
-std::string Carga() {
-  std::ifstream f("/proc/loadavg");
-  std::string a, b, c;
-  f >> a >> b >> c;
-  return a + " " + b + " " + c;
-}
 
 struct TOpcoes {
   std::string Arquivo;

@@ -20,6 +20,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench/medicao.h"
 #include "host/banco/conexao.h"
 #include "host/efd/arquivoefd.h"
 #include "host/efd/importacaoefd.h"
@@ -28,9 +29,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Relogio = std::chrono::steady_clock;
+using namespace medicao;
 
-double Segundos(Relogio::time_point desde) { return std::chrono::duration<double>(Relogio::now() - desde).count(); }
 
 std::string Centavos(int64_t c) {
   char buf[32];
@@ -95,12 +95,6 @@ int64_t Gerar(const std::string& caminho, int64_t documentos) {
   return linhas;
 }
 
-long PicoMemoriaMB() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_maxrss / 1024;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,9 +131,9 @@ int main(int argc, char** argv) {
   const double recarga = Segundos(t);
   std::printf("leitura: %.2f s   carga: %.2f s   nova carga (substitui): %.2f s   total: %.2f s\n", leitura, carga,
               recarga, leitura + carga);
-  std::printf("carregado: %lld entradas, %lld saídas, %lld itens, %lld lançamentos   pico de memória: %ld MB\n",
+  std::printf("carregado: %lld entradas, %lld saídas, %lld itens, %lld lançamentos   pico de memória: %.0f MiB\n",
               static_cast<long long>(r.Entradas), static_cast<long long>(r.Saidas), static_cast<long long>(r.Itens),
-              static_cast<long long>(r.Lancamentos), PicoMemoriaMB());
+              static_cast<long long>(r.Lancamentos), PicoMemoriaMiB());
   conexao.reset();
   fs::remove(arquivo);
   for (const char* s : {"", "-wal", "-shm"}) fs::remove(banco + s);

@@ -29,6 +29,7 @@
 #include <SQLiteCpp/Database.h>
 #include <SQLiteCpp/Statement.h>
 
+#include "bench/medicao.h"
 #include "bench/gerador.h"
 #include "host/banco/conexao.h"
 
@@ -38,7 +39,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Relogio = std::chrono::steady_clock;
+using namespace medicao;
+
 
 struct TOpcoes {
   std::string Arquivo;
@@ -80,14 +82,6 @@ TOpcoes LerOpcoes(int argc, char** argv) {
   return o;
 }
 
-double Segundos(Relogio::time_point desde) { return std::chrono::duration<double>(Relogio::now() - desde).count(); }
-
-std::string Carga() {
-  std::ifstream f("/proc/loadavg");
-  std::string a, b, c;
-  f >> a >> b >> c;
-  return a + " " + b + " " + c;
-}
 
 // What the processes of a measurement used.
 struct TUso {
