@@ -289,10 +289,16 @@ class TInterpretacao {
     familia_ = "E100";
   }
 
-  TApuracaoICMSEFD& IcmsAtual(const TRegistroEFD& r) {
-    if (familia_ != "E100" || a_.ApuracoesICMS.empty()) r.Falhar("registro " + r.Reg() + " fora de um período (E100)");
-    return a_.ApuracoesICMS.back();
+  // The period (E100 or E200) the record hangs from: the last one opened, when no other family
+  // came after it.
+  template <class TApuracao>
+  TApuracao& Atual(const TRegistroEFD& r, const char* pai, std::vector<TApuracao>& periodos) {
+    if (familia_ != pai || periodos.empty())
+      r.Falhar("registro " + r.Reg() + " fora de um período (" + std::string(pai) + ")");
+    return periodos.back();
   }
+  TApuracaoICMSEFD& IcmsAtual(const TRegistroEFD& r) { return Atual(r, "E100", a_.ApuracoesICMS); }
+  TApuracaoSTEFD& StAtual(const TRegistroEFD& r) { return Atual(r, "E200", a_.ApuracoesST); }
 
   void ApuracaoICMS(const TRegistroEFD& r) {
     TApuracaoICMSEFD& p = IcmsAtual(r);
@@ -307,11 +313,6 @@ class TInterpretacao {
     if (p.UF.size() != 2) r.Falhar(2, "UF", "UF inválida \"" + p.UF + "\"");
     a_.ApuracoesST.push_back(std::move(p));
     familia_ = "E200";
-  }
-
-  TApuracaoSTEFD& StAtual(const TRegistroEFD& r) {
-    if (familia_ != "E200" || a_.ApuracoesST.empty()) r.Falhar("registro " + r.Reg() + " fora de um período (E200)");
-    return a_.ApuracoesST.back();
   }
 
   void ApuracaoST(const TRegistroEFD& r) {
