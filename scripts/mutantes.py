@@ -14,6 +14,7 @@ import json
 import os
 import random
 import re
+import shlex
 import shutil
 import signal
 import subprocess
@@ -36,7 +37,6 @@ PASTAS_TESTADAS = ("host/", "apuracao/", "regimes/", "relatorio/", "forms/")
 ARQUIVOS_TESTADOS = ("db/recursos.cpp", "bench/gerador.cpp")
 
 MORTO, SOBREVIVEU, TEMPO, NAO_COMPILOU, EQUIVALENTE = "morto", "sobreviveu", "tempo esgotado", "não compilou", "equivalente"
-RESULTADOS = (MORTO, SOBREVIVEU, TEMPO, NAO_COMPILOU, EQUIVALENTE)
 
 
 class Erro(Exception):
@@ -119,14 +119,30 @@ def carregar_equivalentes():
     return porarquivo
 
 
-def e_equivalente(mutante, equivalentes, todos):
+def mudancas_repetidas(arquivos):
+    """(file, change) of the changes that read the same at more than one place of their file."""
+    vistas = collections.Counter((m.arquivo, m.mudanca) for a in arquivos
+                                 for m in mutantes_do_texto(a, (RAIZ / a).read_text(encoding="utf-8")))
+    return {k for k, n in vistas.items() if n > 1}
+
+
+def avisar_entradas_velhas(equivalentes):
+    """Entries of the equivalents file that name no mutant of today's code."""
+    for arquivo, entradas in sorted(equivalentes.items()):
+        caminho = RAIZ / arquivo
+        existentes = ({m.mudanca for m in mutantes_do_texto(arquivo, caminho.read_text(encoding="utf-8"))}
+                      if caminho.is_file() else set())
+        for linha, mudanca in entradas:
+            if mudanca not in existentes:
+                print(f"mutantes: {EQUIVALENTES.name}: {arquivo} | {linha} | {mudanca}: já não é um mutante do código; "
+                      f"apague a entrada", file=sys.stderr)
+
+
+def e_equivalente(mutante, equivalentes, repetidas):
     """An entry names a mutant by its change; the line decides only between equal changes of the
     file, so that an entry survives edits above it."""
     for linha, mudanca in equivalentes.get(mutante.arquivo, ()):
-        if mudanca != mutante.mudanca:
-            continue
-        iguais = [m for m in todos if m.arquivo == mutante.arquivo and m.mudanca == mudanca]
-        if len(iguais) == 1 or linha == mutante.linha:
+        if mudanca == mutante.mudanca and ((mutante.arquivo, mudanca) not in repetidas or linha == mutante.linha):
             return True
     return False
 
@@ -157,7 +173,7 @@ class Trabalhador:
             if destino.is_file() and destino.read_bytes() == origem.read_bytes():
                 continue
             destino.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copyfile(origem, destino)
+            shutil.copy(origem, destino)  # with its mode, not its time
         manifesto.write_text("\n".join(presentes))
 
     def ambiente(self, somente_leitura):
@@ -200,13 +216,13 @@ class Trabalhador:
         if status != 0:
             raise Erro(f"cmake falhou em {self.build}:\n{saida[-3000:]}")
 
-    def construir(self, somente_leitura=True):
-        return self.executar(["cmake", "--build", str(self.build), "-j", str(self.tarefas), "--target", ALVO],
+    def construir(self, somente_leitura=True, tarefas=None):
+        return self.executar(["cmake", "--build", str(self.build), "-j", str(tarefas or self.tarefas), "--target", ALVO],
                              env=self.ambiente(somente_leitura))
 
     def testar(self, limite, fragmentos):
         """Runs the test program in `fragmentos` concurrent shards, stopping at the first failure:
-        (passed, past the limit, seconds)."""
+        (passed, past the limit, seconds, [(exit status, output)] of the shards)."""
         shutil.rmtree(self.tmp, ignore_errors=True)
         self.tmp.mkdir(parents=True)
         inicio = time.monotonic()
@@ -231,7 +247,7 @@ class Trabalhador:
             # One failing shard decides; the others are stopped.
             if falhou.wait(0.2):
                 for p in list(self.vivos):
-                    if p.args[0] == str(self.build / ALVO):
+                    if p.args[0] == str(self.build / ALVO) and p.returncode is None:
                         try:
                             os.killpg(p.pid, signal.SIGKILL)
                         except ProcessLookupError:
@@ -255,9 +271,11 @@ class Trabalhador:
             status, saida, _ = self.construir()
             if status != 0:
                 (self.pasta / "ultimo-nao-compilou.log").write_text(saida)
-                return NAO_COMPILOU
-            passou, tempo, _, _ = self.testar(limite, fragmentos)
-            return SOBREVIVEU if passou else TEMPO if tempo else MORTO
+                return NAO_COMPILOU, ""
+            passou, tempo, _, resultados = self.testar(limite, fragmentos)
+            if passou or tempo:
+                return (SOBREVIVEU if passou else TEMPO), ""
+            return MORTO, quem_matou(resultados)
         finally:
             # Written back after the mutant's build, so newer than its object: the next build
             # compiles the original again.
@@ -265,13 +283,26 @@ class Trabalhador:
             os.utime(arquivo)
 
 
+def quem_matou(resultados):
+    """The first failing test of the shards that failed, or how the program ended."""
+    for status, saida in resultados:
+        falha = re.search(r"^\[  FAILED  \] (\S+)", saida, re.M)
+        if status not in (0, None, -signal.SIGKILL) and falha:
+            return falha.group(1)
+    for status, _ in resultados:
+        if status is not None and status < 0 and status != -signal.SIGKILL:
+            return signal.Signals(-status).name
+    return "saída " + ", ".join(str(st) for st, _ in resultados if st)
+
+
 def preparar(trabalhadores, fragmentos):
     """Brings every copy up to date, builds it and times the unchanged suite on the first."""
-    for i, t in enumerate(trabalhadores):
+    for t in trabalhadores:
         print(f"Preparando {t.pasta} ...", file=sys.stderr, flush=True)
         t.sincronizar()
         t.configurar()
-        status, saida, segundos = t.construir(somente_leitura=False)
+        # One copy at a time, with every core.
+        status, saida, segundos = t.construir(somente_leitura=False, tarefas=os.cpu_count() or 1)
         if status != 0:
             raise Erro(f"o programa sem mutantes não compila em {t.pasta}:\n{saida[-3000:]}")
         print(f"  construído em {segundos:.0f} s", file=sys.stderr, flush=True)
@@ -283,7 +314,7 @@ def preparar(trabalhadores, fragmentos):
     return segundos
 
 
-def rodar(mutantes, args, equivalentes):
+def rodar(mutantes, args, listado):
     trabalhadores_n = max(1, args.trabalhadores)
     nucleos = os.cpu_count() or 1
     tarefas = max(1, nucleos // trabalhadores_n)
@@ -308,13 +339,18 @@ def rodar(mutantes, args, equivalentes):
                         return
                     m = fila.pop(0)
                 inicio = time.monotonic()
-                r = t.avaliar(m, limite, fragmentos)
-                if r == SOBREVIVEU and e_equivalente(m, equivalentes, mutantes):
+                try:
+                    r, quem = t.avaliar(m, limite, fragmentos)
+                except (OSError, UnicodeError, AssertionError) as e:
+                    print(f"mutantes: {t.pasta} parou em {m.arquivo}:{m.linha}: {e!r}", file=sys.stderr, flush=True)
+                    return
+                if r == SOBREVIVEU and listado(m):
                     r = EQUIVALENTE
                 with trava:
-                    resultados[m.chave()] = r
-                    print(f"[{len(resultados)}/{len(mutantes)}] {r} ({time.monotonic() - inicio:.0f} s)  "
-                          f"{m.arquivo}:{m.linha}  {m.mudanca}", file=sys.stderr, flush=True)
+                    resultados[m.chave()] = (r, quem)
+                    print(f"[{len(resultados)}/{len(mutantes)}] {r}{' por ' + quem if quem else ''} "
+                          f"({time.monotonic() - inicio:.0f} s)  {m.arquivo}:{m.linha}  {m.mudanca}",
+                          file=sys.stderr, flush=True)
 
         linhas = [threading.Thread(target=trabalhar, args=(t,), daemon=True) for t in trabalhadores]
         for t in linhas:
@@ -326,6 +362,8 @@ def rodar(mutantes, args, equivalentes):
         with trava:
             fila.clear()
         for p in list(vivos):
+            if p.returncode is not None:
+                continue
             try:
                 os.killpg(p.pid, signal.SIGKILL)
             except ProcessLookupError:
@@ -342,8 +380,8 @@ def contar(itens):
             "nota": round(c[MORTO] / compilados, 4) if compilados else None}
 
 
-def relatorio(mutantes, gerados, resultados, comando):
-    feitos = [(m, resultados[m.chave()]) for m in mutantes if m.chave() in resultados]
+def relatorio(mutantes, gerados, resultados, comando, listado):
+    feitos = [(m, resultados[m.chave()][0]) for m in mutantes if m.chave() in resultados]
     porarquivo = collections.defaultdict(list)
     porpasta = collections.defaultdict(list)
     for m, r in feitos:
@@ -359,8 +397,8 @@ def relatorio(mutantes, gerados, resultados, comando):
         "arquivos": {a: contar(v) for a, v in sorted(porarquivo.items())},
         "pastas": {p: contar(v) for p, v in sorted(porpasta.items())},
         "total": contar(feitos),
-        "mutantes": [{"arquivo": m.arquivo, "linha": m.linha, "tipo": m.tipo, "mudanca": m.mudanca, "resultado": r}
-                     for m, r in feitos],
+        "mutantes": [{"arquivo": m.arquivo, "linha": m.linha, "tipo": m.tipo, "mudanca": m.mudanca, "resultado": r,
+                      "morto_por": resultados[m.chave()][1], "listado_equivalente": listado(m)} for m, r in feitos],
     }
 
 
@@ -388,6 +426,10 @@ def texto_do_relatorio(rel):
     for m in sobreviventes:
         linhas.append(f"  {m['arquivo']}:{m['linha']}: {m['mudanca']}")
         linhas.append(f"      {m['arquivo']} | {m['linha']} | {m['mudanca']} | <razão>")
+    mortos_listados = [m for m in rel["mutantes"] if m["resultado"] == MORTO and m["listado_equivalente"]]
+    if mortos_listados:
+        linhas.append(f"Mortos mas listados em {EQUIVALENTES.name} (apague a entrada):")
+        linhas += [f"  {m['arquivo']}:{m['linha']}: {m['mudanca']} (por {m['morto_por']})" for m in mortos_listados]
     for titulo, r in (("Tempo esgotado", TEMPO), ("Equivalentes (do arquivo)", EQUIVALENTE)):
         itens = [m for m in rel["mutantes"] if m["resultado"] == r]
         if itens:
@@ -424,10 +466,10 @@ def main(argv):
         raise Erro("diga os arquivos ou pastas, ou --desde REV")
     arquivos = arquivos_escolhidos(args.caminhos or [str(RAIZ)])
     mudadas = linhas_mudadas(args.desde, arquivos) if args.desde else {}
+    if args.desde:
+        arquivos = [a for a in arquivos if mudadas[a] is None or mudadas[a]]
     mutantes = []
     for a in arquivos:
-        if args.desde and mudadas[a] is not None and not mudadas[a]:
-            continue
         texto = (RAIZ / a).read_text(encoding="utf-8")
         mutantes += mutantes_do_texto(a, texto, mudadas.get(a))
     gerados = len(mutantes)
@@ -435,16 +477,18 @@ def main(argv):
         mutantes = random.Random(args.semente).sample(mutantes, args.amostra)
         mutantes.sort(key=lambda m: (m.arquivo, m.linha))
     print(f"{len(mutantes)} mutantes (de {gerados} gerados em {len(arquivos)} arquivos)", file=sys.stderr)
+    equivalentes = carregar_equivalentes()
+    avisar_entradas_velhas(equivalentes)
+    repetidas = mudancas_repetidas({m.arquivo for m in mutantes})
+    listado = lambda m: e_equivalente(m, equivalentes, repetidas)  # noqa: E731
     if args.listar:
         for m in mutantes:
-            print(f"{m.arquivo}:{m.linha}: [{m.tipo}] {m.mudanca}")
+            print(f"{m.arquivo}:{m.linha}: [{m.tipo}] {m.mudanca}" + ("  (equivalente)" if listado(m) else ""))
         return 0
     if not mutantes:
         return 0
-    equivalentes = carregar_equivalentes()
-    resultados = rodar(mutantes, args, equivalentes)
-    comando = " ".join(["python3 scripts/mutantes.py"] + argv)
-    rel = relatorio(mutantes, gerados, resultados, comando)
+    resultados = rodar(mutantes, args, listado)
+    rel = relatorio(mutantes, gerados, resultados, shlex.join(["python3", "scripts/mutantes.py"] + argv), listado)
     texto = texto_do_relatorio(rel)
     print(texto, end="")
     if args.relatorio:
