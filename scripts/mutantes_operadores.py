@@ -169,17 +169,74 @@ def _troca(arquivo, numero, linha, tipo, ini, fim, novo):
     return Mutante(arquivo, numero, tipo, linha, mutada, antes.strip() + " => " + depois.strip())
 
 
+def _operandos(mask, ini, fim):
+    """The text of the expression around the operator at [ini, fim) at its own parenthesis level,
+    what is inside nested parentheses left out: up to the enclosing parenthesis, a comma, `;`,
+    `?`, `:` or an assignment."""
+    def ate(k, passo, abre, fecha):
+        nivel, texto = 0, []
+        while 0 <= k < len(mask):
+            c = mask[k]
+            if c in fecha:
+                if nivel == 0:
+                    break
+                nivel -= 1
+            elif c in abre:
+                nivel += 1
+            elif nivel == 0 and (c in ",;?" or (c == ":" and ":" not in (mask[k - 1:k], mask[k + 1:k + 2])) or
+                                 (c == "=" and mask[k - 1:k] not in ("=", "<", ">", "!") and mask[k + 1:k + 2] != "=")):
+                break
+            if nivel == 0 or (c in abre and nivel == 1) or (c in fecha and nivel == 0):
+                texto.append(c)
+            k += passo
+        return "".join(texto[::passo])
+    return ate(ini - 1, -1, ")]}", "([{") + mask[ini:fim] + ate(fim, 1, "([{", ")]}")
+
+
+def _escolha_de_textos(mask, ini, fim):
+    """Whether an operand next to [ini, fim) is a parenthesised choice of literals
+    (`(c ? "" : ",")`)."""
+    esquerda = mask[:ini].rstrip()
+    if esquerda.endswith(")"):
+        nivel = 0
+        for k in range(len(esquerda) - 1, -1, -1):
+            nivel += (esquerda[k] == ")") - (esquerda[k] == "(")
+            if nivel == 0:
+                grupo = esquerda[k:]
+                if "?" in grupo and LITERAL in grupo[grupo.index("?"):]:
+                    return True
+                break
+    direita = mask[fim:].lstrip()
+    if direita.startswith("("):
+        k = _fechamento(direita, 0)
+        grupo = direita[:k + 1] if k >= 0 else direita
+        return "?" in grupo and LITERAL in grupo[grupo.index("?"):]
+    return False
+
+
+_TEXTOS = re.compile(r"\b(std::string|std::to_string|to_string|std::string_view)\s*[(){]")
+
+
 def _operadores(arquivo, numero, linha, mask):
     for tipo, padrao, novo in _TROCAS:
         for m in padrao.finditer(mask):
             # `"texto " + s` joins strings; a minus there only fails to compile.
-            if m.group() in ("+", "+=", "-") and LITERAL in (_vizinho(mask, m.start() - 1, -1), _vizinho(mask, m.end(), 1)):
+            if m.group() in ("+", "+=") and (LITERAL in _operandos(mask, m.start(), m.end()) or
+                                             _TEXTOS.search(_operandos(mask, m.start(), m.end())) or
+                                             _escolha_de_textos(mask, m.start(), m.end())):
+                continue
+            if m.group() == "-" and LITERAL in (_vizinho(mask, m.start() - 1, -1), _vizinho(mask, m.end(), 1)):
                 continue
             yield _troca(arquivo, numero, linha, tipo, m.start(), m.end(), novo)
 
 
+_DECLARACAO_DE_VETOR = re.compile(r"^\s*((static|const|constexpr|inline)\s+)*[\w:<>,]+[*&]*\s+[A-Za-z_]\w*\s*\[\s*$")
+
+
 def _constantes(arquivo, numero, linha, mask):
     for m in _INTEIRO.finditer(mask):
+        if _DECLARACAO_DE_VETOR.match(mask[:m.start()]) and mask[m.end():].lstrip().startswith("]"):
+            continue  # a buffer's size: one more changes no result
         # 0 and 1 swap; a larger bound moves up by one.
         n = int(m.group())
         novo = 1 if n == 0 else 0 if n == 1 else n + 1
@@ -198,9 +255,13 @@ def _negacoes(arquivo, numero, linha, mask):
         condicao = mask[abre + 1:fecha]
         if _fora_de_parenteses(condicao, ";") or _DECLARACAO_NA_CONDICAO.match(condicao) or not condicao.strip():
             continue
-        mutada = linha[:abre + 1] + "!(" + linha[abre + 1:fecha] + ")" + linha[fecha:]
+        nao = len(condicao) - len(condicao.lstrip()) + abre + 1
+        if mask[nao] == "!" and not re.search(r"\s", _operandos(mask, nao + 1, nao + 1)):
+            mutada = linha[:nao] + linha[nao + 1:]  # `if (!ok)` becomes `if (ok)`
+        else:
+            mutada = linha[:abre + 1] + "!(" + linha[abre + 1:fecha] + ")" + linha[fecha:]
         original = linha[m.start():fecha + 1]
-        negada = mutada[m.start():fecha + 4]
+        negada = mutada[m.start():fecha + 1 + len(mutada) - len(linha)]
         yield Mutante(arquivo, numero, "negacao", linha, mutada, original + " => " + negada)
 
 
