@@ -107,6 +107,8 @@ _INTEIRO = re.compile(r"(?<![\w.'" + LITERAL + r"])\d+(?![\w.'" + LITERAL + r"])
 _BOOLEANO = re.compile(r"\b(true|false)\b")
 _SE = re.compile(r"\bif\s*\(")
 _DECLARACAO_NA_CONDICAO = re.compile(r"^\s*(const\s+)?[\w:<>,]+[&*]*\s+[&*]*\w+\s*(=|\{)")
+_DECLARACAO_DE_VETOR = re.compile(r"^\s*((static|const|constexpr|inline)\s+)*[\w:<>,]+[*&]*\s+[A-Za-z_]\w*\s*\[\s*$")
+_TEXTOS = re.compile(r"\b(std::string|std::to_string|to_string|std::string_view)\s*[(){]")
 _CAMINHO_DE_CHAMADA = re.compile(r"^(::)?[A-Za-z_]\w*((::|\.|->)~?[A-Za-z_]\w*)*(<[\w:, <>*&]*>)?$")
 # Statements that call something but are not a plain call whose effect a test should see.
 _NAO_CHAMADAS = {"return", "throw", "co_return", "co_yield", "co_await", "delete", "goto", "case", "default",
@@ -214,9 +216,6 @@ def _escolha_de_textos(mask, ini, fim):
     return False
 
 
-_TEXTOS = re.compile(r"\b(std::string|std::to_string|to_string|std::string_view)\s*[(){]")
-
-
 def _operadores(arquivo, numero, linha, mask):
     for tipo, padrao, novo in _TROCAS:
         for m in padrao.finditer(mask):
@@ -228,9 +227,6 @@ def _operadores(arquivo, numero, linha, mask):
             if m.group() == "-" and LITERAL in (_vizinho(mask, m.start() - 1, -1), _vizinho(mask, m.end(), 1)):
                 continue
             yield _troca(arquivo, numero, linha, tipo, m.start(), m.end(), novo)
-
-
-_DECLARACAO_DE_VETOR = re.compile(r"^\s*((static|const|constexpr|inline)\s+)*[\w:<>,]+[*&]*\s+[A-Za-z_]\w*\s*\[\s*$")
 
 
 def _constantes(arquivo, numero, linha, mask):
