@@ -163,9 +163,9 @@ def _contexto(linha, ini, fim, largura=30, linha_curta=72):
     return a, b
 
 
-def _troca(arquivo, numero, linha, tipo, ini, fim, novo):
+def _troca(arquivo, numero, linha, mask, tipo, ini, fim, novo):
     mutada = linha[:ini] + novo + linha[fim:]
-    a, b = _contexto(linha, ini, fim)
+    a, b = _contexto(linha[:len(mask.rstrip())], ini, fim)  # a comment that follows is no part of it
     antes = linha[a:b]
     depois = linha[a:ini] + novo + linha[fim:b]
     return Mutante(arquivo, numero, tipo, linha, mutada, antes.strip() + " => " + depois.strip())
@@ -226,7 +226,7 @@ def _operadores(arquivo, numero, linha, mask):
                 continue
             if m.group() == "-" and LITERAL in (_vizinho(mask, m.start() - 1, -1), _vizinho(mask, m.end(), 1)):
                 continue
-            yield _troca(arquivo, numero, linha, tipo, m.start(), m.end(), novo)
+            yield _troca(arquivo, numero, linha, mask, tipo, m.start(), m.end(), novo)
 
 
 def _constantes(arquivo, numero, linha, mask):
@@ -236,10 +236,10 @@ def _constantes(arquivo, numero, linha, mask):
         # 0 and 1 swap; a larger bound moves up by one.
         n = int(m.group())
         novo = 1 if n == 0 else 0 if n == 1 else n + 1
-        yield _troca(arquivo, numero, linha, "constante", m.start(), m.end(), str(novo))
+        yield _troca(arquivo, numero, linha, mask, "constante", m.start(), m.end(), str(novo))
     for m in _BOOLEANO.finditer(mask):
         novo = "false" if m.group() == "true" else "true"
-        yield _troca(arquivo, numero, linha, "constante", m.start(), m.end(), novo)
+        yield _troca(arquivo, numero, linha, mask, "constante", m.start(), m.end(), novo)
 
 
 def _negacoes(arquivo, numero, linha, mask):
@@ -294,7 +294,7 @@ def _remocoes(arquivo, numero, linha, mask, anterior):
         ini += 1
     fim = len(mask.rstrip())
     if ini < fim and _e_chamada(mask[ini:fim]):
-        yield _troca(arquivo, numero, linha, "remocao", ini, fim, "{}")
+        yield _troca(arquivo, numero, linha, mask, "remocao", ini, fim, "{}")
 
 
 def mutantes_do_texto(arquivo, texto, linhas=None):
