@@ -1,0 +1,506 @@
+#!/usr/bin/env python3
+"""Mutation testing of the C++ sources: one-line mutants, each built and put through the test suite.
+
+Each worker owns a copy of the tracked (and new, not ignored) files under --pasta-trabalho with its
+own build folder, configured and built once; a mutant rewrites one file of the copy, rebuilds only
+what depends on it (the test program and livro-icms, which the tests run) and runs the test
+program until its first failure, with a time limit. The repository itself is never written.
+Not part of CI: a developer runs it on the files of a change (see the README).
+"""
+
+import argparse
+import collections
+import json
+import os
+import random
+import re
+import shlex
+import shutil
+import signal
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+sys.dont_write_bytecode = True  # no __pycache__ in the tree, which the copies would carry
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from mutantes_operadores import mutantes_do_texto  # noqa: E402
+
+RAIZ = Path(__file__).resolve().parent.parent
+EQUIVALENTES = Path(__file__).resolve().parent / "mutantes-equivalentes.txt"
+ALVO = "livro_testes"  # depends on livro-icms, which the command-line tests run
+
+# The sources the test program is built from; the desktop program's are left out, its Qt tests
+# not being part of this run.
+PASTAS_TESTADAS = ("host/", "apuracao/", "regimes/", "relatorio/", "forms/")
+ARQUIVOS_TESTADOS = ("db/recursos.cpp", "bench/gerador.cpp")
+
+MORTO, SOBREVIVEU, TEMPO, NAO_COMPILOU, EQUIVALENTE = "morto", "sobreviveu", "tempo esgotado", "não compilou", "equivalente"
+
+
+class Erro(Exception):
+    pass
+
+
+def git(*args):
+    r = subprocess.run(["git", "-C", str(RAIZ), *args], capture_output=True, text=True)
+    if r.returncode != 0:
+        raise Erro("git " + " ".join(args) + ": " + r.stderr.strip())
+    return r.stdout
+
+
+def testado(rel):
+    if rel.startswith("app/livro-icms/"):
+        return "/" not in rel[len("app/livro-icms/"):]
+    return rel.startswith(PASTAS_TESTADAS) or rel in ARQUIVOS_TESTADOS
+
+
+def arquivos_escolhidos(caminhos):
+    """The sources named or under the folders named, relative to the repository root. A folder
+    gives its .cpp files; a header is mutated only when named, its change rebuilding every file
+    that includes it."""
+    conhecidos = [a for a in git("ls-files", "-z", "--cached", "--others", "--exclude-standard").split("\0")
+                  if a and (RAIZ / a).is_file()]
+    escolhidos = []
+    for c in caminhos:
+        p = Path(c).resolve()
+        try:
+            rel = p.relative_to(RAIZ).as_posix()
+        except ValueError:
+            raise Erro(f"{c}: fora do repositório {RAIZ}")
+        if p.is_dir():
+            prefixo = "" if rel == "." else rel + "/"
+            achados = [f for f in conhecidos if f.startswith(prefixo) and f.endswith(".cpp") and testado(f)]
+            if not achados:
+                raise Erro(f"{c}: nenhum .cpp do programa testado nesta pasta")
+            escolhidos += achados
+        elif p.is_file():
+            if rel not in conhecidos:
+                raise Erro(f"{c}: ignorado pelo git, fora das cópias que os mutantes usam")
+            if not (testado(rel) and rel.endswith((".cpp", ".h"))):
+                raise Erro(f"{c}: não é uma fonte de livro_testes ou livro-icms (a área de trabalho e os testes ficam de fora)")
+            escolhidos.append(rel)
+        else:
+            raise Erro(f"{c}: arquivo ou pasta inexistente")
+    return sorted(set(escolhidos))
+
+
+def linhas_mudadas(rev, arquivos):
+    """Per file, the lines of the working tree that differ from revision `rev`; a file git does not
+    know yet counts whole."""
+    git("rev-parse", "--verify", "--quiet", rev + "^{commit}")
+    novos = set(git("ls-files", "--others", "--exclude-standard", "--", *arquivos).split("\n"))
+    mudadas = {}
+    for a in arquivos:
+        if a in novos:
+            mudadas[a] = None
+            continue
+        linhas = set()
+        for m in re.finditer(r"^@@ -\S+ \+(\d+)(?:,(\d+))? @@", git("diff", "-U0", rev, "--", a), re.M):
+            inicio, quantas = int(m.group(1)), int(m.group(2) or "1")
+            linhas.update(range(inicio, inicio + quantas))
+        mudadas[a] = linhas
+    return mudadas
+
+
+def carregar_equivalentes():
+    """Entries `file | line | change | reason` of the equivalents file, by file."""
+    porarquivo = collections.defaultdict(list)
+    if not EQUIVALENTES.exists():
+        return porarquivo
+    for n, texto in enumerate(EQUIVALENTES.read_text(encoding="utf-8").split("\n"), start=1):
+        if not texto.strip() or texto.lstrip().startswith("#"):
+            continue
+        partes = texto.split(" | ")
+        if len(partes) < 4 or not partes[1].strip().isdigit() or not partes[-1].strip():
+            raise Erro(f"{EQUIVALENTES.name}:{n}: esperado 'arquivo | linha | mudança | razão'")
+        porarquivo[partes[0].strip()].append((int(partes[1]), " | ".join(partes[2:-1]).strip()))
+    return porarquivo
+
+
+def mudancas_repetidas(arquivos):
+    """(file, change) of the changes that read the same at more than one place of their file."""
+    vistas = collections.Counter((m.arquivo, m.mudanca) for a in arquivos
+                                 for m in mutantes_do_texto(a, (RAIZ / a).read_text(encoding="utf-8")))
+    return {k for k, n in vistas.items() if n > 1}
+
+
+def avisar_entradas_velhas(equivalentes):
+    """Entries of the equivalents file that name no mutant of today's code."""
+    for arquivo, entradas in sorted(equivalentes.items()):
+        caminho = RAIZ / arquivo
+        existentes = ({m.mudanca for m in mutantes_do_texto(arquivo, caminho.read_text(encoding="utf-8"))}
+                      if caminho.is_file() else set())
+        for linha, mudanca in entradas:
+            if mudanca not in existentes:
+                print(f"mutantes: {EQUIVALENTES.name}: {arquivo} | {linha} | {mudanca}: já não é um mutante do código; "
+                      f"apague a entrada", file=sys.stderr)
+
+
+def e_equivalente(mutante, equivalentes, repetidas):
+    """An entry names a mutant by its change; the line decides only between equal changes of the
+    file, so that an entry survives edits above it."""
+    for linha, mudanca in equivalentes.get(mutante.arquivo, ()):
+        if mudanca == mutante.mudanca and ((mutante.arquivo, mudanca) not in repetidas or linha == mutante.linha):
+            return True
+    return False
+
+
+class Trabalhador:
+    """A copy of the sources with its own build folder."""
+
+    def __init__(self, pasta, tarefas, vivos):
+        self.pasta = pasta
+        self.build = pasta / "build"
+        self.tmp = pasta / "tmp"
+        self.tarefas = tarefas
+        self.vivos = vivos  # processes to kill when the run is interrupted
+
+    def sincronizar(self):
+        """Copies what differs from the repository's working tree, with the current time, so
+        that the next build recompiles exactly that (and any file a mutant left behind)."""
+        listados = [a for a in git("ls-files", "-z", "--cached", "--others", "--exclude-standard").split("\0") if a]
+        presentes = [a for a in listados if (RAIZ / a).is_file()]
+        self.pasta.mkdir(parents=True, exist_ok=True)
+        manifesto = self.pasta / ".arquivos"
+        anteriores = set(manifesto.read_text().split("\n")) if manifesto.exists() else set()
+        for a in anteriores - set(presentes):
+            if a and (self.pasta / a).is_file():
+                (self.pasta / a).unlink()
+        for a in presentes:
+            origem, destino = RAIZ / a, self.pasta / a
+            if destino.is_file() and destino.read_bytes() == origem.read_bytes():
+                continue
+            destino.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy(origem, destino)  # with its mode, not its time
+        manifesto.write_text("\n".join(presentes))
+
+    def ambiente(self, somente_leitura):
+        env = dict(os.environ)
+        env.setdefault("CCACHE_BASEDIR", str(RAIZ))
+        env.setdefault("CCACHE_NOHASHDIR", "1")
+        if somente_leitura:
+            env["CCACHE_READONLY"] = "1"  # a mutant's object is never wanted again
+        env.pop("LIVRO_ATUALIZAR_GOLDEN", None)
+        env["TMPDIR"] = str(self.tmp)
+        return env
+
+    def executar(self, cmd, limite=None, env=None, cwd=None):
+        """(exit status or None when past the limit, output, seconds); the process and its
+        children are killed at the limit."""
+        inicio = time.monotonic()
+        p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env, cwd=cwd,
+                             start_new_session=True)
+        self.vivos.add(p)
+        try:
+            saida, _ = p.communicate(timeout=limite)
+            return p.returncode, saida.decode(errors="replace"), time.monotonic() - inicio
+        except subprocess.TimeoutExpired:
+            os.killpg(p.pid, signal.SIGKILL)
+            saida, _ = p.communicate()
+            return None, saida.decode(errors="replace"), time.monotonic() - inicio
+        finally:
+            self.vivos.discard(p)
+
+    def configurar(self):
+        """The build of the README's commands without the desktop program and the benchmarks, so
+        that ccache finds the objects of the developer's own build; linked by lld when there is
+        one, a mutant's time going mostly to linking."""
+        cmd = ["cmake", "-S", str(self.pasta), "-B", str(self.build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+               "-DLIVRO_ICMS_TESTS=ON", "-DLIVRO_ICMS_DESKTOP=OFF", "-DLIVRO_ICMS_BENCH=OFF",
+               "-DCMAKE_EXE_LINKER_FLAGS=" + ("-fuse-ld=lld" if shutil.which("ld.lld") else "")]
+        if shutil.which("ccache"):
+            cmd += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+        status, saida, _ = self.executar(cmd, env=self.ambiente(False))
+        if status != 0:
+            raise Erro(f"cmake falhou em {self.build}:\n{saida[-3000:]}")
+
+    def construir(self, somente_leitura=True, tarefas=None):
+        return self.executar(["cmake", "--build", str(self.build), "-j", str(tarefas or self.tarefas), "--target", ALVO],
+                             env=self.ambiente(somente_leitura))
+
+    def testar(self, limite, fragmentos):
+        """Runs the test program in `fragmentos` concurrent shards, stopping at the first failure:
+        (passed, past the limit, seconds, [(exit status, output)] of the shards)."""
+        shutil.rmtree(self.tmp, ignore_errors=True)
+        self.tmp.mkdir(parents=True)
+        inicio = time.monotonic()
+        resultados = []
+        trava = threading.Lock()
+        falhou = threading.Event()
+
+        def fragmento(i):
+            env = self.ambiente(True)
+            env.update(GTEST_TOTAL_SHARDS=str(fragmentos), GTEST_SHARD_INDEX=str(i))
+            status, saida, _ = self.executar([str(self.build / ALVO), "--gtest_brief=1", "--gtest_fail_fast"],
+                                             limite, env, cwd=self.build)
+            with trava:
+                resultados.append((status, saida))
+            if status not in (0, None):  # a shard past the limit leaves the others to theirs
+                falhou.set()
+
+        linhas = [threading.Thread(target=fragmento, args=(i,)) for i in range(fragmentos)]
+        for t in linhas:
+            t.start()
+        while any(t.is_alive() for t in linhas):
+            # One failing shard decides; the others are stopped.
+            if falhou.wait(0.2):
+                for p in list(self.vivos):
+                    if p.args[0] == str(self.build / ALVO) and p.returncode is None:
+                        try:
+                            os.killpg(p.pid, signal.SIGKILL)
+                        except ProcessLookupError:
+                            pass
+                break
+        for t in linhas:
+            t.join()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+        tempo = not falhou.is_set() and any(status is None for status, _ in resultados)
+        passou = all(status == 0 for status, _ in resultados)
+        return passou, tempo, time.monotonic() - inicio, resultados
+
+    def avaliar(self, mutante, limite, fragmentos):
+        arquivo = self.pasta / mutante.arquivo
+        original = arquivo.read_bytes()
+        linhas = original.decode("utf-8").split("\n")
+        assert linhas[mutante.linha - 1] == mutante.original
+        linhas[mutante.linha - 1] = mutante.mutada
+        try:
+            arquivo.write_bytes("\n".join(linhas).encode("utf-8"))
+            status, saida, _ = self.construir()
+            if status != 0:
+                (self.pasta / "ultimo-nao-compilou.log").write_text(saida)
+                return NAO_COMPILOU, ""
+            passou, tempo, _, resultados = self.testar(limite, fragmentos)
+            if passou or tempo:
+                return (SOBREVIVEU if passou else TEMPO), ""
+            return MORTO, quem_matou(resultados)
+        finally:
+            # Written back after the mutant's build, so newer than its object: the next build
+            # compiles the original again.
+            arquivo.write_bytes(original)
+            os.utime(arquivo)
+
+
+def quem_matou(resultados):
+    """The first failing test of the shards that failed, or how the program ended."""
+    for status, saida in resultados:
+        falha = re.search(r"^\[  FAILED  \] (\S+)", saida, re.M)
+        if status not in (0, None, -signal.SIGKILL) and falha:
+            return falha.group(1)
+    for status, _ in resultados:
+        if status is not None and status < 0 and status != -signal.SIGKILL:
+            return signal.Signals(-status).name
+    return "saída " + ", ".join(str(st) for st, _ in resultados if st)
+
+
+def preparar(trabalhadores, fragmentos):
+    """Brings every copy up to date, builds it and times the unchanged suite on the first."""
+    for t in trabalhadores:
+        print(f"Preparando {t.pasta} ...", file=sys.stderr, flush=True)
+        t.sincronizar()
+        t.configurar()
+        # One copy at a time, with every core.
+        status, saida, segundos = t.construir(somente_leitura=False, tarefas=os.cpu_count() or 1)
+        if status != 0:
+            raise Erro(f"o programa sem mutantes não compila em {t.pasta}:\n{saida[-3000:]}")
+        print(f"  construído em {segundos:.0f} s", file=sys.stderr, flush=True)
+    passou, _, segundos, resultados = trabalhadores[0].testar(None, fragmentos)
+    if not passou:
+        saida = "\n".join(s for st, s in resultados if st != 0)
+        raise Erro(f"os testes falham sem mutantes; corrija antes:\n{saida[-3000:]}")
+    print(f"  testes sem mutantes: {segundos:.0f} s", file=sys.stderr, flush=True)
+    return segundos
+
+
+def rodar(mutantes, args, listado):
+    trabalhadores_n = max(1, args.trabalhadores)
+    nucleos = os.cpu_count() or 1
+    tarefas = max(1, nucleos // trabalhadores_n)
+    fragmentos = max(1, nucleos // trabalhadores_n)
+    vivos = set()
+    trabalhadores = [Trabalhador(Path(args.pasta_trabalho) / f"t{i + 1}", tarefas, vivos) for i in range(trabalhadores_n)]
+    resultados = {}
+    fila = list(mutantes)
+    trava = threading.Lock()
+    try:
+        base = preparar(trabalhadores, fragmentos)
+        limite = args.limite_tempo or max(20.0, 3 * base)
+        # About ten seconds of compiling and linking per mutant besides the tests.
+        estimativa = len(fila) * (base + 10) / trabalhadores_n / 60
+        print(f"  limite por execução dos testes: {limite:.0f} s; {len(fila)} mutantes, "
+              f"uns {estimativa:.0f} min", file=sys.stderr, flush=True)
+
+        def trabalhar(t):
+            while True:
+                with trava:
+                    if not fila:
+                        return
+                    m = fila.pop(0)
+                inicio = time.monotonic()
+                try:
+                    r, quem = t.avaliar(m, limite, fragmentos)
+                except (OSError, UnicodeError, AssertionError) as e:
+                    print(f"mutantes: {t.pasta} parou em {m.arquivo}:{m.linha}: {e!r}", file=sys.stderr, flush=True)
+                    return
+                if r == SOBREVIVEU and listado(m):
+                    r = EQUIVALENTE
+                with trava:
+                    resultados[m.chave()] = (r, quem)
+                    print(f"[{len(resultados)}/{len(mutantes)}] {r}{' por ' + quem if quem else ''} "
+                          f"({time.monotonic() - inicio:.0f} s)  {m.arquivo}:{m.linha}  {m.mudanca}",
+                          file=sys.stderr, flush=True)
+
+        linhas = [threading.Thread(target=trabalhar, args=(t,), daemon=True) for t in trabalhadores]
+        for t in linhas:
+            t.start()
+        for t in linhas:
+            while t.is_alive():
+                t.join(0.5)
+    except KeyboardInterrupt:
+        with trava:
+            fila.clear()
+        for p in list(vivos):
+            if p.returncode is not None:
+                continue
+            try:
+                os.killpg(p.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        print("Interrompido: o relatório traz só os mutantes concluídos.", file=sys.stderr)
+    return resultados
+
+
+def contar(itens):
+    c = collections.Counter(r for _, r in itens)
+    compilados = c[MORTO] + c[SOBREVIVEU] + c[TEMPO]
+    return {"mortos": c[MORTO], "sobreviventes": c[SOBREVIVEU], "tempo_esgotado": c[TEMPO],
+            "nao_compilados": c[NAO_COMPILOU], "equivalentes": c[EQUIVALENTE], "compilados": compilados,
+            "nota": round(c[MORTO] / compilados, 4) if compilados else None}
+
+
+def relatorio(mutantes, gerados, resultados, comando, listado):
+    feitos = [(m, resultados[m.chave()][0]) for m in mutantes if m.chave() in resultados]
+    porarquivo = collections.defaultdict(list)
+    porpasta = collections.defaultdict(list)
+    for m, r in feitos:
+        porarquivo[m.arquivo].append((m, r))
+        for pasta in Path(m.arquivo).parents[:-1]:  # every folder up to the top one
+            porpasta[pasta.as_posix()].append((m, r))
+    return {
+        "comando": comando,
+        "revisao": git("describe", "--always", "--dirty").strip(),
+        "gerados": gerados,
+        "sorteados": len(mutantes),
+        "concluidos": len(feitos),
+        "arquivos": {a: contar(v) for a, v in sorted(porarquivo.items())},
+        "pastas": {p: contar(v) for p, v in sorted(porpasta.items())},
+        "total": contar(feitos),
+        "mutantes": [{"arquivo": m.arquivo, "linha": m.linha, "tipo": m.tipo, "mudanca": m.mudanca, "resultado": r,
+                      "morto_por": resultados[m.chave()][1], "listado_equivalente": listado(m)} for m, r in feitos],
+    }
+
+
+def texto_do_relatorio(rel):
+    linhas = [f"Comando: {rel['comando']}", f"Revisão: {rel['revisao']}",
+              f"Mutantes: {rel['concluidos']} concluídos de {rel['sorteados']} escolhidos "
+              f"({rel['gerados']} gerados)", ""]
+    largura = max([len(k) for k in list(rel["arquivos"]) + list(rel["pastas"])] + [10])
+    cab = f"{'':{largura}}  mortos  sobrev.  tempo  não-comp.  equiv.  nota (mortos/compilados)"
+
+    def linha(nome, c):
+        nota = f"{c['mortos']}/{c['compilados']}" + (f" = {100 * c['nota']:.0f}%" if c["nota"] is not None else "")
+        return (f"{nome:{largura}}  {c['mortos']:6}  {c['sobreviventes']:7}  {c['tempo_esgotado']:5}  "
+                f"{c['nao_compilados']:9}  {c['equivalentes']:6}  {nota}")
+
+    linhas += ["Por arquivo:", cab] + [linha(a, c) for a, c in rel["arquivos"].items()]
+    linhas += ["", "Por pasta:", cab] + [linha(p + "/", c) for p, c in rel["pastas"].items()]
+    linhas += [linha("total", rel["total"]), ""]
+    sobreviventes = [m for m in rel["mutantes"] if m["resultado"] == SOBREVIVEU]
+    if sobreviventes:
+        linhas.append(f"Sobreviventes ({len(sobreviventes)}): mate-os com um teste ou, se nenhum resultado pode "
+                      f"mudar, registre-os em scripts/{EQUIVALENTES.name} (linha pronta abaixo de cada um):")
+    else:
+        linhas.append("Sobreviventes: nenhum.")
+    for m in sobreviventes:
+        linhas.append(f"  {m['arquivo']}:{m['linha']}: {m['mudanca']}")
+        linhas.append(f"      {m['arquivo']} | {m['linha']} | {m['mudanca']} | <razão>")
+    mortos_listados = [m for m in rel["mutantes"] if m["resultado"] == MORTO and m["listado_equivalente"]]
+    if mortos_listados:
+        linhas.append(f"Mortos mas listados em {EQUIVALENTES.name} (apague a entrada):")
+        linhas += [f"  {m['arquivo']}:{m['linha']}: {m['mudanca']} (por {m['morto_por']})" for m in mortos_listados]
+    for titulo, r in (("Tempo esgotado", TEMPO), ("Equivalentes (do arquivo)", EQUIVALENTE)):
+        itens = [m for m in rel["mutantes"] if m["resultado"] == r]
+        if itens:
+            linhas.append(f"{titulo} ({len(itens)}):")
+            linhas += [f"  {m['arquivo']}:{m['linha']}: {m['mudanca']}" for m in itens]
+    return "\n".join(linhas) + "\n"
+
+
+def opcoes(argv):
+    p = argparse.ArgumentParser(
+        prog="scripts/mutantes.py",
+        description="Mutantes de uma linha das fontes C++: cada um é construído numa cópia da árvore e passa "
+                    "pelos testes; o relatório diz, por arquivo e por pasta, quantos morreram.")
+    p.add_argument("caminhos", nargs="*",
+                   help="arquivos ou pastas (uma pasta dá seus .cpp; um .h só quando nomeado); "
+                        "com --desde, o padrão é o repositório inteiro")
+    p.add_argument("--desde", metavar="REV", help="só as linhas mudadas desde a revisão REV (com o que não foi commitado)")
+    p.add_argument("--amostra", type=int, metavar="N", help="só N mutantes sorteados")
+    p.add_argument("--semente", type=int, default=1, metavar="S", help="semente do sorteio (padrão 1)")
+    p.add_argument("--limite-tempo", type=float, metavar="SEG",
+                   help="limite de cada execução dos testes (padrão: 3 vezes a dos testes sem mutantes, no mínimo 20 s)")
+    p.add_argument("--trabalhadores", type=int, default=1, metavar="N",
+                   help="cópias construindo e testando ao mesmo tempo (padrão 1)")
+    p.add_argument("--pasta-trabalho", default=str(RAIZ / "build-mutantes"), metavar="DIR",
+                   help="onde ficam as cópias e suas pastas de build, reaproveitadas (padrão build-mutantes/)")
+    p.add_argument("--relatorio", metavar="ARQ", help="grava o relatório também em ARQ (JSON se terminar em .json)")
+    p.add_argument("--listar", action="store_true", help="só lista os mutantes, sem construir nada")
+    return p.parse_args(argv)
+
+
+def main(argv):
+    args = opcoes(argv)
+    if not args.caminhos and not args.desde:
+        raise Erro("diga os arquivos ou pastas, ou --desde REV")
+    arquivos = arquivos_escolhidos(args.caminhos or [str(RAIZ)])
+    mudadas = linhas_mudadas(args.desde, arquivos) if args.desde else {}
+    if args.desde:
+        arquivos = [a for a in arquivos if mudadas[a] is None or mudadas[a]]
+    mutantes = []
+    for a in arquivos:
+        texto = (RAIZ / a).read_text(encoding="utf-8")
+        mutantes += mutantes_do_texto(a, texto, mudadas.get(a))
+    gerados = len(mutantes)
+    if args.amostra is not None and args.amostra < len(mutantes):
+        mutantes = random.Random(args.semente).sample(mutantes, args.amostra)
+        mutantes.sort(key=lambda m: (m.arquivo, m.linha))
+    print(f"{len(mutantes)} mutantes (de {gerados} gerados em {len(arquivos)} arquivos)", file=sys.stderr)
+    equivalentes = carregar_equivalentes()
+    avisar_entradas_velhas(equivalentes)
+    repetidas = mudancas_repetidas({m.arquivo for m in mutantes})
+    listado = lambda m: e_equivalente(m, equivalentes, repetidas)  # noqa: E731
+    if args.listar:
+        for m in mutantes:
+            print(f"{m.arquivo}:{m.linha}: [{m.tipo}] {m.mudanca}" + ("  (equivalente)" if listado(m) else ""))
+        return 0
+    if not mutantes:
+        return 0
+    resultados = rodar(mutantes, args, listado)
+    rel = relatorio(mutantes, gerados, resultados, shlex.join(["python3", "scripts/mutantes.py"] + argv), listado)
+    texto = texto_do_relatorio(rel)
+    print(texto, end="")
+    if args.relatorio:
+        Path(args.relatorio).write_text(json.dumps(rel, ensure_ascii=False, indent=1) if args.relatorio.endswith(".json")
+                                        else texto, encoding="utf-8")
+    return 1 if rel["total"]["sobreviventes"] else 0
+
+
+if __name__ == "__main__":
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # `--listar | head`
+    try:
+        sys.exit(main(sys.argv[1:]))
+    except Erro as e:
+        print(f"mutantes: {e}", file=sys.stderr)
+        sys.exit(2)
