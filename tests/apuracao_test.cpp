@@ -290,3 +290,21 @@ TEST_F(Apuracao, TextosComAspasNaoQuebramOSQL) {
   EXPECT_EQ(r->GetObservacoes().at(0), "Nota d'água: 'teste'");
   EXPECT_EQ(r->GetCredito().Locate(6)->GetDetalhamentos().GetItem(0)->GetDescricao(), "Crédito d'outro mês");
 }
+
+// A tax code read from the database is a value in the SQL text, whatever it holds. With MG's
+// ICMS-ST code stored as "4011 OR 1=1", the bare code made the entries' condition true for every
+// row of the kinds and period: the MG summary of filial 1 took in company 2's "outros créditos"
+// (500.00 of filial 3). Quoted, it matches no entry: the MG summary has no credit details.
+TEST_F(Apuracao, CodigoDoBancoNoSQLEhSoUmValor) {
+  Sql("UPDATE HS_CODIGOICMSST SET IMPOSTO = '4011 OR 1=1' WHERE UF = 'MG';"
+      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (3, 1, 1, '2001', 500.00, '2026-01-15', '2026-01-15', 'Crédito de outra empresa')");
+  auto e = Apurar("01/01/2026", "31/01/2026", 1, "todos");
+  TResumo* mg = nullptr;
+  TResumos& rs = e->Apuracao().GetResumos();
+  for (int i = 0; i < rs.Count(); ++i)
+    if (rs.GetItem(i)->GetCodImposto() == "4011 OR 1=1") mg = rs.GetItem(i);
+  ASSERT_NE(mg, nullptr);
+  for (int i = 0; i < mg->GetCredito().Count(); ++i)
+    EXPECT_EQ(mg->GetCredito().GetItem(i)->GetDetalhamentos().Count(), 0) << mg->GetCredito().GetItem(i)->GetDescricao();
+}
