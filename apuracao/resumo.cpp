@@ -32,6 +32,7 @@ void TResumo::CalcularApuracao() {
     LoadCreditos();
     LoadSaldos();
     CalcularApuracaoDepois();
+    AvisarDeducoesNaoAproveitadas();
     GravarSaldoCredor();
     GravarSaldoDevedor();
     GravarValoresParaContabilizacao();
@@ -98,7 +99,17 @@ Currency TResumo::GetSaldoCredor() {
   return s < Currency() ? Currency() : s;
 }
 
-Currency TResumo::GetImpostoARecolher() { return GetSaldoDevedor() + SomaLinhas(*FSaldo); }
+Currency TResumo::ImpostoARecolherDasLinhas() { return GetSaldoDevedor() + SomaLinhas(*FSaldo); }
+
+Currency TResumo::GetImpostoARecolher() {
+  const Currency v = ImpostoARecolherDasLinhas();
+  return v < Currency() ? Currency() : v;
+}
+
+Currency TResumo::GetDeducoesNaoAproveitadas() {
+  const Currency v = ImpostoARecolherDasLinhas();
+  return v < Currency() ? -v : Currency();
+}
 
 TTipoResumo TResumo::GetTipoResumo() const { return trInvalid; }
 

@@ -78,6 +78,9 @@ class TResumo {
   virtual void ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir);
+  // What the deductions of the balance list take off beyond what there was to pay: the tax due
+  // stops at 0 (a tax record is a payment to make, never a negative one) and this part is lost.
+  virtual Currency GetDeducoesNaoAproveitadas();
 
   TPeriodicidade GetPeriodicidade();
   TDateTime GetVencimento(const TCodigoRecolhimento& codigo);
@@ -171,6 +174,10 @@ class TResumo {
   static TResumoCampo* LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,
                                             int8_t sinal);
   static void AdicionarDetalhe(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor);
+  // The tax due as the balance lines make it, before it is kept from going below 0.
+  Currency ImpostoARecolherDasLinhas();
+  // Tells the user, once per calculation, which deductions the debit balance could not take.
+  void AvisarDeducoesNaoAproveitadas();
 
   TApuracaoCentralizada FFormaApuracao;
   std::string FCodImposto;

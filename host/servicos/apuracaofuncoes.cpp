@@ -246,6 +246,11 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
                                      const std::vector<std::string>& conteudos) {
   if (campos.size() != conteudos.size())
     throw std::invalid_argument("GravarImposto: listas de campos e conteúdos de tamanhos diferentes");
+  // A tax record is a payment to make: a negative one would be a guide to pay a negative amount.
+  if (valor < Currency())
+    throw std::invalid_argument("GravarImposto: o imposto " + imposto + " de " + DataBR(ini) + " a " + DataBR(fim) +
+                                " do estabelecimento " + std::to_string(idFilial) + " seria gravado negativo (" +
+                                FormatarValor(valor) + "); um imposto a recolher nunca é negativo.");
   Protegido("GravarImposto", [&] {
     TTransacao t(c_);
     SQLite::Statement busca(c_.Db(),

@@ -64,6 +64,7 @@ class TApuracaoFuncoes {
   virtual void CalcularInsumoCreditoTransporte(const TFilial& f, TDateTime ini, TDateTime fim);
 
   virtual void ExcluirImposto(const TFilial& f, const std::string& imposto, TDateTime ini, TDateTime fim);
+  // A negative amount is refused (std::invalid_argument): a tax record is a payment to make.
   virtual void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto,
                              const std::string& codigoRec, TDateTime ini, TDateTime fim, TDateTime vencimento,
                              Currency valor, const std::vector<std::string>& campos,
