@@ -36,7 +36,8 @@ struct TCodigoRecolhimentoConfigurado {
   std::array<std::string, 5> SubCodigos;
   int32_t IdCodigoRec = 0, TpDiaVencto = 0;
   std::string DiaVencto;
-  // DIAVENCTO as a whole number (0 when empty); anything but digits is an error naming the row.
+  // DIAVENCTO as a whole number; 0 when empty or not a number (a due date computed from 0 is
+  // refused, naming the code: GetVencimento).
   int32_t DiaVenctoNumero() const;
 };
 

@@ -1,7 +1,6 @@
 // What a summary writes back: the payment code with its due date, the credit balance carried into
 // the next period and the accounting values of the settlement.
 #include "apuracao/resumo.h"
-#include "host/banco/integridade.h"
 #include "host/base/formatacao.h"
 #include "host/host.h"
 
@@ -44,9 +43,7 @@ TCodigoRecolhimento TResumo::GetCodigoRecolhimento() {
   return FCodigoRecolhimento;
 }
 
-int32_t TCodigoRecolhimentoConfigurado::DiaVenctoNumero() const {
-  return integridade::DiaVencimento(DiaVencto, IdCodigoRec);
-}
+int32_t TCodigoRecolhimentoConfigurado::DiaVenctoNumero() const { return InteiroOuZero(DiaVencto); }
 
 void TResumo::GravarImpostoARecolher() {
   const TCodigoRecolhimento c = GetCodigoRecolhimento();

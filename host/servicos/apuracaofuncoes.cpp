@@ -7,7 +7,6 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
-#include "host/banco/integridade.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -157,7 +156,7 @@ TCodigoRecolhimento TApuracaoFuncoes::GetCodigoRecolhimentoByID(int32_t id) {
       r.Codigo1 = q.getColumn(1).getString();
       r.IdCodigoRec = q.getColumn(2).getInt();
       r.TpDiaVencto = q.getColumn(3).getInt();
-      r.DiaVencto = integridade::DiaVencimento(q.getColumn(4).getString(), r.IdCodigoRec);
+      r.DiaVencto = InteiroOuZero(q.getColumn(4).getString());
     }
     return r;
   });
