@@ -209,3 +209,17 @@ TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
   EXPECT_EQ(interacao_->Registro().back(),
             "[informação] Não é possível abrir o pacote 74105: ele não faz parte deste programa.");
 }
+
+// A state without a fiscal unit at the date, or one whose value is not a positive number, names
+// the state and the date: a tax counted in it cannot be made up.
+TEST_F(Servicos, UPFAusenteOuInvalidaNomeiaEstadoEData) {
+  EXPECT_EQ(GFuncoes->GetUPF("RS", D(2026, 1, 31)), Currency::FromRaw(275418));  // 27,5418 from 01/01/2026
+  EXPECT_EQ(Erro<EUPFNaoCadastrada>([] { GFuncoes->GetUPF("SC", D(2026, 1, 31)); }),
+            "Não há valor da UPF de SC em 31/01/2026 (HS_UPF não tem valor de SC com início até essa data); "
+            "cadastre-o para apurar o período.");
+  Sql("INSERT INTO HS_UPF (UF, DATAINICIO, VALOR) VALUES ('PR', '2026-01-01', 0), ('MA', '2026-01-01', 'x')");
+  EXPECT_EQ(Erro<EUPFNaoCadastrada>([] { GFuncoes->GetUPF("PR", D(2026, 2, 28)); }),
+            "O valor da UPF de PR em 28/02/2026 (HS_UPF de 01/01/2026) é '0', que não é um valor positivo; "
+            "corrija-o para apurar o período.");
+  EXPECT_CONTEM(Erro<EUPFNaoCadastrada>([] { GFuncoes->GetUPF("MA", D(2026, 2, 28)); }), "é 'x', que não é um valor");
+}

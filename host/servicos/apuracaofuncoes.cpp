@@ -366,11 +366,25 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::str
 
 Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
   return Protegido("GetUPF", [&] {
-    SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
+    SQLite::Statement q(c_.Db(),
+        "SELECT VALOR, DATAINICIO FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, uf, DataISO(data));
+    const std::string naData = "da UPF de " + uf + " em " + DataBR(data);
     if (!q.executeStep())
-      throw EUPFNaoCadastrada("Valor da UPF de " + uf + " não cadastrado para " + DataBR(data) + " (HS_UPF).");
-    return Currency::FromDouble(q.getColumn(0).getDouble());
+      throw EUPFNaoCadastrada("Não há valor " + naData + " (HS_UPF não tem valor de " + uf +
+                              " com início até essa data); cadastre-o para apurar o período.");
+    // A value that is not a positive number is no fiscal unit: every amount counted in it would
+    // be 0 or undefined.
+    const SQLite::Column v = q.getColumn(0);
+    const Currency valor = v.isInteger() || v.isFloat() ? Currency::FromDouble(v.getDouble()) : Currency();
+    if (!(valor > Currency())) {
+      TDateTime desde = 0;
+      const std::string inicio = q.getColumn(1).getString();
+      throw EUPFNaoCadastrada("O valor " + naData + " (HS_UPF de " + (TentarLerData(inicio, desde) ? DataBR(desde) : inicio) +
+                              ") é " + (v.isNull() ? std::string("nulo") : "'" + v.getString() + "'") +
+                              ", que não é um valor positivo; corrija-o para apurar o período.");
+    }
+    return valor;
   });
 }
 
