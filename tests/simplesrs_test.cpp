@@ -89,6 +89,8 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_EQ(jul.GetReceitaBrutaMesPropria(), Reais(37550));
   EXPECT_EQ(jul.GetReceitaBrutaMesCentraliz(), Reais(14000));
   EXPECT_EQ(jul.GetReceitaServicosPropria(), Reais(800));
+  // One revenue from services in the program: the host's (the RS regular return's) is the same.
+  EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(jul.GetFilial(), EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31)), Reais(800));
   EXPECT_EQ(jul.GetDeducoesPropria(), Reais(4000));
   EXPECT_EQ(jul.GetDeducoesCentraliz(), Currency());
   EXPECT_EQ(jul.GetSaldoDevedorSTPropria(), Reais(420));
