@@ -160,6 +160,16 @@ TEST_F(Dados, InicioDentroDeUmPeriodoEhRecusadoEFimDentroDizOQueFicouDeFora) {
   EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("10/01/2026", "31/01/2026"); }),
                 "(periodicidade Quinzenal), e só períodos inteiros são apurados. O período mais próximo começa em 16/01/2026.");
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 7 WHERE IDFILIAL = 1");
+  // An establishment that opened on 20/02/2026: 01/03 is nearer (9 days against 19), but the hint
+  // is the first day of its first period, which would otherwise never be settled.
+  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2026-02-20' WHERE IDFILIAL = 1");
+  EXPECT_EQ(Erro<EIntervaloInvalido>([&] { Apurar("20/02/2026", "31/03/2026"); }),
+            "A data inicial 20/02/2026 não é o início de um período de apuração do estabelecimento (periodicidade "
+            "Mensal), e só períodos inteiros são apurados. O estabelecimento iniciou as atividades em 20/02/2026, "
+            "dentro do período que começa em 01/02/2026: comece a apuração nesse dia, para que o primeiro período "
+            "seja apurado.");
+  EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("20/03/2026", "30/04/2026"); }), "começa em 01/04/2026.");
+  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2015-03-02' WHERE IDFILIAL = 1");
   EXPECT_EQ(TodasAsLinhas(), antes);
   EXPECT_TRUE(interacao_->Registro().empty());
 
