@@ -1,6 +1,8 @@
 #include "apuracao/apuracao.h"
 
+#include "apuracao/sqlapuracao.h"
 #include "host/banco/integridade.h"
+#include "host/base/formatacao.h"
 #include "host/host.h"
 #include "host/servicos/periodos.h"
 
@@ -48,11 +50,28 @@ void TApuracao::ValidarIntervalo() {
   const TPeriodicidade p = GFuncoes->GetPeriodicidadeICMS(FFilial.IdFilial, FDataInicio);
   const TDateTime inicioPeriodo = GFuncoes->DecPeriodo(FDataInicio, p);
   if (inicioPeriodo == FDataInicio) return;
-  const TDateTime seguinte = GFuncoes->IncPeriodo(FDataInicio, p) + 1;
+  const TDateTime fimPeriodo = GFuncoes->IncPeriodo(FDataInicio, p), seguinte = fimPeriodo + 1;
+  // An establishment that opened inside this period settles it whole, from its first day: the
+  // next period, however near, would leave its first one unsettled.
+  const TDateTime abertura = InicioAtividade();
+  if (abertura >= inicioPeriodo && abertura <= fimPeriodo)
+    throw EIntervaloInvalido("A data inicial " + DataBR(FDataInicio) + " não é o início de um período de apuração do "
+                             "estabelecimento (periodicidade " + NomePeriodicidade(p) + "), e só períodos inteiros são "
+                             "apurados. O estabelecimento iniciou as atividades em " + DataBR(abertura) +
+                             ", dentro do período que começa em " + DataBR(inicioPeriodo) +
+                             ": comece a apuração nesse dia, para que o primeiro período seja apurado.");
   const TDateTime proximo = FDataInicio - inicioPeriodo <= seguinte - FDataInicio ? inicioPeriodo : seguinte;
   throw EIntervaloInvalido("A data inicial " + DataBR(FDataInicio) + " não é o início de um período de apuração do "
                            "estabelecimento (periodicidade " + NomePeriodicidade(p) + "), e só períodos inteiros são "
                            "apurados. O período mais próximo começa em " + DataBR(proximo) + ".");
+}
+
+TDateTime TApuracao::InicioAtividade() {
+  TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+  q.SetSQL(Format(kSqlInicioAtividadeFilial, {std::to_string(FFilial.IdFilial)}));
+  q.Open();
+  TDateTime d = 0;
+  return !q.Eof() && TentarLerData(q.FieldByName("INICIOATIVIDADE").AsString(), d) ? d : 0;
 }
 
 void TApuracao::VerificarDados() {

@@ -59,6 +59,8 @@ class TApuracao {
 
  private:
   void ValidarIntervalo();
+  // The day the establishment started its activity; 0 when it is not recorded.
+  TDateTime InicioAtividade();
   void VerificarDados();
 
   bool FContabilizar = false;

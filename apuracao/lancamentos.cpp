@@ -3,6 +3,7 @@
 #include "apuracao/resumocampos.h"
 #include "apuracao/sqlapuracao.h"
 #include "host/base/formatacao.h"
+#include "host/base/texto.h"
 #include "host/host.h"
 
 void TResumoCampos::Load(const TFilial& filial, const std::string& codImposto, TDateTime dataInicio, TDateTime dataFim,
@@ -21,7 +22,9 @@ void TResumoCampos::Load(const TFilial& filial, const std::string& codImposto, T
   std::string condicao = formaApuracao.TipoApuracao == 1
                              ? " SC00_FILIAL.IDFILIAL IN (" + lista + ")"
                              : " SC00_FILIAL.IDFILIAL = " + std::to_string(filial.IdFilial);
-  ds.SetCommandText(Format(kSqlLancamentos, {condicao, codImposto, tipos, TFormPrincipal::DataSQL(dataInicio),
+  // The tax code is read from the database (the ICMS-ST code of a state): quoted, it is only ever
+  // a value. The column is text, so the quoted code selects what the bare number selected.
+  ds.SetCommandText(Format(kSqlLancamentos, {condicao, texto::QuotedStr(codImposto), tipos, TFormPrincipal::DataSQL(dataInicio),
                                              TFormPrincipal::DataSQL(dataFim), ""}));
   ds.Open();
   for (TLancamentoApur k : lancamentos) {

@@ -3,6 +3,7 @@
 #include "apuracao/resumo.h"
 
 #include "apuracao/sqlapuracao.h"
+#include "host/banco/integridade.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
@@ -32,6 +33,7 @@ void TResumo::CalcularApuracao() {
     LoadCreditos();
     LoadSaldos();
     CalcularApuracaoDepois();
+    AvisarDeducoesNaoAproveitadas();
     GravarSaldoCredor();
     GravarSaldoDevedor();
     GravarValoresParaContabilizacao();
@@ -98,7 +100,17 @@ Currency TResumo::GetSaldoCredor() {
   return s < Currency() ? Currency() : s;
 }
 
-Currency TResumo::GetImpostoARecolher() { return GetSaldoDevedor() + SomaLinhas(*FSaldo); }
+Currency TResumo::ImpostoARecolherDasLinhas() { return GetSaldoDevedor() + SomaLinhas(*FSaldo); }
+
+Currency TResumo::GetImpostoARecolher() {
+  const Currency v = ImpostoARecolherDasLinhas();
+  return v < Currency() ? Currency() : v;
+}
+
+Currency TResumo::GetDeducoesNaoAproveitadas() {
+  const Currency v = ImpostoARecolherDasLinhas();
+  return v < Currency() ? -v : Currency();
+}
 
 TTipoResumo TResumo::GetTipoResumo() const { return trInvalid; }
 
@@ -124,7 +136,23 @@ TPeriodicidade TResumo::GetPeriodicidade() {
   return FPeriodicidade;
 }
 
+// A due day of 0 (also a DIAVENCTO that is empty or not a number) or past any month's end would
+// give a due date nobody chose: the month's last day, moved off the weekend. The kind 3 counts
+// days after the period end, any number of them but 0.
 TDateTime TResumo::GetVencimento(const TCodigoRecolhimento& codigo) {
+  const bool diasApos = codigo.TpDiaVencto == 3;
+  if (!codigo.Codigo.empty() && (codigo.DiaVencto <= 0 || (!diasApos && codigo.DiaVencto > 31))) {
+    TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
+    q.SetSQL(Format(kSqlDiaVencimento, {std::to_string(codigo.IdCodigoRec)}));
+    q.Open();
+    const std::string guardado = q.Eof() ? std::string() : q.FieldByName("DIAVENCTO").AsString();
+    throw EDadosInvalidos(
+        "O vencimento do imposto " + FCodImposto + " de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
+        " do estabelecimento " + std::to_string(FFilial.IdFilial) + " não pode ser calculado: o código de recolhimento " +
+        codigo.Codigo + " (ES02_CODIGOREC IDCODIGOREC " + std::to_string(codigo.IdCodigoRec) + ", DIAVENCTO " +
+        texto::QuotedStr(guardado) + ") dá o dia de vencimento " + std::to_string(codigo.DiaVencto) +
+        (diasApos ? "; informe quantos dias depois do fim do período (1 ou mais)." : "; informe um dia de 1 a 31."));
+  }
   return QDInterface->CalcularVencimento(FFilial.IdFilial, codigo.TpDiaVencto, FDataInicio, FDataFim, codigo.DiaVencto);
 }
 
@@ -133,16 +161,7 @@ Currency TResumo::LerValorGia(const std::string& conteudo) {
   return TentarLerValor(texto::Aparar(conteudo), v) ? v : Currency();
 }
 
-int32_t TResumo::LerInteiroGia(const std::string& conteudo) {
-  try {
-    size_t fim = 0;
-    const std::string s = texto::Aparar(conteudo);
-    const int v = std::stoi(s, &fim);
-    return fim == s.size() ? v : 0;
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
+int32_t TResumo::LerInteiroGia(const std::string& conteudo) { return InteiroOuZero(conteudo); }
 
 bool TResumo::TemCodigosGIA() {
   TQDSQLQuery q(GUtilSistema->GetConnectionSistema());

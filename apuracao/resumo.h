@@ -36,7 +36,8 @@ struct TCodigoRecolhimentoConfigurado {
   std::array<std::string, 5> SubCodigos;
   int32_t IdCodigoRec = 0, TpDiaVencto = 0;
   std::string DiaVencto;
-  // DIAVENCTO as a whole number (0 when empty); anything but digits is an error naming the row.
+  // DIAVENCTO as a whole number; 0 when empty or not a number (a due date computed from 0 is
+  // refused, naming the code: GetVencimento).
   int32_t DiaVenctoNumero() const;
 };
 
@@ -78,6 +79,9 @@ class TResumo {
   virtual void ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir);
+  // What the deductions of the balance list take off beyond what there was to pay: the tax due
+  // stops at 0 (a tax record is a payment to make, never a negative one) and this part is lost.
+  virtual Currency GetDeducoesNaoAproveitadas();
 
   TPeriodicidade GetPeriodicidade();
   TDateTime GetVencimento(const TCodigoRecolhimento& codigo);
@@ -171,6 +175,10 @@ class TResumo {
   static TResumoCampo* LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,
                                             int8_t sinal);
   static void AdicionarDetalhe(TResumoCampo& linha, const std::string& codigo, const std::string& descricao, Currency valor);
+  // The tax due as the balance lines make it, before it is kept from going below 0.
+  Currency ImpostoARecolherDasLinhas();
+  // Tells the user, once per calculation, which deductions the debit balance could not take.
+  void AvisarDeducoesNaoAproveitadas();
 
   TApuracaoCentralizada FFormaApuracao;
   std::string FCodImposto;

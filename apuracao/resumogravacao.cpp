@@ -1,7 +1,7 @@
 // What a summary writes back: the payment code with its due date, the credit balance carried into
 // the next period and the accounting values of the settlement.
 #include "apuracao/resumo.h"
-#include "host/banco/integridade.h"
+#include "host/base/formatacao.h"
 #include "host/host.h"
 
 std::optional<TCodigoRecolhimentoConfigurado> TResumo::LerCodigoRecolhimentoConfigurado() {
@@ -43,14 +43,51 @@ TCodigoRecolhimento TResumo::GetCodigoRecolhimento() {
   return FCodigoRecolhimento;
 }
 
-int32_t TCodigoRecolhimentoConfigurado::DiaVenctoNumero() const {
-  return integridade::DiaVencimento(DiaVencto, IdCodigoRec);
-}
+int32_t TCodigoRecolhimentoConfigurado::DiaVenctoNumero() const { return InteiroOuZero(DiaVencto); }
 
 void TResumo::GravarImpostoARecolher() {
   const TCodigoRecolhimento c = GetCodigoRecolhimento();
   GFuncoes->GravarImposto(FFilial.IdEmpresa, FFilial.IdFilial, FCodImposto, c.Codigo, FDataInicio, FDataFim, c.Vencimento,
                           GetImpostoARecolher(), {}, {});
+}
+
+// The deductions (the details of the balance lines that lower the tax) are taken in list order
+// until what there was to pay is used up; those left, wholly or in part, are named. The part not
+// taken is not a credit and is not carried to the next period: the credit balance stays what the
+// credits exceed the debits by.
+void TResumo::AvisarDeducoesNaoAproveitadas() {
+  const Currency sobra = GetDeducoesNaoAproveitadas();
+  if (!(sobra > Currency())) return;
+  std::vector<const TDetalhamento*> deducoes;
+  Currency total;
+  for (int i = 0; i < FSaldo->Count(); ++i) {
+    const TResumoCampo* linha = FSaldo->GetItem(i);
+    if (linha->GetSinal() >= 0) continue;
+    for (int j = 0; j < linha->GetDetalhamentos().Count(); ++j) {
+      deducoes.push_back(linha->GetDetalhamentos().GetItem(j));
+      total += linha->GetDetalhamentos().GetItem(j)->GetValor();
+    }
+  }
+  if (!(total > Currency())) return;  // a negative "other amount" of item 013, not a deduction
+  Currency restante = total - sobra;  // what the deductions could take off
+  std::string lista;
+  for (const TDetalhamento* d : deducoes) {
+    const Currency usado = d->GetValor() < restante ? d->GetValor() : restante;
+    restante -= usado;
+    if (d->GetValor() - usado <= Currency()) continue;
+    lista += "\r- ";
+    if (!d->GetCodigo().empty()) lista += d->GetCodigo() + " - ";
+    if (d->GetData() > 0) lista += DataBR(d->GetData()) + " - ";
+    lista += d->GetDescricao() + ": " + FormatarValor(d->GetValor() - usado) + " não aproveitados de " +
+             FormatarValor(d->GetValor());
+  }
+  QDInterface->ExibirMensagem(
+      "As deduções do imposto " + FCodImposto + " de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
+          " do estabelecimento " + std::to_string(FFilial.IdFilial) + " (" + FormatarValor(total) +
+          ") passam em " + FormatarValor(sobra) + " o imposto que havia a recolher (" + FormatarValor(total - sobra) +
+          "). O imposto a recolher fica 0,00, sem guia, e o que sobra das deduções não passa para o período "
+          "seguinte nem vira saldo credor. Deduções não aproveitadas:" + lista,
+      0);
 }
 
 void TResumo::GravarSaldoCredor() {

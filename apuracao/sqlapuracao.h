@@ -76,3 +76,8 @@ inline constexpr const char* kSqlObservacoes =
     "SELECT OBSERVACAO  FROM ES02_LIVROOBS WHERE IDFILIAL = %d   AND DATA BETWEEN %s AND %s   AND IMP"
     "OSTO = %s ORDER BY DATA";
 
+// The due day of a payment code as stored, to name it when it cannot give a due date: its id.
+inline constexpr const char* kSqlDiaVencimento = "SELECT DIAVENCTO FROM ES02_CODIGOREC WHERE IDCODIGOREC = %d";
+
+// When the establishment started its activity (empty when not known): its id.
+inline constexpr const char* kSqlInicioAtividadeFilial = "SELECT INICIOATIVIDADE FROM SC00_FILIAL WHERE IDFILIAL = %d";

@@ -290,3 +290,54 @@ TEST_F(Apuracao, TextosComAspasNaoQuebramOSQL) {
   EXPECT_EQ(r->GetObservacoes().at(0), "Nota d'água: 'teste'");
   EXPECT_EQ(r->GetCredito().Locate(6)->GetDetalhamentos().GetItem(0)->GetDescricao(), "Crédito d'outro mês");
 }
+
+// Deductions beyond the debit balance. Filial 7 (SE), January 2026: debits 3800.00, credits
+// 1900.00, debit balance 1900.00. Deductions of 1500.00 (10/01) and 700.00 (20/01) = 2200.00;
+// the balance lines' formula would give 1900.00 - 2200.00 = -300.00. The tax record is 0.00 (no
+// guide, no negative payment); 1500.00 is taken whole and 400.00 of the 700.00, so 300.00 of
+// the second deduction is named as unused. Credits 1900.00 < debits 3800.00: no credit balance,
+// and the unused 300.00 is not carried either (February's line 009 stays 0.00).
+TEST_F(Apuracao, DeducoesAlemDoSaldoDevedorNaoGravamImpostoNegativo) {
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (7, 8, 1, '2001', 1500.00, '2026-01-10', '2026-01-10', 'Incentivo A'),"
+      " (7, 8, 1, '2001', 700.00, '2026-01-20', '2026-01-20', 'Incentivo B')");
+  auto e = Apurar("01/01/2026", "31/01/2026", 7, "icms");
+  TResumo* r = e->Apuracao().GetResumos().GetItem(0);
+  EXPECT_EQ(r->GetSaldoDevedor(), Currency::FromInt(1900));
+  EXPECT_EQ(r->GetImpostoARecolher(), Currency());  // what the book's item 013 prints
+  EXPECT_EQ(r->GetDeducoesNaoAproveitadas(), Currency::FromInt(300));
+  EXPECT_EQ(Linhas("SELECT VLRIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = 7"), "0\n");
+  EXPECT_EQ(Lancamento("IDFILIAL = 7 AND TPLANCAMENTO IN (5, 52, 57)"),
+            "5|2001|2026-02-01|2026-02-01|0|SALDO CREDOR DE PERÍODO ANTERIOR|11\n"
+            "52|2001|2026-01-01|2026-01-31|0|Saldo Devedor de ICMS|0\n"
+            "57|2001|2026-01-01|2026-01-31|1900|SALDO DEVEDOR ANTES DAS DEDUÇÕES|0\n");
+  ASSERT_EQ(interacao_->Registro().size(), 1u);  // the log shows the line breaks as blanks
+  EXPECT_EQ(interacao_->Registro()[0],
+            "[aviso] As deduções do imposto 2001 de 01/01/2026 a 31/01/2026 do estabelecimento 7 (2.200,00) passam em "
+            "300,00 o imposto que havia a recolher (1.900,00). O imposto a recolher fica 0,00, sem guia, e o que sobra "
+            "das deduções não passa para o período seguinte nem vira saldo credor. Deduções não aproveitadas: "
+            "- 20/01/2026 - Incentivo B: 300,00 não aproveitados de 700,00");
+  // The host never records a negative tax, whoever asks.
+  EXPECT_THROW(GFuncoes->GravarImposto(2, 7, "2001", "101-1", EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31), 0,
+                                       Currency::FromInt(-300), {}, {}),
+               std::invalid_argument);
+  EXPECT_EQ(Linhas("SELECT VLRIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = 7"), "0\n");
+}
+
+// A tax code read from the database is a value in the SQL text, whatever it holds. With MG's
+// ICMS-ST code stored as "4011 OR 1=1", the bare code made the entries' condition true for every
+// row of the kinds and period: the MG summary of filial 1 took in company 2's "outros créditos"
+// (500.00 of filial 3). Quoted, it matches no entry: the MG summary has no credit details.
+TEST_F(Apuracao, CodigoDoBancoNoSQLEhSoUmValor) {
+  Sql("UPDATE HS_CODIGOICMSST SET IMPOSTO = '4011 OR 1=1' WHERE UF = 'MG';"
+      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (3, 1, 1, '2001', 500.00, '2026-01-15', '2026-01-15', 'Crédito de outra empresa')");
+  auto e = Apurar("01/01/2026", "31/01/2026", 1, "todos");
+  TResumo* mg = nullptr;
+  TResumos& rs = e->Apuracao().GetResumos();
+  for (int i = 0; i < rs.Count(); ++i)
+    if (rs.GetItem(i)->GetCodImposto() == "4011 OR 1=1") mg = rs.GetItem(i);
+  ASSERT_NE(mg, nullptr);
+  for (int i = 0; i < mg->GetCredito().Count(); ++i)
+    EXPECT_EQ(mg->GetCredito().GetItem(i)->GetDetalhamentos().Count(), 0) << mg->GetCredito().GetItem(i)->GetDescricao();
+}

@@ -86,6 +86,11 @@ TEST(Formatacao, ValoresDoLivro) {
   EXPECT_EQ(lido.Raw(), -105000);
   EXPECT_FALSE(TentarLerValor("12a", lido));
   EXPECT_FALSE(TentarLerValor("", lido));
+  // A configured whole number that is not one counts as 0.
+  EXPECT_EQ(InteiroOuZero(" 12 "), 12);
+  EXPECT_EQ(InteiroOuZero("+7"), 7);
+  EXPECT_EQ(InteiroOuZero("-3"), -3);
+  for (const char* nao : {"", "2O", "12.0", "+-5", "+", "2147483648"}) EXPECT_EQ(InteiroOuZero(nao), 0) << nao;
 }
 
 TEST(Formatacao, FormatComoODelphi) {

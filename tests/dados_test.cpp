@@ -88,7 +88,6 @@ TEST_F(Dados, ValoresGravadosComoTextoEItensSemCfopSaoRecusados) {
       " SELECT 9003, MIN(IDENTRADA), 1, 'abc', 'abc' FROM ES02_ENTRADA WHERE IDFILIAL = 1 AND DATAENTRADA LIKE '2026-01-%';"
       "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO)"
       " VALUES (9004, 2, 1, 1, '2001', '420,00', '2026-01-20', '2026-01-20', 'digitado com vírgula');"
-      "UPDATE ES02_CODIGOREC SET DIAVENCTO = '2O' WHERE IDCODIGOREC = 1;"
       // outside the interval or of another company's establishments: not read, not refused
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, ICMS)"
       " SELECT 9005, MIN(IDSAIDA), 10, 'x' FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-02-%'");
@@ -98,15 +97,38 @@ TEST_F(Dados, ValoresGravadosComoTextoEItensSemCfopSaoRecusados) {
   EXPECT_CONTEM(erro, "\n- ES02_SAIDADET IDSAIDADET 9002: ICMS '1.234,56' não é um número");
   EXPECT_CONTEM(erro, "\n- ES02_ENTRADADET IDENTRADADET 9003: VLRCONTABIL 'abc' não é um número; OUTRASICMS 'abc' não é um número");
   EXPECT_CONTEM(erro, "\n- ES02_LCTOAPUR IDLCTOAPUR 9004: VALOR '420,00' não é um número");
-  EXPECT_CONTEM(erro, "\n- ES02_CODIGOREC IDCODIGOREC 1: DIAVENCTO '2O' não é um número de dia");
   EXPECT_EQ(erro.find("9005"), std::string::npos) << erro;
   EXPECT_EQ(TodasAsLinhas(), antes);
+}
 
-  // The due day is read strictly wherever it is read: "2O" used to be day 2.
-  EXPECT_EQ(integridade::DiaVencimento("20", 1), 20);
-  EXPECT_EQ(integridade::DiaVencimento("", 1), 0);
-  EXPECT_CONTEM(Erro<EDadosInvalidos>([] { integridade::DiaVencimento("2O", 7); }), "ES02_CODIGOREC IDCODIGOREC 7: DIAVENCTO '2O'");
-  EXPECT_CONTEM(Erro<EDadosInvalidos>([] { GFuncoes->GetCodigoRecolhimentoByID(1); }), "IDCODIGOREC 1");
+// The due day of a payment code. Filial 1 pays its ICMS with code 046-2 (id 1) and its own
+// state's ICMS-ST with 063-2 (id 2), due days 20 and 9 of the next month.
+TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
+  SemVerificacoes();
+  // A due day that is not a number counts as 0; a code the run does not use refuses nothing.
+  Sql("UPDATE ES02_CODIGOREC SET DIAVENCTO = '2O' WHERE IDCODIGOREC = 2");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-02-20\n");
+  EXPECT_EQ(GFuncoes->GetCodigoRecolhimentoByID(2).DiaVencto, 0);
+
+  // Used, 0 (as "2O" counts) or a day past any month's end is refused, naming the code, and the
+  // summary records nothing: 0 used to be the next month's last day, moved off the weekend.
+  auto Gravado = [&] { return Linhas("SELECT * FROM TR04_IMPOSTO") + Linhas("SELECT * FROM ES02_LCTOAPUR ORDER BY 1"); };
+  const std::string antes = Gravado();
+  for (const char* dia : {"2O", "0", "32", ""}) {
+    Sql(std::string("UPDATE ES02_CODIGOREC SET DIAVENCTO = '") + dia + "' WHERE IDCODIGOREC = 1");
+    const std::string numero = std::string(dia) == "32" ? "32" : "0";
+    EXPECT_EQ(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+              std::string("O vencimento do imposto 2001 de 01/01/2026 a 31/01/2026 do estabelecimento 1 não pode ser "
+                          "calculado: o código de recolhimento 046-2 (ES02_CODIGOREC IDCODIGOREC 1, DIAVENCTO '") +
+                  dia + "') dá o dia de vencimento " + numero + "; informe um dia de 1 a 31.")
+        << dia;
+    EXPECT_EQ(Gravado(), antes) << dia;
+  }
+  // Days after the period end (kind 3) may pass 31: 31/01/2026 + 45 days = 17/03/2026.
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '45' WHERE IDCODIGOREC = 1");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-17\n");
 }
 
 TEST_F(Dados, InscricaoDeEstadoDesconhecidoEhErroQuandoOICMSSTEhApurado) {
@@ -138,6 +160,16 @@ TEST_F(Dados, InicioDentroDeUmPeriodoEhRecusadoEFimDentroDizOQueFicouDeFora) {
   EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("10/01/2026", "31/01/2026"); }),
                 "(periodicidade Quinzenal), e só períodos inteiros são apurados. O período mais próximo começa em 16/01/2026.");
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 7 WHERE IDFILIAL = 1");
+  // An establishment that opened on 20/02/2026: 01/03 is nearer (9 days against 19), but the hint
+  // is the first day of its first period, which would otherwise never be settled.
+  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2026-02-20' WHERE IDFILIAL = 1");
+  EXPECT_EQ(Erro<EIntervaloInvalido>([&] { Apurar("20/02/2026", "31/03/2026"); }),
+            "A data inicial 20/02/2026 não é o início de um período de apuração do estabelecimento (periodicidade "
+            "Mensal), e só períodos inteiros são apurados. O estabelecimento iniciou as atividades em 20/02/2026, "
+            "dentro do período que começa em 01/02/2026: comece a apuração nesse dia, para que o primeiro período "
+            "seja apurado.");
+  EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("20/03/2026", "30/04/2026"); }), "começa em 01/04/2026.");
+  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2015-03-02' WHERE IDFILIAL = 1");
   EXPECT_EQ(TodasAsLinhas(), antes);
   EXPECT_TRUE(interacao_->Registro().empty());
 

@@ -310,11 +310,26 @@ TEST_F(Regimes, SimplesRNFaixaDoPrograma) {
   EXPECT_EQ(rn->GetVolumeEntradasCentraliz(), Currency::FromInt(5000));
   Apurar("01/01/2007", "31/01/2007", 64, "icms");
   EXPECT_EQ(Impostos(64, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
-  // A micro enterprise reads table 300101 (band 3: 80.00); without a band, nothing is owed.
+  // A micro enterprise reads table 300101 (band 3: 80.00).
   Sql("UPDATE HS_ENQUADRAMENTO SET ENQUADRAMENTO = 0 WHERE IDFILIAL = 63");
   Apurar("01/01/2007", "31/01/2007", 63, "icms");
   EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|80.00|-\n");
+  EXPECT_FALSE(Mostrou("CRESCE-RN do estabelecimento"));
+  // Without a band for the period (a text that is not a number, a band from the 2nd only, none) the
+  // tax is 0.00 and the user is told why.
+  const std::string aviso = "[aviso] Programa CRESCE-RN do estabelecimento 63 de 01/01/2007 a 31/01/2007: ";
+  const std::string fim = ". O imposto do período fica 0,00; configure a faixa e apure o período de novo.";
+  Sql("UPDATE HS_FILIALCFG SET TEXTO = 'três' WHERE IDFILIAL = 63");
+  Apurar("01/01/2007", "31/01/2007", 63, "icms");
+  EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
+  EXPECT_EQ(interacao_->Registro().back(),
+            aviso + "a faixa configurada (HS_FILIALCFG 2/7/3) 'três' não é um número de faixa" + fim);
+  Sql("UPDATE HS_FILIALCFG SET TEXTO = '3', DATAINICIO = '2007-01-02' WHERE IDFILIAL = 63");
+  Apurar("01/01/2007", "31/01/2007", 63, "icms");
+  const std::string semFaixa = aviso + "nenhuma faixa configurada (HS_FILIALCFG 2/7/3) em vigor desde o primeiro dia do período" + fim;
+  EXPECT_EQ(interacao_->Registro().back(), semFaixa);
   Sql("DELETE FROM HS_FILIALCFG WHERE IDFILIAL = 63");
   Apurar("01/01/2007", "31/01/2007", 63, "icms");
   EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
+  EXPECT_EQ(interacao_->Registro().back(), semFaixa);
 }

@@ -76,7 +76,11 @@ class FormulasCfop : public Servicos {
         "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
         " (9201, 1, '2025-06-30', '2025-05-28', 601), (9202, 1, '2025-07-02', '2025-06-15', 602);"
         "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (92011, 9201, 3, 200),"
-        " (92021, 9202, 3, 888);");
+        " (92021, 9202, 3, 888);"
+        "INSERT INTO ES02_SERVICO (IDSERVICO, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9301, 1, '2025-06-10', 71),"
+        " (9302, 1, '2025-07-01', 72), (9303, 2, '2025-06-10', 73);"
+        "INSERT INTO ES02_SERVICODET (IDSERVICODET, IDSERVICO, VLRCONTABIL) VALUES (93011, 9301, 200),"
+        " (93012, 9301, 50.25), (93021, 9302, 999), (93031, 9303, 999);");
   }
   Currency Soma(int64_t filial, int32_t formula, TTipoSomaReceita escopo, int32_t fe, int32_t fs) {
     return GFuncoes->GetSomaReceitaFormulaCFOPUF(GFuncoes->GetDadosFilial(filial), formula, D(2025, 6, 1),
@@ -99,8 +103,9 @@ TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   const TFilial f1 = GFuncoes->GetDadosFilial(1);
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), 1250.0);  // 1050 + 200
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), 250.0);
-  // services: 5.933 and 6.933 exits of filial 1 only, 123.45 + 0.55
-  EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(f1, D(2025, 6, 1), D(2025, 6, 30)), Currency::FromInt(124));
+  // services: filial 1's service documents of June, 200 + 50.25; its 5.933 and 6.933
+  // exits (123.45 + 0.55) are exits, not service documents
+  EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(f1, D(2025, 6, 1), D(2025, 6, 30)), Currency::FromRaw(2502500));
   EXPECT_THROW(Soma(1, 1, 3, -1, 1), std::invalid_argument);
   EXPECT_THROW(Soma(1, 1, 1, 2, 1), std::invalid_argument);
 }
@@ -208,4 +213,18 @@ TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
   FormPrincipal->AbrirPacote("74105", 0, -1);
   EXPECT_EQ(interacao_->Registro().back(),
             "[informação] Não é possível abrir o pacote 74105: ele não faz parte deste programa.");
+}
+
+// A state without a fiscal unit at the date, or one whose value is not a positive number, names
+// the state and the date: a tax counted in it cannot be made up.
+TEST_F(Servicos, UPFAusenteOuInvalidaNomeiaEstadoEData) {
+  EXPECT_EQ(GFuncoes->GetUPF("RS", D(2026, 1, 31)), Currency::FromRaw(275418));  // 27,5418 from 01/01/2026
+  EXPECT_EQ(Erro<EUPFNaoCadastrada>([] { GFuncoes->GetUPF("SC", D(2026, 1, 31)); }),
+            "Não há valor da UPF de SC em 31/01/2026 (HS_UPF não tem valor de SC com início até essa data); "
+            "cadastre-o para apurar o período.");
+  Sql("INSERT INTO HS_UPF (UF, DATAINICIO, VALOR) VALUES ('PR', '2026-01-01', 0), ('MA', '2026-01-01', 'x')");
+  EXPECT_EQ(Erro<EUPFNaoCadastrada>([] { GFuncoes->GetUPF("PR", D(2026, 2, 28)); }),
+            "O valor da UPF de PR em 28/02/2026 (HS_UPF de 01/01/2026) é '0', que não é um valor positivo; "
+            "corrija-o para apurar o período.");
+  EXPECT_CONTEM(Erro<EUPFNaoCadastrada>([] { GFuncoes->GetUPF("MA", D(2026, 2, 28)); }), "é 'x', que não é um valor");
 }

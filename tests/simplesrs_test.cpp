@@ -89,6 +89,8 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_EQ(jul.GetReceitaBrutaMesPropria(), Reais(37550));
   EXPECT_EQ(jul.GetReceitaBrutaMesCentraliz(), Reais(14000));
   EXPECT_EQ(jul.GetReceitaServicosPropria(), Reais(800));
+  // One revenue from services in the program: the host's (the RS regular return's) is the same.
+  EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(jul.GetFilial(), EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31)), Reais(800));
   EXPECT_EQ(jul.GetDeducoesPropria(), Reais(4000));
   EXPECT_EQ(jul.GetDeducoesCentraliz(), Currency());
   EXPECT_EQ(jul.GetSaldoDevedorSTPropria(), Reais(420));
@@ -226,7 +228,8 @@ TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
 // September 2006 alone (the dialog proposes August's rows, confirmed as they stand): the tax of
 // the month is 569,88. A user's other debit under the return's code 21 (100,00) moves to line
 // 13; the deductions of line 12 (400,00 then 300,00) lower 569,88 to 169,88 and then to 0 (not
-// below), after which line 13 adds its 100,00: tax due 100,00.
+// below), after which line 13 adds its 100,00: tax due 100,00. Of "Dedução B" 169,88 was taken
+// and 300,00 - 169,88 = 130,12 was not: the user is told.
 TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
   Sql("INSERT INTO ES02_LCTOAPURCOD (IDLCTOAPURCOD, UF, CODIGO, DESCRICAO, TPIMPOSTO, TPLANCAMENTO, PADRAO)"
       " VALUES (900, 'RS', '21', 'Outros débitos - Simples', 1, 15, 0);"
@@ -244,6 +247,7 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
   EXPECT_EQ(set.GetSaldoDevedor(), Reais(569.88));
   EXPECT_EQ(set.GetImpostoARecolher(), Reais(100));
   EXPECT_EQ(Impostos(70), "2006-09-01|0252|2006-10-12|100.00\n");
+  EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 20/09/2006 - Dedução B: 130,12 não aproveitados de 300,00"));
   EXPECT_CONTEM(Gia(70, 9), "RECBRS|1000\n");
 
   // The sums of the formulas: a return larger than the month's sales gives 0, not a negative

@@ -245,18 +245,6 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
             },
             filial.IdEmpresa, ini, termino);
   Verificar(db,
-            "SELECT R.IDCODIGOREC, R.DIAVENCTO FROM ES02_CODIGOREC R"
-            " WHERE (CAST(R.IDCODIGOREC AS TEXT) IN (SELECT INFORMACAO1 FROM ES02_CFG WHERE IDFILIAL = ?1 AND ORIGEM = 2"
-            "            AND TP IN ('2', '7') AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2))"
-            "        OR R.IDCODIGOREC IN (SELECT IDCODIGOREC FROM HS_INSCRICAOST WHERE IDFILIAL = ?1"
-            "            AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2)))"
-            "   AND (R.DIAVENCTO GLOB '*[^0-9]*' OR length(R.DIAVENCTO) > 5) ORDER BY R.IDCODIGOREC" + std::string(kLimite),
-            r.Erros, [](SQLite::Statement& q) {
-              return Linha("ES02_CODIGOREC", "IDCODIGOREC", q.getColumn(0).getInt64(),
-                           "DIAVENCTO " + Citado(q.getColumn(1)) + " não é um número de dia (o vencimento sairia errado)");
-            },
-            filial.IdFilial, ini, termino);
-  Verificar(db,
             "SELECT I.IDINSCRICAOST, I.UF FROM HS_INSCRICAOST I LEFT JOIN HS_CODIGOICMSST C ON (C.UF = I.UF)"
             " WHERE I.IDFILIAL = ?1 AND I.DATAINICIO <= ?3 AND (I.DATAFIM IS NULL OR I.DATAFIM >= ?2) AND C.UF IS NULL"
             " ORDER BY I.IDINSCRICAOST" + std::string(kLimite),
@@ -278,14 +266,6 @@ std::string Relatorio(const std::string& titulo, const std::vector<std::string>&
   for (size_t i = 0; i < problemas.size() && i < kMaximoListado; ++i) r += "\n- " + problemas[i];
   if (problemas.size() > kMaximoListado) r += "\n- (e outras linhas)";
   return r;
-}
-
-int32_t DiaVencimento(const std::string& texto, int64_t idCodigoRec) {
-  if (texto.size() > 5 || texto.find_first_not_of("0123456789") != std::string::npos)
-    throw EDadosInvalidos(Relatorio("O código de recolhimento não pode ser usado",
-                                    {Linha("ES02_CODIGOREC", "IDCODIGOREC", idCodigoRec,
-                                           "DIAVENCTO '" + texto + "' não é um número de dia")}));
-  return texto.empty() ? 0 : std::stoi(texto);
 }
 
 }  // namespace integridade

@@ -2,10 +2,10 @@
 // Stored data that the settlement would otherwise turn into wrong numbers without a word: a CFOP
 // code that multiplies its family in the grouped register, an item whose CFOP does not exist (it
 // would vanish from the register and the tax), an amount stored as text (SQLite's SUM reads
-// "1.234,56" as 1.234 and "abc" as 0), a due day that is not a number, an ST inscription of an
-// unknown state. The schema of a new database refuses these rows already; databases created before
-// it, or loaded with the checks switched off, still hold them, so the run looks before it records
-// anything. Each problem is one text naming the table, the row id and what is wrong.
+// "1.234,56" as 1.234 and "abc" as 0), an ST inscription of an unknown state. The schema of a new
+// database refuses these rows already; databases created before it, or loaded with the checks
+// switched off, still hold them, so the run looks before it records anything. Each problem is one
+// text naming the table, the row id and what is wrong.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,10 +34,9 @@ struct TProblemas {
 
 // What the settlement of the establishment over the interval reads: the CFOP table, the items of
 // the establishment's documents of the interval, the settlement entries of the interval of the
-// establishments of its company (a centraliser reads its group's), the due days of the payment
-// codes its configuration and inscriptions point at, and the states of its ST inscriptions (an
-// error when ICMS-ST is settled, a warning otherwise). One query per table, each through the
-// index on establishment and date. With a settlement run in progress on the connection
+// establishments of its company (a centraliser reads its group's), and the states of its ST
+// inscriptions (an error when ICMS-ST is settled, a warning otherwise). One query per table, each
+// through the index on establishment and date. With a settlement run in progress on the connection
 // (host/banco/formasrapidas.h), the reading of the items also totals them for the run's registers
 // and, when nothing is wrong, leaves the totals with the run.
 TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime inicio, TDateTime fim,
@@ -45,9 +44,5 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
 
 // The message of a refusal: the title, that nothing was recorded, and the problems one a line.
 std::string Relatorio(const std::string& titulo, const std::vector<std::string>& problemas);
-
-// ES02_CODIGOREC.DIAVENCTO as a number: empty or NULL is 0; anything but one to five digits
-// throws EDadosInvalidos naming the row.
-int32_t DiaVencimento(const std::string& texto, int64_t idCodigoRec);
 
 }  // namespace integridade

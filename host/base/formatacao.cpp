@@ -1,6 +1,7 @@
 #include "host/base/formatacao.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -77,6 +78,15 @@ bool TentarLerValor(std::string_view t, Currency& resultado) {
   if (fim == limpo.c_str() || *fim != '\0') return false;
   resultado = Currency::FromDouble(v);
   return true;
+}
+
+int32_t InteiroOuZero(std::string_view t) {
+  const std::string s = texto::Aparar(t);
+  int32_t v = 0;
+  const char* inicio = s.c_str() + (!s.empty() && s[0] == '+' ? 1 : 0);
+  if (inicio != s.c_str() && (*inicio < '0' || *inicio > '9')) return 0;  // "+-5", "+"
+  const auto [fim, erro] = std::from_chars(inicio, s.c_str() + s.size(), v);
+  return erro == std::errc() && fim == s.c_str() + s.size() && fim != inicio ? v : 0;
 }
 
 std::string FormatarMascara(const std::string& mascara, const std::string& valor) {

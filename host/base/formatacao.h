@@ -26,6 +26,10 @@ std::string FormatarValorGuia(Currency valor);
 // Reads "1.234,56", "1234,56" or "1234.56" (also with a leading '-'); false when not a number.
 bool TentarLerValor(std::string_view texto, Currency& resultado);
 
+// A whole number written as one (blanks around it and a leading sign allowed); 0 when the text is
+// empty, is not one or does not fit 32 bits: a configured number that is not one counts as 0.
+int32_t InteiroOuZero(std::string_view texto);
+
 // Characters of `valor` placed in the '#' positions of the mask, its literals kept (a mask
 // "##.###-###;0" holds no literals in the value); positions left without a character show '_'.
 std::string FormatarMascara(const std::string& mascara, const std::string& valor);

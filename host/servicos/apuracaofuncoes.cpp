@@ -7,7 +7,6 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
-#include "host/banco/integridade.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -157,7 +156,7 @@ TCodigoRecolhimento TApuracaoFuncoes::GetCodigoRecolhimentoByID(int32_t id) {
       r.Codigo1 = q.getColumn(1).getString();
       r.IdCodigoRec = q.getColumn(2).getInt();
       r.TpDiaVencto = q.getColumn(3).getInt();
-      r.DiaVencto = integridade::DiaVencimento(q.getColumn(4).getString(), r.IdCodigoRec);
+      r.DiaVencto = InteiroOuZero(q.getColumn(4).getString());
     }
     return r;
   });
@@ -246,6 +245,11 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
                                      const std::vector<std::string>& conteudos) {
   if (campos.size() != conteudos.size())
     throw std::invalid_argument("GravarImposto: listas de campos e conteúdos de tamanhos diferentes");
+  // A tax record is a payment to make: a negative one would be a guide to pay a negative amount.
+  if (valor < Currency())
+    throw std::invalid_argument("GravarImposto: o imposto " + imposto + " de " + DataBR(ini) + " a " + DataBR(fim) +
+                                " do estabelecimento " + std::to_string(idFilial) + " seria gravado negativo (" +
+                                FormatarValor(valor) + "); um imposto a recolher nunca é negativo.");
   Protegido("GravarImposto", [&] {
     TTransacao t(c_);
     SQLite::Statement busca(c_.Db(),
@@ -362,11 +366,25 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::str
 
 Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
   return Protegido("GetUPF", [&] {
-    SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
+    SQLite::Statement q(c_.Db(),
+        "SELECT VALOR, DATAINICIO FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, uf, DataISO(data));
+    const std::string naData = "da UPF de " + uf + " em " + DataBR(data);
     if (!q.executeStep())
-      throw EUPFNaoCadastrada("Valor da UPF de " + uf + " não cadastrado para " + DataBR(data) + " (HS_UPF).");
-    return Currency::FromDouble(q.getColumn(0).getDouble());
+      throw EUPFNaoCadastrada("Não há valor " + naData + " (HS_UPF não tem valor de " + uf +
+                              " com início até essa data); cadastre-o para apurar o período.");
+    // A value that is not a positive number is no fiscal unit: every amount counted in it would
+    // be 0 or undefined.
+    const SQLite::Column v = q.getColumn(0);
+    const Currency valor = v.isInteger() || v.isFloat() ? Currency::FromDouble(v.getDouble()) : Currency();
+    if (!(valor > Currency())) {
+      TDateTime desde = 0;
+      const std::string inicio = q.getColumn(1).getString();
+      throw EUPFNaoCadastrada("O valor " + naData + " (HS_UPF de " + (TentarLerData(inicio, desde) ? DataBR(desde) : inicio) +
+                              ") é " + (v.isNull() ? std::string("nulo") : "'" + v.getString() + "'") +
+                              ", que não é um valor positivo; corrija-o para apurar o período.");
+    }
+    return valor;
   });
 }
 

@@ -64,6 +64,7 @@ class TApuracaoFuncoes {
   virtual void CalcularInsumoCreditoTransporte(const TFilial& f, TDateTime ini, TDateTime fim);
 
   virtual void ExcluirImposto(const TFilial& f, const std::string& imposto, TDateTime ini, TDateTime fim);
+  // A negative amount is refused (std::invalid_argument): a tax record is a payment to make.
   virtual void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto,
                              const std::string& codigoRec, TDateTime ini, TDateTime fim, TDateTime vencimento,
                              Currency valor, const std::vector<std::string>& campos,
@@ -104,8 +105,8 @@ class TApuracaoFuncoes {
   //
   // The establishment's entries and exits, both added, as a real.
   virtual double CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim);
-  // Services revenue of the establishment in the interval: the accounting value of its exit items
-  // of CFOP 5.933 and 6.933 (services under the municipal ISSQN).
+  // Services revenue of the establishment in the interval: the accounting value of the items of its
+  // service documents (ES02_SERVICO / ES02_SERVICODET), as the RS small business counts it.
   virtual Currency GetSomaReceitaServicos(const TFilial& f, TDateTime ini, TDateTime fim);
   // Formula `formula` summed over the documents of the scope (0 the company, 1 the establishment,
   // 2 the company's establishments in the state of `f`), entries times `fatorEntradas` and exits

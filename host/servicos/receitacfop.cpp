@@ -121,17 +121,19 @@ Currency TApuracaoFuncoes::GetSomaReceitaFormulaCFOPUF(const TFilial& f, int32_t
   });
 }
 
-// Services under the municipal ISSQN are invoiced on the exit documents with CFOP 5.933 or 6.933;
-// their accounting value is the services revenue.
+// Revenue from services is the one the RS small business counts: the service documents
+// (ES02_SERVICO) of the establishment issued in the interval, their items' accounting value, each
+// read to ten-thousandths and added exactly. Exits with CFOP 5.933 or 6.933 are exits: only a
+// formula counts them.
 Currency TApuracaoFuncoes::GetSomaReceitaServicos(const TFilial& f, TDateTime ini, TDateTime fim) {
   return Protegido("GetSomaReceitaServicos", [&] {
     SQLite::Statement q(c_.Db(),
-        "SELECT TOTAL(I.VLRCONTABIL) FROM ES02_SAIDA D"
-        "  JOIN ES02_SAIDADET I ON (I.IDSAIDA = D.IDSAIDA)"
-        "  JOIN ES02_CFOP CF ON (CF.IDCFOP = I.IDCFOP)"
-        " WHERE D.IDFILIAL = ? AND D.DATAEMISSAO BETWEEN ? AND ? AND substr(CF.CFOP, 1, 5) IN ('5.933', '6.933')");
+        "SELECT COALESCE(I.VLRCONTABIL, 0) FROM ES02_SERVICO D"
+        "  JOIN ES02_SERVICODET I ON (I.IDSERVICO = D.IDSERVICO)"
+        " WHERE D.IDFILIAL = ? AND D.DATAEMISSAO BETWEEN ? AND ?");
     banco::Vincular(q, f.IdFilial, DataISO(ini), DataISO(fim));
-    q.executeStep();
-    return Currency::FromDouble(q.getColumn(0).getDouble());
+    Currency total;
+    while (q.executeStep()) total += Currency::FromDouble(q.getColumn(0).getDouble());
+    return total;
   });
 }

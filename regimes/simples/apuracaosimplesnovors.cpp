@@ -459,7 +459,18 @@ Currency TResumoSimplesNovoRS::GetImpostoARecolher() {
     const TDetalhamentos& outros = linha13->GetDetalhamentos();
     for (int i = 0; i < outros.Count(); ++i) v += outros.GetItem(i)->GetValor();
   }
-  return v;
+  return v < Currency() ? Currency() : v;
+}
+
+// Line 12 beyond the debit balance: the deductions stop there, before line 13 is added.
+Currency TResumoSimplesNovoRS::GetDeducoesNaoAproveitadas() {
+  const TResumoCampo* linha12 = FSaldo->Locate(12);
+  if (!linha12) return Currency();
+  Currency saldo = GetSaldoDevedor(), deducoes;
+  if (saldo < Currency()) saldo = Currency();
+  const TDetalhamentos& d = linha12->GetDetalhamentos();
+  for (int i = 0; i < d.Count(); ++i) deducoes += d.GetItem(i)->GetValor();
+  return deducoes > saldo ? deducoes - saldo : Currency();
 }
 
 bool TResumoSimplesNovoRS::Postergado(Currency imposto) {

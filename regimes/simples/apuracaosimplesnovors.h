@@ -39,6 +39,7 @@ class TResumoSimplesNovoRS : public TResumo {
   TTipoResumo GetTipoResumo() const override;
   void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) override;
   void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) override;
+  Currency GetDeducoesNaoAproveitadas() override;
 
   // The nine auxiliary values of the month's return, else of the previous month's (a proposal).
   void BuscaDadosAuxiliares(int32_t idGia, int32_t idGiaAnterior);

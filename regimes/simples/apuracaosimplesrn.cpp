@@ -22,6 +22,11 @@ void TResumoSimplesRN::CalcularApuracaoAntes() {
 void TResumoSimplesRN::CalcularApuracaoDepois() {
   const Currency imposto = CalcularSimples();  // a centralised establishment keeps only the sums
   if (FFormaApuracao.TipoApuracao != 2) {
+    if (!FFaixaAusente.empty())
+      QDInterface->ExibirMensagem("Programa CRESCE-RN do estabelecimento " + std::to_string(FFilial.IdFilial) + " de " +
+                                      DataBR(FDataInicio) + " a " + DataBR(FDataFim) + ": " + FFaixaAusente +
+                                      ". O imposto do período fica 0,00; configure a faixa e apure o período de novo.",
+                                  0);
     TResumoCampo* linha1 = FDebito->Locate(1);
     if (!linha1) {
       linha1 = FDebito->Add();
@@ -39,14 +44,14 @@ void TResumoSimplesRN::CalcularApuracaoDepois() {
 
 Currency TResumoSimplesRN::CalcularSimples() {
   const TFilialCfg cfg = GFuncoes->GetFilialCfg(FFilial.IdFilial, 2, 7, 3, FDataInicio, FDataFim);
-  FFaixa = 0;
-  try {
-    size_t fim = 0;
-    const std::string t = texto::Aparar(cfg.Informacao1);
-    const int v = std::stoi(t, &fim);
-    if (fim == t.size()) FFaixa = v;
-  } catch (const std::exception&) {
-  }
+  FFaixa = InteiroOuZero(cfg.Informacao1);
+  // Without a band the table has no amount to give: a tax of 0 that nobody chose.
+  FFaixaAusente.clear();
+  if (!cfg.Encontrada)
+    FFaixaAusente = "nenhuma faixa configurada (HS_FILIALCFG 2/7/3) em vigor desde o primeiro dia do período";
+  else if (FFaixa <= 0)
+    FFaixaAusente = "a faixa configurada (HS_FILIALCFG 2/7/3) " + texto::QuotedStr(cfg.Informacao1) +
+                    " não é um número de faixa";
   auto Soma = [this](int32_t formula, TDateTime inicio, TTipoSomaReceita escopo) {
     return formula == 1 ? GFuncoes->GetSomaReceitaFormulaCFOPUF(FFilial, 1, inicio, FDataFim, escopo, 1, -1)
                         : GFuncoes->GetSomaReceitaFormulaCFOPUF(FFilial, 2, inicio, FDataFim, escopo, -1, 1);

@@ -5,6 +5,7 @@
 // other establishments and of the year are summed only for the book. Deductions entered on the
 // balance list are listed but do not lower the tax.
 #include <cstdint>
+#include <string>
 
 #include "apuracao/resumo.h"
 
@@ -29,6 +30,7 @@ class TResumoSimplesRN : public TResumo {
  private:
   uint8_t FEnquadramento = 0;  // 0 micro enterprise, 1 small enterprise, 2 neither
   int32_t FFaixa = 0;
+  std::string FFaixaAusente;  // why the period has no band, for the warning; empty when it has one
   Currency FVolumeEntradasAno;
   Currency FVolumeEntradasMes;
   Currency FVolumeEntradasCentraliz;
