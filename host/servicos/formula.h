@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/base/fracao.h"
+
 // A formula that cannot be evaluated. Motivo() says what is wrong in words a user can act on
 // ("usa vírgula; escreva os decimais com ponto"); DosValores() is true when the text is valid and
 // the values it was given made it fail (a division by zero), so that the caller names them.
@@ -64,6 +66,9 @@ class TEvMacroFormula {
   // a division by zero (even one whose result would be finite, as 1/(1/0)) and a result that is
   // not a finite number.
   double Eval(const std::string& formula);
+  // Eval's result as the exact decimal it reads as: the one point where the parser's binary
+  // number becomes a figure ("VLRCONTABIL * 0.026" of 47.50 is 1.235, not 1.23499999...).
+  TFracao Valor(const std::string& formula) { return TFracao::DeReal(Eval(formula)); }
 
  private:
   struct Impl;
