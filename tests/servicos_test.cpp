@@ -96,6 +96,10 @@ TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   EXPECT_EQ(Soma(1, 2, 1, -1, 1), Currency::FromInt(250));                    // (1000 + 0) / 4
   EXPECT_EQ(Soma(1, 2, 0, 0, 1), Currency::FromRaw(3725000));                 // 250 + (400 + 40) / 4 + 50 / 4
   EXPECT_EQ(Soma(90, 1, 0, 0, 1), Currency::FromInt(1450000));                 // RJ: (1000 + 400 + 50) * 1000
+  // A product exactly on a half of the fourth decimal: 0.35 x 0.025 = 0.00875 -> 0.0088 (the
+  // parser's double is 0.0087499999...).
+  Sql("INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 3, '0.35 * 0.025')");
+  EXPECT_EQ(Soma(1, 3, 1, 0, 1), Currency::FromRaw(88));
   const TFilial f1 = GFuncoes->GetDadosFilial(1);
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), TFracao(1250));  // 1050 + 200
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), TFracao(250));
@@ -142,6 +146,15 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A ? 1 : 2"); }), "Fórmula \"A ? 1 : 2\" usa o caractere \"?\", que as fórmulas não aceitam.");
   // a division by zero is refused even when what follows would turn it into a finite number
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("1 / (1 / (A - 5.5))"); }), "Fórmula \"1 / (1 / (A - 5.5))\" divide por zero.");
+  // The exact value: 47.50 x 0.026 is 1.235 (the parser's 1.2349999...); 0.1 + 0.2 - 0.3 is 0, so
+  // dividing by it is refused; powers with whole exponents are exact, others read the double.
+  ev.AddVariable("A", Currency::FromRaw(475000));
+  EXPECT_EQ(ev.Valor("A * 0.026"), TFracao::De(1235, 1000));
+  EXPECT_EQ(ev.Valor("2 ^ 3 ^ 2 - -A ^ -1"), TFracao(512) + TFracao::De(2, 95));
+  EXPECT_EQ(ev.Valor("4 ^ 0.5"), TFracao(2));
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("1 / (0.1 + 0.2 - 0.3)"); }), "Fórmula \"1 / (0.1 + 0.2 - 0.3)\" divide por zero.");
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("A ^ 60"); }),
+            "Fórmula \"A ^ 60\" tem resultado fora do limite dos valores.");
   ev.ClearVariables();
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
             "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");

@@ -58,8 +58,8 @@ void RecusarFormulasRepetidas(TQDConnection& c, const std::string& uf, int32_t n
 }
 
 // Sum of the formula over the items of one side. Items are read as the registers read amounts
-// (to ten-thousandths); each item's value is taken as the decimal it reads as and the sum is
-// exact, so that a total is rounded to money once, by the caller.
+// (to ten-thousandths); each item's value is exact (TEvMacroFormula::Valor) and so is the sum,
+// so that a total is rounded to money once, by the caller.
 TFracao SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32_t numero, TDateTime ini, TDateTime fim,
                  TTipoSomaReceita tipo, const TLado& lado) {
   const std::string d = lado.documentos, i = lado.itens;
@@ -79,7 +79,7 @@ TFracao SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32
   TFracao total;
   while (q.executeStep()) {
     for (size_t k = 0; k < kColunas.size(); ++k)
-      ev.AddVariable(kColunas[k], Currency::FromDouble(q.getColumn(static_cast<int>(k + 5)).getDouble()).ToDouble());
+      ev.AddVariable(kColunas[k], Currency::FromDouble(q.getColumn(static_cast<int>(k + 5)).getDouble()));
     try {
       total += ev.Valor(q.getColumn(0).getString());
     } catch (const EFormula& e) {

@@ -302,7 +302,7 @@ TFracao TResumoSimplesNovoRS::AvaliarFormula(TEvMacroFormula& formulas, const TQ
   const std::string formula = q.FieldByName("FORMULA").AsString();
   if (texto::Aparar(formula).empty()) return TFracao();
   formulas.ClearVariables();
-  for (const char* coluna : kColunasFormula) formulas.AddVariable(coluna, q.FieldByName(coluna).AsCurrency().ToDouble());
+  for (const char* coluna : kColunasFormula) formulas.AddVariable(coluna, q.FieldByName(coluna).AsCurrency());
   try {
     return formulas.Valor(formula);
   } catch (const EFormula& e) {
