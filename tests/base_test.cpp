@@ -8,6 +8,7 @@
 
 #include "host/base/datas.h"
 #include "host/base/formatacao.h"
+#include "host/base/fracao.h"
 #include "host/base/moeda.h"
 #include "host/base/texto.h"
 #include "utilitarios.h"
@@ -69,6 +70,30 @@ TEST(Moeda, MultiplicacaoPorFracaoExata) {
   EXPECT_EQ(MultiplicarPorFracao(Currency::FromRaw(234567800), 200000, 10000000, 4).Raw(), 4691356);
   EXPECT_THROW(MultiplicarPorFracao(Currency::FromRaw(INT64_MAX), 2, 1, 4), EEstouroMoeda);
   EXPECT_THROW(MultiplicarPorFracao(Currency::FromInt(1), 1, 0, 2), std::invalid_argument);
+}
+
+// Fractions: a real from the host is the decimal it reads as; the operations stay exact past
+// what a cross product holds in 128 bits; what cannot be held is refused, not cut.
+TEST(Fracao, ExataDoRealAoTexto) {
+  EXPECT_EQ(TFracao::DeReal(2.6), TFracao::De(26, 10));  // not 2.600000000000000088...
+  EXPECT_EQ(TFracao::DeReal(-0.00125).TextoDecimal(), "-0,00125");
+  EXPECT_EQ(TFracao::DeReal(1e-40), TFracao());           // below the 30th decimal
+  EXPECT_EQ(TFracao(3).TextoDecimal(), "3");
+  EXPECT_EQ((TFracao(1) / TFracao(3)).TextoDecimal(), "0,333333333333333333333333333333");
+  // 50,30 / 10,06 is 5 exactly; 62.578,20 / 10,4297 is 6000 exactly
+  EXPECT_EQ(TFracao(Currency::FromRaw(503000)) / TFracao(Currency::FromRaw(100600)), TFracao(5));
+  EXPECT_EQ((TFracao(Currency::FromRaw(625782000)) / TFracao(Currency::FromRaw(104297))).Arredondar(0, TModoArredondamento::Truncar),
+            TFracao(6000));
+  // (2^70 + 1) / (2^70 + 3) against (2^70 + 5) / (2^70 + 7): the cross products pass 2^127, the
+  // order is still right; a product of three such fractions cannot be held.
+  const TFracao::Inteiro x = static_cast<TFracao::Inteiro>(1) << 70;
+  EXPECT_LT(TFracao::De(x + 1, x + 3), TFracao::De(x + 5, x + 7));
+  EXPECT_GT(TFracao::De(x + 5, x + 7), TFracao::De(x + 1, x + 3));
+  EXPECT_THROW(TFracao::De(x + 1, x + 3) * TFracao::De(x + 5, x + 7), EEstouroMoeda);
+  EXPECT_THROW(TFracao(1) / TFracao(), std::invalid_argument);
+  EXPECT_EQ(TFracao::De(-7, 2).ParaMoeda(TModoArredondamento::Truncar), Currency::FromRaw(-35000));
+  EXPECT_EQ(TFracao::De(-1, 20000).ParaMoeda(), Currency::FromRaw(-1));                 // -0,00005: half away from zero
+  EXPECT_EQ(TFracao::De(5, 100000).ParaMoeda(TModoArredondamento::Par), Currency());  // 0,00005: to the even 0
 }
 
 TEST(Formatacao, ValoresDoLivro) {

@@ -273,7 +273,7 @@ TEST_F(RegimesSC, SimplesCentralizadoComFaixas) {
   EXPECT_EQ(jan->GetReceitaTribMesCentraliz(), Currency::FromInt(15000));
   EXPECT_EQ(jan->GetReceitaBrutaAno(), Currency::FromInt(59000));
   EXPECT_EQ(jan->GetDeducaoReceitaTributavel(), Currency::FromInt(2000));
-  EXPECT_EQ(jan->GetAliquotaCalculada(), 3.0);
+  EXPECT_EQ(jan->GetAliquotaCalculada(), TFracao(3));
   EXPECT_EQ(jan->GetDeducao(), Currency::FromInt(600));
   // The tax is the exits register's tax; the entries register adds nothing.
   EXPECT_EQ(jan->GetDebito().GetRegistros().GetTotalImposto(), Currency::FromInt(960));
@@ -311,7 +311,7 @@ TEST_F(RegimesSC, SimplesDialogoEBaseNegativa) {
   auto* r = Resumo<TResumoSimplesSC>(*e, 0);
   EXPECT_EQ(Valor("SELECT CONTEUDO FROM ES02_GIADET WHERE IDGIA = 800 AND CODIGO = 'DEDRECTRIB'"), "60000");
   EXPECT_EQ(r->GetImposto(), Currency());
-  EXPECT_EQ(r->GetAliquotaCalculada(), 0.0);
+  EXPECT_EQ(r->GetAliquotaCalculada(), TFracao());
   EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { r->ImprimirObservacoes(l, p); }),
             "2:/"
             "3:INFORM DEMAIS ESTAB: Rec Bruta MES:|38:15.000,00|89:Rec Trib MES:|102:15.000,00/"

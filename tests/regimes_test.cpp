@@ -333,3 +333,18 @@ TEST_F(Regimes, SimplesRNFaixaDoPrograma) {
   EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
   EXPECT_EQ(interacao_->Registro().back(), semFaixa);
 }
+
+// Paraná's small business of filial 61 in April and May 2007, taxable revenue only from one sale
+// each (no affiliated revenue in those months), in the 2 % bracket less 300,00:
+//   Apr 20000,75 x 2 % = 400,015 - 300,00 = 100,015: a half cent, rounded up to 100,02.
+//   May 59999,75 x 2 % = 1199,995 - 300,00 = 899,995 -> 900,00.
+TEST_F(Regimes, SimplesPRMeioCentavoArredondaParaCima) {
+  Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (6140, 61, 6000, '2007-04-10', 6140),"
+      " (6150, 61, 6000, '2007-05-10', 6150);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (6140, 6140, 10, 20000.75),"
+      " (6150, 6150, 10, 59999.75)");
+  Apurar("01/04/2007", "31/05/2007", 61, "icms");
+  EXPECT_EQ(Linhas("SELECT INICIO, printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = 61 AND IMPOSTO = '2001'"
+                   " ORDER BY INICIO"),
+            "2007-04-01|100.02\n2007-05-01|900.00\n");
+}

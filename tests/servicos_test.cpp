@@ -100,9 +100,13 @@ TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   EXPECT_EQ(Soma(1, 2, 1, -1, 1), Currency::FromInt(250));                    // (1000 + 0) / 4
   EXPECT_EQ(Soma(1, 2, 0, 0, 1), Currency::FromRaw(3725000));                 // 250 + (400 + 40) / 4 + 50 / 4
   EXPECT_EQ(Soma(90, 1, 0, 0, 1), Currency::FromInt(1450000));                 // RJ: (1000 + 400 + 50) * 1000
+  // A product exactly on a half of the fourth decimal: 0.35 x 0.025 = 0.00875 -> 0.0088 (the
+  // parser's double is 0.0087499999...).
+  Sql("INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 3, '0.35 * 0.025')");
+  EXPECT_EQ(Soma(1, 3, 1, 0, 1), Currency::FromRaw(88));
   const TFilial f1 = GFuncoes->GetDadosFilial(1);
-  EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), 1250.0);  // 1050 + 200
-  EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), 250.0);
+  EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), TFracao(1250));  // 1050 + 200
+  EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), TFracao(250));
   // services: filial 1's service documents of June, 200 + 50.25; its 5.933 and 6.933
   // exits (123.45 + 0.55) are exits, not service documents
   EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(f1, D(2025, 6, 1), D(2025, 6, 30)), Currency::FromRaw(2502500));
@@ -147,35 +151,47 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A ? 1 : 2"); }), "Fórmula \"A ? 1 : 2\" usa o caractere \"?\", que as fórmulas não aceitam.");
   // a division by zero is refused even when what follows would turn it into a finite number
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("1 / (1 / (A - 5.5))"); }), "Fórmula \"1 / (1 / (A - 5.5))\" divide por zero.");
+  // The exact value: 47.50 x 0.026 is 1.235 (the parser's 1.2349999...); 0.1 + 0.2 - 0.3 is 0, so
+  // dividing by it is refused; powers with whole exponents are exact, others read the double.
+  ev.AddVariable("A", Currency::FromRaw(475000));
+  EXPECT_EQ(ev.Valor("A * 0.026"), TFracao::De(1235, 1000));
+  EXPECT_EQ(ev.Valor("2 ^ 3 ^ 2 - -A ^ -1"), TFracao(512) + TFracao::De(2, 95));
+  EXPECT_EQ(ev.Valor("4 ^ 0.5"), TFracao(2));
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("1 / (0.1 + 0.2 - 0.3)"); }), "Fórmula \"1 / (0.1 + 0.2 - 0.3)\" divide por zero.");
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("A ^ 60"); }),
+            "Fórmula \"A ^ 60\" tem resultado fora do limite dos valores.");
   ev.ClearVariables();
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
             "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");
 }
 
+// A real number from the host (a rate, a formula's value) becomes exact as the decimal it reads as,
+// and is rounded as that decimal.
 TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
-  EXPECT_EQ(QDInterface->Arredondar(0, 2, 2.675, 10), 2.68);  // stored as 2.67499999999999982...
-  EXPECT_EQ(QDInterface->ArredondarModo(-2.675, "MATEMATICO", 2), -2.68);
-  EXPECT_EQ(QDInterface->Arredondar(0, 2, 1.005, 10), 1.01);
-  EXPECT_EQ(QDInterface->Arredondar(0, 2, 9.995, 10), 10.0);
-  EXPECT_EQ(QDInterface->Arredondar(0, 2, 0.005, 10), 0.01);
-  EXPECT_EQ(QDInterface->Arredondar(0, 2, 0.0049, 10), 0.0);
-  EXPECT_EQ(QDInterface->ArredondarModo(7.999, "TRUNCAR", 0), 7.0);
-  EXPECT_EQ(QDInterface->ArredondarModo(-7.999, "TRUNCAR", 0), -7.0);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.123456789, "MATEMATICO", 5), 0.12346);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.123456789, "TRUNCAR", 5), 0.12345);
-  EXPECT_EQ(QDInterface->Arredondar(0, 9, 1.0000000005, 10), 1.000000001);
-  EXPECT_EQ(QDInterface->Arredondar(0, 2, 1234.5, 10), 1234.5);
-  EXPECT_THROW(QDInterface->Arredondar(0, 10, 1.5, 10), std::invalid_argument);
-  EXPECT_THROW(QDInterface->ArredondarModo(1.5, "BANCARIO", 2), std::invalid_argument);
+  auto R = [](double v) { return TFracao::DeReal(v); };
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, R(2.675), 10), R(2.68));  // stored as 2.67499999999999982...
+  EXPECT_EQ(QDInterface->ArredondarModo(R(-2.675), "MATEMATICO", 2), R(-2.68));
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, R(1.005), 10), R(1.01));
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, R(9.995), 10), R(10.0));
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, R(0.005), 10), R(0.01));
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, R(0.0049), 10), R(0.0));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(7.999), "TRUNCAR", 0), R(7.0));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(-7.999), "TRUNCAR", 0), R(-7.0));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.123456789), "MATEMATICO", 5), R(0.12346));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.123456789), "TRUNCAR", 5), R(0.12345));
+  EXPECT_EQ(QDInterface->Arredondar(0, 9, R(1.0000000005), 10), R(1.000000001));
+  EXPECT_EQ(QDInterface->Arredondar(0, 2, R(1234.5), 10), R(1234.5));
+  EXPECT_THROW(QDInterface->Arredondar(0, 31, R(1.5), 10), std::invalid_argument);
+  EXPECT_THROW(QDInterface->ArredondarModo(R(1.5), "BANCARIO", 2), std::invalid_argument);
   // "PAR": a half goes to the even digit, anything past the half away from it, as the decimal reads.
-  EXPECT_EQ(QDInterface->ArredondarModo(0.035, "PAR", 2), 0.04);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.025, "PAR", 2), 0.02);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.0250001, "PAR", 2), 0.03);
-  EXPECT_EQ(QDInterface->ArredondarModo(-2.5, "PAR", 0), -2.0);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.5, "PAR", 0), 0.0);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.0325, "PAR", 5), 0.0325);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.000025, "PAR", 5), 0.00002);
-  EXPECT_EQ(QDInterface->ArredondarModo(0.000015, "PAR", 5), 0.00002);
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.035), "PAR", 2), R(0.04));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.025), "PAR", 2), R(0.02));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.0250001), "PAR", 2), R(0.03));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(-2.5), "PAR", 0), R(-2.0));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.5), "PAR", 0), R(0.0));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.0325), "PAR", 5), R(0.0325));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.000025), "PAR", 5), R(0.00002));
+  EXPECT_EQ(QDInterface->ArredondarModo(R(0.000015), "PAR", 5), R(0.00002));
   EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(0.125), "PAR", 2), Currency::FromDouble(0.12));
   EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(-0.135), "PAR", 2), Currency::FromDouble(-0.14));
 }

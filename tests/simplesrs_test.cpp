@@ -98,7 +98,7 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_EQ(jul.GetTotalReceitaTribMesPropria(), Reais(33330));
   EXPECT_EQ(jul.GetTotalReceitaTribMesCentraliz(), Reais(18350));
   EXPECT_EQ(jul.GetAliquota(), Reais(3));
-  EXPECT_EQ(jul.GetDeducao(), 57.53);
+  EXPECT_EQ(jul.GetDeducao(), Reais(57.53));
   EXPECT_EQ(jul.GetReceitaBrutaAcumulada(), Reais(212050));
   EXPECT_EQ(jul.GetNovoEnquadramento(), 0);
   // Only the tax of the month counts: the registers show the documents with no tax of their own.
@@ -211,7 +211,7 @@ TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
   // year starts again: 26000,00, with no return of 2007 to add.
   auto jan = Apurar("01/01/2007", "31/01/2007", 70, "icms");
   EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n2007-01-01|0252|2007-02-12|179.91\n");
-  EXPECT_EQ(Simples(*jan, 0).GetDeducao(), 27.98);
+  EXPECT_EQ(Simples(*jan, 0).GetDeducao(), Reais(27.98));
   EXPECT_EQ(Simples(*jan, 0).GetReceitaBrutaAcumulada(), Reais(26000));
 
   // No UPF for 2006 (the next is 2024's): the user is told and no tax is made up; the summary
@@ -258,6 +258,39 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
       "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9590, 70, 900, '2006-10-06', 9);"
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9590, 9590, 912, 300);"
       "UPDATE ES02_CFOPCFGUF SET FORMULA = '   ' WHERE IDCFOPCFGUF = 900");
-  EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 10, 1), EncodeDate(2006, 10, 31), 1), 0.0);  // 300 - 500
-  EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1), 9050.0);
+  EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 10, 1), EncodeDate(2006, 10, 31), 1), TFracao());  // 300 - 500
+  EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1), TFracao(9050));
+}
+
+// Figures that land exactly on a rule's boundary, October 2006 to February 2007 for filial 70
+// alone in each month (no return rows, no ICMS-ST, no other establishment's revenue):
+//   Oct (UPF 10,4297): sales 62578,20 = 6000 x 10,4297 exactly, so n = 6000 whole UPF; bracket 4
+//        %, 1200,00: d = 1200 / 10,4297 = 115,056... -> 115,06, t = 0,04 x 6000 - 115,06 = 124,94,
+//        tax 124,94 x 10,4297 = 1303,086718 -> 1303,09 (one UPF short, 5999, would give 1302,67).
+//   Nov (UPF 10,06 from November): sales 17520,00: n = 1741 (1741 x 10,06 = 17514,46), d = 300 /
+//        10,06 = 29,821... -> 29,82, t = 0,02 x 1741 - 29,82 = 5,00, tax 5,00 x 10,06 = 50,30:
+//        exactly 5 UPF, which is not below 5 UPF: paid in November, nothing carried.
+//   Dec: no sales, tax 0 (carried as 0). Jan 2007: 179,91 as in the test of the dialog.
+//   Feb 2007 (UPF 10,7214): sales 28405,00: n = 2649 (2649 x 10,7214 = 28400,9886), d = 300 /
+//        10,7214 = 27,981... -> 27,98, t = 52,98 - 27,98 = 25,00, tax 25,00 x 10,7214 = 268,035:
+//        a half cent, rounded up to 268,04.
+TEST_F(SimplesRS, ContasNoLimiteDasRegrasSaoExatas) {
+  Sql("INSERT INTO HS_UPF (UF, DATAINICIO, VALOR) VALUES ('RS', '2006-11-01', 10.06);"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9540, 70, 900, '2006-10-10', 40),"
+      " (9541, 70, 900, '2006-11-10', 41), (9542, 70, 900, '2007-02-10', 42);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9540, 9540, 910, 62578.20),"
+      " (9541, 9541, 910, 17520.00), (9542, 9542, 910, 28405.00)");
+  auto e = Apurar("01/10/2006", "28/02/2007", 70, "icms");
+  EXPECT_EQ(Linhas("SELECT INICIO, printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = 70 AND IMPOSTO = '2001'"
+                   " ORDER BY INICIO"),
+            "2006-10-01|1303.09\n2006-11-01|50.30\n2006-12-01|0.00\n2007-01-01|179.91\n2007-02-01|268.04\n");
+  EXPECT_EQ(Postergados(70), "2006-11-01|0.00|20\n2006-12-01|0.00|20\n2007-01-01|0.00|20\n2007-02-01|0.00|20\n"
+                             "2007-03-01|0.00|20\n");
+  EXPECT_EQ(Simples(*e, 0).GetDeducao(), Reais(115.06));
+
+  // The rule on its own: 1 UPF below the boundary is small, the boundary is not.
+  const Currency upf = Reais(10.06);
+  EXPECT_TRUE(TResumoSimplesNovoRS::Pequeno(Reais(50.29), upf));
+  EXPECT_FALSE(TResumoSimplesNovoRS::Pequeno(Reais(50.30), upf));
+  EXPECT_FALSE(TResumoSimplesNovoRS::Pequeno(Reais(1), Currency()));  // no UPF: nothing is postponed
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/base/fracao.h"
 #include "host/base/moeda.h"
 
 inline std::string Ler(const std::string& caminho) {
@@ -34,6 +35,7 @@ inline bool Existe(const std::string& programa) {
 
 // Amounts in failure messages as "1.250,0000" instead of raw bytes.
 inline void PrintTo(const Currency& c, std::ostream* os) { *os << moeda::TextoExato(c.Raw()); }
+inline void PrintTo(const TFracao& f, std::ostream* os) { *os << f.TextoDecimal(); }
 
 #define EXPECT_CONTEM(texto, trecho) EXPECT_NE((texto).find(trecho), std::string::npos) << (texto)
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/base/datas.h"
+#include "host/base/fracao.h"
 #include "host/base/moeda.h"
 
 class TQDConnection;
@@ -29,6 +30,11 @@ class TCampo {
   int64_t AsLargeInt() const;
   double AsFloat() const;
   Currency AsCurrency() const { return Currency::FromDouble(AsFloat()); }
+  // A rate or a limit as the exact decimal it reads as (TFracao::DeReal); 0 when null.
+  TFracao AsFracao() const {
+    if (auto i = std::get_if<int64_t>(&v_)) return TFracao(*i);
+    return TFracao::DeReal(AsFloat());
+  }
   // ISO text or a day number; 0 when null or not a date.
   TDateTime AsDateTime() const;
   const Valor& Bruto() const { return v_; }

@@ -44,33 +44,53 @@ Currency Currency::FromDouble(double valor) {
   return FromRaw(static_cast<int64_t>(x));
 }
 
-Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo) {
+namespace moeda {
+
+Inteiro128 DividirArredondando(Inteiro128 numerador, Inteiro128 denominador, TModoArredondamento modo) {
+  if (denominador <= 0) throw std::invalid_argument("denominador da divisão deve ser positivo");
+  Inteiro128 q = 0, r = 0;
+  // Most divisions fit in 64 bits, where the machine divides far faster.
+  if (numerador >= INT64_MIN && numerador <= INT64_MAX && denominador <= INT64_MAX) {
+    const auto n = static_cast<int64_t>(numerador), d = static_cast<int64_t>(denominador);
+    q = n / d;
+    r = n % d;
+  } else {
+    q = numerador / denominador;  // truncates towards zero
+    r = numerador % denominador;
+  }
+  if (r == 0 || modo == TModoArredondamento::Truncar) return q;
+  const Inteiro128 resto = r < 0 ? -r : r;
+  // compares twice the remainder with the denominator without doubling either (no overflow)
+  const bool passaMetade = resto > denominador - resto;
+  const bool metade = resto == denominador - resto;
+  const bool afastar = passaMetade || (metade && (modo == TModoArredondamento::Matematico || q % 2 != 0));
+  if (afastar) q += numerador < 0 ? -1 : 1;
+  return q;
+}
+
+}  // namespace moeda
+
+namespace {
+int64_t Passo(int decimais) {
   if (decimais < 0 || decimais > 4) throw std::invalid_argument("casas decimais fora de 0..4");
   int64_t passo = 1;
   for (int i = decimais; i < 4; ++i) passo *= 10;
-  int64_t v = valor.Raw();
-  int64_t q = v / passo;  // truncates towards zero
-  int64_t r = v % passo;
-  const int64_t dobro = std::llabs(r) * 2;
-  const bool afastar = modo == TModoArredondamento::Matematico ? dobro >= passo
-                       : modo == TModoArredondamento::Par      ? dobro > passo || (dobro == passo && q % 2 != 0)
-                                                               : false;
-  if (afastar) q += v < 0 ? -1 : 1;
-  return Currency::FromRaw(q) * passo;
+  return passo;
+}
+}  // namespace
+
+Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo) {
+  const int64_t passo = Passo(decimais);
+  return Currency::FromRaw(static_cast<int64_t>(moeda::DividirArredondando(valor.Raw(), passo, modo))) * passo;
 }
 
 Currency MultiplicarPorFracao(Currency valor, int64_t numerador, int64_t denominador, int decimais) {
-  if (decimais < 0 || decimais > 4) throw std::invalid_argument("casas decimais fora de 0..4");
+  const int64_t passo = Passo(decimais);
   if (denominador <= 0) throw std::invalid_argument("denominador da fração deve ser positivo");
-  __extension__ typedef __int128 Inteiro128;
-  int64_t passo = 1;
-  for (int i = decimais; i < 4; ++i) passo *= 10;
-  const Inteiro128 produto = static_cast<Inteiro128>(valor.Raw()) * numerador;
-  const Inteiro128 divisor = static_cast<Inteiro128>(denominador) * passo;
-  Inteiro128 q = produto / divisor;  // truncates towards zero
-  const Inteiro128 r = produto % divisor;
-  if ((r < 0 ? -r : r) * 2 >= divisor) q += produto < 0 ? -1 : 1;
-  const Inteiro128 resultado = q * passo;
+  const moeda::Inteiro128 produto = static_cast<moeda::Inteiro128>(valor.Raw()) * numerador;
+  const moeda::Inteiro128 resultado =
+      moeda::DividirArredondando(produto, static_cast<moeda::Inteiro128>(denominador) * passo, TModoArredondamento::Matematico) *
+      passo;
   if (resultado > INT64_MAX || resultado < INT64_MIN) moeda::Estouro("x", valor.Raw(), numerador);
   return Currency::FromRaw(static_cast<int64_t>(resultado));
 }

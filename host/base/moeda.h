@@ -74,6 +74,14 @@ class Currency {
 // to the even digit (as the host rounds a rate to five decimals).
 enum class TModoArredondamento { Matematico, Truncar, Par };
 
+namespace moeda {
+__extension__ typedef __int128 Inteiro128;
+// numerador / denominador rounded to a whole number by the mode; the one rounding every other
+// (to cents, to whole fiscal units, to a rate's decimals) goes through. Throws
+// std::invalid_argument for a denominator that is not positive.
+Inteiro128 DividirArredondando(Inteiro128 numerador, Inteiro128 denominador, TModoArredondamento modo);
+}  // namespace moeda
+
 // Rounds a Currency to `decimais` decimals (0..4).
 Currency ArredondarMoeda(Currency valor, int decimais, TModoArredondamento modo = TModoArredondamento::Matematico);
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/base/datas.h"
+#include "host/base/fracao.h"
 #include "host/base/moeda.h"
 #include "host/servicos/formula.h"
 #include "host/servicos/tipos.h"
@@ -103,8 +104,8 @@ class TApuracaoFuncoes {
   // EFormulaCFOP (host/servicos/formula.h); a CFOP with two rows of the number,
   // EDadosInvalidos (host/banco/integridade.h).
   //
-  // The establishment's entries and exits, both added, as a real.
-  virtual double CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim);
+  // The establishment's entries and exits, both added, exact.
+  virtual TFracao CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim);
   // Services revenue of the establishment in the interval: the accounting value of the items of its
   // service documents (ES02_SERVICO / ES02_SERVICODET), as the RS small business counts it.
   virtual Currency GetSomaReceitaServicos(const TFilial& f, TDateTime ini, TDateTime fim);

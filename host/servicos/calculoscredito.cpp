@@ -47,8 +47,9 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
         " WHERE S.IDFILIAL = ? AND S.DATAEMISSAO BETWEEN ? AND ?");
     banco::Vincular(saidas, f.IdFilial, DataISO(ini), DataISO(fim));
     saidas.executeStep();
-    double tributadas = saidas.getColumn(0).getDouble(), todas = saidas.getColumn(1).getDouble();
-    double fator = todas > 0 ? tributadas / todas : 0.0;
+    const Currency tributadas = Currency::FromDouble(saidas.getColumn(0).getDouble());
+    const Currency todas = Currency::FromDouble(saidas.getColumn(1).getDouble());
+    const TFracao fator = todas > Currency() ? TFracao(tributadas) / TFracao(todas) : TFracao();
     for (TDateTime mes : fechamentos) {
       SQLite::Statement bens(c_.Db(),
           "SELECT VALORICMS, COALESCE(PARCELAS, 48), DATAENTRADA FROM HS_CIAPBEM"
@@ -61,7 +62,8 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
         auto e = DecodeDate(entrada), m = DecodeDate(mes);
         int decorridos = (m.ano - e.ano) * 12 + (m.mes - e.mes);
         if (decorridos >= parcelas) continue;
-        total += Currency::FromDouble(bens.getColumn(0).getDouble() / parcelas * fator);
+        const Currency icms = Currency::FromDouble(bens.getColumn(0).getDouble());
+        total += (TFracao(icms) / TFracao(parcelas) * fator).ParaMoeda();
       }
     }
   } catch (const SQLite::Exception& e) {
@@ -82,7 +84,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
         " AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)");
     banco::Vincular(cfg, f.IdFilial, tipo, DataISO(ini), DataISO(fim));
     while (cfg.executeStep()) {
-      double aliquota = cfg.getColumn(0).getDouble();
+      const TFracao aliquota = TFracao::DeReal(cfg.getColumn(0).getDouble());
       std::string cfops = cfg.getColumn(1).getString();
       std::string sql = saidas
           ? "SELECT COALESCE(SUM(D.VLRCONTABIL), 0) FROM ES02_SAIDA S JOIN ES02_SAIDADET D ON (D.IDSAIDA = S.IDSAIDA)"
@@ -109,7 +111,8 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
         soma.bind(k++, p);
       }
       soma.executeStep();
-      total += Currency::FromDouble(soma.getColumn(0).getDouble() * aliquota / 100.0);
+      const Currency base = Currency::FromDouble(soma.getColumn(0).getDouble());
+      total += (TFracao(base) * aliquota / TFracao(100)).ParaMoeda();
     }
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, "Crédito presumido (" + tipo + "): " + e.what());

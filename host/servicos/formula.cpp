@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -72,11 +74,149 @@ bool NomeValido(const std::string& nome) {
 struct TEvMacroFormula::Impl {
   struct Variavel {
     double valor = 0;
+    TFracao exato;
     bool definida = false;
   };
+
+  // The formula as a tree, evaluated over fractions. Only texts the parser accepted are read.
+  struct No {
+    char op = 0;  // 0 number, 'v' variable, 'n' negation, else the binary operator
+    TFracao numero;
+    const Variavel* variavel = nullptr;
+    std::unique_ptr<No> esq, dir;
+  };
+  class Leitor {
+   public:
+    Leitor(const std::string& t, const std::map<std::string, Variavel>& v) : t_(t), v_(v) {}
+    // nullptr when the text is not read to its end (then the exact value is not offered)
+    std::unique_ptr<No> Ler() {
+      auto n = Expressao();
+      Espacos();
+      return n && p_ == t_.size() ? std::move(n) : nullptr;
+    }
+
+   private:
+    void Espacos() {
+      while (p_ < t_.size() && std::isspace(static_cast<unsigned char>(t_[p_]))) ++p_;
+    }
+    bool Aceitar(char c) {
+      Espacos();
+      if (p_ < t_.size() && t_[p_] == c) return ++p_, true;
+      return false;
+    }
+    static std::unique_ptr<No> Binario(char op, std::unique_ptr<No> a, std::unique_ptr<No> b) {
+      if (!a || !b) return nullptr;
+      auto n = std::make_unique<No>();
+      n->op = op;
+      n->esq = std::move(a);
+      n->dir = std::move(b);
+      return n;
+    }
+    std::unique_ptr<No> Expressao() {
+      auto n = Termo();
+      for (;;) {
+        if (Aceitar('+')) n = Binario('+', std::move(n), Termo());
+        else if (Aceitar('-')) n = Binario('-', std::move(n), Termo());
+        else return n;
+      }
+    }
+    std::unique_ptr<No> Termo() {
+      auto n = Unario();
+      for (;;) {
+        if (Aceitar('*')) n = Binario('*', std::move(n), Unario());
+        else if (Aceitar('/')) n = Binario('/', std::move(n), Unario());
+        else return n;
+      }
+    }
+    // The sign binds looser than the power: -A ^ 2 is -(A ^ 2).
+    std::unique_ptr<No> Unario() {
+      if (Aceitar('+')) return Unario();
+      if (Aceitar('-')) {
+        auto d = Unario();
+        if (!d) return nullptr;
+        auto n = std::make_unique<No>();
+        n->op = 'n';
+        n->esq = std::move(d);
+        return n;
+      }
+      auto base = Primario();
+      if (Aceitar('^')) return Binario('^', std::move(base), Unario());  // from the right
+      return base;
+    }
+    std::unique_ptr<No> Primario() {
+      if (Aceitar('(')) {
+        auto n = Expressao();
+        return Aceitar(')') ? std::move(n) : nullptr;
+      }
+      Espacos();
+      const size_t inicio = p_;
+      auto n = std::make_unique<No>();
+      if (p_ < t_.size() && (std::isdigit(static_cast<unsigned char>(t_[p_])) || t_[p_] == '.')) {
+        while (p_ < t_.size() && (std::isdigit(static_cast<unsigned char>(t_[p_])) || t_[p_] == '.')) ++p_;
+        if (p_ < t_.size() && (t_[p_] == 'e' || t_[p_] == 'E')) {
+          size_t q = p_ + 1;
+          if (q < t_.size() && (t_[q] == '+' || t_[q] == '-')) ++q;
+          if (q < t_.size() && std::isdigit(static_cast<unsigned char>(t_[q]))) {
+            p_ = q;
+            while (p_ < t_.size() && std::isdigit(static_cast<unsigned char>(t_[p_]))) ++p_;
+          }
+        }
+        // a literal is the decimal it is written as; strtod's double reads back to that text
+        n->numero = TFracao::DeReal(std::strtod(t_.substr(inicio, p_ - inicio).c_str(), nullptr));
+        return n;
+      }
+      while (p_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[p_])) || t_[p_] == '_')) ++p_;
+      auto v = v_.find(t_.substr(inicio, p_ - inicio));
+      if (p_ == inicio || v == v_.end()) return nullptr;
+      n->op = 'v';
+      n->variavel = &v->second;
+      return n;
+    }
+
+    const std::string& t_;
+    const std::map<std::string, Variavel>& v_;
+    size_t p_ = 0;
+  };
+
+  // nullopt: a power without an exact value.
+  static std::optional<TFracao> Calcular(const No& n, const std::string& formula) {
+    switch (n.op) {
+      case 0: return n.numero;
+      case 'v': return n.variavel->exato;
+      case 'n': {
+        auto a = Calcular(*n.esq, formula);
+        return a ? std::optional(-*a) : std::nullopt;
+      }
+      default: break;
+    }
+    const auto a = Calcular(*n.esq, formula), b = Calcular(*n.dir, formula);
+    if (!a || !b) return std::nullopt;
+    switch (n.op) {
+      case '+': return *a + *b;
+      case '-': return *a - *b;
+      case '*': return *a * *b;
+      case '/':
+        if (*b == TFracao()) throw EFormula(formula, "divide por zero", true);
+        return *a / *b;
+      default: break;
+    }
+    // '^': whole exponents only
+    if (b->Denominador() != 1 || b->Numerador() > 64 || b->Numerador() < -64) return std::nullopt;
+    const auto e = static_cast<int>(b->Numerador());
+    TFracao r(1);
+    for (int i = 0; i < (e < 0 ? -e : e); ++i) r = r * *a;
+    if (e < 0) {
+      if (r == TFracao()) throw EFormula(formula, "divide por zero", true);
+      r = TFracao(1) / r;
+    }
+    return r;
+  }
+
   struct Compilada {
     mu::Parser parser;
     std::vector<std::pair<std::string, const Variavel*>> usadas;
+    std::unique_ptr<No> arvore;  // read on the first Valor
+    bool lida = false;
   };
 
   // std::map keeps every value at one address for the evaluator's lifetime: the compiled formulas
@@ -147,10 +287,19 @@ void TEvMacroFormula::ClearVariables() {
 }
 
 void TEvMacroFormula::AddVariable(const std::string& nome, double valor) {
+  AddVariable(nome, valor, TFracao::DeReal(valor));
+}
+
+void TEvMacroFormula::AddVariable(const std::string& nome, Currency valor) {
+  AddVariable(nome, valor.ToDouble(), TFracao(valor));
+}
+
+void TEvMacroFormula::AddVariable(const std::string& nome, double valor, const TFracao& exato) {
   if (!NomeValido(nome)) throw std::invalid_argument("Nome de variável de fórmula inválido: \"" + nome + "\".");
   auto [it, nova] = impl_->variaveis.try_emplace(nome);
   if (nova) impl_->ordem.push_back(nome);
   it->second.valor = valor;
+  it->second.exato = exato;
   it->second.definida = true;
 }
 
@@ -169,4 +318,21 @@ double TEvMacroFormula::Eval(const std::string& formula) {
   if (tDividiuPorZero) throw EFormula(formula, "divide por zero", true);
   if (!std::isfinite(r)) throw EFormula(formula, "tem resultado que não é um número finito", true);
   return r;
+}
+
+TFracao TEvMacroFormula::Valor(const std::string& formula) {
+  const double real = Eval(formula);  // every refusal of the text and of the values first
+  if (formula.find_first_not_of(" \t\r\n") == std::string::npos) return TFracao();
+  Impl::Compilada& c = impl_->Compilar(formula);
+  if (!c.lida) {
+    c.arvore = Impl::Leitor(formula, impl_->variaveis).Ler();
+    c.lida = true;
+  }
+  if (!c.arvore) return TFracao::DeReal(real);
+  try {
+    const std::optional<TFracao> v = Impl::Calcular(*c.arvore, formula);
+    return v ? *v : TFracao::DeReal(real);
+  } catch (const EEstouroMoeda&) {
+    throw EFormula(formula, "tem resultado fora do limite dos valores", true);
+  }
 }

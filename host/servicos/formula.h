@@ -15,6 +15,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/base/fracao.h"
+
 // A formula that cannot be evaluated. Motivo() says what is wrong in words a user can act on
 // ("usa vírgula; escreva os decimais com ponto"); DosValores() is true when the text is valid and
 // the values it was given made it fail (a division by zero), so that the caller names them.
@@ -57,6 +59,8 @@ class TEvMacroFormula {
   void ClearVariables();
   // Defines the name, or gives it a new value.
   void AddVariable(const std::string& nome, double valor);
+  // The same for an amount, which Valor then reads exactly.
+  void AddVariable(const std::string& nome, Currency valor);
   // The formula's value with the variables as they are now; 0 for a text that is blank after
   // trimming (a CFOP without a formula contributes nothing). Throws EFormula for a comma (the
   // parser would take "0,5" as two expressions and return 5) or any other character outside the
@@ -64,8 +68,16 @@ class TEvMacroFormula {
   // a division by zero (even one whose result would be finite, as 1/(1/0)) and a result that is
   // not a finite number.
   double Eval(const std::string& formula);
+  // The formula's exact value: the text is checked and refused as Eval does, then computed over
+  // fractions, so that "VLRCONTABIL * 0.026" of 47.50 is 1.235, not the parser's 1.2349999...
+  // A power with an exponent that is not a whole number (or beyond 64) has no exact value: the
+  // formula then takes Eval's result as the decimal it reads as (TFracao::DeReal). A division by
+  // a value that is exactly 0 is refused as Eval refuses it, and so is an exact value beyond what
+  // a fraction holds ("tem resultado fora do limite dos valores").
+  TFracao Valor(const std::string& formula);
 
  private:
+  void AddVariable(const std::string& nome, double valor, const TFracao& exato);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

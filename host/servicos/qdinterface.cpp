@@ -1,7 +1,5 @@
 #include "host/servicos/qdinterface.h"
 
-#include <charconv>
-#include <cmath>
 #include <stdexcept>
 
 #include <SQLiteCpp/Statement.h>
@@ -32,45 +30,6 @@ TModoArredondamento Modo(const std::string& modo) {
   throw std::invalid_argument("Modo de arredondamento desconhecido: " + modo + " (use MATEMATICO, TRUNCAR ou PAR).");
 }
 
-// Rounds the digits of the value's shortest round-trip form, so that no binary representation
-// error decides a half: "2.675e+00" keeps 267 and, its next digit being 5, becomes 268e-2.
-double ArredondarReal(double valor, int32_t decimais, TModoArredondamento modo) {
-  if (decimais < 0 || decimais > 9)
-    throw std::invalid_argument("Arredondamento para " + std::to_string(decimais) + " casas decimais: use de 0 a 9.");
-  if (!std::isfinite(valor)) throw std::invalid_argument("Arredondamento de um valor que não é um número finito.");
-  if (valor == 0) return 0;
-  char buf[64];
-  const auto fim = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::scientific).ptr;
-  const std::string forma(buf, fim);  // "-2.675e+00"
-  const size_t e = forma.find('e');
-  const bool negativo = forma[0] == '-';
-  std::string digitos;
-  for (size_t i = negativo ? 1 : 0; i < e; ++i)
-    if (forma[i] != '.') digitos += forma[i];
-  const int expoente = std::stoi(forma.substr(e + 1));
-  // the value is 0.d1d2d3... x 10^(expoente + 1): keep the digits down to 10^-decimais
-  const long manter = static_cast<long>(expoente) + 1 + decimais;
-  if (manter >= static_cast<long>(digitos.size())) return valor;
-  std::string mantidos = manter > 0 ? digitos.substr(0, static_cast<size_t>(manter)) : "";
-  // A half is exactly a 5 with no digit after it: the shortest form holds no trailing zeros.
-  const bool metade = manter >= 0 && digitos[static_cast<size_t>(manter)] == '5' &&
-                      static_cast<long>(digitos.size()) == manter + 1;
-  const bool impar = !mantidos.empty() && (mantidos.back() - '0') % 2 != 0;
-  const bool subir = manter >= 0 && digitos[static_cast<size_t>(manter)] >= '5' &&
-                     (modo == TModoArredondamento::Matematico || (modo == TModoArredondamento::Par && (!metade || impar)));
-  if (subir) {
-    size_t i = mantidos.size();
-    while (i > 0 && mantidos[i - 1] == '9') mantidos[--i] = '0';
-    if (i == 0) mantidos.insert(0, "1");
-    else ++mantidos[i - 1];
-  }
-  if (mantidos.empty()) return 0;
-  const std::string texto = mantidos + "e-" + std::to_string(decimais);
-  double r = 0;
-  std::from_chars(texto.data(), texto.data() + texto.size(), r);
-  return negativo ? -r : r;
-}
-
 TDateTime ProximoDiaUtil(TDateTime d) {
   while (DiaDaSemana(d) == 1 || DiaDaSemana(d) == 7) d += 1;
   return d;
@@ -87,12 +46,12 @@ Currency TQDInterface::ArredondarModo(Currency valor, const std::string& modo, i
   return ArredondarMoeda(valor, decimais, Modo(modo));
 }
 
-double TQDInterface::Arredondar(int32_t, int32_t decimais, double valor, int32_t) {
-  return ArredondarReal(valor, decimais, TModoArredondamento::Matematico);
+TFracao TQDInterface::Arredondar(int32_t, int32_t decimais, const TFracao& valor, int32_t) {
+  return valor.Arredondar(decimais, TModoArredondamento::Matematico);
 }
 
-double TQDInterface::ArredondarModo(double valor, const std::string& modo, int32_t decimais) {
-  return ArredondarReal(valor, decimais, Modo(modo));
+TFracao TQDInterface::ArredondarModo(const TFracao& valor, const std::string& modo, int32_t decimais) {
+  return valor.Arredondar(decimais, Modo(modo));
 }
 
 TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDateTime fim, int32_t dia) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/base/datas.h"
+#include "host/base/fracao.h"
 #include "host/base/moeda.h"
 #include "host/interacao/interacao.h"
 
@@ -42,12 +43,11 @@ class TQDInterface {
   // "TRUNCAR" cuts, "MATEMATICO" rounds halves away from zero, "PAR" rounds halves to the even
   // digit; any other mode is an error.
   Currency ArredondarModo(Currency valor, const std::string& modo, int32_t decimais);
-  // The same for real numbers, to 0..9 decimals. The value is rounded as the decimal it reads as (its
-  // shortest form that converts back to the same double), not as the binary fraction stored: 2.675
-  // is kept as 2.67499999999999982..., yet a person reading 2.675 expects 2.68, and gets it.
-  // Throws std::invalid_argument for other decimals, another mode or a value that is not finite.
-  double Arredondar(int32_t, int32_t decimais, double valor, int32_t);
-  double ArredondarModo(double valor, const std::string& modo, int32_t decimais);
+  // The same for exact fractions (a rate, an amount over the fiscal unit), to 0..30 decimals; the
+  // result stays exact, so that a rate of five decimals keeps them. Throws std::invalid_argument
+  // for other decimals or another mode.
+  TFracao Arredondar(int32_t, int32_t decimais, const TFracao& valor, int32_t);
+  TFracao ArredondarModo(const TFracao& valor, const std::string& modo, int32_t decimais);
 
   // Due date of a payment code's rule for the period (rules in docs/servicos.md).
   virtual TDateTime CalcularVencimento(int64_t idFilial, int32_t tpDiaVencto, TDateTime ini, TDateTime fim, int32_t diaVencto);

@@ -58,8 +58,9 @@ void RecusarFormulasRepetidas(TQDConnection& c, const std::string& uf, int32_t n
 }
 
 // Sum of the formula over the items of one side. Items are read as the registers read amounts
-// (to ten-thousandths) and evaluated one by one in double precision.
-double SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32_t numero, TDateTime ini, TDateTime fim,
+// (to ten-thousandths); each item's value is exact (TEvMacroFormula::Valor) and so is the sum,
+// so that a total is rounded to money once, by the caller.
+TFracao SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32_t numero, TDateTime ini, TDateTime fim,
                  TTipoSomaReceita tipo, const TLado& lado) {
   const std::string d = lado.documentos, i = lado.itens;
   std::string sql = std::string("SELECT C.FORMULA, COALESCE(CF.CFOP, 'de IDCFOP ' || I.IDCFOP), I.") + lado.chaveItem +
@@ -75,12 +76,12 @@ double SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32_
   banco::Vincular(q, f.UF, numero, DataISO(ini), DataISO(fim), tipo == 1 ? f.IdFilial : int64_t{f.IdEmpresa});
 
   ev.ClearVariables();
-  double total = 0;
+  TFracao total;
   while (q.executeStep()) {
     for (size_t k = 0; k < kColunas.size(); ++k)
-      ev.AddVariable(kColunas[k], Currency::FromDouble(q.getColumn(static_cast<int>(k + 5)).getDouble()).ToDouble());
+      ev.AddVariable(kColunas[k], Currency::FromDouble(q.getColumn(static_cast<int>(k + 5)).getDouble()));
     try {
-      total += ev.Eval(q.getColumn(0).getString());
+      total += ev.Valor(q.getColumn(0).getString());
     } catch (const EFormula& e) {
       std::string documento;
       if (e.DosValores()) {
@@ -98,7 +99,7 @@ double SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32_
 
 }  // namespace
 
-double TApuracaoFuncoes::CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim) {
+TFracao TApuracaoFuncoes::CalcularValorFormulaCFOP(const TFilial& f, int32_t formula, TDateTime ini, TDateTime fim) {
   return Protegido("CalcularValorFormulaCFOP", [&] {
     RecusarFormulasRepetidas(c_, f.UF, formula);
     return SomarLado(c_, formulas_, f, formula, ini, fim, 1, kEntradas) +
@@ -114,10 +115,10 @@ Currency TApuracaoFuncoes::GetSomaReceitaFormulaCFOPUF(const TFilial& f, int32_t
   CondicaoEscopo(tipo);
   return Protegido("GetSomaReceitaFormulaCFOPUF", [&] {
     RecusarFormulasRepetidas(c_, f.UF, formula);
-    double total = 0;
-    if (fatorEntradas != 0) total += fatorEntradas * SomarLado(c_, formulas_, f, formula, ini, fim, tipo, kEntradas);
-    if (fatorSaidas != 0) total += fatorSaidas * SomarLado(c_, formulas_, f, formula, ini, fim, tipo, kSaidas);
-    return Currency::FromDouble(total);
+    TFracao total;
+    if (fatorEntradas != 0) total += TFracao(fatorEntradas) * SomarLado(c_, formulas_, f, formula, ini, fim, tipo, kEntradas);
+    if (fatorSaidas != 0) total += TFracao(fatorSaidas) * SomarLado(c_, formulas_, f, formula, ini, fim, tipo, kSaidas);
+    return total.ParaMoeda();
   });
 }
 

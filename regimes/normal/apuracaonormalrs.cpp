@@ -22,8 +22,8 @@ std::string TResumoNormalRS::DiasDoPeriodo() const {
   return DoisDigitos(DecodeDate(FDataInicio).dia) + DoisDigitos(DecodeDate(FDataFim).dia);
 }
 
-double TResumoNormalRS::GetUPF() {
-  if (FUPF == 0) FUPF = GFuncoes->GetUPF(FFilial.UF, FDataFim).ToDouble();
+Currency TResumoNormalRS::GetUPF() {
+  if (FUPF == Currency()) FUPF = GFuncoes->GetUPF(FFilial.UF, FDataFim);
   return FUPF;
 }
 
@@ -44,7 +44,7 @@ void TResumoNormalRS::BuscaDadosAuxiliares(int32_t idGia) {
   GUtilSistema->CreateProviderAtRunTime(ds);
   ds.SetCommandText(Format(kSqlGiaDetABC, {std::to_string(idGia)}));
   ds.Open();
-  const Currency calculado = Currency::FromDouble(GFuncoes->CalcularValorFormulaCFOP(FFilial, 20, FDataInicio, FDataFim)) +
+  const Currency calculado = GFuncoes->CalcularValorFormulaCFOP(FFilial, 20, FDataInicio, FDataFim).ParaMoeda() +
                              GFuncoes->GetSomaReceitaServicos(FFilial, FDataInicio, FDataFim);
   if (ds.RecordCount() == 0) {
     FFaturamento = calculado;
@@ -125,7 +125,7 @@ void TResumoNormalRS::TratarCreditosTransfNaoCompensados() {
 }
 
 void TResumoNormalRS::Postergar(Currency imposto) {
-  if (imposto >= Currency::FromDouble(5 * GetUPF())) {
+  if (imposto >= GetUPF() * 5) {
     FPostergar = false;
     return;
   }

@@ -31,7 +31,7 @@ class TResumoNormalRS : public TResumoNormal {
 
   void BuscaDadosAuxiliares(int32_t idGia);
   void TratarCreditosTransfNaoCompensados();
-  double GetUPF();
+  Currency GetUPF();
 
   int32_t GetConsumo() const { return FConsumo; }
   int32_t GetEmpregados() const { return FEmpregados; }
@@ -46,7 +46,7 @@ class TResumoNormalRS : public TResumoNormal {
   TFormDadosAuxNormalRS* FFormDadosAux = nullptr;
   int32_t FIdGia = 0;
   bool FPostergar = false;
-  double FUPF = 0;
+  Currency FUPF;
   Currency FFaturamento;
   Currency FValorFolha;
 

@@ -4,7 +4,6 @@
 #include "regimes/simples/apuracaosimplesnovors.h"
 
 #include <array>
-#include <cstdio>
 
 #include "apuracao/apuracao.h"
 #include "host/base/formatacao.h"
@@ -45,12 +44,12 @@ TResumoSimplesNovoRS::TResumoSimplesNovoRS() {
 
 TTipoResumo TResumoSimplesNovoRS::GetTipoResumo() const { return trSimplesNovoRS; }
 
-double TResumoSimplesNovoRS::GetUPF() {
-  if (FUPF == 0) {
+Currency TResumoSimplesNovoRS::GetUPF() {
+  if (FUPF == Currency()) {
     try {
-      FUPF = GFuncoes->GetUPF(FFilial.UF, FDataFim).ToDouble();
+      FUPF = GFuncoes->GetUPF(FFilial.UF, FDataFim);
     } catch (const EUPFNaoCadastrada&) {
-      FUPF = 0;  // CalcularSimples tells the user, and refuses the tax that needs it
+      FUPF = Currency();  // CalcularSimples tells the user, and refuses the tax that needs it
     }
   }
   return FUPF;
@@ -221,16 +220,16 @@ void TResumoSimplesNovoRS::CalcularApuracaoDepois() {
 
 Currency TResumoSimplesNovoRS::CalcularSimples() {
   FReceitaBrutaMesCentraliz = FReceitaBrutaMesPropria = FReceitaServicosCentraliz = FReceitaServicosPropria = Currency();
-  const double upf = GetUPF();
-  if (!(upf > 0)) QDInterface->ExibirMensagem("Não foi possível encontrar o valor da UPF para o período informado.", 2);
+  const Currency upf = GetUPF();
+  if (!(upf > Currency())) QDInterface->ExibirMensagem("Não foi possível encontrar o valor da UPF para o período informado.", 2);
 
   // The year's revenue up to the period end: the documents of the company's RS establishments and,
   // month by month, what the returns add. Before July 2006 the returns carried one figure for the
   // revenue from outside the database (FATOUTEXTE).
   const TDataPartes inicio = DecodeDate(FDataInicio);
   const TDateTime inicioAno = EncodeDate(inicio.ano, 1, 1);
-  FReceitaBrutaAcumulada = Currency::FromDouble(SomaReceitaBrutaSimplesRS(inicioAno, FDataFim, 2) +
-                                                SomaReceitaServicos(inicioAno, FDataFim, 2));
+  FReceitaBrutaAcumulada =
+      (SomaReceitaBrutaSimplesRS(inicioAno, FDataFim, 2) + TFracao(SomaReceitaServicos(inicioAno, FDataFim, 2))).ParaMoeda();
   const int64_t centralizador = GetIdFilialCentralizador();
   // A centralised establishment reads its centraliser's returns; without a centraliser configured
   // for the period, its own (whose company-wide rows it writes as 0).
@@ -248,12 +247,11 @@ Currency TResumoSimplesNovoRS::CalcularSimples() {
   }
 
   // The month: this establishment and, for a centraliser, the company's other RS establishments.
-  FReceitaBrutaMesPropria = Currency::FromDouble(SomaReceitaBrutaSimplesRS(FDataInicio, FDataFim, 1));
-  FReceitaServicosPropria = Currency::FromDouble(SomaReceitaServicos(FDataInicio, FDataFim, 1));
+  FReceitaBrutaMesPropria = SomaReceitaBrutaSimplesRS(FDataInicio, FDataFim, 1).ParaMoeda();
+  FReceitaServicosPropria = SomaReceitaServicos(FDataInicio, FDataFim, 1);
   if (Papel() == 1) {
-    FReceitaBrutaMesCentraliz =
-        Currency::FromDouble(SomaReceitaBrutaSimplesRS(FDataInicio, FDataFim, 2)) - FReceitaBrutaMesPropria;
-    FReceitaServicosCentraliz = Currency::FromDouble(SomaReceitaServicos(FDataInicio, FDataFim, 2)) - FReceitaServicosPropria;
+    FReceitaBrutaMesCentraliz = SomaReceitaBrutaSimplesRS(FDataInicio, FDataFim, 2).ParaMoeda() - FReceitaBrutaMesPropria;
+    FReceitaServicosCentraliz = SomaReceitaServicos(FDataInicio, FDataFim, 2) - FReceitaServicosPropria;
   }
   FDeducoesPropria = SomaDeducoesReceitaSimplesRS(1);
   if (Papel() == 1) FDeducoesCentraliz = NaoNegativo(SomaDeducoesReceitaSimplesRS(2) - FDeducoesPropria);
@@ -264,19 +262,29 @@ Currency TResumoSimplesNovoRS::CalcularSimples() {
     return Currency();
   }
 
-  FAliquota = Currency::FromDouble(GetAliquotaSimples());
+  FAliquota = GetAliquotaSimples().ParaMoeda();
   // Without the UPF the revenue cannot be counted in UPF: no tax is made up.
-  if (!(upf > 0))
+  if (!(upf > Currency()))
     throw EUPFNaoCadastrada("O imposto de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
                             " do estabelecimento " + std::to_string(FFilial.IdFilial) +
                             " não pode ser calculado sem o valor da UPF de " + FFilial.UF + " em " + DataBR(FDataFim) +
                             " (HS_UPF).");
-  const double receitaUPF = (GetTotalReceitaTribMesCentraliz() + GetTotalReceitaTribMesPropria()).ToDouble() / upf;
-  const double n = QDInterface->ArredondarModo(receitaUPF, "TRUNCAR", 0);
-  FDeducao = QDInterface->ArredondarModo(FDeducao / upf, "MATEMATICO", 2);
-  const double aliquota = QDInterface->ArredondarModo(FAliquota.ToDouble() / 100, "PAR", 5);
-  const Currency impostoUPF = Currency::FromDouble(aliquota * n - FDeducao);
-  return Currency::FromDouble(QDInterface->Arredondar(0, 2, impostoUPF.ToDouble() * upf, 3));
+  const TCalculoUPF c = CalcularEmUPF(GetTotalReceitaTribMesCentraliz() + GetTotalReceitaTribMesPropria(), FAliquota, FDeducao, upf);
+  FDeducao = c.DeducaoUPF;
+  return c.Imposto;
+}
+
+TResumoSimplesNovoRS::TCalculoUPF TResumoSimplesNovoRS::CalcularEmUPF(Currency receitaTributavel, Currency aliquota,
+                                                                      Currency deducao, Currency upf) {
+  const TFracao unidade(upf);
+  TCalculoUPF c;
+  const TFracao n = QDInterface->ArredondarModo(TFracao(receitaTributavel) / unidade, "TRUNCAR", 0);
+  c.Unidades = static_cast<int64_t>(n.Numerador());
+  c.DeducaoUPF = QDInterface->ArredondarModo(TFracao(deducao) / unidade, "MATEMATICO", 2).ParaMoeda();
+  const TFracao taxa = QDInterface->ArredondarModo(TFracao(aliquota) / TFracao(100), "PAR", 5);
+  c.ImpostoUPF = (taxa * n - TFracao(c.DeducaoUPF)).ParaMoeda();
+  c.Imposto = QDInterface->Arredondar(0, 2, TFracao(c.ImpostoUPF) * unidade, 3).ParaMoeda();
+  return c;
 }
 
 std::string TResumoSimplesNovoRS::FiltroSoma(TTipoSomaReceita tipo) const {
@@ -290,13 +298,13 @@ std::string TResumoSimplesNovoRS::FiltroSoma(TTipoSomaReceita tipo) const {
                               " (0 empresa, 1 estabelecimento, 2 estabelecimentos da empresa no RS).");
 }
 
-double TResumoSimplesNovoRS::AvaliarFormula(TEvMacroFormula& formulas, const TQDSQLQuery& q, int32_t numero) {
+TFracao TResumoSimplesNovoRS::AvaliarFormula(TEvMacroFormula& formulas, const TQDSQLQuery& q, int32_t numero) {
   const std::string formula = q.FieldByName("FORMULA").AsString();
-  if (texto::Aparar(formula).empty()) return 0;
+  if (texto::Aparar(formula).empty()) return TFracao();
   formulas.ClearVariables();
-  for (const char* coluna : kColunasFormula) formulas.AddVariable(coluna, q.FieldByName(coluna).AsCurrency().ToDouble());
+  for (const char* coluna : kColunasFormula) formulas.AddVariable(coluna, q.FieldByName(coluna).AsCurrency());
   try {
-    return formulas.Eval(formula);
+    return formulas.Valor(formula);
   } catch (const EFormula& e) {
     // The sums read the formula without its CFOP: name the first CFOP that has it.
     TQDSQLQuery cfop(GUtilSistema->GetConnectionSistema());
@@ -309,17 +317,21 @@ double TResumoSimplesNovoRS::AvaliarFormula(TEvMacroFormula& formulas, const TQD
 }
 
 // Exits add their formula's value, entries subtract it (an entry with a revenue formula is a return).
-double TResumoSimplesNovoRS::SomaReceitaBrutaSimplesRS(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo) {
+// The sum is exact; the caller takes it as money.
+TFracao TResumoSimplesNovoRS::SomaReceitaBrutaSimplesRS(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo) {
   const std::vector<std::string> args = {FiltroSoma(tipo), TFormPrincipal::DataSQL(inicio), TFormPrincipal::DataSQL(fim)};
   TEvMacroFormula formulas;
-  double total = 0;
-  for (const auto& [sql, sinal] : {std::pair{kSqlReceitaBrutaSaidas, 1.0}, std::pair{kSqlReceitaBrutaEntradas, -1.0}}) {
+  TFracao total;
+  for (const auto& [sql, entrada] : {std::pair{kSqlReceitaBrutaSaidas, false}, std::pair{kSqlReceitaBrutaEntradas, true}}) {
     TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
     q.SetSQL(Format(sql, args));
     q.Open();
-    for (; !q.Eof(); q.Next()) total += sinal * AvaliarFormula(formulas, q, 5);
+    for (; !q.Eof(); q.Next()) {
+      const TFracao valor = AvaliarFormula(formulas, q, 5);
+      total = entrada ? total - valor : total + valor;
+    }
   }
-  return total < 0 ? 0 : total;
+  return total < TFracao() ? TFracao() : total;
 }
 
 // As the gross revenue, over the period, with each item's value rounded to money as it is summed.
@@ -333,18 +345,18 @@ Currency TResumoSimplesNovoRS::SomaDeducoesReceitaSimplesRS(TTipoSomaReceita tip
     q.SetSQL(Format(sql, args));
     q.Open();
     for (; !q.Eof(); q.Next()) {
-      const Currency valor = Currency::FromDouble(AvaliarFormula(formulas, q, 6));
+      const Currency valor = AvaliarFormula(formulas, q, 6).ParaMoeda();
       total = entrada ? total - valor : total + valor;
     }
   }
   return NaoNegativo(total);
 }
 
-double TResumoSimplesNovoRS::SomaReceitaServicos(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo) {
+Currency TResumoSimplesNovoRS::SomaReceitaServicos(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo) {
   TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
   q.SetSQL(Format(kSqlReceitaServicos, {FiltroSoma(tipo) + " ", TFormPrincipal::DataSQL(inicio), TFormPrincipal::DataSQL(fim)}));
   q.Open();
-  return q.Eof() ? 0 : q.FieldByName("VLRCONTABIL").AsCurrency().ToDouble();
+  return q.Eof() ? Currency() : q.FieldByName("VLRCONTABIL").AsCurrency();
 }
 
 // The ICMS-ST due of the period, settled by RS ICMS-ST summaries of a run of its own: they record
@@ -385,14 +397,14 @@ int64_t TResumoSimplesNovoRS::GetIdFilialCentralizador() {
   return q.Eof() ? 0 : q.FieldByName("IDFILIAL").AsLargeInt();
 }
 
-double TResumoSimplesNovoRS::GetAliquotaSimples() {
+TFracao TResumoSimplesNovoRS::GetAliquotaSimples() {
   const Currency base = NaoNegativo(GetTotalReceitaTribMesPropria() + GetTotalReceitaTribMesCentraliz());
   TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
   q.SetSQL(Format(kSqlFaixaAliquota, {TFormPrincipal::DataSQL(FDataInicio), TFormPrincipal::DataSQL(FDataFim),
                                       FormatarDecimal(base)}));
   q.Open();
-  FDeducao = q.Eof() ? 0 : q.FieldByName("DEDUCAO").AsFloat();
-  return q.Eof() ? 0 : q.FieldByName("ALIQUOTA").AsFloat();
+  FDeducao = q.Eof() ? Currency() : q.FieldByName("DEDUCAO").AsCurrency();
+  return q.Eof() ? TFracao() : q.FieldByName("ALIQUOTA").AsFracao();
 }
 
 // The class the year's revenue calls for: over the class's limit, prorated to the months since the
@@ -421,22 +433,20 @@ TTipoEnquadramento TResumoSimplesNovoRS::GetNovoEnquadramento() {
   ds.Open();
   ds.SetFilter("IMPOSTOESPECIFICO = " + texto::QuotedStr(codigo));
   ds.SetFiltered(true);
-  const double limite =
-      QDInterface->Arredondar(0, 5, (ds.Eof() ? 0.0 : ds.FieldByName("VALOR2").AsFloat()) / 12 * meses, 0);
-  const double acumulada = QDInterface->Arredondar(0, 5, FReceitaBrutaAcumulada.ToDouble(), 0);
+  // The limit prorated to the months of activity and the projected revenue are fractions (a
+  // twelfth of the limit, the revenue over 7 months): compared exactly, never as doubles.
+  const TFracao limite = QDInterface->Arredondar(
+      0, 5, (ds.Eof() ? TFracao() : ds.FieldByName("VALOR2").AsFracao()) / TFracao(12) * TFracao(meses), 0);
+  const TFracao acumulada = QDInterface->Arredondar(0, 5, TFracao(FReceitaBrutaAcumulada), 0);
   if (acumulada > limite) {
-    const double projetada = FReceitaBrutaAcumulada.ToDouble() / meses * 12;
-    char y[64];
-    std::snprintf(y, sizeof y, "%.17g", projetada);
+    const TFracao projetada = TFracao(FReceitaBrutaAcumulada) / TFracao(meses) * TFracao(12);
     ds.SetFiltered(false);
-    ds.SetFilter(std::string("VALOR1 < ") + y + " AND VALOR2 >= " + y);
-    ds.SetFiltered(true);
-    if (ds.Eof()) {
-      novo = 2;
-    } else {
+    novo = 2;
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+      if (!(ds.FieldByName("VALOR1").AsFracao() < projetada && ds.FieldByName("VALOR2").AsFracao() >= projetada)) continue;
       const std::string classe = ds.FieldByName("IMPOSTOESPECIFICO").AsString();
-      if (classe == "02") novo = 1;
-      else if (classe == "01") novo = 0;
+      novo = classe == "02" ? 1 : classe == "01" ? 0 : FEnquadramento;
+      break;
     }
   }
   return novo;
@@ -473,17 +483,12 @@ Currency TResumoSimplesNovoRS::GetDeducoesNaoAproveitadas() {
   return deducoes > saldo ? deducoes - saldo : Currency();
 }
 
-bool TResumoSimplesNovoRS::Postergado(Currency imposto) {
-  const double upf = GetUPF();
-  return upf > 0 && imposto.ToDouble() / upf < 5;
-}
-
 // A tax below 5 UPF is not paid in the period: it comes back in the next one as an "other debit"
 // under the return's code 20, and the period's tax record is 0. Both are written every time, at 0
 // when they do not apply, so that a re-run replaces them.
 void TResumoSimplesNovoRS::GravarSaldoDevedor() {
   const Currency imposto = GetImpostoARecolher();
-  const bool postergado = Postergado(imposto);
+  const bool postergado = Pequeno(imposto, GetUPF());
   const int64_t id = GFuncoes->GetIDLctoApurCod(FFilial.UF, "20", FTpImposto, 15, 2);
   GFuncoes->GravarLctoApur(FFilial.IdFilial, 15, FTpImposto, FCodImposto, id, postergado ? imposto : Currency(),
                            FDataFim + 1, FDataFim + 1, "IMPOSTO POSTERGADO DE PERÍODO ANTERIOR", 99, 0);

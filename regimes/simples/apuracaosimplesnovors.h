@@ -19,6 +19,7 @@
 #include <string>
 
 #include "apuracao/resumo.h"
+#include "host/base/fracao.h"
 #include "regimes/simples/dadosauxsimplesnovors.h"
 
 class TQDSQLQuery;
@@ -48,15 +49,30 @@ class TResumoSimplesNovoRS : public TResumo {
   // The tax of the month in reais. Throws EUPFNaoCadastrada when it depends on a UPF the host does
   // not have (the user was told first).
   Currency CalcularSimples();
-  double SomaReceitaBrutaSimplesRS(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo);
+  TFracao SomaReceitaBrutaSimplesRS(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo);
   Currency SomaDeducoesReceitaSimplesRS(TTipoSomaReceita tipo);
-  double SomaReceitaServicos(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo);
+  Currency SomaReceitaServicos(TDateTime inicio, TDateTime fim, TTipoSomaReceita tipo);
   Currency GetSaldoDevedorST(TTipoSomaReceita tipo);
   int64_t GetIdFilialCentralizador();
-  double GetAliquotaSimples();
+  TFracao GetAliquotaSimples();
   TTipoEnquadramento GetNovoEnquadramento();
   // The UPF at the period end; 0 when the host has none.
-  double GetUPF();
+  Currency GetUPF();
+
+  // The tax of a monthly taxable revenue counted in fiscal units, every step exact: the revenue in
+  // whole UPF (cut), the bracket's amount to deduct in UPF (rounded to cents, halves up), the tax
+  // in UPF = rate (percent / 100 to five decimals, halves to even) x whole UPF - amount in UPF, kept
+  // as money, and the tax in reais = tax in UPF x UPF rounded to cents, halves up. The UPF must be
+  // positive.
+  struct TCalculoUPF {
+    int64_t Unidades = 0;
+    Currency DeducaoUPF;
+    Currency ImpostoUPF;
+    Currency Imposto;
+  };
+  static TCalculoUPF CalcularEmUPF(Currency receitaTributavel, Currency aliquota, Currency deducao, Currency upf);
+  // A tax below 5 UPF, strictly, is small: carried to the next period.
+  static bool Pequeno(Currency imposto, Currency upf) { return upf > Currency() && imposto < upf * 5; }
 
   Currency GetTotalReceitaBrutaMesPropria() const;
   Currency GetTotalReceitaBrutaMesCentraliz() const;
@@ -82,7 +98,7 @@ class TResumoSimplesNovoRS : public TResumo {
   Currency GetSaldoDevedorSTCentraliz() const { return FSaldoDevedorSTCentraliz; }
   Currency GetAliquota() const { return FAliquota; }
   // The bracket's amount to deduct: in reais as the table holds it, in UPF once the tax is calculated.
-  double GetDeducao() const { return FDeducao; }
+  Currency GetDeducao() const { return FDeducao; }
 
  protected:
   TFormDadosAuxSimplesNovoRS* FFormDadosAux = nullptr;
@@ -107,8 +123,8 @@ class TResumoSimplesNovoRS : public TResumo {
   Currency FSaldoDevedorSTPropria;
   Currency FSaldoDevedorSTCentraliz;
   Currency FAliquota;
-  double FDeducao = 0;
-  double FUPF = 0;
+  Currency FDeducao;
+  Currency FUPF;
 
  private:
   // The centralisation role: 0 settles alone, 1 centraliser, 2 centralised.
@@ -116,9 +132,7 @@ class TResumoSimplesNovoRS : public TResumo {
   void SetDadosAux(const TDadosAuxSimplesNovoRS& dados);
   // The condition on SC00_FILIAL that selects the establishments of a revenue sum's scope.
   std::string FiltroSoma(TTipoSomaReceita tipo) const;
-  // Whether the tax due counts as small (below 5 UPF) and is carried to the next period.
-  bool Postergado(Currency imposto);
   void ImprimirComposicaoCalculo(int& linha, const TImprimirProc& imprimir);
   // The formula over the value columns of the current row of a revenue or composition query.
-  static double AvaliarFormula(TEvMacroFormula& formulas, const TQDSQLQuery& q, int32_t numero);
+  static TFracao AvaliarFormula(TEvMacroFormula& formulas, const TQDSQLQuery& q, int32_t numero);
 };

@@ -13,7 +13,7 @@
 
 void TResumoSimplesNovoRS::ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) {
   const Currency imposto = GetImpostoARecolher();
-  if (imposto > Currency() && Postergado(imposto)) ImprimirValorPostergado(linha, imprimir, imposto);
+  if (imposto > Currency() && Pequeno(imposto, GetUPF())) ImprimirValorPostergado(linha, imprimir, imposto);
   ImprimirGuiasDoEstabelecimento(kSqlGuiasAplicacao, linha, imprimir);
 }
 
@@ -96,7 +96,7 @@ void TResumoSimplesNovoRS::ImprimirComposicaoCalculo(int& linha, const TImprimir
     q.Open();
     for (; !q.Eof(); q.Next()) {
       const std::string cfop = q.FieldByName("CFOP").AsString();
-      Currency valor = Currency::FromDouble(AvaliarFormula(formulas, q, numero));
+      Currency valor = AvaliarFormula(formulas, q, numero).ParaMoeda();
       const int classe = !cfop.empty() && std::isdigit(static_cast<unsigned char>(cfop[0])) ? cfop[0] - '0' : 4;
       if (classe < 4) valor = -valor;
       imprimir(linha, 3, cfop, 0, false);

@@ -59,9 +59,13 @@ void TResumoSimplesPR::CalcularSimples() {
   }
   if (Centralizada()) return;
   GetAliquota(FReceitaTribMes);
-  const double imposto =
-      QDInterface->Arredondar(1, 2, FReceitaTribMes.ToDouble() * FAliquota / 100 - FDeducao.ToDouble(), 10);
-  FImposto = imposto < 0 ? Currency() : Currency::FromDouble(imposto);
+  FImposto = Imposto(FReceitaTribMes, FAliquota, FDeducao);
+}
+
+Currency TResumoSimplesPR::Imposto(Currency receitaTributavel, const TFracao& aliquota, Currency deducao) {
+  const TFracao imposto = TFracao(receitaTributavel) * aliquota / TFracao(100) - TFracao(deducao);
+  const Currency centavos = QDInterface->Arredondar(1, 2, imposto, 10).ParaMoeda();
+  return centavos < Currency() ? Currency() : centavos;
 }
 
 void TResumoSimplesPR::GetAliquota(Currency valor) {
@@ -111,7 +115,7 @@ void TResumoSimplesPR::ImprimirObservacoes(int& linha, const TImprimirProc& impr
   if (Centralizada())
     imprimir(linha, 113, "ALIQUOTA: 0% (CENTRALIZADA)", 1, false);
   else
-    imprimir(linha, 113, "FAIXA: " + std::to_string(FClasse) + "      ALIQUOTA: " + simples::RealComoTexto(FAliquota) + "%", 1,
+    imprimir(linha, 113, "FAIXA: " + std::to_string(FClasse) + "      ALIQUOTA: " + FAliquota.TextoDecimal() + "%", 1,
              false);
   imprimir(linha, 3, "RECEITA BRUTA ANUAL:", 0, false);
   imprimir(linha, 32, Valor(FReceitaBrutaAno), 1, false);

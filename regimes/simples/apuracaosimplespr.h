@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "apuracao/resumo.h"
+#include "host/base/fracao.h"
 
 class TResumoSimplesPR : public TResumo {
  public:
@@ -24,9 +25,12 @@ class TResumoSimplesPR : public TResumo {
   void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) override;
 
   void CalcularSimples();
+  // The tax of a taxable revenue in a bracket: revenue x rate (percent) - amount to deduct,
+  // rounded to cents, halves up, from the exact value; never negative.
+  static Currency Imposto(Currency receitaTributavel, const TFracao& aliquota, Currency deducao);
   void GetAliquota(Currency valor);
 
-  double GetAliquota() const { return FAliquota; }
+  const TFracao& GetAliquota() const { return FAliquota; }
   Currency GetDeducao() const { return FDeducao; }
   int32_t GetClasse() const { return FClasse; }
   Currency GetReceitaBrutaAno() const { return FReceitaBrutaAno; }
@@ -39,7 +43,7 @@ class TResumoSimplesPR : public TResumo {
   // Gross and taxable revenue of the affiliated companies carried by the exits of the interval.
   void SomarColigadas(TDateTime inicio, TDateTime fim, Currency& bruta, Currency* tributavel);
 
-  double FAliquota = 0;
+  TFracao FAliquota;
   Currency FDeducao;
   int32_t FClasse = 0;
   int32_t FIdGia = 0;

@@ -2,8 +2,6 @@
 // deduction and dialog, centralisation, and the revenue figures the book prints under the observations.
 #include "regimes/simples/apuracaosimplessc.h"
 
-#include <cmath>
-
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
@@ -18,11 +16,7 @@ constexpr int32_t kFormulaReceitaBruta = 1, kFormulaReceitaTributavel = 2;
 constexpr TTipoSomaReceita kEmpresa = 0, kEstabelecimento = 1, kEmpresaNaUF = 2;
 
 // The rate as the book shows it ("##0.0000"): four decimals after a comma, no thousands separator.
-std::string FormatarAliquota(double aliquota) {
-  const int64_t dezMilesimos = std::llround(QDInterface->Arredondar(0, 4, aliquota, 10) * 10000);
-  const int64_t abs = dezMilesimos < 0 ? -dezMilesimos : dezMilesimos;
-  return (dezMilesimos < 0 ? "-" : "") + std::to_string(abs / 10000) + "," + FormatarZeros(abs % 10000, 4);
-}
+std::string FormatarAliquota(const TFracao& aliquota) { return FormatarFixo(aliquota.ParaMoeda(), 4); }
 
 }  // namespace
 
@@ -94,7 +88,7 @@ void TResumoSimplesSC::CalcularApuracaoDepois() { FImposto = CalcularSimples(); 
 Currency TResumoSimplesSC::CalcularSimples() {
   FReceitaBrutaAno = FReceitaBrutaMesPropria = FReceitaBrutaMesCentraliz = Currency();
   FReceitaTribMesPropria = FReceitaTribMesCentraliz = Currency();
-  FAliquota = 0;
+  FAliquota = TFracao();
   FClasse = 0;
   FDeducao = Currency();
   // Entries (returns of sales) lower the revenue.
@@ -116,13 +110,16 @@ Currency TResumoSimplesSC::CalcularSimples() {
 
   const Currency base = FReceitaTribMesPropria + FReceitaTribMesCentraliz - FDedRecTrib;
   FAliquota = QDInterface->Arredondar(0, 5, GetAliquota(base), 10);
-  if (FClasse == 1) return Currency::FromDouble(FAliquota);
-  // The rate has five decimals; the tax keeps the four of the money type, not cents.
-  const int64_t aliquota = std::llround(FAliquota * 100000);
-  return MultiplicarPorFracao(QDInterface->Arredondar(0, 2, base, 10), aliquota, 100000 * 100, 4) - FDeducao;
+  if (FClasse == 1) return FAliquota.ParaMoeda();
+  return Imposto(base, FAliquota, FDeducao);
 }
 
-double TResumoSimplesSC::GetAliquota(Currency valor) {
+Currency TResumoSimplesSC::Imposto(Currency receitaTributavel, const TFracao& aliquota, Currency deducao) {
+  const TFracao receita(QDInterface->Arredondar(0, 2, receitaTributavel, 10));
+  return (receita * aliquota / TFracao(100) - TFracao(deducao)).ParaMoeda();
+}
+
+TFracao TResumoSimplesSC::GetAliquota(Currency valor) {
   FClasse = 0;
   FDeducao = Currency();
   const std::string v = FormatarDecimal(valor);
@@ -130,10 +127,10 @@ double TResumoSimplesSC::GetAliquota(Currency valor) {
   q.SetSQL(Format(kSqlFaixaSimplesSC, {texto::QuotedStr("2101"), TFormPrincipal::DataSQL(FDataInicio),
                                        TFormPrincipal::DataSQL(FDataFim), v, v}));
   q.Open();
-  if (q.Eof()) return 0;
+  if (q.Eof()) return TFracao();
   FClasse = q.FieldByName("CLASSE").AsInteger();
   FDeducao = q.FieldByName("DEDUCAO").AsCurrency();
-  return q.FieldByName("ALIQUOTA").AsFloat();
+  return q.FieldByName("ALIQUOTA").AsFracao();
 }
 
 void TResumoSimplesSC::GravarSaldoDevedor() { regrassc::GravarImpostoComAcordo(*this, FAcordo); }

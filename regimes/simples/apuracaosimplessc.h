@@ -12,6 +12,7 @@
 #include <string>
 
 #include "apuracao/resumo.h"
+#include "host/base/fracao.h"
 
 class TResumoSimplesSC : public TResumo {
  public:
@@ -31,11 +32,14 @@ class TResumoSimplesSC : public TResumo {
   std::string GetNumeroAcordoDoPeriodoOuAnterior();
   Currency GetDedRecTrib();
   Currency CalcularSimples();
-  double GetAliquota(Currency valor);
+  TFracao GetAliquota(Currency valor);
+  // The tax of a taxable revenue: the revenue rounded to cents x rate (percent, five decimals) -
+  // amount to deduct, kept to the four decimals of money (not cents), from the exact value.
+  static Currency Imposto(Currency receitaTributavel, const TFracao& aliquota, Currency deducao);
   Currency GetDebitosPelasSaidas() const { return FImposto; }
   Currency GetTotalImposto() const { return Currency(); }
 
-  double GetAliquotaCalculada() const { return FAliquota; }
+  const TFracao& GetAliquotaCalculada() const { return FAliquota; }
   int32_t GetClasse() const { return FClasse; }
   Currency GetDeducao() const { return FDeducao; }
   Currency GetDeducaoReceitaTributavel() const { return FDedRecTrib; }
@@ -53,7 +57,7 @@ class TResumoSimplesSC : public TResumo {
   bool Centralizado() const { return FFormaApuracao.TipoApuracao == 2; }
   bool Centralizador() const { return FFormaApuracao.TipoApuracao == 1; }
 
-  double FAliquota = 0;
+  TFracao FAliquota;  // percent, five decimals; with class 1 the tax itself
   Currency FImposto;
   Currency FDedRecTrib;
   Currency FDeducao;

@@ -1,7 +1,5 @@
 #include "regimes/simples/comum.h"
 
-#include <charconv>
-
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
@@ -18,7 +16,7 @@ TFaixa BuscarFaixa(const std::string& imposto, TDateTime inicio, TDateTime fim, 
   if (q.Eof()) return f;
   f.Classe = q.FieldByName("CLASSE").AsInteger();
   f.Deducao = q.FieldByName("DEDUCAO").AsCurrency();
-  f.Aliquota = q.FieldByName("ALIQUOTA").AsFloat();
+  f.Aliquota = q.FieldByName("ALIQUOTA").AsFracao();
   return f;
 }
 
@@ -27,15 +25,6 @@ Currency ValorDoTexto(const TCampo& campo) {
     return campo.AsCurrency();
   Currency v;
   return TentarLerValor(texto::Aparar(campo.AsString()), v) ? v : Currency();
-}
-
-std::string RealComoTexto(double v) {
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  std::string s(buf, r.ptr);
-  for (char& c : s)
-    if (c == '.') c = ',';
-  return s;
 }
 
 }  // namespace simples

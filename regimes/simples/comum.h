@@ -1,17 +1,18 @@
 #pragma once
 // What the small-business summaries share: the bracket of a rate table (TR04_TABELA /
-// TR04_TABDETALHE) for a revenue, revenues stored as text, and a rate written as the book shows it.
+// TR04_TABDETALHE) for a revenue and revenues stored as text.
 #include <cstdint>
 #include <string>
 
 #include "host/banco/consulta.h"
 #include "host/base/datas.h"
+#include "host/base/fracao.h"
 #include "host/base/moeda.h"
 
 namespace simples {
 
 struct TFaixa {
-  double Aliquota = 0;  // percent
+  TFracao Aliquota;  // percent, exact as the table holds it
   Currency Deducao;     // amount to deduct (or the tax itself, by table)
   int32_t Classe = 0;
 };
@@ -22,9 +23,5 @@ TFaixa BuscarFaixa(const std::string& imposto, TDateTime inicio, TDateTime fim, 
 
 // An amount stored as text ("12000.00", "12.000,00") or as a number; 0 when it is not one.
 Currency ValorDoTexto(const TCampo& campo);
-
-// A real number as the book prints a rate: its shortest decimal form with a decimal comma ("3",
-// "2,5").
-std::string RealComoTexto(double v);
 
 }  // namespace simples
