@@ -66,4 +66,5 @@ class TApuracao {
   TFilial FFilial;
   std::unique_ptr<TResumos> FResumos;
   bool FDetalharCfopPorSufixo = false;
+  int FCalculados = 0;  // summaries of the list calculated (and recorded) by CalcularResumos
 };
