@@ -137,6 +137,14 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/03/2007", "31/03/2007", 61, "icms"); }),
                 "\n- Saída nº 6101 série 1 de 15/01/2007 do estabelecimento");
 
+  // The RS small business adds the services of the company's RS establishments over the year: a
+  // January service of Pelotas (70) read as text by January's run of Santa Maria (71).
+  Sql("UPDATE ES02_SERVICODET SET VLRCONTABIL = '800,00' WHERE IDSERVICODET = 9500;"
+      "UPDATE ES02_SERVICO SET DATAEMISSAO = '2007-01-20' WHERE IDSERVICO = 9500");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 71, "icms"); }),
+                "\n- Serviço nº 51 de 20/01/2007 do estabelecimento 1 da empresa 70, ES02_SERVICODET IDSERVICODET 9500:"
+                " VLRCONTABIL '800,00' não é um número");
+
   // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
   // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
   // company; one of the São Paulo head office (1) does not refuse its centralised branch (2).

@@ -90,9 +90,12 @@ const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENT
 // carries 30 February into March, so that day fails the comparison). Anything else ('2026-1-2',
 // '02/01/2026', a time after the day, 20260102, '', NULL) compares as text outside every period's
 // BETWEEN and the document would vanish from the tax without a word.
-std::string DataInvalida(const std::string& coluna) {
-  return "NOT (typeof(" + coluna + ") = 'text' AND length(" + coluna + ") = 10 AND " + coluna +
-         " GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(" + coluna + ", '+0 days') = " + coluna + ")";
+std::string DataInvalida(const std::string& c) {
+  // date() only for the days 29 to 31 and what is not plainly a month and a day: it costs more
+  // than the rest of the reading of the index.
+  return "NOT (typeof(" + c + ") = 'text' AND length(" + c + ") = 10 AND " + c +
+         " GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND CASE WHEN substr(" + c + ", 6, 5) BETWEEN '01-01' AND"
+         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') = " + c + " END)";
 }
 
 // "Saída nº 12 série 1 de 05/01/2026 do estabelecimento 2 da empresa 1": the document as the user
@@ -346,6 +349,34 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
       if (propria) totais.emplace_back(filial.IdFilial, t.Saidas, ini, termino);
       VerificarItens(db, t, f, ini, termino, cfops, r.Erros, propria ? &totais.back() : nullptr);
     }
+  }
+  // The services the RS small business adds to its revenue, as the documents.
+  for (int64_t f : documentos) {
+    auto servico = [&](SQLite::Statement& q, const char* tabela, const char* chave, const std::string& problema) {
+      return "Serviço nº " + (q.getColumn(1).isNull() ? std::string("(sem número)") : q.getColumn(1).getString()) + " de " +
+             DataLegivel(q.getColumn(2)) + " " + Estabelecimento(db, f) + ", " +
+             Linha(tabela, chave, q.getColumn(0).getInt64(), problema);
+    };
+    Verificar(db,
+              "SELECT IDSERVICO, NUMERO, DATAEMISSAO FROM ES02_SERVICO WHERE IDFILIAL = ?1 AND " + DataInvalida("DATAEMISSAO") +
+                  " ORDER BY 1" + kLimite,
+              r.Erros,
+              [&](SQLite::Statement& q) {
+                return servico(q, "ES02_SERVICO", "IDSERVICO",
+                               "data de emissão " + (q.getColumn(2).isNull() ? std::string("NULL") : Citado(q.getColumn(2))) +
+                                   " não é uma data AAAA-MM-DD (o serviço ficaria fora de todo período)");
+              },
+              f);
+    Verificar(db,
+              "SELECT D.IDSERVICODET, S.NUMERO, S.DATAEMISSAO, D.VLRCONTABIL FROM ES02_SERVICO S"
+              "  JOIN ES02_SERVICODET D ON (D.IDSERVICO = S.IDSERVICO)"
+              " WHERE S.IDFILIAL = ?1 AND S.DATAEMISSAO BETWEEN ?2 AND ?3 AND " + NaoNumerico("D.VLRCONTABIL") +
+                  " ORDER BY 1" + kLimite,
+              r.Erros,
+              [&](SQLite::Statement& q) {
+                return servico(q, "ES02_SERVICODET", "IDSERVICODET", "VLRCONTABIL " + Citado(q.getColumn(3)) + " não é um número");
+              },
+              f, ini, termino);
   }
   for (int64_t f : lancamentos) {
     auto lancamento = [&](SQLite::Statement& q, const std::string& problema) {
