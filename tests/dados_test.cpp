@@ -1,13 +1,16 @@
 // Data that must not turn into wrong numbers: what the schema and the run refuse before anything is
-// recorded (malformed or repeated CFOPs, amounts stored as text, items without a CFOP, due days and
-// inscription states that are not what they claim, requests outside the limits or starting inside
-// a period, sums beyond the money type), that each summary records whole or not at all, that
+// recorded (malformed or repeated CFOPs, amounts stored as text or of more than four decimals, dates
+// that are not dates, items without a CFOP, due days and inscription states that are not what they
+// claim, requests outside the limits or starting inside a period, sums beyond the money type), in
+// every row a run reads and only there, each row named as the user finds it; that a refusal met
+// inside a period says what was recorded before it; that each summary records whole or not at all, that
 // another program's lock is waited for and reported, that a file which is not ours is left as it
 // was, and that another writer's tax record is never replaced.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -25,6 +28,22 @@ namespace {
 
 
 }  // namespace
+
+// The host services with something happening in the middle of February's summary: after its
+// credit balance was recorded, before its tax due.
+class TFuncoesEmFevereiro : public TApuracaoFuncoes {
+ public:
+  TFuncoesEmFevereiro(TQDConnection& c, std::function<void()> evento) : TApuracaoFuncoes(c), evento_(std::move(evento)) {}
+  void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto, const std::string& codigoRec,
+                     TDateTime ini, TDateTime fim, TDateTime vencimento, Currency valor,
+                     const std::vector<std::string>& campos, const std::vector<std::string>& conteudos) override {
+    if (ini == EncodeDate(2026, 2, 1)) evento_();
+    TApuracaoFuncoes::GravarImposto(idEmpresa, idFilial, imposto, codigoRec, ini, fim, vencimento, valor, campos, conteudos);
+  }
+
+ private:
+  std::function<void()> evento_;
+};
 
 class Dados : public AmbienteTeste {
  protected:
@@ -205,20 +224,10 @@ TEST_F(Dados, ValorDeMaisDeQuatroCasasEhRecusado) {
 
 // A refusal met inside a period (the host's services read some rows only there) undoes that
 // period; the ones before stay recorded and the message says which.
-class TFuncoesRecusamEmFevereiro : public TApuracaoFuncoes {
- public:
-  using TApuracaoFuncoes::TApuracaoFuncoes;
-  void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto, const std::string& codigoRec,
-                     TDateTime ini, TDateTime fim, TDateTime vencimento, Currency valor,
-                     const std::vector<std::string>& campos, const std::vector<std::string>& conteudos) override {
-    if (ini == EncodeDate(2026, 2, 1))
-      throw EDadosInvalidos("O código de recolhimento não pode ser usado", {"ES02_CODIGOREC IDCODIGOREC 1: exemplo"});
-    TApuracaoFuncoes::GravarImposto(idEmpresa, idFilial, imposto, codigoRec, ini, fim, vencimento, valor, campos, conteudos);
-  }
-};
-
 TEST_F(Dados, RecusaNoMeioDaRunDizOQueFicouGravado) {
-  host_->SetFuncoes(std::make_unique<TFuncoesRecusamEmFevereiro>(*conexao_));
+  host_->SetFuncoes(std::make_unique<TFuncoesEmFevereiro>(*conexao_, [] {
+    throw EDadosInvalidos("O código de recolhimento não pode ser usado", {"ES02_CODIGOREC IDCODIGOREC 1: exemplo"});
+  }));
   const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/03/2026", 1, "icms"); });
   EXPECT_CONTEM(erro, "O código de recolhimento não pode ser usado: o banco tem dados que dariam números errados (invalid"
                       " stored data), e o que foi apurado antes ficou gravado: imposto 2001 de 01/01/2026 a 31/01/2026.");
@@ -417,26 +426,13 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "2");
 }
 
-// The host services with the process killed (kill -9) in the middle of February's summary: after
-// its credit balance was recorded, before its tax due.
-class TFuncoesMortasNoImposto : public TApuracaoFuncoes {
- public:
-  using TApuracaoFuncoes::TApuracaoFuncoes;
-  void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto, const std::string& codigoRec,
-                     TDateTime ini, TDateTime fim, TDateTime vencimento, Currency valor,
-                     const std::vector<std::string>& campos, const std::vector<std::string>& conteudos) override {
-    if (ini == EncodeDate(2026, 2, 1)) std::raise(SIGKILL);
-    TApuracaoFuncoes::GravarImposto(idEmpresa, idFilial, imposto, codigoRec, ini, fim, vencimento, valor, campos, conteudos);
-  }
-};
-
 TEST_F(BancoEmArquivo, ResumoInterrompidoNaoFicaGravadoPelaMetade) {
   EXPECT_EXIT(
       {
         auto c = TQDConnection::Abrir(arquivo_);
         TInteracaoRoteirizada interacao;
         THost host(*c, interacao);
-        host.SetFuncoes(std::make_unique<TFuncoesMortasNoImposto>(*c));
+        host.SetFuncoes(std::make_unique<TFuncoesEmFevereiro>(*c, [] { std::raise(SIGKILL); }));
         TPedidoApuracao p;
         p.IdFilial = 1;
         p.DataInicio = "01/01/2026";
