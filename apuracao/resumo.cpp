@@ -118,7 +118,7 @@ void TResumo::AcrescentarLeiturasDesde(integridade::TLeituras& leituras, TDateTi
                                        const std::string& uf) const {
   TResumo::AcrescentarLeituras(leituras);
   leituras.Acrescentar(FFilial.IdFilial, desde, FDataFim);
-  if (empresa) leituras.Empresas.emplace(FFilial.IdEmpresa, uf);
+  if (empresa) leituras.EmpresasDocumentos.emplace(FFilial.IdEmpresa, uf);
 }
 
 TResumoCampo* TResumo::LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,

@@ -137,8 +137,8 @@ class TResumo {
   // "7" for ICMS-ST) in force over the period; none when there is none.
   std::optional<TCodigoRecolhimentoConfigurado> LerCodigoRecolhimentoConfigurado();
   // What a small business reads besides the base: its revenue from `desde` on (the start of the year
-  // or of the semester) and, with `empresa`, the establishments of its company (of the state `uf`
-  // only, when named) that its company-wide sums read.
+  // or of the semester) and, with `empresa`, the documents of the establishments of its company (of
+  // the state `uf` only, when named) that its company-wide sums read.
   void AcrescentarLeiturasDesde(integridade::TLeituras& leituras, TDateTime desde, bool empresa,
                                 const std::string& uf = "") const;
   // The zeros of the CFOP suffix ("000" for a three-digit suffix).

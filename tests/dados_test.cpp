@@ -156,6 +156,14 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/03/2007", "31/03/2007", 61, "icms"); }),
                 "\n- Saída nº 6101 série 1 de 15/01/2007 do estabelecimento");
 
+  // The ICMS-ST of RS of a centraliser adds the ST exits of its company's other establishments:
+  // Porto Alegre (3) reads exit 2001 of Caxias do Sul (4); Caxias itself does not read Porto Alegre's.
+  Sql("UPDATE ES02_SAIDADET SET ICMSST = '170,00' WHERE IDSAIDADET = 1007");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 3, "icms-st"); }),
+                "\n- Saída nº 2001 série 1 de 18/01/2026 do estabelecimento 2 da empresa 20, ES02_SAIDADET IDSAIDADET 1007:"
+                " ICMSST '170,00' não é um número");
+  Sql("UPDATE ES02_SAIDADET SET ICMSST = 170 WHERE IDSAIDADET = 1007");
+
   // The RS small business adds the services of the company's RS establishments over the year: a
   // January service of Pelotas (70) read as text by January's run of Santa Maria (71).
   Sql("UPDATE ES02_SERVICODET SET VLRCONTABIL = '800,00' WHERE IDSERVICODET = 9500;"

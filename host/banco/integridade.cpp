@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 #include <iterator>
+#include <set>
 #include <string_view>
 #include <unordered_set>
 
@@ -287,8 +287,9 @@ void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idF
 }
 
 // The establishments of whole companies that the run reads.
-void AcrescentarEmpresas(SQLite::Database& db, const TLeituras& l, std::set<int64_t>& filiais) {
-  for (const auto& [idEmpresa, uf] : l.Empresas) {
+void AcrescentarEmpresas(SQLite::Database& db, const std::set<std::pair<int32_t, std::string>>& empresas,
+                         std::set<int64_t>& filiais) {
+  for (const auto& [idEmpresa, uf] : empresas) {
     SQLite::Statement q(db, "SELECT F.IDFILIAL FROM SC00_FILIAL F LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
                             " WHERE F.IDEMPRESA = ?1 AND (?2 = '' OR M.UF = ?2)");
     banco::Vincular(q, idEmpresa, uf);
@@ -332,8 +333,8 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
   const std::string ini = DataISO(leituras.Inicio), termino = DataISO(leituras.Fim);
   std::set<int64_t> documentos = leituras.Documentos, lancamentos = leituras.Lancamentos;
   documentos.insert(filial.IdFilial);
-  AcrescentarEmpresas(db, leituras, documentos);
-  AcrescentarEmpresas(db, leituras, lancamentos);
+  AcrescentarEmpresas(db, leituras.EmpresasDocumentos, documentos);
+  AcrescentarEmpresas(db, leituras.EmpresasLancamentos, lancamentos);
   TProblemas r;
   r.Erros = CfopsInvalidos(db);
   // With a run in progress, the same reading of the establishment's items totals them for its

@@ -46,13 +46,14 @@ struct TProblemas {
 
 // What a run reads, gathered from its summaries (TResumo::AcrescentarLeituras): the establishments
 // whose documents and settlement entries some query of the run reads, those of whole companies (a
-// state's only, when named) that a regime's revenue sums read, and the widest dates read. An ICMS-ST
+// state's only, when named) that a regime's sums read, and the widest dates read. An ICMS-ST
 // period may be longer than the run's interval and a small business reads the year to date, so the
 // dates are those of the queries, not of the request.
 struct TLeituras {
   std::set<int64_t> Documentos;   // establishments whose documents and items are read
   std::set<int64_t> Lancamentos;  // establishments whose settlement entries are read
-  std::set<std::pair<int32_t, std::string>> Empresas;  // company id, state ("" every state): both
+  // Whole companies (company id, state; "" every state) whose documents, or entries, are read.
+  std::set<std::pair<int32_t, std::string>> EmpresasDocumentos, EmpresasLancamentos;
   TDateTime Inicio = 0, Fim = 0;
   bool ImpostoProprio = false;          // a summary of the establishment's own ICMS
   bool SubstituicaoTributaria = false;  // a summary of ICMS-ST

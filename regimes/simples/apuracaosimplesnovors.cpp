@@ -49,6 +49,7 @@ void TResumoSimplesNovoRS::AcrescentarLeituras(integridade::TLeituras& leituras)
   // The year's revenue of the company's RS establishments and, through their ICMS-ST settled
   // inside this one, their ICMS-ST documents and entries.
   AcrescentarLeiturasDesde(leituras, EncodeDate(DecodeDate(FDataInicio).ano, 1, 1), true, "RS");
+  leituras.EmpresasLancamentos.emplace(FFilial.IdEmpresa, "RS");
   leituras.SubstituicaoTributaria = true;
 }
 
