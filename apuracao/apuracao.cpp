@@ -12,14 +12,26 @@ void TApuracao::SetFilial(int64_t idFilial) { FFilial = GFuncoes->GetDadosFilial
 
 void TApuracao::CalcularApuracao() {
   ValidarIntervalo();
-  VerificarDados();
   FResumos->Load(FFilial, FDataInicio, FDataFim);
+  VerificarDados();
   const TDateTime naoApurado = FResumos->GetFimApurado() > 0 ? FResumos->GetFimApurado() + 1 : FDataInicio;
   if (naoApurado <= FDataFim)
     QDInterface->ExibirMensagem("Só períodos de apuração inteiros são apurados: os dias de " + DataBR(naoApurado) +
                                     " a " + DataBR(FDataFim) + " não completam um período e ficaram de fora.",
                                 2);
-  CalcularResumos();
+  FCalculados = 0;
+  try {
+    CalcularResumos();
+  } catch (const EDadosInvalidos& e) {
+    // A refusal met inside a summary undoes that summary only: the ones before it stay recorded.
+    if (FCalculados == 0) throw;
+    std::vector<std::string> gravados;
+    for (int i = 0; i < FCalculados; ++i) {
+      const TResumo& r = *FResumos->GetItem(i);
+      gravados.push_back("imposto " + r.GetCodImposto() + " de " + DataBR(r.GetDataInicio()) + " a " + DataBR(r.GetDataFim()));
+    }
+    throw e.ComGravados(gravados);
+  }
   if (FContabilizar && FResumos->GetDataSetImpostos()) {
     TContabilizacoes c(GUtilSistema->GetConnectionSistema());
     c.ContabilizaIntervaloEmpresas(FFilial.CodigoEmpresa, FFilial.CodigoEmpresa, FDataInicio, FDataFim,
@@ -33,6 +45,7 @@ void TApuracao::CalcularResumos() {
     if (OnAntesDeCalcular) OnAntesDeCalcular(*r, i, FResumos->Count());
     r->SetDetalharCfopPorSufixo(FDetalharCfopPorSufixo);
     r->CalcularApuracao();
+    FCalculados = i + 1;
   }
 }
 
@@ -83,12 +96,17 @@ void TApuracao::VerificarDados() {
     impostos->SetFiltered(true);
     substituicao = impostos->Locate("CODIGO", {std::string("40")}, true);
   }
-  const integridade::TProblemas p = integridade::VerificarApuracao(GUtilSistema->GetConnectionSistema(), FFilial,
-                                                                   FDataInicio, FDataFim, substituicao);
+  // What the summaries of the run will read, each by its own rule (ICMS-ST periods longer than the
+  // interval, a small business's year, a centraliser's group).
+  integridade::TLeituras leituras;
+  leituras.Acrescentar(FFilial.IdFilial, FDataInicio, FDataFim);
+  for (int i = 0; i < FResumos->Count(); ++i) FResumos->GetItem(i)->AcrescentarLeituras(leituras);
+  const integridade::TProblemas p =
+      integridade::VerificarApuracao(GUtilSistema->GetConnectionSistema(), FFilial, leituras, substituicao);
   if (!p.Erros.empty())
-    throw EDadosInvalidos(integridade::Relatorio("A apuração de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
-                                                     " do estabelecimento " + std::to_string(FFilial.IdFilial) +
-                                                     " foi recusada",
-                                                 p.Erros));
+    throw EDadosInvalidos("A apuração de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) + " do estabelecimento " +
+                              std::to_string(FFilial.CodigoFilial) + " da empresa " + std::to_string(FFilial.CodigoEmpresa) +
+                              " foi recusada",
+                          p.Erros);
   for (const auto& aviso : p.Avisos) QDInterface->ExibirMensagem(aviso, 0);
 }

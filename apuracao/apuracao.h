@@ -4,8 +4,10 @@
 //
 // Before anything is recorded the run refuses what would settle wrong figures: an interval outside
 // its limits or whose start is not the start of a settlement period (EIntervaloInvalido), and
-// stored data that the settlement would misread (EDadosInvalidos, host/banco/integridade.h). Each
-// summary then records in one transaction of its own (TResumo::CalcularApuracao).
+// stored data that the settlement would misread, in every row its summaries will read
+// (EDadosInvalidos, host/banco/integridade.h; the list is made first, so that each summary can say
+// what it reads). Each summary then records in one transaction of its own
+// (TResumo::CalcularApuracao); a refusal met inside one names the summaries recorded before it.
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -68,4 +70,5 @@ class TApuracao {
   TFilial FFilial;
   std::unique_ptr<TResumos> FResumos;
   bool FDetalharCfopPorSufixo = false;
+  int FCalculados = 0;  // summaries of the list calculated (and recorded) by CalcularResumos
 };

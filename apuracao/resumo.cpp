@@ -114,6 +114,25 @@ Currency TResumo::GetDeducoesNaoAproveitadas() {
 
 TTipoResumo TResumo::GetTipoResumo() const { return trInvalid; }
 
+void TResumo::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  leituras.Acrescentar(FFilial.IdFilial, FDataInicio, FDataFim);
+  const TTipoResumo tipo = GetTipoResumo();
+  (tipo == trSubstTrib || tipo == trSubstTribRS || tipo == trSubstTribSC ? leituras.SubstituicaoTributaria
+                                                                          : leituras.ImpostoProprio) = true;
+  if (FFormaApuracao.TipoApuracao != 1) return;
+  for (const std::string& id : GFuncoes->GetIDsFilialByFilialCfg(FFilial.IdEmpresa, FFormaApuracao.Chave1,
+                                                                 FFormaApuracao.Chave2, FFormaApuracao.Chave3, "'2','3'",
+                                                                 FDataInicio, FDataFim))
+    leituras.Lancamentos.insert(std::stoll(id));
+}
+
+void TResumo::AcrescentarLeiturasDesde(integridade::TLeituras& leituras, TDateTime desde, bool empresa,
+                                       const std::string& uf) const {
+  TResumo::AcrescentarLeituras(leituras);
+  leituras.Acrescentar(FFilial.IdFilial, desde, FDataFim);
+  if (empresa) leituras.EmpresasDocumentos.emplace(FFilial.IdEmpresa, uf);
+}
+
 TResumoCampo* TResumo::LocalizarOuAdicionar(TResumoCampos& campos, int32_t codigo, const std::string& descricao,
                                             int8_t sinal) {
   if (TResumoCampo* c = campos.Locate(codigo)) return c;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "apuracao/resumocampos.h"
+#include "host/banco/integridade.h"
 #include "host/servicos/tipos.h"
 
 enum TTipoResumo : uint8_t {
@@ -75,6 +76,10 @@ class TResumo {
   virtual Currency GetSomaCredito();
   virtual Currency GetSomaDebito();
   virtual TTipoResumo GetTipoResumo() const;
+  // Adds what the calculation of this summary reads (establishments, dates, taxes) to what the run
+  // checks before recording anything: its own establishment over its period and, for a
+  // centraliser, the settlement entries of the establishments of its group.
+  virtual void AcrescentarLeituras(integridade::TLeituras& leituras) const;
   virtual void GravarValoresParaContabilizacao();
   virtual void ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir);
@@ -135,6 +140,11 @@ class TResumo {
   // The payment code row configured for the establishment (ES02_CFG kind "2" for the regular ICMS,
   // "7" for ICMS-ST) in force over the period; none when there is none.
   std::optional<TCodigoRecolhimentoConfigurado> LerCodigoRecolhimentoConfigurado();
+  // What a small business reads besides the base: its revenue from `desde` on (the start of the year
+  // or of the semester) and, with `empresa`, the documents of the establishments of its company (of
+  // the state `uf` only, when named) that its company-wide sums read.
+  void AcrescentarLeiturasDesde(integridade::TLeituras& leituras, TDateTime desde, bool empresa,
+                                const std::string& uf = "") const;
   // The zeros of the CFOP suffix ("000" for a three-digit suffix).
   static std::string ZerosSufixoCfop();
   // Prints the payment guides of a guide query: code and description, due date and amount.

@@ -3,10 +3,15 @@
 -- Conventions (see docs/tabelas.md):
 --   * ids are INTEGER PRIMARY KEY (rowid); foreign keys are plain INTEGER
 --     columns, REFERENCES are declared for documentation only.
---   * dates are ISO text 'YYYY-MM-DD' in columns declared DATE.
+--   * dates are ISO text 'YYYY-MM-DD' in columns declared DATE; the dates that
+--     place documents and settlement entries in a period are CHECKed to be
+--     such a text of a day that exists: any other text compares outside every
+--     period and the row would vanish from the tax.
 --   * money and quantities are NUMERIC(18,4); the amounts the settlement adds
 --     up (document items, settlement entries) must be stored as numbers: a
---     CHECK refuses text such as '1.234,56', which SQL sums would misread.
+--     CHECK refuses text such as '1.234,56', which SQL sums would misread,
+--     and item amounts of more than four decimals, which the sums of the
+--     registers would round apart.
 --   * codes (tax codes, payment codes, CFOPs, states, configuration kinds
 --     and contents) are VARCHAR, i.e. TEXT affinity, so that a query that
 --     writes IMPOSTO = 2001 without quotes still compares text with text.
@@ -128,8 +133,10 @@ CREATE TABLE ES02_ENTRADA (
     IDENTRADA        INTEGER PRIMARY KEY,
     IDFILIAL         INTEGER NOT NULL REFERENCES SC00_FILIAL (IDFILIAL),
     IDPLANO          INTEGER REFERENCES CO01_PLANO (IDPLANO),   -- supplier
-    DATAENTRADA      DATE NOT NULL,
-    DATAEMISSAO      DATE,
+    DATAENTRADA      DATE NOT NULL
+                     CHECK (DATAENTRADA GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(DATAENTRADA, '+0 days') = DATAENTRADA),
+    DATAEMISSAO      DATE
+                     CHECK (DATAEMISSAO IS NULL OR DATAEMISSAO GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(DATAEMISSAO, '+0 days') = DATAEMISSAO),
     NUMERO           INTEGER,
     MODELO           VARCHAR(2),
     SERIE            VARCHAR(3),
@@ -143,14 +150,14 @@ CREATE TABLE ES02_ENTRADADET (
     IDENTRADA        INTEGER NOT NULL REFERENCES ES02_ENTRADA (IDENTRADA),
     IDCFOP           INTEGER NOT NULL REFERENCES ES02_CFOP (IDCFOP),
     ALIQICMS         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ALIQICMS) IN ('integer', 'real')),
-    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real')),
-    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMS) IN ('integer', 'real')),
-    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMS) IN ('integer', 'real')),
-    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ISENTASICMS) IN ('integer', 'real')),
-    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(NTICMS) IN ('integer', 'real')),
-    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(OUTRASICMS) IN ('integer', 'real')),
-    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMSST) IN ('integer', 'real')),
-    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMSST) IN ('integer', 'real')),
+    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real') AND abs(VLRCONTABIL * 10000 - round(VLRCONTABIL * 10000)) <= max(1e-6, abs(VLRCONTABIL) * 1e-10)),
+    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMS) IN ('integer', 'real') AND abs(BCICMS * 10000 - round(BCICMS * 10000)) <= max(1e-6, abs(BCICMS) * 1e-10)),
+    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMS) IN ('integer', 'real') AND abs(ICMS * 10000 - round(ICMS * 10000)) <= max(1e-6, abs(ICMS) * 1e-10)),
+    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ISENTASICMS) IN ('integer', 'real') AND abs(ISENTASICMS * 10000 - round(ISENTASICMS * 10000)) <= max(1e-6, abs(ISENTASICMS) * 1e-10)),
+    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(NTICMS) IN ('integer', 'real') AND abs(NTICMS * 10000 - round(NTICMS * 10000)) <= max(1e-6, abs(NTICMS) * 1e-10)),
+    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(OUTRASICMS) IN ('integer', 'real') AND abs(OUTRASICMS * 10000 - round(OUTRASICMS * 10000)) <= max(1e-6, abs(OUTRASICMS) * 1e-10)),
+    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMSST) IN ('integer', 'real') AND abs(BCICMSST * 10000 - round(BCICMSST * 10000)) <= max(1e-6, abs(BCICMSST) * 1e-10)),
+    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMSST) IN ('integer', 'real') AND abs(ICMSST * 10000 - round(ICMSST * 10000)) <= max(1e-6, abs(ICMSST) * 1e-10)),
     IPI              NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(IPI) IN ('integer', 'real')),
     VLRREDUCAOBCICMS NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRREDUCAOBCICMS) IN ('integer', 'real')),
     DIFERIDO         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(DIFERIDO) IN ('integer', 'real')),
@@ -161,7 +168,8 @@ CREATE TABLE ES02_SAIDA (
     IDSAIDA          INTEGER PRIMARY KEY,
     IDFILIAL         INTEGER NOT NULL REFERENCES SC00_FILIAL (IDFILIAL),
     IDPLANO          INTEGER REFERENCES CO01_PLANO (IDPLANO),   -- customer
-    DATAEMISSAO      DATE NOT NULL,
+    DATAEMISSAO      DATE NOT NULL
+                     CHECK (DATAEMISSAO GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(DATAEMISSAO, '+0 days') = DATAEMISSAO),
     NUMERO           INTEGER,
     MODELO           VARCHAR(2),
     SERIE            VARCHAR(3),
@@ -175,14 +183,14 @@ CREATE TABLE ES02_SAIDADET (
     IDSAIDA          INTEGER NOT NULL REFERENCES ES02_SAIDA (IDSAIDA),
     IDCFOP           INTEGER NOT NULL REFERENCES ES02_CFOP (IDCFOP),
     ALIQICMS         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ALIQICMS) IN ('integer', 'real')),
-    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real')),
-    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMS) IN ('integer', 'real')),
-    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMS) IN ('integer', 'real')),
-    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ISENTASICMS) IN ('integer', 'real')),
-    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(NTICMS) IN ('integer', 'real')),
-    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(OUTRASICMS) IN ('integer', 'real')),
-    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMSST) IN ('integer', 'real')),
-    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMSST) IN ('integer', 'real')),
+    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real') AND abs(VLRCONTABIL * 10000 - round(VLRCONTABIL * 10000)) <= max(1e-6, abs(VLRCONTABIL) * 1e-10)),
+    BCICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMS) IN ('integer', 'real') AND abs(BCICMS * 10000 - round(BCICMS * 10000)) <= max(1e-6, abs(BCICMS) * 1e-10)),
+    ICMS             NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMS) IN ('integer', 'real') AND abs(ICMS * 10000 - round(ICMS * 10000)) <= max(1e-6, abs(ICMS) * 1e-10)),
+    ISENTASICMS      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ISENTASICMS) IN ('integer', 'real') AND abs(ISENTASICMS * 10000 - round(ISENTASICMS * 10000)) <= max(1e-6, abs(ISENTASICMS) * 1e-10)),
+    NTICMS           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(NTICMS) IN ('integer', 'real') AND abs(NTICMS * 10000 - round(NTICMS * 10000)) <= max(1e-6, abs(NTICMS) * 1e-10)),
+    OUTRASICMS       NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(OUTRASICMS) IN ('integer', 'real') AND abs(OUTRASICMS * 10000 - round(OUTRASICMS * 10000)) <= max(1e-6, abs(OUTRASICMS) * 1e-10)),
+    BCICMSST         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(BCICMSST) IN ('integer', 'real') AND abs(BCICMSST * 10000 - round(BCICMSST * 10000)) <= max(1e-6, abs(BCICMSST) * 1e-10)),
+    ICMSST           NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(ICMSST) IN ('integer', 'real') AND abs(ICMSST * 10000 - round(ICMSST * 10000)) <= max(1e-6, abs(ICMSST) * 1e-10)),
     IPI              NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(IPI) IN ('integer', 'real')),
     VLRREDUCAOBCICMS NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRREDUCAOBCICMS) IN ('integer', 'real')),
     DIFERIDO         NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(DIFERIDO) IN ('integer', 'real')),
@@ -210,14 +218,15 @@ CREATE TABLE ES02_SERVICO (
     IDSERVICO        INTEGER PRIMARY KEY,
     IDFILIAL         INTEGER NOT NULL REFERENCES SC00_FILIAL (IDFILIAL),
     IDPLANO          INTEGER REFERENCES CO01_PLANO (IDPLANO),
-    DATAEMISSAO      DATE NOT NULL,
+    DATAEMISSAO      DATE NOT NULL
+                     CHECK (DATAEMISSAO GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(DATAEMISSAO, '+0 days') = DATAEMISSAO),
     NUMERO           INTEGER
 );
 
 CREATE TABLE ES02_SERVICODET (
     IDSERVICODET     INTEGER PRIMARY KEY,
     IDSERVICO        INTEGER NOT NULL REFERENCES ES02_SERVICO (IDSERVICO),
-    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0
+    VLRCONTABIL      NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VLRCONTABIL) IN ('integer', 'real'))
 );
 
 -- GNRE guides (interstate ICMS-ST payment slips).
@@ -280,8 +289,10 @@ CREATE TABLE ES02_LCTOAPUR (
     IDLCTOAPURCOD    INTEGER DEFAULT 0,             -- ES02_LCTOAPURCOD, NULL or 0 = none
     IDCODIGOREC      INTEGER DEFAULT 0,             -- ES02_CODIGOREC, NULL or 0 = none
     VALOR            NUMERIC(18,4) NOT NULL DEFAULT 0 CHECK (typeof(VALOR) IN ('integer', 'real')),
-    DATA             DATE NOT NULL,
-    DATAFIM          DATE,                          -- second date of the entry
+    DATA             DATE NOT NULL
+                     CHECK (DATA GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(DATA, '+0 days') = DATA),
+    DATAFIM          DATE                       -- second date of the entry
+                     CHECK (DATAFIM IS NULL OR DATAFIM GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND date(DATAFIM, '+0 days') = DATAFIM),
     DESCRICAO        VARCHAR(200),
     ORIGEM           INTEGER NOT NULL DEFAULT 0,    -- 0 typed / carried balance, 1 host calculation, 99 accounting value
     IDORIGEM         INTEGER DEFAULT 0,
@@ -764,4 +775,4 @@ INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALU
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (29, 9, '4026', 'ICMS-ST - SP - São Paulo');
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (30, 9, '4027', 'ICMS-ST - TO - Tocantins');
 
-INSERT INTO HS_VERSAO (VERSAO) VALUES (3);
+INSERT INTO HS_VERSAO (VERSAO) VALUES (4);

@@ -26,11 +26,11 @@ int32_t DiaPelaRegra(const std::string& regra, char digito, const TCodigoRecolhi
   if (digitos.find(digito) == std::string::npos) return 0;
   const std::string dia = texto::Aparar(virgula == std::string::npos ? std::string() : regra.substr(0, virgula));
   if (dia.empty() || dia.size() > 5 || dia.find_first_not_of("0123456789") != std::string::npos)
-    throw EDadosInvalidos(integridade::Relatorio(
+    throw EDadosInvalidos(
         "O código de recolhimento não pode ser usado",
         {"ES02_CODIGOREC IDCODIGOREC " + std::to_string(linha.IdCodigoRec) + ": CODIGO" + std::to_string(coluna) + " '" +
          regra + "' vale para o dígito " + std::string(1, digito) +
-         " da inscrição, mas o dia antes da vírgula não é um número"}));
+         " da inscrição, mas o dia antes da vírgula não é um número"});
   return std::stoi(dia);
 }
 

@@ -489,6 +489,19 @@ TEST_F(LinhaDeComando, LoteSegueDepoisDeUmErroEGravaOsLivros) {
                   Arquivo("sozinho.txt") + "'").Codigo, 0);
   EXPECT_EQ(Ler(pasta + "/livro-1-20260101-20260131.txt"), Ler(Arquivo("sozinho.txt")));
 
+  // A bad entry of one establishment refuses that one only: the PA establishment of company 2,
+  // and its four others are settled.
+  {
+    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    db.exec("PRAGMA ignore_check_constraints = ON;"
+            "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+            " VALUES (6, 1, 1, '2001', '10,00', '2026-01-10', 'digitado com vírgula')");
+  }
+  r = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --empresa 2");
+  EXPECT_EQ(r.Codigo, 5) << r.Saida << r.Erro;
+  EXPECT_CONTEM(r.Saida, "4 apurado(s), 1 não.");
+  EXPECT_CONTEM(r.Erro, "do estabelecimento 4 da empresa 20, ES02_LCTOAPUR");
+
   r = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --empresa 99");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "Nenhum estabelecimento ativo até 31/01/2026 na empresa 99.");

@@ -1,13 +1,16 @@
 // Data that must not turn into wrong numbers: what the schema and the run refuse before anything is
-// recorded (malformed or repeated CFOPs, amounts stored as text, items without a CFOP, due days and
-// inscription states that are not what they claim, requests outside the limits or starting inside
-// a period, sums beyond the money type), that each summary records whole or not at all, that
+// recorded (malformed or repeated CFOPs, amounts stored as text or of more than four decimals, dates
+// that are not dates, items without a CFOP, due days and inscription states that are not what they
+// claim, requests outside the limits or starting inside a period, sums beyond the money type), in
+// every row a run reads and only there, each row named as the user finds it; that a refusal met
+// inside a period says what was recorded before it; that each summary records whole or not at all, that
 // another program's lock is waited for and reported, that a file which is not ours is left as it
 // was, and that another writer's tax record is never replaced.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <thread>
 
@@ -16,6 +19,7 @@
 #include "ambiente.h"
 #include "apuracao/apuracao.h"
 #include "host/banco/integridade.h"
+#include "host/servicos/apuracaofuncoes.h"
 #include "utilitarios.h"
 
 namespace fs = std::filesystem;
@@ -24,6 +28,22 @@ namespace {
 
 
 }  // namespace
+
+// The host services with something happening in the middle of February's summary: after its
+// credit balance was recorded, before its tax due.
+class TFuncoesEmFevereiro : public TApuracaoFuncoes {
+ public:
+  TFuncoesEmFevereiro(TQDConnection& c, std::function<void()> evento) : TApuracaoFuncoes(c), evento_(std::move(evento)) {}
+  void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto, const std::string& codigoRec,
+                     TDateTime ini, TDateTime fim, TDateTime vencimento, Currency valor,
+                     const std::vector<std::string>& campos, const std::vector<std::string>& conteudos) override {
+    if (ini == EncodeDate(2026, 2, 1)) evento_();
+    TApuracaoFuncoes::GravarImposto(idEmpresa, idFilial, imposto, codigoRec, ini, fim, vencimento, valor, campos, conteudos);
+  }
+
+ private:
+  std::function<void()> evento_;
+};
 
 class Dados : public AmbienteTeste {
  protected:
@@ -67,8 +87,8 @@ TEST_F(Dados, CfopRepetidoOuComEspacosNaoMultiplicaAFamilia) {
       "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (40, '5.102.000 ', 'VENDA'), (41, '5.102.000', 'VENDA')");
   const std::string antes = TodasAsLinhas();
   const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); });
-  EXPECT_CONTEM(erro, "A apuração de 01/01/2026 a 31/01/2026 do estabelecimento 1 foi recusada");
-  EXPECT_CONTEM(erro, "nada foi gravado");
+  EXPECT_CONTEM(erro, "A apuração de 01/01/2026 a 31/01/2026 do estabelecimento 1 da empresa 1 foi recusada");
+  EXPECT_CONTEM(erro, "e nada foi gravado.");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido (3 linhas com esse código");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 40: CFOP '5.102.000 ' fora do formato 9.999 ou 9.999.999 (sem espaços)");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
@@ -93,10 +113,17 @@ TEST_F(Dados, ValoresGravadosComoTextoEItensSemCfopSaoRecusados) {
       " SELECT 9005, MIN(IDSAIDA), 10, 'x' FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO LIKE '2026-02-%'");
   const std::string antes = TodasAsLinhas();
   const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); });
-  EXPECT_CONTEM(erro, "\n- ES02_SAIDADET IDSAIDADET 9001: IDCFOP 999 não existe em ES02_CFOP");
-  EXPECT_CONTEM(erro, "\n- ES02_SAIDADET IDSAIDADET 9002: ICMS '1.234,56' não é um número");
-  EXPECT_CONTEM(erro, "\n- ES02_ENTRADADET IDENTRADADET 9003: VLRCONTABIL 'abc' não é um número; OUTRASICMS 'abc' não é um número");
-  EXPECT_CONTEM(erro, "\n- ES02_LCTOAPUR IDLCTOAPUR 9004: VALOR '420,00' não é um número");
+  // Each row named as the user finds it: the document (number, series, date) or the entry, and the
+  // codes of establishment and company; then its table and id.
+  EXPECT_CONTEM(erro, "\n- Saída nº 4101 série 1 de 01/01/2026 do estabelecimento 1 da empresa 1, ES02_SAIDADET IDSAIDADET 9001:"
+                      " IDCFOP 999 não existe em ES02_CFOP");
+  EXPECT_CONTEM(erro, "\n- Saída nº 4101 série 1 de 01/01/2026 do estabelecimento 1 da empresa 1, ES02_SAIDADET IDSAIDADET 9002:"
+                      " ICMS '1.234,56' não é um número");
+  EXPECT_CONTEM(erro, "\n- Entrada nº 63301 série 1 de 04/01/2026 do estabelecimento 1 da empresa 1, ES02_ENTRADADET"
+                      " IDENTRADADET 9003: VLRCONTABIL 'abc' não é um número; OUTRASICMS 'abc' não é um número");
+  // the branch's entry: the head office centralises it
+  EXPECT_CONTEM(erro, "\n- Lançamento de apuração 'digitado com vírgula' de 20/01/2026 do estabelecimento 2 da empresa 1,"
+                      " ES02_LCTOAPUR IDLCTOAPUR 9004: VALOR '420,00' não é um número");
   EXPECT_EQ(erro.find("9005"), std::string::npos) << erro;
   EXPECT_EQ(TodasAsLinhas(), antes);
 }
@@ -129,6 +156,113 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
   Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '45' WHERE IDCODIGOREC = 1");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-17\n");
+}
+
+TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
+  SemVerificacoes();
+  // An ICMS-ST period longer than the run: RJ's inscription settled quarterly, so January's run
+  // settles RJ's ST of January to March and reads February's exit 4115 (customer in RJ).
+  Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 9 WHERE IDINSCRICAOST = 1;"
+      "UPDATE ES02_SAIDADET SET ICMSST = '1.234,56', DEBITOST = 1 WHERE IDSAIDADET = (SELECT MIN(IDSAIDADET) FROM ES02_SAIDADET"
+      " WHERE IDSAIDA = 18)");
+  const std::string antes = TodasAsLinhas();
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "todos"); }),
+                "\n- Saída nº 4115 série 1 de 02/02/2026 do estabelecimento 1 da empresa 1, ES02_SAIDADET IDSAIDADET");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+  // January's own ICMS alone does not read February: it settles.
+  EXPECT_EQ(Apurar("01/01/2026", "31/01/2026", 1, "icms")->Apuracao().GetResumos().Count(), 1);
+
+  // A small business reads the year to date: March 2007 of the PR small business 61 reads its
+  // January exit 6101.
+  Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = '9.000,00' WHERE IDSAIDA = 6101");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/03/2007", "31/03/2007", 61, "icms"); }),
+                "\n- Saída nº 6101 série 1 de 15/01/2007 do estabelecimento");
+
+  // The ICMS-ST of RS of a centraliser adds the ST exits of its company's other establishments:
+  // Porto Alegre (3) reads exit 2001 of Caxias do Sul (4); Caxias itself does not read Porto Alegre's.
+  Sql("UPDATE ES02_SAIDADET SET ICMSST = '170,00' WHERE IDSAIDADET = 1007");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 3, "icms-st"); }),
+                "\n- Saída nº 2001 série 1 de 18/01/2026 do estabelecimento 2 da empresa 20, ES02_SAIDADET IDSAIDADET 1007:"
+                " ICMSST '170,00' não é um número");
+  Sql("UPDATE ES02_SAIDADET SET ICMSST = 170 WHERE IDSAIDADET = 1007");
+
+  // The RS small business adds the services of the company's RS establishments over the year: a
+  // January service of Pelotas (70) read as text by January's run of Santa Maria (71).
+  Sql("UPDATE ES02_SERVICODET SET VLRCONTABIL = '800,00' WHERE IDSERVICODET = 9500;"
+      "UPDATE ES02_SERVICO SET DATAEMISSAO = '2007-01-20' WHERE IDSERVICO = 9500");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 71, "icms"); }),
+                "\n- Serviço nº 51 de 20/01/2007 do estabelecimento 1 da empresa 70, ES02_SERVICODET IDSERVICODET 9500:"
+                " VLRCONTABIL '800,00' não é um número");
+
+  // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
+  // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
+  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2).
+  Sql("INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (9101, 6, 1, 1, '2001', '10,00', '2026-01-10', 'outro crédito'),"
+      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito')");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); }),
+                "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
+                " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+  for (int64_t filial : {3, 5, 7, 2}) {
+    SCOPED_TRACE(filial);
+    EXPECT_NO_THROW(Apurar("01/01/2026", "31/01/2026", filial, "icms"));
+  }
+}
+
+TEST_F(Dados, DataQueNaoEhDataEhRecusadaComODocumento) {
+  // Each of these compares, as text, outside January's BETWEEN: exit 4101 (1 January, ICMS 416.93
+  // of the 48,644.55 of January's exits) would drop out of the tax without a word.
+  const char* datas[] = {"'2026-01-31 10:00:00'", "'02/01/2026'", "'2026-1-2'", "20260102", "'2026-02-30'", "''"};
+  for (const char* data : datas) EXPECT_THROW(Sql(std::string("UPDATE ES02_SAIDA SET DATAEMISSAO = ") + data +
+                                                  " WHERE IDSAIDA = 1"), EBancoDados) << data;
+  EXPECT_THROW(Sql("UPDATE ES02_LCTOAPUR SET DATA = '20/01/2026' WHERE IDFILIAL = 1"), EBancoDados);
+  SemVerificacoes();
+  const std::string antes = TodasAsLinhas();
+  for (const char* data : datas) {
+    SCOPED_TRACE(data);
+    Sql(std::string("UPDATE ES02_SAIDA SET DATAEMISSAO = ") + data + " WHERE IDSAIDA = 1");
+    const std::string guardada = Valor("SELECT DATAEMISSAO FROM ES02_SAIDA WHERE IDSAIDA = 1");
+    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+                  "\n- Saída nº 4101 série 1 de '" + guardada + "' do estabelecimento 1 da empresa 1, ES02_SAIDA IDSAIDA 1:"
+                  " data de emissão '" + guardada + "' não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
+  }
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-01' WHERE IDSAIDA = 1;"
+      "UPDATE ES02_ENTRADA SET DATAENTRADA = '4/1/2026' WHERE IDENTRADA = 1;"
+      "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (9201, 2, 1, 1, '2001', 10, '2026-01-5', 'crédito da filial')");
+  const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); });
+  EXPECT_CONTEM(erro, "\n- Entrada nº 63301 série 1 de '4/1/2026' do estabelecimento 1 da empresa 1, ES02_ENTRADA IDENTRADA 1:"
+                      " data de entrada '4/1/2026' não é uma data AAAA-MM-DD");
+  EXPECT_CONTEM(erro, "\n- Lançamento de apuração 'crédito da filial' de '2026-01-5' do estabelecimento 2 da empresa 1,"
+                      " ES02_LCTOAPUR IDLCTOAPUR 9201: DATA '2026-01-5' não é uma data AAAA-MM-DD");
+  Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1; DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = 9201");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+}
+
+TEST_F(Dados, ValorDeMaisDeQuatroCasasEhRecusado) {
+  // The registers add the items' ten-thousandths; the texts add the stored values first and round
+  // the sum: 32.99955 + 0.00005 read one by one is 32.9996 + 0.0001 = 32.9997, summed first 33.0000.
+  EXPECT_THROW(Sql("UPDATE ES02_SAIDADET SET ICMS = 32.99955 WHERE IDSAIDADET = 1"), EBancoDados);
+  Sql("UPDATE ES02_SAIDADET SET ICMS = 32.9995 WHERE IDSAIDADET = 1");  // four decimals go in
+  SemVerificacoes();
+  Sql("UPDATE ES02_SAIDADET SET ICMS = 32.99955, BCICMS = 183.33083 WHERE IDSAIDADET = 1");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+                "\n- Saída nº 4101 série 1 de 01/01/2026 do estabelecimento 1 da empresa 1, ES02_SAIDADET IDSAIDADET 1:"
+                " BCICMS 183.33083 tem mais de quatro casas decimais (arredonde-o a quatro); ICMS 32.99955 tem mais de"
+                " quatro casas decimais");
+}
+
+// A refusal met inside a period (the host's services read some rows only there) undoes that
+// period; the ones before stay recorded and the message says which.
+TEST_F(Dados, RecusaNoMeioDaRunDizOQueFicouGravado) {
+  host_->SetFuncoes(std::make_unique<TFuncoesEmFevereiro>(*conexao_, [] {
+    throw EDadosInvalidos("O código de recolhimento não pode ser usado", {"ES02_CODIGOREC IDCODIGOREC 1: exemplo"});
+  }));
+  const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/03/2026", 1, "icms"); });
+  EXPECT_CONTEM(erro, "O código de recolhimento não pode ser usado: o banco tem dados que dariam números errados (invalid"
+                      " stored data), e o que foi apurado antes ficou gravado: imposto 2001 de 01/01/2026 a 31/01/2026.");
+  EXPECT_EQ(erro.find("nada foi gravado"), std::string::npos) << erro;
+  EXPECT_EQ(Linhas("SELECT INICIO, VLRIMPOSTO FROM TR04_IMPOSTO"), "2026-01-01|10373.58\n");
 }
 
 TEST_F(Dados, InscricaoDeEstadoDesconhecidoEhErroQuandoOICMSSTEhApurado) {
@@ -313,14 +447,14 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
-  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 3 do esquema");
+  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 4 do esquema");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "1");
 
   { SQLite::Database(arquivo_, SQLite::OPEN_READWRITE).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
   TQDConnection::Abrir(arquivo_);
-  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "3");
+  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "4");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
   EXPECT_EQ(Valor("SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO"), "7");  // the last page printed
   EXPECT_EQ(Valor("SELECT group_concat(IDGIADET || '|' || CONTEUDO) FROM ES02_GIADET WHERE IDGIA = 1"), "1|7");  // the first kept
@@ -332,26 +466,13 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "2");
 }
 
-// The host services with the process killed (kill -9) in the middle of February's summary: after
-// its credit balance was recorded, before its tax due.
-class TFuncoesMortasNoImposto : public TApuracaoFuncoes {
- public:
-  using TApuracaoFuncoes::TApuracaoFuncoes;
-  void GravarImposto(int32_t idEmpresa, int64_t idFilial, const std::string& imposto, const std::string& codigoRec,
-                     TDateTime ini, TDateTime fim, TDateTime vencimento, Currency valor,
-                     const std::vector<std::string>& campos, const std::vector<std::string>& conteudos) override {
-    if (ini == EncodeDate(2026, 2, 1)) std::raise(SIGKILL);
-    TApuracaoFuncoes::GravarImposto(idEmpresa, idFilial, imposto, codigoRec, ini, fim, vencimento, valor, campos, conteudos);
-  }
-};
-
 TEST_F(BancoEmArquivo, ResumoInterrompidoNaoFicaGravadoPelaMetade) {
   EXPECT_EXIT(
       {
         auto c = TQDConnection::Abrir(arquivo_);
         TInteracaoRoteirizada interacao;
         THost host(*c, interacao);
-        host.SetFuncoes(std::make_unique<TFuncoesMortasNoImposto>(*c));
+        host.SetFuncoes(std::make_unique<TFuncoesEmFevereiro>(*c, [] { std::raise(SIGKILL); }));
         TPedidoApuracao p;
         p.IdFilial = 1;
         p.DataInicio = "01/01/2026";

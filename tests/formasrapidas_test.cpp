@@ -3,6 +3,7 @@
 // rows made to trip the joins and on a generated office, every establishment, month and state.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 #include <SQLiteCpp/Statement.h>
@@ -71,8 +72,9 @@ class FormasRapidas : public AmbienteTeste {
   void LerItens(int64_t filial, const std::string& ini, const std::string& fim) {
     TDateTime a = 0, b = 0;
     ASSERT_TRUE(TentarLerData(ini, a) && TentarLerData(fim, b));
-    const integridade::TProblemas p =
-        integridade::VerificarApuracao(*conexao_, GFuncoes->GetDadosFilial(filial), a, b, true);
+    integridade::TLeituras leituras;
+    leituras.Acrescentar(filial, a, b);
+    const integridade::TProblemas p = integridade::VerificarApuracao(*conexao_, GFuncoes->GetDadosFilial(filial), leituras, true);
     ASSERT_TRUE(p.Erros.empty()) << p.Erros.front();
   }
 
@@ -139,8 +141,8 @@ class FormasRapidas : public AmbienteTeste {
 // joins: a family without its .000 row (two descriptions on one CFOP line), a family row without
 // description, a code without suffix, a family whose rows all begin with "5.914.00" (zeros "00"
 // count the item once per row, as the text does), exits without participant or with a broken one
-// (regular register only), flags other than 1, a date with a time (outside its day's month),
-// whole-number amounts and amounts of four decimals.
+// (regular register only), flags other than 1, whole-number amounts and amounts of four decimals.
+// (A date with a time after the day is refused by the run's check.)
 TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
   Sql("INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (7001, '5.911.001', 'BONIFICAÇÃO B'),"
       " (7002, '5.911.002', 'BONIFICAÇÃO A'), (7003, '5.912.000', NULL), (7004, '5.912.001', 'AMOSTRA'),"
@@ -149,13 +151,13 @@ TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
       "INSERT INTO CO01_PLANO (IDPLANO, IDEMPRESA, CONTA, DESCRICAO, IDCLIFOR) VALUES (7090, 1, '9', 'SEM PARTICIPANTE', 7099);"
       "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES"
       " (7101, 1, 6, '2026-06-10', 1), (7102, 1, NULL, '2026-06-11', 2), (7103, 1, 7090, '2026-06-12', 3),"
-      " (7104, 1, 4, '2026-06-30 10:00', 4), (7105, 1, 6, '2026-06-30', 5);"
+      " (7105, 1, 6, '2026-06-30', 5);"
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS,"
       " BCICMSST, ICMSST, DEBITOST) VALUES"
       " (7201, 7101, 7001, 100, 100, 18, 0, 0, 0, 140, 7.2, 1), (7202, 7101, 7002, 50.25, 0, 0, 50.25, 0, 0, 0, 0, 1),"
       " (7203, 7101, 7003, 10.0001, 10, 1.2, 0, 0.0001, 0, 14, 1.33, 2), (7204, 7101, 7004, 20, 20, 2.4, 0, 0, 0, 28, 2.66, 1),"
       " (7205, 7102, 7005, 30, 30, 5.4, 0, 0, 0, 42, 2.1, 1), (7206, 7103, 7006, 40, 40, 7.2, 0, 0, 0, 56, 2.8, 1),"
-      " (7207, 7104, 7007, 60, 60, 10.8, 0, 0, 0, 84, 4.2, 1), (7208, 7105, 7007, 70.5, 70.5, 12.69, 0, 0, 0, 98.7, 4.93, 1),"
+      " (7208, 7105, 7007, 70.5, 70.5, 12.69, 0, 0, 0, 98.7, 4.93, 1),"
       " (7209, 7105, 7006, 0.0003, 0, 0, 0, 0, 0.0003, 0, 0, 0);"
       "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
       " (7301, 1, 4, '2026-06-03', '2026-06-01', 9);"
@@ -163,7 +165,7 @@ TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
       " VALUES (7401, 7301, 7008, 500, 500, 60, 700, 40, 1), (7402, 7301, 7006, 10, 10, 1.2, 14, 0.8, 1)");
 
   // Each establishment over the months it has documents in, a month without any and a span of
-  // months holding the exit dated with a time; the zeros of a shorter and of no suffix on the
+  // months; the zeros of a shorter and of no suffix on the
   // establishment that has the families made above.
   const std::vector<std::string> ufs = {"SP", "RJ", "MG", "RS", "SC", "PR", "RN", "MA", "PA", "SE", "EX", "AM"};
   std::vector<int64_t> filiais;
@@ -194,9 +196,9 @@ TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
   // (amounts in ten-thousandths). Grouped exits, zeros "000": 5.911 twice (no 5.911.000 row: each
   // item keeps its own description, in text order); 5.912 twice, the family row having no
   // description: its own item has none (a null sorts first), the other keeps "AMOSTRA"; 5.913 alone;
-  // 5.914: 40 + 70.5 + 0.0003 = 110.5003 of 7206, 7208 and 7209 (7207, dated with a time on the 30th,
-  // is not June's), base 110.5, ICMS 7.2 + 12.69 = 19.89, others 0.0003. Zeros "00": the rows
-  // 5.914.000 and 5.914.005 both begin with "5.914.00", so the family is counted under each. ICMS-ST
+  // 5.914: 40 + 70.5 + 0.0003 = 110.5003 of 7206, 7208 and 7209, base 110.5, ICMS 7.2 + 12.69 =
+  // 19.89, others 0.0003. Zeros "00": the rows 5.914.000 and 5.914.005 both begin with "5.914.00",
+  // so the family is counted under each. ICMS-ST
   // of MG (participant 6): 7201, 7202, 7204 and 7208; 7203 has the flag 2, 7209 the flag 0, 7205 no
   // participant and 7206 a participant that does not exist.
   {
@@ -225,6 +227,92 @@ TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
   EXPECT_TRUE(banco::FormaDeExecucao(*conexao_, janeiro).Linhas);
   EXPECT_FALSE(banco::FormaDeExecucao(*conexao_, Format(kSqlRegSaidaSufixo, {"1", "'2026-01-01'", "'2026-02-28'"})).Linhas);
   EXPECT_FALSE(banco::FormaDeExecucao(*conexao_, Format(kSqlRegSaidaSufixo, {"2", "'2026-01-01'", "'2026-01-31'"})).Linhas);
+}
+
+// Offices drawn at random from a fixed seed: the head office's first quarter of 2027, a few hundred
+// items on random days, CFOPs, participants (some without one), ST flags, signs and magnitudes up to
+// ten million, with amounts of zero to four decimals. The faster forms give the texts' rows to the
+// last digit, every month and the quarter. An office with one amount of five decimals is refused by
+// the check, that item named, and no faster form answers for it: the texts add the stored values
+// and round the sum, the forms add each item's ten-thousandths (32.99955 + 0.00005 is 33.0000
+// summed first, 32.9996 + 0.0001 = 32.9997 item by item).
+TEST_F(FormasRapidas, EscritoriosAleatoriosDaoOsNumerosDosTextos) {
+  std::mt19937_64 sorteio(20270101);
+  auto numero = [&](int64_t de, int64_t ate) { return std::uniform_int_distribution<int64_t>(de, ate)(sorteio); };
+  // An amount of `casas` decimals as SQL text (five: the last one not 0), up to ten million, now and
+  // then negative.
+  auto valor = [&](int casas) {
+    std::string t = std::to_string(numero(0, numero(0, 3) == 0 ? 10'000'000 : 5'000));
+    if (casas > 0) {
+      std::string f;
+      for (int i = 0; i < casas; ++i) f += static_cast<char>('0' + numero(0, 9));
+      if (casas == 5 && f.back() == '0') f.back() = '5';
+      t += "." + f;
+    }
+    return numero(0, 19) == 0 ? "-" + t : t;
+  };
+  std::vector<int64_t> cfops, planos;
+  {
+    SQLite::Statement q(conexao_->Db(), "SELECT IDCFOP FROM ES02_CFOP");
+    while (q.executeStep()) cfops.push_back(q.getColumn(0).getInt64());
+    SQLite::Statement p(conexao_->Db(), "SELECT IDPLANO FROM CO01_PLANO WHERE IDEMPRESA = 1");
+    while (p.executeStep()) planos.push_back(p.getColumn(0).getInt64());
+  }
+  const std::vector<std::pair<std::string, std::string>> periodos = {
+      {"2027-01-01", "2027-01-31"}, {"2027-02-01", "2027-02-28"}, {"2027-03-01", "2027-03-31"}, {"2027-01-01", "2027-03-31"}};
+  int comparados = 0, recusados = 0, linhas = 0;
+  for (int escritorio = 0; escritorio < 40; ++escritorio) {
+    SCOPED_TRACE("escritório " + std::to_string(escritorio));
+    const bool fino = escritorio % 4 == 3;  // one amount of five decimals
+    const int64_t itemFino = fino ? numero(0, 199) : -1;
+    std::string sql = "PRAGMA ignore_check_constraints = ON;";
+    int64_t documento[2] = {0, 0};  // the entry and the exit being filled
+    for (int64_t item = 0; item < 200; ++item) {
+      const bool saida = item % 2 == 0;
+      int64_t& doc = documento[saida ? 1 : 0];
+      if (item % 6 < 2) {
+        doc = 800000 + item;
+        const std::string data = "'2027-0" + std::to_string(numero(1, 3)) + "-" + (numero(0, 1) ? "1" : "2") +
+                                 std::to_string(numero(1, 8)) + "'";
+        const std::string plano =
+            numero(0, 9) == 0 ? "NULL" : std::to_string(planos[static_cast<size_t>(numero(0, static_cast<int64_t>(planos.size()) - 1))]);
+        sql += std::string(saida ? "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO)"
+                                 : "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, NUMERO)") +
+               " VALUES (" + std::to_string(doc) + ", 1, " + plano + ", " + data + ", " + std::to_string(item) + ");";
+      }
+      std::string valores;
+      for (int c = 0; c < 8; ++c)
+        valores += ", " + (item == itemFino && c == 2 ? valor(5) : valor(static_cast<int>(numero(0, 4))));
+      const std::string cfop = std::to_string(cfops[static_cast<size_t>(numero(0, static_cast<int64_t>(cfops.size()) - 1))]);
+      sql += std::string(saida ? "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA" : "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA") +
+             ", IDCFOP, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS, BCICMSST, ICMSST, " +
+             (saida ? "DEBITOST" : "CREDITOST") + ") VALUES (" + std::to_string(800000 + item) + ", " + std::to_string(doc) +
+             ", " + cfop + valores + ", " + std::to_string(numero(0, 1)) + ");";
+    }
+    Sql(sql + "PRAGMA ignore_check_constraints = OFF;");
+    {
+      banco::TApuracaoEmCurso emCurso(*conexao_);
+      integridade::TLeituras leituras;
+      leituras.Acrescentar(1, EncodeDate(2027, 1, 1), EncodeDate(2027, 3, 31));
+      const integridade::TProblemas p = integridade::VerificarApuracao(*conexao_, GFuncoes->GetDadosFilial(1), leituras, true);
+      if (fino) {
+        ASSERT_EQ(p.Erros.size(), 1u);
+        EXPECT_CONTEM(p.Erros[0], (itemFino % 2 ? "IDENTRADADET " : "IDSAIDADET ") + std::to_string(800000 + itemFino) + ": ICMS ");
+        EXPECT_CONTEM(p.Erros[0], "tem mais de quatro casas decimais");
+        EXPECT_FALSE(banco::FormaDeExecucao(*conexao_, Format(kSqlRegSaidaSufixo, {"1", "'2027-01-01'", "'2027-03-31'"})).Linhas);
+        ++recusados;
+      } else {
+        ASSERT_TRUE(p.Erros.empty()) << p.Erros.front();
+        linhas += CompararRegistros(1, periodos, {"SP", "RJ", "MG"}, {"000"});
+        ++comparados;
+      }
+    }
+    Sql("DELETE FROM ES02_SAIDADET WHERE IDSAIDADET >= 800000; DELETE FROM ES02_ENTRADADET WHERE IDENTRADADET >= 800000;"
+        "DELETE FROM ES02_SAIDA WHERE IDSAIDA >= 800000; DELETE FROM ES02_ENTRADA WHERE IDENTRADA >= 800000");
+  }
+  EXPECT_EQ(comparados, 30);
+  EXPECT_EQ(recusados, 10);
+  EXPECT_GT(linhas, 3000);
 }
 
 // A generated office of two establishments over a quarter: the registers of every month and of the

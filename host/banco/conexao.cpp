@@ -95,29 +95,37 @@ void TQDConnection::CriarEsquema() {
 // check every run makes of the data it reads (host/banco/integridade.h). Book numbering rows of
 // version 1 kept the number the next page would carry as PAGINAFINAL; version 2 keeps the last
 // page printed. GIA detail rows become unique by their key: of rows doubled by hand the first is
-// kept, the one readers found first until now. The host tables version 2 added are created as
-// db/schema.sql creates them.
+// kept, the one readers found first until now.
 //
 // Version 3 marks the documents and settlement entries an EFD import loaded (IDIMPORTACAO) and
-// keeps the imports in HS_IMPORTACAOEFD. Each step runs in the one transaction, so a database is
-// migrated whole or left as it was.
+// keeps the imports in HS_IMPORTACAOEFD. The host tables HS_FILIALCFG and HS_DETALHEEFD came late
+// in version 2, and databases of version 2 written before them lack them: they are created on the
+// way to 3 as db/schema.sql creates them, when missing.
+//
+// Version 4 CHECKs the dates that place documents and entries in a period and the item amounts'
+// four decimals; as with version 2, the run's check covers the older tables. Each step runs in
+// the one transaction, so a database is migrated whole or left as it was. tests/esquemas keeps the
+// schema of every earlier build, and a test opens and settles each.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const int versao = db_->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
   if (versao < 2) {
     const std::vector<std::string> cfops = integridade::CfopsInvalidos(*db_);
     if (!cfops.empty())
-      throw EDadosInvalidos(integridade::Relatorio("O banco " + arquivo + " não pode ser atualizado para a versão " +
-                                                       std::to_string(kVersaoEsquema) + " do esquema",
-                                                   cfops));
+      throw EDadosInvalidos("O banco " + arquivo + " não pode ser atualizado para a versão " +
+                                std::to_string(kVersaoEsquema) + " do esquema",
+                            cfops);
     Executar("DROP INDEX IF EXISTS IX_ES02_CFOP_CFOP;"
              "CREATE UNIQUE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
              "UPDATE HS_NUMERACAOLIVRO SET PAGINAFINAL = PAGINAFINAL - 1;"
              "DELETE FROM ES02_GIADET WHERE IDGIADET NOT IN"
              " (SELECT MIN(IDGIADET) FROM ES02_GIADET GROUP BY IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
              "DROP INDEX IF EXISTS IX_ES02_GIADET;"
-             "CREATE UNIQUE INDEX IX_ES02_GIADET ON ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);"
-             "CREATE TABLE IF NOT EXISTS HS_FILIALCFG (IDFILIALCFG INTEGER PRIMARY KEY, IDFILIAL INTEGER NOT NULL,"
+             "CREATE UNIQUE INDEX IX_ES02_GIADET ON ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO);");
+  }
+  if (versao < 3) {
+    // Databases of version 2 written before these host tables existed lack them too.
+    Executar("CREATE TABLE IF NOT EXISTS HS_FILIALCFG (IDFILIALCFG INTEGER PRIMARY KEY, IDFILIAL INTEGER NOT NULL,"
              " CHAVE1 INTEGER NOT NULL, CHAVE2 INTEGER NOT NULL, CHAVE3 INTEGER NOT NULL, DATAINICIO DATE NOT NULL,"
              " DATAFIM DATE, TEXTO VARCHAR(100), INFORMACAO2 VARCHAR(100), INFORMACAO3 VARCHAR(100),"
              " INFORMACAO4 VARCHAR(100), INFORMACAO5 VARCHAR(100));"
@@ -126,8 +134,6 @@ void TQDConnection::Migrar(const std::string& arquivo) {
              " UF VARCHAR(2) NOT NULL, CODIGO VARCHAR(10) NOT NULL, DESCRICAO VARCHAR(250), DATAINICIO DATE NOT NULL,"
              " DATAFIM DATE);"
              "CREATE INDEX IF NOT EXISTS IX_HS_DETALHEEFD ON HS_DETALHEEFD (TABELA, UF, CODIGO, DATAINICIO);");
-  }
-  if (versao < 3) {
     Executar("ALTER TABLE ES02_ENTRADA ADD COLUMN IDIMPORTACAO INTEGER;"
              "ALTER TABLE ES02_SAIDA ADD COLUMN IDIMPORTACAO INTEGER;"
              "ALTER TABLE ES02_LCTOAPUR ADD COLUMN IDIMPORTACAO INTEGER;"

@@ -1,7 +1,9 @@
 #include "host/banco/integridade.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
+#include <set>
 #include <string_view>
 #include <unordered_set>
 
@@ -28,6 +30,24 @@ std::string Linha(const char* tabela, const char* chave, int64_t id, const std::
 }
 
 std::string Citado(const SQLite::Column& c) { return "'" + c.getString() + "'"; }
+
+// A date as the user reads it when it is one, else as stored, quoted.
+std::string DataLegivel(const SQLite::Column& c) {
+  if (c.isNull()) return "sem data";
+  TDateTime d = 0;
+  const std::string t = c.getString();
+  return c.isText() && t.size() == 10 && t[4] == '-' && TentarLerData(t, d) ? DataBR(d) : "'" + t + "'";
+}
+
+// The establishment as the user knows it: its code and its company's.
+constexpr const char* kSqlCodigos = "SELECT F.FILIAL, E.EMPRESA FROM SC00_FILIAL F"
+                                    " LEFT JOIN SC00_EMPRESA E ON (E.IDEMPRESA = F.IDEMPRESA) WHERE F.IDFILIAL = ?1";
+std::string Estabelecimento(SQLite::Database& db, int64_t idFilial) {
+  SQLite::Statement q(db, kSqlCodigos);
+  q.bind(1, static_cast<int64_t>(idFilial));
+  if (!q.executeStep()) return "do estabelecimento de IDFILIAL " + std::to_string(idFilial) + " (não cadastrado)";
+  return "do estabelecimento " + q.getColumn(0).getString() + " da empresa " + q.getColumn(1).getString();
+}
 
 // Runs a check query and turns each row into problem texts.
 template <class... A, class F>
@@ -58,9 +78,53 @@ struct TItens {
   const char* Data;     // the date that decides the period
   const char* FlagST;   // the item counts in the ICMS-ST registers
   bool Saidas;
+  const char* Nome;     // the document as the user calls it
+  const char* NomeData;
 };
-const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENTRADADET", "DATAENTRADA", "CREDITOST", false},
-                         {"ES02_SAIDA", "ES02_SAIDADET", "IDSAIDA", "IDSAIDADET", "DATAEMISSAO", "DEBITOST", true}};
+const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENTRADADET", "DATAENTRADA", "CREDITOST", false,
+                          "Entrada", "data de entrada"},
+                         {"ES02_SAIDA", "ES02_SAIDADET", "IDSAIDA", "IDSAIDADET", "DATAEMISSAO", "DEBITOST", true,
+                          "Saída", "data de emissão"}};
+
+// A date column holds a date: 'YYYY-MM-DD' text of a day that exists (date() with a modifier
+// carries 30 February into March, so that day fails the comparison). Anything else ('2026-1-2',
+// '02/01/2026', a time after the day, 20260102, '', NULL) compares as text outside every period's
+// BETWEEN and the document would vanish from the tax without a word.
+std::string DataInvalida(const std::string& c) {
+  // date() only for the days 29 to 31 and what is not plainly a month and a day: it costs more
+  // than the rest of the reading of the index.
+  return "NOT (typeof(" + c + ") = 'text' AND length(" + c + ") = 10 AND " + c +
+         " GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND CASE WHEN substr(" + c + ", 6, 5) BETWEEN '01-01' AND"
+         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') = " + c + " END)";
+}
+
+// "Saída nº 12 série 1 de 05/01/2026 do estabelecimento 2 da empresa 1": the document as the user
+// finds it in the host's screens, read by the key of the document or of one of its items.
+std::string Documento(SQLite::Database& db, const TItens& t, bool porItem, int64_t id) {
+  const std::string sql = std::string("SELECT S.NUMERO, S.SERIE, S.") + t.Data + ", S.IDFILIAL FROM " + t.Documento + " S" +
+                          (porItem ? std::string(" JOIN ") + t.Item + " D ON (D." + t.ChaveDocumento + " = S." +
+                                         t.ChaveDocumento + ") WHERE D." + t.ChaveItem + " = ?1"
+                                   : std::string(" WHERE S.") + t.ChaveDocumento + " = ?1");
+  SQLite::Statement q(db, sql);
+  q.bind(1, static_cast<int64_t>(id));
+  if (!q.executeStep()) return std::string(t.Nome) + " inexistente";
+  const SQLite::Column serie = q.getColumn(1);
+  return std::string(t.Nome) + " nº " + (q.getColumn(0).isNull() ? std::string("(sem número)") : q.getColumn(0).getString()) +
+         (serie.isNull() || serie.getString().empty() ? std::string(" sem série") : " série " + serie.getString()) + " de " +
+         DataLegivel(q.getColumn(2)) + " " + Estabelecimento(db, q.getColumn(3).getInt64());
+}
+
+// An amount read as stored, in ten-thousandths: false when it has more than four decimals, so that
+// adding the items one by one and adding the stored values first cannot round apart. A value of
+// four decimals that went through double arithmetic (516.93 + 100 is 616.9300000000001) is four
+// decimals still: only a remainder beyond that noise counts (the schema's CHECK takes the same
+// bound).
+bool QuatroCasas(double v, int64_t& dezMilesimos) {
+  const double x = v * 10000.0;
+  if (std::abs(x - std::round(x)) > std::max(1e-6, std::abs(v) * 1e-10)) return false;
+  banco::TTotaisItens::DezMilesimos(v, dezMilesimos);
+  return true;
+}
 
 // A statement stepped through the C interface: the items are read by the million, and every column
 // read through the wrapper's objects costs more than the reading itself.
@@ -111,10 +175,11 @@ std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
 }
 
 // The items of the establishment's documents of the interval, each once: the ones whose CFOP does
-// not exist or whose amounts are not numbers become problems (at most kMaximoListado + 1, the
-// lowest ids, as an ORDER BY id LIMIT would list them); with `totais`, the others are added to the
-// totals the registers are answered from, with the state of the document's participant (one
-// lookup per document: the participant's joins come before the items).
+// not exist or whose amounts are not numbers or have more than four decimals become problems (at
+// most kMaximoListado + 1, the lowest ids, as an ORDER BY id LIMIT would list them, each named by
+// its document); with `totais`, the others are added to the totals the registers are answered
+// from, with the state of the document's participant (one lookup per document: the participant's
+// joins come before the items).
 void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini,
                     const std::string& fim, const std::unordered_set<int64_t>& cfops, std::vector<std::string>& problemas,
                     banco::TTotaisItens* totais) {
@@ -145,20 +210,23 @@ void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, con
     while (q.Proxima()) {
       const bool semCfop = q.Tipo(cCfop) != SQLITE_INTEGER || !cfops.count(q.Inteiro(cCfop));
       banco::TSomasItem somas{};
-      unsigned invalidos = 0;
+      unsigned invalidos = 0, finos = 0;
       bool cabe = true;
       for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
         sqlite3_value* valor = q.Valor(cPrimeiroValor + i);
         int64_t v = 0;
         switch (sqlite3_value_type(valor)) {
           case SQLITE_INTEGER: cabe = banco::TTotaisItens::DezMilesimos(static_cast<int64_t>(sqlite3_value_int64(valor)), v) && cabe; break;
-          case SQLITE_FLOAT: cabe = banco::TTotaisItens::DezMilesimos(sqlite3_value_double(valor), v) && cabe; break;
+          case SQLITE_FLOAT:
+            if (!QuatroCasas(sqlite3_value_double(valor), v)) finos |= 1u << i;
+            else cabe = banco::TTotaisItens::DezMilesimos(sqlite3_value_double(valor), v) && cabe;
+            break;
           default: invalidos |= 1u << i; continue;
         }
         int64_t& soma = somas[static_cast<size_t>(kSomaDoValor[i])];
         cabe = !__builtin_add_overflow(soma, v, &soma) && cabe;
       }
-      if (!semCfop && invalidos == 0) {
+      if (!semCfop && invalidos == 0 && finos == 0) {
         if (!totais) continue;
         if (!cabe) totais->Invalidar();
         if (primeiro || q.Inteiro(cDocumento) != documento) {
@@ -178,23 +246,55 @@ void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, con
       auto juntar = [&](const std::string& m) { motivo += (motivo.empty() ? "" : "; ") + m; };
       if (semCfop)
         juntar("IDCFOP " + std::string(q.Texto(cCfop)) + " não existe em ES02_CFOP (o item sumiria do registro e do imposto)");
-      for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i)
+      for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
         if (invalidos & (1u << i))
           juntar(std::string(kValoresItem[i]) + " '" + std::string(q.Texto(cPrimeiroValor + i)) + "' não é um número");
+        if (finos & (1u << i))
+          juntar(std::string(kValoresItem[i]) + " " + std::string(q.Texto(cPrimeiroValor + i)) +
+                 " tem mais de quatro casas decimais (arredonde-o a quatro)");
+      }
       auto maior = [](const auto& a, const auto& b) { return a.first < b.first; };
       if (achados.size() == limite) {
         std::pop_heap(achados.begin(), achados.end(), maior);
         achados.pop_back();
       }
-      achados.emplace_back(id, Linha(t.Item, t.ChaveItem, id, motivo));
+      achados.emplace_back(id, std::move(motivo));
       std::push_heap(achados.begin(), achados.end(), maior);
     }
+    std::sort(achados.begin(), achados.end());
+    for (auto& [id, motivo] : achados)
+      problemas.push_back(Documento(db, t, true, id) + ", " + Linha(t.Item, t.ChaveItem, id, motivo));
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
   }
-  std::sort(achados.begin(), achados.end());
-  for (auto& [id, texto] : achados) problemas.push_back(std::move(texto));
   if (totais) totais->Concluir();
+}
+
+// The documents of the establishment whose date is not a date, whatever it holds.
+void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idFilial, std::vector<std::string>& problemas) {
+  Verificar(db,
+            std::string("SELECT ") + t.ChaveDocumento + ", " + t.Data + " FROM " + t.Documento + " WHERE IDFILIAL = ?1 AND " +
+                DataInvalida(t.Data) + " ORDER BY 1" + kLimite,
+            problemas,
+            [&](SQLite::Statement& q) {
+              const int64_t id = q.getColumn(0).getInt64();
+              return Documento(db, t, false, id) + ", " +
+                     Linha(t.Documento, t.ChaveDocumento, id,
+                           std::string(t.NomeData) + " " + (q.getColumn(1).isNull() ? std::string("NULL") : Citado(q.getColumn(1))) +
+                               " não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
+            },
+            idFilial);
+}
+
+// The establishments of whole companies that the run reads.
+void AcrescentarEmpresas(SQLite::Database& db, const std::set<std::pair<int32_t, std::string>>& empresas,
+                         std::set<int64_t>& filiais) {
+  for (const auto& [idEmpresa, uf] : empresas) {
+    SQLite::Statement q(db, "SELECT F.IDFILIAL FROM SC00_FILIAL F LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
+                            " WHERE F.IDEMPRESA = ?1 AND (?2 = '' OR M.UF = ?2)");
+    banco::Vincular(q, idEmpresa, uf);
+    while (q.executeStep()) filiais.insert(q.getColumn(0).getInt64());
+  }
 }
 
 }  // namespace
@@ -220,30 +320,87 @@ std::vector<std::string> CfopsInvalidos(SQLite::Database& db) {
   return problemas;
 }
 
-TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime inicio, TDateTime fim,
+void TLeituras::Acrescentar(int64_t idFilial, TDateTime inicio, TDateTime fim) {
+  Documentos.insert(idFilial);
+  Lancamentos.insert(idFilial);
+  if (Inicio == 0 || inicio < Inicio) Inicio = inicio;
+  if (fim > Fim) Fim = fim;
+}
+
+TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLeituras& leituras,
                              bool substituicaoTributaria) {
   SQLite::Database& db = c.Db();
-  const std::string ini = DataISO(inicio), termino = DataISO(fim);
+  const std::string ini = DataISO(leituras.Inicio), termino = DataISO(leituras.Fim);
+  std::set<int64_t> documentos = leituras.Documentos, lancamentos = leituras.Lancamentos;
+  documentos.insert(filial.IdFilial);
+  AcrescentarEmpresas(db, leituras.EmpresasDocumentos, documentos);
+  AcrescentarEmpresas(db, leituras.EmpresasLancamentos, lancamentos);
   TProblemas r;
   r.Erros = CfopsInvalidos(db);
-  // With a run in progress, the same reading of the items totals them for its registers.
+  // With a run in progress, the same reading of the establishment's items totals them for its
+  // registers.
   banco::TApuracaoEmCurso* emCurso = c.ApuracaoEmCurso();
   std::vector<banco::TTotaisItens> totais;
   totais.reserve(std::size(kItens));
   const std::unordered_set<int64_t> cfops = IdsCfop(db);
   for (const TItens& t : kItens) {
-    if (emCurso) totais.emplace_back(filial.IdFilial, t.Saidas, ini, termino);
-    VerificarItens(db, t, filial.IdFilial, ini, termino, cfops, r.Erros, emCurso ? &totais.back() : nullptr);
+    for (int64_t f : documentos) VerificarDatasDocumentos(db, t, f, r.Erros);
+    for (int64_t f : documentos) {
+      const bool propria = emCurso && f == filial.IdFilial;
+      if (propria) totais.emplace_back(filial.IdFilial, t.Saidas, ini, termino);
+      VerificarItens(db, t, f, ini, termino, cfops, r.Erros, propria ? &totais.back() : nullptr);
+    }
   }
-  Verificar(db,
-            "SELECT IDLCTOAPUR, VALOR FROM ES02_LCTOAPUR"
-            " WHERE IDFILIAL IN (SELECT IDFILIAL FROM SC00_FILIAL WHERE IDEMPRESA = ?1) AND DATA BETWEEN ?2 AND ?3"
-            "   AND " + NaoNumerico("VALOR") + " ORDER BY IDLCTOAPUR" + kLimite,
-            r.Erros, [](SQLite::Statement& q) {
-              return Linha("ES02_LCTOAPUR", "IDLCTOAPUR", q.getColumn(0).getInt64(),
-                           "VALOR " + Citado(q.getColumn(1)) + " não é um número");
-            },
-            filial.IdEmpresa, ini, termino);
+  // The services the RS small business adds to its revenue, as the documents.
+  for (int64_t f : documentos) {
+    auto servico = [&](SQLite::Statement& q, const char* tabela, const char* chave, const std::string& problema) {
+      return "Serviço nº " + (q.getColumn(1).isNull() ? std::string("(sem número)") : q.getColumn(1).getString()) + " de " +
+             DataLegivel(q.getColumn(2)) + " " + Estabelecimento(db, f) + ", " +
+             Linha(tabela, chave, q.getColumn(0).getInt64(), problema);
+    };
+    Verificar(db,
+              "SELECT IDSERVICO, NUMERO, DATAEMISSAO FROM ES02_SERVICO WHERE IDFILIAL = ?1 AND " + DataInvalida("DATAEMISSAO") +
+                  " ORDER BY 1" + kLimite,
+              r.Erros,
+              [&](SQLite::Statement& q) {
+                return servico(q, "ES02_SERVICO", "IDSERVICO",
+                               "data de emissão " + (q.getColumn(2).isNull() ? std::string("NULL") : Citado(q.getColumn(2))) +
+                                   " não é uma data AAAA-MM-DD (o serviço ficaria fora de todo período)");
+              },
+              f);
+    Verificar(db,
+              "SELECT D.IDSERVICODET, S.NUMERO, S.DATAEMISSAO, D.VLRCONTABIL FROM ES02_SERVICO S"
+              "  JOIN ES02_SERVICODET D ON (D.IDSERVICO = S.IDSERVICO)"
+              " WHERE S.IDFILIAL = ?1 AND S.DATAEMISSAO BETWEEN ?2 AND ?3 AND " + NaoNumerico("D.VLRCONTABIL") +
+                  " ORDER BY 1" + kLimite,
+              r.Erros,
+              [&](SQLite::Statement& q) {
+                return servico(q, "ES02_SERVICODET", "IDSERVICODET", "VLRCONTABIL " + Citado(q.getColumn(3)) + " não é um número");
+              },
+              f, ini, termino);
+  }
+  for (int64_t f : lancamentos) {
+    auto lancamento = [&](SQLite::Statement& q, const std::string& problema) {
+      const SQLite::Column data = q.getColumn(2), descricao = q.getColumn(3);
+      return "Lançamento de apuração " + (descricao.isNull() ? std::string() : Citado(descricao) + " ") + "de " +
+             DataLegivel(data) + " " + Estabelecimento(db, f) + ", " +
+             Linha("ES02_LCTOAPUR", "IDLCTOAPUR", q.getColumn(0).getInt64(), problema);
+    };
+    Verificar(db,
+              "SELECT IDLCTOAPUR, DATA, DATA, DESCRICAO FROM ES02_LCTOAPUR WHERE IDFILIAL = ?1 AND " + DataInvalida("DATA") +
+                  " ORDER BY IDLCTOAPUR" + kLimite,
+              r.Erros,
+              [&](SQLite::Statement& q) {
+                return lancamento(q, "DATA " + (q.getColumn(1).isNull() ? std::string("NULL") : Citado(q.getColumn(1))) +
+                                         " não é uma data AAAA-MM-DD (o lançamento ficaria fora de todo período)");
+              },
+              f);
+    Verificar(db,
+              "SELECT IDLCTOAPUR, VALOR, DATA, DESCRICAO FROM ES02_LCTOAPUR WHERE IDFILIAL = ?1 AND DATA BETWEEN ?2 AND ?3"
+              "   AND " + NaoNumerico("VALOR") + " ORDER BY IDLCTOAPUR" + kLimite,
+              r.Erros, [&](SQLite::Statement& q) { return lancamento(q, "VALOR " + Citado(q.getColumn(1)) + " não é um número"); },
+              f, ini, termino);
+  }
   Verificar(db,
             "SELECT I.IDINSCRICAOST, I.UF FROM HS_INSCRICAOST I LEFT JOIN HS_CODIGOICMSST C ON (C.UF = I.UF)"
             " WHERE I.IDFILIAL = ?1 AND I.DATAINICIO <= ?3 AND (I.DATAFIM IS NULL OR I.DATAFIM >= ?2) AND C.UF IS NULL"
@@ -260,12 +417,34 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, TDateTime 
   return r;
 }
 
-std::string Relatorio(const std::string& titulo, const std::vector<std::string>& problemas) {
-  std::string r = titulo + ": o banco tem dados que dariam números errados, e nada foi gravado (invalid stored data). "
-                           "Corrija estas linhas e repita a operação:";
+std::string Relatorio(const std::string& titulo, const std::vector<std::string>& problemas,
+                      const std::vector<std::string>& gravados) {
+  std::string r = titulo + ": o banco tem dados que dariam números errados (invalid stored data), e " +
+                  (gravados.empty() ? std::string("nada foi gravado.")
+                                    : "o que foi apurado antes ficou gravado: " + [&] {
+                                        std::string g;
+                                        for (size_t i = 0; i < gravados.size(); ++i) g += (i ? "; " : "") + gravados[i];
+                                        return g;
+                                      }() + ".") +
+                  " Corrija estas linhas e repita a operação:";
   for (size_t i = 0; i < problemas.size() && i < kMaximoListado; ++i) r += "\n- " + problemas[i];
   if (problemas.size() > kMaximoListado) r += "\n- (e outras linhas)";
   return r;
 }
 
 }  // namespace integridade
+
+EDadosInvalidos::EDadosInvalidos(std::string titulo, std::vector<std::string> problemas)
+    : EBancoDados(integridade::Relatorio(titulo, problemas)), titulo_(std::move(titulo)), problemas_(std::move(problemas)) {}
+
+EDadosInvalidos EDadosInvalidos::ComGravados(const std::vector<std::string>& gravados) const {
+  if (titulo_.empty()) {  // a message of its own: what was recorded goes after it
+    std::string m = std::string(what()) + "\nO que foi apurado antes deste erro ficou gravado:";
+    for (const auto& g : gravados) m += "\n- " + g;
+    return EDadosInvalidos(m);
+  }
+  EDadosInvalidos e(integridade::Relatorio(titulo_, problemas_, gravados));
+  e.titulo_ = titulo_;
+  e.problemas_ = problemas_;
+  return e;
+}

@@ -5,8 +5,10 @@
 // them in the same reading) and answers every register query of its periods from these totals
 // (host/banco/formasrapidas.h) instead of reading the items again for each tax and period.
 //
-// Amounts are kept exact, in ten-thousandths of the stored value (the schema keeps four decimals),
-// so the order in which items are added changes nothing. An amount or a sum that does not fit
+// Amounts are kept exact, in ten-thousandths of the stored value, so the order in which items are
+// added changes nothing. The check that feeds these totals refuses amounts of more than four
+// decimals (integridade.h): rounding each item to ten-thousandths and rounding the texts' sum of
+// the stored values would part there. An amount or a sum that does not fit
 // makes the totals unusable: the register queries then run as written and meet the overflow there,
 // with its message.
 #include <array>

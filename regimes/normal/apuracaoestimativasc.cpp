@@ -8,6 +8,10 @@
 
 TTipoResumo TResumoEstimativaSC::GetTipoResumo() const { return trEstimativaSC; }
 
+void TResumoEstimativaSC::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  AcrescentarLeiturasDesde(leituras, GetDataInicioSemestre(), false);
+}
+
 void TResumoEstimativaSC::CalcularApuracaoAntes() {}
 
 void TResumoEstimativaSC::CalcularApuracaoDepois() { CalcularEstimativa(); }

@@ -14,6 +14,7 @@ class TResumoEstimativaSC : public TResumoNormalSC {
   void GravarSaldoCredor() override;
   void GravarSaldoDevedor() override;
   TTipoResumo GetTipoResumo() const override;
+  void AcrescentarLeituras(integridade::TLeituras& leituras) const override;
 
   TDateTime GetDataInicioSemestre() const;
   void GetValoresAcumulados();

@@ -44,6 +44,14 @@ TResumoSimplesNovoRS::TResumoSimplesNovoRS() {
 
 TTipoResumo TResumoSimplesNovoRS::GetTipoResumo() const { return trSimplesNovoRS; }
 
+void TResumoSimplesNovoRS::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  // The year's revenue of the company's RS establishments and, through their ICMS-ST settled
+  // inside this one, their ICMS-ST documents and entries.
+  AcrescentarLeiturasDesde(leituras, EncodeDate(DecodeDate(FDataInicio).ano, 1, 1), true, "RS");
+  leituras.EmpresasLancamentos.emplace(FFilial.IdEmpresa, "RS");
+  leituras.SubstituicaoTributaria = true;
+}
+
 Currency TResumoSimplesNovoRS::GetUPF() {
   if (FUPF == Currency()) {
     try {

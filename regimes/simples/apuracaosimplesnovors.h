@@ -38,6 +38,7 @@ class TResumoSimplesNovoRS : public TResumo {
   void LoadSaldos() override;
   Currency GetImpostoARecolher() override;
   TTipoResumo GetTipoResumo() const override;
+  void AcrescentarLeituras(integridade::TLeituras& leituras) const override;
   void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) override;
   void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) override;
   Currency GetDeducoesNaoAproveitadas() override;

@@ -18,6 +18,10 @@ TResumoSimplesPR::TResumoSimplesPR() {
 
 TTipoResumo TResumoSimplesPR::GetTipoResumo() const { return trSimplesPR; }
 
+void TResumoSimplesPR::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  AcrescentarLeiturasDesde(leituras, EncodeDate(DecodeDate(FDataInicio).ano, 1, 1), false);
+}
+
 void TResumoSimplesPR::CalcularApuracaoAntes() {
   const TDataPartes ini = DecodeDate(FDataInicio);
   FIdGia = GFuncoes->GetIDGia(FFilial.IdFilial, ini.ano, ini.mes, 0, ini.dia, DecodeDate(FDataFim).dia);

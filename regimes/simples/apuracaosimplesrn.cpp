@@ -15,6 +15,10 @@ TResumoSimplesRN::TResumoSimplesRN() {
 
 TTipoResumo TResumoSimplesRN::GetTipoResumo() const { return trSimplesRN; }
 
+void TResumoSimplesRN::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  AcrescentarLeiturasDesde(leituras, EncodeDate(DecodeDate(FDataInicio).ano, 1, 1), true);  // the company's year
+}
+
 void TResumoSimplesRN::CalcularApuracaoAntes() {
   FEnquadramento = GFuncoes->GetEnquadramentoFilial(FFilial, FDataInicio, FDataFim);
 }

@@ -16,6 +16,7 @@ class TResumoSimplesRN : public TResumo {
   void CalcularApuracaoDepois() override;
   void GravarSaldoDevedor() override;
   TTipoResumo GetTipoResumo() const override;
+  void AcrescentarLeituras(integridade::TLeituras& leituras) const override;
   void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) override;
   void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) override;
 

@@ -30,6 +30,10 @@ TResumoSimplesSC::TResumoSimplesSC() {
 
 TTipoResumo TResumoSimplesSC::GetTipoResumo() const { return trSimplesSC; }
 
+void TResumoSimplesSC::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  AcrescentarLeiturasDesde(leituras, EncodeDate(DecodeDate(FDataInicio).ano, 1, 1), Centralizador());
+}
+
 void TResumoSimplesSC::CalcularApuracaoAntes() {
   const TDataPartes inicio = DecodeDate(FDataInicio);
   FIdGia = GFuncoes->GetIDGia(FFilial.IdFilial, inicio.ano, inicio.mes, 0, inicio.dia, DecodeDate(FDataFim).dia);

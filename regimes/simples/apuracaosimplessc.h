@@ -25,6 +25,7 @@ class TResumoSimplesSC : public TResumo {
   void LoadDebitos() override;
   void LoadSaldos() override;
   TTipoResumo GetTipoResumo() const override;
+  void AcrescentarLeituras(integridade::TLeituras& leituras) const override;
   void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) override;
   void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir) override;
 

@@ -21,6 +21,12 @@ TResumoSTRS::TResumoSTRS()
 
 TTipoResumo TResumoSTRS::GetTipoResumo() const { return trSubstTribRS; }
 
+// A centraliser adds the ST documents of the company's other establishments.
+void TResumoSTRS::AcrescentarLeituras(integridade::TLeituras& leituras) const {
+  TResumoST::AcrescentarLeituras(leituras);
+  if (FFormaApuracao.TipoApuracao == 1) leituras.EmpresasDocumentos.emplace(FFilial.IdEmpresa, "");
+}
+
 // The registers answer their tax total with the other establishments' tax included, so items 001
 // and 005, the balances and the accounting values count it; the book lists only this one's lines.
 void TResumoSTRS::CalcularApuracaoAntes() {

@@ -14,6 +14,7 @@ class TResumoSTRS : public TResumoST {
   void CalcularApuracaoAntes() override;
   void GravarSaldoDevedor() override;
   TTipoResumo GetTipoResumo() const override;
+  void AcrescentarLeituras(integridade::TLeituras& leituras) const override;
   void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) override;
 
   Currency GetTotalImpostoEntradas() const;
