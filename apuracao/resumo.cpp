@@ -116,9 +116,6 @@ TTipoResumo TResumo::GetTipoResumo() const { return trInvalid; }
 
 void TResumo::AcrescentarLeituras(integridade::TLeituras& leituras) const {
   leituras.Acrescentar(FFilial.IdFilial, FDataInicio, FDataFim);
-  const TTipoResumo tipo = GetTipoResumo();
-  (tipo == trSubstTrib || tipo == trSubstTribRS || tipo == trSubstTribSC ? leituras.SubstituicaoTributaria
-                                                                          : leituras.ImpostoProprio) = true;
   if (FFormaApuracao.TipoApuracao != 1) return;
   for (const std::string& id : GFuncoes->GetIDsFilialByFilialCfg(FFilial.IdEmpresa, FFormaApuracao.Chave1,
                                                                  FFormaApuracao.Chave2, FFormaApuracao.Chave3, "'2','3'",

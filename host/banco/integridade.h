@@ -54,8 +54,6 @@ struct TLeituras {
   // Whole companies (company id, state; "" every state) whose documents, or entries, are read.
   std::set<std::pair<int32_t, std::string>> EmpresasDocumentos, EmpresasLancamentos;
   TDateTime Inicio = 0, Fim = 0;
-  bool ImpostoProprio = false;          // a summary of the establishment's own ICMS
-  bool SubstituicaoTributaria = false;  // a summary of ICMS-ST
   // The documents and entries of the establishment over the dates.
   void Acrescentar(int64_t idFilial, TDateTime inicio, TDateTime fim);
 };

@@ -49,7 +49,6 @@ void TResumoSimplesNovoRS::AcrescentarLeituras(integridade::TLeituras& leituras)
   // inside this one, their ICMS-ST documents and entries.
   AcrescentarLeiturasDesde(leituras, EncodeDate(DecodeDate(FDataInicio).ano, 1, 1), true, "RS");
   leituras.EmpresasLancamentos.emplace(FFilial.IdEmpresa, "RS");
-  leituras.SubstituicaoTributaria = true;
 }
 
 Currency TResumoSimplesNovoRS::GetUPF() {
