@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,6 +10,7 @@
 #include <QStatusBar>
 #include <filesystem>
 
+#include "dialogoarquivo.h"
 #include "formulariolivro.h"
 #include "host/host.h"
 #include "interacaoqt.h"
@@ -182,14 +182,14 @@ bool TJanelaPrincipal::CriarDemonstracao(const QString& arquivo) {
 }
 
 void TJanelaPrincipal::PedirArquivo() {
-  const QString arquivo = QFileDialog::getOpenFileName(this, "Abrir escritório", QString(),
-                                                       "Escritórios (*.db *.sqlite);;Todos os arquivos (*)");
+  const QString arquivo =
+      dialogoarquivo::Abrir(this, "Abrir escritório", "Escritórios (*.db *.sqlite);;Todos os arquivos (*)");
   if (!arquivo.isEmpty()) AbrirEscritorio(arquivo);
 }
 
 void TJanelaPrincipal::PedirDemonstracao() {
-  QString arquivo = QFileDialog::getSaveFileName(this, "Criar escritório de demonstração", "demo.db",
-                                                 "Escritórios (*.db)", nullptr, QFileDialog::DontConfirmOverwrite);
+  const QString arquivo = dialogoarquivo::Salvar(this, "Criar escritório de demonstração", "demo.db",
+                                                 "Escritórios (*.db)", QFileDialog::DontConfirmOverwrite);
   if (arquivo.isEmpty()) return;
   if (QFileInfo::exists(arquivo)) {
     QMessageBox::warning(this, "Aviso", "O arquivo " + arquivo + " já existe; escolha um nome novo.");

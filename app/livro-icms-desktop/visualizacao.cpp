@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -20,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "dialogoarquivo.h"
 #include "folhalivro.h"
 #include "host/base/texto.h"
 #include "host/impressao/motorimpressao.h"
@@ -238,7 +238,7 @@ bool TVisualizacao::Localizar(const QString& texto) {
 TPapel TVisualizacao::Papel() const { return static_cast<TPapel>(papel_->currentData().toInt()); }
 
 QString TVisualizacao::PedirArquivo(const QString& titulo, const QString& extensao, const QString& filtro) {
-  QString caminho = QFileDialog::getSaveFileName(this, titulo, nomeSugerido_ + extensao, filtro);
+  QString caminho = dialogoarquivo::Salvar(this, titulo, nomeSugerido_ + extensao, filtro);
   if (!caminho.isEmpty() && !caminho.endsWith(extensao, Qt::CaseInsensitive)) caminho += extensao;
   return caminho;
 }
@@ -285,6 +285,7 @@ void TVisualizacao::PedirImpressao() {
   impressora.setDocName(QString::fromStdString(prn_.Titulo()));
   impressora.setFromTo(1, Paginas());
   QPrintDialog dialogo(&impressora, this);
+  dialogoarquivo::Proteger(&dialogo);  // its "print to file" name completes over a folder
   dialogo.setWindowTitle("Configuração da Impressora");
   dialogo.setMinMax(1, Paginas());
   if (dialogo.exec() == QDialog::Accepted) ImprimirEm(impressora);

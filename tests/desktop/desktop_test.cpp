@@ -9,10 +9,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -26,6 +29,8 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <SQLiteCpp/Statement.h>
 
@@ -116,6 +121,52 @@ void Salvar(QWidget* w, const QString& caminho) {
 }
 bool EhDialogoArquivo(QWidget* w) { return qobject_cast<QFileDialog*>(w) != nullptr; }
 
+// Counts the times any process opens a file, through inotify, from construction on.
+class TAberturas {
+ public:
+  explicit TAberturas(const QString& arquivo) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    QVERIFY(fd_ >= 0 && inotify_add_watch(fd_, QFile::encodeName(arquivo).constData(), IN_OPEN) >= 0);
+  }
+  ~TAberturas() { close(fd_); }
+  TAberturas(const TAberturas&) = delete;
+  TAberturas& operator=(const TAberturas&) = delete;
+  int Contar() {
+    alignas(inotify_event) char eventos[4096];
+    ssize_t lidos;
+    while ((lidos = read(fd_, eventos, sizeof eventos)) > 0)
+      for (char* p = eventos; p < eventos + lidos; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+        ++aberturas_;
+    return aberturas_;
+  }
+
+ private:
+  int fd_;
+  int aberturas_ = 0;
+};
+
+// A file dialog shows the database's folder in detail view until the type of every file there is
+// known (the listing learns them all, shown or filtered out), then gives up.
+void ListarPastaDoBanco(QWidget* w, const QString& banco) {
+  auto* d = qobject_cast<QFileDialog*>(w);
+  d->setDirectory(QFileInfo(banco).absolutePath());
+  d->setViewMode(QFileDialog::Detail);
+  auto* modelo = d->findChild<QFileSystemModel*>();
+  QVERIFY(modelo);
+  modelo->setNameFilterDisables(true);  // the database listed, even where the filter hides it
+  QTRY_VERIFY(modelo->index(banco).isValid() && !modelo->type(modelo->index(banco)).isEmpty());
+  QTest::qWait(300);  // the rest of the folder, and the view painted
+  d->reject();
+}
+
+// The command line on the office: its exit status (output and errors in `saida`).
+int LinhaDeComando(const QStringList& argumentos, QString* saida = nullptr) {
+  QProcess p;
+  p.start(LIVRO_BIN, argumentos);
+  if (!p.waitForFinished(60000)) return -1;
+  if (saida) *saida = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+  return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
 }  // namespace
 
 class TesteDesktop : public QObject {
@@ -129,6 +180,7 @@ class TesteDesktop : public QObject {
   void ApuracaoComPerguntaEVisualizacao();
   void LivroDefinitivoSoRegistradoQuandoGravado();
   void EditorDeObservacoes();
+  void DialogosDeArquivoNaoAbremOBanco();
   void Capturas();
 
  private:
@@ -476,6 +528,67 @@ void TesteDesktop::EditorDeObservacoes() {
   QTest::mouseClick(W<QPushButton>("btnObservacoes"), Qt::LeftButton);
   QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
   QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+}
+
+// The office open in the desktop while the command line records observations in it: every file
+// dialog of the program lists the database's folder in between, and nothing but SQLite opens the
+// database. The desktop keeps its locks, so the command line leaves the WAL in place when it ends,
+// and each program sees what the other wrote, before and after the desktop closes.
+void TesteDesktop::DialogosDeArquivoNaoAbremOBanco() {
+  const QString banco = janela_->Arquivo();
+  auto gravarNaLinha = [&](const QString& data, const QString& texto) {
+    QCOMPARE(LinhaDeComando({"observacoes", "gravar", "--db", banco, "--filial", "1", "--imposto", "2001", "--data",
+                             data, "--texto", texto}),
+             0);
+    QVERIFY2(QFileInfo::exists(banco + "-wal"), "a linha de comando apagou o WAL do escritório aberto");
+  };
+  auto gravarNoDesktop = [](const char* data, const char* texto) {
+    GUtilSistema->GetConnectionSistema().Db().exec(
+        std::string("INSERT INTO ES02_LIVROOBS (IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO)"
+                    " SELECT MAX(IDLIVROOBS) + 1, 1, '2001', '") + data + "', '" + texto + "' FROM ES02_LIVROOBS");
+  };
+  gravarNoDesktop("2026-01-05", "desktop antes");
+  gravarNaLinha("06/01/2026", "linha antes");
+
+  TAberturas aberturas(banco);
+  TRoteiroDialogos roteiro;
+  auto listar = [&](QWidget* w) { ListarPastaDoBanco(w, banco); };
+  roteiro.Esperar("abrir escritório", EhDialogoArquivo, listar);
+  roteiro.Esperar("criar demonstração", EhDialogoArquivo, listar);
+  roteiro.Esperar("salvar PDF", EhDialogoArquivo, listar);
+  roteiro.Esperar("salvar texto", EhDialogoArquivo, listar);
+  QTest::keyClick(janela_.get(), Qt::Key_O, Qt::ControlModifier);
+  QTRY_VERIFY(roteiro.Pendentes().startsWith("criar"));
+  Reativar();
+  for (QAction* a : janela_->menuBar()->findChildren<QAction*>())
+    if (a->text().startsWith("Criar escritório")) a->trigger();
+  {
+    TVisualizacao preview(janela_->Modulo()->Prn(), janela_.get());
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowActive(&preview));
+    QTest::keyClick(&preview, Qt::Key_S, Qt::ControlModifier);
+    preview.findChild<QAction*>("actSalvarTexto")->trigger();
+  }
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+  QCOMPARE(aberturas.Contar(), 0);
+
+  gravarNoDesktop("2026-01-07", "desktop depois");
+  gravarNaLinha("08/01/2026", "linha depois");
+  gravarNoDesktop("2026-01-09", "desktop por último");
+  const std::string textos = "SELECT GROUP_CONCAT(OBSERVACAO, '|') FROM (SELECT OBSERVACAO FROM ES02_LIVROOBS"
+                             " WHERE IDFILIAL = 1 AND DATA BETWEEN '2026-01-05' AND '2026-01-09' ORDER BY DATA)";
+  const QString todas = "desktop antes|linha antes|desktop depois|linha depois|desktop por último";
+  QCOMPARE(Valor(textos), todas);
+  QString lista;
+  QCOMPARE(LinhaDeComando({"observacoes", "listar", "--db", banco, "--filial", "1"}, &lista), 0);
+  QVERIFY2(lista.contains("desktop por último"), qPrintable(lista));
+
+  janela_.reset();
+  SQLite::Database depois(banco.toStdString(), SQLite::OPEN_READONLY);
+  SQLite::Statement st(depois, textos);
+  QVERIFY(st.executeStep());
+  QCOMPARE(QString::fromStdString(st.getColumn(0).getString()), todas);
 }
 
 // The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question and the
