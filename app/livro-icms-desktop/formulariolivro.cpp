@@ -404,8 +404,7 @@ bool TFormularioLivro::eventFilter(QObject* objeto, QEvent* evento) {
     return true;
   }
   if ((objeto == rbSextos_ || objeto == rbOitavos_) && TeclaConfirma(t)) {
-    // The spacing chosen is the one the key was pressed on.
-    qobject_cast<QRadioButton*>(objeto)->setChecked(true);
+    // A key never changes the spacing: the book prints in the one chosen, wherever the key was.
     Imprimir([&] { return form_->rbOitavosKeyDown(t); });
     return true;
   }

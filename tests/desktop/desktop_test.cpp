@@ -181,6 +181,7 @@ class TesteDesktop : public QObject {
   void LivroDefinitivoSoRegistradoQuandoGravado();
   void EditorDeObservacoes();
   void DialogosDeArquivoNaoAbremOBanco();
+  void TecladoNoFormulario();
   void Capturas();
 
  private:
@@ -589,6 +590,36 @@ void TesteDesktop::DialogosDeArquivoNaoAbremOBanco() {
   SQLite::Statement st(depois, textos);
   QVERIFY(st.executeStep());
   QCOMPARE(QString::fromStdString(st.getColumn(0).getString()), todas);
+}
+
+// Enter walks the form without changing a choice: it passes by the taxes and the line spacing not
+// chosen, and Enter on "Sextos" while "Oitavos" is the choice prints in eighths, "Sextos" unticked.
+void TesteDesktop::TecladoNoFormulario() {
+  auto* sextos = W<QRadioButton>("rbSextos");
+  auto* oitavos = W<QRadioButton>("rbOitavos");
+  Digitar(W<QLineEdit>("edtDataInicio"), "01012026");
+  QTest::keyClick(W<QLineEdit>("edtDataInicio"), Qt::Key_Return);
+  W<QRadioButton>("rbTodos")->setFocus();
+  QTest::keyClick(W<QRadioButton>("rbTodos"), Qt::Key_Return);
+  QVERIFY(W<QCheckBox>("chkContabilizar")->hasFocus());
+  QVERIFY(W<QRadioButton>("rbTodos")->isChecked());
+  W<QCheckBox>("chkImpressaoDefinitiva")->setFocus();
+  QTest::keyClick(W<QCheckBox>("chkImpressaoDefinitiva"), Qt::Key_Return);
+  QVERIFY(oitavos->hasFocus());
+  QVERIFY(oitavos->isChecked() && !sextos->isChecked());
+
+  TRoteiroDialogos roteiro;
+  int linhas = 0;
+  roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"), [&](QWidget* w) {
+    linhas = janela_->Modulo()->Prn().TamanhoQteLinhas();
+    QTest::keyClick(w, Qt::Key_Escape);
+  });
+  sextos->setFocus();
+  QTest::keyClick(sextos, Qt::Key_Return);
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QCOMPARE(linhas, 88);  // 11 inches at 8 lines an inch
+  QVERIFY(oitavos->isChecked() && !sextos->isChecked());
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
 }
 
 // The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question and the
