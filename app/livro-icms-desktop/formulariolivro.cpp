@@ -27,8 +27,31 @@
 #include "relatorio/livroicms.h"
 #include "visualizacao.h"
 
+namespace {
+
+// The form as the desktop runs it: a definitive book takes its folhas for good, so once the request
+// is checked and filled in, the person confirms the book, first folha and period before anything
+// runs.
+class TForm58140Confirmado : public TForm58140 {
+ public:
+  TForm58140Confirmado(TdmLivroICMS& modulo, std::function<bool()> confirmar)
+      : TForm58140(modulo), confirmar_(std::move(confirmar)) {}
+
+ protected:
+  bool ImprimirModulo() override {
+    if (Modulo().FImpressaoDefinitiva && !confirmar_()) return false;
+    return TForm58140::ImprimirModulo();
+  }
+
+ private:
+  std::function<bool()> confirmar_;
+};
+
+}  // namespace
+
 TFormularioLivro::TFormularioLivro(TdmLivroICMS& modulo, QWidget* pai)
-    : QWidget(pai), modulo_(modulo), form_(std::make_unique<TForm58140>(modulo)) {
+    : QWidget(pai), modulo_(modulo),
+      form_(std::make_unique<TForm58140Confirmado>(modulo, [this] { return ConfirmarDefinitiva(); })) {
   setObjectName("Form58140");
   setWindowTitle(TForm58140::kCaption);
   MontarTela();
@@ -304,6 +327,14 @@ bool TFormularioLivro::Executar(const std::function<void()>& manipulador) {
   return ok;
 }
 
+bool TFormularioLivro::ConfirmarDefinitiva() {
+  const std::string texto = "Imprimir o livro definitivo?\r\rLivro: " + std::to_string(modulo_.FLivro) +
+                            "\rPrimeira folha: " + std::to_string(modulo_.FPagina) + "\rPeríodo: " +
+                            DataBR(modulo_.FDataInicio) + " a " + DataBR(modulo_.FDataFim);
+  definitivaRecusada_ = !TInteracaoQt(window()).PerguntarSimNao(texto, "Confirmação", false);
+  return !definitivaRecusada_;
+}
+
 void TFormularioLivro::PesquisarEmpresa() {
   TDialogoPesquisa pesquisa(FormPrincipal->Conexao(), form_->PesquisaEmpresa(), window());
   if (pesquisa.exec() != QDialog::Accepted) return;
@@ -343,6 +374,7 @@ void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
     return preview.Destino();
   };
   bool impresso = false, concluido = false;
+  definitivaRecusada_ = false;
   const bool ok = Executar([&] {
     try {
       impresso = acao();
@@ -359,6 +391,10 @@ void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
   progresso.close();
   imprimindo_ = false;
   if (!ok || !concluido) return;
+  if (definitivaRecusada_) {
+    emit mensagem("Impressão definitiva não confirmada: nada foi apurado nem impresso.");
+    return;
+  }
   const int resumos = modulo_.GetApuracao().GetResumos().Count();
   if (resumos == 0) {
     emit mensagem("Nenhum período de apuração completo no intervalo: nenhum livro foi impresso.");

@@ -54,6 +54,8 @@ class TFormularioLivro : public QWidget {
   bool Executar(const std::function<void()>& manipulador);
   // The print action (or the Enter of the line spacing), with progress, questions and preview.
   void Imprimir(const std::function<bool()>& acao);
+  // Asks before a definitive book runs; false when the person declines.
+  bool ConfirmarDefinitiva();
   void PesquisarEmpresa();
   void PesquisarFilial();
   bool SaidaDeCampo(QObject* objeto);
@@ -62,6 +64,7 @@ class TFormularioLivro : public QWidget {
   std::unique_ptr<TForm58140> form_;
   bool validando_ = false;
   bool imprimindo_ = false;
+  bool definitivaRecusada_ = false;
 
   TCampoLookup* lkpEmpresa_;
   TCampoLookup* lkpFilial_;

@@ -426,8 +426,9 @@ void TesteDesktop::ApuracaoComPerguntaEVisualizacao() {
   QVERIFY(janela_->statusBar()->currentMessage().startsWith("Livro impresso"));
 }
 
-// A definitive book closed from the preview without printing or saving records neither its
-// numbering nor the job (the settlement stays recorded); saved as PDF, both are recorded.
+// A definitive book asks before it runs. Closed from the preview without printing or saving, it
+// records neither its numbering nor the job (the settlement stays recorded); saved as PDF, both are
+// recorded.
 // Establishment 1, January 2026, book 1 from page 2: the job's page 1 is the opening term and its
 // pages 2..N carry the numbers 2..N, so the period is recorded as pages 2 to N of book 1 and the
 // next period starts at page N + 1.
@@ -438,8 +439,22 @@ void TesteDesktop::LivroDefinitivoSoRegistradoQuandoGravado() {
   QTest::keyClick(W<QCheckBox>("chkImpressaoDefinitiva"), Qt::Key_Space);
   QCOMPARE(W<QLineEdit>("edtNumPagina")->text(), QString("2"));
 
+  // Confirmed first, showing what the book takes: book 1 from folha 2, January. Declined, nothing
+  // runs: no settlement recorded either.
   TRoteiroDialogos roteiro;
+  const QString confirmacao = "Imprimir o livro definitivo?\n\nLivro: 1\nPrimeira folha: 2\nPeríodo: 01/01/2026 a 31/01/2026";
+  roteiro.Esperar("recusar a definitiva", Mensagem(confirmacao), [](QWidget* w) {
+    QCOMPARE(qobject_cast<QMessageBox*>(w)->defaultButton()->text(), QString("&Não"));
+    Pressionar(w, "&Não");
+  });
+  Imprimir();
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY(janela_->statusBar()->currentMessage().startsWith("Impressão definitiva não confirmada"));
+  QCOMPARE(Valor("SELECT COUNT(*) FROM TR04_IMPOSTO WHERE IDFILIAL = 1 AND INICIO = '2026-01-01'"), QString("0"));
+
   int paginas = 0;
+  auto confirmar = [](QWidget* w) { Pressionar(w, "&Sim"); };
+  roteiro.Esperar("confirmar a definitiva", Mensagem(confirmacao), confirmar);
   roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"), [&](QWidget* w) {
     paginas = qobject_cast<TVisualizacao*>(w)->Paginas();
     QVERIFY(qobject_cast<TVisualizacao*>(w)->TextoPagina(1).contains("T E R M O   D E   A B E R T U R A"));
@@ -454,6 +469,7 @@ void TesteDesktop::LivroDefinitivoSoRegistradoQuandoGravado() {
   QCOMPARE(Valor("SELECT COUNT(*) FROM TR04_IMPOSTO WHERE IDFILIAL = 1 AND INICIO = '2026-01-01'") != "0", true);
 
   const QString pdf = pasta_->filePath("livro.pdf");
+  roteiro.Esperar("confirmar a definitiva", Mensagem(confirmacao), confirmar);
   roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"), [](QWidget* w) {
     QTimer::singleShot(0, w, [w] { w->findChild<QAction*>("actSalvarPdf")->trigger(); });
   });
