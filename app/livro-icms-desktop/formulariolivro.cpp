@@ -209,15 +209,17 @@ void TFormularioLivro::MontarTela() {
   layout->addStretch();
   layout->addLayout(botoes);
 
-  connect(lkpEmpresa_, &TCampoLookup::codigoDigitado, this,
-          [this](const QString& c) { Executar([&] { form_->BuscarEmpresaPorCodigo(c.toStdString()); }); });
+  connect(lkpEmpresa_, &TCampoLookup::codigoDigitado, this, [this](const QString& c) {
+    BuscarCodigo(TControle::lkpEmpresa, [&] { return form_->BuscarEmpresaPorCodigo(c.toStdString()); });
+  });
   connect(lkpEmpresa_, &TCampoLookup::pesquisar, this, &TFormularioLivro::PesquisarEmpresa);
   // Leaving the company field, after a typed code was searched.
   connect(lkpEmpresa_->Edicao(), &QLineEdit::editingFinished, this, [this] {
     if (!validando_) Executar([&] { form_->lkpEmpresaExit(); });
   });
-  connect(lkpFilial_, &TCampoLookup::codigoDigitado, this,
-          [this](const QString& c) { Executar([&] { form_->BuscarFilialPorCodigo(c.toStdString()); }); });
+  connect(lkpFilial_, &TCampoLookup::codigoDigitado, this, [this](const QString& c) {
+    BuscarCodigo(TControle::lkpFilial, [&] { return form_->BuscarFilialPorCodigo(c.toStdString()); });
+  });
   connect(lkpFilial_, &TCampoLookup::pesquisar, this, &TFormularioLivro::PesquisarFilial);
 
   // Screen order is tab order; every input reports its keys and its leaving to the form.
@@ -325,6 +327,13 @@ bool TFormularioLivro::Executar(const std::function<void()>& manipulador) {
   // over the field the focus was going to.
   if (form_->Foco != TControle::Nenhum) QTimer::singleShot(0, this, [this, c = form_->Foco] { Focar(c); });
   return ok;
+}
+
+void TFormularioLivro::BuscarCodigo(TControle campo, const std::function<bool()>& buscar) {
+  bool achou = true;
+  Executar([&] { achou = buscar(); });
+  // The code that named nothing is the one to fix: the focus stays, whatever key left the field.
+  if (!achou) QTimer::singleShot(0, this, [this, campo] { Focar(campo); });
 }
 
 bool TFormularioLivro::ConfirmarDefinitiva() {

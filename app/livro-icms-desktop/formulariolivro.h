@@ -54,6 +54,8 @@ class TFormularioLivro : public QWidget {
   bool Executar(const std::function<void()>& manipulador);
   // The print action (or the Enter of the line spacing), with progress, questions and preview.
   void Imprimir(const std::function<bool()>& acao);
+  // A typed code searched; the focus back on its field when it names no record.
+  void BuscarCodigo(TControle campo, const std::function<bool()>& buscar);
   // Asks before a definitive book runs; false when the person declines.
   bool ConfirmarDefinitiva();
   void PesquisarEmpresa();

@@ -608,9 +608,32 @@ void TesteDesktop::DialogosDeArquivoNaoAbremOBanco() {
   QCOMPARE(QString::fromStdString(st.getColumn(0).getString()), todas);
 }
 
-// Enter walks the form without changing a choice: it passes by the taxes and the line spacing not
-// chosen, and Enter on "Sextos" while "Oitavos" is the choice prints in eighths, "Sextos" unticked.
+// Keys in the form: a code field is typed over, and an unknown code keeps the focus. Enter walks
+// the form without changing a choice: it passes by the taxes and the line spacing not chosen, and
+// Enter on "Sextos" while "Oitavos" is the choice prints in eighths, "Sextos" unticked.
 void TesteDesktop::TecladoNoFormulario() {
+  TRoteiroDialogos mensagens;
+  // A code field entered with the mouse has its code selected: "20" typed replaces the "1" shown.
+  auto* empresa = W<QLineEdit>("lkpEmpresaCodigo");
+  QTest::mouseClick(empresa, Qt::LeftButton, {}, QPoint(empresa->width() - 4, empresa->height() / 2));
+  QTest::qWait(20);
+  QTest::keyClicks(empresa, "20");
+  QTest::keyClick(empresa, Qt::Key_Tab);
+  QCOMPARE(empresa->text(), QString("20"));
+  QVERIFY(!W<QLabel>("lkpEmpresaDescricao")->text().isEmpty());
+  // A code that names no company: its message, and the focus stays on it to be typed again.
+  mensagens.Esperar("código desconhecido", Mensagem("Registro não encontrado."), PressionarOk);
+  Digitar(empresa, "999");
+  QTest::keyClick(empresa, Qt::Key_Tab);
+  QVERIFY2(mensagens.Concluido(), qPrintable("faltou: " + mensagens.Pendentes()));
+  Reativar();
+  QTRY_VERIFY(empresa->hasFocus());
+  QCOMPARE(empresa->selectedText(), empresa->text());
+  Digitar(empresa, "1");
+  QTest::keyClick(empresa, Qt::Key_Tab);
+  Digitar(W<QLineEdit>("lkpFilialCodigo"), "1");
+  QTest::keyClick(W<QLineEdit>("lkpFilialCodigo"), Qt::Key_Tab);
+
   auto* sextos = W<QRadioButton>("rbSextos");
   auto* oitavos = W<QRadioButton>("rbOitavos");
   Digitar(W<QLineEdit>("edtDataInicio"), "01012026");
