@@ -147,6 +147,10 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   connect(fechar, &QPushButton::clicked, this, &QDialog::reject);
   rodape->addWidget(fechar);
   layout->addLayout(rodape);
+  // The page has the keys when the preview opens: Ctrl+C copies it at once (the page number box
+  // would take Ctrl+C for its own text).
+  rolagem_->setFocusPolicy(Qt::StrongFocus);
+  rolagem_->setFocus();
   Mostrar();
 }
 

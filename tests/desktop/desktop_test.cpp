@@ -380,11 +380,12 @@ void TesteDesktop::ApuracaoComPerguntaEVisualizacao() {
   RoteiroMarcoRS(
       roteiro, [](QWidget*) {}, [](QWidget*) {},
       [&](TVisualizacao* v) {
+        // The keys go where the focus is: the page, from the moment the preview opens.
         for (int p = 1; p <= v->Paginas(); ++p) {
           QCOMPARE(v->Pagina(), p);
-          QTest::keyClick(v, Qt::Key_C, Qt::ControlModifier);
+          QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
           paginas << QApplication::clipboard()->text();
-          QTest::keyClick(v, Qt::Key_PageDown);
+          QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
         }
         Digitar(v->findChild<QLineEdit*>("edtLocalizar"), "postergado");
         QTest::keyClick(v->findChild<QLineEdit*>("edtLocalizar"), Qt::Key_Return);
