@@ -95,7 +95,7 @@ TEditorObservacoes::TEditorObservacoes(TForm58140Observacoes& obs, QWidget* pai)
   connect(btnCancelar_, &QPushButton::clicked, this,
           [this] { Executar([&] { obs_.CancelarRegistro(TControle::Nenhum); }); });
   connect(btnSair_, &QPushButton::clicked, this, &TEditorObservacoes::reject);
-  for (QWidget* w : std::initializer_list<QWidget*>{lkpImposto_->Edicao(), edtData_}) w->installEventFilter(this);
+  for (QWidget* w : std::initializer_list<QWidget*>{lkpImposto_->Edicao(), edtData_, dbgObs_}) w->installEventFilter(this);
   setTabOrder(lkpImposto_->Edicao(), edtData_);
   setTabOrder(edtData_, mmoObs_);
 
@@ -211,6 +211,10 @@ bool TEditorObservacoes::eventFilter(QObject* objeto, QEvent* evento) {
     return QDialog::eventFilter(objeto, evento);
   }
   if (evento->type() != QEvent::KeyPress) return QDialog::eventFilter(objeto, evento);
+  if (objeto == dbgObs_ && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Delete) {
+    btnExcluir_->click();  // the same question, and the same refusal while a record is open
+    return true;
+  }
   const TTecla t = TeclaDe(static_cast<QKeyEvent*>(evento)->key());
   if (objeto == edtData_ && TeclaConfirma(t)) {
     if (Executar([&] {

@@ -377,8 +377,17 @@ void TesteDesktop::ApuracaoComPerguntaEVisualizacao() {
 
   TRoteiroDialogos roteiro;
   QStringList paginas;
+  // Each Alt key of the auxiliary-data dialog belongs to one control: Alt+C confirms.
+  auto teclasAlt = [](QWidget* w) {
+    QStringList teclas;
+    for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) teclas << QKeySequence::mnemonic(b->text()).toString();
+    for (QLabel* l : w->findChildren<QLabel*>()) teclas << QKeySequence::mnemonic(l->text()).toString();
+    teclas.removeAll("");
+    QCOMPARE(QSet<QString>(teclas.begin(), teclas.end()).size(), teclas.size());
+    QVERIFY(teclas.contains("Alt+C"));
+  };
   RoteiroMarcoRS(
-      roteiro, [](QWidget*) {}, [](QWidget*) {},
+      roteiro, teclasAlt, [](QWidget*) {},
       [&](TVisualizacao* v) {
         // The keys go where the focus is: the page, from the moment the preview opens.
         for (int p = 1; p <= v->Paginas(); ++p) {
@@ -495,8 +504,8 @@ void TesteDesktop::LivroDefinitivoSoRegistradoQuandoGravado() {
 }
 
 // The observations of establishment 1 in January 2026 (the demo has one, on 31/01): a date past
-// the book refused, a new observation typed on two lines and saved, then deleted after the
-// confirmation.
+// the book refused, a new observation typed on two lines and saved, then deleted from the grid
+// (Delete) after the confirmation.
 void TesteDesktop::EditorDeObservacoes() {
   Digitar(W<QLineEdit>("edtDataInicio"), "01012026");
   QTest::keyClick(W<QLineEdit>("edtDataInicio"), Qt::Key_Return);
@@ -533,7 +542,7 @@ void TesteDesktop::EditorDeObservacoes() {
     QCOMPARE(grade->item(0, 2)->text(), QString("Observação de teste segunda linha"));
 
     QTest::mouseClick(grade->viewport(), Qt::LeftButton, {}, grade->visualItemRect(grade->item(0, 0)).center());
-    QTest::mouseClick(e->findChild<QPushButton*>("btnExcluir"), Qt::LeftButton);  // the next step confirms
+    QTest::keyClick(grade, Qt::Key_Delete);  // the next step confirms
     Ativar(e);
     QCOMPARE(Valor(contagem), QString("1"));
     QCOMPARE(grade->rowCount(), 1);
