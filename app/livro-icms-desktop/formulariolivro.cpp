@@ -183,7 +183,10 @@ void TFormularioLivro::MontarTela() {
   addAction(actImprimir_);
   actObservacoes_ = new QAction("&Observações", this);
   actObservacoes_->setObjectName("ActObservacoes");
-  connect(actObservacoes_, &QAction::triggered, this, [this] { Executar([&] { form_->ActObservacoesExecute(); }); });
+  connect(actObservacoes_, &QAction::triggered, this, [this] {
+    lkpFilial_->ConfirmarCodigo();
+    if (FilialInformada()) Executar([&] { form_->ActObservacoesExecute(); });
+  });
   btnImprimir_ = new QPushButton("&Imprimir");
   btnImprimir_->setObjectName("btnImprimir");
   btnImprimir_->setToolTip("Imprimir (Ctrl+I)");
@@ -336,6 +339,13 @@ void TFormularioLivro::BuscarCodigo(TControle campo, const std::function<bool()>
   if (!achou) QTimer::singleShot(0, this, [this, campo] { Focar(campo); });
 }
 
+bool TFormularioLivro::FilialInformada() {
+  if (form_->lkpFilial.Id > 0) return true;
+  TInteracaoQt(window()).ExibirMensagem("Informe o estabelecimento.", TTipoMensagem::Aviso);
+  QTimer::singleShot(0, this, [this] { Focar(TControle::lkpFilial); });
+  return false;
+}
+
 bool TFormularioLivro::ConfirmarDefinitiva() {
   const std::string texto = "Imprimir o livro definitivo?\r\rLivro: " + std::to_string(modulo_.FLivro) +
                             "\rPrimeira folha: " + std::to_string(modulo_.FPagina) + "\rPeríodo: " +
@@ -369,6 +379,7 @@ void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
   lkpEmpresa_->ConfirmarCodigo();
   if (lkpEmpresa_->Edicao()->hasFocus()) Executar([&] { form_->lkpEmpresaExit(); });
   lkpFilial_->ConfirmarCodigo();
+  if (!FilialInformada()) return;
   imprimindo_ = true;
   TDialogoProgresso progresso(window());
   modulo_.GetApuracao().OnAntesDeCalcular = [&progresso](const TResumo& r, int i, int n) {

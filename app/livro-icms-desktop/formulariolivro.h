@@ -56,6 +56,9 @@ class TFormularioLivro : public QWidget {
   void Imprimir(const std::function<bool()>& acao);
   // A typed code searched; the focus back on its field when it names no record.
   void BuscarCodigo(TControle campo, const std::function<bool()>& buscar);
+  // The book and the observations belong to one establishment: without it, the person is told so
+  // and the focus goes to its field.
+  bool FilialInformada();
   // Asks before a definitive book runs; false when the person declines.
   bool ConfirmarDefinitiva();
   void PesquisarEmpresa();

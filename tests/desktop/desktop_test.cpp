@@ -618,7 +618,8 @@ void TesteDesktop::DialogosDeArquivoNaoAbremOBanco() {
   QCOMPARE(QString::fromStdString(st.getColumn(0).getString()), todas);
 }
 
-// Keys in the form: a code field is typed over, and an unknown code keeps the focus. Enter walks
+// Keys in the form: a code field is typed over, an unknown code keeps the focus, and a missing
+// establishment is asked for before the book or the observations. Enter walks
 // the form without changing a choice: it passes by the taxes and the line spacing not chosen, and
 // Enter on "Sextos" while "Oitavos" is the choice prints in eighths, "Sextos" unticked.
 void TesteDesktop::TecladoNoFormulario() {
@@ -641,8 +642,20 @@ void TesteDesktop::TecladoNoFormulario() {
   QCOMPARE(empresa->selectedText(), empresa->text());
   Digitar(empresa, "1");
   QTest::keyClick(empresa, Qt::Key_Tab);
-  Digitar(W<QLineEdit>("lkpFilialCodigo"), "1");
-  QTest::keyClick(W<QLineEdit>("lkpFilialCodigo"), Qt::Key_Tab);
+  // No establishment (company 1 cleared it): neither the book nor the observations run; the
+  // person is told and the focus goes to the establishment.
+  auto* filial = W<QLineEdit>("lkpFilialCodigo");
+  QVERIFY(filial->text().isEmpty());
+  for (const char* botao : {"btnImprimir", "btnObservacoes"}) {
+    mensagens.Esperar("sem estabelecimento", Mensagem("Informe o estabelecimento."), PressionarOk);
+    QTest::mouseClick(W<QPushButton>(botao), Qt::LeftButton);
+    QVERIFY2(mensagens.Concluido(), qPrintable(QString(botao) + " faltou: " + mensagens.Pendentes()));
+    Reativar();
+    QTRY_VERIFY(filial->hasFocus());
+  }
+  QVERIFY2(mensagens.Inesperados.isEmpty(), qPrintable(mensagens.Inesperados.join(" | ")));
+  Digitar(filial, "1");
+  QTest::keyClick(filial, Qt::Key_Tab);
 
   auto* sextos = W<QRadioButton>("rbSextos");
   auto* oitavos = W<QRadioButton>("rbOitavos");
