@@ -43,6 +43,7 @@
 #include "regimes/normal/apuracaonormalrs.h"
 #include "relatorio/livroicms.h"
 #include "roteiro.h"
+#include "traducoes.h"
 #include "visualizacao.h"
 
 namespace {
@@ -212,6 +213,15 @@ void TesteDesktop::initTestCase() {
   QStandardPaths::setTestModeEnabled(true);
   QApplication::setOrganizationName("LivroICMS");
   QApplication::setApplicationName("livro-icms-desktop-testes");
+  // As the program starts: Qt's own buttons and dialogs in Portuguese.
+  QVERIFY(InstalarTraducoesQt());
+  QMessageBox caixa(QMessageBox::Question, "Confirmação", "?", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  QCOMPARE(caixa.button(QMessageBox::Yes)->text(), QString("&Sim"));
+  QCOMPARE(caixa.button(QMessageBox::No)->text(), QString("&Não"));
+  QCOMPARE(caixa.button(QMessageBox::Cancel)->text(), QString("Cancelar"));
+  QFileDialog arquivo(nullptr, "Salvar");
+  arquivo.setOption(QFileDialog::DontUseNativeDialog);
+  QCOMPARE(arquivo.findChild<QLabel*>("fileNameLabel")->text(), QString("&Nome do arquivo:"));
 }
 
 void TesteDesktop::init() {
