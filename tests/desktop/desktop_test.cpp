@@ -183,6 +183,7 @@ class TesteDesktop : public QObject {
   void EditorDeObservacoes();
   void DialogosDeArquivoNaoAbremOBanco();
   void TecladoNoFormulario();
+  void VisualizacaoNaTela();
   void Capturas();
 
  private:
@@ -692,6 +693,27 @@ void TesteDesktop::TecladoNoFormulario() {
   QCOMPARE(linhas, 88);  // 11 inches at 8 lines an inch
   QVERIFY(oitavos->isChecked() && !sextos->isChecked());
   QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
+}
+
+// The preview fits the screen it opens on (the offscreen one is 800 x 600, smaller than the
+// preview's own 1100 x 820), opens the first time at 100 %, and then at the zoom chosen last.
+void TesteDesktop::VisualizacaoNaTela() {
+  const QRect tela = janela_->screen()->availableGeometry();
+  {
+    TVisualizacao v(janela_->Modulo()->Prn(), janela_.get());
+    v.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&v));
+    QVERIFY2(tela.contains(v.frameGeometry()), qPrintable(QString("%1x%2").arg(v.width()).arg(v.height())));
+    QCOMPARE(v.Zoom(), 1.0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Plus, Qt::ControlModifier);  // 1.25
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Plus, Qt::ControlModifier);  // 1.5625
+    v.resize(v.width() - 20, v.height());
+    QCOMPARE(v.Zoom(), 1.5625);
+  }
+  TVisualizacao outra(janela_->Modulo()->Prn(), janela_.get());
+  outra.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&outra));
+  QCOMPARE(outra.Zoom(), 1.5625);
 }
 
 // The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question and the
