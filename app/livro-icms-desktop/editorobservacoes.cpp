@@ -131,6 +131,11 @@ void TEditorObservacoes::MostrarTela() {
     }
     if (atual && visiveis[static_cast<size_t>(l)].IdLivroObs == atual->IdLivroObs) dbgObs_->selectRow(l);
   }
+  // The date and the tax whole, whatever the font: their widths are the least they take.
+  for (int c = 0; c < 2; ++c) {
+    dbgObs_->resizeColumnToContents(c);
+    dbgObs_->setColumnWidth(c, std::max(dbgObs_->columnWidth(c), TForm58140Observacoes::kColunas[c].Largura));
+  }
   dbgObs_->setEnabled(obs_.pnlGradeEnabled);
   btnGravar_->setEnabled(editando);
   btnCancelar_->setEnabled(editando);

@@ -527,6 +527,10 @@ void TesteDesktop::EditorDeObservacoes() {
     QCOMPARE(e->findChild<QLabel*>("lblTitulo")->text(), QString("Comercial Exemplo Ltda - 01/01/2026 a 31/01/2026"));
     auto* grade = e->findChild<QTableWidget*>("dbgObs");
     QCOMPARE(grade->rowCount(), 1);
+    // A larger font, as on a desktop whose fonts are bigger than these.
+    QFont fonte = grade->font();
+    fonte.setPointSize(fonte.pointSize() * 2);
+    grade->setFont(fonte);
     QVERIFY(grade->item(0, 2)->text().startsWith("Crédito extemporâneo da NF 58213 apropriado conforme art. 61 do RICMS/SP. "
                                                  "Estorno"));
     auto* imposto = e->findChild<QLineEdit*>("lkpImpostoCodigo");
@@ -550,6 +554,10 @@ void TesteDesktop::EditorDeObservacoes() {
              QString("Observação de teste\nsegunda linha"));
     QCOMPARE(grade->rowCount(), 2);
     QCOMPARE(grade->item(0, 0)->text(), QString("15/01/2026"));
+    // The date and the tax show whole in that font.
+    const QAbstractItemView* vista = grade;
+    QVERIFY(grade->columnWidth(0) >= vista->sizeHintForColumn(0));
+    QVERIFY(grade->columnWidth(1) >= vista->sizeHintForColumn(1));
     QCOMPARE(grade->item(0, 2)->text(), QString("Observação de teste segunda linha"));
 
     QTest::mouseClick(grade->viewport(), Qt::LeftButton, {}, grade->visualItemRect(grade->item(0, 0)).center());
