@@ -724,8 +724,9 @@ void TesteDesktop::VisualizacaoNaTela() {
   QCOMPARE(outra.Zoom(), 1.5625);
 }
 
-// The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question and the
-// preview on the page that shows the postponed tax, from the same run as the test above.
+// The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question, the
+// preview on the page that shows the postponed tax and its save dialog, from the same run as the
+// test above.
 void TesteDesktop::Capturas() {
   const QString pasta = qEnvironmentVariable("LIVRO_CAPTURAS");
   if (pasta.isEmpty()) QSKIP("LIVRO_CAPTURAS não definida");
@@ -741,13 +742,21 @@ void TesteDesktop::Capturas() {
       roteiro, [&](QWidget* w) { QVERIFY(w->grab().save(pasta + "/desktop-dialogo-dados.png")); },
       [&](QWidget* w) { QVERIFY(w->grab().save(pasta + "/desktop-pergunta.png")); },
       [&](TVisualizacao* v) {
-        v->resize(1100, 820);
+        // The whole screen (the script gives it 1366 x 768), with the preview as it opened there.
         v->Localizar("postergado");
-        v->SetZoom(1.0);
         QTest::qWait(50);
-        QVERIFY(v->grab().save(pasta + "/desktop-visualizacao.png"));
-        v->reject();
+        QVERIFY(v->screen()->grabWindow(0).save(pasta + "/desktop-visualizacao.png"));
+        QTimer::singleShot(0, v, [v] { v->findChild<QAction*>("actSalvarPdf")->trigger(); });
       });
+  // A dialog of Qt's own, in Portuguese.
+  roteiro.Esperar("salvar PDF", EhDialogoArquivo, [&](QWidget* w) {
+    qobject_cast<QFileDialog*>(w)->setDirectory(pasta_->path());
+    QTest::qWait(300);
+    QVERIFY(w->grab().save(pasta + "/desktop-salvar.png"));
+    qobject_cast<QFileDialog*>(w)->reject();
+  });
+  roteiro.Esperar("visualização", TRoteiroDialogos::Nome("dlgVisualizacao"),
+                  [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
   Imprimir();
   QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
 }
