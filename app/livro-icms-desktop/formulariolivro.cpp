@@ -257,19 +257,50 @@ QWidget* TFormularioLivro::Widget(TControle controle) const {
   }
 }
 
+std::vector<std::pair<TCaixa*, QCheckBox*>> TFormularioLivro::Caixas() {
+  return {{&form_->chkContabilizar, chkContabilizar_},
+          {&form_->chkCalcularCIAP, chkCalcularCIAP_},
+          {&form_->chkSemMovimento, chkSemMovimento_},
+          {&form_->chkDetalharSufixoCfop, chkDetalharSufixoCfop_},
+          {&form_->chkNaoImprimirDescricaoCFOP, chkNaoImprimirDescricaoCFOP_},
+          {&form_->chkImpressaoFrenteVerso, chkImpressaoFrenteVerso_},
+          {&form_->chkRodape, chkRodape_},
+          {&form_->chkImpressaoDefinitiva, chkImpressaoDefinitiva_}};
+}
+
+QVariantMap TFormularioLivro::Pedido() {
+  LerTela();
+  QVariantMap p;
+  p["inicio"] = QString::fromStdString(form_->edtDataInicio.Text);
+  p["fim"] = QString::fromStdString(form_->edtDataFim.Text);
+  p["impostos"] = static_cast<int>(form_->rbImpostos);
+  for (const auto& [c, k] : Caixas())
+    if (k != chkImpressaoDefinitiva_) p[k->objectName()] = c->Checked;
+  p["sextos"] = form_->rbSextos;
+  return p;
+}
+
+void TFormularioLivro::RestaurarPedido(const QVariantMap& p) {
+  if (p.isEmpty()) return;
+  Executar([&] {
+    // The start date as if typed with Enter (the establishment's period), then the end kept.
+    form_->edtDataInicio.Text = p.value("inicio").toString().toStdString();
+    form_->edtDataInicioKeyDown(TTecla::Enter);
+    form_->edtDataFim.Text = p.value("fim").toString().toStdString();
+    // A selection of taxes is not kept: it would open its dialog now.
+    const auto impostos = static_cast<TEscolhaImpostos>(p.value("impostos").toInt());
+    if (impostos != TEscolhaImpostos::Custom) form_->rbTodosClick(impostos);
+    for (const auto& [c, k] : Caixas())
+      if (c->Enabled && p.contains(k->objectName())) c->Checked = p.value(k->objectName()).toBool();
+    form_->rbSextos = p.value("sextos").toBool();
+    form_->rbOitavos = !form_->rbSextos;
+  });
+}
+
 void TFormularioLivro::LerTela() {
   form_->edtDataInicio.Text = TextoData(edtDataInicio_);
   form_->edtDataFim.Text = TextoData(edtDataFim_);
-  const std::pair<TCaixa*, QCheckBox*> caixas[] = {
-      {&form_->chkContabilizar, chkContabilizar_},
-      {&form_->chkCalcularCIAP, chkCalcularCIAP_},
-      {&form_->chkSemMovimento, chkSemMovimento_},
-      {&form_->chkDetalharSufixoCfop, chkDetalharSufixoCfop_},
-      {&form_->chkNaoImprimirDescricaoCFOP, chkNaoImprimirDescricaoCFOP_},
-      {&form_->chkImpressaoFrenteVerso, chkImpressaoFrenteVerso_},
-      {&form_->chkRodape, chkRodape_},
-      {&form_->chkImpressaoDefinitiva, chkImpressaoDefinitiva_}};
-  for (const auto& [c, k] : caixas) c->Checked = k->isChecked();
+  for (const auto& [c, k] : Caixas()) c->Checked = k->isChecked();
   form_->edtNumLivro.Text = edtNumLivro_->text().toStdString();
   form_->edtNumPagina.Text = edtNumPagina_->text().toStdString();
   form_->rbSextos = rbSextos_->isChecked();
@@ -287,16 +318,7 @@ void TFormularioLivro::MostrarTela() {
   rbICMSST_->setChecked(f.rbImpostos == TEscolhaImpostos::ICMSST);
   rbCustom_->setChecked(f.rbImpostos == TEscolhaImpostos::Custom);
   btnSelecionarImpostos_->setEnabled(f.btnSelecionarImpostosEnabled);
-  const std::pair<const TCaixa*, QCheckBox*> caixas[] = {
-      {&f.chkContabilizar, chkContabilizar_},
-      {&f.chkCalcularCIAP, chkCalcularCIAP_},
-      {&f.chkSemMovimento, chkSemMovimento_},
-      {&f.chkDetalharSufixoCfop, chkDetalharSufixoCfop_},
-      {&f.chkNaoImprimirDescricaoCFOP, chkNaoImprimirDescricaoCFOP_},
-      {&f.chkImpressaoFrenteVerso, chkImpressaoFrenteVerso_},
-      {&f.chkRodape, chkRodape_},
-      {&f.chkImpressaoDefinitiva, chkImpressaoDefinitiva_}};
-  for (const auto& [c, k] : caixas) {
+  for (const auto& [c, k] : Caixas()) {
     k->setChecked(c->Checked);
     k->setEnabled(c->Enabled);
   }

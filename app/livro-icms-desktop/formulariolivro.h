@@ -8,9 +8,12 @@
 // Printing runs the settlement with a progress dialog (the run's hook), answers its questions and
 // dialogs through the desktop interaction, and opens the book in the preview, which decides
 // whether the book was printed.
+#include <QVariantMap>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "forms/form58140.h"
 
@@ -34,6 +37,11 @@ class TFormularioLivro : public QWidget {
   TForm58140& Formulario() { return *form_; }
   QAction* ActImprimir() const { return actImprimir_; }
   QAction* ActObservacoes() const { return actObservacoes_; }
+  // The request as the person left it (dates, taxes, options, line spacing; the definitive book
+  // is not kept), and put back the next time the office opens. The dates keep their checks:
+  // restored, they go through the start date's Enter as typed ones do.
+  QVariantMap Pedido();
+  void RestaurarPedido(const QVariantMap& pedido);
 
  signals:
   // What became of a print or of the last operation, for the status bar.
@@ -45,6 +53,7 @@ class TFormularioLivro : public QWidget {
 
  private:
   void MontarTela();
+  std::vector<std::pair<TCaixa*, QCheckBox*>> Caixas();
   void LerTela();
   void MostrarTela();
   void Focar(TControle controle);

@@ -184,6 +184,7 @@ class TesteDesktop : public QObject {
   void DialogosDeArquivoNaoAbremOBanco();
   void TecladoNoFormulario();
   void VisualizacaoNaTela();
+  void PedidoLembradoPorEscritorio();
   void Capturas();
 
  private:
@@ -722,6 +723,26 @@ void TesteDesktop::VisualizacaoNaTela() {
   outra.show();
   QVERIFY(QTest::qWaitForWindowExposed(&outra));
   QCOMPARE(outra.Zoom(), 1.5625);
+}
+
+// The form opens an office again as it was left there: company, establishment, dates, taxes,
+// options and line spacing.
+void TesteDesktop::PedidoLembradoPorEscritorio() {
+  Pedido("20", "1", "01032026");
+  Digitar(W<QLineEdit>("edtDataFim"), "15032026");
+  QTest::keyClick(W<QLineEdit>("edtDataFim"), Qt::Key_Tab);
+  for (const char* nome : {"rbICMS", "chkDetalharSufixoCfop", "chkSemMovimento", "rbSextos"})
+    QTest::mouseClick(W<QAbstractButton>(nome), Qt::LeftButton);
+  const QString banco = janela_->Arquivo();
+  janela_->FecharEscritorio();
+  QVERIFY(janela_->AbrirEscritorio(banco));
+  QCOMPARE(W<QLineEdit>("lkpEmpresaCodigo")->text(), QString("20"));
+  QCOMPARE(W<QLineEdit>("lkpFilialCodigo")->text(), QString("1"));
+  QCOMPARE(W<QLineEdit>("edtDataInicio")->text(), QString("01/03/2026"));
+  QCOMPARE(W<QLineEdit>("edtDataFim")->text(), QString("15/03/2026"));
+  QVERIFY(W<QRadioButton>("rbICMS")->isChecked());
+  QVERIFY(W<QCheckBox>("chkDetalharSufixoCfop")->isChecked() && !W<QCheckBox>("chkSemMovimento")->isChecked());
+  QVERIFY(W<QRadioButton>("rbSextos")->isChecked() && !W<QRadioButton>("rbOitavos")->isChecked());
 }
 
 // The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question, the
