@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 
 TCampoLookup::TCampoLookup(const QString& nome, QWidget* pai)
@@ -44,6 +45,13 @@ void TCampoLookup::ConfirmarCodigo() {
 }
 
 bool TCampoLookup::eventFilter(QObject* objeto, QEvent* evento) {
+  if (objeto == codigo_ && evento->type() == QEvent::FocusIn) {
+    // A code is replaced, never edited: whatever brought the focus (the mouse too), typing starts
+    // over. After the event, so a click's own placing of the cursor comes first.
+    const auto razao = static_cast<QFocusEvent*>(evento)->reason();
+    if (razao != Qt::ActiveWindowFocusReason && razao != Qt::PopupFocusReason)
+      QTimer::singleShot(0, codigo_, [this] { codigo_->selectAll(); });
+  }
   if (objeto == codigo_ && evento->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_F2) {
     emit pesquisar();
     return true;

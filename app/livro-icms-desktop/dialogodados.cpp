@@ -37,7 +37,8 @@ TDialogoDados::TDialogoDados(const QString& titulo, std::vector<TCampoDialogo> c
   auto* botoes = new QDialogButtonBox;
   QPushButton* confirmar = botoes->addButton("&Confirmar", QDialogButtonBox::AcceptRole);
   confirmar->setObjectName("btnConfirmar");
-  botoes->addButton("&Cancelar", QDialogButtonBox::RejectRole)->setObjectName("btnCancelar");
+  // Alt+C is "Confirmar"'s: one key for one button.
+  botoes->addButton("Ca&ncelar", QDialogButtonBox::RejectRole)->setObjectName("btnCancelar");
   // Enter belongs to the fields (moving on); the buttons answer only to a click or their own key.
   for (QAbstractButton* b : botoes->buttons())
     if (auto* p = qobject_cast<QPushButton*>(b)) p->setAutoDefault(false);

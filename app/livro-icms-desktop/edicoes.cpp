@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 
 #include "interacaoqt.h"
 
@@ -34,10 +35,24 @@ bool SaiuDoCampo(const QFocusEvent* evento) {
   return evento->reason() != Qt::ActiveWindowFocusReason && evento->reason() != Qt::PopupFocusReason;
 }
 
+namespace {
+
+// A radio button that is not the choice of its group: Enter passes it by, so a key pressed there
+// can never be taken for choosing it.
+bool OutraOpcao(const QWidget* w) {
+  const auto* r = qobject_cast<const QRadioButton*>(w);
+  if (!r || r->isChecked() || !r->autoExclusive() || !r->parentWidget()) return false;
+  for (const QRadioButton* irmao : r->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+    if (irmao->isChecked() && irmao->autoExclusive()) return true;
+  return false;
+}
+
+}  // namespace
+
 void ProximoCampo(QWidget* atual) {
   for (QWidget* w = atual->nextInFocusChain(); w && w != atual; w = w->nextInFocusChain()) {
     if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && !w->focusProxy() &&
-        atual->window() == w->window()) {
+        atual->window() == w->window() && !OutraOpcao(w)) {
       w->setFocus(Qt::TabFocusReason);
       return;
     }

@@ -21,5 +21,6 @@ bool SaiuDoCampo(const QFocusEvent* evento);
 // Runs a handler of a form's logic: false when a field check failed (the form has shown its
 // message) or an error came out of it, which is shown over `pai`.
 bool ExecutarManipulador(QWidget* pai, const std::function<void()>& manipulador);
-// Moves the focus to the next field of the window in tab order, as Tab does.
+// Moves the focus to the next field of the window in tab order, as Tab does, passing by the radio
+// buttons of a group other than the one chosen.
 void ProximoCampo(QWidget* atual);

@@ -95,7 +95,7 @@ TEditorObservacoes::TEditorObservacoes(TForm58140Observacoes& obs, QWidget* pai)
   connect(btnCancelar_, &QPushButton::clicked, this,
           [this] { Executar([&] { obs_.CancelarRegistro(TControle::Nenhum); }); });
   connect(btnSair_, &QPushButton::clicked, this, &TEditorObservacoes::reject);
-  for (QWidget* w : std::initializer_list<QWidget*>{lkpImposto_->Edicao(), edtData_}) w->installEventFilter(this);
+  for (QWidget* w : std::initializer_list<QWidget*>{lkpImposto_->Edicao(), edtData_, dbgObs_}) w->installEventFilter(this);
   setTabOrder(lkpImposto_->Edicao(), edtData_);
   setTabOrder(edtData_, mmoObs_);
 
@@ -130,6 +130,11 @@ void TEditorObservacoes::MostrarTela() {
       dbgObs_->setItem(l, c, item);
     }
     if (atual && visiveis[static_cast<size_t>(l)].IdLivroObs == atual->IdLivroObs) dbgObs_->selectRow(l);
+  }
+  // The date and the tax whole, whatever the font: their widths are the least they take.
+  for (int c = 0; c < 2; ++c) {
+    dbgObs_->resizeColumnToContents(c);
+    dbgObs_->setColumnWidth(c, std::max(dbgObs_->columnWidth(c), TForm58140Observacoes::kColunas[c].Largura));
   }
   dbgObs_->setEnabled(obs_.pnlGradeEnabled);
   btnGravar_->setEnabled(editando);
@@ -211,6 +216,10 @@ bool TEditorObservacoes::eventFilter(QObject* objeto, QEvent* evento) {
     return QDialog::eventFilter(objeto, evento);
   }
   if (evento->type() != QEvent::KeyPress) return QDialog::eventFilter(objeto, evento);
+  if (objeto == dbgObs_ && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Delete) {
+    btnExcluir_->click();  // the same question, and the same refusal while a record is open
+    return true;
+  }
   const TTecla t = TeclaDe(static_cast<QKeyEvent*>(evento)->key());
   if (objeto == edtData_ && TeclaConfirma(t)) {
     if (Executar([&] {

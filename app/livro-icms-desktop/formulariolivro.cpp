@@ -27,8 +27,31 @@
 #include "relatorio/livroicms.h"
 #include "visualizacao.h"
 
+namespace {
+
+// The form as the desktop runs it: a definitive book takes its folhas for good, so once the request
+// is checked and filled in, the person confirms the book, first folha and period before anything
+// runs.
+class TForm58140Confirmado : public TForm58140 {
+ public:
+  TForm58140Confirmado(TdmLivroICMS& modulo, std::function<bool()> confirmar)
+      : TForm58140(modulo), confirmar_(std::move(confirmar)) {}
+
+ protected:
+  bool ImprimirModulo() override {
+    if (Modulo().FImpressaoDefinitiva && !confirmar_()) return false;
+    return TForm58140::ImprimirModulo();
+  }
+
+ private:
+  std::function<bool()> confirmar_;
+};
+
+}  // namespace
+
 TFormularioLivro::TFormularioLivro(TdmLivroICMS& modulo, QWidget* pai)
-    : QWidget(pai), modulo_(modulo), form_(std::make_unique<TForm58140>(modulo)) {
+    : QWidget(pai), modulo_(modulo),
+      form_(std::make_unique<TForm58140Confirmado>(modulo, [this] { return ConfirmarDefinitiva(); })) {
   setObjectName("Form58140");
   setWindowTitle(TForm58140::kCaption);
   MontarTela();
@@ -160,7 +183,10 @@ void TFormularioLivro::MontarTela() {
   addAction(actImprimir_);
   actObservacoes_ = new QAction("&Observações", this);
   actObservacoes_->setObjectName("ActObservacoes");
-  connect(actObservacoes_, &QAction::triggered, this, [this] { Executar([&] { form_->ActObservacoesExecute(); }); });
+  connect(actObservacoes_, &QAction::triggered, this, [this] {
+    lkpFilial_->ConfirmarCodigo();
+    if (FilialInformada()) Executar([&] { form_->ActObservacoesExecute(); });
+  });
   btnImprimir_ = new QPushButton("&Imprimir");
   btnImprimir_->setObjectName("btnImprimir");
   btnImprimir_->setToolTip("Imprimir (Ctrl+I)");
@@ -186,15 +212,17 @@ void TFormularioLivro::MontarTela() {
   layout->addStretch();
   layout->addLayout(botoes);
 
-  connect(lkpEmpresa_, &TCampoLookup::codigoDigitado, this,
-          [this](const QString& c) { Executar([&] { form_->BuscarEmpresaPorCodigo(c.toStdString()); }); });
+  connect(lkpEmpresa_, &TCampoLookup::codigoDigitado, this, [this](const QString& c) {
+    BuscarCodigo(TControle::lkpEmpresa, [&] { return form_->BuscarEmpresaPorCodigo(c.toStdString()); });
+  });
   connect(lkpEmpresa_, &TCampoLookup::pesquisar, this, &TFormularioLivro::PesquisarEmpresa);
   // Leaving the company field, after a typed code was searched.
   connect(lkpEmpresa_->Edicao(), &QLineEdit::editingFinished, this, [this] {
     if (!validando_) Executar([&] { form_->lkpEmpresaExit(); });
   });
-  connect(lkpFilial_, &TCampoLookup::codigoDigitado, this,
-          [this](const QString& c) { Executar([&] { form_->BuscarFilialPorCodigo(c.toStdString()); }); });
+  connect(lkpFilial_, &TCampoLookup::codigoDigitado, this, [this](const QString& c) {
+    BuscarCodigo(TControle::lkpFilial, [&] { return form_->BuscarFilialPorCodigo(c.toStdString()); });
+  });
   connect(lkpFilial_, &TCampoLookup::pesquisar, this, &TFormularioLivro::PesquisarFilial);
 
   // Screen order is tab order; every input reports its keys and its leaving to the form.
@@ -229,19 +257,50 @@ QWidget* TFormularioLivro::Widget(TControle controle) const {
   }
 }
 
+std::vector<std::pair<TCaixa*, QCheckBox*>> TFormularioLivro::Caixas() {
+  return {{&form_->chkContabilizar, chkContabilizar_},
+          {&form_->chkCalcularCIAP, chkCalcularCIAP_},
+          {&form_->chkSemMovimento, chkSemMovimento_},
+          {&form_->chkDetalharSufixoCfop, chkDetalharSufixoCfop_},
+          {&form_->chkNaoImprimirDescricaoCFOP, chkNaoImprimirDescricaoCFOP_},
+          {&form_->chkImpressaoFrenteVerso, chkImpressaoFrenteVerso_},
+          {&form_->chkRodape, chkRodape_},
+          {&form_->chkImpressaoDefinitiva, chkImpressaoDefinitiva_}};
+}
+
+QVariantMap TFormularioLivro::Pedido() {
+  LerTela();
+  QVariantMap p;
+  p["inicio"] = QString::fromStdString(form_->edtDataInicio.Text);
+  p["fim"] = QString::fromStdString(form_->edtDataFim.Text);
+  p["impostos"] = static_cast<int>(form_->rbImpostos);
+  for (const auto& [c, k] : Caixas())
+    if (k != chkImpressaoDefinitiva_) p[k->objectName()] = c->Checked;
+  p["sextos"] = form_->rbSextos;
+  return p;
+}
+
+void TFormularioLivro::RestaurarPedido(const QVariantMap& p) {
+  if (p.isEmpty()) return;
+  Executar([&] {
+    // The start date as if typed with Enter (the establishment's period), then the end kept.
+    form_->edtDataInicio.Text = p.value("inicio").toString().toStdString();
+    form_->edtDataInicioKeyDown(TTecla::Enter);
+    form_->edtDataFim.Text = p.value("fim").toString().toStdString();
+    // A selection of taxes is not kept: it would open its dialog now.
+    const auto impostos = static_cast<TEscolhaImpostos>(p.value("impostos").toInt());
+    if (impostos != TEscolhaImpostos::Custom) form_->rbTodosClick(impostos);
+    for (const auto& [c, k] : Caixas())
+      if (c->Enabled && p.contains(k->objectName())) c->Checked = p.value(k->objectName()).toBool();
+    form_->rbSextos = p.value("sextos").toBool();
+    form_->rbOitavos = !form_->rbSextos;
+  });
+}
+
 void TFormularioLivro::LerTela() {
   form_->edtDataInicio.Text = TextoData(edtDataInicio_);
   form_->edtDataFim.Text = TextoData(edtDataFim_);
-  const std::pair<TCaixa*, QCheckBox*> caixas[] = {
-      {&form_->chkContabilizar, chkContabilizar_},
-      {&form_->chkCalcularCIAP, chkCalcularCIAP_},
-      {&form_->chkSemMovimento, chkSemMovimento_},
-      {&form_->chkDetalharSufixoCfop, chkDetalharSufixoCfop_},
-      {&form_->chkNaoImprimirDescricaoCFOP, chkNaoImprimirDescricaoCFOP_},
-      {&form_->chkImpressaoFrenteVerso, chkImpressaoFrenteVerso_},
-      {&form_->chkRodape, chkRodape_},
-      {&form_->chkImpressaoDefinitiva, chkImpressaoDefinitiva_}};
-  for (const auto& [c, k] : caixas) c->Checked = k->isChecked();
+  for (const auto& [c, k] : Caixas()) c->Checked = k->isChecked();
   form_->edtNumLivro.Text = edtNumLivro_->text().toStdString();
   form_->edtNumPagina.Text = edtNumPagina_->text().toStdString();
   form_->rbSextos = rbSextos_->isChecked();
@@ -259,16 +318,7 @@ void TFormularioLivro::MostrarTela() {
   rbICMSST_->setChecked(f.rbImpostos == TEscolhaImpostos::ICMSST);
   rbCustom_->setChecked(f.rbImpostos == TEscolhaImpostos::Custom);
   btnSelecionarImpostos_->setEnabled(f.btnSelecionarImpostosEnabled);
-  const std::pair<const TCaixa*, QCheckBox*> caixas[] = {
-      {&f.chkContabilizar, chkContabilizar_},
-      {&f.chkCalcularCIAP, chkCalcularCIAP_},
-      {&f.chkSemMovimento, chkSemMovimento_},
-      {&f.chkDetalharSufixoCfop, chkDetalharSufixoCfop_},
-      {&f.chkNaoImprimirDescricaoCFOP, chkNaoImprimirDescricaoCFOP_},
-      {&f.chkImpressaoFrenteVerso, chkImpressaoFrenteVerso_},
-      {&f.chkRodape, chkRodape_},
-      {&f.chkImpressaoDefinitiva, chkImpressaoDefinitiva_}};
-  for (const auto& [c, k] : caixas) {
+  for (const auto& [c, k] : Caixas()) {
     k->setChecked(c->Checked);
     k->setEnabled(c->Enabled);
   }
@@ -304,6 +354,28 @@ bool TFormularioLivro::Executar(const std::function<void()>& manipulador) {
   return ok;
 }
 
+void TFormularioLivro::BuscarCodigo(TControle campo, const std::function<bool()>& buscar) {
+  bool achou = true;
+  Executar([&] { achou = buscar(); });
+  // The code that named nothing is the one to fix: the focus stays, whatever key left the field.
+  if (!achou) QTimer::singleShot(0, this, [this, campo] { Focar(campo); });
+}
+
+bool TFormularioLivro::FilialInformada() {
+  if (form_->lkpFilial.Id > 0) return true;
+  TInteracaoQt(window()).ExibirMensagem("Informe o estabelecimento.", TTipoMensagem::Aviso);
+  QTimer::singleShot(0, this, [this] { Focar(TControle::lkpFilial); });
+  return false;
+}
+
+bool TFormularioLivro::ConfirmarDefinitiva() {
+  const std::string texto = "Imprimir o livro definitivo?\r\rLivro: " + std::to_string(modulo_.FLivro) +
+                            "\rPrimeira folha: " + std::to_string(modulo_.FPagina) + "\rPeríodo: " +
+                            DataBR(modulo_.FDataInicio) + " a " + DataBR(modulo_.FDataFim);
+  definitivaRecusada_ = !TInteracaoQt(window()).PerguntarSimNao(texto, "Confirmação", false);
+  return !definitivaRecusada_;
+}
+
 void TFormularioLivro::PesquisarEmpresa() {
   TDialogoPesquisa pesquisa(FormPrincipal->Conexao(), form_->PesquisaEmpresa(), window());
   if (pesquisa.exec() != QDialog::Accepted) return;
@@ -329,6 +401,7 @@ void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
   lkpEmpresa_->ConfirmarCodigo();
   if (lkpEmpresa_->Edicao()->hasFocus()) Executar([&] { form_->lkpEmpresaExit(); });
   lkpFilial_->ConfirmarCodigo();
+  if (!FilialInformada()) return;
   imprimindo_ = true;
   TDialogoProgresso progresso(window());
   modulo_.GetApuracao().OnAntesDeCalcular = [&progresso](const TResumo& r, int i, int n) {
@@ -343,6 +416,7 @@ void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
     return preview.Destino();
   };
   bool impresso = false, concluido = false;
+  definitivaRecusada_ = false;
   const bool ok = Executar([&] {
     try {
       impresso = acao();
@@ -359,6 +433,10 @@ void TFormularioLivro::Imprimir(const std::function<bool()>& acao) {
   progresso.close();
   imprimindo_ = false;
   if (!ok || !concluido) return;
+  if (definitivaRecusada_) {
+    emit mensagem("Impressão definitiva não confirmada: nada foi apurado nem impresso.");
+    return;
+  }
   const int resumos = modulo_.GetApuracao().GetResumos().Count();
   if (resumos == 0) {
     emit mensagem("Nenhum período de apuração completo no intervalo: nenhum livro foi impresso.");
@@ -404,8 +482,7 @@ bool TFormularioLivro::eventFilter(QObject* objeto, QEvent* evento) {
     return true;
   }
   if ((objeto == rbSextos_ || objeto == rbOitavos_) && TeclaConfirma(t)) {
-    // The spacing chosen is the one the key was pressed on.
-    qobject_cast<QRadioButton*>(objeto)->setChecked(true);
+    // A key never changes the spacing: the book prints in the one chosen, wherever the key was.
     Imprimir([&] { return form_->rbOitavosKeyDown(t); });
     return true;
   }

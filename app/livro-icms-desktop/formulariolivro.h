@@ -8,9 +8,12 @@
 // Printing runs the settlement with a progress dialog (the run's hook), answers its questions and
 // dialogs through the desktop interaction, and opens the book in the preview, which decides
 // whether the book was printed.
+#include <QVariantMap>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "forms/form58140.h"
 
@@ -34,6 +37,11 @@ class TFormularioLivro : public QWidget {
   TForm58140& Formulario() { return *form_; }
   QAction* ActImprimir() const { return actImprimir_; }
   QAction* ActObservacoes() const { return actObservacoes_; }
+  // The request as the person left it (dates, taxes, options, line spacing; the definitive book
+  // is not kept), and put back the next time the office opens. The dates keep their checks:
+  // restored, they go through the start date's Enter as typed ones do.
+  QVariantMap Pedido();
+  void RestaurarPedido(const QVariantMap& pedido);
 
  signals:
   // What became of a print or of the last operation, for the status bar.
@@ -45,6 +53,7 @@ class TFormularioLivro : public QWidget {
 
  private:
   void MontarTela();
+  std::vector<std::pair<TCaixa*, QCheckBox*>> Caixas();
   void LerTela();
   void MostrarTela();
   void Focar(TControle controle);
@@ -54,6 +63,13 @@ class TFormularioLivro : public QWidget {
   bool Executar(const std::function<void()>& manipulador);
   // The print action (or the Enter of the line spacing), with progress, questions and preview.
   void Imprimir(const std::function<bool()>& acao);
+  // A typed code searched; the focus back on its field when it names no record.
+  void BuscarCodigo(TControle campo, const std::function<bool()>& buscar);
+  // The book and the observations belong to one establishment: without it, the person is told so
+  // and the focus goes to its field.
+  bool FilialInformada();
+  // Asks before a definitive book runs; false when the person declines.
+  bool ConfirmarDefinitiva();
   void PesquisarEmpresa();
   void PesquisarFilial();
   bool SaidaDeCampo(QObject* objeto);
@@ -62,6 +78,7 @@ class TFormularioLivro : public QWidget {
   std::unique_ptr<TForm58140> form_;
   bool validando_ = false;
   bool imprimindo_ = false;
+  bool definitivaRecusada_ = false;
 
   TCampoLookup* lkpEmpresa_;
   TCampoLookup* lkpFilial_;

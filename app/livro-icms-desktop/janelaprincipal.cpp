@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,6 +10,7 @@
 #include <QStatusBar>
 #include <filesystem>
 
+#include "dialogoarquivo.h"
 #include "formulariolivro.h"
 #include "host/host.h"
 #include "interacaoqt.h"
@@ -19,8 +19,8 @@
 namespace {
 constexpr int kMaximoRecentes = 6;
 
-// The company and establishment the form opens on: those of the last print in this office, else
-// the first head office.
+// The company and establishment the form opens on: those the form showed last in this office,
+// else the first head office.
 std::pair<int32_t, int64_t> FilialInicial(TQDConnection& conexao, const QString& arquivo) {
   QSettings config;
   const QString chave = "filial/" + QFileInfo(arquivo).absoluteFilePath();
@@ -103,7 +103,7 @@ void TJanelaPrincipal::MostrarSemEscritorio() {
 }
 
 void TJanelaPrincipal::Liberar() {
-  LembrarFilial();
+  LembrarPedido();
   // The form and the module use the host's services: they go before it, the connection last.
   if (formulario_) {
     delete takeCentralWidget();
@@ -145,6 +145,7 @@ bool TJanelaPrincipal::AbrirEscritorio(const QString& arquivo) {
     FecharEscritorio();
     return false;
   }
+  formulario_->RestaurarPedido(QSettings().value("pedido/" + arquivo_).toMap());
   setCentralWidget(formulario_);
   connect(formulario_, &TFormularioLivro::mensagem, this, [this](const QString& m) { statusBar()->showMessage(m); });
   connect(formulario_, &TFormularioLivro::sair, this, &QWidget::close);
@@ -182,14 +183,14 @@ bool TJanelaPrincipal::CriarDemonstracao(const QString& arquivo) {
 }
 
 void TJanelaPrincipal::PedirArquivo() {
-  const QString arquivo = QFileDialog::getOpenFileName(this, "Abrir escritório", QString(),
-                                                       "Escritórios (*.db *.sqlite);;Todos os arquivos (*)");
+  const QString arquivo =
+      dialogoarquivo::Abrir(this, "Abrir escritório", "Escritórios (*.db *.sqlite);;Todos os arquivos (*)");
   if (!arquivo.isEmpty()) AbrirEscritorio(arquivo);
 }
 
 void TJanelaPrincipal::PedirDemonstracao() {
-  QString arquivo = QFileDialog::getSaveFileName(this, "Criar escritório de demonstração", "demo.db",
-                                                 "Escritórios (*.db)", nullptr, QFileDialog::DontConfirmOverwrite);
+  const QString arquivo = dialogoarquivo::Salvar(this, "Criar escritório de demonstração", "demo.db",
+                                                 "Escritórios (*.db)", QFileDialog::DontConfirmOverwrite);
   if (arquivo.isEmpty()) return;
   if (QFileInfo::exists(arquivo)) {
     QMessageBox::warning(this, "Aviso", "O arquivo " + arquivo + " já existe; escolha um nome novo.");
@@ -205,13 +206,14 @@ void TJanelaPrincipal::AtualizarRecentes() {
   recentes_->setEnabled(!lista.isEmpty());
 }
 
-void TJanelaPrincipal::LembrarFilial() {
+void TJanelaPrincipal::LembrarPedido() {
   if (!formulario_ || arquivo_.isEmpty()) return;
   const int64_t filial = formulario_->Formulario().lkpFilial.Id;
   if (filial > 0) QSettings().setValue("filial/" + arquivo_, static_cast<qlonglong>(filial));
+  QSettings().setValue("pedido/" + arquivo_, formulario_->Pedido());
 }
 
 void TJanelaPrincipal::closeEvent(QCloseEvent* evento) {
-  LembrarFilial();
+  LembrarPedido();
   evento->accept();
 }

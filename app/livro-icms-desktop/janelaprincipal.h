@@ -42,7 +42,7 @@ class TJanelaPrincipal : public QMainWindow {
   void PedirArquivo();
   void PedirDemonstracao();
   void AtualizarRecentes();
-  void LembrarFilial();
+  void LembrarPedido();
   void MostrarSemEscritorio();
 
   std::unique_ptr<TInteracaoQt> interacao_;

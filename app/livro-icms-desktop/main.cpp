@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include "janelaprincipal.h"
+#include "traducoes.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("livro-icms-desktop");
   QApplication::setApplicationDisplayName("Livro de ICMS");
   QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+  InstalarTraducoesQt();  // without them Qt's own buttons and dialogs speak English, nothing worse
 
   QCommandLineParser argumentos;
   argumentos.setApplicationDescription("Livro Registro de Apuração do ICMS (modelo P9): apuração e livro de um estabelecimento.");

@@ -2,9 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,13 +13,16 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "dialogoarquivo.h"
 #include "folhalivro.h"
 #include "host/base/texto.h"
 #include "host/impressao/motorimpressao.h"
@@ -33,6 +36,7 @@ std::u32string Normalizado(const std::string& s) { return texto::ParaU32(texto::
 
 // Zoom choices; 0 fits the sheet's width to the window.
 constexpr double kZooms[] = {0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0};
+const char* const kChaveZoom = "visualizacao/zoom";
 
 }  // namespace
 
@@ -42,7 +46,10 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   setWindowTitle("Preview");
   setObjectName("dlgVisualizacao");
   setWindowFlag(Qt::WindowMaximizeButtonHint);
-  resize(1100, 820);
+  // As large as the screen it opens on allows, up to a comfortable size: on a small screen the
+  // buttons and the status line stay in sight.
+  const QRect tela = (pai ? pai->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  resize(std::min(1100, tela.width() * 19 / 20), std::min(820, tela.height() * 9 / 10));
 
   auto* barra = new QToolBar;
   auto acao = [this, barra](const QString& texto, QKeySequence atalho, auto slot, const char* nome,
@@ -78,7 +85,6 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   zoom_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   for (double z : kZooms) zoom_->addItem(QString("%1%").arg(static_cast<int>(z * 100)), z);
   zoom_->addItem("Largura da página", 0.0);
-  zoom_->setCurrentIndex(zoom_->count() - 1);
   connect(zoom_, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { SetZoom(zoom_->currentData().toDouble()); });
   acao("−", QKeySequence::ZoomOut, [this] { SetZoom(std::max(0.25, Zoom() / 1.25)); }, "actReduzir")
       ->setToolTip("Reduzir (Ctrl+-)");
@@ -147,6 +153,18 @@ TVisualizacao::TVisualizacao(const impressao::TQDprint& prn, QWidget* pai)
   connect(fechar, &QPushButton::clicked, this, &QDialog::reject);
   rodape->addWidget(fechar);
   layout->addLayout(rodape);
+  // The page has the keys when the preview opens: Ctrl+C copies it at once (the page number box
+  // would take Ctrl+C for its own text).
+  rolagem_->setFocusPolicy(Qt::StrongFocus);
+  rolagem_->setFocus();
+  // The zoom the person chose last; the first time, the sheet at its own size, where the text
+  // reads as on paper (fitting the width of a small screen leaves it a few pixels high).
+  const double zoom = QSettings().value(kChaveZoom, 1.0).toDouble();
+  {
+    QSignalBlocker bloqueio(zoom_);
+    zoom_->setCurrentIndex(zoom > 0 ? -1 : zoom_->count() - 1);
+  }
+  SetZoom(zoom);
   Mostrar();
 }
 
@@ -169,15 +187,18 @@ void TVisualizacao::Mostrar() {
   std::vector<TMarcaPagina> marcas;
   if (achadoPagina_ == pagina_) marcas.push_back(achado_);
   folha_->SetPagina(&prn_.Paginas()[static_cast<size_t>(pagina_)], marcas);
-  if (zoom_->currentData().toDouble() == 0) SetZoom(0);
+  if (LarguraDaPagina()) SetZoom(0);
 }
 
 void TVisualizacao::resizeEvent(QResizeEvent* evento) {
   QDialog::resizeEvent(evento);
-  if (zoom_->currentData().toDouble() == 0) SetZoom(0);
+  if (LarguraDaPagina()) SetZoom(0);
 }
 
 double TVisualizacao::Zoom() const { return folha_->Zoom(); }
+
+// The last choice of the list; a zoom off the list (Ctrl++ and Ctrl+-) shows none and is kept.
+bool TVisualizacao::LarguraDaPagina() const { return zoom_->currentIndex() == zoom_->count() - 1; }
 
 void TVisualizacao::SetZoom(double zoom) {
   if (zoom <= 0) {
@@ -189,6 +210,7 @@ void TVisualizacao::SetZoom(double zoom) {
     zoom_->setCurrentIndex(zoom_->findData(zoom));  // none shown for a zoom off the list
   }
   folha_->SetZoom(zoom);
+  QSettings().setValue(kChaveZoom, LarguraDaPagina() ? 0.0 : zoom);
 }
 
 QString TVisualizacao::TextoPagina(int pagina) const {
@@ -238,7 +260,7 @@ bool TVisualizacao::Localizar(const QString& texto) {
 TPapel TVisualizacao::Papel() const { return static_cast<TPapel>(papel_->currentData().toInt()); }
 
 QString TVisualizacao::PedirArquivo(const QString& titulo, const QString& extensao, const QString& filtro) {
-  QString caminho = QFileDialog::getSaveFileName(this, titulo, nomeSugerido_ + extensao, filtro);
+  QString caminho = dialogoarquivo::Salvar(this, titulo, nomeSugerido_ + extensao, filtro);
   if (!caminho.isEmpty() && !caminho.endsWith(extensao, Qt::CaseInsensitive)) caminho += extensao;
   return caminho;
 }
@@ -285,6 +307,7 @@ void TVisualizacao::PedirImpressao() {
   impressora.setDocName(QString::fromStdString(prn_.Titulo()));
   impressora.setFromTo(1, Paginas());
   QPrintDialog dialogo(&impressora, this);
+  dialogoarquivo::Proteger(&dialogo);  // its "print to file" name completes over a folder
   dialogo.setWindowTitle("Configuração da Impressora");
   dialogo.setMinMax(1, Paginas());
   if (dialogo.exec() == QDialog::Accepted) ImprimirEm(impressora);

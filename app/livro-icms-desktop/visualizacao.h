@@ -67,6 +67,7 @@ class TVisualizacao : public QDialog {
   void PedirImpressao();
   void CopiarPagina();
   impressao::TPapel Papel() const;
+  bool LarguraDaPagina() const;
   QString PedirArquivo(const QString& titulo, const QString& extensao, const QString& filtro);
   void Registrar(const std::string& destino, const QString& mensagem);
 
