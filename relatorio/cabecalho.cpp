@@ -4,6 +4,7 @@
 
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
+#include "host/servicos/qdinterface.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "relatorio/layoutlivro.h"
 #include "relatorio/livroicms.h"
@@ -14,6 +15,10 @@ using impressao::TFontes;
 using layoutlivro::kLinhaResumo;
 
 void TdmLivroICMS::ImprimirCabecalhoPagina() {
+  // Five digits: a sixth would print a number no book can hold.
+  if (FPagina > 99999 || FLivro > 99999)
+    throw ENumeracaoLivro("A folha " + std::to_string(FPagina) + " do livro " + std::to_string(FLivro) +
+                          " passaria de cinco algarismos (99999); nada foi gravado.");
   const TFilial& filial = FResumo->GetFilial();
   const auto* st = dynamic_cast<const TResumoST*>(FResumo);
   const int colunas = FPrn->TamanhoQteColunas();

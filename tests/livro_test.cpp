@@ -24,6 +24,7 @@
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
+#include "host/impressao/substituicao.h"
 #include "host/servicos/selecaoimpostos.h"
 #include "regimes/normal/apuracaonormalrs.h"
 #include "relatorio/relatorio.h"
@@ -579,6 +580,20 @@ class LivroDefinitivo : public Livro {
     return r;
   }
 
+  // The message of a definitive print refused for its numbering ("" when it was not refused);
+  // nothing of it may reach the outputs.
+  std::string Recusa() {
+    fs::remove(Arquivo("livro.txt"));
+    try {
+      livro_->Imprimir();
+    } catch (const ENumeracaoLivro& e) {
+      EXPECT_FALSE(fs::exists(Arquivo("livro.txt")));
+      EXPECT_FALSE(livro_->Prn().Aberto());
+      return e.what();
+    }
+    return "";
+  }
+
   int Perguntas() const {
     int n = 0;
     for (const auto& m : interacao_.Registro()) n += m.find("[pergunta]") != std::string::npos;
@@ -724,6 +739,103 @@ TEST_F(LivroDefinitivo, LivroCheioEncerraEAbreOutro) {
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 8}, {2, 2, 8}}));
 }
 
+// January to April fill folhas 2 to 25 of book 1 (six pages a month, as January's 2 to 7 and
+// February's 8 to 13 above). A folha one of them holds, the opening term's folha 1 and a sixth
+// digit are refused by name, before anything is printed or recorded; a book that would pass folha
+// 99999 in the middle of the print records nothing.
+TEST_F(LivroDefinitivo, FolhasJaImpressasTermoEDigitosRecusados) {
+  Periodo(1, 4);
+  Numeracao();
+  Imprimir();
+  const std::vector<TNumeracao> quatroMeses{{1, 2, 7}, {1, 8, 13}, {1, 14, 19}, {1, 20, 25}};
+  ASSERT_EQ(Numeracoes(), quatroMeses);
+
+  Periodo(5, 5);
+  Numeracao();
+  EXPECT_EQ(livro_->FPagina, 26);
+  livro_->FPagina = 5;  // typed over January's folhas
+  EXPECT_EQ(Recusa(), "A folha 5 do livro 1 já foi impressa para o período iniciado em 01/01/2026 (folhas 2 a 7); a "
+                      "primeira folha livre do livro é a 26.");
+  livro_->FPagina = 25;  // April's last folha
+  EXPECT_NE(Recusa().find("A folha 25 do livro 1 já foi impressa para o período iniciado em 01/04/2026 (folhas 20 a 25)"),
+            std::string::npos);
+  livro_->FPagina = 1;
+  EXPECT_EQ(Recusa(), "A impressão definitiva não pode começar na folha 1 do livro 1: a folha 1 é a do termo de "
+                      "abertura; informe uma folha de 2 a 99999.");
+  livro_->FPagina = 100005;
+  EXPECT_NE(Recusa().find("não pode começar na folha 100005 do livro 1: as folhas vão de 1 a 99999"), std::string::npos);
+  livro_->FPagina = 26;
+  livro_->FLivro = 100000;
+  EXPECT_NE(Recusa().find("Número do livro inválido: 100000"), std::string::npos);
+  // Book 2 from folha 99999: the second page would print 100000.
+  livro_->FLivro = 2;
+  livro_->FPagina = 99999;
+  EXPECT_EQ(Recusa(), "A folha 100000 do livro 2 passaria de cinco algarismos (99999); nada foi gravado.");
+  EXPECT_EQ(Numeracoes(), quatroMeses);
+  EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 1);
+
+  // The folha after April's is free.
+  livro_->FLivro = 1;
+  livro_->FPagina = 26;
+  auto paginas = Paginas(Imprimir());
+  EXPECT_NE(LinhaFolha(paginas[0]).find("FOLHA.............: 00026  LIVRO....: 00001"), std::string::npos);
+  EXPECT_EQ(Numeracoes().back(), (TNumeracao{1, 26, 25 + static_cast<int64_t>(paginas.size())}));
+}
+
+// Two definitive prints at once: February's form proposed folha 2 of book 1, then January's print
+// of another program recorded folhas 1 to 7 (term and six pages) before February's print began.
+// February chooses its folha again when it holds the write lock: 8, without a second opening term.
+// A period earlier than one the book holds is refused, naming both.
+TEST_F(LivroDefinitivo, FolhaEscolhidaAoGravarEPeriodoAnteriorRecusado) {
+  Periodo(2, 2);
+  Numeracao();
+  ASSERT_EQ(livro_->FPagina, 2);
+  livro_->FNumeracaoAutomatica = true;
+  {
+    TdmLivroICMS janeiro;
+    janeiro.FIdFilial = 1;
+    janeiro.FDataSetImpostos = &impostos_->GetDataSet();
+    janeiro.FDataInicio = EncodeDate(2026, 1, 1);
+    janeiro.FDataFim = EncodeDate(2026, 1, 31);
+    janeiro.FImpressaoDefinitiva = true;
+    janeiro.FNumeracaoAutomatica = true;
+    janeiro.Prn().SetArquivoTexto(Arquivo("janeiro.txt"));
+    ASSERT_TRUE(janeiro.Imprimir());
+  }
+  auto paginas = Paginas(Imprimir());
+  ASSERT_EQ(paginas.size(), 6u);
+  EXPECT_NE(LinhaFolha(paginas[0]).find("FOLHA.............: 00008  LIVRO....: 00001"), std::string::npos);
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}, {1, 8, 13}}));
+
+  // February first, then January.
+  conexao_->Executar("DELETE FROM HS_NUMERACAOLIVRO WHERE DATA = '2026-01-01'");
+  conexao_->Executar("UPDATE HS_NUMERACAOLIVRO SET PAGINAINICIAL = 2, PAGINAFINAL = 7");
+  Periodo(1, 1);
+  Numeracao();
+  livro_->FNumeracaoAutomatica = true;
+  EXPECT_EQ(Recusa(), "O livro 1 já tem o período iniciado em 01/02/2026 (folhas 2 a 7); o período iniciado em "
+                      "01/01/2026, anterior a ele, não pode ser impresso depois nesse livro.");
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+}
+
+// January printed single-sided (FOLHA) keeps its book in that mode: February double-sided
+// (PAGINA) in the same book is refused, naming the book and both modes; single-sided it goes on.
+TEST_F(LivroDefinitivo, UmLivroUmaNumeracao) {
+  Periodo(1, 1);
+  Numeracao();
+  Imprimir();
+  EXPECT_EQ(Contar("SELECT FRENTEVERSO FROM HS_NUMERACAOLIVRO"), 1);
+  Periodo(2, 2);
+  Numeracao();
+  livro_->FFrenteVerso = true;
+  EXPECT_EQ(Recusa(), "O livro 1 é impresso só na frente (FOLHA) desde o período iniciado em 01/01/2026; uma impressão "
+                      "frente e verso (PÁGINA) nesse livro é recusada: um livro tem uma só numeração.");
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+  livro_->FFrenteVerso = false;
+  Imprimir();
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}, {1, 8, 13}}));
+}
+
 // Without definitive printing the numbering is neither read nor recorded: page 2 of book 1.
 TEST_F(Livro, NaoDefinitivoNaoGravaNumeracao) {
   Periodo(1, 2);
@@ -783,6 +895,49 @@ TEST_F(LivroDefinitivo, FalhaAoGravarNaoMexeNoLivroAnteriorNemNaNumeracao) {
   EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 0);
   EXPECT_GT(Contar("SELECT COUNT(*) FROM TR04_IMPOSTO"), 0);
   EXPECT_FALSE(livro_->Prn().Aberto());
+}
+
+// Every write and rename of a definitive print made to fail in turn, the commit of its record
+// included: each failure leaves the earlier text and PDF books and the recorded numbering as they
+// were, with no scratch file beside them, and says which step failed; the print after the last
+// point puts both books in place with January's folhas 2 to 7 recorded.
+TEST_F(LivroDefinitivo, CadaFalhaDeixaArquivosENumeracaoDeAcordo) {
+  Periodo(1, 1);
+  Numeracao();
+  livro_->FNumeracaoAutomatica = true;  // each attempt chooses its folha again, as the form's
+  std::ofstream(Arquivo("livro.txt")) << "livro anterior\n";
+  std::ofstream(Arquivo("livro.pdf")) << "pdf anterior\n";
+  livro_->Prn().SetArquivoPdf(Arquivo("livro.pdf"));
+  struct TRestaurar {
+    ~TRestaurar() { impressao::GPontosDeFalha = {}; }
+  } restaurar;
+  int ponto = 1;
+  for (;; ++ponto) {
+    impressao::GPontosDeFalha = {0, ponto};
+    bool falhou = false;
+    try {
+      livro_->Imprimir();
+    } catch (const std::exception& e) {
+      falhou = true;
+      EXPECT_NE(std::string(e.what()).find("falha provocada em: "), std::string::npos) << ponto << ": " << e.what();
+    }
+    if (!falhou) break;
+    SCOPED_TRACE("ponto " + std::to_string(ponto));
+    ASSERT_EQ(Ler(Arquivo("livro.txt")), "livro anterior\n");
+    ASSERT_EQ(Ler(Arquivo("livro.pdf")), "pdf anterior\n");
+    int arquivos = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++arquivos;
+    ASSERT_EQ(arquivos, 2);
+    ASSERT_EQ(Contar("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO"), 0);
+    ASSERT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 0);
+  }
+  // The text and the PDF are each created, written page by page (the term and six pages) and
+  // closed (2 x 9), each put in place after its earlier file is set aside (2 x 2), and the record
+  // is committed: 23 points; the 24th is never reached.
+  EXPECT_EQ(ponto, 24);
+  EXPECT_EQ(Paginas(Ler(Arquivo("livro.txt"))).size(), 7u);
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+  EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 1);
 }
 
 // An interval without a whole period yields no summary: no job at all.

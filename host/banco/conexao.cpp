@@ -99,7 +99,8 @@ void TQDConnection::CriarEsquema() {
 // db/schema.sql creates them.
 //
 // Version 3 marks the documents and settlement entries an EFD import loaded (IDIMPORTACAO) and
-// keeps the imports in HS_IMPORTACAOEFD. Each step runs in the one transaction, so a database is
+// keeps the imports in HS_IMPORTACAOEFD. Version 4 keeps the print mode of a definitive book with
+// its numbering. Each step runs in the one transaction, so a database is
 // migrated whole or left as it was.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
@@ -140,6 +141,10 @@ void TQDConnection::Migrar(const std::string& arquivo) {
              "CREATE INDEX IF NOT EXISTS IX_ES02_SAIDA_IMPORTACAO ON ES02_SAIDA (IDIMPORTACAO);"
              "CREATE INDEX IF NOT EXISTS IX_ES02_LCTOAPUR_IMPORTACAO ON ES02_LCTOAPUR (IDIMPORTACAO);"
              "CREATE INDEX IF NOT EXISTS IX_HS_IMPORTACAOEFD ON HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO);");
+  }
+  if (versao < 4) {
+    // Book print mode: rows printed before it was kept stay unknown (NULL) and refuse nothing.
+    Executar("ALTER TABLE HS_NUMERACAOLIVRO ADD COLUMN FRENTEVERSO INTEGER;");
   }
   Executar("UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();

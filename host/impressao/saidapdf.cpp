@@ -10,6 +10,7 @@
 #include "host/impressao/disposicao.h"
 #include "host/impressao/motorimpressao.h"
 #include "host/impressao/pagina.h"
+#include "host/impressao/substituicao.h"
 
 namespace impressao {
 
@@ -79,6 +80,7 @@ TSaidaPdf::~TSaidaPdf() {
 }
 
 bool TSaidaPdf::Abrir(const std::string& caminho) {
+  PontoDeFalha("criar o arquivo PDF");
   if (!std::ofstream(caminho, std::ios::binary | std::ios::trunc).is_open()) return false;
   caminho_ = caminho;
   if (doc_) HPDF_Free(doc_);
@@ -93,6 +95,7 @@ bool TSaidaPdf::Abrir(const std::string& caminho) {
 }
 
 void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
+  PontoDeFalha("gravar uma página do PDF");
   const TGeometria g = Geometria(papel_, pagina.QteLinhas(), pagina.QteColunas(), linhasPorPolegada);
   HPDF_Page pg = HPDF_AddPage(doc_);
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
@@ -125,6 +128,7 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
 }
 
 void TSaidaPdf::Fechar() {
+  PontoDeFalha("gravar o arquivo PDF");
   HPDF_SaveToFile(doc_, caminho_.c_str());
   HPDF_Free(doc_);
   doc_ = nullptr;

@@ -23,7 +23,12 @@ std::string Vizinho(const std::string& destino, const char* sufixo) {
 
 }  // namespace
 
-TSubstituicaoArquivos::~TSubstituicaoArquivos() { Descartar(); }
+TSubstituicaoArquivos::~TSubstituicaoArquivos() {
+  try {
+    Desfazer();
+  } catch (const std::exception&) {
+  }
+}
 
 std::string TSubstituicaoArquivos::Adicionar(const std::string& destino) {
   pares_.push_back({destino, Vizinho(destino, ".tmp")});
@@ -36,53 +41,89 @@ void TSubstituicaoArquivos::Descartar() {
   pares_.clear();
 }
 
-// Each existing target is first moved aside, so that a failed rename further on can put back
-// what was there; the copies aside are removed only once every target is in place.
+TPontosDeFalha GPontosDeFalha;
+
+void PontoDeFalha(const char* onde) {
+  if (++GPontosDeFalha.Contados == GPontosDeFalha.Falhar)
+    throw std::runtime_error(std::string("falha provocada em: ") + onde);
+}
+
 void TSubstituicaoArquivos::Confirmar() {
-  struct TFeito {
-    const TPar* par;
-    std::string reserva;  // empty: the target did not exist
-  };
-  std::vector<TFeito> feitos;
+  Colocar();
+  Concluir();
+}
+
+// Each existing target is first moved aside, so that a failed rename further on (or a record that
+// cannot be written after them) can put back what was there.
+void TSubstituicaoArquivos::Colocar() {
   std::error_code ec;
-  auto desfazer = [&] {
-    for (auto it = feitos.rbegin(); it != feitos.rend(); ++it) {
-      if (it->reserva.empty()) fs::remove(it->par->destino, ec);
-      else fs::rename(it->reserva, it->par->destino, ec);
-    }
-    Descartar();
-  };
   for (const auto& p : pares_) {
     std::string motivo;
-    if (fs::is_directory(p.destino, ec)) {
-      motivo = "é uma pasta";
-    } else {
-      TFeito f{&p, {}};
-      if (fs::exists(p.destino, ec)) {
-        f.reserva = Vizinho(p.destino, ".anterior");
-        fs::rename(p.destino, f.reserva, ec);
-        if (ec) motivo = ec.message();
-      }
-      if (motivo.empty()) {
-        fs::rename(p.rascunho, p.destino, ec);
-        if (ec) {
-          motivo = ec.message();
-          if (!f.reserva.empty()) fs::rename(f.reserva, p.destino, ec);
-        } else {
-          feitos.push_back(f);
+    try {
+      if (fs::is_directory(p.destino, ec)) {
+        motivo = "é uma pasta";
+      } else {
+        TFeito f{&p, {}};
+        if (fs::exists(fs::symlink_status(p.destino, ec))) {
+          f.reserva = Vizinho(p.destino, ".anterior");
+          PontoDeFalha("renomear o arquivo anterior");
+          fs::rename(p.destino, f.reserva, ec);
+          if (ec) motivo = ec.message();
+        }
+        if (motivo.empty()) {
+          try {
+            PontoDeFalha("pôr o arquivo no lugar");
+            fs::rename(p.rascunho, p.destino, ec);
+          } catch (...) {
+            if (!f.reserva.empty()) fs::rename(f.reserva, p.destino, ec);
+            throw;
+          }
+          if (ec) {
+            motivo = ec.message();
+            if (!f.reserva.empty()) fs::rename(f.reserva, p.destino, ec);
+          } else {
+            feitos_.push_back(f);
+          }
         }
       }
+    } catch (const std::exception& e) {
+      motivo = e.what();
     }
     if (!motivo.empty()) {
-      const std::string destino = p.destino;  // desfazer() clears the pairs
-      desfazer();
+      const std::string destino = p.destino;
+      try {
+        Desfazer();
+      } catch (const std::exception& e) {
+        throw std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + motivo + "); " + e.what());
+      }
       throw std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + motivo +
                                "); nenhum arquivo de saída foi alterado.");
     }
   }
-  for (const auto& f : feitos)
+}
+
+void TSubstituicaoArquivos::Concluir() {
+  std::error_code ec;
+  for (const auto& f : feitos_)
     if (!f.reserva.empty()) fs::remove(f.reserva, ec);
+  feitos_.clear();
   pares_.clear();
+}
+
+void TSubstituicaoArquivos::Desfazer() {
+  std::error_code ec;
+  std::vector<std::string> perdidos;
+  for (auto it = feitos_.rbegin(); it != feitos_.rend(); ++it) {
+    if (it->reserva.empty()) fs::remove(it->par->destino, ec);
+    else fs::rename(it->reserva, it->par->destino, ec);
+    if (ec) perdidos.push_back(it->par->destino + (it->reserva.empty() ? "" : " (o anterior está em " + it->reserva + ")"));
+  }
+  feitos_.clear();
+  Descartar();
+  if (perdidos.empty()) return;
+  std::string lista;
+  for (const auto& p : perdidos) lista += (lista.empty() ? "" : ", ") + p;
+  throw std::runtime_error("os arquivos já postos no lugar não puderam ser restaurados: " + lista);
 }
 
 }  // namespace impressao

@@ -21,6 +21,13 @@ class TSubstituicaoArquivos {
   // Puts every scratch file in place of its target. On failure restores every target replaced so
   // far, removes the scratch files and throws std::runtime_error naming the target.
   void Confirmar();
+  // Confirmar in two steps, for a job whose record is written after its files are in place:
+  // Colocar puts the files in place keeping what they replaced aside; then Concluir drops what
+  // was aside, or Desfazer puts it back (removing a target that did not exist) and throws
+  // std::runtime_error naming the files it could not restore.
+  void Colocar();
+  void Concluir();
+  void Desfazer();
   // Drops the scratch files; the targets stay untouched.
   void Descartar();
 
@@ -28,7 +35,22 @@ class TSubstituicaoArquivos {
   struct TPar {
     std::string destino, rascunho;
   };
+  struct TFeito {
+    const TPar* par;
+    std::string reserva;  // empty: the target did not exist
+  };
   std::vector<TPar> pares_;
+  std::vector<TFeito> feitos_;
 };
+
+// Every write and rename of a job's files passes here first, naming what it is about to do. Tests
+// make the n-th point fail (GPontosDeFalha.Falhar = n) to see that each failure leaves the files
+// and what the job records in agreement.
+struct TPontosDeFalha {
+  int Contados = 0;  // points passed
+  int Falhar = 0;    // the point that throws (1-based); 0: none
+};
+extern TPontosDeFalha GPontosDeFalha;
+void PontoDeFalha(const char* onde);
 
 }  // namespace impressao
