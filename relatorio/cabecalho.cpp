@@ -14,6 +14,10 @@ using impressao::TFontes;
 
 using layoutlivro::kLinhaResumo;
 
+namespace {
+constexpr const char* kNaoDefinitiva = "*** IMPRESSÃO NÃO DEFINITIVA - SEM VALOR FISCAL ***";
+}  // namespace
+
 void TdmLivroICMS::ImprimirCabecalhoPagina() {
   // Five digits: a sixth would print a number no book can hold.
   if (FPagina > 99999 || FLivro > 99999)
@@ -57,7 +61,11 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
       Format("%6s............: %-5s  LIVRO....: %-9s MES OU PERÍODO/ANO.: %s A %s",
              {FFrenteVerso ? "PÁGINA" : "FOLHA.", FormatarZeros(FPagina, 5), FormatarZeros(FLivro, 5),
               DataBR(FResumo->GetDataInicio()), DataBR(FResumo->GetDataFim())}),
-      1);
+      0);
+  // A print that is not the book carries the same numbers as one that is: every page says so, on
+  // the numbers' own line, ending inside the frame.
+  if (!FImpressaoDefinitiva) Imp(FLinha, colunas - 4 - static_cast<int>(texto::Tamanho(kNaoDefinitiva)) + 1, kNaoDefinitiva, 0);
+  ControlarSaltoDeLinhaEPagina(1, false);
   Imp(FLinha, 2, std::string(static_cast<size_t>(colunas - 5), '-'), 1);
   FLinhaCorpo = FLinha;
 }

@@ -627,6 +627,7 @@ TEST_F(LivroDefinitivo, LivroNovoComecaPeloTermoDeAbertura) {
   EXPECT_EQ(Achar({termo}, "|----").first, -1);  // no frame, no footer
   EXPECT_EQ(Achar({termo}, "Modulo 58140").first, -1);
   EXPECT_NE(LinhaFolha(paginas[1]).find("PAGINA............: 00002  LIVRO....: 00001"), std::string::npos);
+  EXPECT_EQ(LinhaFolha(paginas[1]).find("NAO DEFINITIVA"), std::string::npos);  // the book itself
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
   EXPECT_EQ(Contar("SELECT PAGINAS FROM HS_PAGINASIMPRESSAS"), 7);
 }
@@ -836,11 +837,17 @@ TEST_F(LivroDefinitivo, UmLivroUmaNumeracao) {
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}, {1, 8, 13}}));
 }
 
-// Without definitive printing the numbering is neither read nor recorded: page 2 of book 1.
+// Without definitive printing the numbering is neither read nor recorded: page 2 of book 1. Its
+// numbers are those of a book, so every page says it is not one: the mark (51 characters, without
+// accents as printed) ends at column 156, inside the frame's border at 157.
 TEST_F(Livro, NaoDefinitivoNaoGravaNumeracao) {
   Periodo(1, 2);
   auto paginas = Paginas(Imprimir());
   EXPECT_NE(LinhaFolha(paginas[0]).find("FOLHA.............: 00002  LIVRO....: 00001"), std::string::npos);
+  for (const auto& pagina : paginas) {
+    const std::string linha = LinhaFolha(pagina);
+    ASSERT_EQ(Desde(linha, 106), "*** IMPRESSAO NAO DEFINITIVA - SEM VALOR FISCAL ***|") << linha;
+  }
   EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO"), 0);
   EXPECT_EQ(Contar("SELECT DEFINITIVA FROM HS_PAGINASIMPRESSAS"), 2);
   EXPECT_EQ(Contar("SELECT FRENTEVERSO FROM HS_PAGINASIMPRESSAS"), 1);
