@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <new>
 #include <stdexcept>
+#include <vector>
+
+#include <unistd.h>
 
 #include "host/base/texto.h"
 #include "host/impressao/disposicao.h"
@@ -77,12 +79,14 @@ TSaidaPdf::TSaidaPdf(TPapel papel) : papel_(papel) {}
 
 TSaidaPdf::~TSaidaPdf() {
   if (doc_) HPDF_Free(doc_);
+  if (fd_ >= 0) ::close(fd_);
 }
 
 bool TSaidaPdf::Abrir(const std::string& caminho) {
   PontoDeFalha("criar o arquivo PDF");
-  if (!std::ofstream(caminho, std::ios::binary | std::ios::trunc).is_open()) return false;
-  caminho_ = caminho;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = AbrirRascunho(caminho);
+  if (fd_ < 0) return false;
   if (doc_) HPDF_Free(doc_);
   // A pool of blocks for the document's many small objects (a book has hundreds of pages of a
   // few hundred texts): fewer allocations, all given back when the document is freed.
@@ -129,9 +133,23 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
 
 void TSaidaPdf::Fechar() {
   PontoDeFalha("gravar o arquivo PDF");
-  HPDF_SaveToFile(doc_, caminho_.c_str());
+  // Saved through the descriptor of the scratch file: a path could have been replaced meanwhile.
+  HPDF_SaveToStream(doc_);
+  HPDF_ResetStream(doc_);
+  std::vector<HPDF_BYTE> bytes(HPDF_GetStreamSize(doc_));
+  HPDF_UINT32 tamanho = static_cast<HPDF_UINT32>(bytes.size());
+  if (tamanho > 0) HPDF_ReadFromStream(doc_, bytes.data(), &tamanho);
   HPDF_Free(doc_);
   doc_ = nullptr;
+  size_t gravados = 0;
+  while (gravados < tamanho) {
+    const ssize_t n = ::write(fd_, bytes.data() + gravados, tamanho - gravados);
+    if (n < 0) break;
+    gravados += static_cast<size_t>(n);
+  }
+  const bool falhou = ::close(fd_) != 0 || gravados < tamanho;
+  fd_ = -1;
+  if (falhou) throw std::runtime_error("erro de gravação; disco cheio?");
 }
 
 }  // namespace impressao

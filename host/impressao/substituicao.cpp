@@ -1,10 +1,15 @@
 #include "host/impressao/substituicao.h"
 
-#include <atomic>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -13,15 +18,30 @@ namespace impressao {
 
 namespace {
 
+// A name beside the target no other program can guess, so that nobody prepares it in advance; the
+// exclusive creation refuses it anyway when something is already there.
 std::string Vizinho(const std::string& destino, const char* sufixo) {
-  static std::atomic<unsigned> seq{0};
+  static std::random_device aleatorio;
   const fs::path p(destino);
-  const std::string nome = "." + p.filename().string() + "." + std::to_string(::getpid()) + "." +
-                           std::to_string(++seq) + sufixo;
+  char marca[17];
+  std::snprintf(marca, sizeof marca, "%08x%08x", aleatorio(), aleatorio());
+  const std::string nome = "." + p.filename().string() + "." + std::to_string(::getpid()) + "." + marca + sufixo;
   return (p.parent_path() / nome).string();
 }
 
 }  // namespace
+
+int AbrirRascunho(const std::string& caminho) {
+  if (caminho.empty()) return -1;
+  const int fd = ::open(caminho.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
 
 TSubstituicaoArquivos::~TSubstituicaoArquivos() {
   try {
@@ -31,8 +51,17 @@ TSubstituicaoArquivos::~TSubstituicaoArquivos() {
 }
 
 std::string TSubstituicaoArquivos::Adicionar(const std::string& destino) {
-  pares_.push_back({destino, Vizinho(destino, ".tmp")});
-  return pares_.back().rascunho;
+  for (int tentativa = 0; tentativa < 16; ++tentativa) {
+    const std::string rascunho = Vizinho(destino, ".tmp");
+    const int fd = ::open(rascunho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      pares_.push_back({destino, rascunho});
+      return rascunho;
+    }
+    if (errno != EEXIST) break;
+  }
+  return "";
 }
 
 void TSubstituicaoArquivos::Descartar() {

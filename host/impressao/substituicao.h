@@ -16,7 +16,9 @@ class TSubstituicaoArquivos {
   // Removes the scratch files not yet put in place.
   ~TSubstituicaoArquivos();
 
-  // Registers a target and returns the scratch path to write it to.
+  // Registers a target and returns the scratch path to write it to, created empty and
+  // exclusively (never an existing file or a symbolic link planted there); "" when it cannot be
+  // created.
   std::string Adicionar(const std::string& destino);
   // Puts every scratch file in place of its target. On failure restores every target replaced so
   // far, removes the scratch files and throws std::runtime_error naming the target.
@@ -42,6 +44,10 @@ class TSubstituicaoArquivos {
   std::vector<TPar> pares_;
   std::vector<TFeito> feitos_;
 };
+
+// Opens for writing a scratch file Adicionar created: a descriptor, or -1 when the path is no
+// longer that plain file of one name (a link put in its place is not followed).
+int AbrirRascunho(const std::string& caminho);
 
 // Every write and rename of a job's files passes here first, naming what it is about to do. Tests
 // make the n-th point fail (GPontosDeFalha.Falhar = n) to see that each failure leaves the files
