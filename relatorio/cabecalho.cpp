@@ -1,6 +1,7 @@
 // The page header of every page of the book and the headings of its six sections.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -39,16 +40,26 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
   const std::string bloco = Format("EMP= %d/ESTAB= %d   MODELO P9",
                                    {std::to_string(filial.CodigoEmpresa), std::to_string(filial.CodigoFilial)});
   const int colunaBloco = std::min(125, colunas - 4 - static_cast<int>(texto::Tamanho(bloco)) + 1);
+  // Name and address wrap at blanks, each line from column 22 up to a blank before the company
+  // block (the name) or up to the column before the right border (the address).
+  auto quebrar = [this](int ultimaColuna, const std::string& t) {
+    std::vector<std::string> linhas = texto::QuebrarEmLinhas(t, static_cast<size_t>(ultimaColuna - 22 + 1));
+    if (linhas.empty()) linhas.emplace_back();
+    for (size_t i = 0; i < linhas.size(); ++i) {
+      if (i > 0) ++FLinha;
+      FPrn->Imp(FLinha, 22, linhas[i]);
+    }
+    ControlarSaltoDeLinhaEPagina(1, false);
+  };
   Imp(FLinha, colunaBloco, bloco, 0);
   Imp(FLinha, 2, "FIRMA.............: ", 0);
-  ImpQuebraLinha(FLinha, 22, colunaBloco < 125 ? colunaBloco - 1 : 125, filial.RazaoSocial, 1);
+  quebrar(colunaBloco - 2, filial.RazaoSocial);
 
   Imp(FLinha, 2, "ENDEREÇO..........: ", 0);
-  ImpQuebraLinha(FLinha, 22, colunas - 2,
-                 texto::Maiusculas(Format("%s, %s   BAIRRO: ..: %s   CEP.: %s   CIDADE.: %s / %2s",
-                                          {filial.Endereco + " " + filial.Numero, filial.Complemento, filial.Bairro,
-                                           FormatarMascara("##.###-###;0", filial.CEP), filial.Cidade, filial.UF})),
-                 1);
+  quebrar(colunas - 4, texto::Maiusculas(Format("%s, %s   BAIRRO: ..: %s   CEP.: %s   CIDADE.: %s / %2s",
+                                                {filial.Endereco + " " + filial.Numero, filial.Complemento,
+                                                 filial.Bairro, FormatarMascara("##.###-###;0", filial.CEP),
+                                                 filial.Cidade, filial.UF})));
 
   Imp(FLinha, 2,
       Format("INSCRIÇÃO ESTADUAL: %-27s CNPJ....: %s",

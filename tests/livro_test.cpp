@@ -384,10 +384,11 @@ TEST_F(Livro, CabecalhoComNomeLongoECodigosReais) {
   ASSERT_EQ(paginas.size(), 6u);
   const std::string impresso = texto::SemAcento(nome);
   const auto& pg = paginas[0];
-  // Block at 123..156; the name's pieces take columns 22 to 121 (100 characters), a blank before it.
+  // Block at 123..156; the name's lines take columns 22 to 121 (100 characters), a blank before it,
+  // broken at a blank: "... do Estado de São" is 95 characters, "Paulo" would end at 101.
   EXPECT_EQ(texto::Copiar(pg[2], 122, 36), " EMP= 12345/ESTAB= 1234   MODELO P9|");
-  EXPECT_EQ(texto::Copiar(pg[2], 1, 121), "|FIRMA.............: " + texto::Copiar(impresso, 1, 100));
-  EXPECT_EQ(texto::Aparar(texto::Copiar(pg[3], 22, 100)), texto::Aparar(texto::Copiar(impresso, 101, 100)));
+  EXPECT_EQ(texto::Copiar(pg[2], 1, 121), "|FIRMA.............: " + texto::Copiar(impresso, 1, 95) + "     ");
+  EXPECT_EQ(texto::Aparar(texto::Copiar(pg[3], 22, 100)), "Paulo - Ltda (Matriz)");
   EXPECT_TRUE(texto::ComecaCom(pg[4], "|ENDERECO..........: "));
   EXPECT_TRUE(texto::ComecaCom(pg[7], "|" + std::string(155, '-')));
   EXPECT_NE(pg[8].find("E N T R A D A S"), std::string::npos);
@@ -399,6 +400,24 @@ TEST_F(Livro, CabecalhoComNomeLongoECodigosReais) {
   EXPECT_EQ(texto::Copiar(st[9], 128, 7), "VALORES");
   EXPECT_EQ(texto::Copiar(st[11], 106, 25), "     COLUNA AUXILIAR     ");
   EXPECT_NE(st[11].find("D E B I T O   D O   I M P O S T O"), std::string::npos);
+}
+
+// With the usual codes the block is at column 125: a name of 115 characters ("Sociedade " ten
+// times is 99 with its last blank dropped; the eleventh word would end at column 130) breaks
+// before it, column 124 stays blank. An address whose street is "RUAS" and 22 times " LONGA"
+// (136 characters) keeps the border at 157: its first line holds 21 of the words (130 characters).
+TEST_F(Livro, CabecalhoQuebraNomeEEnderecoEntrePalavras) {
+  std::string nome, rua = "RUAS";
+  for (int i = 0; i < 11; ++i) nome += "Sociedade ";
+  for (int i = 0; i < 22; ++i) rua += " LONGA";
+  conexao_->Executar("UPDATE SC00_FILIAL SET NOME = " + texto::QuotedStr(nome + "Final") +
+                     ", ENDERECO = " + texto::QuotedStr(rua) + " WHERE IDFILIAL = 1");
+  Periodo(1, 1);
+  const auto pg = Paginas(Imprimir())[0];
+  EXPECT_EQ(texto::Copiar(pg[2], 22, 118), texto::Copiar(nome, 1, 99) + "    EMP= 1/ESTAB= 1");
+  EXPECT_EQ(texto::Aparar(texto::Copiar(pg[3], 22, 103)), "Sociedade Final");
+  EXPECT_EQ(texto::Copiar(pg[4], 22, 136), texto::Copiar(rua, 1, 130) + "     |");
+  EXPECT_TRUE(texto::ComecaCom(texto::Copiar(pg[5], 22, 200), "LONGA ")) << pg[5];
 }
 
 // Under a page's closing frame line there is only its footer: nothing printed runs past the end.
