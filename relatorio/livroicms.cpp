@@ -67,7 +67,14 @@ void TdmLivroICMS::ControlarSaltoDeLinhaEPagina(int linhas, bool forcar) {
 }
 
 TImprimirProc TdmLivroICMS::ProcImprimir() {
+  // A summary's own texts move the line by themselves between their pieces: a piece that would
+  // fall below the body (on the page's closing line) begins the next page and goes on under its
+  // header instead.
   return [this](int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+    if (linha == FLinha && FLinha > FPrn->TamanhoQteLinhas() - 7) {
+      FPrn->NovaPagina();
+      linha = FLinha;
+    }
     Imp(linha, coluna, texto, avancar, novaPagina);
   };
 }

@@ -1091,7 +1091,8 @@ TEST_F(Livro, PdfDoLivroInteiro) {
 }
 
 // March in sixths with suffix detail: the exits outgrow the first page and go on under the page
-// header alone; the summary's long observation list breaks its page the same way.
+// header alone; the summary's long observation list breaks its page the same way: its 19th line,
+// due on line 60 (the closing line of a 66-line page), opens the next page on line 8.
 TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
   std::string obs;
   for (int i = 1; i <= 40; ++i) obs += (i > 1 ? "\n" : "") + std::string("Linha de observação ") + std::to_string(i);
