@@ -1110,10 +1110,9 @@ TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
   // The exits go on under the page header alone, without their section heading.
   EXPECT_TRUE(texto::ComecaCom(paginas[1][7], "|  |7.000 PARA O EXTERIOR"));
   EXPECT_TRUE(texto::ComecaCom(paginas[1][8], "|  |      TOTAIS"));
-  // The observation printed on the line where the page broke stays readable under the frame's
-  // closing line; the next page goes on after the header and one empty line.
-  EXPECT_TRUE(texto::ComecaCom(paginas[2][59], "| Linha de observacao 19 ---"));
-  EXPECT_EQ(paginas[3][7], "|" + std::string(155, ' ') + "|");
+  // The observation due on the closing line goes to the next page's first body line instead.
+  EXPECT_EQ(paginas[2][59], "|" + std::string(155, '-') + "|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][7], "| Linha de observacao 19 "));
   EXPECT_TRUE(texto::ComecaCom(paginas[3][8], "| Linha de observacao 20 "));
   EXPECT_TRUE(texto::ComecaCom(paginas[3][28], "| Linha de observacao 40 "));
 }
