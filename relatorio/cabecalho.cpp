@@ -87,6 +87,9 @@ void TdmLivroICMS::ImprimirCabecalhoSessao() {
 
   if (FTipoSessao == tsEntradas || FTipoSessao == tsSaidas) {
     const bool entradas = FTipoSessao == tsEntradas;
+    // The title and its six heading lines stay on the page of the section's first row: seven
+    // lines and that row must fit in the body, whose last line is the page length minus 7.
+    if (FLinha + 7 > FPrn->TamanhoQteLinhas() - 7) FPrn->NovaPagina();
     Imp(FLinha, 2, std::string(static_cast<size_t>((colunas - 19) / 2), '-'), 0);
     ImpC(FLinha, 0, entradas ? " E N T R A D A S " : " S A I D A S ", 0, TFontes());
     Imp(FLinha, 89, std::string(static_cast<size_t>((colunas - 18) / 2 - 3), '-'), 1);

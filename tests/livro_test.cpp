@@ -1058,6 +1058,25 @@ TEST_F(LivroPagina, ValoresSoNoTopoDaPagina) {
   livro_->Prn().Fechar();
 }
 
+// A register title and its six heading lines never end a page: with 88 lines the body ends on
+// line 81, so a heading begun on line 74 keeps its first row on 81, and one due on line 75 starts
+// the next page, under the header (line 9 for this ICMS-ST summary), leaving the line at 16.
+TEST_F(LivroPagina, TituloDoRegistroNuncaTerminaAPagina) {
+  Abrir(TLinha::Oito);
+  livro_->FTipoSessao = tsSaidas;
+  livro_->FLinha = 74;
+  livro_->ImprimirCabecalhoSessao();
+  EXPECT_EQ(QtdePaginas(), 1u);
+  EXPECT_NE(Linha(74).find(" S A I D A S "), std::string::npos);
+  EXPECT_EQ(livro_->FLinha, 81);
+  livro_->FLinha = 75;
+  livro_->ImprimirCabecalhoSessao();
+  ASSERT_EQ(QtdePaginas(), 2u);
+  EXPECT_NE(Linha(9).find(" S A I D A S "), std::string::npos);
+  EXPECT_EQ(livro_->FLinha, 16);
+  livro_->Prn().Fechar();
+}
+
 // --- Host settings and outputs ----------------------------------------------------------------
 
 // The book's texts lose their accents by default, so none of them mixes spellings; asked to keep
