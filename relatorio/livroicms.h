@@ -179,11 +179,12 @@ class TdmLivroICMS {
   TResumo* FResumoNumerado = nullptr;
   int32_t FConfiguracaoNumeracao = 0;
 
- private:
   // Register rows (registro.cpp): the lines of one side, its subtotal caption and the sums of
   // its three CFOP groups, then its total.
   void ImprimirSessaoRegistro(const TRegistros& registros, const std::string& subtotais,
                               const std::vector<std::string>& grupos, int sufixo);
+
+ private:
   void ImprimirLinhaRegistro(const std::string& texto, const TRegistro* valores);
   void ImprimirSessaoSemMovimento();
 };

@@ -42,6 +42,7 @@ class TLivroSonda : public TdmLivroICMS {
   using TdmLivroICMS::FTipoSessao;
   using TdmLivroICMS::Imp;
   using TdmLivroICMS::ImprimirCabecalhoSessao;
+  using TdmLivroICMS::ImprimirSessaoRegistro;
 };
 
 // Pages of a text output (form feed between pages), each split into its lines.
@@ -1074,6 +1075,23 @@ TEST_F(LivroPagina, TituloDoRegistroNuncaTerminaAPagina) {
   ASSERT_EQ(QtdePaginas(), 2u);
   EXPECT_NE(Linha(9).find(" S A I D A S "), std::string::npos);
   EXPECT_EQ(livro_->FLinha, 16);
+  livro_->Prn().Fechar();
+}
+
+// A CFOP whose 60-character description takes two rows (51 characters, then the 52nd to 60th six
+// blanks in) due on the body's last line (81 of 88) goes whole to the next page, under its header.
+TEST_F(LivroPagina, SegundaLinhaDaDescricaoNaoAbreAPaginaSozinha) {
+  Abrir(TLinha::Oito);
+  livro_->FTipoSessao = tsSaidas;
+  TRegistros registros;
+  TRegistro* r = registros.Add();
+  r->SetCFOP("5.102");
+  r->SetDescricaoCFOP(std::string(51, 'A') + "BCDEFGHIJ");
+  livro_->FLinha = 81;
+  livro_->ImprimirSessaoRegistro(registros, "      SUBTOTAIS SAIDAS", {"5", "6", "7"}, 0);
+  ASSERT_EQ(QtdePaginas(), 2u);
+  EXPECT_TRUE(texto::ComecaCom(Desde(Linha(9), 2), "  |5.102 " + std::string(51, 'A') + "|")) << Linha(9);
+  EXPECT_TRUE(texto::ComecaCom(Desde(Linha(10), 2), "  |      BCDEFGHIJ ")) << Linha(10);
   livro_->Prn().Fechar();
 }
 
