@@ -309,6 +309,8 @@ void TForm58140::chkImpressaoDefinitivaClick() {
                                      pagina);
     edtNumLivro.SetValor(livro);
     edtNumPagina.SetValor(pagina);
+    FLivroProposto = livro;
+    FPaginaProposta = pagina;
     // A definitive book prints its CFOPs without suffix detail and with their descriptions.
     chkDetalharSufixoCfop.Checked = false;
     chkDetalharSufixoCfop.Enabled = false;
@@ -374,7 +376,9 @@ bool TForm58140::Imprimir() {
   if (chkImpressaoDefinitiva.Checked) {
     modulo_.FLivro = edtNumLivro.Valor();
     modulo_.FPagina = edtNumPagina.Valor();
+    modulo_.FNumeracaoAutomatica = modulo_.FLivro == FLivroProposto && modulo_.FPagina == FPaginaProposta;
   } else {
+    modulo_.FNumeracaoAutomatica = false;
     // A book that is not definitive starts at page 2 of book 1 (page 1 is the opening term).
     modulo_.FLivro = 1;
     modulo_.FPagina = 2;

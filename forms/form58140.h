@@ -205,4 +205,7 @@ class TForm58140 {
   TdmLivroICMS& modulo_;
   TPeriodicidade FPeriodicidade = 0;
   std::unique_ptr<TFrameSelecionarImpostos> FFrameImpostos;
+  // The book and folha the office proposed when definitive printing was checked: left as they are,
+  // the print chooses them again when it records them.
+  int32_t FLivroProposto = 0, FPaginaProposta = 0;
 };

@@ -1,9 +1,11 @@
 // The page header of every page of the book and the headings of its six sections.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
+#include "host/servicos/qdinterface.h"
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "relatorio/layoutlivro.h"
 #include "relatorio/livroicms.h"
@@ -13,7 +15,15 @@ using impressao::TFontes;
 
 using layoutlivro::kLinhaResumo;
 
+namespace {
+constexpr const char* kNaoDefinitiva = "*** IMPRESSÃO NÃO DEFINITIVA - SEM VALOR FISCAL ***";
+}  // namespace
+
 void TdmLivroICMS::ImprimirCabecalhoPagina() {
+  // Five digits: a sixth would print a number no book can hold.
+  if (FPagina > 99999 || FLivro > 99999)
+    throw ENumeracaoLivro("A folha " + std::to_string(FPagina) + " do livro " + std::to_string(FLivro) +
+                          " passaria de cinco algarismos (99999); nada foi gravado.");
   const TFilial& filial = FResumo->GetFilial();
   const auto* st = dynamic_cast<const TResumoST*>(FResumo);
   const int colunas = FPrn->TamanhoQteColunas();
@@ -30,16 +40,26 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
   const std::string bloco = Format("EMP= %d/ESTAB= %d   MODELO P9",
                                    {std::to_string(filial.CodigoEmpresa), std::to_string(filial.CodigoFilial)});
   const int colunaBloco = std::min(125, colunas - 4 - static_cast<int>(texto::Tamanho(bloco)) + 1);
+  // Name and address wrap at blanks, each line from column 22 up to a blank before the company
+  // block (the name) or up to the column before the right border (the address).
+  auto quebrar = [this](int ultimaColuna, const std::string& t) {
+    std::vector<std::string> linhas = texto::QuebrarEmLinhas(t, static_cast<size_t>(ultimaColuna - 22 + 1));
+    if (linhas.empty()) linhas.emplace_back();
+    for (size_t i = 0; i < linhas.size(); ++i) {
+      if (i > 0) ++FLinha;
+      FPrn->Imp(FLinha, 22, linhas[i]);
+    }
+    ControlarSaltoDeLinhaEPagina(1, false);
+  };
   Imp(FLinha, colunaBloco, bloco, 0);
   Imp(FLinha, 2, "FIRMA.............: ", 0);
-  ImpQuebraLinha(FLinha, 22, colunaBloco < 125 ? colunaBloco - 1 : 125, filial.RazaoSocial, 1);
+  quebrar(colunaBloco - 2, filial.RazaoSocial);
 
   Imp(FLinha, 2, "ENDEREÇO..........: ", 0);
-  ImpQuebraLinha(FLinha, 22, colunas - 2,
-                 texto::Maiusculas(Format("%s, %s   BAIRRO: ..: %s   CEP.: %s   CIDADE.: %s / %2s",
-                                          {filial.Endereco + " " + filial.Numero, filial.Complemento, filial.Bairro,
-                                           FormatarMascara("##.###-###;0", filial.CEP), filial.Cidade, filial.UF})),
-                 1);
+  quebrar(colunas - 4, texto::Maiusculas(Format("%s, %s   BAIRRO: ..: %s   CEP.: %s   CIDADE.: %s / %2s",
+                                                {filial.Endereco + " " + filial.Numero, filial.Complemento,
+                                                 filial.Bairro, FormatarMascara("##.###-###;0", filial.CEP),
+                                                 filial.Cidade, filial.UF})));
 
   Imp(FLinha, 2,
       Format("INSCRIÇÃO ESTADUAL: %-27s CNPJ....: %s",
@@ -52,7 +72,11 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
       Format("%6s............: %-5s  LIVRO....: %-9s MES OU PERÍODO/ANO.: %s A %s",
              {FFrenteVerso ? "PÁGINA" : "FOLHA.", FormatarZeros(FPagina, 5), FormatarZeros(FLivro, 5),
               DataBR(FResumo->GetDataInicio()), DataBR(FResumo->GetDataFim())}),
-      1);
+      0);
+  // A print that is not the book carries the same numbers as one that is: every page says so, on
+  // the numbers' own line, ending inside the frame.
+  if (!FImpressaoDefinitiva) Imp(FLinha, colunas - 4 - static_cast<int>(texto::Tamanho(kNaoDefinitiva)) + 1, kNaoDefinitiva, 0);
+  ControlarSaltoDeLinhaEPagina(1, false);
   Imp(FLinha, 2, std::string(static_cast<size_t>(colunas - 5), '-'), 1);
   FLinhaCorpo = FLinha;
 }
@@ -63,6 +87,9 @@ void TdmLivroICMS::ImprimirCabecalhoSessao() {
 
   if (FTipoSessao == tsEntradas || FTipoSessao == tsSaidas) {
     const bool entradas = FTipoSessao == tsEntradas;
+    // The title and its six heading lines stay on the page of the section's first row: seven
+    // lines and that row must fit in the body, whose last line is the page length minus 7.
+    if (FLinha + 7 > FPrn->TamanhoQteLinhas() - 7) FPrn->NovaPagina();
     Imp(FLinha, 2, std::string(static_cast<size_t>((colunas - 19) / 2), '-'), 0);
     ImpC(FLinha, 0, entradas ? " E N T R A D A S " : " S A I D A S ", 0, TFontes());
     Imp(FLinha, 89, std::string(static_cast<size_t>((colunas - 18) / 2 - 3), '-'), 1);

@@ -67,7 +67,14 @@ void TdmLivroICMS::ControlarSaltoDeLinhaEPagina(int linhas, bool forcar) {
 }
 
 TImprimirProc TdmLivroICMS::ProcImprimir() {
+  // A summary's own texts move the line by themselves between their pieces: a piece that would
+  // fall below the body (on the page's closing line) begins the next page and goes on under its
+  // header instead.
   return [this](int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+    if (linha == FLinha && FLinha > FPrn->TamanhoQteLinhas() - 7) {
+      FPrn->NovaPagina();
+      linha = FLinha;
+    }
     Imp(linha, coluna, texto, avancar, novaPagina);
   };
 }
@@ -101,6 +108,12 @@ bool TdmLivroICMS::Imprimir() {
   // The book numbering and the job record of a print are one write with its outputs: recorded
   // only when the whole book was written and put in place.
   TTransacao trabalho(GUtilSistema->GetConnectionSistema());
+  // Committed once the files are in place; a commit that fails puts the earlier files back.
+  FPrn->OnConfirmar = [&trabalho] { trabalho.Confirmar(); };
+  struct TSemConfirmar {
+    impressao::TQDprint& prn;
+    ~TSemConfirmar() { prn.OnConfirmar = nullptr; }
+  } semConfirmar{*FPrn};
   try {
     for (int i = 0; i < quantidade; ++i) {
       FResumo = resumos.GetItem(i);
@@ -113,6 +126,13 @@ bool TdmLivroICMS::Imprimir() {
       const bool comRegistro = movimento || FImprimirSemMovimento;
       FTipoSessao = comRegistro ? tsEntradas : tsDebitos;
 
+      if (i == 0 && FImpressaoDefinitiva) {
+        // Chosen, checked and recorded under the write lock taken above.
+        if (FNumeracaoAutomatica)
+          QDInterface->ObterNumeracaoLivro(FIdFilial, FIdConfiguracaoLivro, inicio, "07", FLivro, FPagina);
+        FPaginaInicial = FPagina;
+        QDInterface->VerificarNumeracaoLivro(FIdFilial, "07", FLivro, FPagina, inicio, FFrenteVerso ? 2 : 1);
+      }
       if (i == 0) {
         // The printer dialog comes first so that a cancelled dialog leaves no job open.
         if (!FPrn->Setup()) return false;
@@ -131,6 +151,7 @@ bool TdmLivroICMS::Imprimir() {
             FPaginaInicial = FPagina;
             if (FPagina == 2) AbrirLivro(inicio);
           }
+          QDInterface->VerificarNumeracaoLivro(FIdFilial, "07", FLivro, FPagina, inicio, FFrenteVerso ? 2 : 1);
         }
         if (comRegistro) FPrn->NovaPagina();
       }
@@ -145,7 +166,8 @@ bool TdmLivroICMS::Imprimir() {
       ImprimirResumo();
 
       if (FImpressaoDefinitiva) {
-        QDInterface->GravarNumeracaoLivro(FIdFilial, FLivro, FPaginaInicial, FPagina, FIdConfiguracaoLivro, "07", inicio);
+        QDInterface->GravarNumeracaoLivro(FIdFilial, FLivro, FPaginaInicial, FPagina, FIdConfiguracaoLivro, "07", inicio,
+                                          FFrenteVerso ? 2 : 1);
         FResumoNumerado = FResumo;
         FConfiguracaoNumeracao = FIdConfiguracaoLivro;
       }
@@ -163,7 +185,6 @@ bool TdmLivroICMS::Imprimir() {
     if (FPrn->Aberto()) FPrn->Cancelar();
     throw;
   }
-  trabalho.Confirmar();
   return true;
 }
 

@@ -64,6 +64,10 @@ class TdmLivroICMS {
   bool FSolicitarDadosAcessorios = false;
   int32_t FLivro = 1;   // book number
   int32_t FPagina = 2;  // number the next page header prints
+  // A definitive print whose book and folha were not typed by the user: they are chosen again, as
+  // the first free folha of the book, inside the print's write transaction, so that two prints at
+  // once never take the same folhas.
+  bool FNumeracaoAutomatica = false;
   bool FImprimirRodape = false;  // date and time in the footer
   TQDClientDataSet* FDataSetImpostos = nullptr;  // selected taxes (field MARCADO)
   bool FDetalharSufixoCfop = false;
@@ -175,11 +179,12 @@ class TdmLivroICMS {
   TResumo* FResumoNumerado = nullptr;
   int32_t FConfiguracaoNumeracao = 0;
 
- private:
   // Register rows (registro.cpp): the lines of one side, its subtotal caption and the sums of
   // its three CFOP groups, then its total.
   void ImprimirSessaoRegistro(const TRegistros& registros, const std::string& subtotais,
                               const std::vector<std::string>& grupos, int sufixo);
+
+ private:
   void ImprimirLinhaRegistro(const std::string& texto, const TRegistro* valores);
   void ImprimirSessaoSemMovimento();
 };

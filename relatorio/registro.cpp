@@ -40,9 +40,12 @@ void TdmLivroICMS::ImprimirSessaoRegistro(const TRegistros& registros, const std
   for (int i = 0; i < registros.Count(); ++i) {
     const TRegistro* r = registros.GetItem(i);
     const std::string& descricao = r->GetDescricaoCFOP();
+    const bool continua = FImprimirDescricaoCfop && texto::Tamanho(descricao) > w;
+    // A description's second row never opens a page alone: both rows go on the same page.
+    if (continua && FLinha + 1 > FPrn->TamanhoQteLinhas() - 7) FPrn->NovaPagina();
     ImprimirLinhaRegistro(r->GetCFOP() + " " + (FImprimirDescricaoCfop ? texto::Copiar(descricao, 1, w) : std::string(w, ' ')),
                           r);
-    if (FImprimirDescricaoCfop && texto::Tamanho(descricao) > w)
+    if (continua)
       ImprimirLinhaRegistro(std::string(6, ' ') + std::string(k, ' ') + texto::Copiar(descricao, w + 1, w), nullptr);
   }
   ImprimirLinhaRegistro(subtotais, nullptr);

@@ -42,7 +42,7 @@ void TdmLivroICMS::EncerrarLivro() {
   FPrn->NovaPagina();  // the new-page event prints the term on page FPagina of the book
   ++FPagina;
   QDInterface->GravarNumeracaoLivro(FIdFilial, FLivro, FPaginaInicial, FPagina, FConfiguracaoNumeracao, "07",
-                                    FResumoNumerado->GetDataInicio());
+                                    FResumoNumerado->GetDataInicio(), FFrenteVerso ? 2 : 1);
 }
 
 void TdmLivroICMS::ImprimirPaginaTermo() {

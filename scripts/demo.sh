@@ -25,6 +25,12 @@ livro() {  # establishment, output name[, start, end]
       --saida "saida/$2.pdf" --saida "saida/$2.txt"
 }
 livro 1 livro-demo
+# The head office's definitive book 1: the opening term on folha 1, January to March from folha 2,
+# each page numbered once; April asked from folha 5, which January holds, is refused by name.
+./build/livro-icms imprimir --db saida/demo.db --filial 1 --inicio 01/01/2026 --fim 31/03/2026 --definitivo \
+    --saida saida/livro-demo-definitivo.pdf --saida saida/livro-demo-definitivo.txt
+./build/livro-icms imprimir --db saida/demo.db --filial 1 --inicio 01/04/2026 --definitivo --pagina 5 \
+    --saida saida/livro-demo-recusado.txt || echo "(recusado, como esperado: nada foi gravado)"
 livro 3 livro-demo-rs
 livro 5 livro-demo-ma
 livro 6 livro-demo-pa
@@ -54,7 +60,7 @@ rm -f saida/efd.db
 ./build/livro-icms efd conferir --db saida/efd.db tests/efd/cliente_sp_jan2026.txt
 # The whole office in one run: April 2026 of every establishment, each book under saida/lote/.
 ./build/livro-icms lote --db saida/demo.db --inicio 01/04/2026 --fim 30/04/2026 --livros saida/lote
-echo "Livros de demonstração em saida/: livro-demo (SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
+echo "Livros de demonstração em saida/: livro-demo (SP) e livro-demo-definitivo (o livro 1 do SP), -rs, -ma, -pa, -se, -pr, -pr-simples, -rn-simples," \
      "-simples-rs-70 e -71, -sc, -sc-estimativa, -sc-bares, -sc-simples, -sc-simples-centralizado e -campinas" \
      "(SP com inscrições no RS e em SC) e livro-efd (do arquivo EFD de um cliente) (.pdf e .txt);" \
      "abril de 2026 do escritório inteiro em saida/lote/"

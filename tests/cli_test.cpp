@@ -219,6 +219,24 @@ TEST_F(LinhaDeComando, ImpressaoDefinitivaUsaOLivroEAPaginaDados) {
   EXPECT_EQ(q.getColumn(1).getInt(), 31);
 }
 
+// A typed folha is taken as typed, never over another period's: with January on folhas 2 to 7 of
+// book 1 (the term on 1), February from folha 5 is refused, and so is folha 1; nothing is written.
+TEST_F(LinhaDeComando, FolhaDigitadaNaoSobrepoeOutroPeriodo) {
+  ASSERT_EQ(Imprimir("--inicio 01/01/2026 --definitivo --saida '" + Arquivo("janeiro.txt") + "'").Codigo, 0);
+  TResultado r = Imprimir("--inicio 01/02/2026 --definitivo --pagina 5 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "A folha 5 do livro 1 já foi impressa para o período iniciado em 01/01/2026 (folhas 2 a 7); a "
+                        "primeira folha livre do livro é a 8.");
+  r = Imprimir("--inicio 01/02/2026 --definitivo --pagina 1 --saida '" + Arquivo("l.txt") + "'");
+  EXPECT_EQ(r.Codigo, 1);
+  EXPECT_CONTEM(r.Erro, "a folha 1 é a do termo de abertura");
+  EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
+  // What the refused prints settled stays; no numbering and no job were added.
+  SQLite::Database db(banco_);
+  EXPECT_EQ(db.execAndGet("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO").getInt(), 1);
+  EXPECT_EQ(db.execAndGet("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS").getInt(), 1);
+}
+
 // The page options: the continuous form, accents kept, and single-sided although the office
 // prints double-sided by default.
 TEST_F(LinhaDeComando, PapelAcentosESoFrente) {

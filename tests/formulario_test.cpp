@@ -229,6 +229,7 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostDe1A99999ETravaOsCfo
   EXPECT_TRUE(modulo_->FImpressaoDefinitiva);
   EXPECT_EQ(modulo_->FLivro, 99999);
   EXPECT_EQ(modulo_->FPagina, 99999);
+  EXPECT_FALSE(modulo_->FNumeracaoAutomatica);  // typed: taken as typed (or refused by the print)
   EXPECT_FALSE(modulo_->FDetalharSufixoCfop);
   EXPECT_TRUE(modulo_->FImprimirDescricaoCfop);
   f.edtNumLivro.Text = "0";
@@ -244,6 +245,15 @@ TEST_F(Formulario, ImpressaoDefinitivaPropoeANumeracaoDoHostDe1A99999ETravaOsCfo
   EXPECT_FALSE(modulo_->FImpressaoDefinitiva);
   EXPECT_EQ(modulo_->FLivro, 1);
   EXPECT_EQ(modulo_->FPagina, 2);
+  EXPECT_FALSE(modulo_->FNumeracaoAutomatica);
+
+  // The proposal left as it was: the print chooses the folha again when it records it.
+  f.chkImpressaoDefinitiva.Checked = true;
+  f.chkImpressaoDefinitivaClick();
+  ASSERT_TRUE(f.Imprimir());
+  EXPECT_EQ(modulo_->FLivro, 3);
+  EXPECT_EQ(modulo_->FPagina, 58);
+  EXPECT_TRUE(modulo_->FNumeracaoAutomatica);
 }
 
 TEST_F(Formulario, ImprimirEntregaOsCamposDaTelaAoModuloSoComPedidoCompleto) {

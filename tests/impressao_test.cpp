@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -196,6 +197,28 @@ TEST(ImpressaoTrabalho, AbrirFalhaSemCriarASaida) {
     EXPECT_FALSE(m.Aberto());
     EXPECT_THROW(m.Fechar(), std::logic_error);
   }
+}
+
+// Scratch files are created, never opened: links planted beside the targets under the names
+// scratch files took (".livro.txt.PID.N.tmp", N from 1 on) lead nowhere, and the file they point
+// at stays as it was; the text and the PDF are written and put in place.
+TEST(ImpressaoTrabalho, RascunhoCriadoSemSeguirLigacoes) {
+  Pasta pasta;
+  std::ofstream(pasta / "alheio") << "arquivo de outro\n";
+  for (const std::string nome : {"livro.txt", "livro.pdf"})
+    for (int n = 1; n <= 100; ++n)
+      fs::create_symlink(pasta / "alheio", pasta / ("." + nome + "." + std::to_string(::getpid()) + "." +
+                                                    std::to_string(n) + ".tmp"));
+  Motor m;
+  m.SetArquivoTexto(pasta / "livro.txt");
+  m.SetArquivoPdf(pasta / "livro.pdf");
+  ASSERT_TRUE(m.Abrir());
+  m.Imp(1, 1, "página 1");
+  ASSERT_TRUE(m.Fechar());
+  EXPECT_EQ(Ler(pasta / "alheio"), "arquivo de outro\n");
+  EXPECT_EQ(Ler(pasta / "livro.txt"), "página 1\n" + std::string(65, '\n'));
+  EXPECT_EQ(Ler(pasta / "livro.pdf").rfind("%PDF-", 0), 0u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(pasta.dir), fs::directory_iterator()), 2 + 2 * 100 + 1);
 }
 
 // With a preview, the job counts as printed only when the preview sent it somewhere: closed without

@@ -24,6 +24,7 @@
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
+#include "host/impressao/substituicao.h"
 #include "host/servicos/selecaoimpostos.h"
 #include "regimes/normal/apuracaonormalrs.h"
 #include "relatorio/relatorio.h"
@@ -41,6 +42,7 @@ class TLivroSonda : public TdmLivroICMS {
   using TdmLivroICMS::FTipoSessao;
   using TdmLivroICMS::Imp;
   using TdmLivroICMS::ImprimirCabecalhoSessao;
+  using TdmLivroICMS::ImprimirSessaoRegistro;
 };
 
 // Pages of a text output (form feed between pages), each split into its lines.
@@ -383,10 +385,11 @@ TEST_F(Livro, CabecalhoComNomeLongoECodigosReais) {
   ASSERT_EQ(paginas.size(), 6u);
   const std::string impresso = texto::SemAcento(nome);
   const auto& pg = paginas[0];
-  // Block at 123..156; the name's pieces take columns 22 to 121 (100 characters), a blank before it.
+  // Block at 123..156; the name's lines take columns 22 to 121 (100 characters), a blank before it,
+  // broken at a blank: "... do Estado de São" is 95 characters, "Paulo" would end at 101.
   EXPECT_EQ(texto::Copiar(pg[2], 122, 36), " EMP= 12345/ESTAB= 1234   MODELO P9|");
-  EXPECT_EQ(texto::Copiar(pg[2], 1, 121), "|FIRMA.............: " + texto::Copiar(impresso, 1, 100));
-  EXPECT_EQ(texto::Aparar(texto::Copiar(pg[3], 22, 100)), texto::Aparar(texto::Copiar(impresso, 101, 100)));
+  EXPECT_EQ(texto::Copiar(pg[2], 1, 121), "|FIRMA.............: " + texto::Copiar(impresso, 1, 95) + "     ");
+  EXPECT_EQ(texto::Aparar(texto::Copiar(pg[3], 22, 100)), "Paulo - Ltda (Matriz)");
   EXPECT_TRUE(texto::ComecaCom(pg[4], "|ENDERECO..........: "));
   EXPECT_TRUE(texto::ComecaCom(pg[7], "|" + std::string(155, '-')));
   EXPECT_NE(pg[8].find("E N T R A D A S"), std::string::npos);
@@ -398,6 +401,24 @@ TEST_F(Livro, CabecalhoComNomeLongoECodigosReais) {
   EXPECT_EQ(texto::Copiar(st[9], 128, 7), "VALORES");
   EXPECT_EQ(texto::Copiar(st[11], 106, 25), "     COLUNA AUXILIAR     ");
   EXPECT_NE(st[11].find("D E B I T O   D O   I M P O S T O"), std::string::npos);
+}
+
+// With the usual codes the block is at column 125: a name of 115 characters ("Sociedade " ten
+// times is 99 with its last blank dropped; the eleventh word would end at column 130) breaks
+// before it, column 124 stays blank. An address whose street is "RUAS" and 22 times " LONGA"
+// (136 characters) keeps the border at 157: its first line holds 21 of the words (130 characters).
+TEST_F(Livro, CabecalhoQuebraNomeEEnderecoEntrePalavras) {
+  std::string nome, rua = "RUAS";
+  for (int i = 0; i < 11; ++i) nome += "Sociedade ";
+  for (int i = 0; i < 22; ++i) rua += " LONGA";
+  conexao_->Executar("UPDATE SC00_FILIAL SET NOME = " + texto::QuotedStr(nome + "Final") +
+                     ", ENDERECO = " + texto::QuotedStr(rua) + " WHERE IDFILIAL = 1");
+  Periodo(1, 1);
+  const auto pg = Paginas(Imprimir())[0];
+  EXPECT_EQ(texto::Copiar(pg[2], 22, 118), texto::Copiar(nome, 1, 99) + "    EMP= 1/ESTAB= 1");
+  EXPECT_EQ(texto::Aparar(texto::Copiar(pg[3], 22, 103)), "Sociedade Final");
+  EXPECT_EQ(texto::Copiar(pg[4], 22, 136), texto::Copiar(rua, 1, 130) + "     |");
+  EXPECT_TRUE(texto::ComecaCom(texto::Copiar(pg[5], 22, 200), "LONGA ")) << pg[5];
 }
 
 // Under a page's closing frame line there is only its footer: nothing printed runs past the end.
@@ -579,6 +600,20 @@ class LivroDefinitivo : public Livro {
     return r;
   }
 
+  // The message of a definitive print refused for its numbering ("" when it was not refused);
+  // nothing of it may reach the outputs.
+  std::string Recusa() {
+    fs::remove(Arquivo("livro.txt"));
+    try {
+      livro_->Imprimir();
+    } catch (const ENumeracaoLivro& e) {
+      EXPECT_FALSE(fs::exists(Arquivo("livro.txt")));
+      EXPECT_FALSE(livro_->Prn().Aberto());
+      return e.what();
+    }
+    return "";
+  }
+
   int Perguntas() const {
     int n = 0;
     for (const auto& m : interacao_.Registro()) n += m.find("[pergunta]") != std::string::npos;
@@ -612,6 +647,7 @@ TEST_F(LivroDefinitivo, LivroNovoComecaPeloTermoDeAbertura) {
   EXPECT_EQ(Achar({termo}, "|----").first, -1);  // no frame, no footer
   EXPECT_EQ(Achar({termo}, "Modulo 58140").first, -1);
   EXPECT_NE(LinhaFolha(paginas[1]).find("PAGINA............: 00002  LIVRO....: 00001"), std::string::npos);
+  EXPECT_EQ(LinhaFolha(paginas[1]).find("NAO DEFINITIVA"), std::string::npos);  // the book itself
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
   EXPECT_EQ(Contar("SELECT PAGINAS FROM HS_PAGINASIMPRESSAS"), 7);
 }
@@ -724,11 +760,114 @@ TEST_F(LivroDefinitivo, LivroCheioEncerraEAbreOutro) {
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 8}, {2, 2, 8}}));
 }
 
-// Without definitive printing the numbering is neither read nor recorded: page 2 of book 1.
+// January to April fill folhas 2 to 25 of book 1 (six pages a month, as January's 2 to 7 and
+// February's 8 to 13 above). A folha one of them holds, the opening term's folha 1 and a sixth
+// digit are refused by name, before anything is printed or recorded; a book that would pass folha
+// 99999 in the middle of the print records nothing.
+TEST_F(LivroDefinitivo, FolhasJaImpressasTermoEDigitosRecusados) {
+  Periodo(1, 4);
+  Numeracao();
+  Imprimir();
+  const std::vector<TNumeracao> quatroMeses{{1, 2, 7}, {1, 8, 13}, {1, 14, 19}, {1, 20, 25}};
+  ASSERT_EQ(Numeracoes(), quatroMeses);
+
+  Periodo(5, 5);
+  Numeracao();
+  EXPECT_EQ(livro_->FPagina, 26);
+  livro_->FPagina = 5;  // typed over January's folhas
+  EXPECT_EQ(Recusa(), "A folha 5 do livro 1 já foi impressa para o período iniciado em 01/01/2026 (folhas 2 a 7); a "
+                      "primeira folha livre do livro é a 26.");
+  livro_->FPagina = 25;  // April's last folha
+  EXPECT_NE(Recusa().find("A folha 25 do livro 1 já foi impressa para o período iniciado em 01/04/2026 (folhas 20 a 25)"),
+            std::string::npos);
+  livro_->FPagina = 1;
+  EXPECT_EQ(Recusa(), "A impressão definitiva não pode começar na folha 1 do livro 1: a folha 1 é a do termo de "
+                      "abertura; informe uma folha de 2 a 99999.");
+  livro_->FPagina = 100005;
+  EXPECT_NE(Recusa().find("não pode começar na folha 100005 do livro 1: as folhas vão de 1 a 99999"), std::string::npos);
+  livro_->FPagina = 26;
+  livro_->FLivro = 100000;
+  EXPECT_NE(Recusa().find("Número do livro inválido: 100000"), std::string::npos);
+  // Book 2 from folha 99999: the second page would print 100000.
+  livro_->FLivro = 2;
+  livro_->FPagina = 99999;
+  EXPECT_EQ(Recusa(), "A folha 100000 do livro 2 passaria de cinco algarismos (99999); nada foi gravado.");
+  EXPECT_EQ(Numeracoes(), quatroMeses);
+  EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 1);
+
+  // The folha after April's is free.
+  livro_->FLivro = 1;
+  livro_->FPagina = 26;
+  auto paginas = Paginas(Imprimir());
+  EXPECT_NE(LinhaFolha(paginas[0]).find("FOLHA.............: 00026  LIVRO....: 00001"), std::string::npos);
+  EXPECT_EQ(Numeracoes().back(), (TNumeracao{1, 26, 25 + static_cast<int64_t>(paginas.size())}));
+}
+
+// Two definitive prints at once: February's form proposed folha 2 of book 1, then January's print
+// of another program recorded folhas 1 to 7 (term and six pages) before February's print began.
+// February chooses its folha again when it holds the write lock: 8, without a second opening term.
+// A period earlier than one the book holds is refused, naming both.
+TEST_F(LivroDefinitivo, FolhaEscolhidaAoGravarEPeriodoAnteriorRecusado) {
+  Periodo(2, 2);
+  Numeracao();
+  ASSERT_EQ(livro_->FPagina, 2);
+  livro_->FNumeracaoAutomatica = true;
+  {
+    TdmLivroICMS janeiro;
+    janeiro.FIdFilial = 1;
+    janeiro.FDataSetImpostos = &impostos_->GetDataSet();
+    janeiro.FDataInicio = EncodeDate(2026, 1, 1);
+    janeiro.FDataFim = EncodeDate(2026, 1, 31);
+    janeiro.FImpressaoDefinitiva = true;
+    janeiro.FNumeracaoAutomatica = true;
+    janeiro.Prn().SetArquivoTexto(Arquivo("janeiro.txt"));
+    ASSERT_TRUE(janeiro.Imprimir());
+  }
+  auto paginas = Paginas(Imprimir());
+  ASSERT_EQ(paginas.size(), 6u);
+  EXPECT_NE(LinhaFolha(paginas[0]).find("FOLHA.............: 00008  LIVRO....: 00001"), std::string::npos);
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}, {1, 8, 13}}));
+
+  // February first, then January.
+  conexao_->Executar("DELETE FROM HS_NUMERACAOLIVRO WHERE DATA = '2026-01-01'");
+  conexao_->Executar("UPDATE HS_NUMERACAOLIVRO SET PAGINAINICIAL = 2, PAGINAFINAL = 7");
+  Periodo(1, 1);
+  Numeracao();
+  livro_->FNumeracaoAutomatica = true;
+  EXPECT_EQ(Recusa(), "O livro 1 já tem o período iniciado em 01/02/2026 (folhas 2 a 7); o período iniciado em "
+                      "01/01/2026, anterior a ele, não pode ser impresso depois nesse livro.");
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+}
+
+// January printed single-sided (FOLHA) keeps its book in that mode: February double-sided
+// (PAGINA) in the same book is refused, naming the book and both modes; single-sided it goes on.
+TEST_F(LivroDefinitivo, UmLivroUmaNumeracao) {
+  Periodo(1, 1);
+  Numeracao();
+  Imprimir();
+  EXPECT_EQ(Contar("SELECT FRENTEVERSO FROM HS_NUMERACAOLIVRO"), 1);
+  Periodo(2, 2);
+  Numeracao();
+  livro_->FFrenteVerso = true;
+  EXPECT_EQ(Recusa(), "O livro 1 é impresso só na frente (FOLHA) desde o período iniciado em 01/01/2026; uma impressão "
+                      "frente e verso (PÁGINA) nesse livro é recusada: um livro tem uma só numeração.");
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+  livro_->FFrenteVerso = false;
+  Imprimir();
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}, {1, 8, 13}}));
+}
+
+// Without definitive printing the numbering is neither read nor recorded: page 2 of book 1. Its
+// numbers are those of a book, so every page says it is not one: the mark (51 characters, without
+// accents as printed) ends at column 156, inside the frame's border at 157.
 TEST_F(Livro, NaoDefinitivoNaoGravaNumeracao) {
   Periodo(1, 2);
   auto paginas = Paginas(Imprimir());
   EXPECT_NE(LinhaFolha(paginas[0]).find("FOLHA.............: 00002  LIVRO....: 00001"), std::string::npos);
+  for (const auto& pagina : paginas) {
+    const std::string linha = LinhaFolha(pagina);
+    ASSERT_EQ(Desde(linha, 106), "*** IMPRESSAO NAO DEFINITIVA - SEM VALOR FISCAL ***|") << linha;
+  }
   EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO"), 0);
   EXPECT_EQ(Contar("SELECT DEFINITIVA FROM HS_PAGINASIMPRESSAS"), 2);
   EXPECT_EQ(Contar("SELECT FRENTEVERSO FROM HS_PAGINASIMPRESSAS"), 1);
@@ -783,6 +922,49 @@ TEST_F(LivroDefinitivo, FalhaAoGravarNaoMexeNoLivroAnteriorNemNaNumeracao) {
   EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 0);
   EXPECT_GT(Contar("SELECT COUNT(*) FROM TR04_IMPOSTO"), 0);
   EXPECT_FALSE(livro_->Prn().Aberto());
+}
+
+// Every write and rename of a definitive print made to fail in turn, the commit of its record
+// included: each failure leaves the earlier text and PDF books and the recorded numbering as they
+// were, with no scratch file beside them, and says which step failed; the print after the last
+// point puts both books in place with January's folhas 2 to 7 recorded.
+TEST_F(LivroDefinitivo, CadaFalhaDeixaArquivosENumeracaoDeAcordo) {
+  Periodo(1, 1);
+  Numeracao();
+  livro_->FNumeracaoAutomatica = true;  // each attempt chooses its folha again, as the form's
+  std::ofstream(Arquivo("livro.txt")) << "livro anterior\n";
+  std::ofstream(Arquivo("livro.pdf")) << "pdf anterior\n";
+  livro_->Prn().SetArquivoPdf(Arquivo("livro.pdf"));
+  struct TRestaurar {
+    ~TRestaurar() { impressao::GPontosDeFalha = {}; }
+  } restaurar;
+  int ponto = 1;
+  for (;; ++ponto) {
+    impressao::GPontosDeFalha = {0, ponto};
+    bool falhou = false;
+    try {
+      livro_->Imprimir();
+    } catch (const std::exception& e) {
+      falhou = true;
+      EXPECT_NE(std::string(e.what()).find("falha provocada em: "), std::string::npos) << ponto << ": " << e.what();
+    }
+    if (!falhou) break;
+    SCOPED_TRACE("ponto " + std::to_string(ponto));
+    ASSERT_EQ(Ler(Arquivo("livro.txt")), "livro anterior\n");
+    ASSERT_EQ(Ler(Arquivo("livro.pdf")), "pdf anterior\n");
+    int arquivos = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++arquivos;
+    ASSERT_EQ(arquivos, 2);
+    ASSERT_EQ(Contar("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO"), 0);
+    ASSERT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 0);
+  }
+  // The text and the PDF are each created, written page by page (the term and six pages) and
+  // closed (2 x 9), each put in place after its earlier file is set aside (2 x 2), and the record
+  // is committed: 23 points; the 24th is never reached.
+  EXPECT_EQ(ponto, 24);
+  EXPECT_EQ(Paginas(Ler(Arquivo("livro.txt"))).size(), 7u);
+  EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+  EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 1);
 }
 
 // An interval without a whole period yields no summary: no job at all.
@@ -877,6 +1059,42 @@ TEST_F(LivroPagina, ValoresSoNoTopoDaPagina) {
   livro_->Prn().Fechar();
 }
 
+// A register title and its six heading lines never end a page: with 88 lines the body ends on
+// line 81, so a heading begun on line 74 keeps its first row on 81, and one due on line 75 starts
+// the next page, under the header (line 9 for this ICMS-ST summary), leaving the line at 16.
+TEST_F(LivroPagina, TituloDoRegistroNuncaTerminaAPagina) {
+  Abrir(TLinha::Oito);
+  livro_->FTipoSessao = tsSaidas;
+  livro_->FLinha = 74;
+  livro_->ImprimirCabecalhoSessao();
+  EXPECT_EQ(QtdePaginas(), 1u);
+  EXPECT_NE(Linha(74).find(" S A I D A S "), std::string::npos);
+  EXPECT_EQ(livro_->FLinha, 81);
+  livro_->FLinha = 75;
+  livro_->ImprimirCabecalhoSessao();
+  ASSERT_EQ(QtdePaginas(), 2u);
+  EXPECT_NE(Linha(9).find(" S A I D A S "), std::string::npos);
+  EXPECT_EQ(livro_->FLinha, 16);
+  livro_->Prn().Fechar();
+}
+
+// A CFOP whose 60-character description takes two rows (51 characters, then the 52nd to 60th six
+// blanks in) due on the body's last line (81 of 88) goes whole to the next page, under its header.
+TEST_F(LivroPagina, SegundaLinhaDaDescricaoNaoAbreAPaginaSozinha) {
+  Abrir(TLinha::Oito);
+  livro_->FTipoSessao = tsSaidas;
+  TRegistros registros;
+  TRegistro* r = registros.Add();
+  r->SetCFOP("5.102");
+  r->SetDescricaoCFOP(std::string(51, 'A') + "BCDEFGHIJ");
+  livro_->FLinha = 81;
+  livro_->ImprimirSessaoRegistro(registros, "      SUBTOTAIS SAIDAS", {"5", "6", "7"}, 0);
+  ASSERT_EQ(QtdePaginas(), 2u);
+  EXPECT_TRUE(texto::ComecaCom(Desde(Linha(9), 2), "  |5.102 " + std::string(51, 'A') + "|")) << Linha(9);
+  EXPECT_TRUE(texto::ComecaCom(Desde(Linha(10), 2), "  |      BCDEFGHIJ ")) << Linha(10);
+  livro_->Prn().Fechar();
+}
+
 // --- Host settings and outputs ----------------------------------------------------------------
 
 // The book's texts lose their accents by default, so none of them mixes spellings; asked to keep
@@ -910,7 +1128,8 @@ TEST_F(Livro, PdfDoLivroInteiro) {
 }
 
 // March in sixths with suffix detail: the exits outgrow the first page and go on under the page
-// header alone; the summary's long observation list breaks its page the same way.
+// header alone; the summary's long observation list breaks its page the same way: its 19th line,
+// due on line 60 (the closing line of a 66-line page), opens the next page on line 8.
 TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
   std::string obs;
   for (int i = 1; i <= 40; ++i) obs += (i > 1 ? "\n" : "") + std::string("Linha de observação ") + std::to_string(i);
@@ -928,10 +1147,9 @@ TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
   // The exits go on under the page header alone, without their section heading.
   EXPECT_TRUE(texto::ComecaCom(paginas[1][7], "|  |7.000 PARA O EXTERIOR"));
   EXPECT_TRUE(texto::ComecaCom(paginas[1][8], "|  |      TOTAIS"));
-  // The observation printed on the line where the page broke stays readable under the frame's
-  // closing line; the next page goes on after the header and one empty line.
-  EXPECT_TRUE(texto::ComecaCom(paginas[2][59], "| Linha de observacao 19 ---"));
-  EXPECT_EQ(paginas[3][7], "|" + std::string(155, ' ') + "|");
+  // The observation due on the closing line goes to the next page's first body line instead.
+  EXPECT_EQ(paginas[2][59], "|" + std::string(155, '-') + "|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][7], "| Linha de observacao 19 "));
   EXPECT_TRUE(texto::ComecaCom(paginas[3][8], "| Linha de observacao 20 "));
   EXPECT_TRUE(texto::ComecaCom(paginas[3][28], "| Linha de observacao 40 "));
 }

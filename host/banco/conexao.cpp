@@ -103,9 +103,10 @@ void TQDConnection::CriarEsquema() {
 // way to 3 as db/schema.sql creates them, when missing.
 //
 // Version 4 CHECKs the dates that place documents and entries in a period and the item amounts'
-// four decimals; as with version 2, the run's check covers the older tables. Each step runs in
-// the one transaction, so a database is migrated whole or left as it was. tests/esquemas keeps the
-// schema of every earlier build, and a test opens and settles each.
+// four decimals; as with version 2, the run's check covers the older tables. Version 5 keeps the
+// print mode of a definitive book with its numbering. Each step runs in the one transaction, so a
+// database is migrated whole or left as it was. tests/esquemas keeps the schema of every earlier
+// build, and a test opens and settles each.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const int versao = db_->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
@@ -146,6 +147,10 @@ void TQDConnection::Migrar(const std::string& arquivo) {
              "CREATE INDEX IF NOT EXISTS IX_ES02_SAIDA_IMPORTACAO ON ES02_SAIDA (IDIMPORTACAO);"
              "CREATE INDEX IF NOT EXISTS IX_ES02_LCTOAPUR_IMPORTACAO ON ES02_LCTOAPUR (IDIMPORTACAO);"
              "CREATE INDEX IF NOT EXISTS IX_HS_IMPORTACAOEFD ON HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO);");
+  }
+  if (versao < 5) {
+    // Book print mode: rows printed before it was kept stay unknown (NULL) and refuse nothing.
+    Executar("ALTER TABLE HS_NUMERACAOLIVRO ADD COLUMN FRENTEVERSO INTEGER;");
   }
   Executar("UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();

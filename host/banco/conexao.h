@@ -35,7 +35,8 @@ class TQDConnection {
   // 2: CFOP codes unique and well formed, amounts and codes checked by the schema (docs/tabelas.md).
   // 3: documents and entries loaded by an EFD import carry its id (HS_IMPORTACAOEFD).
   // 4: dates of documents and entries, and four decimals of item amounts, checked by the schema.
-  static constexpr int kVersaoEsquema = 4;
+  // 5: a definitive book keeps its print mode (HS_NUMERACAOLIVRO.FRENTEVERSO).
+  static constexpr int kVersaoEsquema = 5;
   // How long a statement waits for another program's lock before failing: long enough for any
   // short write of another program (an import, the host's own screens), short enough that a
   // database left locked is reported while the user is still there.

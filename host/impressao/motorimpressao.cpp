@@ -96,7 +96,22 @@ bool TQDprint::Fechar() {
     texto_.reset();
     pdf_.reset();
     if (auto evento = OnAfterPrint) evento();
-    substituicao_->Confirmar();
+    substituicao_->Colocar();
+    if (auto confirmar = OnConfirmar) {
+      try {
+        PontoDeFalha("gravar o registro da impressão");
+        confirmar();
+      } catch (const std::exception& e) {
+        try {
+          substituicao_->Desfazer();
+        } catch (const std::exception& d) {
+          throw std::runtime_error(std::string("O registro da impressão não foi gravado (") + e.what() + "), e " +
+                                   d.what() + ": esses arquivos têm um livro cujo registro não existe.");
+        }
+        throw;
+      }
+    }
+    substituicao_->Concluir();
   } catch (...) {
     Cancelar();
     throw;

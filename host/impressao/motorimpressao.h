@@ -50,6 +50,11 @@ class TQDprint {
   // the job (a printer's name, a file), which becomes NomeImpressora(), or nothing when the preview
   // was closed without printing or saving.
   std::function<std::optional<std::string>(TQDprint&)> OnVisualizar;
+  // Raised by Fechar() once the outputs are in place, while what they replaced is still kept
+  // aside: the job's record is written here. When it throws, the outputs are put back as they were
+  // and Fechar() throws; when they cannot be, its message names the files that now disagree with
+  // the record.
+  std::function<void()> OnConfirmar;
 
   TQDprint();
   ~TQDprint();

@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <new>
 #include <stdexcept>
+#include <vector>
+
+#include <unistd.h>
 
 #include "host/base/texto.h"
 #include "host/impressao/disposicao.h"
 #include "host/impressao/motorimpressao.h"
 #include "host/impressao/pagina.h"
+#include "host/impressao/substituicao.h"
 
 namespace impressao {
 
@@ -76,11 +79,14 @@ TSaidaPdf::TSaidaPdf(TPapel papel) : papel_(papel) {}
 
 TSaidaPdf::~TSaidaPdf() {
   if (doc_) HPDF_Free(doc_);
+  if (fd_ >= 0) ::close(fd_);
 }
 
 bool TSaidaPdf::Abrir(const std::string& caminho) {
-  if (!std::ofstream(caminho, std::ios::binary | std::ios::trunc).is_open()) return false;
-  caminho_ = caminho;
+  PontoDeFalha("criar o arquivo PDF");
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = AbrirRascunho(caminho);
+  if (fd_ < 0) return false;
   if (doc_) HPDF_Free(doc_);
   // A pool of blocks for the document's many small objects (a book has hundreds of pages of a
   // few hundred texts): fewer allocations, all given back when the document is freed.
@@ -93,6 +99,7 @@ bool TSaidaPdf::Abrir(const std::string& caminho) {
 }
 
 void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
+  PontoDeFalha("gravar uma página do PDF");
   const TGeometria g = Geometria(papel_, pagina.QteLinhas(), pagina.QteColunas(), linhasPorPolegada);
   HPDF_Page pg = HPDF_AddPage(doc_);
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
@@ -125,9 +132,24 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
 }
 
 void TSaidaPdf::Fechar() {
-  HPDF_SaveToFile(doc_, caminho_.c_str());
+  PontoDeFalha("gravar o arquivo PDF");
+  // Saved through the descriptor of the scratch file: a path could have been replaced meanwhile.
+  HPDF_SaveToStream(doc_);
+  HPDF_ResetStream(doc_);
+  std::vector<HPDF_BYTE> bytes(HPDF_GetStreamSize(doc_));
+  HPDF_UINT32 tamanho = static_cast<HPDF_UINT32>(bytes.size());
+  if (tamanho > 0) HPDF_ReadFromStream(doc_, bytes.data(), &tamanho);
   HPDF_Free(doc_);
   doc_ = nullptr;
+  size_t gravados = 0;
+  while (gravados < tamanho) {
+    const ssize_t n = ::write(fd_, bytes.data() + gravados, tamanho - gravados);
+    if (n < 0) break;
+    gravados += static_cast<size_t>(n);
+  }
+  const bool falhou = ::close(fd_) != 0 || gravados < tamanho;
+  fd_ = -1;
+  if (falhou) throw std::runtime_error("erro de gravação; disco cheio?");
 }
 
 }  // namespace impressao

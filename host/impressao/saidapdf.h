@@ -35,7 +35,8 @@ class TSaidaPdf {
   TSaidaPdf& operator=(const TSaidaPdf&) = delete;
   ~TSaidaPdf();
 
-  // Creates (truncates) the file and starts the document; false when it cannot be created.
+  // Starts the document for the scratch file `caminho` (host/impressao/substituicao.h); false
+  // when it is not that file any more.
   bool Abrir(const std::string& caminho);
   void Pagina(const TPagina& pagina, int linhasPorPolegada);
   // Saves the document. libharu errors surface as std::runtime_error.
@@ -44,7 +45,7 @@ class TSaidaPdf {
  private:
   HPDF_Doc doc_ = nullptr;
   HPDF_Font courier_ = nullptr, courierNegrito_ = nullptr;
-  std::string caminho_;
+  int fd_ = -1;
   TPapel papel_;
 };
 

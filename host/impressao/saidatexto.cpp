@@ -2,26 +2,47 @@
 
 #include <stdexcept>
 
+#include <unistd.h>
+
 #include "host/impressao/pagina.h"
+#include "host/impressao/substituicao.h"
 
 namespace impressao {
 
+TSaidaTexto::~TSaidaTexto() {
+  if (arquivo_) std::fclose(arquivo_);
+}
+
 bool TSaidaTexto::Abrir(const std::string& caminho) {
-  arquivo_.open(caminho, std::ios::binary | std::ios::trunc);
+  PontoDeFalha("criar o arquivo texto");
+  const int fd = AbrirRascunho(caminho);
+  if (fd < 0) return false;
+  arquivo_ = ::fdopen(fd, "wb");
+  if (!arquivo_) {
+    ::close(fd);
+    return false;
+  }
   caminho_ = caminho;
   primeira_ = true;
-  return arquivo_.is_open();
+  erro_ = false;
+  return true;
 }
 
 void TSaidaTexto::Pagina(const TPagina& pagina) {
-  if (!primeira_) arquivo_ << '\f';
+  PontoDeFalha("gravar uma página do arquivo texto");
+  if (!primeira_) erro_ |= std::fputc('\f', arquivo_) == EOF;
   primeira_ = false;
-  for (const std::string& linha : pagina.Linhas()) arquivo_ << linha << '\n';
+  for (const std::string& linha : pagina.Linhas()) {
+    erro_ |= std::fwrite(linha.data(), 1, linha.size(), arquivo_) != linha.size();
+    erro_ |= std::fputc('\n', arquivo_) == EOF;
+  }
 }
 
 void TSaidaTexto::Fechar() {
-  arquivo_.close();
-  if (arquivo_.fail()) throw std::runtime_error("erro de gravação; disco cheio?");
+  PontoDeFalha("fechar o arquivo texto");
+  const bool falhou = std::fclose(arquivo_) != 0 || erro_;
+  arquivo_ = nullptr;
+  if (falhou) throw std::runtime_error("erro de gravação; disco cheio?");
 }
 
 }  // namespace impressao

@@ -7,7 +7,7 @@
 //   - every page after the first starts with a form feed (0x0C) immediately before the text of
 //     its first line; there is no form feed before the first page nor after the last;
 //   - each character takes one column whatever its font; nothing else (no escape codes).
-#include <fstream>
+#include <cstdio>
 #include <string>
 
 namespace impressao {
@@ -16,14 +16,20 @@ class TPagina;
 
 class TSaidaTexto {
  public:
-  // Creates (truncates) the file; false when it cannot be created.
+  TSaidaTexto() = default;
+  TSaidaTexto(const TSaidaTexto&) = delete;
+  TSaidaTexto& operator=(const TSaidaTexto&) = delete;
+  ~TSaidaTexto();
+  // Writes into the scratch file `caminho` (host/impressao/substituicao.h); false when it is not
+  // that file any more.
   bool Abrir(const std::string& caminho);
   void Pagina(const TPagina& pagina);
   // Throws std::runtime_error when the file could not be written.
   void Fechar();
 
  private:
-  std::ofstream arquivo_;
+  std::FILE* arquivo_ = nullptr;
+  bool erro_ = false;
   std::string caminho_;
   bool primeira_ = true;
 };

@@ -1,10 +1,15 @@
 #include "host/impressao/substituicao.h"
 
-#include <atomic>
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
 
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -13,21 +18,50 @@ namespace impressao {
 
 namespace {
 
+// A name beside the target no other program can guess, so that nobody prepares it in advance; the
+// exclusive creation refuses it anyway when something is already there.
 std::string Vizinho(const std::string& destino, const char* sufixo) {
-  static std::atomic<unsigned> seq{0};
+  static std::random_device aleatorio;
   const fs::path p(destino);
-  const std::string nome = "." + p.filename().string() + "." + std::to_string(::getpid()) + "." +
-                           std::to_string(++seq) + sufixo;
+  char marca[17];
+  std::snprintf(marca, sizeof marca, "%08x%08x", aleatorio(), aleatorio());
+  const std::string nome = "." + p.filename().string() + "." + std::to_string(::getpid()) + "." + marca + sufixo;
   return (p.parent_path() / nome).string();
 }
 
 }  // namespace
 
-TSubstituicaoArquivos::~TSubstituicaoArquivos() { Descartar(); }
+int AbrirRascunho(const std::string& caminho) {
+  if (caminho.empty()) return -1;
+  const int fd = ::open(caminho.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+TSubstituicaoArquivos::~TSubstituicaoArquivos() {
+  try {
+    Desfazer();
+  } catch (const std::exception&) {
+  }
+}
 
 std::string TSubstituicaoArquivos::Adicionar(const std::string& destino) {
-  pares_.push_back({destino, Vizinho(destino, ".tmp")});
-  return pares_.back().rascunho;
+  for (int tentativa = 0; tentativa < 16; ++tentativa) {
+    const std::string rascunho = Vizinho(destino, ".tmp");
+    const int fd = ::open(rascunho.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      pares_.push_back({destino, rascunho});
+      return rascunho;
+    }
+    if (errno != EEXIST) break;
+  }
+  return "";
 }
 
 void TSubstituicaoArquivos::Descartar() {
@@ -36,53 +70,89 @@ void TSubstituicaoArquivos::Descartar() {
   pares_.clear();
 }
 
-// Each existing target is first moved aside, so that a failed rename further on can put back
-// what was there; the copies aside are removed only once every target is in place.
+TPontosDeFalha GPontosDeFalha;
+
+void PontoDeFalha(const char* onde) {
+  if (++GPontosDeFalha.Contados == GPontosDeFalha.Falhar)
+    throw std::runtime_error(std::string("falha provocada em: ") + onde);
+}
+
 void TSubstituicaoArquivos::Confirmar() {
-  struct TFeito {
-    const TPar* par;
-    std::string reserva;  // empty: the target did not exist
-  };
-  std::vector<TFeito> feitos;
+  Colocar();
+  Concluir();
+}
+
+// Each existing target is first moved aside, so that a failed rename further on (or a record that
+// cannot be written after them) can put back what was there.
+void TSubstituicaoArquivos::Colocar() {
   std::error_code ec;
-  auto desfazer = [&] {
-    for (auto it = feitos.rbegin(); it != feitos.rend(); ++it) {
-      if (it->reserva.empty()) fs::remove(it->par->destino, ec);
-      else fs::rename(it->reserva, it->par->destino, ec);
-    }
-    Descartar();
-  };
   for (const auto& p : pares_) {
     std::string motivo;
-    if (fs::is_directory(p.destino, ec)) {
-      motivo = "é uma pasta";
-    } else {
-      TFeito f{&p, {}};
-      if (fs::exists(p.destino, ec)) {
-        f.reserva = Vizinho(p.destino, ".anterior");
-        fs::rename(p.destino, f.reserva, ec);
-        if (ec) motivo = ec.message();
-      }
-      if (motivo.empty()) {
-        fs::rename(p.rascunho, p.destino, ec);
-        if (ec) {
-          motivo = ec.message();
-          if (!f.reserva.empty()) fs::rename(f.reserva, p.destino, ec);
-        } else {
-          feitos.push_back(f);
+    try {
+      if (fs::is_directory(p.destino, ec)) {
+        motivo = "é uma pasta";
+      } else {
+        TFeito f{&p, {}};
+        if (fs::exists(fs::symlink_status(p.destino, ec))) {
+          f.reserva = Vizinho(p.destino, ".anterior");
+          PontoDeFalha("renomear o arquivo anterior");
+          fs::rename(p.destino, f.reserva, ec);
+          if (ec) motivo = ec.message();
+        }
+        if (motivo.empty()) {
+          try {
+            PontoDeFalha("pôr o arquivo no lugar");
+            fs::rename(p.rascunho, p.destino, ec);
+          } catch (...) {
+            if (!f.reserva.empty()) fs::rename(f.reserva, p.destino, ec);
+            throw;
+          }
+          if (ec) {
+            motivo = ec.message();
+            if (!f.reserva.empty()) fs::rename(f.reserva, p.destino, ec);
+          } else {
+            feitos_.push_back(f);
+          }
         }
       }
+    } catch (const std::exception& e) {
+      motivo = e.what();
     }
     if (!motivo.empty()) {
-      const std::string destino = p.destino;  // desfazer() clears the pairs
-      desfazer();
+      const std::string destino = p.destino;
+      try {
+        Desfazer();
+      } catch (const std::exception& e) {
+        throw std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + motivo + "); " + e.what());
+      }
       throw std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + motivo +
                                "); nenhum arquivo de saída foi alterado.");
     }
   }
-  for (const auto& f : feitos)
+}
+
+void TSubstituicaoArquivos::Concluir() {
+  std::error_code ec;
+  for (const auto& f : feitos_)
     if (!f.reserva.empty()) fs::remove(f.reserva, ec);
+  feitos_.clear();
   pares_.clear();
+}
+
+void TSubstituicaoArquivos::Desfazer() {
+  std::error_code ec;
+  std::vector<std::string> perdidos;
+  for (auto it = feitos_.rbegin(); it != feitos_.rend(); ++it) {
+    if (it->reserva.empty()) fs::remove(it->par->destino, ec);
+    else fs::rename(it->reserva, it->par->destino, ec);
+    if (ec) perdidos.push_back(it->par->destino + (it->reserva.empty() ? "" : " (o anterior está em " + it->reserva + ")"));
+  }
+  feitos_.clear();
+  Descartar();
+  if (perdidos.empty()) return;
+  std::string lista;
+  for (const auto& p : perdidos) lista += (lista.empty() ? "" : ", ") + p;
+  throw std::runtime_error("os arquivos já postos no lugar não puderam ser restaurados: " + lista);
 }
 
 }  // namespace impressao

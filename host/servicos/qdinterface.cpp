@@ -1,5 +1,6 @@
 #include "host/servicos/qdinterface.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <SQLiteCpp/Statement.h>
@@ -155,7 +156,8 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
 // begins after the last page recorded for an earlier period of the same book when that page lies
 // inside the job's range (the job went on from there), else at the job's first page.
 void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t paginaInicial, int32_t pagina,
-                                        int32_t idConfiguracao, const std::string& modulo, TDateTime data) {
+                                        int32_t idConfiguracao, const std::string& modulo, TDateTime data,
+                                        int32_t frenteVerso) {
   try {
     TTransacao t(c_);
     int32_t primeira = paginaInicial;
@@ -171,13 +173,84 @@ void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t
     banco::Vincular(d, idFilial, modulo, DataISO(data));
     d.exec();
     SQLite::Statement i(c_.Db(),
-        "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM,"
+        " FRENTEVERSO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     banco::Vincular(i, idFilial, idConfiguracao, modulo, livro, primeira, pagina - 1, DataISO(data), DataHoraBR(Agora()));
+    if (frenteVerso == 1 || frenteVerso == 2) i.bind(9, frenteVerso);
     i.exec();
     t.Confirmar();
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("GravarNumeracaoLivro: ") + e.what());
+  }
+}
+
+namespace {
+
+constexpr int32_t kMaiorNumero = 99999;  // book and folha print with five digits
+
+std::string Modo(int32_t frenteVerso) {
+  return frenteVerso == 2 ? "frente e verso (PÁGINA)" : "só na frente (FOLHA)";
+}
+
+}  // namespace
+
+// A definitive book is a legal record: a folha printed for one period is never printed again for
+// another, folha 1 is the opening term's, the periods follow one another in the order of their
+// folhas, and every page says FOLHA or every page says PÁGINA. A reprint of the period itself
+// replaces its own row, so its folhas are not a collision.
+void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& modulo, int32_t livro, int32_t pagina,
+                                           TDateTime data, int32_t frenteVerso) {
+  const std::string nome = "livro " + std::to_string(livro);
+  if (livro < 1 || livro > kMaiorNumero)
+    throw ENumeracaoLivro("Número do livro inválido: " + std::to_string(livro) + ". O livro é numerado de 1 a 99999.");
+  if (pagina < 2 || pagina > kMaiorNumero)
+    throw ENumeracaoLivro("A impressão definitiva não pode começar na folha " + std::to_string(pagina) + " do " + nome +
+                          ": " + (pagina < 2 ? "a folha 1 é a do termo de abertura" : "as folhas vão de 1 a 99999") +
+                          "; informe uma folha de 2 a 99999.");
+  try {
+    SQLite::Statement posterior(c_.Db(),
+        "SELECT DATA, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
+        " AND DATA > ? ORDER BY DATA LIMIT 1");
+    banco::Vincular(posterior, idFilial, modulo, livro, DataISO(data));
+    if (posterior.executeStep()) {
+      TDateTime outra = 0;
+      TentarLerData(posterior.getColumn(0).getString(), outra);
+      throw ENumeracaoLivro("O " + nome + " já tem o período iniciado em " + DataBR(outra) + " (folhas " +
+                            std::to_string(posterior.getColumn(1).getInt()) + " a " +
+                            std::to_string(posterior.getColumn(2).getInt()) + "); o período iniciado em " +
+                            DataBR(data) + ", anterior a ele, não pode ser impresso depois nesse livro.");
+    }
+    SQLite::Statement ocupada(c_.Db(),
+        "SELECT DATA, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
+        " AND DATA <> ? AND PAGINAFINAL >= ? ORDER BY PAGINAINICIAL LIMIT 1");
+    banco::Vincular(ocupada, idFilial, modulo, livro, DataISO(data), pagina);
+    if (ocupada.executeStep()) {
+      TDateTime outra = 0;
+      TentarLerData(ocupada.getColumn(0).getString(), outra);
+      SQLite::Statement livre(c_.Db(),
+          "SELECT MAX(PAGINAFINAL) FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ? AND DATA <> ?");
+      banco::Vincular(livre, idFilial, modulo, livro, DataISO(data));
+      livre.executeStep();
+      const int32_t inicial = ocupada.getColumn(1).getInt(), final = ocupada.getColumn(2).getInt();
+      throw ENumeracaoLivro("A folha " + std::to_string(std::max(pagina, inicial)) + " do " + nome +
+                            " já foi impressa para o período iniciado em " + DataBR(outra) + " (folhas " +
+                            std::to_string(inicial) + " a " + std::to_string(final) +
+                            "); a primeira folha livre do livro é a " + std::to_string(livre.getColumn(0).getInt() + 1) +
+                            ".");
+    }
+    SQLite::Statement modo(c_.Db(),
+        "SELECT FRENTEVERSO, DATA FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
+        " AND DATA <> ? AND FRENTEVERSO IN (1, 2) AND FRENTEVERSO <> ? ORDER BY DATA LIMIT 1");
+    banco::Vincular(modo, idFilial, modulo, livro, DataISO(data), frenteVerso);
+    if ((frenteVerso == 1 || frenteVerso == 2) && modo.executeStep()) {
+      TDateTime outra = 0;
+      TentarLerData(modo.getColumn(1).getString(), outra);
+      throw ENumeracaoLivro("O " + nome + " é impresso " + Modo(modo.getColumn(0).getInt()) + " desde o período iniciado em " +
+                            DataBR(outra) + "; uma impressão " + Modo(frenteVerso) +
+                            " nesse livro é recusada: um livro tem uma só numeração.");
+    }
+  } catch (const SQLite::Exception& e) {
+    LancarErroBanco(e, std::string("HS_NUMERACAOLIVRO: ") + e.what());
   }
 }
 

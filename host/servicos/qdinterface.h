@@ -2,6 +2,7 @@
 // The host interface object (QDInterface): user messages (through the run's interaction), rounding,
 // due dates, the host's print settings and the numbering of definitive books.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ struct TLivroRegistrado {
   int32_t UltimaPagina = 0;                    // 0: nothing recorded for the book
   int32_t IdConfiguracao = 0;
   bool Encerrado = false;  // full by the pages per book, or a later book exists
+};
+
+// A definitive print that would number a book wrongly (a folha another period holds, the opening
+// term's folha, a number past five digits, a period before one the book holds, the other print
+// mode); the message names the book, the folha and the period.
+class ENumeracaoLivro : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 struct TSignatario {
@@ -63,8 +72,15 @@ class TQDInterface {
   int32_t ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, TDateTime ini, TDateTime fim, const std::string& tabela);
   void ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao, TDateTime data, const std::string& modulo,
                            int32_t& livro, int32_t& pagina);
+  // `frenteVerso`: 2 double-sided (PAGINA), 1 single-sided (FOLHA), 0 not known; the book keeps
+  // the mode of its first print.
   void GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t paginaInicial, int32_t pagina,
-                            int32_t idConfiguracao, const std::string& modulo, TDateTime data);
+                            int32_t idConfiguracao, const std::string& modulo, TDateTime data, int32_t frenteVerso = 0);
+  // Throws ENumeracaoLivro unless a definitive print of the period beginning at `data` may go into
+  // book `livro` from folha `pagina` in the mode `frenteVerso` (as above). Called inside the
+  // print's write transaction, so that nothing is recorded between the check and the record.
+  void VerificarNumeracaoLivro(int64_t idFilial, const std::string& modulo, int32_t livro, int32_t pagina,
+                               TDateTime data, int32_t frenteVerso);
   // Pages per book; 0 or less: no limit.
   int32_t ObterPaginasLivro(int32_t idConfiguracao);
   TLivroRegistrado ObterLivroRegistrado(int64_t idFilial, const std::string& modulo, int32_t livro);
