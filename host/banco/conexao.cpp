@@ -101,6 +101,9 @@ void TQDConnection::CriarEsquema() {
 // Version 3 marks the documents and settlement entries an EFD import loaded (IDIMPORTACAO) and
 // keeps the imports in HS_IMPORTACAOEFD. Each step runs in the one transaction, so a database is
 // migrated whole or left as it was.
+//
+// Version 4 marks settled periods whose data an import changed afterwards (HS_PERIODOALTERADO) and
+// keeps the digest of each imported file, so that importing the same file again marks nothing.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const int versao = db_->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
@@ -140,6 +143,13 @@ void TQDConnection::Migrar(const std::string& arquivo) {
              "CREATE INDEX IF NOT EXISTS IX_ES02_SAIDA_IMPORTACAO ON ES02_SAIDA (IDIMPORTACAO);"
              "CREATE INDEX IF NOT EXISTS IX_ES02_LCTOAPUR_IMPORTACAO ON ES02_LCTOAPUR (IDIMPORTACAO);"
              "CREATE INDEX IF NOT EXISTS IX_HS_IMPORTACAOEFD ON HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO);");
+  }
+  if (versao < 4) {
+    Executar("ALTER TABLE HS_IMPORTACAOEFD ADD COLUMN DIGESTO VARCHAR(16);"
+             "CREATE TABLE IF NOT EXISTS HS_PERIODOALTERADO (IDPERIODOALTERADO INTEGER PRIMARY KEY,"
+             " IDFILIAL INTEGER NOT NULL, IMPOSTO VARCHAR(10) NOT NULL, DATAINICIO DATE NOT NULL,"
+             " DATAFIM DATE NOT NULL, MOTIVO VARCHAR(250), GRAVADOEM VARCHAR(25));"
+             "CREATE INDEX IF NOT EXISTS IX_HS_PERIODOALTERADO ON HS_PERIODOALTERADO (IDFILIAL, DATAINICIO);");
   }
   Executar("UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();

@@ -34,7 +34,8 @@ class TQDConnection {
  public:
   // 2: CFOP codes unique and well formed, amounts and codes checked by the schema (docs/tabelas.md).
   // 3: documents and entries loaded by an EFD import carry its id (HS_IMPORTACAOEFD).
-  static constexpr int kVersaoEsquema = 3;
+  // 4: settled periods whose data changed since (HS_PERIODOALTERADO), the digest of an imported file.
+  static constexpr int kVersaoEsquema = 4;
   // How long a statement waits for another program's lock before failing: long enough for any
   // short write of another program (an import, the host's own screens), short enough that a
   // database left locked is reported while the user is still there.

@@ -5,6 +5,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/efd/ajustesefd.h"
@@ -337,6 +338,7 @@ std::string ValorEFD(Currency valor) {
 
 TBlocoE MontarBlocoE(TQDConnection& conexao, int64_t idFilial, TDateTime inicio, TDateTime fim) {
   try {
+    banco::ExigirApuracaoAtual(conexao, idFilial, inicio, fim, "O bloco E");
     return TMontagem(conexao, idFilial).Montar(inicio, fim);
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Erro ao ler a apuração para o bloco E: ") + e.what());
