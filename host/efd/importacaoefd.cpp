@@ -1,12 +1,14 @@
 #include "host/efd/importacaoefd.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -98,6 +100,7 @@ class TEscrita {
   const TImportacaoEFD::TProgresso& progresso_;
   int64_t idEmpresa_ = 0;
   std::string uf_;
+  std::string digestoAnterior_;  // of the import this one replaces
   std::map<std::string, int64_t> municipios_;
   std::map<std::string, std::optional<int64_t>> planos_;  // by COD_PART
   std::map<std::string, std::string> ufParticipante_;
@@ -346,7 +349,7 @@ class TEscrita {
     r_.Inicio = a_.Entidade.Inicio;
     r_.Fim = a_.Entidade.Fim;
     SQLite::Statement q(db_,
-        "SELECT IDIMPORTACAO, DATAINICIO, DATAFIM, COALESCE(ARQUIVO, '') FROM HS_IMPORTACAOEFD"
+        "SELECT IDIMPORTACAO, DATAINICIO, DATAFIM, COALESCE(ARQUIVO, ''), COALESCE(DIGESTO, '') FROM HS_IMPORTACAOEFD"
         " WHERE IDFILIAL = ? AND DATAINICIO <= ? AND DATAFIM >= ? ORDER BY IDIMPORTACAO");
     banco::Vincular(q, r_.IdFilial, DataISO(r_.Fim), DataISO(r_.Inicio));
     while (q.executeStep()) {
@@ -361,6 +364,7 @@ class TEscrita {
                              ") sem coincidir com ele: importe arquivos de períodos que não se sobrepõem.");
       }
       r_.IdImportacao = q.getColumn(0).getInt64();
+      digestoAnterior_ = q.getColumn(4).getString();
     }
     if (r_.IdImportacao == 0) {
       SQLite::Statement ins(db_, "INSERT INTO HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO, DATAFIM) VALUES (?, ?, ?)");
@@ -380,13 +384,25 @@ class TEscrita {
   }
 
   void RegistrarImportacao() {
+    char digesto[17];
+    std::snprintf(digesto, sizeof digesto, "%016llx", static_cast<unsigned long long>(a_.Digesto));
     SQLite::Statement s(db_,
-        "UPDATE HS_IMPORTACAOEFD SET ARQUIVO = ?, FINALIDADE = ?, LINHAS = ?, DOCUMENTOS = ?, GRAVADOEM = ?"
+        "UPDATE HS_IMPORTACAOEFD SET ARQUIVO = ?, FINALIDADE = ?, LINHAS = ?, DOCUMENTOS = ?, GRAVADOEM = ?, DIGESTO = ?"
         " WHERE IDIMPORTACAO = ?");
     banco::Vincular(s, a_.Nome, a_.Entidade.Finalidade, a_.Linhas, r_.Entradas + r_.Saidas, DataHoraBR(Agora()),
-                    r_.IdImportacao)
+                    std::string(digesto), r_.IdImportacao)
         .exec();
     r_.Ignorados = a_.Ignorados;
+    // The same file again leaves the settlement as true as it was; any other content makes what
+    // the settlement recorded for the period stale until it is settled again.
+    if (digestoAnterior_ == digesto) return;
+    for (const banco::TPeriodoAlterado& p :
+         banco::MarcarPeriodoAlterado(c_, r_.IdFilial, r_.Inicio, r_.Fim, "importação de " + a_.Nome)) {
+      r_.Avisos.push_back("O imposto " + p.Imposto + " de " + DataBR(p.Inicio) + " a " + DataBR(p.Fim) +
+                          " já estava apurado e o arquivo mudou os dados do período: apure-o de novo antes de "
+                          "exportar o bloco E.");
+      r_.ApuracaoDesatualizada = true;
+    }
   }
 
   // ---------------------------------------------------------------------------------------------
@@ -467,7 +483,6 @@ class TEscrita {
     if (d.Saida && d.Extemporaneo()) return ExtemporaneoDeSaida(d);
     // An entry of an earlier period counts in the first period of the file.
     if (d.Extemporaneo() && data < a_.Entidade.Inicio) data = a_.Entidade.Inicio;
-    if (data < a_.Entidade.Inicio || data > a_.Entidade.Fim) ++r_.ForaDoPeriodo;
 
     const std::string especie = EspecieDoModelo(d.Modelo);
     int64_t id = 0;
@@ -667,7 +682,6 @@ std::string TResumoImportacao::Texto() const {
   if (SemValor) t += "Cancelados, denegados ou inutilizados (não contados): " + std::to_string(SemValor) + "\n";
   if (Extemporaneos)
     t += "Saídas extemporâneas (imposto lançado como débito específico): " + std::to_string(Extemporaneos) + "\n";
-  if (ForaDoPeriodo) t += "Documentos com data fora do período do arquivo: " + std::to_string(ForaDoPeriodo) + "\n";
   t += "Lançamentos da apuração (ajustes e saldos): " + std::to_string(Lancamentos) + "\n";
   if (ParticipantesCriados) t += "Participantes criados: " + std::to_string(ParticipantesCriados) + "\n";
   if (!CfopsCriados.empty()) {
