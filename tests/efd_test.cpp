@@ -420,3 +420,46 @@ TEST_F(EFD, ArquivoInconsistenteRecusadoSemGravarNada) {
   EXPECT_LT(enorme.size(), 600u);
   EXPECT_EQ(TodasAsLinhas(), tudo);
 }
+
+// The code of an analytical line is origin digit and taxation code, except on the exits of a
+// Simples Nacional declarant (micro or small enterprise), which carry a CSOSN. What exceeds the base:
+//   exit CST 300 (imported, taxed 00): 1.000,00 - 800,00 = 200,00 to "outras"; exit 103 (origin 1,
+//   code 03) 500,00 to "outras"; entry CST 400 (origin 4, taxed) 600,00 - 500,00 = 100,00 "outras".
+//   The same file of a small enterprise: exit CSOSN 300 (immune) 200,00 and 103 (exempt range)
+//   500,00 to "isentas"; the entry keeps its CST: 100,00 "outras".
+TEST_F(EFD, CstComOrigemECsosnSoNasSaidasDoSimplesNacional) {
+  const efd::TArquivoEFD a = LerTexto(Arquivo(
+      "|C100|1|0|F001|55|00|1|20||10012026|10012026|1500,00|\r\n"
+      "|C190|300|5102|18,00|1000,00|800,00|144,00|0|0|0|0||\r\n"
+      "|C190|103|5102|0|500,00|0|0|0|0|0|0||\r\n"
+      "|C100|0|1|F001|55|00|1|21||11012026|11012026|600,00|\r\n"
+      "|C190|400|1102|18,00|600,00|500,00|90,00|0|0|0|0||\r\n"));
+  const std::string colunas =
+      "SELECT 'S', D.VLRCONTABIL, D.ISENTASICMS, D.OUTRASICMS FROM ES02_SAIDADET D"
+      " JOIN ES02_SAIDA S ON S.IDSAIDA = D.IDSAIDA WHERE S.NUMERO = 20 AND S.MODELO = '55' AND S.IDIMPORTACAO IS NOT NULL"
+      " UNION ALL SELECT 'E', D.VLRCONTABIL, D.ISENTASICMS, D.OUTRASICMS FROM ES02_ENTRADADET D"
+      " JOIN ES02_ENTRADA E ON E.IDENTRADA = D.IDENTRADA WHERE E.NUMERO = 21 AND E.IDIMPORTACAO IS NOT NULL"
+      " ORDER BY 1 DESC, 2 DESC";
+  Importar(a);
+  EXPECT_EQ(Linhas(colunas), "S|1000|0|200\nS|500|0|500\nE|600|0|100\n");
+  Sql("UPDATE HS_ENQUADRAMENTO SET ENQUADRAMENTO = 1 WHERE IDFILIAL = (SELECT IDFILIAL FROM SC00_FILIAL"
+      " WHERE CNPJ = '55666777000188')");
+  Importar(a);
+  EXPECT_EQ(Linhas(colunas), "S|1000|200|0\nS|500|500|0\nE|600|0|100\n");
+}
+
+// December settled with 300,00 of other credits carries 300,00 into January; a January file that
+// carries no credit (E110 field 10 = 0) keeps the settlement's figure and says so.
+TEST_F(EFD, SaldoCredorDoArquivoDiferenteDaApuracaoEhAvisado) {
+  Importar(efd::LerArquivoEFD(kArquivoSP));
+  const std::string sf = std::to_string(Filial());
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (" + sf + ", 1, 1, '2001', 300, '2025-12-10', 'CRÉDITO DIGITADO')");
+  Apurar("01/12/2025", "31/12/2025", Filial(), "icms");
+  std::string texto = Ler(kArquivoSP);
+  texto.replace(texto.find("|30,00|0|500,00|"), 16, "|30,00|0|0|");
+  const efd::TResumoImportacao r = Importar(LerTexto(texto));
+  EXPECT_CONTEM(r.Texto(), "Saldo credor anterior de 2001 em 01/01/2026: mantido o da apuração (300,00); o arquivo traz 0,00.");
+  EXPECT_EQ(Valor("SELECT SUM(VALOR) FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5 AND DATA = '2026-01-01' AND IDFILIAL = " + sf),
+            "300");
+}

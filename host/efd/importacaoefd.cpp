@@ -45,19 +45,22 @@ std::string DescricaoDocumento(const TDocumentoEFD& d) {
 }
 
 // The exempt and "other" columns of the books are not in the file: what the analytical line holds
-// beyond the ICMS base goes to "isentas ou não tributadas" when its CST says the operation is exempt
+// beyond the ICMS base goes to "isentas ou não tributadas" when its code says the operation is exempt
 // or not taxed (the reduced part of the base when the base is reduced), to "outras" otherwise.
+// The code is a CST (origin digit and the two-digit taxation code: 300 is an imported good, taxed)
+// except on the exits of a Simples Nacional declarant, which carry a CSOSN.
 struct TSemCredito {
   Currency Isentas, NaoTributadas, Outras;
 };
 
-TSemCredito SemCredito(const TAnaliticoEFD& a) {
+TSemCredito SemCredito(const TAnaliticoEFD& a, bool csosn) {
   TSemCredito r;
   Currency resto = a.ValorOperacao - a.BaseICMS;
   if (resto < Currency()) resto = Currency();
   const std::string tributacao = a.Cst.size() == 3 ? a.Cst.substr(1) : a.Cst;
-  if (a.Cst.size() == 3 && a.Cst[0] >= '1' && (a.Cst == "103" || a.Cst == "203" || a.Cst == "300" || a.Cst == "400")) {
-    r.Isentas = resto;  // Simples Nacional: exempt range, immune, not taxed
+  if (csosn) {
+    // exempt range of gross revenue, immune, not taxed
+    (a.Cst == "103" || a.Cst == "203" || a.Cst == "300" || a.Cst == "400" ? r.Isentas : r.Outras) = resto;
   } else if (tributacao == "41") {
     r.NaoTributadas = resto;
   } else if (tributacao == "30" || tributacao == "40") {
@@ -101,6 +104,7 @@ class TEscrita {
   int64_t idEmpresa_ = 0;
   std::string uf_;
   std::string digestoAnterior_;  // of the import this one replaces
+  bool simplesNacional_ = false;  // micro or small enterprise: its exits carry a CSOSN
   std::map<std::string, int64_t> municipios_;
   std::map<std::string, std::optional<int64_t>> planos_;  // by COD_PART
   std::map<std::string, std::string> ufParticipante_;
@@ -225,6 +229,11 @@ class TEscrita {
     };
     seVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
     seVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
+    SQLite::Statement enq(db_,
+        "SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?1 AND DATAINICIO <= ?2"
+        " AND (DATAFIM IS NULL OR DATAFIM >= ?2) ORDER BY DATAINICIO DESC LIMIT 1");
+    banco::Vincular(enq, f, inicio);
+    simplesNacional_ = enq.executeStep() && enq.getColumn(0).getInt() != 2;
     if (uf_ == "SC") seVazia("HS_REGIMESC", "REGIME", 1);
 
     std::map<std::string, std::string> inscricoes;  // UF -> inscription
@@ -519,7 +528,7 @@ class TEscrita {
                  "", "C190", recebido ? 2 : 6);
       base = icms = Currency();
     }
-    const TSemCredito sem = SemCredito(a);
+    const TSemCredito sem = SemCredito(a, d.Saida && simplesNacional_);
     const bool st = a.ICMSST != Currency();
     const char* tabela = d.Saida ? "INSERT INTO ES02_SAIDADET (IDSAIDA, DEBITOST, " : "INSERT INTO ES02_ENTRADADET (IDENTRADA, CREDITOST, ";
     SQLite::Statement& s = Preparada(d.Saida ? itemSaida_ : itemEntrada_,
@@ -609,9 +618,9 @@ class TEscrita {
 
   // The credit balance the client carried in becomes the balance the settlement of the period
   // before would have carried: same kind, date and text, so that settling that period replaces it.
-  // When that settlement already recorded it, its figure stands.
+  // When that settlement already recorded it, its figure stands, and a file that carries another
+  // (none included) is named.
   void SaldoAnterior(bool st, const std::string& imposto, Currency valor, TDateTime inicio) {
-    if (valor <= Currency()) return;
     SQLite::Statement q(db_,
         "SELECT VALOR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = 5"
         " AND DATA = ? AND DATAFIM = ? AND DESCRICAO = ?");
@@ -623,6 +632,7 @@ class TEscrita {
                             FormatarValor(nosso) + "); o arquivo traz " + FormatarValor(valor) + ".");
       return;
     }
+    if (valor <= Currency()) return;
     SQLite::Statement s(db_,
         "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, ORIGEM,"
         " GERADO, IDIMPORTACAO) VALUES (?, 5, ?, ?, ?, ?, ?, ?, 0, 1, ?)");
