@@ -463,3 +463,23 @@ TEST_F(EFD, SaldoCredorDoArquivoDiferenteDaApuracaoEhAvisado) {
   EXPECT_EQ(Valor("SELECT SUM(VALOR) FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5 AND DATA = '2026-01-01' AND IDFILIAL = " + sf),
             "300");
 }
+
+// Two exits, 1.710,00 at 18% and 536,00 at 12%: ICMS 307,80 + 64,32 = 372,12, settled without a
+// payment code configured, so the tax recorded has no revenue code nor due date. Block E refuses,
+// naming what to configure; with SP's 046-2 (day 20 of the next month) the E116 is due 20/02/2026.
+TEST_F(EFD, E116SemCodigoDeReceitaVemDaConfiguracaoOuRecusa) {
+  Importar(LerTexto(Arquivo("|C100|1|0|F001|55|00|1|10||10012026|10012026|1710,00|\r\n"
+                            "|C190|000|5102|18,00|1710,00|1710,00|307,80|0|0|0|0||\r\n"
+                            "|C100|1|0|F001|55|00|1|11||12012026|12012026|536,00|\r\n"
+                            "|C190|000|5102|12,00|536,00|536,00|64,32|0|0|0|0||\r\n")));
+  const int64_t f = std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '55666777000188'"));
+  const TDateTime ini = EncodeDate(2026, 1, 1), fim = EncodeDate(2026, 1, 31);
+  Apurar("01/01/2026", "31/01/2026", f, "icms");
+  EXPECT_CONTEM(Erro<efd::EBlocoE>([&] { efd::MontarBlocoE(*conexao_, f, ini, fim); }),
+                "a obrigação 000 de 372,12 do ICMS de 01/01/2026 a 31/01/2026 não tem código de receita ou vencimento, e o "
+                "estabelecimento " + std::to_string(f) + " não tem código de recolhimento configurado para o período: "
+                "informe-o em ES02_CFG TP '2'");
+  Sql("INSERT INTO ES02_CFG (IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1) SELECT " + std::to_string(f) +
+      ", 2, '2', '2026-01-01', IDCODIGOREC FROM ES02_CODIGOREC WHERE UF = 'SP' AND CODIGO = '046-2'");
+  EXPECT_CONTEM(efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, ini, fim)), "|E116|000|372,12|20022026|046-2|||||012026|");
+}
