@@ -312,15 +312,37 @@ class TMontagem {
       if (n != 11 && n != 13 && n != 14 && c[n] != Currency()) p.ComMovimento = true;
     Currency devido;
     Imposto(imposto, uf == uf_ ? "002" : "999", ini, fim, p.Obrigacoes, devido);
+    if (devido == Currency()) Guias(imposto, ini, fim, p.Obrigacoes);
     CompletarDebitosEspecificos(p.Obrigacoes);
     const std::string quem = "ICMS-ST " + uf + " de " + DataBR(ini) + " a " + DataBR(fim);
     CompletarPelaConfiguracao(p.Obrigacoes, true, uf, ini, fim, quem);
+    Currency pago;
+    for (const TObrigacaoEFD& o : p.Obrigacoes) pago += o.Valor;
+    if (pago != c[13] + c[15])
+      avisos.push_back(quem + ": as obrigações (E250) somam " + FormatarValor(pago) + " e o leiaute pede " +
+                       FormatarValor(c[13] + c[15]) + " (E210 campos 13 e 15): faltam guias GNRE do período.");
     // Without an inscription in the state the settlement records no tax due: the GNRE guides pay it.
     if (devido != Currency() || c[13] == Currency())
       Conferir(quem, c[13], devido, "o ICMS-ST a recolher (E210 campo 13)", avisos);
     Conferir(quem, c[14], Gravado(imposto, kSaldoCredorAnterior, fim + 1, fim + 1),
              "o saldo credor a transportar (E210 campo 14)", avisos);
     return p;
+  }
+
+  // Without an inscription in the state the ST is paid by GNRE: each guide of the period's exits is
+  // an obligation, with the revenue code and due date printed on it.
+  void Guias(const std::string& imposto, TDateTime ini, TDateTime fim, std::vector<TObrigacaoEFD>& obrigacoes) {
+    SQLite::Statement q(db_,
+        "SELECT G.VALORGNRE, COALESCE(G.VENCIMENTO, ''), COALESCE(G.CODIGOREC, '') FROM ES02_GNRE G"
+        " WHERE G.IDFILIAL = ?1 AND G.IMPOSTO = ?2 AND EXISTS (SELECT 1 FROM ES02_GNRES R"
+        "   JOIN ES02_SAIDASPINF I ON I.IDSAIDASPINF = R.IDSAIDASPINF JOIN ES02_SAIDA S ON S.IDSAIDA = I.IDSAIDA"
+        "  WHERE R.IDGNRE = G.IDGNRE AND S.DATAEMISSAO BETWEEN ?3 AND ?4) ORDER BY G.VENCIMENTO, G.IDGNRE");
+    banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim));
+    while (q.executeStep()) {
+      TObrigacaoEFD o{"999", Currency::FromDouble(q.getColumn(0).getDouble()), 0, q.getColumn(2).getString(), MesEFD(ini)};
+      TentarLerData(q.getColumn(1).getString(), o.Vencimento);
+      obrigacoes.push_back(std::move(o));
+    }
   }
 
   // The ST credits of the entries register, by the fields of E210: returns, refunds, the rest.
