@@ -633,7 +633,21 @@ CREATE TABLE HS_IMPORTACAOEFD (
     FINALIDADE       VARCHAR(1),                    -- COD_FIN: 0 original, 1 rectifying
     LINHAS           INTEGER NOT NULL DEFAULT 0,
     DOCUMENTOS       INTEGER NOT NULL DEFAULT 0,    -- documents loaded
-    GRAVADOEM        VARCHAR(25)                    -- 'dd/mm/yyyy hh:mm:ss'
+    GRAVADOEM        VARCHAR(25),                   -- 'dd/mm/yyyy hh:mm:ss'
+    DIGESTO          VARCHAR(16)                    -- of the file's lines: the same file again changes nothing
+);
+
+-- Settled periods whose data changed afterwards (an import replaced their documents),
+-- one row per tax the settlement had recorded (TR04_IMPOSTO). Settling the tax of the
+-- period again deletes the row; block E refuses a period that has one.
+CREATE TABLE HS_PERIODOALTERADO (
+    IDPERIODOALTERADO INTEGER PRIMARY KEY,
+    IDFILIAL         INTEGER NOT NULL REFERENCES SC00_FILIAL (IDFILIAL),
+    IMPOSTO          VARCHAR(10) NOT NULL,
+    DATAINICIO       DATE NOT NULL,                 -- the period as TR04_IMPOSTO recorded it
+    DATAFIM          DATE NOT NULL,
+    MOTIVO           VARCHAR(250),                  -- what changed it
+    GRAVADOEM        VARCHAR(25)
 );
 
 ------------------------------------------------------------------------------
@@ -693,6 +707,7 @@ CREATE INDEX IX_ES02_ENTRADA_IMPORTACAO ON ES02_ENTRADA (IDIMPORTACAO);
 CREATE INDEX IX_ES02_SAIDA_IMPORTACAO   ON ES02_SAIDA (IDIMPORTACAO);
 CREATE INDEX IX_ES02_LCTOAPUR_IMPORTACAO ON ES02_LCTOAPUR (IDIMPORTACAO);
 CREATE INDEX IX_HS_IMPORTACAOEFD        ON HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO);
+CREATE INDEX IX_HS_PERIODOALTERADO      ON HS_PERIODOALTERADO (IDFILIAL, DATAINICIO);
 
 ------------------------------------------------------------------------------
 -- Fixed content
@@ -776,4 +791,4 @@ INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALU
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (29, 9, '4026', 'ICMS-ST - SP - São Paulo');
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (30, 9, '4027', 'ICMS-ST - TO - Tocantins');
 
-INSERT INTO HS_VERSAO (VERSAO) VALUES (5);
+INSERT INTO HS_VERSAO (VERSAO) VALUES (6);

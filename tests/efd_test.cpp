@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "ambiente.h"
+#include "host/banco/periodoalterado.h"
 #include "host/efd/arquivoefd.h"
 #include "host/efd/blocoe.h"
 #include "host/efd/conferenciaefd.h"
@@ -17,11 +19,55 @@ namespace {
 
 const std::string kArquivoSP = std::string(LIVRO_TESTES_DIR) + "/efd/cliente_sp_jan2026.txt";
 
+// The file's structure around its lines: each block opened by X001 and closed by X990 with its
+// count, block 9 with a 9900 line per record and the file's count in 9999. Counts are structure the
+// tests of content do not care about; the test of the counts writes its file by hand.
+std::string Estruturar(const std::string& linhas) {
+  std::string r, linha;
+  std::map<std::string, int64_t> contagem;
+  int64_t total = 0, noBloco = 0;
+  char bloco = 0;
+  bool fechado = true;
+  auto acrescentar = [&](const std::string& l) {
+    const std::string reg = l.substr(l[0] == '|' ? 1 : 0, 4);
+    ++contagem[reg];
+    ++total;
+    ++noBloco;
+    fechado = reg.compare(1, 3, "990") == 0;
+    r += l + "\r\n";
+  };
+  auto fechar = [&] {
+    if (!fechado) acrescentar("|" + std::string(1, bloco) + "990|" + std::to_string(noBloco + 1) + "|");
+  };
+  std::istringstream in(linhas);
+  while (std::getline(in, linha)) {
+    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    if (linha.empty()) continue;
+    const std::string reg = linha.substr(linha[0] == '|' ? 1 : 0, 4);
+    if (reg[0] != bloco) {
+      fechar();
+      bloco = reg[0];
+      noBloco = 0;
+      if (reg != "0000" && reg.compare(1, 3, "001") != 0) acrescentar("|" + std::string(1, bloco) + "001|0|");
+    }
+    acrescentar(linha);
+  }
+  fechar();
+  const int64_t antes = total;
+  for (const char* reg : {"9001", "9900", "9990", "9999"}) contagem[reg] = 1;
+  contagem["9900"] = static_cast<int64_t>(contagem.size());
+  r += "|9001|0|\r\n";
+  for (const auto& [reg, n] : contagem) r += "|9900|" + reg + "|" + std::to_string(n) + "|\r\n";
+  const int64_t bloco9 = 1 + contagem["9900"] + 2;
+  r += "|9990|" + std::to_string(bloco9) + "|\r\n|9999|" + std::to_string(antes + bloco9) + "|\r\n";
+  return r;
+}
+
 // A file of an SP establishment for January 2026 around the records given.
 std::string Arquivo(const std::string& corpo) {
-  return "|0000|019|0|01012026|31012026|MERCADO TESTE LTDA|55666777000188||SP|555666777888|3550308|||A|1|\r\n"
-         "|0150|F001|FORNECEDOR|1058|11222333000181||123|3550308||RUA|1|||\r\n" +
-         corpo + "|9999|9|\r\n";
+  return Estruturar("|0000|019|0|01012026|31012026|MERCADO TESTE LTDA|55666777000188||SP|555666777888|3550308|||A|1|\r\n"
+                    "|0150|F001|FORNECEDOR|1058|11222333000181||123|3550308||RUA|1|||\r\n" +
+                    corpo);
 }
 
 efd::TArquivoEFD LerTexto(const std::string& texto) {
@@ -38,21 +84,21 @@ class EFD : public AmbienteTeste {
 }  // namespace
 
 TEST(LeituraEFD, TextoValoresEDatas) {
-  // Latin-1 and UTF-8 lines in one file, amounts with up to four decimals kept and a fifth rounded,
-  // the signature after 9999 never read.
+  // Latin-1 and UTF-8 lines in one file, amounts with a decimal comma and up to two decimals, the
+  // signature after 9999 never read.
   const std::string latin1 = "|0150|F002|ACU\xC7" "AR S\xC3O JO\xC3O|1058|||||||||\r\n";
   const std::string utf8 = "|0150|F003|MA\xC3\xA7\xC3\xA3 DOCE|1058|||||||||\r\n";
   efd::TArquivoEFD a = LerTexto(Arquivo(latin1 + utf8 +
                                         "|C100|0|1|F001|55|00|1|7||05012026|06012026|10,5|\r\n"
-                                        "|C190|000|1102|18|1234,5678|0,00005|0,00004|||||\r\n") +
+                                        "|C190|000|1102|18|1234,5|0,05|0|0|0|0|0|\r\n") +
                                 "\x30\x82\x05\xff assinatura digital, binária");
   EXPECT_EQ(a.Participantes.at("F002").Nome, "ACUÇAR SÃO JOÃO");
   EXPECT_EQ(a.Participantes.at("F003").Nome, "MAçã DOCE");
   const efd::TAnaliticoEFD& c = a.Documentos.at(0).Analiticos.at(0);
   EXPECT_EQ(c.Aliquota, Currency::FromInt(18));
-  EXPECT_EQ(c.ValorOperacao.Raw(), 12345678);
-  EXPECT_EQ(c.BaseICMS.Raw(), 1);  // 0,00005 -> 0,0001
-  EXPECT_EQ(c.ICMS.Raw(), 0);      // 0,00004 -> 0
+  EXPECT_EQ(c.ValorOperacao.Raw(), 12345000);
+  EXPECT_EQ(c.BaseICMS.Raw(), 500);
+  EXPECT_EQ(c.ICMS.Raw(), 0);
   EXPECT_EQ(a.Documentos.at(0).DataEscrituracao(), EncodeDate(2026, 1, 6));
   EXPECT_EQ(efd::ValorEFD(Currency::FromRaw(12345678)), "1234,57");
   EXPECT_EQ(efd::ParaLatin1("CRÉDITO €"), "CR\xC9" "DITO ?");
@@ -64,12 +110,12 @@ TEST(LeituraEFD, LinhaCorrompidaNomeiaLinhaRegistroECampo) {
     std::string corpo, trechos[3];
   };
   const TCaso casos[] = {
-      {doc + "|C190|000|1102|18,00|12.3|0|0|||||\r\n",
-       {"cliente.txt, linha 4, registro C190, campo 05 (VL_OPR): valor inválido \"12.3\"",
+      {doc + "|C190|000|1102|18,00|12.3|0|0|0|0|0|0|\r\n",
+       {"cliente.txt, linha 6, registro C190, campo 05 (VL_OPR): valor inválido \"12.3\"",
         "\n  |C190|000|1102|18,00|12.3|", "\n" + std::string(23, ' ') + "^"}},
-      {doc + "|C190|000|1102|18,00|12,30|0|0|||||\r\nC190|000|\r\n",
-       {"linha 5: a linha não começa e termina com '|'", "", ""}},
-      {"|C190|000|1102|18,00|12,30|0|0|||||\r\n", {"linha 3, registro C190: registro C190 fora de um documento (C100)", "", ""}},
+      {doc + "|C190|000|1102|18,00|12,30|0|0|0|0|0|0|\r\nC190|000|\r\n",
+       {"linha 7: a linha não começa e termina com '|'", "", ""}},
+      {"|C190|000|1102|18,00|12,30|0|0|0|0|0|0|\r\n", {"linha 5, registro C190: registro C190 fora de um documento (C100)", "", ""}},
       {"|C100|0|1|F009|55|00|1|7||05012026|06012026|10,50|\r\n",
        {"campo 04 (COD_PART): participante \"F009\" não informado no registro 0150", "", ""}},
       {"|C100|0|1|F001|55|00|1|7||31022026|06012026|10,50|\r\n", {"campo 10 (DT_DOC): data inválida \"31022026\"", "", ""}},
@@ -250,6 +296,50 @@ TEST_F(EFD, BlocoEDoEscritorioObedeceAsEquacoesDoLeiaute) {
     EXPECT_EQ(c[11], maior(s));
     EXPECT_EQ(c[13], maior(c[11] - c[12]));
     EXPECT_EQ(c[14], maior(c[12] - s));
+    // MG has no inscription: its ST is paid by the GNRE guides of the period's exits, January
+    // 952,70 + 1.185,57 = 2.138,27 and February 1.684,68 + 812,53 = 2.497,21; March has none
+    // (4.873,17 of ST debits - 449,33 of credits = 4.423,84 owed), and the block says so.
+    Currency obrigacoes;
+    for (const auto& o : p.Obrigacoes) obrigacoes += o.Valor;
+    if (p.UF != "MG" || p.Inicio != EncodeDate(2026, 3, 1)) {
+      EXPECT_EQ(obrigacoes, c[13] + c[15]) << p.UF << " " << DataBR(p.Inicio);
+    }
+  }
+  EXPECT_CONTEM(texto, "|E250|999|952,70|22012026|100048|||||012026|\r\n");
+  ASSERT_EQ(bloco.Avisos.size(), 1u);
+  EXPECT_EQ(bloco.Avisos[0], "ICMS-ST MG de 01/03/2026 a 31/03/2026: as obrigações (E250) somam 0,00 e o leiaute pede "
+                             "4.423,84 (E210 campos 13 e 15): faltam guias GNRE do período.");
+  // Every line by the layout: its field count; an E111 code of the establishment's state (SP), own
+  // ICMS (3rd character 0) and a use 0 to 5, an E220 code of the E200's state and ICMS-ST (1); E116
+  // and E250 with a due date, a revenue code and the reference month (mmaaaa). The amounts were read
+  // above as the layout writes them (no sign, two decimals).
+  const std::map<std::string, size_t> campos = {{"E001", 2}, {"E100", 3}, {"E110", 15}, {"E111", 4}, {"E116", 10},
+                                                {"E200", 4}, {"E210", 15}, {"E220", 4}, {"E250", 10}, {"E990", 2}};
+  std::istringstream registros(texto);
+  std::string linha, ufST;
+  while (std::getline(registros, linha)) {
+    if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    std::vector<std::string> f;
+    std::istringstream partes(linha.substr(1, linha.find_last_of('|') - 1));
+    for (std::string c; std::getline(partes, c, '|');) f.push_back(c);
+    if (linha.find_last_of('|') > 0 && linha[linha.find_last_of('|') - 1] == '|') f.push_back("");
+    const std::string& reg = f.at(0);
+    if (reg == "E112" || reg == "E113" || reg == "E230" || reg == "E240") continue;  // as the adjustment has them
+    ASSERT_TRUE(campos.count(reg)) << linha;
+    EXPECT_EQ(f.size(), campos.at(reg)) << linha;
+    if (reg == "E200") ufST = f[1];
+    if (reg == "E111" || reg == "E220") {
+      const std::string& cod = f[1];
+      ASSERT_EQ(cod.size(), 8u) << linha;
+      EXPECT_EQ(cod.substr(0, 2), reg == "E111" ? "SP" : ufST) << linha;
+      EXPECT_EQ(cod[2], reg == "E111" ? '0' : '1') << linha;
+      EXPECT_TRUE(cod[3] >= '0' && cod[3] <= '5') << linha;
+    }
+    if (reg == "E116" || reg == "E250") {
+      EXPECT_EQ(f[3].size(), 8u) << linha;
+      EXPECT_FALSE(f[4].empty()) << linha;
+      EXPECT_EQ(f[9].size(), 6u) << linha;
+    }
   }
   // The figures of db/demo.sql: January debits 48.644,55 and credits 36.220,57 of the registers,
   // other credits 1.250,00 + 420,00 (the centralised branch's, read by the head office), debit
@@ -259,7 +349,180 @@ TEST_F(EFD, BlocoEDoEscritorioObedeceAsEquacoesDoLeiaute) {
                        "2150,00|\r\n");
   EXPECT_EQ(lido.ApuracoesICMS[1].E110[14], Currency::FromRaw(82381200));
   EXPECT_EQ(lido.ApuracoesICMS[2].E110[10], Currency::FromRaw(82381200));
-  EXPECT_TRUE(bloco.Avisos.empty()) << bloco.Avisos.front();
   const auto linhas = static_cast<int64_t>(std::count(texto.begin(), texto.end(), '\n'));
   EXPECT_CONTEM(texto, "|E990|" + std::to_string(linhas) + "|\r\n");
+}
+
+// A corrected file of a settled January: NF-e 501 (CFOP 6102, 12%) goes from 20.000,00 to
+// 25.000,00, 600,00 more of debits. What the settlement recorded (ICMS 1.710,00, ST 210,00) no
+// longer follows from the documents: block E refuses both taxes' period until it is settled again,
+// then writes field 02 = 4.416,00 + 600,00 = 5.016,00 and 13 = 1.710,00 + 600,00 = 2.310,00.
+// Importing the same file again changes nothing and marks nothing.
+TEST_F(EFD, ArquivoRetificadorDePeriodoApuradoExigeNovaApuracao) {
+  const std::string original = Ler(kArquivoSP);
+  std::string retificador = original;
+  auto trocar = [&](const std::string& de, const std::string& para) {
+    ASSERT_NE(retificador.find(de), std::string::npos) << de;
+    retificador.replace(retificador.find(de), de.size(), para);
+  };
+  trocar("|0000|019|0|", "|0000|019|1|");
+  trocar("|08012026|08012026|20000,00|1|0|0|20000,00|0|0|0|0|20000,00|2400,00|",
+         "|08012026|08012026|25000,00|1|0|0|25000,00|0|0|0|0|25000,00|3000,00|");
+  trocar("|C190|000|6102|12,00|20000,00|20000,00|2400,00|", "|C190|000|6102|12,00|25000,00|25000,00|3000,00|");
+  Importar(LerTexto(original));
+  const int64_t f = Filial();
+  const TDateTime ini = EncodeDate(2026, 1, 1), fim = EncodeDate(2026, 1, 31);
+  Apurar("01/01/2026", "31/01/2026", f);
+  EXPECT_FALSE(Importar(LerTexto(original)).ApuracaoDesatualizada);
+  EXPECT_NO_THROW(efd::MontarBlocoE(*conexao_, f, ini, fim));
+
+  const efd::TResumoImportacao r = Importar(LerTexto(retificador));
+  EXPECT_TRUE(r.ApuracaoDesatualizada);
+  EXPECT_CONTEM(r.Texto(), "Aviso: O imposto 2001 de 01/01/2026 a 31/01/2026 já estava apurado e o arquivo mudou os "
+                           "dados do período: apure-o de novo antes de exportar o bloco E.");
+  const std::string erro = Erro<banco::EPeriodoAlterado>([&] { efd::MontarBlocoE(*conexao_, f, ini, fim); });
+  EXPECT_CONTEM(erro, "O bloco E não pode ser gerado");
+  EXPECT_CONTEM(erro, "- imposto 2001, 01/01/2026 a 31/01/2026 (importação de cliente.txt)");
+  EXPECT_CONTEM(erro, "- imposto 4026, 01/01/2026 a 31/01/2026");
+
+  // Settling ICMS alone leaves the ST of the period stale.
+  Apurar("01/01/2026", "31/01/2026", f, "icms");
+  EXPECT_CONTEM(Erro<banco::EPeriodoAlterado>([&] { efd::MontarBlocoE(*conexao_, f, ini, fim); }), "- imposto 4026");
+  Apurar("01/01/2026", "31/01/2026", f);
+  EXPECT_CONTEM(efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, ini, fim)),
+                "|E110|5016,00|0,00|50,00|20,00|2106,00|100,00|30,00|0,00|500,00|2350,00|40,00|2310,00|0,00|120,00|");
+}
+
+// A file written by hand with its counts: block 0 has lines 1-4 (0990: 4), block C lines 5-10
+// (C990: 6), block 9 lines 11-25 (9001, twelve 9900, 9990 and the 9999 it counts: 15), 25 lines
+// in all. Two exits, 1.710,00 and 536,00 (2.246,00). Each case changes one thing and is refused
+// with file, line, record, field and rule, before anything is written.
+TEST_F(EFD, ArquivoInconsistenteRecusadoSemGravarNada) {
+  const std::string base =
+      "|0000|019|0|01012026|31012026|MERCADO TESTE LTDA|55666777000188||SP|555666777888|3550308|||A|1|\r\n"
+      "|0001|0|\r\n"
+      "|0150|F001|FORNECEDOR|1058|11222333000181||123|3550308||RUA|1|||\r\n"
+      "|0990|4|\r\n"
+      "|C001|0|\r\n"
+      "|C100|1|0|F001|55|00|1|10||10012026|10012026|1710,00|\r\n"
+      "|C190|000|5102|18,00|1710,00|1710,00|307,80|0,00|0,00|0,00|0,00||\r\n"
+      "|C100|1|0|F001|55|00|1|11||12012026|12012026|536,00|\r\n"
+      "|C190|000|5102|12,00|536,00|536,00|64,32|0,00|0,00|0,00|0,00||\r\n"
+      "|C990|6|\r\n"
+      "|9001|0|\r\n"
+      "|9900|0000|1|\r\n|9900|0001|1|\r\n|9900|0150|1|\r\n|9900|0990|1|\r\n|9900|C001|1|\r\n|9900|C100|2|\r\n"
+      "|9900|C190|2|\r\n|9900|C990|1|\r\n|9900|9001|1|\r\n|9900|9900|12|\r\n|9900|9990|1|\r\n|9900|9999|1|\r\n"
+      "|9990|15|\r\n"
+      "|9999|25|\r\n";
+  ASSERT_EQ(LerTexto(base).Documentos.size(), 2u);
+  auto com = [&](const std::string& de, const std::string& para) {
+    std::string t = base;
+    t.replace(t.find(de), de.size(), para);
+    return t;
+  };
+  const std::string c190 = "|C190|000|5102|18,00|1710,00|1710,00|307,80|0,00|0,00|0,00|0,00||\r\n";
+  const std::string cortado = base.substr(0, base.find("|9001|"));
+  struct TCaso {
+    std::string arquivo, erro;
+  };
+  const TCaso casos[] = {
+      {com(c190, c190 + "|C190|000|5102|18,00|2400,00|2400,00|432,00|0,00|0,00|0,00|0,00||\r\n"),
+       "cliente.txt, linha 8, registro C190, campo 02 (CST_ICMS): CST 000, CFOP 5102 e alíquota 18,00 já informados na "
+       "linha 7 do mesmo documento"},
+      {com("|0150|", "|0150|F001|OUTRO|1058|||||||||\r\n|0150|"),
+       "linha 4, registro 0150, campo 02 (COD_PART): participante \"F001\" informado mais de uma vez"},
+      {cortado + "|9999|11|\r\n", "linha 11, registro 9999: o arquivo termina sem o bloco 9 completo"},
+      {cortado + "|9999|25|\r\n", "linha 11, registro 9999, campo 02 (QTD_LIN): o registro informa 25 linhas no arquivo; há 11"},
+      // the second C100 lost: its C190 joins the first document, and C990 counts one line more
+      {com("|C100|1|0|F001|55|00|1|11||12012026|12012026|536,00|\r\n", ""),
+       "linha 9, registro C990, campo 02 (QTD_LIN): o registro informa 6 linhas no bloco C; há 5"},
+      {com("|9900|C190|2|", "|9900|C190|3|"),
+       "linha 18, registro 9900, campo 03 (QTD_REG_BLC): o registro informa 3 registros C190; o arquivo tem 2"},
+      {com("|9900|C190|2|\r\n", ""), "linha 23, registro 9990, campo 02 (QTD_LIN): o registro informa 15 linhas no bloco 9; há 14"},
+      {com("|307,80|", "||"), "linha 7, registro C190, campo 07 (VL_ICMS): valor obrigatório em branco"},
+      {com("|1710,00|1710,00|307,80|", "|-1710,00|1710,00|307,80|"),
+       "linha 7, registro C190, campo 05 (VL_OPR): valor negativo \"-1710,00\""},
+      {com("|307,80|", "|307,800|"), "campo 07 (VL_ICMS): valor com mais de duas casas decimais \"307,800\""},
+      {com("|000|5102|18,00|", "|000|1102|18,00|"),
+       "linha 7, registro C190, campo 03 (CFOP): CFOP 1102 de entrada num documento de saída"},
+      {com("|12012026|12012026|", "|12012026|01022026|"),
+       "linha 8, registro C100, campo 11 (DT_E_S): data 01/02/2026 fora do período do arquivo (01/01/2026 a 31/01/2026)"},
+      {com("|01012026|31012026|", "|15012026|31012026|"),
+       "linha 1, registro 0000, campo 04 (DT_INI): o período do arquivo deve começar no primeiro dia do mês"},
+      {com("|01012026|31012026|", "|01122025|31012026|"),
+       "linha 1, registro 0000, campo 05 (DT_FIN): o período do arquivo deve terminar no mesmo mês de DT_INI"},
+  };
+  const std::string tudo = TodasAsLinhas();
+  for (const TCaso& c : casos) {
+    EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { Importar(LerTexto(c.arquivo)); }), c.erro) << c.erro;
+  }
+  // A field of three megabytes is named, not repeated.
+  const std::string enorme = Erro<efd::EArquivoEFD>(
+      [&] { LerTexto(com("|1710,00|1710,00|307,80|", "|x" + std::string(3000000, '9') + "|1710,00|307,80|")); });
+  EXPECT_CONTEM(enorme, "campo 05 (VL_OPR): valor inválido \"x999999999");
+  EXPECT_LT(enorme.size(), 600u);
+  EXPECT_EQ(TodasAsLinhas(), tudo);
+}
+
+// The code of an analytical line is origin digit and taxation code, except on the exits of a
+// Simples Nacional declarant (micro or small enterprise), which carry a CSOSN. What exceeds the base:
+//   exit CST 300 (imported, taxed 00): 1.000,00 - 800,00 = 200,00 to "outras"; exit 103 (origin 1,
+//   code 03) 500,00 to "outras"; entry CST 400 (origin 4, taxed) 600,00 - 500,00 = 100,00 "outras".
+//   The same file of a small enterprise: exit CSOSN 300 (immune) 200,00 and 103 (exempt range)
+//   500,00 to "isentas"; the entry keeps its CST: 100,00 "outras".
+TEST_F(EFD, CstComOrigemECsosnSoNasSaidasDoSimplesNacional) {
+  const efd::TArquivoEFD a = LerTexto(Arquivo(
+      "|C100|1|0|F001|55|00|1|20||10012026|10012026|1500,00|\r\n"
+      "|C190|300|5102|18,00|1000,00|800,00|144,00|0|0|0|0||\r\n"
+      "|C190|103|5102|0|500,00|0|0|0|0|0|0||\r\n"
+      "|C100|0|1|F001|55|00|1|21||11012026|11012026|600,00|\r\n"
+      "|C190|400|1102|18,00|600,00|500,00|90,00|0|0|0|0||\r\n"));
+  const std::string colunas =
+      "SELECT 'S', D.VLRCONTABIL, D.ISENTASICMS, D.OUTRASICMS FROM ES02_SAIDADET D"
+      " JOIN ES02_SAIDA S ON S.IDSAIDA = D.IDSAIDA WHERE S.NUMERO = 20 AND S.MODELO = '55' AND S.IDIMPORTACAO IS NOT NULL"
+      " UNION ALL SELECT 'E', D.VLRCONTABIL, D.ISENTASICMS, D.OUTRASICMS FROM ES02_ENTRADADET D"
+      " JOIN ES02_ENTRADA E ON E.IDENTRADA = D.IDENTRADA WHERE E.NUMERO = 21 AND E.IDIMPORTACAO IS NOT NULL"
+      " ORDER BY 1 DESC, 2 DESC";
+  Importar(a);
+  EXPECT_EQ(Linhas(colunas), "S|1000|0|200\nS|500|0|500\nE|600|0|100\n");
+  Sql("UPDATE HS_ENQUADRAMENTO SET ENQUADRAMENTO = 1 WHERE IDFILIAL = (SELECT IDFILIAL FROM SC00_FILIAL"
+      " WHERE CNPJ = '55666777000188')");
+  Importar(a);
+  EXPECT_EQ(Linhas(colunas), "S|1000|200|0\nS|500|500|0\nE|600|0|100\n");
+}
+
+// December settled with 300,00 of other credits carries 300,00 into January; a January file that
+// carries no credit (E110 field 10 = 0) keeps the settlement's figure and says so.
+TEST_F(EFD, SaldoCredorDoArquivoDiferenteDaApuracaoEhAvisado) {
+  Importar(efd::LerArquivoEFD(kArquivoSP));
+  const std::string sf = std::to_string(Filial());
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (" + sf + ", 1, 1, '2001', 300, '2025-12-10', 'CRÉDITO DIGITADO')");
+  Apurar("01/12/2025", "31/12/2025", Filial(), "icms");
+  std::string texto = Ler(kArquivoSP);
+  texto.replace(texto.find("|30,00|0|500,00|"), 16, "|30,00|0|0|");
+  const efd::TResumoImportacao r = Importar(LerTexto(texto));
+  EXPECT_CONTEM(r.Texto(), "Saldo credor anterior de 2001 em 01/01/2026: mantido o da apuração (300,00); o arquivo traz 0,00.");
+  EXPECT_EQ(Valor("SELECT SUM(VALOR) FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5 AND DATA = '2026-01-01' AND IDFILIAL = " + sf),
+            "300");
+}
+
+// Two exits, 1.710,00 at 18% and 536,00 at 12%: ICMS 307,80 + 64,32 = 372,12, settled without a
+// payment code configured, so the tax recorded has no revenue code nor due date. Block E refuses,
+// naming what to configure; with SP's 046-2 (day 20 of the next month) the E116 is due 20/02/2026.
+TEST_F(EFD, E116SemCodigoDeReceitaVemDaConfiguracaoOuRecusa) {
+  Importar(LerTexto(Arquivo("|C100|1|0|F001|55|00|1|10||10012026|10012026|1710,00|\r\n"
+                            "|C190|000|5102|18,00|1710,00|1710,00|307,80|0|0|0|0||\r\n"
+                            "|C100|1|0|F001|55|00|1|11||12012026|12012026|536,00|\r\n"
+                            "|C190|000|5102|12,00|536,00|536,00|64,32|0|0|0|0||\r\n")));
+  const int64_t f = std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '55666777000188'"));
+  const TDateTime ini = EncodeDate(2026, 1, 1), fim = EncodeDate(2026, 1, 31);
+  Apurar("01/01/2026", "31/01/2026", f, "icms");
+  EXPECT_CONTEM(Erro<efd::EBlocoE>([&] { efd::MontarBlocoE(*conexao_, f, ini, fim); }),
+                "a obrigação 000 de 372,12 do ICMS de 01/01/2026 a 31/01/2026 não tem código de receita ou vencimento, e o "
+                "estabelecimento " + std::to_string(f) + " não tem código de recolhimento configurado para o período: "
+                "informe-o em ES02_CFG TP '2'");
+  Sql("INSERT INTO ES02_CFG (IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1) SELECT " + std::to_string(f) +
+      ", 2, '2', '2026-01-01', IDCODIGOREC FROM ES02_CODIGOREC WHERE UF = 'SP' AND CODIGO = '046-2'");
+  EXPECT_CONTEM(efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, ini, fim)), "|E116|000|372,12|20022026|046-2|||||012026|");
 }

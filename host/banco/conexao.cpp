@@ -107,6 +107,9 @@ void TQDConnection::CriarEsquema() {
 // print mode of a definitive book with its numbering. Each step runs in the one transaction, so a
 // database is migrated whole or left as it was. tests/esquemas keeps the schema of every earlier
 // build, and a test opens and settles each.
+//
+// Version 6 marks settled periods whose data an import changed afterwards (HS_PERIODOALTERADO) and
+// keeps the digest of each imported file, so that importing the same file again marks nothing.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const int versao = db_->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
@@ -151,6 +154,13 @@ void TQDConnection::Migrar(const std::string& arquivo) {
   if (versao < 5) {
     // Book print mode: rows printed before it was kept stay unknown (NULL) and refuse nothing.
     Executar("ALTER TABLE HS_NUMERACAOLIVRO ADD COLUMN FRENTEVERSO INTEGER;");
+  }
+  if (versao < 6) {
+    Executar("ALTER TABLE HS_IMPORTACAOEFD ADD COLUMN DIGESTO VARCHAR(16);"
+             "CREATE TABLE IF NOT EXISTS HS_PERIODOALTERADO (IDPERIODOALTERADO INTEGER PRIMARY KEY,"
+             " IDFILIAL INTEGER NOT NULL, IMPOSTO VARCHAR(10) NOT NULL, DATAINICIO DATE NOT NULL,"
+             " DATAFIM DATE NOT NULL, MOTIVO VARCHAR(250), GRAVADOEM VARCHAR(25));"
+             "CREATE INDEX IF NOT EXISTS IX_HS_PERIODOALTERADO ON HS_PERIODOALTERADO (IDFILIAL, DATAINICIO);");
   }
   Executar("UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();

@@ -36,7 +36,8 @@ class TQDConnection {
   // 3: documents and entries loaded by an EFD import carry its id (HS_IMPORTACAOEFD).
   // 4: dates of documents and entries, and four decimals of item amounts, checked by the schema.
   // 5: a definitive book keeps its print mode (HS_NUMERACAOLIVRO.FRENTEVERSO).
-  static constexpr int kVersaoEsquema = 5;
+  // 6: settled periods whose data changed since (HS_PERIODOALTERADO), the digest of an imported file.
+  static constexpr int kVersaoEsquema = 6;
   // How long a statement waits for another program's lock before failing: long enough for any
   // short write of another program (an import, the host's own screens), short enough that a
   // database left locked is reported while the user is still there.

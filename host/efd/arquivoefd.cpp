@@ -5,6 +5,8 @@
 #include <fstream>
 #include <set>
 
+#include "host/base/formatacao.h"
+
 namespace efd {
 
 namespace {
@@ -54,6 +56,7 @@ class TInterpretacao {
   void Registro(const TRegistroEFD& r) {
     const std::string& reg = r.Reg();
     if (a_.Linhas == 0 && reg != "0000") r.Falhar("o arquivo deve começar pelo registro 0000");
+    Contar(r);
     if (reg == "0000") return Abertura(r);
     if (reg == "0005") return Complemento(r);
     if (reg == "0015") return InscricaoST(r);
@@ -88,6 +91,77 @@ class TInterpretacao {
   std::string familia_;   // record that opened the current document or period
   std::string caixa_, modeloCaixa_;  // C400 of the reductions below it
   bool temAbertura_ = false;
+  // Counts (Contar)
+  int64_t linhas_ = 0, linhasBloco_ = 0;
+  char bloco_ = 0;
+  bool blocoAberto_ = false;
+  std::set<char> blocos_;
+  std::map<std::string, int64_t> contagem_;
+  std::map<std::string, std::pair<int64_t, TRegistroEFD>> quantidades_;  // 9900 by the record it counts
+  TRegistroEFD encerramento9_;
+  // Analytical lines of the current document by CST, CFOP and rate: the layout makes them unique.
+  std::map<std::string, int64_t> chavesAnaliticas_;
+
+  // The file's own counts: each block between its X001 and X990 (block 0 from 0000), X990 the lines
+  // of its block, 9900 the lines of each record, 9990 those of block 9 with 9999, 9999 the file's.
+  // A line lost or added anywhere shows in one of them.
+  void Contar(const TRegistroEFD& r) {
+    const std::string& reg = r.Reg();
+    ++linhas_;
+    ++contagem_[reg];
+    if (reg == "9999") return Encerramento(r);
+    const char bloco = reg[0];
+    if (reg == "0000" || reg.compare(1, 3, "001") == 0) {
+      if (reg != "0001" || bloco_ != '0') {
+        if (blocoAberto_) r.Falhar("bloco " + std::string(1, bloco_) + " sem o registro de encerramento " + bloco_ + "990");
+        if (!blocos_.insert(bloco).second) r.Falhar("bloco " + std::string(1, bloco) + " aberto mais de uma vez");
+        bloco_ = bloco;
+        blocoAberto_ = true;
+        linhasBloco_ = 0;
+      }
+    } else if (!blocoAberto_ || bloco != bloco_) {
+      r.Falhar("registro " + reg + " fora do bloco " + std::string(1, bloco) + " (sem o registro " + bloco + "001 antes dele" +
+               (blocoAberto_ ? " ou sem o " + std::string(1, bloco_) + "990 do bloco anterior" : "") + ")");
+    }
+    ++linhasBloco_;
+    if (reg == "9900") {
+      r.ExigirCampos(3);
+      const std::string& contado = r.Texto(2);
+      if (!quantidades_.emplace(contado, std::make_pair(r.Inteiro(3, "QTD_REG_BLC"), r)).second)
+        r.Falhar(2, "REG_BLC", "registro " + Trecho(contado) + " totalizado em mais de um registro 9900");
+    } else if (reg.compare(1, 3, "990") == 0) {
+      r.ExigirCampos(2);
+      // 9990 counts the 9999 that follows it.
+      const int64_t esperado = linhasBloco_ + (reg == "9990" ? 1 : 0);
+      const int64_t informado = r.Inteiro(2, "QTD_LIN");
+      if (informado != esperado)
+        r.Falhar(2, "QTD_LIN", "o registro informa " + std::to_string(informado) + " linhas no bloco " + bloco + "; há " +
+                                   std::to_string(esperado) + " (linhas perdidas ou acrescentadas)");
+      blocoAberto_ = false;
+      if (reg == "9990") encerramento9_ = r;
+    }
+  }
+
+  void Encerramento(const TRegistroEFD& r) {
+    r.ExigirCampos(2);
+    const int64_t informado = r.Inteiro(2, "QTD_LIN");
+    if (informado != linhas_)
+      r.Falhar(2, "QTD_LIN", "o registro informa " + std::to_string(informado) + " linhas no arquivo; há " +
+                                 std::to_string(linhas_) + " (arquivo cortado ou com linhas acrescentadas)");
+    if (blocoAberto_ || encerramento9_.Quantidade() == 0)
+      r.Falhar("o arquivo termina sem o bloco 9 completo (9001, 9900, 9990) antes do 9999");
+    for (const auto& [contado, q] : quantidades_) {
+      const auto it = contagem_.find(contado);
+      const int64_t real = it == contagem_.end() ? 0 : it->second;
+      if (real != q.first)
+        q.second.Falhar(3, "QTD_REG_BLC", "o registro informa " + std::to_string(q.first) + " registros " +
+                                              Trecho(contado) + "; o arquivo tem " + std::to_string(real));
+    }
+    for (const auto& [contado, n] : contagem_)
+      if (!quantidades_.count(contado))
+        encerramento9_.Falhar("o arquivo tem " + std::to_string(n) + " registro(s) " + contado +
+                              " sem a linha 9900 que os totaliza");
+  }
 
   void Abertura(const TRegistroEFD& r) {
     if (temAbertura_) r.Falhar("o arquivo tem mais de um registro 0000");
@@ -108,8 +182,11 @@ class TInterpretacao {
     e.Perfil = r.Texto(14);
     e.Atividade = r.Texto(15);
     if (e.Inicio == 0 || e.Fim == 0 || e.Fim < e.Inicio) r.Falhar(4, "DT_INI", "período do arquivo inválido");
+    const TDataPartes ini = DecodeDate(e.Inicio), fim = DecodeDate(e.Fim);
+    if (ini.dia != 1) r.Falhar(4, "DT_INI", "o período do arquivo deve começar no primeiro dia do mês");
+    if (fim.ano != ini.ano || fim.mes != ini.mes) r.Falhar(5, "DT_FIN", "o período do arquivo deve terminar no mesmo mês de DT_INI");
     if (e.Cnpj.empty() && e.Cpf.empty()) r.Falhar(7, "CNPJ", "o estabelecimento não tem CNPJ nem CPF");
-    if (e.UF.size() != 2) r.Falhar(9, "UF", "UF inválida \"" + e.UF + "\"");
+    if (e.UF.size() != 2) r.Falhar(9, "UF", "UF inválida \"" + Trecho(e.UF) + "\"");
   }
 
   void Complemento(const TRegistroEFD& r) {
@@ -139,6 +216,8 @@ class TInterpretacao {
     r.ExigirCampos(8);
     TParticipanteEFD p{r.Texto(2), r.Texto(3), r.Texto(4), r.Texto(5), r.Texto(6), r.Texto(7), r.Texto(8)};
     if (p.Codigo.empty()) r.Falhar(2, "COD_PART", "participante sem código");
+    if (a_.Participantes.count(p.Codigo))
+      r.Falhar(2, "COD_PART", "participante \"" + Trecho(p.Codigo) + "\" informado mais de uma vez no registro 0150");
     a_.Participantes[p.Codigo] = std::move(p);
   }
 
@@ -150,14 +229,14 @@ class TInterpretacao {
     d.Linha = r.Linha();
     d.Registro = reg;
     const std::string& oper = r.Texto(2);
-    if (oper != "0" && oper != "1") r.Falhar(2, "IND_OPER", "indicador de operação inválido \"" + oper + "\"");
+    if (oper != "0" && oper != "1") r.Falhar(2, "IND_OPER", "indicador de operação inválido \"" + Trecho(oper) + "\"");
     d.Saida = oper == "1";
     d.EmissaoPropria = r.Texto(3) == "0";
     d.Participante = r.Texto(4);
     d.Modelo = r.Texto(5);
     d.Situacao = r.Texto(6);
     d.Serie = r.Texto(7);
-    if (d.Situacao.size() != 2) r.Falhar(6, "COD_SIT", "situação do documento inválida \"" + d.Situacao + "\"");
+    if (d.Situacao.size() != 2) r.Falhar(6, "COD_SIT", "situação do documento inválida \"" + Trecho(d.Situacao) + "\"");
     size_t num, emissao, es, valor;
     if (reg == "C100") {
       num = 8, emissao = 10, es = 11, valor = 12;
@@ -177,14 +256,26 @@ class TInterpretacao {
     d.Numero = r.Inteiro(num, "NUM_DOC");
     d.Emissao = r.Data(emissao, "DT_DOC");
     d.EntradaSaida = r.Data(es, reg[0] == 'C' ? "DT_E_S" : "DT_A_P");
-    d.ValorDocumento = r.Valor(valor, "VL_DOC");
+    d.ValorDocumento = d.SemValor() ? r.ValorOpcional(valor, "VL_DOC") : r.Valor(valor, "VL_DOC");
     if (!d.SemValor()) {
       if (d.Emissao == 0) r.Falhar(emissao, "DT_DOC", "documento sem data de emissão");
+      NoPeriodo(r, d, d.EntradaSaida != 0 ? es : emissao, d.EntradaSaida != 0 ? (reg[0] == 'C' ? "DT_E_S" : "DT_A_P") : "DT_DOC");
       if (!d.Participante.empty() && !a_.Participantes.count(d.Participante))
-        r.Falhar(4, "COD_PART", "participante \"" + d.Participante + "\" não informado no registro 0150");
+        r.Falhar(4, "COD_PART", "participante \"" + Trecho(d.Participante) + "\" não informado no registro 0150");
     }
     a_.Documentos.push_back(std::move(d));
     familia_ = reg;
+    chavesAnaliticas_.clear();
+  }
+
+  // The date that places a document in a period lies in the file's period; only a document of an
+  // earlier period written in this one (COD_SIT 01, 07) may be dated before it.
+  void NoPeriodo(const TRegistroEFD& r, const TDocumentoEFD& d, size_t campo, const char* nome) const {
+    const TDateTime data = d.DataEscrituracao();
+    const TEntidadeEFD& e = a_.Entidade;
+    if (data > e.Fim || (data < e.Inicio && !d.Extemporaneo()))
+      r.Falhar(campo, nome, "data " + DataBR(data) + " fora do período do arquivo (" + DataBR(e.Inicio) + " a " +
+                                DataBR(e.Fim) + ")");
   }
 
   void Equipamento(const TRegistroEFD& r) {
@@ -210,6 +301,7 @@ class TInterpretacao {
       d.Emissao = r.Data(2, "DT_DOC");
       d.Numero = r.Inteiro(4, "CRZ");
       d.ValorDocumento = r.Valor(7, "VL_BRT");
+      NoPeriodo(r, d, 2, "DT_DOC");
     } else if (reg == "C800") {
       r.ExigirCampos(6);
       d.Modelo = r.Texto(2);
@@ -217,17 +309,19 @@ class TInterpretacao {
       d.Numero = r.Inteiro(4, "NUM_CFE");
       d.Emissao = r.Data(5, "DT_DOC");
       d.ValorDocumento = r.Valor(6, "VL_CFE");
-      if (d.Situacao.size() != 2) r.Falhar(3, "COD_SIT", "situação do documento inválida \"" + d.Situacao + "\"");
+      if (d.Situacao.size() != 2) r.Falhar(3, "COD_SIT", "situação do documento inválida \"" + Trecho(d.Situacao) + "\"");
     } else {  // C860
       r.ExigirCampos(6);
       d.Modelo = r.Texto(2);
       d.Serie = r.Texto(3);
       d.Emissao = r.Data(4, "DT_DOC");
       d.Numero = r.Inteiro(5, "DOC_INI");
+      NoPeriodo(r, d, 4, "DT_DOC");
     }
     if (d.Emissao == 0 && !d.SemValor()) r.Falhar("documento sem data");
     a_.Documentos.push_back(std::move(d));
     familia_ = reg;
+    chavesAnaliticas_.clear();
   }
 
   TDocumentoEFD& DocumentoAtual(const TRegistroEFD& r, const std::string& pai) {
@@ -246,8 +340,10 @@ class TInterpretacao {
     if (a.Cfop.size() != 4 || a.Cfop.find_first_not_of("0123456789") != std::string::npos ||
         (a.Cfop[0] != '1' && a.Cfop[0] != '2' && a.Cfop[0] != '3' && a.Cfop[0] != '5' && a.Cfop[0] != '6' &&
          a.Cfop[0] != '7'))
-      r.Falhar(3, "CFOP", "CFOP inválido \"" + a.Cfop + "\"");
-    a.Aliquota = r.Valor(4, "ALIQ_ICMS");
+      r.Falhar(3, "CFOP", "CFOP inválido \"" + Trecho(a.Cfop) + "\"");
+    if (d.Saida != (a.Cfop[0] >= '5'))
+      r.Falhar(3, "CFOP", "CFOP " + a.Cfop + (d.Saida ? " de entrada num documento de saída" : " de saída num documento de entrada"));
+    a.Aliquota = r.ValorOpcional(4, "ALIQ_ICMS");
     a.ValorOperacao = r.Valor(5, "VL_OPR");
     a.BaseICMS = r.Valor(6, "VL_BC_ICMS");
     a.ICMS = r.Valor(7, "VL_ICMS");
@@ -255,14 +351,19 @@ class TInterpretacao {
     if (l.ICMSST) a.ICMSST = r.Valor(l.ICMSST, "VL_ICMS_ST");
     if (l.Reducao) a.ReducaoBase = r.Valor(l.Reducao, "VL_RED_BC");
     if (l.IPI) a.IPI = r.Valor(l.IPI, "VL_IPI");
+    const auto [repetida, nova] = chavesAnaliticas_.emplace(a.Cst + "|" + a.Cfop + "|" + FormatarValor(a.Aliquota), a.Linha);
+    if (!nova)
+      r.Falhar(2, "CST_ICMS", "CST " + Trecho(a.Cst) + ", CFOP " + a.Cfop + " e alíquota " + FormatarValor(a.Aliquota) +
+                                  " já informados na linha " + std::to_string(repetida->second) +
+                                  " do mesmo documento (o leiaute pede uma linha por combinação)");
     d.Analiticos.push_back(std::move(a));
   }
 
   void AjusteDocumento(const TRegistroEFD& r, const std::string& pai) {
     TDocumentoEFD& d = DocumentoAtual(r, pai);
     r.ExigirCampos(7);
-    TAjusteDocumentoEFD a{r.Linha(), r.Reg(), r.Texto(2), r.Texto(3), r.Valor(7, "VL_ICMS")};
-    if (a.Codigo.size() != 10) r.Falhar(2, "COD_AJ", "código de ajuste inválido \"" + a.Codigo + "\" (10 caracteres)");
+    TAjusteDocumentoEFD a{r.Linha(), r.Reg(), r.Texto(2), r.Texto(3), r.ValorOpcional(7, "VL_ICMS")};
+    if (a.Codigo.size() != 10) r.Falhar(2, "COD_AJ", "código de ajuste inválido \"" + Trecho(a.Codigo) + "\" (10 caracteres)");
     d.Ajustes.push_back(std::move(a));
   }
 
@@ -310,7 +411,7 @@ class TInterpretacao {
     TApuracaoSTEFD p;
     Periodo(r, 3, p);
     p.UF = r.Texto(2);
-    if (p.UF.size() != 2) r.Falhar(2, "UF", "UF inválida \"" + p.UF + "\"");
+    if (p.UF.size() != 2) r.Falhar(2, "UF", "UF inválida \"" + Trecho(p.UF) + "\"");
     a_.ApuracoesST.push_back(std::move(p));
     familia_ = "E200";
   }
@@ -325,7 +426,7 @@ class TInterpretacao {
   void AjusteApuracao(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes) {
     r.ExigirCampos(4);
     TAjusteApuracaoEFD a{r.Linha(), r.Texto(2), r.Texto(3), r.Valor(4, "VL_AJ_APUR"), {}};
-    if (a.Codigo.size() != 8) r.Falhar(2, "COD_AJ_APUR", "código de ajuste inválido \"" + a.Codigo + "\" (8 caracteres)");
+    if (a.Codigo.size() != 8) r.Falhar(2, "COD_AJ_APUR", "código de ajuste inválido \"" + Trecho(a.Codigo) + "\" (8 caracteres)");
     ajustes.push_back(std::move(a));
   }
 
@@ -358,6 +459,7 @@ TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_
     interpretacao.Registro(r);
     a.Linhas = leitor.LinhasLidas();
   }
+  a.Digesto = leitor.Digesto();
   if (a.Linhas == 0) throw EArquivoEFD(nome + ": o arquivo está vazio", 0, "");
   if (!leitor.Encerrado())
     throw EArquivoEFD(nome + ", linha " + std::to_string(a.Linhas) +

@@ -120,6 +120,7 @@ struct TInscricaoSTEFD {
 struct TArquivoEFD {
   std::string Nome;  // file name as given
   int64_t Linhas = 0;
+  uint64_t Digesto = 0;  // of the lines read (TLeitorEFD::Digesto)
   TEntidadeEFD Entidade;
   std::optional<TContabilistaEFD> Contabilista;
   std::vector<TInscricaoSTEFD> InscricoesST;

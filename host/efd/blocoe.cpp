@@ -1,13 +1,16 @@
 #include "host/efd/blocoe.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/efd/ajustesefd.h"
+#include "host/servicos/qdinterface.h"
 
 namespace efd {
 
@@ -199,6 +202,45 @@ class TMontagem {
     }
   }
 
+  // The payment code configured for the period: of the ICMS (ES02_CFG TP '2'), of the ICMS-ST of
+  // a state (its inscription's code, else in the own state ES02_CFG TP '7'); its due date by its rule.
+  std::optional<std::pair<std::string, TDateTime>> Configurado(bool st, const std::string& uf, TDateTime ini,
+                                                               TDateTime fim) {
+    SQLite::Statement q(db_,
+        "SELECT R.CODIGO, R.TPDIAVENCTO, COALESCE(R.DIAVENCTO, ''), C.ORDEM FROM ES02_CODIGOREC R JOIN ("
+        " SELECT IDCODIGOREC AS ID, 0 AS ORDEM FROM HS_INSCRICAOST WHERE ?5 = 1 AND IDFILIAL = ?1 AND UF = ?6"
+        "   AND IDCODIGOREC > 0 AND DATAINICIO <= ?2 AND (DATAFIM IS NULL OR DATAFIM >= ?3)"
+        " UNION ALL SELECT CAST(INFORMACAO1 AS INTEGER), 1 FROM ES02_CFG WHERE IDFILIAL = ?1 AND ORIGEM = 2 AND TP = ?4"
+        "   AND DATAINICIO <= ?2 AND (DATAFIM IS NULL OR DATAFIM >= ?3)) C ON C.ID = R.IDCODIGOREC ORDER BY C.ORDEM");
+    banco::Vincular(q, idFilial_, DataISO(ini), DataISO(fim), std::string(st ? (uf == uf_ ? "7" : "") : "2"),
+                    st ? 1 : 0, uf);
+    if (!q.executeStep()) return std::nullopt;
+    const std::string dia = q.getColumn(2).getString();
+    const bool numero = !dia.empty() && dia.size() < 6 && dia.find_first_not_of("0123456789") == std::string::npos;
+    return std::make_pair(q.getColumn(0).getString(),
+                          VencimentoDaRegra(q.getColumn(1).getInt(), fim, numero ? std::stoi(dia) : 0));
+  }
+
+  // Revenue code and due date are mandatory in E116 and E250: what the settlement did not record
+  // comes from the configuration; without one the block cannot be written.
+  void CompletarPelaConfiguracao(std::vector<TObrigacaoEFD>& obrigacoes, bool st, const std::string& uf,
+                                 TDateTime ini, TDateTime fim, const std::string& quem) {
+    for (TObrigacaoEFD& o : obrigacoes) {
+      if (!o.Receita.empty() && o.Vencimento != 0) continue;
+      const auto cfg = Configurado(st, uf, ini, fim);
+      if (!cfg)
+        throw EBlocoE("O bloco E não pode ser gerado: a obrigação " + o.Codigo + " de " + FormatarValor(o.Valor) +
+                      " do " + quem + " não tem código de receita ou vencimento, e o estabelecimento " +
+                      std::to_string(idFilial_) + " não tem código de recolhimento configurado para o período: " +
+                      (st ? "informe-o na inscrição de ICMS-ST em " + uf + " (HS_INSCRICAOST.IDCODIGOREC)" +
+                                (uf == uf_ ? " ou em ES02_CFG TP '7'" : "")
+                          : std::string("informe-o em ES02_CFG TP '2' (um código de ES02_CODIGOREC)")) +
+                      ".");
+      if (o.Receita.empty()) o.Receita = cfg->first;
+      if (o.Vencimento == 0) o.Vencimento = cfg->second;
+    }
+  }
+
   void Conferir(const std::string& quem, Currency calculado, Currency gravado, const char* campo,
                 std::vector<std::string>& avisos) {
     if (calculado != gravado)
@@ -233,6 +275,7 @@ class TMontagem {
     Imposto(kImpostoICMS, "000", ini, fim, p.Obrigacoes, devido);
     CompletarDebitosEspecificos(p.Obrigacoes);
     const std::string quem = "ICMS de " + DataBR(ini) + " a " + DataBR(fim);
+    CompletarPelaConfiguracao(p.Obrigacoes, false, uf_, ini, fim, quem);
     Conferir(quem, c[13], devido, "o ICMS a recolher (E110 campo 13)", avisos);
     Conferir(quem, c[14], Gravado(kImpostoICMS, kSaldoCredorAnterior, fim + 1, fim + 1),
              "o saldo credor a transportar (E110 campo 14)", avisos);
@@ -269,14 +312,37 @@ class TMontagem {
       if (n != 11 && n != 13 && n != 14 && c[n] != Currency()) p.ComMovimento = true;
     Currency devido;
     Imposto(imposto, uf == uf_ ? "002" : "999", ini, fim, p.Obrigacoes, devido);
+    if (devido == Currency()) Guias(imposto, ini, fim, p.Obrigacoes);
     CompletarDebitosEspecificos(p.Obrigacoes);
     const std::string quem = "ICMS-ST " + uf + " de " + DataBR(ini) + " a " + DataBR(fim);
+    CompletarPelaConfiguracao(p.Obrigacoes, true, uf, ini, fim, quem);
+    Currency pago;
+    for (const TObrigacaoEFD& o : p.Obrigacoes) pago += o.Valor;
+    if (pago != c[13] + c[15])
+      avisos.push_back(quem + ": as obrigações (E250) somam " + FormatarValor(pago) + " e o leiaute pede " +
+                       FormatarValor(c[13] + c[15]) + " (E210 campos 13 e 15): faltam guias GNRE do período.");
     // Without an inscription in the state the settlement records no tax due: the GNRE guides pay it.
     if (devido != Currency() || c[13] == Currency())
       Conferir(quem, c[13], devido, "o ICMS-ST a recolher (E210 campo 13)", avisos);
     Conferir(quem, c[14], Gravado(imposto, kSaldoCredorAnterior, fim + 1, fim + 1),
              "o saldo credor a transportar (E210 campo 14)", avisos);
     return p;
+  }
+
+  // Without an inscription in the state the ST is paid by GNRE: each guide of the period's exits is
+  // an obligation, with the revenue code and due date printed on it.
+  void Guias(const std::string& imposto, TDateTime ini, TDateTime fim, std::vector<TObrigacaoEFD>& obrigacoes) {
+    SQLite::Statement q(db_,
+        "SELECT G.VALORGNRE, COALESCE(G.VENCIMENTO, ''), COALESCE(G.CODIGOREC, '') FROM ES02_GNRE G"
+        " WHERE G.IDFILIAL = ?1 AND G.IMPOSTO = ?2 AND EXISTS (SELECT 1 FROM ES02_GNRES R"
+        "   JOIN ES02_SAIDASPINF I ON I.IDSAIDASPINF = R.IDSAIDASPINF JOIN ES02_SAIDA S ON S.IDSAIDA = I.IDSAIDA"
+        "  WHERE R.IDGNRE = G.IDGNRE AND S.DATAEMISSAO BETWEEN ?3 AND ?4) ORDER BY G.VENCIMENTO, G.IDGNRE");
+    banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim));
+    while (q.executeStep()) {
+      TObrigacaoEFD o{"999", Currency::FromDouble(q.getColumn(0).getDouble()), 0, q.getColumn(2).getString(), MesEFD(ini)};
+      TentarLerData(q.getColumn(1).getString(), o.Vencimento);
+      obrigacoes.push_back(std::move(o));
+    }
   }
 
   // The ST credits of the entries register, by the fields of E210: returns, refunds, the rest.
@@ -337,6 +403,7 @@ std::string ValorEFD(Currency valor) {
 
 TBlocoE MontarBlocoE(TQDConnection& conexao, int64_t idFilial, TDateTime inicio, TDateTime fim) {
   try {
+    banco::ExigirApuracaoAtual(conexao, idFilial, inicio, fim, "O bloco E");
     return TMontagem(conexao, idFilial).Montar(inicio, fim);
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Erro ao ler a apuração para o bloco E: ") + e.what());

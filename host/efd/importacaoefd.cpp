@@ -1,12 +1,14 @@
 #include "host/efd/importacaoefd.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -43,19 +45,22 @@ std::string DescricaoDocumento(const TDocumentoEFD& d) {
 }
 
 // The exempt and "other" columns of the books are not in the file: what the analytical line holds
-// beyond the ICMS base goes to "isentas ou não tributadas" when its CST says the operation is exempt
+// beyond the ICMS base goes to "isentas ou não tributadas" when its code says the operation is exempt
 // or not taxed (the reduced part of the base when the base is reduced), to "outras" otherwise.
+// The code is a CST (origin digit and the two-digit taxation code: 300 is an imported good, taxed)
+// except on the exits of a Simples Nacional declarant, which carry a CSOSN.
 struct TSemCredito {
   Currency Isentas, NaoTributadas, Outras;
 };
 
-TSemCredito SemCredito(const TAnaliticoEFD& a) {
+TSemCredito SemCredito(const TAnaliticoEFD& a, bool csosn) {
   TSemCredito r;
   Currency resto = a.ValorOperacao - a.BaseICMS;
   if (resto < Currency()) resto = Currency();
   const std::string tributacao = a.Cst.size() == 3 ? a.Cst.substr(1) : a.Cst;
-  if (a.Cst.size() == 3 && a.Cst[0] >= '1' && (a.Cst == "103" || a.Cst == "203" || a.Cst == "300" || a.Cst == "400")) {
-    r.Isentas = resto;  // Simples Nacional: exempt range, immune, not taxed
+  if (csosn) {
+    // exempt range of gross revenue, immune, not taxed
+    (a.Cst == "103" || a.Cst == "203" || a.Cst == "300" || a.Cst == "400" ? r.Isentas : r.Outras) = resto;
   } else if (tributacao == "41") {
     r.NaoTributadas = resto;
   } else if (tributacao == "30" || tributacao == "40") {
@@ -98,6 +103,8 @@ class TEscrita {
   const TImportacaoEFD::TProgresso& progresso_;
   int64_t idEmpresa_ = 0;
   std::string uf_;
+  std::string digestoAnterior_;  // of the import this one replaces
+  bool simplesNacional_ = false;  // micro or small enterprise: its exits carry a CSOSN
   std::map<std::string, int64_t> municipios_;
   std::map<std::string, std::optional<int64_t>> planos_;  // by COD_PART
   std::map<std::string, std::string> ufParticipante_;
@@ -222,6 +229,11 @@ class TEscrita {
     };
     seVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
     seVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
+    SQLite::Statement enq(db_,
+        "SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?1 AND DATAINICIO <= ?2"
+        " AND (DATAFIM IS NULL OR DATAFIM >= ?2) ORDER BY DATAINICIO DESC LIMIT 1");
+    banco::Vincular(enq, f, inicio);
+    simplesNacional_ = enq.executeStep() && enq.getColumn(0).getInt() != 2;
     if (uf_ == "SC") seVazia("HS_REGIMESC", "REGIME", 1);
 
     std::map<std::string, std::string> inscricoes;  // UF -> inscription
@@ -346,7 +358,7 @@ class TEscrita {
     r_.Inicio = a_.Entidade.Inicio;
     r_.Fim = a_.Entidade.Fim;
     SQLite::Statement q(db_,
-        "SELECT IDIMPORTACAO, DATAINICIO, DATAFIM, COALESCE(ARQUIVO, '') FROM HS_IMPORTACAOEFD"
+        "SELECT IDIMPORTACAO, DATAINICIO, DATAFIM, COALESCE(ARQUIVO, ''), COALESCE(DIGESTO, '') FROM HS_IMPORTACAOEFD"
         " WHERE IDFILIAL = ? AND DATAINICIO <= ? AND DATAFIM >= ? ORDER BY IDIMPORTACAO");
     banco::Vincular(q, r_.IdFilial, DataISO(r_.Fim), DataISO(r_.Inicio));
     while (q.executeStep()) {
@@ -361,6 +373,7 @@ class TEscrita {
                              ") sem coincidir com ele: importe arquivos de períodos que não se sobrepõem.");
       }
       r_.IdImportacao = q.getColumn(0).getInt64();
+      digestoAnterior_ = q.getColumn(4).getString();
     }
     if (r_.IdImportacao == 0) {
       SQLite::Statement ins(db_, "INSERT INTO HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO, DATAFIM) VALUES (?, ?, ?)");
@@ -380,13 +393,25 @@ class TEscrita {
   }
 
   void RegistrarImportacao() {
+    char digesto[17];
+    std::snprintf(digesto, sizeof digesto, "%016llx", static_cast<unsigned long long>(a_.Digesto));
     SQLite::Statement s(db_,
-        "UPDATE HS_IMPORTACAOEFD SET ARQUIVO = ?, FINALIDADE = ?, LINHAS = ?, DOCUMENTOS = ?, GRAVADOEM = ?"
+        "UPDATE HS_IMPORTACAOEFD SET ARQUIVO = ?, FINALIDADE = ?, LINHAS = ?, DOCUMENTOS = ?, GRAVADOEM = ?, DIGESTO = ?"
         " WHERE IDIMPORTACAO = ?");
     banco::Vincular(s, a_.Nome, a_.Entidade.Finalidade, a_.Linhas, r_.Entradas + r_.Saidas, DataHoraBR(Agora()),
-                    r_.IdImportacao)
+                    std::string(digesto), r_.IdImportacao)
         .exec();
     r_.Ignorados = a_.Ignorados;
+    // The same file again leaves the settlement as true as it was; any other content makes what
+    // the settlement recorded for the period stale until it is settled again.
+    if (digestoAnterior_ == digesto) return;
+    for (const banco::TPeriodoAlterado& p :
+         banco::MarcarPeriodoAlterado(c_, r_.IdFilial, r_.Inicio, r_.Fim, "importação de " + a_.Nome)) {
+      r_.Avisos.push_back("O imposto " + p.Imposto + " de " + DataBR(p.Inicio) + " a " + DataBR(p.Fim) +
+                          " já estava apurado e o arquivo mudou os dados do período: apure-o de novo antes de "
+                          "exportar o bloco E.");
+      r_.ApuracaoDesatualizada = true;
+    }
   }
 
   // ---------------------------------------------------------------------------------------------
@@ -467,7 +492,6 @@ class TEscrita {
     if (d.Saida && d.Extemporaneo()) return ExtemporaneoDeSaida(d);
     // An entry of an earlier period counts in the first period of the file.
     if (d.Extemporaneo() && data < a_.Entidade.Inicio) data = a_.Entidade.Inicio;
-    if (data < a_.Entidade.Inicio || data > a_.Entidade.Fim) ++r_.ForaDoPeriodo;
 
     const std::string especie = EspecieDoModelo(d.Modelo);
     int64_t id = 0;
@@ -504,7 +528,7 @@ class TEscrita {
                  "", "C190", recebido ? 2 : 6);
       base = icms = Currency();
     }
-    const TSemCredito sem = SemCredito(a);
+    const TSemCredito sem = SemCredito(a, d.Saida && simplesNacional_);
     const bool st = a.ICMSST != Currency();
     const char* tabela = d.Saida ? "INSERT INTO ES02_SAIDADET (IDSAIDA, DEBITOST, " : "INSERT INTO ES02_ENTRADADET (IDENTRADA, CREDITOST, ";
     SQLite::Statement& s = Preparada(d.Saida ? itemSaida_ : itemEntrada_,
@@ -594,9 +618,9 @@ class TEscrita {
 
   // The credit balance the client carried in becomes the balance the settlement of the period
   // before would have carried: same kind, date and text, so that settling that period replaces it.
-  // When that settlement already recorded it, its figure stands.
+  // When that settlement already recorded it, its figure stands, and a file that carries another
+  // (none included) is named.
   void SaldoAnterior(bool st, const std::string& imposto, Currency valor, TDateTime inicio) {
-    if (valor <= Currency()) return;
     SQLite::Statement q(db_,
         "SELECT VALOR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = 5"
         " AND DATA = ? AND DATAFIM = ? AND DESCRICAO = ?");
@@ -608,6 +632,7 @@ class TEscrita {
                             FormatarValor(nosso) + "); o arquivo traz " + FormatarValor(valor) + ".");
       return;
     }
+    if (valor <= Currency()) return;
     SQLite::Statement s(db_,
         "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, ORIGEM,"
         " GERADO, IDIMPORTACAO) VALUES (?, 5, ?, ?, ?, ?, ?, ?, 0, 1, ?)");
@@ -667,7 +692,6 @@ std::string TResumoImportacao::Texto() const {
   if (SemValor) t += "Cancelados, denegados ou inutilizados (não contados): " + std::to_string(SemValor) + "\n";
   if (Extemporaneos)
     t += "Saídas extemporâneas (imposto lançado como débito específico): " + std::to_string(Extemporaneos) + "\n";
-  if (ForaDoPeriodo) t += "Documentos com data fora do período do arquivo: " + std::to_string(ForaDoPeriodo) + "\n";
   t += "Lançamentos da apuração (ajustes e saldos): " + std::to_string(Lancamentos) + "\n";
   if (ParticipantesCriados) t += "Participantes criados: " + std::to_string(ParticipantesCriados) + "\n";
   if (!CfopsCriados.empty()) {

@@ -40,10 +40,10 @@ struct TResumoImportacao {
   TDateTime Inicio = 0, Fim = 0;
   bool FilialCriada = false;
   bool Substituiu = false;  // an earlier import of the period was replaced
+  bool ApuracaoDesatualizada = false;  // a settled period's data changed: it must be settled again
   int64_t Entradas = 0, Saidas = 0, Itens = 0;
   int64_t SemValor = 0;            // cancelled, denied, unused numbers
   int64_t Extemporaneos = 0;       // exits of earlier periods: their tax became special debits
-  int64_t ForaDoPeriodo = 0;       // documents dated outside the file's period
   int64_t Lancamentos = 0;         // settlement entries written (adjustments, balances)
   int64_t ParticipantesCriados = 0;
   std::vector<std::string> CfopsCriados;

@@ -40,6 +40,11 @@ std::string ComCircunflexo(const std::string& linha, size_t coluna) {
 
 }  // namespace
 
+std::string Trecho(std::string_view campo) {
+  const std::string t(campo);
+  return texto::Tamanho(t) <= 40 ? t : texto::Copiar(t, 1, 40) + "...";
+}
+
 std::string ParaUtf8(std::string_view linha) {
   if (Utf8Valido(linha)) return std::string(linha);
   std::u32string u;
@@ -82,42 +87,39 @@ void TRegistroEFD::ExigirCampos(size_t n) const {
 }
 
 Currency TRegistroEFD::Valor(size_t n, std::string_view nome) const {
+  if (Texto(n).empty()) Falhar(n, nome, "valor obrigatório em branco");
+  return ValorOpcional(n, nome);
+}
+
+Currency TRegistroEFD::ValorOpcional(size_t n, std::string_view nome) const {
   const std::string& t = Texto(n);
   if (t.empty()) return Currency();
-  size_t i = 0;
-  bool negativo = false;
-  if (t[0] == '-') {
-    negativo = true;
-    i = 1;
-  }
+  if (t[0] == '-') Falhar(n, nome, "valor negativo \"" + Trecho(t) + "\" (o leiaute não admite sinal)");
   int64_t inteiro = 0, fracao = 0;
   int casas = 0, digitos = 0;
-  bool virgula = false, arredondarParaCima = false;
+  bool virgula = false;
   const int64_t limite = std::numeric_limits<int64_t>::max() / Currency::kEscala / 10;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
+  for (const char c : t) {
     if (c == ',' && !virgula) {
       virgula = true;
       continue;
     }
     if (!std::isdigit(static_cast<unsigned char>(c)))
-      Falhar(n, nome, "valor inválido \"" + t + "\" (o leiaute pede algarismos e vírgula decimal: 1234,56)");
+      Falhar(n, nome, "valor inválido \"" + Trecho(t) + "\" (o leiaute pede algarismos e vírgula decimal: 1234,56)");
     ++digitos;
     const int d = c - '0';
     if (!virgula) {
-      if (inteiro > limite) Falhar(n, nome, "valor grande demais \"" + t + "\"");
+      if (inteiro > limite) Falhar(n, nome, "valor grande demais \"" + Trecho(t) + "\"");
       inteiro = inteiro * 10 + d;
-    } else if (casas < 4) {
+    } else if (++casas > 2) {
+      Falhar(n, nome, "valor com mais de duas casas decimais \"" + Trecho(t) + "\"");
+    } else {
       fracao = fracao * 10 + d;
-      ++casas;
-    } else if (casas++ == 4) {
-      arredondarParaCima = d >= 5;
     }
   }
-  if (digitos == 0) Falhar(n, nome, "valor inválido \"" + t + "\"");
+  if (digitos == 0) Falhar(n, nome, "valor inválido \"" + Trecho(t) + "\"");
   for (int k = casas; k < 4; ++k) fracao *= 10;
-  int64_t bruto = inteiro * Currency::kEscala + fracao + (arredondarParaCima ? 1 : 0);
-  return Currency::FromRaw(negativo ? -bruto : bruto);
+  return Currency::FromRaw(inteiro * Currency::kEscala + fracao);
 }
 
 TDateTime TRegistroEFD::Data(size_t n, std::string_view nome) const {
@@ -127,16 +129,16 @@ TDateTime TRegistroEFD::Data(size_t n, std::string_view nome) const {
   for (char c : t) digitos = digitos && std::isdigit(static_cast<unsigned char>(c));
   TDateTime d = 0;
   if (!digitos || !TryEncodeDate(std::stoi(t.substr(4, 4)), std::stoi(t.substr(2, 2)), std::stoi(t.substr(0, 2)), d))
-    Falhar(n, nome, "data inválida \"" + t + "\" (o leiaute pede ddmmaaaa)");
+    Falhar(n, nome, "data inválida \"" + Trecho(t) + "\" (o leiaute pede ddmmaaaa)");
   return d;
 }
 
 int64_t TRegistroEFD::Inteiro(size_t n, std::string_view nome) const {
   const std::string& t = Texto(n);
   if (t.empty()) return 0;
-  if (t.size() > 18) Falhar(n, nome, "número grande demais \"" + t + "\"");
+  if (t.size() > 18) Falhar(n, nome, "número grande demais \"" + Trecho(t) + "\"");
   for (char c : t)
-    if (!std::isdigit(static_cast<unsigned char>(c))) Falhar(n, nome, "número inválido \"" + t + "\"");
+    if (!std::isdigit(static_cast<unsigned char>(c))) Falhar(n, nome, "número inválido \"" + Trecho(t) + "\"");
   return std::stoll(t);
 }
 
@@ -150,6 +152,7 @@ bool TLeitorEFD::Proximo(TRegistroEFD& r) {
     if (progresso_ && linha_ % 4096 == 0) progresso_(lidos_, tamanho_);
     if (!bruta_.empty() && bruta_.back() == '\r') bruta_.pop_back();
     if (bruta_.find_first_not_of(" \t") == std::string::npos) continue;
+    for (char c : bruta_ + '\n') digesto_ = (digesto_ ^ static_cast<unsigned char>(c)) * 1099511628211ull;
 
     r.linha_ = linha_;
     r.arquivo_ = arquivo_;
@@ -171,7 +174,7 @@ bool TLeitorEFD::Proximo(TRegistroEFD& r) {
     const std::string& reg = r.campos_.front();
     bool nome = reg.size() == 4;
     for (char c : reg) nome = nome && std::isalnum(static_cast<unsigned char>(c));
-    if (!nome) r.Falhar(1, "REG", "nome de registro inválido \"" + reg + "\"");
+    if (!nome) r.Falhar(1, "REG", "nome de registro inválido \"" + Trecho(reg) + "\"");
     if (reg == "9999") encerrado_ = true;
     return true;
   }

@@ -43,9 +43,12 @@ class TRegistroEFD {
 
   // The text of field n (01 = REG); "" when the record has fewer fields.
   const std::string& Texto(size_t n) const;
-  // Amount of field n: "1234,56"; empty = 0. Up to four decimals are kept exactly; more are rounded
-  // half away from zero to four. Anything else throws, naming the field.
+  // Amount of field n: "1234,56", never negative, at most two decimals, as the layout writes every
+  // amount; an empty field throws (the layout makes it mandatory). Anything else throws, naming the
+  // field.
   Currency Valor(size_t n, std::string_view nome) const;
+  // The same for a field the layout lets be empty (conditional): empty = 0.
+  Currency ValorOpcional(size_t n, std::string_view nome) const;
   // Date of field n: "ddmmaaaa"; empty = 0 (no date). An invalid date throws.
   TDateTime Data(size_t n, std::string_view nome) const;
   // Whole number of field n (document numbers); empty = 0.
@@ -75,6 +78,8 @@ class TLeitorEFD {
   bool Proximo(TRegistroEFD& registro);
   int64_t LinhasLidas() const { return linha_; }
   bool Encerrado() const { return encerrado_; }  // record 9999 was read
+  // FNV-1a of the lines read so far (line ends aside): the same file gives the same digest.
+  uint64_t Digesto() const { return digesto_; }
 
  private:
   std::istream& entrada_;
@@ -84,8 +89,13 @@ class TLeitorEFD {
   int64_t linha_ = 0;
   int64_t lidos_ = 0;
   bool encerrado_ = false;
+  uint64_t digesto_ = 14695981039346656037ull;
   std::string bruta_;
 };
+
+// A field's text for a message: the first characters only, so that a field of megabytes is never
+// repeated in full.
+std::string Trecho(std::string_view campo);
 
 // Text of a line as UTF-8: kept when it already is valid UTF-8, else read as Latin-1.
 std::string ParaUtf8(std::string_view linha);

@@ -7,6 +7,7 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "host/banco/conexao.h"
+#include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -289,6 +290,8 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
       d.bind(1, static_cast<int64_t>(s));
       d.exec();
     }
+    // The tax now follows from the period's data as it is.
+    banco::LimparPeriodoAlterado(c_, idFilial, imposto, ini, fim);
     t.Confirmar();
     return 0;
   });

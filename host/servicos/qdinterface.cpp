@@ -55,7 +55,7 @@ TFracao TQDInterface::ArredondarModo(const TFracao& valor, const std::string& mo
   return valor.Arredondar(decimais, Modo(modo));
 }
 
-TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDateTime fim, int32_t dia) {
+TDateTime VencimentoDaRegra(int32_t tp, TDateTime fim, int32_t dia) {
   TDateTime mesSeguinte = FimDoMes(fim) + 1;
   switch (tp) {
     case 1: {  // dia-th business day of the next month
@@ -68,6 +68,10 @@ TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDate
     case 4: return ProximoDiaUtil(DiaDoMes(IncMes(mesSeguinte, 1), dia));  // second month after
     default: return ProximoDiaUtil(DiaDoMes(mesSeguinte, dia));     // 0: day of the next month
   }
+}
+
+TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDateTime fim, int32_t dia) {
+  return VencimentoDaRegra(tp, fim, dia);
 }
 
 std::string TQDInterface::GetConfig(const std::string& chave, const std::string& padrao) {

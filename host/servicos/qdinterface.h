@@ -36,6 +36,10 @@ struct TSignatarios {
   TSignatario Representante, Contador;
 };
 
+// Due date of a payment code's rule (ES02_CODIGOREC TPDIAVENCTO, DIAVENCTO) for a period ending on
+// `fim`; what CalcularVencimento answers.
+TDateTime VencimentoDaRegra(int32_t tpDiaVencto, TDateTime fim, int32_t diaVencto);
+
 class TQDInterface {
  public:
   TQDInterface(TQDConnection& conexao, TInteracao& interacao) : c_(conexao), interacao_(interacao) {}
