@@ -90,6 +90,16 @@ TEST(Fracao, ExataDoRealAoTexto) {
   EXPECT_LT(TFracao::De(x + 1, x + 3), TFracao::De(x + 5, x + 7));
   EXPECT_GT(TFracao::De(x + 5, x + 7), TFracao::De(x + 1, x + 3));
   EXPECT_THROW(TFracao::De(x + 1, x + 3) * TFracao::De(x + 5, x + 7), EEstouroMoeda);
+  // Products whose terms cancel across are held: (x+1)/(x+3) x (x+3)/(x+1) is 1, and 2(x+1)/(x+3)
+  // x (x+3)/(x+1) is 2, though the plain products pass 2^127.
+  EXPECT_EQ(TFracao::De(x + 1, x + 3) * TFracao::De(x + 3, x + 1), TFracao(1));
+  EXPECT_EQ(TFracao::De(2 * (x + 1), x + 3) * TFracao::De(x + 3, x + 1), TFracao(2));
+  // Fractions too large to cross-multiply whose whole parts differ: (3x+1)/(x+3) is a little under
+  // 3, (2x+5)/(x+7) a little under 2; (x+5)/(x+3) and (x+9)/(x+7) are both 1 and a little.
+  EXPECT_GT(TFracao::De(3 * x + 1, x + 3), TFracao::De(2 * x + 5, x + 7));
+  EXPECT_LT(TFracao::De(2 * x + 5, x + 7), TFracao::De(3 * x + 1, x + 3));
+  EXPECT_GT(TFracao::De(x + 5, x + 3), TFracao::De(x + 9, x + 7));
+  EXPECT_LT(TFracao::De(-(3 * x + 1), x + 3), TFracao::De(-(2 * x + 5), x + 7));
   EXPECT_THROW(TFracao(1) / TFracao(), std::invalid_argument);
   EXPECT_EQ(TFracao::De(-7, 2).ParaMoeda(TModoArredondamento::Truncar), Currency::FromRaw(-35000));
   EXPECT_EQ(TFracao::De(-1, 20000).ParaMoeda(), Currency::FromRaw(-1));                 // -0,00005: half away from zero

@@ -169,7 +169,9 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "todos"); }),
                 "\n- Saída nº 4115 série 1 de 02/02/2026 do estabelecimento 1 da empresa 1, ES02_SAIDADET IDSAIDADET");
   EXPECT_EQ(TodasAsLinhas(), antes);
-  // January's own ICMS alone does not read February: it settles.
+  // January's own ICMS alone does not read February, nor a December 2025 exit: it settles.
+  Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO) VALUES (99001, 1, '2025-12-15');"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, ICMS) VALUES (99001, 99001, 10, 'x')");
   EXPECT_EQ(Apurar("01/01/2026", "31/01/2026", 1, "icms")->Apuracao().GetResumos().Count(), 1);
 
   // A small business reads the year to date: March 2007 of the PR small business 61 reads its
