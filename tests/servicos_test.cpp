@@ -157,7 +157,9 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   EXPECT_EQ(ev.Valor("A * 0.026"), TFracao::De(1235, 1000));
   EXPECT_EQ(ev.Valor("2 ^ 3 ^ 2 - -A ^ -1"), TFracao(512) + TFracao::De(2, 95));
   EXPECT_EQ(ev.Valor("4 ^ 0.5"), TFracao(2));
-  EXPECT_EQ(ev.Valor("2.5e-1 * 4 + 1E+2"), TFracao(101));  // exponents with their signs: 0.25 x 4 + 100
+  // exponents with their signs: 0.25 x 4 + 100 = 101; 0.1 x 3 = 0.3 (the parser's 0.30000000000000004)
+  EXPECT_EQ(ev.Valor("2.5e-1 * 4 + 1E+2"), TFracao(101));
+  EXPECT_EQ(ev.Valor("1e-1 * 3"), TFracao::De(3, 10));
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("1 / (0.1 + 0.2 - 0.3)"); }), "Fórmula \"1 / (0.1 + 0.2 - 0.3)\" divide por zero.");
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("A ^ 60"); }),
             "Fórmula \"A ^ 60\" tem resultado fora do limite dos valores.");
