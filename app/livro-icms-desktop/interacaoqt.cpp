@@ -37,6 +37,16 @@ const char* Titulo(TTipoMensagem tipo) {
 
 }  // namespace
 
+void TInteracaoQt::CentrarNoFormulario(QWidget& dialogo) const {
+  // The progress window the run's dialogs would centre on has just been shown, and under a window
+  // manager its place is not known yet: centred on it, a dialog landed at the screen's corner.
+  // The program's window is where the user looks.
+  QWidget* janela = principal_ ? principal_->window() : nullptr;
+  if (!janela || !janela->isVisible()) return;
+  dialogo.adjustSize();
+  dialogo.move(janela->frameGeometry().center() - dialogo.rect().center());
+}
+
 QWidget* TInteracaoQt::Pai() const {
   if (QWidget* w = QApplication::activeModalWidget()) return w;
   if (QWidget* w = QApplication::activeWindow()) return w;
@@ -46,6 +56,7 @@ QWidget* TInteracaoQt::Pai() const {
 void TInteracaoQt::ExibirMensagem(const std::string& texto, TTipoMensagem tipo) {
   QMessageBox caixa(Icone(tipo), Titulo(tipo), TextoTela(texto), QMessageBox::Ok, Pai());
   caixa.setObjectName("dlgMensagem");
+  CentrarNoFormulario(caixa);
   caixa.exec();
 }
 
@@ -67,6 +78,7 @@ int TInteracaoQt::ExibirMensagemPersonalizada(const std::string& texto, TTipoMen
     if (botoes[i] == TBotao::Cancelar) escape = b;
   }
   if (escape) caixa.setEscapeButton(escape);
+  CentrarNoFormulario(caixa);
   caixa.exec();
   for (const auto& [b, botao] : criados)
     if (caixa.clickedButton() == b) return ResultadoModal(botao);
@@ -81,6 +93,7 @@ bool TInteracaoQt::PerguntarSimNao(const std::string& texto, const std::string& 
 bool TInteracaoQt::EditarDados(const std::string& titulo, std::vector<TCampoDialogo>& campos,
                                TTeclasConfirmacao teclas) {
   TDialogoDados dialogo(QString::fromStdString(titulo), campos, teclas, Pai());
+  CentrarNoFormulario(dialogo);
   if (dialogo.exec() != QDialog::Accepted) return false;
   campos = dialogo.Campos();
   return true;

@@ -30,5 +30,7 @@ class TInteracaoQt : public TInteracao {
   QWidget* Pai() const;
 
  private:
+  // Places a dialog of the run at the centre of the program's window.
+  void CentrarNoFormulario(QWidget& dialogo) const;
   QWidget* principal_;
 };

@@ -35,6 +35,8 @@
 #include <SQLiteCpp/Statement.h>
 
 #include "dialogodados.h"
+#include "dialogoprogresso.h"
+#include "interacaoqt.h"
 #include "formulariolivro.h"
 #include "forms/pedidoapuracao.h"
 #include "host/host.h"
@@ -185,6 +187,7 @@ class TesteDesktop : public QObject {
   void TecladoNoFormulario();
   void VisualizacaoNaTela();
   void PedidoLembradoPorEscritorio();
+  void DialogosDaApuracaoCentradosNaJanela();
   void Capturas();
 
  private:
@@ -783,4 +786,35 @@ void TesteDesktop::Capturas() {
 }
 
 QTEST_MAIN(TesteDesktop)
+// A dialog of the run opens centred on the program's window, not on the progress window the run
+// has just shown: under a window manager that one's place is not known yet, and the SC agreement
+// dialog centred on it landed at the screen's corner. The progress window stands at the corner here.
+void TesteDesktop::DialogosDaApuracaoCentradosNaJanela() {
+  janela_->move(120, 90);
+  TDialogoProgresso progresso(janela_.get());
+  progresso.move(0, 0);
+  progresso.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&progresso));
+  TInteracaoQt interacao(janela_.get());
+  auto Centro = [&](const std::function<void()>& abrir) {
+    QPoint centro;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!d || d == &progresso) return;
+      centro = d->frameGeometry().center();
+      d->reject();
+    });
+    abrir();
+    return centro;
+  };
+  const QPoint janela = janela_->frameGeometry().center();
+  std::vector<TCampoDialogo> campos{{"NUMEROACORDO", "Número do acordo", "", true}};
+  const QPoint dados = Centro([&] { interacao.EditarDados("Dados acessórios", campos); });
+  QVERIFY2((dados - janela).manhattanLength() <= 6, qPrintable(QString("dados em %1,%2; janela em %3,%4")
+                                                                   .arg(dados.x()).arg(dados.y()).arg(janela.x()).arg(janela.y())));
+  const QPoint aviso = Centro([&] { interacao.ExibirMensagem("Aviso da apuração.", TTipoMensagem::Aviso); });
+  QVERIFY((aviso - janela).manhattanLength() <= 6);
+  progresso.close();
+}
+
 #include "desktop_test.moc"
