@@ -31,6 +31,9 @@ std::string Linha(const char* tabela, const char* chave, int64_t id, const std::
 
 std::string Citado(const SQLite::Column& c) { return "'" + c.getString() + "'"; }
 
+// A stored date as it stands: NULL, or its text quoted.
+std::string DataComoGuardada(const SQLite::Column& c) { return c.isNull() ? std::string("NULL") : Citado(c); }
+
 // A date as the user reads it when it is one, else as stored, quoted.
 std::string DataLegivel(const SQLite::Column& c) {
   if (c.isNull()) return "sem data";
@@ -280,7 +283,7 @@ void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idF
               const int64_t id = q.getColumn(0).getInt64();
               return Documento(db, t, false, id) + ", " +
                      Linha(t.Documento, t.ChaveDocumento, id,
-                           std::string(t.NomeData) + " " + (q.getColumn(1).isNull() ? std::string("NULL") : Citado(q.getColumn(1))) +
+                           std::string(t.NomeData) + " " + DataComoGuardada(q.getColumn(1)) +
                                " não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
             },
             idFilial);
@@ -364,7 +367,7 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
               r.Erros,
               [&](SQLite::Statement& q) {
                 return servico(q, "ES02_SERVICO", "IDSERVICO",
-                               "data de emissão " + (q.getColumn(2).isNull() ? std::string("NULL") : Citado(q.getColumn(2))) +
+                               "data de emissão " + DataComoGuardada(q.getColumn(2)) +
                                    " não é uma data AAAA-MM-DD (o serviço ficaria fora de todo período)");
               },
               f);
@@ -391,7 +394,7 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
                   " ORDER BY IDLCTOAPUR" + kLimite,
               r.Erros,
               [&](SQLite::Statement& q) {
-                return lancamento(q, "DATA " + (q.getColumn(1).isNull() ? std::string("NULL") : Citado(q.getColumn(1))) +
+                return lancamento(q, "DATA " + DataComoGuardada(q.getColumn(1)) +
                                          " não é uma data AAAA-MM-DD (o lançamento ficaria fora de todo período)");
               },
               f);
