@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 namespace gerador {
 
@@ -329,7 +328,7 @@ TValores CalcularItem(TAleatorio& a, TTipoItem tipo, bool saida, int escopo, con
 
 class TGerador {
  public:
-  TGerador(SQLite::Database& db, const TOpcoes& o)
+  TGerador(banco::TBanco& db, const TOpcoes& o)
       : db_(db), alvo_(o.Itens), filiais_(o.Filiais), meses_(o.Meses), a_(0x1CA5'2025'0001ULL) {
     for (int m = 0; m < meses_; ++m) nDias_ += kDiasMes[m];
   }
@@ -368,7 +367,7 @@ class TGerador {
   void Cadastros() {
     Exec("INSERT INTO CA06_USUARIO (IDUSUARIO, NOME, NOMEFANTASIA, TELEFONE1) VALUES "
          "(1, 'Administrador', 'Escritório Contábil Benchmark Ltda', '(11) 3000-0000')");
-    SQLite::Statement m(db_, "INSERT INTO CA06_MUNICIPIO (IDMUNICIPIO, NOME, UF, CODIGOIBGE) VALUES (?, ?, ?, ?)");
+    banco::TComando m(db_, "INSERT INTO CA06_MUNICIPIO (IDMUNICIPIO, NOME, UF, CODIGOIBGE) VALUES (?, ?, ?, ?)");
     int id = 0;
     for (const auto& mu : kMunicipios) {
       m.bind(1, ++id);
@@ -430,7 +429,7 @@ class TGerador {
   }
 
   void Cfops() {
-    SQLite::Statement c(db_, "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (?, ?, ?)");
+    banco::TComando c(db_, "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (?, ?, ?)");
     int64_t id = 0;
     for (size_t f = 0; f < std::size(kFamilias); ++f) {
       const auto& fam = kFamilias[f];
@@ -454,8 +453,8 @@ class TGerador {
   }
 
   void Participantes() {
-    SQLite::Statement c(db_, "INSERT INTO ES02_CLIFOR (IDCLIFOR, NOME, CNPJCPF, IESTADUAL, IDMUNICIPIO) VALUES (?, ?, ?, ?, ?)");
-    SQLite::Statement p(db_, "INSERT INTO CO01_PLANO (IDPLANO, IDEMPRESA, CONTA, DESCRICAO, IDCLIFOR) VALUES (?, 1, ?, ?, ?)");
+    banco::TComando c(db_, "INSERT INTO ES02_CLIFOR (IDCLIFOR, NOME, CNPJCPF, IESTADUAL, IDMUNICIPIO) VALUES (?, ?, ?, ?, ?)");
+    banco::TComando p(db_, "INSERT INTO CO01_PLANO (IDPLANO, IDEMPRESA, CONTA, DESCRICAO, IDCLIFOR) VALUES (?, 1, ?, ?, ?)");
     const char* const tipos[] = {"Comércio de Alimentos", "Distribuidora", "Indústria de Embalagens", "Atacadista",
                                  "Supermercados", "Transportes", "Bebidas", "Materiais de Limpeza", "Papelaria"};
     const char* const sobrenomes[] = {"Silva", "Souza", "Oliveira", "Santos", "Pereira", "Costa", "Ferreira",
@@ -511,23 +510,23 @@ class TGerador {
 
   // The documents of establishment f, about `alvo` items spread over the months generated.
   void Documentos(int f, int64_t alvo) {
-    SQLite::Statement ent(db_,
+    banco::TComando ent(db_,
         "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, DATAEMISSAO, NUMERO, MODELO, SERIE, SUBSERIE, ESPECIE)"
         " VALUES (?, " + std::to_string(f) + ", ?, ?, ?, ?, '55', '1', '', 'NFE')");
-    SQLite::Statement sai(db_,
+    banco::TComando sai(db_,
         "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO, MODELO, SERIE, SUBSERIE, ESPECIE)"
         " VALUES (?, " + std::to_string(f) + ", ?, ?, ?, '55', '1', '', 'NFE')");
     const char* colunas =
         " ALIQICMS, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS, BCICMSST, ICMSST, IPI, VLRREDUCAOBCICMS, DIFERIDO,";
-    SQLite::Statement entDet(db_, std::string("INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP,") + colunas +
+    banco::TComando entDet(db_, std::string("INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP,") + colunas +
                                       " CREDITOST) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    SQLite::Statement saiDet(db_, std::string("INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP,") + colunas +
+    banco::TComando saiDet(db_, std::string("INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP,") + colunas +
                                       " DEBITOST) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    SQLite::Statement spinf(db_, "INSERT INTO ES02_SAIDASPINF (IDSAIDASPINF, IDSAIDA) VALUES (?, ?)");
-    SQLite::Statement gnre(db_,
+    banco::TComando spinf(db_, "INSERT INTO ES02_SAIDASPINF (IDSAIDASPINF, IDSAIDA) VALUES (?, ?)");
+    banco::TComando gnre(db_,
         "INSERT INTO ES02_GNRE (IDGNRE, IDFILIAL, IMPOSTO, CODIGOREC, VENCIMENTO, VALORGNRE, NUMEROGNRE, UFFAVOR)"
         " VALUES (?, " + std::to_string(f) + ", '4011', '100048', ?, ?, ?, 'MG')");
-    SQLite::Statement gnres(db_, "INSERT INTO ES02_GNRES (IDGNRES, IDGNRE, IDSAIDASPINF) VALUES (?, ?, ?)");
+    banco::TComando gnres(db_, "INSERT INTO ES02_GNRES (IDGNRES, IDGNRE, IDSAIDASPINF) VALUES (?, ?, ?)");
 
     const std::vector<int> pesosItens = {25, 20, 15, 12, 10, 8, 6, 4};  // 1..8 items a document
     const int64_t alvoEntradas = alvo * 4 / 10, alvoSaidas = alvo - alvoEntradas;
@@ -577,7 +576,7 @@ class TGerador {
         size_t familia = a_.Chance(0.8) ? familiaDoc : grupo.Familias[a_.Pesos(grupo.Pesos)];
         const TCfop& cfop = SortearCfop(familia);
         TValores v = CalcularItem(a_, kFamilias[familia].Tipo, saida, escopo, uf);
-        SQLite::Statement& det = saida ? saiDet : entDet;
+        banco::TComando& det = saida ? saiDet : entDet;
         det.bind(1, ++idDet_[lado]);
         det.bind(2, idDoc);
         det.bind(3, cfop.Id);
@@ -630,13 +629,13 @@ class TGerador {
   }
 
   void LancamentosUsuario(int f) {
-    SQLite::Statement l(db_,
+    banco::TComando l(db_,
         "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, IDCODIGOREC, VALOR,"
         " DATA, DATAFIM, DESCRICAO, ORIGEM, IDORIGEM, GERADO) VALUES (?, " + std::to_string(f) +
         ", ?, ?, ?, 0, ?, ?, ?, ?, ?, 0, 0, 0)");
-    SQLite::Statement aux(db_,
+    banco::TComando aux(db_,
         "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1, INFORMACAO2, INFORMACAO3) VALUES (?, 1, ?, ?, ?)");
-    SQLite::Statement obs(db_, "INSERT INTO ES02_LIVROOBS (IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (" + std::to_string(f) +
+    banco::TComando obs(db_, "INSERT INTO ES02_LIVROOBS (IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (" + std::to_string(f) +
                                    ", '2001', ?, ?)");
     auto lancar = [&](int tipo, int tpImposto, const char* imposto, int idCodigoRec, int64_t centavos,
                       const std::string& data, const std::string& descricao) {
@@ -680,7 +679,7 @@ class TGerador {
     }
   }
 
-  SQLite::Database& db_;
+  banco::TBanco& db_;
   int64_t alvo_;
   int filiais_, meses_, nDias_ = 0;
   TAleatorio a_;
@@ -710,7 +709,7 @@ void TResumo::Escrever(std::ostream& os, const TOpcoes& o) const {
      << "  lançamentos do usuário " << Lancamentos << "\n";
 }
 
-TResumo Gerar(SQLite::Database& db, const TOpcoes& o) {
+TResumo Gerar(banco::TBanco& db, const TOpcoes& o) {
   if (o.Itens < 100 || o.Filiais < 1 || o.Meses < 1 || o.Meses > 12 || o.Itens < 100 * o.Filiais)
     throw std::invalid_argument("Opções do gerador fora dos limites");
   TGerador g(db, o);

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <iosfwd>
 
-namespace SQLite { class Database; }
+namespace banco { class TBanco; }
 
 namespace gerador {
 
@@ -29,6 +29,6 @@ struct TResumo {
 };
 
 // Fills a new database (schema only) with the office described; the caller gives the transaction.
-TResumo Gerar(SQLite::Database& db, const TOpcoes& o);
+TResumo Gerar(banco::TBanco& db, const TOpcoes& o);
 
 }  // namespace gerador

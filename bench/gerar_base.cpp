@@ -15,7 +15,7 @@
 #include <iostream>
 #include <string>
 
-#include <SQLiteCpp/Database.h>
+#include "host/banco/motor.h"
 
 #include "bench/medicao.h"
 #include "bench/gerador.h"
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     }
     auto inicio = std::chrono::steady_clock::now();
     auto conexao = TQDConnection::Criar(o.Arquivo);
-    SQLite::Database& db = conexao->Db();
+    banco::TBanco& db = conexao->Db();
     // Bulk load: no journal, no syncing, a large page cache.
     db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY");
     db.exec("BEGIN");

@@ -46,8 +46,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "bench/medicao.h"
 #include "apuracao/apuracao.h"
@@ -150,7 +149,7 @@ struct TResultadoBase {
   std::map<std::string, double> ICMSSTPorUF;  // ICMS-ST of the flagged items by participant state
 };
 
-TResultadoBase LerUmaVez(SQLite::Database& db, const TOpcoes& o) {
+TResultadoBase LerUmaVez(banco::TBanco& db, const TOpcoes& o) {
   TResultadoBase r;
   auto inicio = Relogio::now();
   const double cpu0 = SegundosCPU();
@@ -229,8 +228,8 @@ struct TInscricao {
 };
 
 // The establishment's ST inscriptions in force in the year, in the order the settlement takes them.
-std::vector<TInscricao> Inscricoes(SQLite::Database& db, int64_t filial, int ano) {
-  SQLite::Statement q(db,
+std::vector<TInscricao> Inscricoes(banco::TBanco& db, int64_t filial, int ano) {
+  banco::TComando q(db,
       "SELECT I.UF, C.IMPOSTO FROM HS_INSCRICAOST I JOIN HS_CODIGOICMSST C ON (C.UF = I.UF)"
       " WHERE I.IDFILIAL = ? AND I.DATAINICIO <= ? AND (I.DATAFIM IS NULL OR I.DATAFIM >= ?) ORDER BY I.UF, I.IDINSCRICAOST");
   q.bind(1, static_cast<int64_t>(filial));
@@ -242,10 +241,10 @@ std::vector<TInscricao> Inscricoes(SQLite::Database& db, int64_t filial, int ano
 }
 
 // The stored entry types of entry kinds (ordinals), in ascending ordinal order as the settlement lists them.
-std::string Tipos(SQLite::Database& db, std::initializer_list<int> ordinais) {
+std::string Tipos(banco::TBanco& db, std::initializer_list<int> ordinais) {
   std::string r;
   for (int o : ordinais) {
-    SQLite::Statement q(db, "SELECT TPLANCAMENTO FROM HS_TIPOLANCAMENTO WHERE ORDINAL = ?");
+    banco::TComando q(db, "SELECT TPLANCAMENTO FROM HS_TIPOLANCAMENTO WHERE ORDINAL = ?");
     q.bind(1, o);
     if (!q.executeStep()) throw std::runtime_error("HS_TIPOLANCAMENTO sem o ordinal " + std::to_string(o));
     r += (r.empty() ? "" : ",") + q.getColumn(0).getString();
@@ -253,7 +252,7 @@ std::string Tipos(SQLite::Database& db, std::initializer_list<int> ordinais) {
   return r;
 }
 
-std::vector<TConsulta> MontarConsultas(SQLite::Database& db, const TOpcoes& o) {
+std::vector<TConsulta> MontarConsultas(banco::TBanco& db, const TOpcoes& o) {
   auto adaptar = [](const std::string& sql) { return AdaptarSQL(sql); };
   const std::string id = std::to_string(o.Filial), zeros = "000";
   const std::string tiposDebito = Tipos(db, {2, 3}), tiposCredito = Tipos(db, {0, 1, 4, 5}), tiposSaldo = Tipos(db, {8, 9});
@@ -292,13 +291,13 @@ struct TResultadoBruto {
   double ImpostoRegistros = 0;  // sum of the IMPOSTO column of every register row
 };
 
-TResultadoBruto ExecutarBrutas(SQLite::Database& db, const std::vector<TConsulta>& consultas) {
+TResultadoBruto ExecutarBrutas(banco::TBanco& db, const std::vector<TConsulta>& consultas) {
   TResultadoBruto r;
   auto inicio = Relogio::now();
   const double cpu0 = SegundosCPU();
   for (const auto& c : consultas) {
     auto t0 = Relogio::now();
-    SQLite::Statement q(db, c.Sql);
+    banco::TComando q(db, c.Sql);
     const int n = q.getColumnCount();
     int colImposto = -1;
     if (c.Registro)
@@ -307,7 +306,7 @@ TResultadoBruto ExecutarBrutas(SQLite::Database& db, const std::vector<TConsulta
     while (q.executeStep()) {
       ++r.Linhas;
       for (int i = 0; i < n; ++i) {  // read every column, as the settlement's loads do
-        SQLite::Column col = q.getColumn(i);
+        banco::TColuna col = q.getColumn(i);
         if (col.isText()) (void)col.getString();
         else (void)col.getDouble();
       }
@@ -393,13 +392,13 @@ TResultadoLivro ImprimirLivro(TQDConnection& conexao, const TOpcoes& o) {
 
 // ------------------------------------------------------------------ plans
 
-void ImprimirPlanos(SQLite::Database& db, const std::vector<TConsulta>& consultas) {
+void ImprimirPlanos(banco::TBanco& db, const std::vector<TConsulta>& consultas) {
   std::cout << "\nPlanos de execução (EXPLAIN QUERY PLAN) das consultas do primeiro mês:\n";
   std::string primeiroMes = consultas.empty() ? "" : consultas.front().Rotulo.substr(0, 7);
   for (const auto& c : consultas) {
     if (c.Rotulo.compare(0, 7, primeiroMes) != 0) break;
     std::cout << "\n-- " << c.Rotulo << "\n";
-    SQLite::Statement q(db, "EXPLAIN QUERY PLAN " + c.Sql);
+    banco::TComando q(db, "EXPLAIN QUERY PLAN " + c.Sql);
     std::map<int, int> nivel;
     while (q.executeStep()) {
       int idNo = q.getColumn(0).getInt(), pai = q.getColumn(1).getInt();
@@ -434,9 +433,9 @@ int main(int argc, char** argv) {
               << "), estabelecimento " << o.Filial << ", ano " << o.Ano << ", " << o.Repeticoes << " repetições\n"
               << "Carga da máquina no início (1, 5, 15 min): " << Carga() << "\n";
     auto conexao = TQDConnection::Abrir(o.Arquivo);
-    SQLite::Database& db = conexao->Db();
+    banco::TBanco& db = conexao->Db();
     {
-      SQLite::Statement q(db, "SELECT (SELECT COUNT(*) FROM ES02_ENTRADADET), (SELECT COUNT(*) FROM ES02_SAIDADET)");
+      banco::TComando q(db, "SELECT (SELECT COUNT(*) FROM ES02_ENTRADADET), (SELECT COUNT(*) FROM ES02_SAIDADET)");
       q.executeStep();
       std::cout << "Itens: " << q.getColumn(0).getInt64() << " de entrada, " << q.getColumn(1).getInt64() << " de saída\n";
     }
@@ -523,7 +522,7 @@ int main(int argc, char** argv) {
 
     if (o.Planos) {
       std::cout << "\n-- leitura única (saídas)\n";
-      SQLite::Statement q(db, "EXPLAIN QUERY PLAN " + SqlBase(true));
+      banco::TComando q(db, "EXPLAIN QUERY PLAN " + SqlBase(true));
       while (q.executeStep()) std::cout << "   " << q.getColumn(3).getString() << "\n";
       ImprimirPlanos(db, consultas);
     }

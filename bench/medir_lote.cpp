@@ -26,8 +26,7 @@
 #include <string>
 #include <vector>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "bench/medicao.h"
 #include "bench/gerador.h"
@@ -115,11 +114,11 @@ void Rodar(const std::string& programa, const std::vector<std::string>& args, TU
 
 // The rows the settlement records, table by table, in key order.
 std::string Registros(const std::string& arquivo) {
-  SQLite::Database db(arquivo);
+  banco::TBanco db(arquivo);
   std::string r;
   for (const char* t : {"TR04_IMPOSTO", "TR04_IMPOSTODET", "ES02_LCTOAPUR", "ES02_LCTOAPURAUX", "ES02_GIADET", "HS_LANCCONTABIL"}) {
     r += std::string("# ") + t + "\n";
-    SQLite::Statement q(db, std::string("SELECT * FROM ") + t + " ORDER BY 1");
+    banco::TComando q(db, std::string("SELECT * FROM ") + t + " ORDER BY 1");
     while (q.executeStep()) {
       for (int i = 0; i < q.getColumnCount(); ++i) r += (i ? "|" : "") + q.getColumn(i).getString();
       r += "\n";
@@ -130,7 +129,7 @@ std::string Registros(const std::string& arquivo) {
 
 void Copiar(const std::string& de, const std::string& para) {
   for (const char* s : {"", "-wal", "-shm"}) fs::remove(para + s);
-  SQLite::Database origem(de, SQLite::OPEN_READONLY);
+  banco::TBanco origem(de, banco::kLeitura);
   origem.exec("VACUUM INTO '" + para + "'");
 }
 
@@ -143,7 +142,7 @@ int main(int argc, char** argv) {
       std::cout << "Gerando " << o.Arquivo << "...\n";
       auto inicio = Relogio::now();
       auto conexao = TQDConnection::Criar(o.Arquivo);
-      SQLite::Database& db = conexao->Db();
+      banco::TBanco& db = conexao->Db();
       db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -131072");
       db.exec("BEGIN");
       const gerador::TResumo resumo = gerador::Gerar(db, o.Gerador);
@@ -155,10 +154,10 @@ int main(int argc, char** argv) {
     }
     std::vector<int64_t> filiais;
     {
-      SQLite::Database db(o.Arquivo, SQLite::OPEN_READONLY);
-      SQLite::Statement q(db, "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
+      banco::TBanco db(o.Arquivo, banco::kLeitura);
+      banco::TComando q(db, "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
       while (q.executeStep()) filiais.push_back(q.getColumn(0).getInt64());
-      SQLite::Statement n(db, "SELECT (SELECT COUNT(*) FROM ES02_ENTRADADET) + (SELECT COUNT(*) FROM ES02_SAIDADET)");
+      banco::TComando n(db, "SELECT (SELECT COUNT(*) FROM ES02_ENTRADADET) + (SELECT COUNT(*) FROM ES02_SAIDADET)");
       n.executeStep();
       std::cout << "Banco: " << o.Arquivo << ", " << filiais.size() << " estabelecimentos, " << n.getColumn(0).getInt64()
                 << " itens; programa " << o.Programa << "\n"

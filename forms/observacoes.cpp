@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/base/texto.h"
 #include "host/banco/vincular.h"
@@ -342,20 +342,20 @@ std::string TForm58140Observacoes::AplicarAlteracoesNoBD() {
   if (!AlteracoesPendentes()) return {};
   try {
     TTransacao t(conexao_);
-    SQLite::Database& db = conexao_.Db();
+    banco::TBanco& db = conexao_.Db();
     for (int64_t id : excluidas_) {
-      SQLite::Statement d(db, "DELETE FROM ES02_LIVROOBS WHERE IDLIVROOBS = ?");
+      banco::TComando d(db, "DELETE FROM ES02_LIVROOBS WHERE IDLIVROOBS = ?");
       banco::Vincular(d, id).exec();
     }
     for (const auto& l : linhas_) {
       const TObservacao& o = l.Obs;
       if (l.Situacao == TSituacao::Inserida) {
-        SQLite::Statement i(db,
+        banco::TComando i(db,
             "INSERT INTO ES02_LIVROOBS (IDLIVROOBS, IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (?, ?, ?, ?, ?)");
         banco::Vincular(i, o.IdLivroObs, o.IdFilial, o.Imposto, DataISO(o.Data), o.Observacao).exec();
       } else if (l.Situacao == TSituacao::Modificada) {
         // By key: the other four columns are written.
-        SQLite::Statement u(db,
+        banco::TComando u(db,
             "UPDATE ES02_LIVROOBS SET IDFILIAL = ?, IMPOSTO = ?, DATA = ?, OBSERVACAO = ? WHERE IDLIVROOBS = ?");
         banco::Vincular(u, o.IdFilial, o.Imposto, DataISO(o.Data), o.Observacao, o.IdLivroObs).exec();
       }

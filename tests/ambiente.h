@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "forms/pedidoapuracao.h"
 #include "host/host.h"
@@ -32,13 +32,13 @@ class AmbienteTeste : public ::testing::Test {
 
   // First column of the first row as text ("" when there is no row or it is null).
   std::string Valor(const std::string& sql) {
-    SQLite::Statement st(conexao_->Db(), sql);
+    banco::TComando st(conexao_->Db(), sql);
     return st.executeStep() && !st.getColumn(0).isNull() ? st.getColumn(0).getString() : std::string();
   }
 
   // Every row of a query, one line each with fields separated by '|'.
   std::string Linhas(const std::string& sql) {
-    SQLite::Statement st(conexao_->Db(), sql);
+    banco::TComando st(conexao_->Db(), sql);
     std::ostringstream o;
     while (st.executeStep()) {
       for (int i = 0; i < st.getColumnCount(); ++i) o << (i ? "|" : "") << (st.getColumn(i).isNull() ? "NULL" : st.getColumn(i).getString());
@@ -66,7 +66,7 @@ class AmbienteTeste : public ::testing::Test {
   // Every row of every table, in key order: what "the database as a run left it" means.
   std::string TodasAsLinhas() {
     std::string r;
-    SQLite::Statement t(conexao_->Db(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    banco::TComando t(conexao_->Db(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
     while (t.executeStep()) {
       std::string nome = t.getColumn(0).getString();
       r += "# " + nome + "\n" + Linhas("SELECT * FROM " + nome + " ORDER BY 1");

@@ -12,8 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include <SQLiteCpp/Database.h>
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "utilitarios.h"
 
@@ -54,10 +53,10 @@ class LinhaDeComando : public ::testing::Test {
 
   // Rows recorded by settlements, print jobs and book numbering.
   std::string Gravado() {
-    SQLite::Database db(banco_);
+    banco::TBanco db(banco_);
     std::string r;
     for (const char* t : {"ES02_LCTOAPUR", "TR04_IMPOSTO", "HS_PAGINASIMPRESSAS", "HS_NUMERACAOLIVRO"}) {
-      SQLite::Statement q(db, std::string("SELECT COUNT(*) FROM ") + t);
+      banco::TComando q(db, std::string("SELECT COUNT(*) FROM ") + t);
       q.executeStep();
       r += std::string(t) + "=" + std::to_string(q.getColumn(0).getInt()) + " ";
     }
@@ -118,14 +117,14 @@ TEST_F(LinhaDeComando, ArquivoQueNaoEhBancoDeDados) {
 
 TEST_F(LinhaDeComando, BancoDeOutroProgramaOuDeOutraVersao) {
   {
-    SQLite::Database alheio(Arquivo("alheio.db"), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    banco::TBanco alheio(Arquivo("alheio.db"), banco::kEscrita | banco::kCriar);
     alheio.exec("CREATE TABLE CLIENTES (ID INTEGER)");
   }
   TResultado r = Rodar("apurar --db '" + Arquivo("alheio.db") + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "não é um banco de dados do livro de ICMS");
   {
-    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    banco::TBanco db(banco_, banco::kEscrita);
     db.exec("UPDATE HS_VERSAO SET VERSAO = 99");
   }
   r = Rodar("apurar --db '" + banco_ + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026");
@@ -212,8 +211,8 @@ TEST_F(LinhaDeComando, ImpressaoDefinitivaUsaOLivroEAPaginaDados) {
                           Arquivo("livro.txt") + "'");
   ASSERT_EQ(r.Codigo, 0) << r.Erro;
   EXPECT_CONTEM(Ler(Arquivo("livro.txt")), "FOLHA.............: 00031  LIVRO....: 00004");
-  SQLite::Database db(banco_);
-  SQLite::Statement q(db, "SELECT LIVRO, PAGINAINICIAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = 1");
+  banco::TBanco db(banco_);
+  banco::TComando q(db, "SELECT LIVRO, PAGINAINICIAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = 1");
   ASSERT_TRUE(q.executeStep());
   EXPECT_EQ(q.getColumn(0).getInt(), 4);
   EXPECT_EQ(q.getColumn(1).getInt(), 31);
@@ -232,7 +231,7 @@ TEST_F(LinhaDeComando, FolhaDigitadaNaoSobrepoeOutroPeriodo) {
   EXPECT_CONTEM(r.Erro, "a folha 1 é a do termo de abertura");
   EXPECT_FALSE(fs::exists(Arquivo("l.txt")));
   // What the refused prints settled stays; no numbering and no job were added.
-  SQLite::Database db(banco_);
+  banco::TBanco db(banco_);
   EXPECT_EQ(db.execAndGet("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO").getInt(), 1);
   EXPECT_EQ(db.execAndGet("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS").getInt(), 1);
 }
@@ -241,7 +240,7 @@ TEST_F(LinhaDeComando, FolhaDigitadaNaoSobrepoeOutroPeriodo) {
 // prints double-sided by default.
 TEST_F(LinhaDeComando, PapelAcentosESoFrente) {
   {
-    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    banco::TBanco db(banco_, banco::kEscrita);
     db.exec("UPDATE HS_CONFIG SET VALOR = '2' WHERE CHAVE = 'FRENTE_VERSO'");
   }
   TResultado r = Imprimir("--inicio 01/01/2026 --papel formulario --acentos --sem-frente-verso --saida '" +
@@ -250,7 +249,7 @@ TEST_F(LinhaDeComando, PapelAcentosESoFrente) {
   const std::string txt = Ler(Arquivo("livro.txt"));
   EXPECT_CONTEM(txt, "R E G I S T R O   D E   A P U R A Ç Ã O");
   EXPECT_CONTEM(txt, "|FOLHA.............: 00002");
-  SQLite::Database db(banco_);
+  banco::TBanco db(banco_);
   EXPECT_EQ(db.execAndGet("SELECT FRENTEVERSO FROM HS_PAGINASIMPRESSAS").getInt(), 1);
   if (std::system("command -v pdfinfo >/dev/null 2>&1") == 0) {
     ASSERT_EQ(std::system(("pdfinfo '" + Arquivo("livro.pdf") + "' > '" + Arquivo("info") + "'").c_str()), 0);
@@ -358,8 +357,8 @@ TEST_F(LinhaDeComando, ObservacaoComImpostoOuDataForaDasRegras) {
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_EQ(r.Erro, "Erro: Data menor que a data inicial do livro\n");
 
-  SQLite::Database db(banco_);
-  SQLite::Statement q(db, "SELECT COUNT(*) FROM ES02_LIVROOBS");
+  banco::TBanco db(banco_);
+  banco::TComando q(db, "SELECT COUNT(*) FROM ES02_LIVROOBS");
   q.executeStep();
   EXPECT_EQ(q.getColumn(0).getInt(), 1);  // only the demo's
 }
@@ -377,8 +376,8 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
   EXPECT_CONTEM(r.Saida, "Documentos: 4 de entrada, 5 de saída, 9 itens");
   {
     // E116 due 20/02/2026 and E250 due 09/02/2026, for January: day 20 and day 9 of the next month.
-    SQLite::Database db(novo);
-    SQLite::Statement q(db, "SELECT group_concat(UF || ' ' || CODIGO || ' ' || TPDIAVENCTO || ' ' || DIAVENCTO, ', ')"
+    banco::TBanco db(novo);
+    banco::TComando q(db, "SELECT group_concat(UF || ' ' || CODIGO || ' ' || TPDIAVENCTO || ' ' || DIAVENCTO, ', ')"
                             " FROM (SELECT * FROM ES02_CODIGOREC ORDER BY CODIGO)");
     q.executeStep();
     EXPECT_EQ(q.getColumn(0).getString(), "SP 046-2 0 20, SP 063-2 0 9");
@@ -416,13 +415,13 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
 
 // Every row of every table of a database file, in key order.
 std::string TodasAsLinhas(const std::string& arquivo) {
-  SQLite::Database db(arquivo);
+  banco::TBanco db(arquivo);
   std::string r;
-  SQLite::Statement t(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+  banco::TComando t(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
   while (t.executeStep()) {
     const std::string nome = t.getColumn(0).getString();
     r += "# " + nome + "\n";
-    SQLite::Statement q(db, "SELECT * FROM " + nome + " ORDER BY 1");
+    banco::TComando q(db, "SELECT * FROM " + nome + " ORDER BY 1");
     while (q.executeStep()) {
       for (int i = 0; i < q.getColumnCount(); ++i) r += (i ? "|" : "") + (q.getColumn(i).isNull() ? "NULL" : q.getColumn(i).getString());
       r += "\n";
@@ -467,8 +466,8 @@ TEST_F(LinhaDeComando, LoteApuraCadaEstabelecimentoComoSozinho) {
 
   std::vector<int64_t> filiais;
   {
-    SQLite::Database db(sozinhos);
-    SQLite::Statement q(db, "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
+    banco::TBanco db(sozinhos);
+    banco::TComando q(db, "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
     while (q.executeStep()) filiais.push_back(q.getColumn(0).getInt64());
   }
   ASSERT_EQ(filiais.size(), 19u);
@@ -486,7 +485,7 @@ TEST_F(LinhaDeComando, LoteApuraCadaEstabelecimentoComoSozinho) {
 // an error before anything runs.
 TEST_F(LinhaDeComando, LoteSegueDepoisDeUmErroEGravaOsLivros) {
   {
-    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    banco::TBanco db(banco_, banco::kEscrita);
     db.exec("INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL)"
             " SELECT 99001, MIN(IDSAIDA), 999, 10 FROM ES02_SAIDA WHERE IDFILIAL = 2 AND DATAEMISSAO LIKE '2026-01-%'");
   }
@@ -510,7 +509,7 @@ TEST_F(LinhaDeComando, LoteSegueDepoisDeUmErroEGravaOsLivros) {
   // A bad entry of one establishment refuses that one only: the PA establishment of company 2,
   // and its four others are settled.
   {
-    SQLite::Database db(banco_, SQLite::OPEN_READWRITE);
+    banco::TBanco db(banco_, banco::kEscrita);
     db.exec("PRAGMA ignore_check_constraints = ON;"
             "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
             " VALUES (6, 1, 1, '2001', '10,00', '2026-01-10', 'digitado com vírgula')");
@@ -536,8 +535,8 @@ TEST_F(LinhaDeComando, RegimesDeSantaCatarina) {
   ASSERT_EQ(r.Codigo, 0) << r.Erro;
   EXPECT_CONTEM(r.Saida, "[dados] Dados acessórios => edtAcordo=2026/000345");
   EXPECT_CONTEM(r.Saida, "== TResumoSTSC (trSubstTribSC) imposto 4024");
-  SQLite::Database db(banco_);
-  SQLite::Statement q(db, "SELECT CONTEUDO FROM TR04_IMPOSTODET D JOIN TR04_IMPOSTO I ON (I.IDIMPOSTO = D.IDIMPOSTO)"
+  banco::TBanco db(banco_);
+  banco::TComando q(db, "SELECT CONTEUDO FROM TR04_IMPOSTODET D JOIN TR04_IMPOSTO I ON (I.IDIMPOSTO = D.IDIMPOSTO)"
                           " WHERE I.IDFILIAL = 80 AND D.NOMECAMPO = 'ACORDO'");
   ASSERT_TRUE(q.executeStep());
   EXPECT_EQ(q.getColumn(0).getString(), "2026/000345");

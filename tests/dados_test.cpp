@@ -389,8 +389,8 @@ class BancoEmArquivo : public ::testing::Test {
 
   // First column of the first row, read by a connection of its own.
   std::string Valor(const std::string& sql) {
-    SQLite::Database db(arquivo_);
-    SQLite::Statement q(db, sql);
+    banco::TBanco db(arquivo_);
+    banco::TComando q(db, sql);
     return q.executeStep() ? q.getColumn(0).getString() : std::string();
   }
 
@@ -414,7 +414,7 @@ TEST_F(BancoEmArquivo, ArquivoQueNaoEhDoLivroFicaComoEstava) {
   const std::string alheio = (dir_ / "alheio.db").string(), vazio = (dir_ / "vazio.db").string(),
                     texto = (dir_ / "texto.db").string();
   {
-    SQLite::Database db(alheio, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    banco::TBanco db(alheio, banco::kEscrita | banco::kCriar);
     db.exec("CREATE TABLE CLIENTES (ID INTEGER); INSERT INTO CLIENTES VALUES (1)");
   }
   std::ofstream(vazio).close();
@@ -429,7 +429,7 @@ TEST_F(BancoEmArquivo, ArquivoQueNaoEhDoLivroFicaComoEstava) {
 
 TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
   {  // the same database as version 1 kept it: no unique CFOP index, a family row entered twice
-    SQLite::Database db(arquivo_, SQLite::OPEN_READWRITE);
+    banco::TBanco db(arquivo_, banco::kEscrita);
     db.exec("PRAGMA ignore_check_constraints = ON;"
             "DROP INDEX IX_ES02_CFOP_CFOP; CREATE INDEX IX_ES02_CFOP_CFOP ON ES02_CFOP (CFOP);"
             "INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (41, '5.102.000', 'VENDA');"
@@ -456,7 +456,7 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "1");
 
-  { SQLite::Database(arquivo_, SQLite::OPEN_READWRITE).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
+  { banco::TBanco(arquivo_, banco::kEscrita).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
   TQDConnection::Abrir(arquivo_);
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "6");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
@@ -499,7 +499,7 @@ TEST_F(BancoEmArquivo, OutroProgramaEscrevendoPoucoTempoEhEsperado) {
   auto c = TQDConnection::Abrir(arquivo_);
   std::promise<void> bloqueado;
   std::thread outro([&] {
-    SQLite::Database db(arquivo_, SQLite::OPEN_READWRITE);
+    banco::TBanco db(arquivo_, banco::kEscrita);
     db.exec("BEGIN IMMEDIATE; UPDATE CA06_USUARIO SET TELEFONE1 = '(11) 0000-0000'");
     bloqueado.set_value();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -515,7 +515,7 @@ TEST_F(BancoEmArquivo, OutroProgramaEscrevendoPoucoTempoEhEsperado) {
 TEST_F(BancoEmArquivo, BancoBloqueadoAlemDaEsperaEhErroClaroSemNadaGravado) {
   auto c = TQDConnection::Abrir(arquivo_);
   c->SetEsperaOcupado(std::chrono::milliseconds(100));
-  SQLite::Database outro(arquivo_, SQLite::OPEN_READWRITE);
+  banco::TBanco outro(arquivo_, banco::kEscrita);
   outro.exec("BEGIN IMMEDIATE");
   const std::string erro = Erro<EBancoOcupado>([&] { ApurarNoArquivo(*c, "01/01/2026", "31/01/2026"); });
   outro.exec("ROLLBACK");

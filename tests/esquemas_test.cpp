@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include <sqlite3.h>
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "db/recursos.h"
 #include "forms/pedidoapuracao.h"
@@ -87,7 +87,7 @@ std::string ApurarTudo(TQDConnection& c) {
                           " JOIN TR04_IMPOSTO I ON (I.IDIMPOSTO = D.IDIMPOSTO) ORDER BY 1, 2, 3, 4",
                           "SELECT IDFILIAL, TPLANCAMENTO, IMPOSTO, VALOR, DATA, DESCRICAO FROM ES02_LCTOAPUR WHERE GERADO = 1"
                           " ORDER BY 1, 3, 5, 2, 6"}) {
-    SQLite::Statement q(c.Db(), sql);
+    banco::TComando q(c.Db(), sql);
     while (q.executeStep()) {
       for (int i = 0; i < q.getColumnCount(); ++i) r += (i ? "|" : "") + q.getColumn(i).getString();
       r += "\n";
@@ -109,7 +109,7 @@ TEST_P(EsquemasAnteriores, AbreMigraEApuraTodoRegimeComoUmBancoNovo) {
   // not have are typed after the upgrade, as a user would configure them then.
   std::vector<std::string> depois;
   {
-    SQLite::Database db(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    banco::TBanco db(arquivo, banco::kEscrita | banco::kCriar);
     db.exec("PRAGMA synchronous = OFF; BEGIN");
     db.exec(Ler(std::string(LIVRO_TESTES_DIR) + "/esquemas/" + GetParam() + ".sql"));
     for (const std::string& comando : Comandos(SqlDemo())) {

@@ -6,7 +6,7 @@
 #include <random>
 #include <set>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "ambiente.h"
 #include "utilitarios.h"
@@ -32,15 +32,15 @@ std::string Linha(const std::vector<TCampo::Valor>& valores, const std::vector<s
   return r + "\n";
 }
 
-std::string Executar(SQLite::Database& db, const std::string& sql) {
-  SQLite::Statement q(db, sql);
+std::string Executar(banco::TBanco& db, const std::string& sql) {
+  banco::TComando q(db, sql);
   std::vector<std::string> campos;
   for (int i = 0; i < q.getColumnCount(); ++i) campos.push_back(q.getColumnName(i));
   std::string r;
   while (q.executeStep()) {
     std::vector<TCampo::Valor> v;
     for (int i = 0; i < q.getColumnCount(); ++i) {
-      const SQLite::Column c = q.getColumn(i);
+      const banco::TColuna c = q.getColumn(i);
       if (c.isNull()) v.emplace_back(std::monostate{});
       else if (c.isInteger()) v.emplace_back(static_cast<int64_t>(c.getInt64()));
       else if (c.isFloat()) v.emplace_back(c.getDouble());
@@ -170,13 +170,13 @@ TEST_F(FormasRapidas, RegistrosDoEscritorioDeDemonstracaoSaoOsDoTexto) {
   const std::vector<std::string> ufs = {"SP", "RJ", "MG", "RS", "SC", "PR", "RN", "MA", "PA", "SE", "EX", "AM"};
   std::vector<int64_t> filiais;
   {
-    SQLite::Statement q(conexao_->Db(), "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
+    banco::TComando q(conexao_->Db(), "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
     while (q.executeStep()) filiais.push_back(q.getColumn(0).getInt64());
   }
   int linhas = 0;
   for (int64_t filial : filiais) {
     std::vector<std::pair<std::string, std::string>> periodos = {{"2026-04-01", "2026-07-31"}, {"2026-11-01", "2026-11-30"}};
-    SQLite::Statement q(conexao_->Db(),
+    banco::TComando q(conexao_->Db(),
                         "SELECT DISTINCT substr(DATAEMISSAO, 1, 7) FROM ES02_SAIDA WHERE IDFILIAL = ?1 UNION"
                         " SELECT DISTINCT substr(DATAENTRADA, 1, 7) FROM ES02_ENTRADA WHERE IDFILIAL = ?1");
     q.bind(1, static_cast<int64_t>(filial));
@@ -253,9 +253,9 @@ TEST_F(FormasRapidas, EscritoriosAleatoriosDaoOsNumerosDosTextos) {
   };
   std::vector<int64_t> cfops, planos;
   {
-    SQLite::Statement q(conexao_->Db(), "SELECT IDCFOP FROM ES02_CFOP");
+    banco::TComando q(conexao_->Db(), "SELECT IDCFOP FROM ES02_CFOP");
     while (q.executeStep()) cfops.push_back(q.getColumn(0).getInt64());
-    SQLite::Statement p(conexao_->Db(), "SELECT IDPLANO FROM CO01_PLANO WHERE IDEMPRESA = 1");
+    banco::TComando p(conexao_->Db(), "SELECT IDPLANO FROM CO01_PLANO WHERE IDEMPRESA = 1");
     while (p.executeStep()) planos.push_back(p.getColumn(0).getInt64());
   }
   const std::vector<std::pair<std::string, std::string>> periodos = {

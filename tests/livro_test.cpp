@@ -19,7 +19,7 @@
 
 #include <unistd.h>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/base/texto.h"
 #include "host/host.h"
@@ -130,7 +130,7 @@ class Livro : public ::testing::Test {
   }
 
   int64_t Contar(const std::string& sql) {
-    SQLite::Statement q(conexao_->Db(), sql);
+    banco::TComando q(conexao_->Db(), sql);
     return q.executeStep() ? q.getColumn(0).getInt64() : -1;
   }
 
@@ -593,7 +593,7 @@ class LivroDefinitivo : public Livro {
   };
   std::vector<TNumeracao> Numeracoes() {
     std::vector<TNumeracao> r;
-    SQLite::Statement q(conexao_->Db(),
+    banco::TComando q(conexao_->Db(),
                         "SELECT LIVRO, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = 1 AND MODULO = '07' "
                         "AND IDCONFIGURACAO = 3 ORDER BY DATA");
     while (q.executeStep()) r.push_back({q.getColumn(0).getInt64(), q.getColumn(1).getInt64(), q.getColumn(2).getInt64()});
@@ -675,7 +675,7 @@ TEST_F(LivroDefinitivo, FrenteVersoEjetandoAPrimeiraFolha) {
   EXPECT_NE(LinhaFolha(paginas[6]).find("PAGINA............: 00013"), std::string::npos);
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 8, 13}}));
 
-  SQLite::Statement q(conexao_->Db(),
+  banco::TComando q(conexao_->Db(),
                       "SELECT IDFILIAL, MODULO, PAGINAS, DEFINITIVA, FRENTEVERSO, IMPRESSORA, CONFIGURACAO, MODELO "
                       "FROM HS_PAGINASIMPRESSAS");
   ASSERT_TRUE(q.executeStep());

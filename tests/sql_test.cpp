@@ -27,7 +27,7 @@ TEST(AdaptadorSQL, ReescreveOQueOSQLiteNaoConhece) {
 TEST(AdaptadorSQL, CastDeTextoMesDiaAnoParaData) {
   auto c = TQDConnection::CriarEmMemoria();
   auto valor = [&](const std::string& expr) {
-    SQLite::Statement st(c->Db(), AdaptarSQL("SELECT " + expr));
+    banco::TComando st(c->Db(), AdaptarSQL("SELECT " + expr));
     st.executeStep();
     return st.getColumn(0).isNull() ? std::string("NULL") : st.getColumn(0).getString();
   };

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "app/livro-icms/livro.h"
 #include "app/livro-icms/progresso.h"
@@ -52,7 +52,7 @@ struct TResultadoFilial {
 // The establishments active in the interval, of one company or of all, by their trade names (the
 // establishments of a company share the corporate name).
 std::vector<TFilialLote> Estabelecimentos(TQDConnection& c, int64_t idEmpresa, TDateTime fim) {
-  SQLite::Statement q(c.Db(),
+  banco::TComando q(c.Db(),
                       "SELECT IDFILIAL, COALESCE(NULLIF(NOMEFANTASIA, ''), NOME) FROM SC00_FILIAL WHERE (?1 = 0 OR IDEMPRESA = ?1)"
                       " AND (INICIOATIVIDADE IS NULL OR INICIOATIVIDADE = '' OR INICIOATIVIDADE <= ?2) ORDER BY IDFILIAL");
   banco::Vincular(q, idEmpresa, DataISO(fim));

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iostream>
 
-#include <SQLiteCpp/Database.h>
+#include "host/banco/motor.h"
 
 #include "app/livro-icms/progresso.h"
 #include "forms/pedidoapuracao.h"
@@ -52,9 +52,9 @@ class TCopiaTemporaria {
       return;
     }
     try {
-      SQLite::Database origem(original, SQLite::OPEN_READONLY);
+      banco::TBanco origem(original, banco::kLeitura);
       origem.exec("VACUUM INTO " + texto::QuotedStr(caminho_));
-    } catch (const SQLite::Exception& e) {
+    } catch (const banco::EMotor& e) {
       throw EBancoDados("Não foi possível copiar o banco " + original + " para a conferência: " + e.what());
     }
   }

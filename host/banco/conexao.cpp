@@ -3,15 +3,11 @@
 #include <atomic>
 #include <filesystem>
 
-#include <sqlite3.h>
-#include <SQLiteCpp/Statement.h>
-#include <SQLiteCpp/Transaction.h>
-
 #include "db/recursos.h"
 #include "host/banco/integridade.h"
 
-void LancarErroBanco(const SQLite::Exception& e, const std::string& mensagem) {
-  if ((e.getErrorCode() & 0xff) == SQLITE_BUSY)
+void LancarErroBanco(const banco::EMotor& e, const std::string& mensagem) {
+  if (e.Ocupado())
     throw EBancoOcupado(
         "O banco de dados está em uso por outro programa (database is locked): ele continuou bloqueado além do "
         "tempo de espera e esta operação não gravou nada. Tente de novo quando o outro programa terminar.");
@@ -23,7 +19,7 @@ namespace {
 // The schema version of a file, read without writing anything to it.
 int VersaoDoArquivo(const std::string& arquivo) {
   try {
-    SQLite::Database db(arquivo, SQLite::OPEN_READONLY);
+    banco::TBanco db(arquivo, banco::kLeitura);
     db.setBusyTimeout(static_cast<int>(TQDConnection::kEsperaOcupado.count()));
     if (!db.tableExists("HS_VERSAO"))
       throw EBancoDados("O arquivo " + arquivo + " não é um banco de dados do livro de ICMS (sem a tabela HS_VERSAO).");
@@ -32,7 +28,7 @@ int VersaoDoArquivo(const std::string& arquivo) {
       throw EBancoDados("O banco " + arquivo + " tem a versão de esquema " + std::to_string(versao) +
                         "; este programa usa a versão " + std::to_string(TQDConnection::kVersaoEsquema) + ".");
     return versao;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, "O arquivo " + arquivo + " não é um banco de dados SQLite válido: " + e.what());
   }
 }
@@ -44,9 +40,9 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
   const int versao = VersaoDoArquivo(arquivo);
   std::unique_ptr<TQDConnection> c;
   try {
-    c.reset(new TQDConnection(std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE)));
+    c.reset(new TQDConnection(std::make_unique<banco::TBanco>(arquivo, banco::kEscrita)));
     c->Configurar();
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, "Não foi possível abrir o banco " + arquivo + ": " + e.what());
   }
   if (versao < kVersaoEsquema) c->Migrar(arquivo);
@@ -56,19 +52,19 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
 std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) {
   if (std::filesystem::exists(arquivo)) throw EBancoDados("O arquivo já existe: " + arquivo);
   try {
-    auto db = std::make_unique<SQLite::Database>(arquivo, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    auto db = std::make_unique<banco::TBanco>(arquivo, banco::kEscrita | banco::kCriar);
     std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
     c->Configurar();
     c->CriarEsquema();
     return c;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     std::filesystem::remove(arquivo);
     throw EBancoDados("Não foi possível criar o banco " + arquivo + ": " + e.what());
   }
 }
 
 std::unique_ptr<TQDConnection> TQDConnection::CriarEmMemoria() {
-  auto db = std::make_unique<SQLite::Database>(":memory:", SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+  auto db = std::make_unique<banco::TBanco>(":memory:", banco::kEscrita | banco::kCriar);
   std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
   c->CriarEsquema();
   return c;
@@ -84,9 +80,9 @@ void TQDConnection::SetEsperaOcupado(std::chrono::milliseconds espera) {
 }
 
 void TQDConnection::CriarEsquema() {
-  SQLite::Transaction t(*db_);
+  TTransacao t(*this);
   db_->exec(SqlEsquema());
-  t.commit();
+  t.Confirmar();
 }
 
 // Version 1 had no unique index on the CFOP code, and a repeated family row multiplied the grouped
@@ -175,13 +171,13 @@ void TQDConnection::CarregarDemo() {
 void TQDConnection::Executar(const std::string& sql) {
   try {
     db_->exec(sql);
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Erro no banco de dados: ") + e.what() + " [" + sql.substr(0, 200) + "]");
   }
 }
 
 TTransacao::TTransacao(TQDConnection& c) : c_(c) {
-  if (sqlite3_get_autocommit(c_.Db().getHandle())) {
+  if (!c_.Db().EmTransacao()) {
     c_.Executar("BEGIN IMMEDIATE");
     return;
   }

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include <SQLiteCpp/Database.h>
+#include "host/banco/motor.h"
 
 namespace banco { class TApuracaoEmCurso; }
 
@@ -28,7 +28,7 @@ class EBancoOcupado : public EBancoDados {
 
 // Turns an SQLite failure into the database error: EBancoOcupado, with a message naming the cause,
 // when the database was locked; otherwise EBancoDados with `mensagem`.
-[[noreturn]] void LancarErroBanco(const SQLite::Exception& e, const std::string& mensagem);
+[[noreturn]] void LancarErroBanco(const banco::EMotor& e, const std::string& mensagem);
 
 class TQDConnection {
  public:
@@ -53,7 +53,7 @@ class TQDConnection {
   // An in-memory database with the schema (tests, benchmark).
   static std::unique_ptr<TQDConnection> CriarEmMemoria();
 
-  SQLite::Database& Db() { return *db_; }
+  banco::TBanco& Db() { return *db_; }
   // Runs statements without results (several separated by ';').
   void Executar(const std::string& sql);
   int64_t UltimoId() const { return db_->getLastInsertRowid(); }
@@ -65,11 +65,11 @@ class TQDConnection {
 
  private:
   friend class banco::TApuracaoEmCurso;
-  explicit TQDConnection(std::unique_ptr<SQLite::Database> db) : db_(std::move(db)) {}
+  explicit TQDConnection(std::unique_ptr<banco::TBanco> db) : db_(std::move(db)) {}
   void Configurar();
   void CriarEsquema();
   void Migrar(const std::string& arquivo);
-  std::unique_ptr<SQLite::Database> db_;
+  std::unique_ptr<banco::TBanco> db_;
   banco::TApuracaoEmCurso* apuracaoEmCurso_ = nullptr;
 };
 

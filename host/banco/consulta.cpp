@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/formasrapidas.h"
@@ -19,14 +19,14 @@ bool MesmoNome(const std::string& a, const std::string& b) {
   return true;
 }
 
-TCampo::Valor LerColuna(const SQLite::Column& c) {
+TCampo::Valor LerColuna(const banco::TColuna& c) {
   if (c.isNull()) return std::monostate{};
   if (c.isInteger()) return static_cast<int64_t>(c.getInt64());
   if (c.isFloat()) return c.getDouble();
   return c.getString();
 }
 
-[[noreturn]] void ErroSQL(const SQLite::Exception& e, const std::string& sql) {
+[[noreturn]] void ErroSQL(const banco::EMotor& e, const std::string& sql) {
   LancarErroBanco(e, std::string("Erro no banco de dados: ") + e.what() + " [SQL: " + texto::Aparar(sql).substr(0, 300) + "]");
 }
 
@@ -97,10 +97,10 @@ void TQDSQLQuery::Open() {
       eof_ = vazia_ = memoria_->Linhas.empty();
       return;
     }
-    stmt_ = std::make_unique<SQLite::Statement>(conexao_.Db(), forma.Sql);
+    stmt_ = std::make_unique<banco::TComando>(conexao_.Db(), forma.Sql);
     eof_ = !stmt_->executeStep();
     vazia_ = eof_;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     stmt_.reset();
     ErroSQL(e, sql_);
   }
@@ -120,7 +120,7 @@ void TQDSQLQuery::Next() {
   }
   try {
     eof_ = !stmt_->executeStep();
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     ErroSQL(e, sql_);
   }
 }
@@ -152,7 +152,7 @@ void TQDClientDataSet::Open() {
       First();
       return;
     }
-    SQLite::Statement st(conexao_->Db(), forma.Sql);
+    banco::TComando st(conexao_->Db(), forma.Sql);
     for (int i = 0; i < st.getColumnCount(); ++i) campos_.push_back(st.getColumnName(i));
     while (st.executeStep()) {
       std::vector<TCampo::Valor> linha;
@@ -160,7 +160,7 @@ void TQDClientDataSet::Open() {
       for (int i = 0; i < st.getColumnCount(); ++i) linha.push_back(LerColuna(st.getColumn(i)));
       linhas_.push_back(std::move(linha));
     }
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     ErroSQL(e, sql_);
   }
   if (!filtro_.empty()) SetFilter(filtro_);

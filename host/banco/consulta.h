@@ -15,8 +15,7 @@
 #include "host/base/moeda.h"
 
 class TQDConnection;
-namespace SQLite { class Statement; }
-namespace banco { struct TTabelaMemoria; }
+namespace banco { class TComando; struct TTabelaMemoria; }
 
 // One value of a result row.
 class TCampo {
@@ -59,7 +58,7 @@ class TQDSQLQuery {
  private:
   TQDConnection& conexao_;
   std::string sql_;
-  std::unique_ptr<SQLite::Statement> stmt_;
+  std::unique_ptr<banco::TComando> stmt_;
   std::unique_ptr<banco::TTabelaMemoria> memoria_;  // a faster form's rows, read from memory
   size_t linha_ = 0;
   bool eof_ = true;

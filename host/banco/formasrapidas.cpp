@@ -7,7 +7,7 @@
 #include <charconv>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "apuracao/sqlapuracao.h"
 #include "host/banco/adaptadorsql.h"
@@ -291,7 +291,7 @@ const TApuracaoEmCurso::TCfops& TApuracaoEmCurso::Cfops() {
   Conferir();
   if (cfops_) return *cfops_;
   auto c = std::make_unique<TCfops>();
-  SQLite::Statement q(conexao_.Db(), "SELECT IDCFOP, CFOP, DESCRICAO FROM ES02_CFOP");
+  banco::TComando q(conexao_.Db(), "SELECT IDCFOP, CFOP, DESCRICAO FROM ES02_CFOP");
   while (q.executeStep()) {
     if (!q.getColumn(0).isInteger()) continue;
     TCfop cfop{q.getColumn(1).getString(), std::nullopt};
@@ -308,7 +308,7 @@ bool TApuracaoEmCurso::GuiasSoDoEstabelecimento(int64_t idFilial, const std::str
   Conferir();
   auto [it, novo] = guias_.try_emplace({idFilial, imposto}, false);
   if (novo) {
-    SQLite::Statement q(conexao_.Db(),
+    banco::TComando q(conexao_.Db(),
                         "SELECT 1 FROM ES02_GNRE G"
                         " JOIN ES02_GNRES GS ON (GS.IDGNRE = G.IDGNRE)"
                         " JOIN ES02_SAIDASPINF P ON (P.IDSAIDASPINF = GS.IDSAIDASPINF)"

@@ -8,7 +8,7 @@
 #include <unordered_set>
 
 #include <sqlite3.h>
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/formasrapidas.h"
 #include "host/banco/totaisitens.h"
@@ -29,13 +29,13 @@ std::string Linha(const char* tabela, const char* chave, int64_t id, const std::
   return std::string(tabela) + " " + chave + " " + std::to_string(id) + ": " + problema;
 }
 
-std::string Citado(const SQLite::Column& c) { return "'" + c.getString() + "'"; }
+std::string Citado(const banco::TColuna& c) { return "'" + c.getString() + "'"; }
 
 // A stored date as it stands: NULL, or its text quoted.
-std::string DataComoGuardada(const SQLite::Column& c) { return c.isNull() ? std::string("NULL") : Citado(c); }
+std::string DataComoGuardada(const banco::TColuna& c) { return c.isNull() ? std::string("NULL") : Citado(c); }
 
 // A date as the user reads it when it is one, else as stored, quoted.
-std::string DataLegivel(const SQLite::Column& c) {
+std::string DataLegivel(const banco::TColuna& c) {
   if (c.isNull()) return "sem data";
   TDateTime d = 0;
   const std::string t = c.getString();
@@ -45,8 +45,8 @@ std::string DataLegivel(const SQLite::Column& c) {
 // The establishment as the user knows it: its code and its company's.
 constexpr const char* kSqlCodigos = "SELECT F.FILIAL, E.EMPRESA FROM SC00_FILIAL F"
                                     " LEFT JOIN SC00_EMPRESA E ON (E.IDEMPRESA = F.IDEMPRESA) WHERE F.IDFILIAL = ?1";
-std::string Estabelecimento(SQLite::Database& db, int64_t idFilial) {
-  SQLite::Statement q(db, kSqlCodigos);
+std::string Estabelecimento(banco::TBanco& db, int64_t idFilial) {
+  banco::TComando q(db, kSqlCodigos);
   q.bind(1, static_cast<int64_t>(idFilial));
   if (!q.executeStep()) return "do estabelecimento de IDFILIAL " + std::to_string(idFilial) + " (não cadastrado)";
   return "do estabelecimento " + q.getColumn(0).getString() + " da empresa " + q.getColumn(1).getString();
@@ -54,13 +54,13 @@ std::string Estabelecimento(SQLite::Database& db, int64_t idFilial) {
 
 // Runs a check query and turns each row into problem texts.
 template <class... A, class F>
-void Verificar(SQLite::Database& db, const std::string& sql, std::vector<std::string>& problemas, F&& descrever,
+void Verificar(banco::TBanco& db, const std::string& sql, std::vector<std::string>& problemas, F&& descrever,
                const A&... parametros) {
   try {
-    SQLite::Statement q(db, sql);
+    banco::TComando q(db, sql);
     if constexpr (sizeof...(A) > 0) banco::Vincular(q, parametros...);
     while (q.executeStep()) problemas.push_back(descrever(q));
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
   }
 }
@@ -103,15 +103,15 @@ std::string DataInvalida(const std::string& c) {
 
 // "Saída nº 12 série 1 de 05/01/2026 do estabelecimento 2 da empresa 1": the document as the user
 // finds it in the host's screens, read by the key of the document or of one of its items.
-std::string Documento(SQLite::Database& db, const TItens& t, bool porItem, int64_t id) {
+std::string Documento(banco::TBanco& db, const TItens& t, bool porItem, int64_t id) {
   const std::string sql = std::string("SELECT S.NUMERO, S.SERIE, S.") + t.Data + ", S.IDFILIAL FROM " + t.Documento + " S" +
                           (porItem ? std::string(" JOIN ") + t.Item + " D ON (D." + t.ChaveDocumento + " = S." +
                                          t.ChaveDocumento + ") WHERE D." + t.ChaveItem + " = ?1"
                                    : std::string(" WHERE S.") + t.ChaveDocumento + " = ?1");
-  SQLite::Statement q(db, sql);
+  banco::TComando q(db, sql);
   q.bind(1, static_cast<int64_t>(id));
   if (!q.executeStep()) return std::string(t.Nome) + " inexistente";
-  const SQLite::Column serie = q.getColumn(1);
+  const banco::TColuna serie = q.getColumn(1);
   return std::string(t.Nome) + " nº " + (q.getColumn(0).isNull() ? std::string("(sem número)") : q.getColumn(0).getString()) +
          (serie.isNull() || serie.getString().empty() ? std::string(" sem série") : " série " + serie.getString()) + " de " +
          DataLegivel(q.getColumn(2)) + " " + Estabelecimento(db, q.getColumn(3).getInt64());
@@ -133,7 +133,7 @@ bool QuatroCasas(double v, int64_t& dezMilesimos) {
 // read through the wrapper's objects costs more than the reading itself.
 class TLeitura {
  public:
-  TLeitura(SQLite::Database& db, const std::string& sql) : db_(db.getHandle()) {
+  TLeitura(banco::TBanco& db, const std::string& sql) : db_(db.getHandle()) {
     Verificar(sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr));
   }
   ~TLeitura() { sqlite3_finalize(st_); }
@@ -159,19 +159,19 @@ class TLeitura {
 
  private:
   void Verificar(int rc) const {
-    if (rc != SQLITE_OK) throw SQLite::Exception(db_, rc);
+    if (rc != SQLITE_OK) throw banco::EMotor(sqlite3_errmsg(db_), rc, (rc & 0xff) == SQLITE_BUSY);
   }
   sqlite3* db_;
   sqlite3_stmt* st_ = nullptr;
 };
 
-std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
+std::unordered_set<int64_t> IdsCfop(banco::TBanco& db) {
   std::unordered_set<int64_t> ids;
   try {
     TLeitura q(db, "SELECT IDCFOP FROM ES02_CFOP");
     while (q.Proxima())
       if (q.Tipo(0) == SQLITE_INTEGER) ids.insert(q.Inteiro(0));
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
   }
   return ids;
@@ -183,7 +183,7 @@ std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
 // its document); with `totais`, the others are added to the totals the registers are answered
 // from, with the state of the document's participant (one lookup per document: the participant's
 // joins come before the items).
-void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini,
+void VerificarItens(banco::TBanco& db, const TItens& t, int64_t idFilial, const std::string& ini,
                     const std::string& fim, const std::unordered_set<int64_t>& cfops, std::vector<std::string>& problemas,
                     banco::TTotaisItens* totais) {
   std::string colunas;
@@ -267,19 +267,19 @@ void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, con
     std::sort(achados.begin(), achados.end());
     for (auto& [id, motivo] : achados)
       problemas.push_back(Documento(db, t, true, id) + ", " + Linha(t.Item, t.ChaveItem, id, motivo));
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
   }
   if (totais) totais->Concluir();
 }
 
 // The documents of the establishment whose date is not a date, whatever it holds.
-void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idFilial, std::vector<std::string>& problemas) {
+void VerificarDatasDocumentos(banco::TBanco& db, const TItens& t, int64_t idFilial, std::vector<std::string>& problemas) {
   Verificar(db,
             std::string("SELECT ") + t.ChaveDocumento + ", " + t.Data + " FROM " + t.Documento + " WHERE IDFILIAL = ?1 AND " +
                 DataInvalida(t.Data) + " ORDER BY 1" + kLimite,
             problemas,
-            [&](SQLite::Statement& q) {
+            [&](banco::TComando& q) {
               const int64_t id = q.getColumn(0).getInt64();
               return Documento(db, t, false, id) + ", " +
                      Linha(t.Documento, t.ChaveDocumento, id,
@@ -290,10 +290,10 @@ void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idF
 }
 
 // The establishments of whole companies that the run reads.
-void AcrescentarEmpresas(SQLite::Database& db, const std::set<std::pair<int32_t, std::string>>& empresas,
+void AcrescentarEmpresas(banco::TBanco& db, const std::set<std::pair<int32_t, std::string>>& empresas,
                          std::set<int64_t>& filiais) {
   for (const auto& [idEmpresa, uf] : empresas) {
-    SQLite::Statement q(db, "SELECT F.IDFILIAL FROM SC00_FILIAL F LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
+    banco::TComando q(db, "SELECT F.IDFILIAL FROM SC00_FILIAL F LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
                             " WHERE F.IDEMPRESA = ?1 AND (?2 = '' OR M.UF = ?2)");
     banco::Vincular(q, idEmpresa, uf);
     while (q.executeStep()) filiais.insert(q.getColumn(0).getInt64());
@@ -302,7 +302,7 @@ void AcrescentarEmpresas(SQLite::Database& db, const std::set<std::pair<int32_t,
 
 }  // namespace
 
-std::vector<std::string> CfopsInvalidos(SQLite::Database& db) {
+std::vector<std::string> CfopsInvalidos(banco::TBanco& db) {
   std::vector<std::string> problemas;
   Verificar(db,
             "SELECT IDCFOP, CFOP,"
@@ -312,7 +312,7 @@ std::vector<std::string> CfopsInvalidos(SQLite::Database& db) {
             " WHERE NOT (CFOP GLOB '[0-9].[0-9][0-9][0-9]' OR CFOP GLOB '[0-9].[0-9][0-9][0-9].[0-9][0-9][0-9]')"
             "    OR trim(CFOP) IN (SELECT trim(CFOP) FROM ES02_CFOP GROUP BY trim(CFOP) HAVING COUNT(*) > 1)"
             " ORDER BY trim(CFOP), IDCFOP" + std::string(kLimite),
-            problemas, [](SQLite::Statement& q) {
+            problemas, [](banco::TComando& q) {
               const std::string cfop = Citado(q.getColumn(1));
               return Linha("ES02_CFOP", "IDCFOP", q.getColumn(0).getInt64(),
                            q.getColumn(2).getInt()
@@ -332,7 +332,7 @@ void TLeituras::Acrescentar(int64_t idFilial, TDateTime inicio, TDateTime fim) {
 
 TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLeituras& leituras,
                              bool substituicaoTributaria) {
-  SQLite::Database& db = c.Db();
+  banco::TBanco& db = c.Db();
   const std::string ini = DataISO(leituras.Inicio), termino = DataISO(leituras.Fim);
   std::set<int64_t> documentos = leituras.Documentos, lancamentos = leituras.Lancamentos;
   documentos.insert(filial.IdFilial);
@@ -356,7 +356,7 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
   }
   // The services the RS small business adds to its revenue, as the documents.
   for (int64_t f : documentos) {
-    auto servico = [&](SQLite::Statement& q, const char* tabela, const char* chave, const std::string& problema) {
+    auto servico = [&](banco::TComando& q, const char* tabela, const char* chave, const std::string& problema) {
       return "Serviço nº " + (q.getColumn(1).isNull() ? std::string("(sem número)") : q.getColumn(1).getString()) + " de " +
              DataLegivel(q.getColumn(2)) + " " + Estabelecimento(db, f) + ", " +
              Linha(tabela, chave, q.getColumn(0).getInt64(), problema);
@@ -365,7 +365,7 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
               "SELECT IDSERVICO, NUMERO, DATAEMISSAO FROM ES02_SERVICO WHERE IDFILIAL = ?1 AND " + DataInvalida("DATAEMISSAO") +
                   " ORDER BY 1" + kLimite,
               r.Erros,
-              [&](SQLite::Statement& q) {
+              [&](banco::TComando& q) {
                 return servico(q, "ES02_SERVICO", "IDSERVICO",
                                "data de emissão " + DataComoGuardada(q.getColumn(2)) +
                                    " não é uma data AAAA-MM-DD (o serviço ficaria fora de todo período)");
@@ -377,14 +377,14 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
               " WHERE S.IDFILIAL = ?1 AND S.DATAEMISSAO BETWEEN ?2 AND ?3 AND " + NaoNumerico("D.VLRCONTABIL") +
                   " ORDER BY 1" + kLimite,
               r.Erros,
-              [&](SQLite::Statement& q) {
+              [&](banco::TComando& q) {
                 return servico(q, "ES02_SERVICODET", "IDSERVICODET", "VLRCONTABIL " + Citado(q.getColumn(3)) + " não é um número");
               },
               f, ini, termino);
   }
   for (int64_t f : lancamentos) {
-    auto lancamento = [&](SQLite::Statement& q, const std::string& problema) {
-      const SQLite::Column data = q.getColumn(2), descricao = q.getColumn(3);
+    auto lancamento = [&](banco::TComando& q, const std::string& problema) {
+      const banco::TColuna data = q.getColumn(2), descricao = q.getColumn(3);
       return "Lançamento de apuração " + (descricao.isNull() ? std::string() : Citado(descricao) + " ") + "de " +
              DataLegivel(data) + " " + Estabelecimento(db, f) + ", " +
              Linha("ES02_LCTOAPUR", "IDLCTOAPUR", q.getColumn(0).getInt64(), problema);
@@ -393,7 +393,7 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
               "SELECT IDLCTOAPUR, DATA, DATA, DESCRICAO FROM ES02_LCTOAPUR WHERE IDFILIAL = ?1 AND " + DataInvalida("DATA") +
                   " ORDER BY IDLCTOAPUR" + kLimite,
               r.Erros,
-              [&](SQLite::Statement& q) {
+              [&](banco::TComando& q) {
                 return lancamento(q, "DATA " + DataComoGuardada(q.getColumn(1)) +
                                          " não é uma data AAAA-MM-DD (o lançamento ficaria fora de todo período)");
               },
@@ -401,14 +401,14 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
     Verificar(db,
               "SELECT IDLCTOAPUR, VALOR, DATA, DESCRICAO FROM ES02_LCTOAPUR WHERE IDFILIAL = ?1 AND DATA BETWEEN ?2 AND ?3"
               "   AND " + NaoNumerico("VALOR") + " ORDER BY IDLCTOAPUR" + kLimite,
-              r.Erros, [&](SQLite::Statement& q) { return lancamento(q, "VALOR " + Citado(q.getColumn(1)) + " não é um número"); },
+              r.Erros, [&](banco::TComando& q) { return lancamento(q, "VALOR " + Citado(q.getColumn(1)) + " não é um número"); },
               f, ini, termino);
   }
   Verificar(db,
             "SELECT I.IDINSCRICAOST, I.UF FROM HS_INSCRICAOST I LEFT JOIN HS_CODIGOICMSST C ON (C.UF = I.UF)"
             " WHERE I.IDFILIAL = ?1 AND I.DATAINICIO <= ?3 AND (I.DATAFIM IS NULL OR I.DATAFIM >= ?2) AND C.UF IS NULL"
             " ORDER BY I.IDINSCRICAOST" + std::string(kLimite),
-            substituicaoTributaria ? r.Erros : r.Avisos, [&](SQLite::Statement& q) {
+            substituicaoTributaria ? r.Erros : r.Avisos, [&](banco::TComando& q) {
               return Linha("HS_INSCRICAOST", "IDINSCRICAOST", q.getColumn(0).getInt64(),
                            "estado " + Citado(q.getColumn(1)) + " sem código de ICMS-ST em HS_CODIGOICMSST" +
                                (substituicaoTributaria ? " (o ICMS-ST dessa inscrição não seria apurado)"

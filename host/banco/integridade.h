@@ -36,7 +36,7 @@ namespace integridade {
 
 // Rows of ES02_CFOP whose code is not exactly "9.999" or "9.999.999" (no blanks) or repeats the
 // code of another row.
-std::vector<std::string> CfopsInvalidos(SQLite::Database& db);
+std::vector<std::string> CfopsInvalidos(banco::TBanco& db);
 
 struct TProblemas {
   std::vector<std::string> Erros;   // the settlement would record wrong figures

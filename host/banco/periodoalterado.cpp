@@ -1,6 +1,6 @@
 #include "host/banco/periodoalterado.h"
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -10,7 +10,7 @@ namespace banco {
 
 std::vector<TPeriodoAlterado> MarcarPeriodoAlterado(TQDConnection& c, int64_t idFilial, TDateTime inicio,
                                                     TDateTime fim, const std::string& motivo) {
-  SQLite::Statement ins(c.Db(),
+  banco::TComando ins(c.Db(),
       "INSERT INTO HS_PERIODOALTERADO (IDFILIAL, IMPOSTO, DATAINICIO, DATAFIM, MOTIVO, GRAVADOEM)"
       " SELECT DISTINCT IDFILIAL, IMPOSTO, INICIO, FIM, ?4, ?5 FROM TR04_IMPOSTO I"
       " WHERE IDFILIAL = ?1 AND TP = 1 AND INICIO <= ?3 AND FIM >= ?2 AND NOT EXISTS (SELECT 1 FROM"
@@ -22,13 +22,13 @@ std::vector<TPeriodoAlterado> MarcarPeriodoAlterado(TQDConnection& c, int64_t id
 
 void LimparPeriodoAlterado(TQDConnection& c, int64_t idFilial, const std::string& imposto, TDateTime inicio,
                            TDateTime fim) {
-  SQLite::Statement d(c.Db(),
+  banco::TComando d(c.Db(),
       "DELETE FROM HS_PERIODOALTERADO WHERE IDFILIAL = ? AND IMPOSTO = ? AND DATAINICIO >= ? AND DATAFIM <= ?");
   Vincular(d, idFilial, imposto, DataISO(inicio), DataISO(fim)).exec();
 }
 
 std::vector<TPeriodoAlterado> PeriodosAlterados(TQDConnection& c, int64_t idFilial, TDateTime inicio, TDateTime fim) {
-  SQLite::Statement q(c.Db(),
+  banco::TComando q(c.Db(),
       "SELECT IMPOSTO, DATAINICIO, DATAFIM, COALESCE(MOTIVO, '') FROM HS_PERIODOALTERADO"
       " WHERE IDFILIAL = ? AND DATAINICIO <= ? AND DATAFIM >= ? ORDER BY DATAINICIO, IMPOSTO");
   Vincular(q, idFilial, DataISO(fim), DataISO(inicio));

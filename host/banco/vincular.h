@@ -6,25 +6,25 @@
 #include <optional>
 #include <string>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 namespace banco {
 
-inline void VincularUm(SQLite::Statement& s, int i, const std::string& v) { s.bind(i, v); }
-inline void VincularUm(SQLite::Statement& s, int i, const char* v) { s.bind(i, std::string(v)); }
-inline void VincularUm(SQLite::Statement& s, int i, double v) { s.bind(i, v); }
+inline void VincularUm(banco::TComando& s, int i, const std::string& v) { s.bind(i, v); }
+inline void VincularUm(banco::TComando& s, int i, const char* v) { s.bind(i, std::string(v)); }
+inline void VincularUm(banco::TComando& s, int i, double v) { s.bind(i, v); }
 template <std::integral T>
-void VincularUm(SQLite::Statement& s, int i, T v) {
+void VincularUm(banco::TComando& s, int i, T v) {
   s.bind(i, static_cast<int64_t>(v));
 }
 template <class T>
-void VincularUm(SQLite::Statement& s, int i, const std::optional<T>& v) {
+void VincularUm(banco::TComando& s, int i, const std::optional<T>& v) {
   if (v) VincularUm(s, i, *v);
   else s.bind(i);
 }
 
 template <class... A>
-SQLite::Statement& Vincular(SQLite::Statement& s, const A&... valores) {
+banco::TComando& Vincular(banco::TComando& s, const A&... valores) {
   s.reset();
   int i = 1;
   (VincularUm(s, i++, valores), ...);

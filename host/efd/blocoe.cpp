@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
@@ -45,7 +45,7 @@ struct TLancamento {
 class TMontagem {
  public:
   TMontagem(TQDConnection& c, int64_t idFilial) : db_(c.Db()), idFilial_(idFilial) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT COALESCE(M.UF, '') FROM SC00_FILIAL F LEFT JOIN CA06_MUNICIPIO M ON M.IDMUNICIPIO = F.IDMUNICIPIO"
         " WHERE F.IDFILIAL = ?");
     q.bind(1, idFilial);
@@ -59,7 +59,7 @@ class TMontagem {
     if (b.ICMS.empty())
       throw EBlocoE("Não há apuração do ICMS gravada para o estabelecimento " + std::to_string(idFilial_) + " de " +
                     DataBR(inicio) + " a " + DataBR(fim) + ": apure o período antes de gerar o bloco E.");
-    SQLite::Statement st(db_, "SELECT UF, IMPOSTO FROM HS_CODIGOICMSST ORDER BY UF");
+    banco::TComando st(db_, "SELECT UF, IMPOSTO FROM HS_CODIGOICMSST ORDER BY UF");
     while (st.executeStep()) {
       const std::string uf = st.getColumn(0).getString(), imposto = st.getColumn(1).getString();
       for (const auto& [ini, f] : Periodos(imposto, inicio, fim)) b.ST.push_back(ApuracaoST(uf, imposto, ini, f, b.Avisos));
@@ -68,14 +68,14 @@ class TMontagem {
   }
 
  private:
-  SQLite::Database& db_;
+  banco::TBanco& db_;
   int64_t idFilial_;
   std::string uf_;
 
   // The periods the settlement recorded: each one writes its register totals (type 55) with the
   // period's first and last day.
   std::vector<std::pair<TDateTime, TDateTime>> Periodos(const std::string& imposto, TDateTime inicio, TDateTime fim) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT DISTINCT DATA, DATAFIM FROM ES02_LCTOAPUR WHERE IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = 55"
         " AND GERADO = 1 AND DATA >= ? AND DATAFIM <= ? ORDER BY DATA");
     banco::Vincular(q, idFilial_, imposto, DataISO(inicio), DataISO(fim));
@@ -90,7 +90,7 @@ class TMontagem {
   }
 
   Currency Gravado(const std::string& imposto, int32_t tipo, TDateTime data, TDateTime dataFim) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT COALESCE(SUM(VALOR), 0) FROM ES02_LCTOAPUR WHERE IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = ?"
         " AND GERADO = 1 AND DATA = ? AND DATAFIM = ?");
     banco::Vincular(q, idFilial_, imposto, tipo, DataISO(data), DataISO(dataFim));
@@ -101,7 +101,7 @@ class TMontagem {
   // The establishments whose entries the settlement reads: a centraliser reads those of every
   // establishment of its group (same company and keys, centraliser or centralised in the period).
   std::string Grupo(TDateTime ini, TDateTime fim) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT DISTINCT O.IDFILIAL FROM HS_CENTRALIZACAO M"
         "  JOIN SC00_FILIAL FM ON (FM.IDFILIAL = M.IDFILIAL)"
         "  JOIN HS_CENTRALIZACAO O ON (O.CHAVE1 = M.CHAVE1 AND O.CHAVE2 = M.CHAVE2 AND O.CHAVE3 = M.CHAVE3"
@@ -115,7 +115,7 @@ class TMontagem {
   }
 
   std::vector<TLancamento> Lancamentos(const std::string& imposto, TDateTime ini, TDateTime fim) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT L.IDLCTOAPUR, L.TPLANCAMENTO, L.VALOR, COALESCE(L.DESCRICAO, ''), COALESCE(A.INFORMACAO1, ''),"
         "       COALESCE(A.INFORMACAO2, ''), COALESCE(A.INFORMACAO3, ''), COALESCE(L.IDCODIGOREC, 0),"
         "       COALESCE(V.INFORMACAO2, '')"
@@ -144,7 +144,7 @@ class TMontagem {
   }
 
   std::vector<std::string> Referencias(int64_t idLcto) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT INFORMACAO1 FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR = ? AND TP = ? ORDER BY IDLCTOAPURAUX");
     banco::Vincular(q, idLcto, kAuxReferenciaEFD);
     std::vector<std::string> r;
@@ -170,7 +170,7 @@ class TMontagem {
     TObrigacaoEFD o{codigoOr, l.Valor, 0, "", MesEFD(ini)};
     TentarLerData(l.Vencimento, o.Vencimento);
     if (l.IdCodigoRec > 0) {
-      SQLite::Statement q(db_, "SELECT CODIGO FROM ES02_CODIGOREC WHERE IDCODIGOREC = ?");
+      banco::TComando q(db_, "SELECT CODIGO FROM ES02_CODIGOREC WHERE IDCODIGOREC = ?");
       q.bind(1, l.IdCodigoRec);
       if (q.executeStep()) o.Receita = q.getColumn(0).getString();
     }
@@ -179,7 +179,7 @@ class TMontagem {
 
   void Imposto(const std::string& imposto, const std::string& codigoOr, TDateTime ini, TDateTime fim,
                std::vector<TObrigacaoEFD>& obrigacoes, Currency& gravado) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT VLRIMPOSTO, COALESCE(VENCIMENTO, ''), COALESCE(CODIGOREC, '') FROM TR04_IMPOSTO"
         " WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? AND TP = 1");
     banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim));
@@ -206,7 +206,7 @@ class TMontagem {
   // a state (its inscription's code, else in the own state ES02_CFG TP '7'); its due date by its rule.
   std::optional<std::pair<std::string, TDateTime>> Configurado(bool st, const std::string& uf, TDateTime ini,
                                                                TDateTime fim) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT R.CODIGO, R.TPDIAVENCTO, COALESCE(R.DIAVENCTO, ''), C.ORDEM FROM ES02_CODIGOREC R JOIN ("
         " SELECT IDCODIGOREC AS ID, 0 AS ORDEM FROM HS_INSCRICAOST WHERE ?5 = 1 AND IDFILIAL = ?1 AND UF = ?6"
         "   AND IDCODIGOREC > 0 AND DATAINICIO <= ?2 AND (DATAFIM IS NULL OR DATAFIM >= ?3)"
@@ -332,7 +332,7 @@ class TMontagem {
   // Without an inscription in the state the ST is paid by GNRE: each guide of the period's exits is
   // an obligation, with the revenue code and due date printed on it.
   void Guias(const std::string& imposto, TDateTime ini, TDateTime fim, std::vector<TObrigacaoEFD>& obrigacoes) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT G.VALORGNRE, COALESCE(G.VENCIMENTO, ''), COALESCE(G.CODIGOREC, '') FROM ES02_GNRE G"
         " WHERE G.IDFILIAL = ?1 AND G.IMPOSTO = ?2 AND EXISTS (SELECT 1 FROM ES02_GNRES R"
         "   JOIN ES02_SAIDASPINF I ON I.IDSAIDASPINF = R.IDSAIDASPINF JOIN ES02_SAIDA S ON S.IDSAIDA = I.IDSAIDA"
@@ -347,7 +347,7 @@ class TMontagem {
 
   // The ST credits of the entries register, by the fields of E210: returns, refunds, the rest.
   void CreditosST(const std::string& uf, TDateTime ini, TDateTime fim, Currency total, TCamposApuracao& c) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT substr(CFOP.CFOP, 1, 5), SUM(D.ICMSST) FROM ES02_ENTRADA E"
         "  JOIN ES02_ENTRADADET D ON (D.IDENTRADA = E.IDENTRADA)"
         "  JOIN ES02_CFOP CFOP ON (CFOP.IDCFOP = D.IDCFOP)"
@@ -405,7 +405,7 @@ TBlocoE MontarBlocoE(TQDConnection& conexao, int64_t idFilial, TDateTime inicio,
   try {
     banco::ExigirApuracaoAtual(conexao, idFilial, inicio, fim, "O bloco E");
     return TMontagem(conexao, idFilial).Montar(inicio, fim);
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Erro ao ler a apuração para o bloco E: ") + e.what());
   }
 }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
@@ -97,7 +97,7 @@ class TEscrita {
 
  private:
   TQDConnection& c_;
-  SQLite::Database& db_;
+  banco::TBanco& db_;
   const TArquivoEFD& a_;
   TResumoImportacao& r_;
   const TImportacaoEFD::TProgresso& progresso_;
@@ -111,14 +111,14 @@ class TEscrita {
   std::map<std::string, int64_t> cfops_;
   std::map<std::string, std::string> codigosST_;
   // The inserts of every document, prepared once.
-  std::unique_ptr<SQLite::Statement> saida_, entrada_, itemSaida_, itemEntrada_;
+  std::unique_ptr<banco::TComando> saida_, entrada_, itemSaida_, itemEntrada_;
 
-  SQLite::Statement& Preparada(std::unique_ptr<SQLite::Statement>& s, const std::string& sql) {
-    if (!s) s = std::make_unique<SQLite::Statement>(db_, sql);
+  banco::TComando& Preparada(std::unique_ptr<banco::TComando>& s, const std::string& sql) {
+    if (!s) s = std::make_unique<banco::TComando>(db_, sql);
     return *s;
   }
 
-  int64_t Inserir(SQLite::Statement& s) {
+  int64_t Inserir(banco::TComando& s) {
     s.exec();
     return c_.UltimoId();
   }
@@ -129,7 +129,7 @@ class TEscrita {
   int64_t Municipio(const std::string& ibge, const std::string& ufPadrao, bool exterior = false) {
     const std::string codigo = exterior || ibge.empty() ? "9999999" : ibge;
     if (auto it = municipios_.find(codigo); it != municipios_.end()) return it->second;
-    SQLite::Statement q(db_, "SELECT IDMUNICIPIO FROM CA06_MUNICIPIO WHERE CODIGOIBGE = ? ORDER BY IDMUNICIPIO LIMIT 1");
+    banco::TComando q(db_, "SELECT IDMUNICIPIO FROM CA06_MUNICIPIO WHERE CODIGOIBGE = ? ORDER BY IDMUNICIPIO LIMIT 1");
     q.bind(1, codigo);
     int64_t id = 0;
     if (q.executeStep()) {
@@ -138,7 +138,7 @@ class TEscrita {
       const bool fora = codigo == "9999999";
       std::string uf = fora ? "EX" : UFDoMunicipio(codigo);
       if (uf.empty()) uf = ufPadrao;
-      SQLite::Statement ins(db_, "INSERT INTO CA06_MUNICIPIO (NOME, UF, CODIGOIBGE) VALUES (?, ?, ?)");
+      banco::TComando ins(db_, "INSERT INTO CA06_MUNICIPIO (NOME, UF, CODIGOIBGE) VALUES (?, ?, ?)");
       banco::Vincular(ins, fora ? std::string("EXTERIOR") : "MUNICÍPIO " + codigo, uf, codigo);
       id = Inserir(ins);
       r_.Avisos.push_back("Município " + codigo + " (" + uf + ") criado sem nome: complete CA06_MUNICIPIO.NOME.");
@@ -150,7 +150,7 @@ class TEscrita {
     const TEntidadeEFD& e = a_.Entidade;
     uf_ = e.UF;
     const std::string doc = Digitos(e.Cnpj.empty() ? e.Cpf : e.Cnpj);
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT F.IDFILIAL, F.IDEMPRESA, COALESCE(F.IESTADUAL, ''), COALESCE(M.UF, ''), F.NOME"
         "  FROM SC00_FILIAL F LEFT JOIN CA06_MUNICIPIO M ON M.IDMUNICIPIO = F.IDMUNICIPIO"
         " WHERE F.CNPJ = ? ORDER BY F.IDFILIAL");
@@ -181,29 +181,29 @@ class TEscrita {
   void CriarFilial(const std::string& doc) {
     const TEntidadeEFD& e = a_.Entidade;
     const std::string raiz = doc.size() == 14 ? doc.substr(0, 8) : doc;
-    SQLite::Statement emp(db_,
+    banco::TComando emp(db_,
         "SELECT IDEMPRESA FROM SC00_EMPRESA WHERE substr(CNPJ, 1, ?2) = ?1"
         " UNION ALL SELECT IDEMPRESA FROM SC00_FILIAL WHERE substr(CNPJ, 1, ?2) = ?1 LIMIT 1");
     banco::Vincular(emp, raiz, static_cast<int64_t>(raiz.size()));
     if (emp.executeStep()) {
       idEmpresa_ = emp.getColumn(0).getInt64();
     } else {
-      SQLite::Statement ins(db_,
+      banco::TComando ins(db_,
           "INSERT INTO SC00_EMPRESA (EMPRESA, NOME, NOMEFANTASIA, CNPJ)"
           " VALUES ((SELECT COALESCE(MAX(EMPRESA), 0) + 1 FROM SC00_EMPRESA), ?, ?, ?)");
       banco::Vincular(ins, e.Nome, Nulo(e.Fantasia), doc);
       idEmpresa_ = Inserir(ins);
     }
     int64_t numero = doc.size() == 14 ? std::stoll(doc.substr(8, 4)) : 1;
-    SQLite::Statement livre(db_, "SELECT COUNT(*) FROM SC00_FILIAL WHERE IDEMPRESA = ? AND FILIAL = ?");
+    banco::TComando livre(db_, "SELECT COUNT(*) FROM SC00_FILIAL WHERE IDEMPRESA = ? AND FILIAL = ?");
     banco::Vincular(livre, idEmpresa_, numero);
     if (livre.executeStep() && livre.getColumn(0).getInt() > 0) {
-      SQLite::Statement prox(db_, "SELECT COALESCE(MAX(FILIAL), 0) + 1 FROM SC00_FILIAL WHERE IDEMPRESA = ?");
+      banco::TComando prox(db_, "SELECT COALESCE(MAX(FILIAL), 0) + 1 FROM SC00_FILIAL WHERE IDEMPRESA = ?");
       prox.bind(1, idEmpresa_);
       prox.executeStep();
       numero = prox.getColumn(0).getInt64();
     }
-    SQLite::Statement ins(db_,
+    banco::TComando ins(db_,
         "INSERT INTO SC00_FILIAL (IDEMPRESA, FILIAL, NOME, NOMEFANTASIA, CNPJ, IESTADUAL, IMUNICIPAL, ENDERECO, NUMERO,"
         " COMPLEMENTO, BAIRRO, CEP, IDMUNICIPIO, TELEFONE1, FAX, EHMATRIZ)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -222,14 +222,14 @@ class TEscrita {
     const int64_t f = r_.IdFilial;
     const std::string inicio = DataISO(a_.Entidade.Inicio);
     auto seVazia = [&](const std::string& tabela, const std::string& coluna, int valor) {
-      SQLite::Statement s(db_, "INSERT INTO " + tabela + " (IDFILIAL, DATAINICIO, " + coluna +
+      banco::TComando s(db_, "INSERT INTO " + tabela + " (IDFILIAL, DATAINICIO, " + coluna +
                                    ") SELECT ?1, ?2, ?3 WHERE NOT EXISTS (SELECT 1 FROM " + tabela +
                                    " WHERE IDFILIAL = ?1)");
       banco::Vincular(s, f, inicio, valor).exec();
     };
     seVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
     seVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
-    SQLite::Statement enq(db_,
+    banco::TComando enq(db_,
         "SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?1 AND DATAINICIO <= ?2"
         " AND (DATAFIM IS NULL OR DATAFIM >= ?2) ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(enq, f, inicio);
@@ -240,7 +240,7 @@ class TEscrita {
     for (const TApuracaoSTEFD& p : a_.ApuracoesST) inscricoes[p.UF] = p.UF == uf_ ? a_.Entidade.IE : "";
     for (const TInscricaoSTEFD& i : a_.InscricoesST) inscricoes[i.UF] = i.IE;
     for (const auto& [uf, ie] : inscricoes) {
-      SQLite::Statement s(db_,
+      banco::TComando s(db_,
           "INSERT INTO HS_INSCRICAOST (IDFILIAL, UF, INSCREST, DATAINICIO) SELECT ?1, ?2, ?3, ?4"
           " WHERE NOT EXISTS (SELECT 1 FROM HS_INSCRICAOST WHERE IDFILIAL = ?1 AND UF = ?2"
           " AND DATAINICIO <= ?5 AND (DATAFIM IS NULL OR DATAFIM >= ?4))");
@@ -253,7 +253,7 @@ class TEscrita {
     }
     CodigosDeRecolhimento();
     if (a_.Contabilista) {
-      SQLite::Statement s(db_,
+      banco::TComando s(db_,
           "INSERT INTO ES02_CFG (IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1, INFORMACAO2, INFORMACAO3)"
           " SELECT ?1, 2, '9', ?2, ?3, ?4, ?5"
           " WHERE NOT EXISTS (SELECT 1 FROM ES02_CFG WHERE IDFILIAL = ?1 AND ORIGEM = 2 AND TP = '9')");
@@ -283,7 +283,7 @@ class TEscrita {
         continue;
       }
       if (o.Receita.empty()) continue;
-      SQLite::Statement s(db_,
+      banco::TComando s(db_,
           "UPDATE HS_INSCRICAOST SET IDCODIGOREC = ? WHERE IDFILIAL = ? AND UF = ? AND COALESCE(IDCODIGOREC, 0) = 0"
           " AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)");
       banco::Vincular(s, CodigoRecolhimento(p.UF, o, p.Fim, "ICMS-ST"), r_.IdFilial, p.UF, DataISO(p.Fim),
@@ -294,11 +294,11 @@ class TEscrita {
 
   void Configurar(const char* tp, const std::string& uf, const TObrigacaoEFD& o, TDateTime fim, const char* nome) {
     if (o.Receita.empty()) return;
-    SQLite::Statement q(db_, "SELECT 1 FROM ES02_CFG WHERE IDFILIAL = ? AND ORIGEM = 2 AND TP = ?");
+    banco::TComando q(db_, "SELECT 1 FROM ES02_CFG WHERE IDFILIAL = ? AND ORIGEM = 2 AND TP = ?");
     banco::Vincular(q, r_.IdFilial, std::string(tp));
     if (q.executeStep()) return;
     const int64_t id = CodigoRecolhimento(uf, o, fim, nome);
-    SQLite::Statement s(db_,
+    banco::TComando s(db_,
         "INSERT INTO ES02_CFG (IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1) VALUES (?, 2, ?, ?, ?)");
     banco::Vincular(s, r_.IdFilial, std::string(tp), DataISO(a_.Entidade.Inicio), std::to_string(id)).exec();
     r_.Avisos.push_back(std::string("Código de recolhimento do ") + nome + " " + o.Receita +
@@ -306,7 +306,7 @@ class TEscrita {
   }
 
   int64_t CodigoRecolhimento(const std::string& uf, const TObrigacaoEFD& o, TDateTime fim, const char* nome) {
-    SQLite::Statement q(db_, "SELECT IDCODIGOREC FROM ES02_CODIGOREC WHERE UF = ? AND CODIGO = ? ORDER BY IDCODIGOREC");
+    banco::TComando q(db_, "SELECT IDCODIGOREC FROM ES02_CODIGOREC WHERE UF = ? AND CODIGO = ? ORDER BY IDCODIGOREC");
     banco::Vincular(q, uf, o.Receita);
     if (q.executeStep()) return q.getColumn(0).getInt64();
     int tipo = 3;
@@ -320,7 +320,7 @@ class TEscrita {
       }
     }
     if (dia < 0 || dia > 99999) dia = 0;
-    SQLite::Statement s(db_,
+    banco::TComando s(db_,
         "INSERT INTO ES02_CODIGOREC (UF, CODIGO, DESCRICAO, TPDIAVENCTO, DIAVENCTO) VALUES (?, ?, ?, ?, ?)");
     banco::Vincular(s, uf, o.Receita, std::string(nome) + " (da EFD do cliente)", tipo, std::to_string(dia));
     return Inserir(s);
@@ -346,7 +346,7 @@ class TEscrita {
   const std::string& CodigoST(const std::string& uf) {
     auto it = codigosST_.find(uf);
     if (it != codigosST_.end()) return it->second;
-    SQLite::Statement q(db_, "SELECT IMPOSTO FROM HS_CODIGOICMSST WHERE UF = ?");
+    banco::TComando q(db_, "SELECT IMPOSTO FROM HS_CODIGOICMSST WHERE UF = ?");
     q.bind(1, uf);
     return codigosST_[uf] = q.executeStep() ? q.getColumn(0).getString() : std::string();
   }
@@ -357,7 +357,7 @@ class TEscrita {
   void SubstituirImportacaoAnterior() {
     r_.Inicio = a_.Entidade.Inicio;
     r_.Fim = a_.Entidade.Fim;
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT IDIMPORTACAO, DATAINICIO, DATAFIM, COALESCE(ARQUIVO, ''), COALESCE(DIGESTO, '') FROM HS_IMPORTACAOEFD"
         " WHERE IDFILIAL = ? AND DATAINICIO <= ? AND DATAFIM >= ? ORDER BY IDIMPORTACAO");
     banco::Vincular(q, r_.IdFilial, DataISO(r_.Fim), DataISO(r_.Inicio));
@@ -376,7 +376,7 @@ class TEscrita {
       digestoAnterior_ = q.getColumn(4).getString();
     }
     if (r_.IdImportacao == 0) {
-      SQLite::Statement ins(db_, "INSERT INTO HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO, DATAFIM) VALUES (?, ?, ?)");
+      banco::TComando ins(db_, "INSERT INTO HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO, DATAFIM) VALUES (?, ?, ?)");
       banco::Vincular(ins, r_.IdFilial, DataISO(r_.Inicio), DataISO(r_.Fim));
       r_.IdImportacao = Inserir(ins);
       return;
@@ -395,7 +395,7 @@ class TEscrita {
   void RegistrarImportacao() {
     char digesto[17];
     std::snprintf(digesto, sizeof digesto, "%016llx", static_cast<unsigned long long>(a_.Digesto));
-    SQLite::Statement s(db_,
+    banco::TComando s(db_,
         "UPDATE HS_IMPORTACAOEFD SET ARQUIVO = ?, FINALIDADE = ?, LINHAS = ?, DOCUMENTOS = ?, GRAVADOEM = ?, DIGESTO = ?"
         " WHERE IDIMPORTACAO = ?");
     banco::Vincular(s, a_.Nome, a_.Entidade.Finalidade, a_.Linhas, r_.Entradas + r_.Saidas, DataHoraBR(Agora()),
@@ -424,7 +424,7 @@ class TEscrita {
     const bool exterior = !p.Pais.empty() && p.Pais != "1058" && p.Pais != "01058";
     const int64_t mun = Municipio(p.Municipio, uf_, exterior);
     const std::string doc = Digitos(p.Cnpj.empty() ? p.Cpf : p.Cnpj);
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         doc.empty() ? "SELECT IDCLIFOR FROM ES02_CLIFOR WHERE COALESCE(CNPJCPF, '') = '' AND NOME = ?1 AND IDMUNICIPIO = ?2"
                     : "SELECT IDCLIFOR FROM ES02_CLIFOR WHERE CNPJCPF = ?1 ORDER BY (IDMUNICIPIO = ?2) DESC, IDCLIFOR");
     banco::Vincular(q, doc.empty() ? p.Nome : doc, mun);
@@ -432,12 +432,12 @@ class TEscrita {
     if (q.executeStep()) {
       idClifor = q.getColumn(0).getInt64();
     } else {
-      SQLite::Statement ins(db_, "INSERT INTO ES02_CLIFOR (NOME, CNPJCPF, IESTADUAL, IDMUNICIPIO) VALUES (?, ?, ?, ?)");
+      banco::TComando ins(db_, "INSERT INTO ES02_CLIFOR (NOME, CNPJCPF, IESTADUAL, IDMUNICIPIO) VALUES (?, ?, ?, ?)");
       banco::Vincular(ins, p.Nome, Nulo(doc), Nulo(p.IE), mun);
       idClifor = Inserir(ins);
       ++r_.ParticipantesCriados;
     }
-    SQLite::Statement pl(db_,
+    banco::TComando pl(db_,
         "SELECT IDPLANO FROM CO01_PLANO WHERE IDCLIFOR = ?1 AND (IDEMPRESA = ?2 OR IDEMPRESA IS NULL)"
         " ORDER BY (IDEMPRESA = ?2) DESC, IDPLANO");
     banco::Vincular(pl, idClifor, idEmpresa_);
@@ -445,11 +445,11 @@ class TEscrita {
     if (pl.executeStep()) {
       idPlano = pl.getColumn(0).getInt64();
     } else {
-      SQLite::Statement ins(db_, "INSERT INTO CO01_PLANO (IDEMPRESA, DESCRICAO, IDCLIFOR) VALUES (?, ?, ?)");
+      banco::TComando ins(db_, "INSERT INTO CO01_PLANO (IDEMPRESA, DESCRICAO, IDCLIFOR) VALUES (?, ?, ?)");
       banco::Vincular(ins, idEmpresa_, p.Nome, idClifor);
       idPlano = Inserir(ins);
     }
-    SQLite::Statement uf(db_, "SELECT UF FROM CA06_MUNICIPIO WHERE IDMUNICIPIO = ?");
+    banco::TComando uf(db_, "SELECT UF FROM CA06_MUNICIPIO WHERE IDMUNICIPIO = ?");
     uf.bind(1, mun);
     ufParticipante_[codigo] = uf.executeStep() ? uf.getColumn(0).getString() : uf_;
     return planos_[codigo] = idPlano;
@@ -466,13 +466,13 @@ class TEscrita {
   int64_t Cfop(const std::string& cfop) {
     if (auto it = cfops_.find(cfop); it != cfops_.end()) return it->second;
     const std::string familia = cfop.substr(0, 1) + "." + cfop.substr(1);
-    SQLite::Statement q(db_, "SELECT IDCFOP FROM ES02_CFOP WHERE CFOP IN (?1, ?2) ORDER BY length(CFOP) DESC LIMIT 1");
+    banco::TComando q(db_, "SELECT IDCFOP FROM ES02_CFOP WHERE CFOP IN (?1, ?2) ORDER BY length(CFOP) DESC LIMIT 1");
     banco::Vincular(q, familia + ".000", familia);
     int64_t id = 0;
     if (q.executeStep()) {
       id = q.getColumn(0).getInt64();
     } else {
-      SQLite::Statement ins(db_, "INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES (?, ?)");
+      banco::TComando ins(db_, "INSERT INTO ES02_CFOP (CFOP, DESCRICAO) VALUES (?, ?)");
       banco::Vincular(ins, familia + ".000", "CFOP " + familia);
       id = Inserir(ins);
       r_.CfopsCriados.push_back(familia);
@@ -496,7 +496,7 @@ class TEscrita {
     const std::string especie = EspecieDoModelo(d.Modelo);
     int64_t id = 0;
     if (d.Saida) {
-      SQLite::Statement& s = Preparada(saida_,
+      banco::TComando& s = Preparada(saida_,
           "INSERT INTO ES02_SAIDA (IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO, MODELO, SERIE, SUBSERIE, ESPECIE, IDIMPORTACAO)"
           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
       banco::Vincular(s, r_.IdFilial, Plano(d.Participante), DataISO(data), d.Numero, d.Modelo, d.Serie, d.Subserie,
@@ -504,7 +504,7 @@ class TEscrita {
       id = Inserir(s);
       ++r_.Saidas;
     } else {
-      SQLite::Statement& s = Preparada(entrada_,
+      banco::TComando& s = Preparada(entrada_,
           "INSERT INTO ES02_ENTRADA (IDFILIAL, IDPLANO, DATAENTRADA, DATAEMISSAO, NUMERO, MODELO, SERIE, SUBSERIE,"
           " ESPECIE, IDIMPORTACAO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
       banco::Vincular(s, r_.IdFilial, Plano(d.Participante), DataISO(data), DataISO(d.Emissao), d.Numero, d.Modelo,
@@ -531,7 +531,7 @@ class TEscrita {
     const TSemCredito sem = SemCredito(a, d.Saida && simplesNacional_);
     const bool st = a.ICMSST != Currency();
     const char* tabela = d.Saida ? "INSERT INTO ES02_SAIDADET (IDSAIDA, DEBITOST, " : "INSERT INTO ES02_ENTRADADET (IDENTRADA, CREDITOST, ";
-    SQLite::Statement& s = Preparada(d.Saida ? itemSaida_ : itemEntrada_,
+    banco::TComando& s = Preparada(d.Saida ? itemSaida_ : itemEntrada_,
                                      std::string(tabela) +
                                          "IDCFOP, ALIQICMS, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS, NTICMS, OUTRASICMS,"
                                          " BCICMSST, ICMSST, IPI, VLRREDUCAOBCICMS)"
@@ -582,7 +582,7 @@ class TEscrita {
       r_.Avisos.push_back("Ajuste de ICMS-ST de UF desconhecida \"" + uf + "\" não importado: " + descricao);
       return 0;
     }
-    SQLite::Statement s(db_,
+    banco::TComando s(db_,
         "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, ORIGEM,"
         " GERADO, IDIMPORTACAO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?)");
     banco::Vincular(s, r_.IdFilial, tipo, st ? 3 : 1, imposto, valor.ToDouble(), DataISO(data), DataISO(data),
@@ -595,7 +595,7 @@ class TEscrita {
 
   void Auxiliar(int64_t idLcto, int32_t tp, const std::string& i1, const std::string& i2 = {},
                 const std::string& i3 = {}) {
-    SQLite::Statement s(db_,
+    banco::TComando s(db_,
         "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1, INFORMACAO2, INFORMACAO3) VALUES (?, ?, ?, ?, ?)");
     banco::Vincular(s, idLcto, tp, Nulo(i1), Nulo(i2), Nulo(i3)).exec();
   }
@@ -621,7 +621,7 @@ class TEscrita {
   // When that settlement already recorded it, its figure stands, and a file that carries another
   // (none included) is named.
   void SaldoAnterior(bool st, const std::string& imposto, Currency valor, TDateTime inicio) {
-    SQLite::Statement q(db_,
+    banco::TComando q(db_,
         "SELECT VALOR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = 5"
         " AND DATA = ? AND DATAFIM = ? AND DESCRICAO = ?");
     banco::Vincular(q, r_.IdFilial, imposto, DataISO(inicio), DataISO(inicio), kSaldoAnterior);
@@ -633,7 +633,7 @@ class TEscrita {
       return;
     }
     if (valor <= Currency()) return;
-    SQLite::Statement s(db_,
+    banco::TComando s(db_,
         "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO, ORIGEM,"
         " GERADO, IDIMPORTACAO) VALUES (?, 5, ?, ?, ?, ?, ?, ?, 0, 1, ?)");
     banco::Vincular(s, r_.IdFilial, st ? 3 : 1, imposto, valor.ToDouble(), DataISO(inicio), DataISO(inicio),
@@ -676,7 +676,7 @@ TResumoImportacao TImportacaoEFD::Importar(const TArquivoEFD& arquivo) {
   TTransacao t(c_);
   try {
     TEscrita(c_, arquivo, r, progresso_).Executar();
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Erro ao gravar a importação: ") + e.what());
   }
   t.Confirmar();

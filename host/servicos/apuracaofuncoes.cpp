@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
@@ -21,13 +21,13 @@ using servicos::Protegido;
 
 // The rows a key lookup found: the first is kept and updated in place; any further one (a row
 // doubled by data loaded by hand) is deleted with its detail rows. 0 when there was none.
-int64_t ManterPrimeira(TQDConnection& c, SQLite::Statement& busca, const std::string& tabela,
+int64_t ManterPrimeira(TQDConnection& c, banco::TComando& busca, const std::string& tabela,
                        const std::string& tabelaDetalhe, const std::string& chave) {
   std::vector<int64_t> ids;
   while (busca.executeStep()) ids.push_back(busca.getColumn(0).getInt64());
   for (size_t i = 1; i < ids.size(); ++i) {
     for (const auto& t : {tabelaDetalhe, tabela}) {
-      SQLite::Statement d(c.Db(), "DELETE FROM " + t + " WHERE " + chave + " = ?");
+      banco::TComando d(c.Db(), "DELETE FROM " + t + " WHERE " + chave + " = ?");
       banco::Vincular(d, ids[i]).exec();
     }
   }
@@ -38,7 +38,7 @@ int64_t ManterPrimeira(TQDConnection& c, SQLite::Statement& busca, const std::st
 
 TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
   return Protegido("GetDadosFilial", [&] {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT F.IDFILIAL, F.IDEMPRESA, E.EMPRESA, M.UF, F.NOME, F.NOMEFANTASIA, F.CNPJ, F.IESTADUAL,"
         "       F.ENDERECO, F.NUMERO, F.COMPLEMENTO, F.BAIRRO, F.CEP, M.NOME, F.FILIAL"
         "  FROM SC00_FILIAL F JOIN SC00_EMPRESA E ON (E.IDEMPRESA = F.IDEMPRESA)"
@@ -69,7 +69,7 @@ TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
 
 TPeriodicidade TApuracaoFuncoes::GetPeriodicidadeICMS(int64_t idFilial, TDateTime data) {
   return Protegido("GetPeriodicidadeICMS", [&]() -> TPeriodicidade {
-    SQLite::Statement q(c_.Db(), std::string("SELECT PERIODICIDADE FROM HS_PERIODICIDADE WHERE IDFILIAL = ?2 AND") +
+    banco::TComando q(c_.Db(), std::string("SELECT PERIODICIDADE FROM HS_PERIODICIDADE WHERE IDFILIAL = ?2 AND") +
                                      kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, DataISO(data), idFilial);
     if (!q.executeStep()) return periodicidade::Mensal;  // no configuration: monthly
@@ -86,7 +86,7 @@ TDateTime TApuracaoFuncoes::DecPeriodo(TDateTime data, TPeriodicidade p) { retur
 
 TTipoEnquadramento TApuracaoFuncoes::GetEnquadramentoFilial(const TFilial& f, TDateTime ini, TDateTime) {
   return Protegido("GetEnquadramentoFilial", [&]() -> TTipoEnquadramento {
-    SQLite::Statement q(c_.Db(), std::string("SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?2 AND") +
+    banco::TComando q(c_.Db(), std::string("SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?2 AND") +
                                      kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, DataISO(ini), f.IdFilial);
     return q.executeStep() ? static_cast<TTipoEnquadramento>(q.getColumn(0).getInt()) : 2;
@@ -95,7 +95,7 @@ TTipoEnquadramento TApuracaoFuncoes::GetEnquadramentoFilial(const TFilial& f, TD
 
 TApuracaoCentralizada TApuracaoFuncoes::GetFormaApuracao(const TFilial& f, TDateTime ini, TDateTime) {
   return Protegido("GetFormaApuracao", [&] {
-    SQLite::Statement q(c_.Db(), std::string("SELECT CHAVE1, CHAVE2, CHAVE3, TIPO FROM HS_CENTRALIZACAO WHERE IDFILIAL = ?2 AND") +
+    banco::TComando q(c_.Db(), std::string("SELECT CHAVE1, CHAVE2, CHAVE3, TIPO FROM HS_CENTRALIZACAO WHERE IDFILIAL = ?2 AND") +
                                      kVigente + "ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, DataISO(ini), f.IdFilial);
     TApuracaoCentralizada a;
@@ -112,7 +112,7 @@ TApuracaoCentralizada TApuracaoFuncoes::GetFormaApuracao(const TFilial& f, TDate
 
 uint8_t TApuracaoFuncoes::GetRegimeApuracaoSC(const TFilial& f, TDateTime ini, TDateTime) {
   return Protegido("GetRegimeApuracaoSC", [&]() -> uint8_t {
-    SQLite::Statement q(c_.Db(), std::string("SELECT REGIME FROM HS_REGIMESC WHERE IDFILIAL = ?2 AND") + kVigente +
+    banco::TComando q(c_.Db(), std::string("SELECT REGIME FROM HS_REGIMESC WHERE IDFILIAL = ?2 AND") + kVigente +
                                      "ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, DataISO(ini), f.IdFilial);
     return q.executeStep() ? static_cast<uint8_t>(q.getColumn(0).getInt()) : 1;
@@ -121,7 +121,7 @@ uint8_t TApuracaoFuncoes::GetRegimeApuracaoSC(const TFilial& f, TDateTime ini, T
 
 TInscricoesST TApuracaoFuncoes::GetInscricoesST(const TFilial& f, TDateTime ini, TDateTime fim, uint8_t) {
   return Protegido("TInscricoesST", [&] {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT UF, COALESCE(INSCREST, ''), COALESCE(PERIODICIDADE, 0), COALESCE(IDCODIGOREC, 0)"
         "  FROM HS_INSCRICAOST WHERE IDFILIAL = ?1 AND DATAINICIO <= ?3 AND (DATAFIM IS NULL OR DATAFIM >= ?2)"
         " ORDER BY UF, IDINSCRICAOST");
@@ -141,7 +141,7 @@ TInscricoesST TApuracaoFuncoes::GetInscricoesST(const TFilial& f, TDateTime ini,
 
 std::string TApuracaoFuncoes::GetCodigoICMSST(const std::string& uf) {
   return Protegido("GetCodigoICMSST", [&]() -> std::string {
-    SQLite::Statement q(c_.Db(), "SELECT IMPOSTO FROM HS_CODIGOICMSST WHERE UF = ?");
+    banco::TComando q(c_.Db(), "SELECT IMPOSTO FROM HS_CODIGOICMSST WHERE UF = ?");
     q.bind(1, uf);
     return q.executeStep() ? q.getColumn(0).getString() : std::string();
   });
@@ -149,7 +149,7 @@ std::string TApuracaoFuncoes::GetCodigoICMSST(const std::string& uf) {
 
 TCodigoRecolhimento TApuracaoFuncoes::GetCodigoRecolhimentoByID(int32_t id) {
   return Protegido("GetCodigoRecolhimentoByID", [&] {
-    SQLite::Statement q(c_.Db(), "SELECT CODIGO, CODIGO1, IDCODIGOREC, TPDIAVENCTO, DIAVENCTO FROM ES02_CODIGOREC WHERE IDCODIGOREC = ?");
+    banco::TComando q(c_.Db(), "SELECT CODIGO, CODIGO1, IDCODIGOREC, TPDIAVENCTO, DIAVENCTO FROM ES02_CODIGOREC WHERE IDCODIGOREC = ?");
     q.bind(1, id);
     TCodigoRecolhimento r;
     if (q.executeStep()) {
@@ -178,7 +178,7 @@ std::vector<std::string> TApuracaoFuncoes::GetIDsFilialByFilialCfg(int32_t idEmp
   return Protegido("GetIDsFilialByFilialCfg", [&] {
     std::string marcas;
     for (size_t i = 0; i < lista.size(); ++i) marcas += (i ? ",?" : "?") + std::to_string(i + 7);
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT DISTINCT C.IDFILIAL FROM HS_CENTRALIZACAO C JOIN SC00_FILIAL F ON (F.IDFILIAL = C.IDFILIAL)"
         " WHERE F.IDEMPRESA = ?1 AND C.CHAVE1 = ?2 AND C.CHAVE2 = ?3 AND C.CHAVE3 = ?4"
         "   AND C.DATAINICIO <= ?6 AND (C.DATAFIM IS NULL OR C.DATAFIM >= ?5)"
@@ -194,7 +194,7 @@ std::vector<std::string> TApuracaoFuncoes::GetIDsFilialByFilialCfg(int32_t idEmp
 const TApuracaoFuncoes::TTipoLancamento& TApuracaoFuncoes::Tipo(TLancamentoApur k) {
   if (tipos_.empty()) {
     Protegido("HS_TIPOLANCAMENTO", [&] {
-      SQLite::Statement q(c_.Db(), "SELECT ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL FROM HS_TIPOLANCAMENTO ORDER BY ORDINAL");
+      banco::TComando q(c_.Db(), "SELECT ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL FROM HS_TIPOLANCAMENTO ORDER BY ORDINAL");
       tipos_.resize(kQtdeLancamentoApur);
       int n = 0;
       while (q.executeStep()) {
@@ -223,10 +223,10 @@ int8_t TApuracaoFuncoes::GetSinalLancamentoApur(TLancamentoApur k) { return Tipo
 void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& imposto, TDateTime ini, TDateTime fim) {
   Protegido("ExcluirImposto", [&] {
     TTransacao t(c_);
-    SQLite::Statement d1(c_.Db(),
+    banco::TComando d1(c_.Db(),
         "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTO IN (SELECT IDIMPOSTO FROM TR04_IMPOSTO"
         " WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4 AND TP = 1)");
-    SQLite::Statement d2(c_.Db(),
+    banco::TComando d2(c_.Db(),
         "DELETE FROM TR04_IMPOSTO WHERE IDFILIAL = ?1 AND IMPOSTO = ?2 AND INICIO >= ?3 AND FIM <= ?4 AND TP = 1");
     for (auto* s : {&d1, &d2}) {
       banco::Vincular(*s, f.IdFilial, imposto, DataISO(ini), DataISO(fim));
@@ -253,40 +253,40 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
                                 FormatarValor(valor) + "); um imposto a recolher nunca é negativo.");
   Protegido("GravarImposto", [&] {
     TTransacao t(c_);
-    SQLite::Statement busca(c_.Db(),
+    banco::TComando busca(c_.Db(),
         "SELECT IDIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = ? AND IMPOSTO = ? AND INICIO = ? AND FIM = ? AND TP = 1"
         " ORDER BY IDIMPOSTO");
     banco::Vincular(busca, idFilial, imposto, DataISO(ini), DataISO(fim));
     int64_t id = ManterPrimeira(c_, busca, "TR04_IMPOSTO", "TR04_IMPOSTODET", "IDIMPOSTO");
     if (id == 0) {
-      SQLite::Statement ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM, TP) VALUES (?, ?, ?, ?, ?, 1)");
+      banco::TComando ins(c_.Db(), "INSERT INTO TR04_IMPOSTO (IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM, TP) VALUES (?, ?, ?, ?, ?, 1)");
       banco::Vincular(ins, idEmpresa, idFilial, imposto, DataISO(ini), DataISO(fim));
       ins.exec();
       id = c_.UltimoId();
     }
-    SQLite::Statement up(c_.Db(),
+    banco::TComando up(c_.Db(),
         "UPDATE TR04_IMPOSTO SET IDEMPRESA = ?, CODIGOREC = ?, VENCIMENTO = ?, VLRIMPOSTO = ? WHERE IDIMPOSTO = ?");
     banco::Vincular(up, idEmpresa, codigoRec, vencimento > 0 ? std::optional(DataISO(vencimento)) : std::nullopt,
                     valor.ToDouble(), id)
         .exec();
     for (size_t i = 0; i < campos.size(); ++i) {
-      SQLite::Statement upd(c_.Db(), "UPDATE TR04_IMPOSTODET SET CONTEUDO = ? WHERE IDIMPOSTO = ? AND NOMECAMPO = ?");
+      banco::TComando upd(c_.Db(), "UPDATE TR04_IMPOSTODET SET CONTEUDO = ? WHERE IDIMPOSTO = ? AND NOMECAMPO = ?");
       banco::Vincular(upd, conteudos[i], id, campos[i]);
       if (upd.exec() == 0) {
-        SQLite::Statement det(c_.Db(), "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?)");
+        banco::TComando det(c_.Db(), "INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?)");
         banco::Vincular(det, id, campos[i], conteudos[i]);
         det.exec();
       }
     }
     // details of fields no longer recorded
-    SQLite::Statement det(c_.Db(), "SELECT IDIMPOSTODET, NOMECAMPO FROM TR04_IMPOSTODET WHERE IDIMPOSTO = ?");
+    banco::TComando det(c_.Db(), "SELECT IDIMPOSTODET, NOMECAMPO FROM TR04_IMPOSTODET WHERE IDIMPOSTO = ?");
     det.bind(1, static_cast<int64_t>(id));
     std::vector<int64_t> sobras;
     while (det.executeStep())
       if (std::find(campos.begin(), campos.end(), det.getColumn(1).getString()) == campos.end())
         sobras.push_back(det.getColumn(0).getInt64());
     for (int64_t s : sobras) {
-      SQLite::Statement d(c_.Db(), "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTODET = ?");
+      banco::TComando d(c_.Db(), "DELETE FROM TR04_IMPOSTODET WHERE IDIMPOSTODET = ?");
       d.bind(1, static_cast<int64_t>(s));
       d.exec();
     }
@@ -304,13 +304,13 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
                                          const std::string& descricao, int32_t origem, int64_t idOrigem) {
   return Protegido("GravarLctoApur", [&] {
     TTransacao t(c_);
-    SQLite::Statement busca(c_.Db(),
+    banco::TComando busca(c_.Db(),
         "SELECT IDLCTOAPUR FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ?1 AND IMPOSTO = ?2 AND TPLANCAMENTO = ?3"
         " AND DATA = ?4 AND DATAFIM = ?5 AND DESCRICAO = ?6 ORDER BY IDLCTOAPUR");
     banco::Vincular(busca, idFilial, imposto, tipo, DataISO(data), DataISO(dataFim), descricao);
     int64_t id = ManterPrimeira(c_, busca, "ES02_LCTOAPUR", "ES02_LCTOAPURAUX", "IDLCTOAPUR");
     if (id == 0) {
-      SQLite::Statement ins(c_.Db(),
+      banco::TComando ins(c_.Db(),
           "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, DATA, DATAFIM, DESCRICAO, GERADO)"
           " VALUES (?, ?, ?, ?, ?, ?, ?, 1)");
       banco::Vincular(ins, idFilial, tipo, tpImposto, imposto, DataISO(data), DataISO(dataFim), descricao);
@@ -320,7 +320,7 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
     // A credit balance an EFD import carried in (the client's opening balance) becomes the
     // settlement's own when the settlement of the period before writes it: a new import of the file
     // must not take it away.
-    SQLite::Statement up(c_.Db(),
+    banco::TComando up(c_.Db(),
         "UPDATE ES02_LCTOAPUR SET TPIMPOSTO = ?, IDLCTOAPURCOD = ?, VALOR = ?, ORIGEM = ?, IDORIGEM = ?,"
         " IDIMPORTACAO = NULL WHERE IDLCTOAPUR = ?");
     banco::Vincular(up, tpImposto, idLctoApurCod > 0 ? std::optional(idLctoApurCod) : std::nullopt, valor.ToDouble(),
@@ -334,10 +334,10 @@ int64_t TApuracaoFuncoes::GravarLctoApur(int64_t idFilial, int32_t tipo, int32_t
 void TApuracaoFuncoes::GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const std::string& informacao) {
   Protegido("GravarLctoApurAux", [&] {
     TTransacao t(c_);
-    SQLite::Statement up(c_.Db(), "UPDATE ES02_LCTOAPURAUX SET INFORMACAO1 = ? WHERE IDLCTOAPUR = ? AND TP = ?");
+    banco::TComando up(c_.Db(), "UPDATE ES02_LCTOAPURAUX SET INFORMACAO1 = ? WHERE IDLCTOAPUR = ? AND TP = ?");
     banco::Vincular(up, informacao, idLctoApur, tp);
     if (up.exec() == 0) {
-      SQLite::Statement i(c_.Db(), "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1) VALUES (?, ?, ?)");
+      banco::TComando i(c_.Db(), "INSERT INTO ES02_LCTOAPURAUX (IDLCTOAPUR, TP, INFORMACAO1) VALUES (?, ?, ?)");
       banco::Vincular(i, idLctoApur, tp, informacao);
       i.exec();
     }
@@ -348,7 +348,7 @@ void TApuracaoFuncoes::GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const s
 
 int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, int32_t tpImposto, int32_t tpLancamento, int32_t) {
   return Protegido("GetIDLctoApurCod", [&]() -> int64_t {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT IDLCTOAPURCOD FROM ES02_LCTOAPURCOD WHERE UF = ? AND TPIMPOSTO = ? AND TPLANCAMENTO = ?"
         " ORDER BY COALESCE(PADRAO, 0) DESC, IDLCTOAPURCOD LIMIT 1");
     banco::Vincular(q, uf, tpImposto, tpLancamento);
@@ -359,7 +359,7 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, int32_t tpImpo
 int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::string& codigo, int32_t tpImposto,
                                            int32_t tpLancamento, int32_t) {
   return Protegido("GetIDLctoApurCod", [&]() -> int64_t {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT IDLCTOAPURCOD FROM ES02_LCTOAPURCOD WHERE UF = ? AND CODIGO = ? AND TPIMPOSTO = ?"
         " ORDER BY (TPLANCAMENTO = ?) DESC, COALESCE(PADRAO, 0) DESC, IDLCTOAPURCOD LIMIT 1");
     banco::Vincular(q, uf, codigo, tpImposto, tpLancamento);
@@ -369,7 +369,7 @@ int64_t TApuracaoFuncoes::GetIDLctoApurCod(const std::string& uf, const std::str
 
 Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
   return Protegido("GetUPF", [&] {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT VALOR, DATAINICIO FROM HS_UPF WHERE UF = ? AND DATAINICIO <= ? ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, uf, DataISO(data));
     const std::string naData = "da UPF de " + uf + " em " + DataBR(data);
@@ -378,7 +378,7 @@ Currency TApuracaoFuncoes::GetUPF(const std::string& uf, TDateTime data) {
                               " com início até essa data); cadastre-o para apurar o período.");
     // A value that is not a positive number is no fiscal unit: every amount counted in it would
     // be 0 or undefined.
-    const SQLite::Column v = q.getColumn(0);
+    const banco::TColuna v = q.getColumn(0);
     const Currency valor = v.isInteger() || v.isFloat() ? Currency::FromDouble(v.getDouble()) : Currency();
     if (!(valor > Currency())) {
       TDateTime desde = 0;
@@ -397,7 +397,7 @@ void TApuracaoFuncoes::SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, i
                                              int32_t frenteVerso, const std::string& impressora,
                                              const std::string& configuracao, int32_t modelo) {
   Protegido("SalvaPaginasImpressas", [&] {
-    SQLite::Statement i(c_.Db(),
+    banco::TComando i(c_.Db(),
         "INSERT INTO HS_PAGINASIMPRESSAS (IDFILIAL, MODULO, PAGINAS, DEFINITIVA, FRENTEVERSO, IMPRESSORA,"
         " CONFIGURACAO, MODELO, DATAHORA) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     banco::Vincular(i, idFilial, modulo, paginas, definitiva, frenteVerso, impressora, configuracao, modelo, DataHoraBR(Agora()));

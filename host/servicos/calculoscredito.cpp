@@ -2,7 +2,7 @@
 // configured presumed and input credits. Each stores its result as an "outros créditos" entry of
 // the period (replacing what an earlier run stored) and stores nothing when there is nothing to
 // credit.
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -15,7 +15,7 @@ constexpr int32_t kTpImpostoICMS = 1;
 constexpr const char* kImpostoICMS = "2001";
 
 void RemoverGerado(TQDConnection& c, int64_t idFilial, TDateTime fim, const std::string& descricao) {
-  SQLite::Statement d(c.Db(),
+  banco::TComando d(c.Db(),
       "DELETE FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = ? AND IMPOSTO = ? AND TPLANCAMENTO = ?"
       " AND DATA = ? AND DESCRICAO = ?");
   banco::Vincular(d, idFilial, kImpostoICMS, kOutrosCreditos, DataISO(fim), descricao);
@@ -41,7 +41,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
     if (m >= ini) fechamentos.push_back(m);
   Currency total;
   try {
-    SQLite::Statement saidas(c_.Db(),
+    banco::TComando saidas(c_.Db(),
         "SELECT COALESCE(SUM(CASE WHEN D.ICMS > 0 THEN D.VLRCONTABIL ELSE 0 END), 0), COALESCE(SUM(D.VLRCONTABIL), 0)"
         "  FROM ES02_SAIDA S JOIN ES02_SAIDADET D ON (D.IDSAIDA = S.IDSAIDA)"
         " WHERE S.IDFILIAL = ? AND S.DATAEMISSAO BETWEEN ? AND ?");
@@ -51,7 +51,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
     const Currency todas = Currency::FromDouble(saidas.getColumn(1).getDouble());
     const TFracao fator = todas > Currency() ? TFracao(tributadas) / TFracao(todas) : TFracao();
     for (TDateTime mes : fechamentos) {
-      SQLite::Statement bens(c_.Db(),
+      banco::TComando bens(c_.Db(),
           "SELECT VALORICMS, COALESCE(PARCELAS, 48), DATAENTRADA FROM HS_CIAPBEM"
           " WHERE IDFILIAL = ? AND DATAENTRADA <= ? AND (DATABAIXA IS NULL OR DATABAIXA >= ?)");
       banco::Vincular(bens, f.IdFilial, DataISO(mes), DataISO(InicioDoMes(mes)));
@@ -66,7 +66,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
         total += (TFracao(icms) / TFracao(parcelas) * fator).ParaMoeda();
       }
     }
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("CalcularCIAP: ") + e.what());
   }
   GravarCreditoCalculado(f, ini, fim, "CRÉDITO DO ATIVO PERMANENTE - CIAP", ArredondarMoeda(total, 2));
@@ -79,7 +79,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
                                                 const std::string& descricao, bool saidas) {
   Currency total;
   try {
-    SQLite::Statement cfg(c_.Db(),
+    banco::TComando cfg(c_.Db(),
         "SELECT ALIQUOTA, CFOPS FROM HS_CREDITOPRESUMIDO WHERE IDFILIAL = ? AND TIPO = ?"
         " AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)");
     banco::Vincular(cfg, f.IdFilial, tipo, DataISO(ini), DataISO(fim));
@@ -103,7 +103,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
       sql += " AND (";
       for (size_t i = 0; i < prefixos.size(); ++i) sql += (i ? " OR " : "") + std::string("substr(C.CFOP, 1, length(?)) = ?");
       sql += ")";
-      SQLite::Statement soma(c_.Db(), sql);
+      banco::TComando soma(c_.Db(), sql);
       banco::Vincular(soma, f.IdFilial, DataISO(ini), DataISO(fim));
       int k = 4;
       for (const auto& p : prefixos) {
@@ -114,7 +114,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
       const Currency base = Currency::FromDouble(soma.getColumn(0).getDouble());
       total += (TFracao(base) * aliquota / TFracao(100)).ParaMoeda();
     }
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, "Crédito presumido (" + tipo + "): " + e.what());
   }
   GravarCreditoCalculado(f, ini, fim, descricao, ArredondarMoeda(total, 2));

@@ -2,7 +2,7 @@
 // (HS_FILIALCFG) and the digital-bookkeeping detail codes of the states (HS_DETALHEEFD).
 #include <climits>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -14,7 +14,7 @@ using servicos::Protegido;
 TFilialCfg TApuracaoFuncoes::GetFilialCfg(int64_t idFilial, int32_t chave1, int32_t chave2, int32_t chave3,
                                           TDateTime ini, TDateTime fim) {
   return Protegido("GetFilialCfg", [&] {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT IDFILIALCFG, TEXTO, INFORMACAO2, INFORMACAO3, INFORMACAO4, INFORMACAO5 FROM HS_FILIALCFG"
         " WHERE IDFILIAL = ? AND CHAVE1 = ? AND CHAVE2 = ? AND CHAVE3 = ?"
         "   AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
@@ -37,7 +37,7 @@ TFilialCfg TApuracaoFuncoes::GetFilialCfg(int64_t idFilial, int32_t chave1, int3
 
 int32_t TApuracaoFuncoes::GetIdDetalheRs(const std::string& codigo, const std::string& uf, int32_t tabela, TDateTime data) {
   return Protegido("GetIdDetalheRs", [&]() -> int32_t {
-    SQLite::Statement q(c_.Db(), std::string("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE TABELA = ?2 AND UF = ?3"
+    banco::TComando q(c_.Db(), std::string("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE TABELA = ?2 AND UF = ?3"
                                              " AND CODIGO = ?4 AND") +
                                      servicos::kVigente + "ORDER BY DATAINICIO DESC, IDDETALHEEFD DESC LIMIT 1");
     banco::Vincular(q, DataISO(data), tabela, uf, codigo);

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -19,10 +19,10 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     TTransacao t(c_);
     // Postings of the interval that no recorded value produces any more (marked by IDLCTOAPUR = -1
     // while this posting runs) are removed at the end; the others are updated in place.
-    SQLite::Statement apagar(c_.Db(),
+    banco::TComando apagar(c_.Db(),
         "UPDATE HS_LANCCONTABIL SET IDLCTOAPUR = -IDLCTOAPUR - 1 WHERE DATA BETWEEN ?3 AND ?4 AND IDEMPRESA IN"
         " (SELECT IDEMPRESA FROM SC00_EMPRESA WHERE EMPRESA BETWEEN ?1 AND ?2) AND IMPOSTO = ?5 AND IDLCTOAPUR >= 0");
-    SQLite::Statement valores(c_.Db(),
+    banco::TComando valores(c_.Db(),
         "SELECT L.IDLCTOAPUR, F.IDEMPRESA, L.IDFILIAL, L.IMPOSTO, L.TPLANCAMENTO, L.DATA, L.DATAFIM, L.VALOR, L.DESCRICAO,"
         "       (SELECT C.CONTADEBITO || char(9) || C.CONTACREDITO || char(9) || COALESCE(C.HISTORICO, '')"
         "          FROM HS_CONTACONTABIL C"
@@ -34,14 +34,14 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
         " WHERE E.EMPRESA BETWEEN ?1 AND ?2 AND L.DATA BETWEEN ?3 AND ?4 AND L.IMPOSTO = ?5"
         "   AND L.TPLANCAMENTO IN (52, 54, 55, 56, 57) AND L.VALOR > 0"
         " ORDER BY L.DATA, L.IDFILIAL, L.TPLANCAMENTO");
-    SQLite::Statement inserir(c_.Db(),
+    banco::TComando inserir(c_.Db(),
         "INSERT INTO HS_LANCCONTABIL (IDEMPRESA, IDFILIAL, IMPOSTO, TPLANCAMENTO, DATA, INICIO, FIM, CONTADEBITO,"
         " CONTACREDITO, VALOR, HISTORICO, IDLCTOAPUR) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    SQLite::Statement atualizar(c_.Db(),
+    banco::TComando atualizar(c_.Db(),
         "UPDATE HS_LANCCONTABIL SET IDEMPRESA = ?1, IDFILIAL = ?2, IMPOSTO = ?3, TPLANCAMENTO = ?4, DATA = ?5, INICIO = ?6,"
         " FIM = ?7, CONTADEBITO = ?8, CONTACREDITO = ?9, VALOR = ?10, HISTORICO = ?11, IDLCTOAPUR = ?12"
         " WHERE IDLCTOAPUR = -?12 - 1");
-    SQLite::Statement limpar(c_.Db(), "DELETE FROM HS_LANCCONTABIL WHERE IDLCTOAPUR < 0");
+    banco::TComando limpar(c_.Db(), "DELETE FROM HS_LANCCONTABIL WHERE IDLCTOAPUR < 0");
     for (const auto& imposto : marcados) {
       for (auto* s : {&apagar, &valores}) {
         s->reset();
@@ -53,7 +53,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
         std::string contas = valores.getColumn(9).getString();
         size_t t1 = contas.find('\t'), t2 = contas.find('\t', t1 + 1);
         std::string historico = contas.substr(t2 + 1);
-        auto preencher = [&](SQLite::Statement& st) {
+        auto preencher = [&](banco::TComando& st) {
           st.reset();
           banco::Vincular(st, valores.getColumn(1).getInt(), valores.getColumn(2).getInt64(), valores.getColumn(3).getString(), valores.getColumn(4).getInt(), valores.getColumn(6).getString(), valores.getColumn(5).getString(), valores.getColumn(6).getString(), contas.substr(0, t1), contas.substr(t1 + 1, t2 - t1 - 1), valores.getColumn(7).getDouble(), historico.empty() ? valores.getColumn(8).getString() : historico, valores.getColumn(0).getInt64());
         };
@@ -67,7 +67,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     }
     limpar.exec();
     t.Confirmar();
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Contabilização: ") + e.what());
   }
   return gravados;

@@ -3,7 +3,7 @@
 #include <climits>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -20,7 +20,7 @@ int32_t IdInteiro(int64_t id, const char* tabela) {
 }
 
 void ExigirGia(TQDConnection& c, int32_t idGia) {
-  SQLite::Statement q(c.Db(), "SELECT 1 FROM ES02_GIA WHERE IDGIA = ?");
+  banco::TComando q(c.Db(), "SELECT 1 FROM ES02_GIA WHERE IDGIA = ?");
   banco::Vincular(q, idGia);
   if (!q.executeStep()) throw std::invalid_argument("GIA " + std::to_string(idGia) + " não encontrada (ES02_GIA).");
 }
@@ -28,11 +28,11 @@ void ExigirGia(TQDConnection& c, int32_t idGia) {
 // Updates the row in place (its id stays) or adds it.
 void GravarLinha(TQDConnection& c, int32_t idGia, const std::string& tpRegistro, const std::string& codigo,
                  const std::string& nomeCampo, const std::string& conteudo) {
-  SQLite::Statement up(c.Db(),
+  banco::TComando up(c.Db(),
       "UPDATE ES02_GIADET SET CONTEUDO = ? WHERE IDGIA = ? AND TPREGISTRO = ? AND CODIGO = ? AND NOMECAMPO = ?");
   banco::Vincular(up, conteudo, idGia, tpRegistro, codigo, nomeCampo);
   if (up.exec() > 0) return;
-  SQLite::Statement ins(c.Db(),
+  banco::TComando ins(c.Db(),
       "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (?, ?, ?, ?, ?)");
   banco::Vincular(ins, idGia, tpRegistro, codigo, nomeCampo, conteudo).exec();
 }
@@ -53,7 +53,7 @@ int32_t TApuracaoFuncoes::GetIDGia(int64_t idFilial, int32_t ano, int32_t mes, i
                                 std::to_string(diaFim) + " inválidos (0 e 0 para o mês todo).");
   return Protegido("GetIDGia", [&] {
     TTransacao t(c_);
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT IDGIA FROM ES02_GIA WHERE IDFILIAL = ?1 AND ANO = ?2 AND MES = ?3 AND TIPO = ?4"
         " AND ((DIAINICIO = ?5 AND DIAFIM = ?6) OR (?5 = 0 AND DIAINICIO = 1 AND DIAFIM = ?7))"
         " ORDER BY IDGIA LIMIT 1");
@@ -62,7 +62,7 @@ int32_t TApuracaoFuncoes::GetIDGia(int64_t idFilial, int32_t ano, int32_t mes, i
     if (q.executeStep()) {
       id = q.getColumn(0).getInt64();
     } else {
-      SQLite::Statement ins(c_.Db(),
+      banco::TComando ins(c_.Db(),
           "INSERT INTO ES02_GIA (IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (?, ?, ?, ?, ?, ?)");
       banco::Vincular(ins, idFilial, ano, mes, tipo, diaInicio, diaFim).exec();
       id = c_.UltimoId();

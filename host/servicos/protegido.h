@@ -3,7 +3,7 @@
 // database error naming the service, and the validity condition of the dated host tables.
 #include <string>
 
-#include <SQLiteCpp/Exception.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 
@@ -16,7 +16,7 @@ template <typename F>
 auto Protegido(const char* operacao, F&& f) -> decltype(f()) {
   try {
     return f();
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string(operacao) + ": " + e.what());
   }
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -76,10 +76,10 @@ TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDate
 
 std::string TQDInterface::GetConfig(const std::string& chave, const std::string& padrao) {
   try {
-    SQLite::Statement q(c_.Db(), "SELECT VALOR FROM HS_CONFIG WHERE CHAVE = ?");
+    banco::TComando q(c_.Db(), "SELECT VALOR FROM HS_CONFIG WHERE CHAVE = ?");
     q.bind(1, chave);
     return q.executeStep() && !q.getColumn(0).isNull() ? q.getColumn(0).getString() : padrao;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("HS_CONFIG: ") + e.what());
   }
 }
@@ -89,12 +89,12 @@ int32_t TQDInterface::GetConfigRodape() { return std::stoi(GetConfig("RODAPE", "
 
 int32_t TQDInterface::ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, TDateTime ini, TDateTime fim, const std::string&) {
   try {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT IDCFG FROM ES02_CFG WHERE IDFILIAL = ? AND TP = ? AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
         " ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, idFilial, std::to_string(tipo), DataISO(ini), DataISO(fim));
     return q.executeStep() ? q.getColumn(0).getInt() : 0;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("ObterIdConfiguracaoLivro: ") + e.what());
   }
 }
@@ -108,7 +108,7 @@ int32_t TQDInterface::ObterPaginasLivro(int32_t idConfiguracao) {
   } catch (const std::exception&) {
   }
   if (idConfiguracao > 0) {
-    SQLite::Statement cfg(c_.Db(), "SELECT INFORMACAO1 FROM ES02_CFG WHERE IDCFG = ?");
+    banco::TComando cfg(c_.Db(), "SELECT INFORMACAO1 FROM ES02_CFG WHERE IDCFG = ?");
     cfg.bind(1, idConfiguracao);
     if (cfg.executeStep()) {
       try {
@@ -129,13 +129,13 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
     const int32_t paginasPorLivro = ObterPaginasLivro(idConfiguracao);
     int primeiroLivro = 1;
     if (idConfiguracao > 0) {
-      SQLite::Statement cfg(c_.Db(), "SELECT INFORMACAO2 FROM ES02_CFG WHERE IDCFG = ?");
+      banco::TComando cfg(c_.Db(), "SELECT INFORMACAO2 FROM ES02_CFG WHERE IDCFG = ?");
       cfg.bind(1, idConfiguracao);
       if (cfg.executeStep()) {
         try { primeiroLivro = std::stoi(cfg.getColumn(0).getString()); } catch (const std::exception&) {}
       }
     }
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT LIVRO, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA < ?"
         " ORDER BY DATA DESC, ID DESC LIMIT 1");
     banco::Vincular(q, idFilial, modulo, DataISO(data));
@@ -150,7 +150,7 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
       ++livro;
       pagina = 2;
     }
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("ObterNumeracaoLivro: ") + e.what());
   }
 }
@@ -165,7 +165,7 @@ void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t
   try {
     TTransacao t(c_);
     int32_t primeira = paginaInicial;
-    SQLite::Statement anterior(c_.Db(),
+    banco::TComando anterior(c_.Db(),
         "SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ? AND DATA < ?"
         " ORDER BY DATA DESC, ID DESC LIMIT 1");
     banco::Vincular(anterior, idFilial, modulo, livro, DataISO(data));
@@ -173,17 +173,17 @@ void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t
       const int32_t seguinte = anterior.getColumn(0).getInt() + 1;
       if (seguinte > paginaInicial && seguinte < pagina) primeira = seguinte;
     }
-    SQLite::Statement d(c_.Db(), "DELETE FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA = ?");
+    banco::TComando d(c_.Db(), "DELETE FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND DATA = ?");
     banco::Vincular(d, idFilial, modulo, DataISO(data));
     d.exec();
-    SQLite::Statement i(c_.Db(),
+    banco::TComando i(c_.Db(),
         "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, IDCONFIGURACAO, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA, GRAVADOEM,"
         " FRENTEVERSO) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     banco::Vincular(i, idFilial, idConfiguracao, modulo, livro, primeira, pagina - 1, DataISO(data), DataHoraBR(Agora()));
     if (frenteVerso == 1 || frenteVerso == 2) i.bind(9, frenteVerso);
     i.exec();
     t.Confirmar();
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("GravarNumeracaoLivro: ") + e.what());
   }
 }
@@ -212,7 +212,7 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
                           ": " + (pagina < 2 ? "a folha 1 é a do termo de abertura" : "as folhas vão de 1 a 99999") +
                           "; informe uma folha de 2 a 99999.");
   try {
-    SQLite::Statement posterior(c_.Db(),
+    banco::TComando posterior(c_.Db(),
         "SELECT DATA, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
         " AND DATA > ? ORDER BY DATA LIMIT 1");
     banco::Vincular(posterior, idFilial, modulo, livro, DataISO(data));
@@ -224,14 +224,14 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
                             std::to_string(posterior.getColumn(2).getInt()) + "); o período iniciado em " +
                             DataBR(data) + ", anterior a ele, não pode ser impresso depois nesse livro.");
     }
-    SQLite::Statement ocupada(c_.Db(),
+    banco::TComando ocupada(c_.Db(),
         "SELECT DATA, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
         " AND DATA <> ? AND PAGINAFINAL >= ? ORDER BY PAGINAINICIAL LIMIT 1");
     banco::Vincular(ocupada, idFilial, modulo, livro, DataISO(data), pagina);
     if (ocupada.executeStep()) {
       TDateTime outra = 0;
       TentarLerData(ocupada.getColumn(0).getString(), outra);
-      SQLite::Statement livre(c_.Db(),
+      banco::TComando livre(c_.Db(),
           "SELECT MAX(PAGINAFINAL) FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ? AND DATA <> ?");
       banco::Vincular(livre, idFilial, modulo, livro, DataISO(data));
       livre.executeStep();
@@ -242,7 +242,7 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
                             "); a primeira folha livre do livro é a " + std::to_string(livre.getColumn(0).getInt() + 1) +
                             ".");
     }
-    SQLite::Statement modo(c_.Db(),
+    banco::TComando modo(c_.Db(),
         "SELECT FRENTEVERSO, DATA FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
         " AND DATA <> ? AND FRENTEVERSO IN (1, 2) AND FRENTEVERSO <> ? ORDER BY DATA LIMIT 1");
     banco::Vincular(modo, idFilial, modulo, livro, DataISO(data), frenteVerso);
@@ -253,7 +253,7 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
                             DataBR(outra) + "; uma impressão " + Modo(frenteVerso) +
                             " nesse livro é recusada: um livro tem uma só numeração.");
     }
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("HS_NUMERACAOLIVRO: ") + e.what());
   }
 }
@@ -261,7 +261,7 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
 TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std::string& modulo, int32_t livro) {
   try {
     TLivroRegistrado r;
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT MIN(DATA), MAX(DATA), MAX(PAGINAFINAL), MAX(IDCONFIGURACAO), COUNT(*) FROM HS_NUMERACAOLIVRO"
         " WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?");
     banco::Vincular(q, idFilial, modulo, livro);
@@ -270,13 +270,13 @@ TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std:
     TentarLerData(q.getColumn(1).getString(), r.UltimaData);
     r.UltimaPagina = q.getColumn(2).getInt();
     r.IdConfiguracao = q.getColumn(3).getInt();
-    SQLite::Statement seguinte(c_.Db(),
+    banco::TComando seguinte(c_.Db(),
         "SELECT 1 FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO > ? LIMIT 1");
     banco::Vincular(seguinte, idFilial, modulo, livro);
     const int32_t paginas = ObterPaginasLivro(r.IdConfiguracao);
     r.Encerrado = seguinte.executeStep() || (paginas > 0 && r.UltimaPagina + 1 > paginas);
     return r;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("HS_NUMERACAOLIVRO: ") + e.what());
   }
 }
@@ -286,7 +286,7 @@ TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std:
 TSignatarios TQDInterface::ObterSignatarios(int64_t idFilial, TDateTime data) {
   try {
     TSignatarios r;
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT TP, INFORMACAO1, INFORMACAO2, INFORMACAO3 FROM ES02_CFG WHERE IDFILIAL = ? AND ORIGEM = 2"
         " AND TP IN ('8', '9') AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?) ORDER BY DATAINICIO");
     banco::Vincular(q, idFilial, DataISO(data), DataISO(data));
@@ -297,7 +297,7 @@ TSignatarios TQDInterface::ObterSignatarios(int64_t idFilial, TDateTime data) {
       s.CPF = q.getColumn(3).isNull() ? "" : q.getColumn(3).getString();
     }
     return r;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("ES02_CFG (signatários): ") + e.what());
   }
 }

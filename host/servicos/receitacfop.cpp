@@ -3,7 +3,7 @@
 #include <array>
 #include <stdexcept>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/integridade.h"
@@ -46,7 +46,7 @@ std::string CondicaoEscopo(TTipoSomaReceita tipo) {
 
 // A CFOP with two formulas of one number would add each of its items twice, silently.
 void RecusarFormulasRepetidas(TQDConnection& c, const std::string& uf, int32_t numero) {
-  SQLite::Statement q(c.Db(),
+  banco::TComando q(c.Db(),
       "SELECT COALESCE(CF.CFOP, 'de IDCFOP ' || C.IDCFOP), COUNT(*) FROM ES02_CFOPCFGUF C"
       "  LEFT JOIN ES02_CFOP CF ON (CF.IDCFOP = C.IDCFOP)"
       " WHERE C.UF = ? AND C.TP = ? GROUP BY C.IDCFOP HAVING COUNT(*) > 1 ORDER BY 1 LIMIT 1");
@@ -72,7 +72,7 @@ TFracao SomarLado(TQDConnection& c, TEvMacroFormula& ev, const TFilial& f, int32
          " JOIN ES02_CFOPCFGUF C ON (C.IDCFOP = I.IDCFOP AND C.UF = ?1 AND C.TP = ?2)"
          " LEFT JOIN ES02_CFOP CF ON (CF.IDCFOP = I.IDCFOP)"
          " WHERE " + CondicaoEscopo(tipo) + " AND D." + lado.data + " BETWEEN ?3 AND ?4";
-  SQLite::Statement q(c.Db(), sql);
+  banco::TComando q(c.Db(), sql);
   banco::Vincular(q, f.UF, numero, DataISO(ini), DataISO(fim), tipo == 1 ? f.IdFilial : int64_t{f.IdEmpresa});
 
   ev.ClearVariables();
@@ -128,7 +128,7 @@ Currency TApuracaoFuncoes::GetSomaReceitaFormulaCFOPUF(const TFilial& f, int32_t
 // formula counts them.
 Currency TApuracaoFuncoes::GetSomaReceitaServicos(const TFilial& f, TDateTime ini, TDateTime fim) {
   return Protegido("GetSomaReceitaServicos", [&] {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT COALESCE(I.VLRCONTABIL, 0) FROM ES02_SERVICO D"
         "  JOIN ES02_SERVICODET I ON (I.IDSERVICO = D.IDSERVICO)"
         " WHERE D.IDFILIAL = ? AND D.DATAEMISSAO BETWEEN ? AND ?");

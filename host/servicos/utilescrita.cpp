@@ -1,6 +1,6 @@
 #include "host/servicos/utilescrita.h"
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
@@ -9,7 +9,7 @@ TMascaraCfop TUtilEscrita::GetMascaraESufixoCfop() {
   if (mascaraLida_) return mascara_;
   try {
     mascara_ = {"9.999.999", 3};
-    SQLite::Statement q(c_.Db(), "SELECT CHAVE, VALOR FROM HS_CONFIG WHERE CHAVE IN ('CFOP_MASCARA', 'CFOP_SUFIXO')");
+    banco::TComando q(c_.Db(), "SELECT CHAVE, VALOR FROM HS_CONFIG WHERE CHAVE IN ('CFOP_MASCARA', 'CFOP_SUFIXO')");
     while (q.executeStep()) {
       if (q.getColumn(0).getString() == "CFOP_MASCARA") {
         mascara_.Mascara = q.getColumn(1).getString();
@@ -19,7 +19,7 @@ TMascaraCfop TUtilEscrita::GetMascaraESufixoCfop() {
         mascara_.TamanhoSufixo = static_cast<uint8_t>(n);
       }
     }
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("GetMascaraESufixoCfop: ") + e.what());
   } catch (const std::logic_error&) {
     throw EBancoDados("HS_CONFIG CFOP_SUFIXO não é um número");
@@ -30,12 +30,12 @@ TMascaraCfop TUtilEscrita::GetMascaraESufixoCfop() {
 
 bool TUtilEscrita::GetPerfilEFD(int64_t idFilial, TDateTime data) {
   try {
-    SQLite::Statement q(c_.Db(),
+    banco::TComando q(c_.Db(),
         "SELECT REGISTROAUX FROM HS_PERFILEFD WHERE IDFILIAL = ? AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
         " ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, idFilial, DataISO(data), DataISO(data));
     return q.executeStep() && q.getColumn(0).getInt() == 1;
-  } catch (const SQLite::Exception& e) {
+  } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("GetPerfilEFD: ") + e.what());
   }
 }

@@ -32,7 +32,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <SQLiteCpp/Statement.h>
+#include "host/banco/motor.h"
 
 #include "dialogodados.h"
 #include "dialogoprogresso.h"
@@ -59,7 +59,7 @@ QString LerArquivo(const QString& caminho) {
 
 // First column of the first row, as text ("" when none).
 QString Valor(const std::string& sql) {
-  SQLite::Statement st(GUtilSistema->GetConnectionSistema().Db(), sql);
+  banco::TComando st(GUtilSistema->GetConnectionSistema().Db(), sql);
   return st.executeStep() && !st.getColumn(0).isNull() ? QString::fromStdString(st.getColumn(0).getString()) : QString();
 }
 
@@ -635,8 +635,8 @@ void TesteDesktop::DialogosDeArquivoNaoAbremOBanco() {
   QVERIFY2(lista.contains("desktop por último"), qPrintable(lista));
 
   janela_.reset();
-  SQLite::Database depois(banco.toStdString(), SQLite::OPEN_READONLY);
-  SQLite::Statement st(depois, textos);
+  banco::TBanco depois(banco.toStdString(), banco::kLeitura);
+  banco::TComando st(depois, textos);
   QVERIFY(st.executeStep());
   QCOMPARE(QString::fromStdString(st.getColumn(0).getString()), todas);
 }

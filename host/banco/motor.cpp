@@ -1,0 +1,52 @@
+#include "host/banco/motor.h"
+
+#include <cctype>
+
+#include "host/banco/motorsqlite.h"
+
+namespace banco {
+
+bool TBanco::EhServidor(const std::string& alvo) {
+  auto comeca = [&](const char* p) {
+    const std::string s(p);
+    if (alvo.size() < s.size()) return false;
+    for (size_t i = 0; i < s.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(alvo[i])) != s[i]) return false;
+    return true;
+  };
+  return comeca("postgresql:") || comeca("postgres:");
+}
+
+TBanco::TBanco(const std::string& alvo, int modo)
+    : m_(AbrirSQLite(alvo, modo)) {}
+
+TColuna TBanco::execAndGet(const std::string& sql) {
+  TComando q(*this, sql);
+  if (!q.executeStep()) throw EMotor("A consulta não devolveu nenhuma linha: " + sql.substr(0, 200), 0);
+  return q.getColumn(0);
+}
+
+sqlite3* TBanco::getHandle() {
+  sqlite3* h = m_->HandleSQLite();
+  if (!h) throw EMotor("Operação disponível apenas num banco SQLite", 0);
+  return h;
+}
+
+int TComando::exec() {
+  while (c_->Passo()) {
+  }
+  return c_->Alteradas();
+}
+
+TColuna TComando::getColumn(const std::string& nome) const {
+  for (int i = 0; i < c_->Colunas(); ++i) {
+    const std::string n = c_->NomeColuna(i);
+    bool igual = n.size() == nome.size();
+    for (size_t k = 0; igual && k < n.size(); ++k)
+      igual = std::toupper(static_cast<unsigned char>(n[k])) == std::toupper(static_cast<unsigned char>(nome[k]));
+    if (igual) return TColuna(c_, i);
+  }
+  throw EMotor("Coluna não encontrada no resultado: " + nome, 0);
+}
+
+}  // namespace banco
