@@ -3,6 +3,9 @@
 // scripted interaction and the host installed over them.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -14,13 +17,30 @@
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
 
+// The server the suite runs on when LIVRO_ICMS_BANCO_TESTE names one (scripts/pg-teste.sh); empty
+// for SQLite in memory.
+inline std::string ServidorDeTeste() {
+  const char* s = std::getenv("LIVRO_ICMS_BANCO_TESTE");
+  return s ? s : "";
+}
+
+// A new database with the schema: in memory, or a schema of its own on the server.
+inline std::unique_ptr<TQDConnection> BancoDeTeste(const std::string& servidor = ServidorDeTeste()) {
+  if (servidor.empty()) return TQDConnection::CriarEmMemoria();
+  static int n = 0;
+  const std::string esquema = "teste_" + std::to_string(getpid()) + "_" + std::to_string(++n);
+  banco::TBanco(servidor, banco::kEscrita).exec("DROP SCHEMA IF EXISTS " + esquema + " CASCADE; CREATE SCHEMA " + esquema);
+  return TQDConnection::Criar(servidor + (servidor.find('?') == std::string::npos ? "?" : "&") +
+                              "options=-csearch_path%3D" + esquema);
+}
+
 class AmbienteTeste : public ::testing::Test {
  protected:
   void SetUp() override { Montar(true); }
 
   void Montar(bool demo) {
     host_.reset();
-    conexao_ = TQDConnection::CriarEmMemoria();
+    conexao_ = BancoDeTeste();
     if (demo) conexao_->CarregarDemo();
     interacao_ = std::make_unique<TInteracaoRoteirizada>();
     host_ = std::make_unique<THost>(*conexao_, *interacao_);
@@ -66,7 +86,10 @@ class AmbienteTeste : public ::testing::Test {
   // Every row of every table, in key order: what "the database as a run left it" means.
   std::string TodasAsLinhas() {
     std::string r;
-    banco::TComando t(conexao_->Db(), "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    banco::TComando t(conexao_->Db(), conexao_->Db().Dialeto() == banco::TDialeto::SQLite
+                                          ? "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"
+                                          : "SELECT upper(table_name) FROM information_schema.tables"
+                                            " WHERE table_schema = current_schema() ORDER BY 1");
     while (t.executeStep()) {
       std::string nome = t.getColumn(0).getString();
       r += "# " + nome + "\n" + Linhas("SELECT * FROM " + nome + " ORDER BY 1");

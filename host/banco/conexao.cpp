@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "db/recursos.h"
+#include "host/banco/adaptadorsql.h"
 #include "host/banco/integridade.h"
 
 void LancarErroBanco(const banco::EMotor& e, const std::string& mensagem) {
@@ -29,14 +30,17 @@ int VersaoDoArquivo(const std::string& arquivo) {
                         "; este programa usa a versão " + std::to_string(TQDConnection::kVersaoEsquema) + ".");
     return versao;
   } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, "O arquivo " + arquivo + " não é um banco de dados SQLite válido: " + e.what());
+    LancarErroBanco(e, (banco::TBanco::EhServidor(arquivo) ? "Não foi possível ler o banco " + arquivo + ": "
+                                                            : "O arquivo " + arquivo + " não é um banco de dados SQLite válido: ") +
+                           e.what());
   }
 }
 
 }  // namespace
 
 std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) {
-  if (!std::filesystem::exists(arquivo)) throw EBancoDados("Banco de dados não encontrado: " + arquivo);
+  if (!banco::TBanco::EhServidor(arquivo) && !std::filesystem::exists(arquivo))
+    throw EBancoDados("Banco de dados não encontrado: " + arquivo);
   const int versao = VersaoDoArquivo(arquivo);
   std::unique_ptr<TQDConnection> c;
   try {
@@ -50,15 +54,18 @@ std::unique_ptr<TQDConnection> TQDConnection::Abrir(const std::string& arquivo) 
 }
 
 std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) {
-  if (std::filesystem::exists(arquivo)) throw EBancoDados("O arquivo já existe: " + arquivo);
+  const bool servidor = banco::TBanco::EhServidor(arquivo);
+  if (!servidor && std::filesystem::exists(arquivo)) throw EBancoDados("O arquivo já existe: " + arquivo);
   try {
     auto db = std::make_unique<banco::TBanco>(arquivo, banco::kEscrita | banco::kCriar);
+    // On a server the database is the schema the connection writes to: it must be empty of ours.
+    if (servidor && db->tableExists("HS_VERSAO")) throw EBancoDados("O banco já existe no servidor: " + arquivo);
     std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
     c->Configurar();
     c->CriarEsquema();
     return c;
   } catch (const banco::EMotor& e) {
-    std::filesystem::remove(arquivo);
+    if (!servidor) std::filesystem::remove(arquivo);
     throw EBancoDados("Não foi possível criar o banco " + arquivo + ": " + e.what());
   }
 }
@@ -72,7 +79,7 @@ std::unique_ptr<TQDConnection> TQDConnection::CriarEmMemoria() {
 
 void TQDConnection::Configurar() {
   SetEsperaOcupado(kEsperaOcupado);
-  db_->exec("PRAGMA foreign_keys = OFF; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+  if (db_->Dialeto() == banco::TDialeto::SQLite) db_->exec("PRAGMA foreign_keys = OFF; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
 }
 
 void TQDConnection::SetEsperaOcupado(std::chrono::milliseconds espera) {
@@ -81,6 +88,7 @@ void TQDConnection::SetEsperaOcupado(std::chrono::milliseconds espera) {
 
 void TQDConnection::CriarEsquema() {
   TTransacao t(*this);
+  if (db_->Dialeto() == banco::TDialeto::PostgreSQL) db_->exec(SqlCompatibilidadePostgreSQL());
   db_->exec(SqlEsquema());
   t.Confirmar();
 }

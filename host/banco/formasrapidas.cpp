@@ -262,7 +262,7 @@ TApuracaoEmCurso::~TApuracaoEmCurso() {
 }
 
 int64_t TApuracaoEmCurso::VersaoDados() {
-  return conexao_.Db().execAndGet("PRAGMA data_version").getInt64();
+  return conexao_.Db().VersaoDados();
 }
 
 void TApuracaoEmCurso::Conferir() {

@@ -98,7 +98,7 @@ std::string DataInvalida(const std::string& c) {
   // than the rest of the reading of the index.
   return "NOT (typeof(" + c + ") = 'text' AND length(" + c + ") = 10 AND " + c +
          " GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND CASE WHEN substr(" + c + ", 6, 5) BETWEEN '01-01' AND"
-         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') = " + c + " END)";
+         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 = 1 ELSE date(" + c + ", '+0 days') = " + c + " END)";
 }
 
 // "Saída nº 12 série 1 de 05/01/2026 do estabelecimento 2 da empresa 1": the document as the user
@@ -129,30 +129,39 @@ bool QuatroCasas(double v, int64_t& dezMilesimos) {
   return true;
 }
 
-// A statement stepped through the C interface: the items are read by the million, and every column
-// read through the wrapper's objects costs more than the reading itself.
+// A statement stepped through the C interface on SQLite: the items are read by the million, and
+// every column read through the wrapper's objects costs more than the reading itself. Other
+// engines are read through their statement.
 class TLeitura {
  public:
-  TLeitura(banco::TBanco& db, const std::string& sql) : db_(db.getHandle()) {
+  TLeitura(banco::TBanco& db, const std::string& sql) {
+    if (db.Dialeto() != banco::TDialeto::SQLite) {
+      outro_ = std::make_unique<banco::TComando>(db, sql);
+      return;
+    }
+    db_ = db.getHandle();
     Verificar(sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr));
   }
   ~TLeitura() { sqlite3_finalize(st_); }
   TLeitura(const TLeitura&) = delete;
   TLeitura& operator=(const TLeitura&) = delete;
-  void Vincular(int i, int64_t v) { Verificar(sqlite3_bind_int64(st_, i, v)); }
+  void Vincular(int i, int64_t v) { outro_ ? outro_->bind(i, v) : Verificar(sqlite3_bind_int64(st_, i, v)); }
   void Vincular(int i, const std::string& v) {
+    if (outro_) return outro_->bind(i, v);
     Verificar(sqlite3_bind_text(st_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT));
   }
   bool Proxima() {
+    if (outro_) return outro_->executeStep();
     const int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
     if (rc != SQLITE_DONE) Verificar(rc);
     return false;
   }
-  int Tipo(int i) const { return sqlite3_column_type(st_, i); }
-  sqlite3_value* Valor(int i) const { return sqlite3_column_value(st_, i); }
-  int64_t Inteiro(int i) const { return sqlite3_column_int64(st_, i); }
+  int Tipo(int i) const { return outro_ ? static_cast<int>(outro_->getColumn(i).getType()) : sqlite3_column_type(st_, i); }
+  int64_t Inteiro(int i) const { return outro_ ? outro_->getColumn(i).getInt64() : sqlite3_column_int64(st_, i); }
+  double Real(int i) const { return outro_ ? outro_->getColumn(i).getDouble() : sqlite3_column_double(st_, i); }
   std::string_view Texto(int i) const {
+    if (outro_) return textos_[static_cast<size_t>(i) % std::size(textos_)] = outro_->getColumn(i).getString();
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
     return t ? std::string_view(t, static_cast<size_t>(sqlite3_column_bytes(st_, i))) : std::string_view();
   }
@@ -161,8 +170,10 @@ class TLeitura {
   void Verificar(int rc) const {
     if (rc != SQLITE_OK) throw banco::EMotor(sqlite3_errmsg(db_), rc, (rc & 0xff) == SQLITE_BUSY);
   }
-  sqlite3* db_;
+  sqlite3* db_ = nullptr;
   sqlite3_stmt* st_ = nullptr;
+  std::unique_ptr<banco::TComando> outro_;
+  mutable std::string textos_[16];
 };
 
 std::unordered_set<int64_t> IdsCfop(banco::TBanco& db) {
@@ -216,13 +227,13 @@ void VerificarItens(banco::TBanco& db, const TItens& t, int64_t idFilial, const 
       unsigned invalidos = 0, finos = 0;
       bool cabe = true;
       for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
-        sqlite3_value* valor = q.Valor(cPrimeiroValor + i);
+        const int valor = cPrimeiroValor + i;
         int64_t v = 0;
-        switch (sqlite3_value_type(valor)) {
-          case SQLITE_INTEGER: cabe = banco::TTotaisItens::DezMilesimos(static_cast<int64_t>(sqlite3_value_int64(valor)), v) && cabe; break;
+        switch (q.Tipo(valor)) {
+          case SQLITE_INTEGER: cabe = banco::TTotaisItens::DezMilesimos(q.Inteiro(valor), v) && cabe; break;
           case SQLITE_FLOAT:
-            if (!QuatroCasas(sqlite3_value_double(valor), v)) finos |= 1u << i;
-            else cabe = banco::TTotaisItens::DezMilesimos(sqlite3_value_double(valor), v) && cabe;
+            if (!QuatroCasas(q.Real(valor), v)) finos |= 1u << i;
+            else cabe = banco::TTotaisItens::DezMilesimos(q.Real(valor), v) && cabe;
             break;
           default: invalidos |= 1u << i; continue;
         }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "host/banco/motorpg.h"
 #include "host/banco/motorsqlite.h"
 
 namespace banco {
@@ -18,7 +19,7 @@ bool TBanco::EhServidor(const std::string& alvo) {
 }
 
 TBanco::TBanco(const std::string& alvo, int modo)
-    : m_(AbrirSQLite(alvo, modo)) {}
+    : m_(EhServidor(alvo) ? AbrirPostgreSQL(alvo) : AbrirSQLite(alvo, modo)) {}
 
 TColuna TBanco::execAndGet(const std::string& sql) {
   TComando q(*this, sql);

@@ -71,6 +71,9 @@ class IMotor {
   virtual void EsperaOcupado(int milissegundos) = 0;
   virtual bool EmTransacao() = 0;
   virtual bool TemTabela(const std::string& nome) = 0;
+  // A number that changes when another connection has committed a change since it was last read
+  // (it may change for this connection's own changes too).
+  virtual int64_t VersaoDados() = 0;
   // The SQLite connection underneath, for the readers that step it directly; null on other engines.
   virtual sqlite3* HandleSQLite() { return nullptr; }
 };
@@ -112,6 +115,7 @@ class TBanco {
   int64_t getLastInsertRowid() { return m_->UltimoId(); }
   void setBusyTimeout(int milissegundos) { m_->EsperaOcupado(milissegundos); }
   bool EmTransacao() { return m_->EmTransacao(); }
+  int64_t VersaoDados() { return m_->VersaoDados(); }
   // The SQLite connection; fails on another engine.
   sqlite3* getHandle();
   IMotor& Motor() { return *m_; }

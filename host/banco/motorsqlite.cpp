@@ -111,6 +111,10 @@ class TMotorSQLite : public IMotor {
     q.VincularTexto(1, nome);
     return q.Passo() && q.Inteiro(0) == 1;
   }
+  int64_t VersaoDados() override {
+    TComandoSQLite q(db_, "PRAGMA data_version");
+    return q.Passo() ? q.Inteiro(0) : 0;
+  }
   sqlite3* HandleSQLite() override { return db_; }
 
  private:

@@ -49,7 +49,7 @@ void RecusarFormulasRepetidas(TQDConnection& c, const std::string& uf, int32_t n
   banco::TComando q(c.Db(),
       "SELECT COALESCE(CF.CFOP, 'de IDCFOP ' || C.IDCFOP), COUNT(*) FROM ES02_CFOPCFGUF C"
       "  LEFT JOIN ES02_CFOP CF ON (CF.IDCFOP = C.IDCFOP)"
-      " WHERE C.UF = ? AND C.TP = ? GROUP BY C.IDCFOP HAVING COUNT(*) > 1 ORDER BY 1 LIMIT 1");
+      " WHERE C.UF = ? AND C.TP = ? GROUP BY C.IDCFOP, CF.CFOP HAVING COUNT(*) > 1 ORDER BY 1 LIMIT 1");
   banco::Vincular(q, uf, numero);
   if (q.executeStep())
     throw EDadosInvalidos("A CFOP " + q.getColumn(0).getString() + " tem " + q.getColumn(1).getString() +
