@@ -222,6 +222,7 @@ TEST(ServidorDoEscritorio, DialetoReescritoParaOServidor) {
   EXPECT_EQ(ParaPostgreSQL("SELECT X FROM T WHERE A = ?1 AND B = ? AND C = '?'", true),
             "SELECT X FROM T WHERE A = $1 AND B = $2 AND C = '?'");
   EXPECT_EQ(ParaPostgreSQL("BEGIN IMMEDIATE", false), "BEGIN ");
+  EXPECT_EQ(ParaPostgreSQL("FROM A CROSS JOIN B ON (B.X = A.X) CROSS JOIN C", false), "FROM A INNER JOIN B ON (B.X = A.X) CROSS JOIN C");
   EXPECT_EQ(ParaPostgreSQL("WHERE A IS NOT ?1 AND B IS ? AND C IS NOT NULL", true),
             "WHERE A IS DISTINCT FROM  $1 AND B IS NOT DISTINCT FROM $2 AND C IS NOT NULL");
   EXPECT_EQ(ParaPostgreSQL("SELECT 1 WHERE C GLOB '[0-9].[0-9]*' AND D NOT GLOB '*[^0-9]*'", false),

@@ -123,6 +123,7 @@ class TReescrita {
       else if ((Em(i, "MAX") || Em(i, "MIN")) && Sim(Prox(i + 1), "(")) DoisValores(i);
       else if (Em(i, "CHAR") && Sim(Prox(i + 1), "(")) t_[i].texto = "chr";
       else if (Em(i, "IS")) Identidade(i);
+      else if (Em(i, "CROSS") && Em(Prox(i + 1), "JOIN")) Cruzada(i);
       else if (casosComoTexto_ && (Em(i, "THEN") || Em(i, "ELSE"))) ComoTexto(i);
       else if (Em(i, "ORDER") && Em(Prox(i + 1), "BY")) fim += OrdemNulos(Prox(i + 1) + 1, fim);
       else if ((Em(i, "FROM") || Em(i, "JOIN")) && Sim(Prox(i + 1), "(") && Em(Prox(Prox(i + 1) + 1), "SELECT")) Apelido(Prox(i + 1));
@@ -148,6 +149,13 @@ class TReescrita {
     for (int c = 2; c <= colunas; ++c) texto += ", " + std::to_string(c) + " NULLS FIRST";
     t_.insert(t_.begin() + static_cast<std::ptrdiff_t>(Recuo(fim)), {TTipo::Palavra, texto});
     ++fim;
+  }
+
+  // SQLite takes an ON after CROSS JOIN, as an inner join.
+  void Cruzada(size_t i) {
+    size_t p = Prox(Prox(Prox(i + 1) + 1) + 1);  // after the table
+    if (!Em(p, "ON")) p = Prox(p + 1);              // after its alias
+    if (Em(p, "ON")) t_[i].texto = "INNER";
   }
 
   // SQLite's IS and IS NOT compare any two values, NULL equal to NULL.
@@ -326,20 +334,27 @@ CREATE OR REPLACE FUNCTION livro_texto(v text) RETURNS text LANGUAGE sql IMMUTAB
 CREATE OR REPLACE FUNCTION livro_texto(v anyelement) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT v::text $$;
 CREATE OR REPLACE FUNCTION round(v double precision, casas integer) RETURNS double precision LANGUAGE sql IMMUTABLE AS $$
   SELECT round(v::numeric, casas)::double precision $$;
-CREATE OR REPLACE FUNCTION livro_texto_igual(a text, b integer) RETURNS boolean LANGUAGE sql IMMUTABLE AS $$ SELECT a = b::text $$;
-CREATE OR REPLACE FUNCTION livro_texto_diferente(a text, b integer) RETURNS boolean LANGUAGE sql IMMUTABLE AS $$ SELECT a <> b::text $$;
-CREATE OR REPLACE FUNCTION livro_igual_texto(a integer, b text) RETURNS boolean LANGUAGE sql IMMUTABLE AS $$ SELECT a::text = b $$;
-CREATE OR REPLACE FUNCTION livro_texto_igual(a text, b bigint) RETURNS boolean LANGUAGE sql IMMUTABLE AS $$ SELECT a = b::text $$;
-CREATE OR REPLACE FUNCTION livro_texto_diferente(a text, b bigint) RETURNS boolean LANGUAGE sql IMMUTABLE AS $$ SELECT a <> b::text $$;
-CREATE OR REPLACE FUNCTION livro_igual_texto(a bigint, b text) RETURNS boolean LANGUAGE sql IMMUTABLE AS $$ SELECT a::text = b $$;
-DO $$ BEGIN
-  CREATE OPERATOR = (LEFTARG = text, RIGHTARG = integer, FUNCTION = livro_texto_igual);
-  CREATE OPERATOR <> (LEFTARG = text, RIGHTARG = integer, FUNCTION = livro_texto_diferente);
-  CREATE OPERATOR = (LEFTARG = integer, RIGHTARG = text, FUNCTION = livro_igual_texto);
-  CREATE OPERATOR = (LEFTARG = text, RIGHTARG = bigint, FUNCTION = livro_texto_igual);
-  CREATE OPERATOR <> (LEFTARG = text, RIGHTARG = bigint, FUNCTION = livro_texto_diferente);
-  CREATE OPERATOR = (LEFTARG = bigint, RIGHTARG = text, FUNCTION = livro_igual_texto);
-EXCEPTION WHEN duplicate_function THEN NULL;
+DO $$
+DECLARE
+  ops text[] := ARRAY['=', 'eq', '<>', 'ne', '<', 'lt', '>', 'gt', '<=', 'le', '>=', 'ge'];
+  tipo text;
+  k int;
+BEGIN
+  FOREACH tipo IN ARRAY ARRAY['integer', 'bigint'] LOOP
+    FOR k IN 1..6 LOOP
+      EXECUTE format('CREATE OR REPLACE FUNCTION livro_%s_%s(a text, b %s) RETURNS boolean LANGUAGE sql IMMUTABLE'
+                     ' AS $f$ SELECT a %s b::text $f$', ops[2 * k], tipo, tipo, ops[2 * k - 1]);
+      EXECUTE format('CREATE OR REPLACE FUNCTION livro_%s_%s_texto(a %s, b text) RETURNS boolean LANGUAGE sql IMMUTABLE'
+                     ' AS $f$ SELECT a::text %s b $f$', ops[2 * k], tipo, tipo, ops[2 * k - 1]);
+      BEGIN
+        EXECUTE format('CREATE OPERATOR %s (LEFTARG = text, RIGHTARG = %s, FUNCTION = livro_%s_%s)',
+                       ops[2 * k - 1], tipo, ops[2 * k], tipo);
+        EXECUTE format('CREATE OPERATOR %s (LEFTARG = %s, RIGHTARG = text, FUNCTION = livro_%s_%s_texto)',
+                       ops[2 * k - 1], tipo, ops[2 * k], tipo);
+      EXCEPTION WHEN duplicate_function OR duplicate_object THEN NULL;
+      END;
+    END LOOP;
+  END LOOP;
 END $$;
 CREATE OR REPLACE FUNCTION livro_seguir_id() RETURNS trigger LANGUAGE plpgsql AS $$
 DECLARE
