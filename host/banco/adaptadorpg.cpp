@@ -1,4 +1,5 @@
 // The host's SQLite dialect rewritten for PostgreSQL, token by token.
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -118,6 +119,7 @@ class TReescrita {
       return;
     }
     OrdemDaUniao(ini, fim);
+    OrdemDoAgrupamento(ini, fim);
     for (size_t i = ini; i < fim; ++i) {
       if (Em(i, "GLOB")) Glob(i);
       else if ((Em(i, "MAX") || Em(i, "MIN")) && Sim(Prox(i + 1), "(")) DoisValores(i);
@@ -128,6 +130,13 @@ class TReescrita {
       else if (Em(i, "ORDER") && Em(Prox(i + 1), "BY")) fim += OrdemNulos(Prox(i + 1) + 1, fim);
       else if ((Em(i, "FROM") || Em(i, "JOIN")) && Sim(Prox(i + 1), "(") && Em(Prox(Prox(i + 1) + 1), "SELECT")) Apelido(Prox(i + 1));
     }
+  }
+
+  // Text added at position i, as tokens, so that later passes read it as any other.
+  void Inserir(size_t i, const std::string& texto, size_t& fim) {
+    const std::vector<TToken> novos = Tokens(texto);
+    t_.insert(t_.begin() + static_cast<std::ptrdiff_t>(i), novos.begin(), novos.end());
+    fim += novos.size();
   }
 
   // SQLite answers a UNION without ORDER BY sorted by its columns, as it removes the repeated rows.
@@ -147,8 +156,7 @@ class TReescrita {
     if (!uniao || ordem) return;
     std::string texto = " ORDER BY 1 NULLS FIRST";
     for (int c = 2; c <= colunas; ++c) texto += ", " + std::to_string(c) + " NULLS FIRST";
-    t_.insert(t_.begin() + static_cast<std::ptrdiff_t>(Recuo(fim)), {TTipo::Palavra, texto});
-    ++fim;
+    Inserir(Recuo(fim), texto, fim);
   }
 
   // SQLite takes an ON after CROSS JOIN, as an inner join.
@@ -166,6 +174,39 @@ class TReescrita {
     if (Em(p, "NULL") || Em(p, "TRUE") || Em(p, "FALSE") || Em(p, "DISTINCT")) return;
     t_[i].texto = nao ? "IS DISTINCT FROM" : "IS NOT DISTINCT FROM";
     if (nao) t_[Prox(i + 1)].texto.clear();
+  }
+
+  // SQLite groups by sorting on the GROUP BY terms, and rows that ORDER BY leaves tied come out in
+  // that order; the server's are in no order. The terms of GROUP BY follow those of ORDER BY.
+  void OrdemDoAgrupamento(size_t ini, size_t& fim) {
+    int nivel = 0;
+    size_t grupo = 0, ordem = 0, fimOrdem = 0;
+    for (size_t i = ini; i < fim; ++i) {
+      if (Sim(i, "(")) ++nivel;
+      if (Sim(i, ")")) --nivel;
+      if (nivel != 0) continue;
+      if (Em(i, "UNION")) return;
+      if (Em(i, "GROUP") && Em(Prox(i + 1), "BY")) grupo = Prox(i + 1) + 1;
+      if (Em(i, "ORDER") && Em(Prox(i + 1), "BY")) ordem = Prox(i + 1) + 1;
+      if (ordem && !fimOrdem && (Em(i, "LIMIT") || Em(i, "OFFSET"))) fimOrdem = Recuo(i);
+    }
+    if (!grupo || !ordem) return;
+    if (!fimOrdem) fimOrdem = Recuo(fim);
+    auto termos = [&](size_t de, size_t ate) {
+      std::vector<std::string> r(1);
+      for (size_t k = de; k < ate; ++k) {
+        if (Em(k, "HAVING") || Em(k, "ORDER") || Em(k, "LIMIT") || Em(k, "ASC") || Em(k, "DESC")) break;
+        if (Sim(k, ",")) r.emplace_back();
+        else if (t_[k].tipo != TTipo::Espaco) r.back() += t_[k].texto;
+      }
+      return r;
+    };
+    const std::vector<std::string> porGrupo = termos(grupo, ordem), porOrdem = termos(ordem, fimOrdem);
+    std::string extra;
+    for (const std::string& g : porGrupo)
+      if (std::find(porOrdem.begin(), porOrdem.end(), g) == porOrdem.end()) extra += ", " + g + " NULLS FIRST";
+    if (extra.empty()) return;
+    Inserir(fimOrdem, extra, fim);
   }
 
   // The result of a branch of CASE as text, so that branches of different types meet.
@@ -280,10 +321,12 @@ class TReescrita {
       } else if (Em(i, "INTEGER")) {
         t_[i].texto = "BIGINT";
       } else if (Em(i, "DATE") && !Sim(Prox(i + 1), "(")) {
-        t_[i].texto = "VARCHAR(10) COLLATE \"C\"";
+        t_[i].texto = "VARCHAR COLLATE \"C\"";
       } else if (Em(i, "VARCHAR") && Sim(Prox(i + 1), "(")) {
+        // SQLite keeps the length as documentation; a longer text is stored whole.
         const size_t f = Fecha(Prox(i + 1));
-        if (f < fim) t_[f].texto += " COLLATE \"C\"";
+        for (size_t k = i + 1; k <= f && k < fim; ++k) t_[k].texto.clear();
+        t_[i].texto += " COLLATE \"C\"";
       } else if (Em(i, "REFERENCES")) {
         size_t f = Prox(Prox(i + 1) + 1);
         if (Sim(f, "(")) f = Fecha(f);

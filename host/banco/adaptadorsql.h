@@ -16,8 +16,8 @@ std::string AdaptarSQL(std::string_view sql);
 // GLOB becomes a regular expression match; max/min of two values GREATEST/LEAST; char() chr();
 // ORDER BY keeps SQLite's place for NULL (first ascending, last descending). In CREATE TABLE and
 // ALTER TABLE, INTEGER is 64-bit, an INTEGER PRIMARY KEY an identity whose sequence follows the
-// ids written by hand, DATE the ISO text SQLite keeps, text columns compare byte by byte, and
-// REFERENCES stay documentation as in SQLite. With `casosComoTexto` every branch of CASE is read as
+// ids written by hand, DATE the ISO text SQLite keeps, text columns compare byte by byte and keep
+// texts longer than their declared length, and REFERENCES stay documentation as in SQLite. With `casosComoTexto` every branch of CASE is read as
 // text (numbers without trailing zeros), for the texts whose branches SQLite lets differ in type.
 std::string ParaPostgreSQL(std::string_view sql, bool parametros, bool casosComoTexto = false);
 

@@ -1,5 +1,8 @@
 #include "host/banco/motorpg.h"
 
+#include <strings.h>
+
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -25,6 +28,19 @@ bool Ocupado(const std::string& estado) { return estado == "55P03" || estado == 
 bool DeTiposDiferentes(const PGresult* r) {
   const char* estado = PQresultErrorField(r, PG_DIAG_SQLSTATE);
   return estado && std::strcmp(estado, "42804") == 0 && std::strstr(PQresultErrorMessage(r), "CASE") != nullptr;
+}
+
+// The server folds unquoted names to lower case; SQLite gives a column the name as the text writes
+// it. The last word of the text that is the name but for case, or the server's name.
+std::string GrafiaNoTexto(const std::string& sql, const char* nome) {
+  const size_t n = std::strlen(nome);
+  std::string achada = nome;
+  auto letra = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  for (size_t i = 0; i + n <= sql.size(); ++i) {
+    if ((i > 0 && letra(sql[i - 1])) || (i + n < sql.size() && letra(sql[i + n]))) continue;
+    if (strncasecmp(sql.c_str() + i, nome, n) == 0) achada = sql.substr(i, n);
+  }
+  return achada;
 }
 
 [[noreturn]] void Falhar(PGconn* c, PGresult* r) {
@@ -239,7 +255,7 @@ class TMotorPG : public IMotor {
     }
     p->parametros = PQnparams(d.r);
     for (int i = 0; i < PQnfields(d.r); ++i) {
-      p->colunas.emplace_back(PQfname(d.r, i));
+      p->colunas.push_back(GrafiaNoTexto(sql, PQfname(d.r, i)));
       p->tipos.push_back(PQftype(d.r, i));
     }
     cache_.emplace(sql, p);
