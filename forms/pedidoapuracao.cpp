@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "host/banco/bloqueio.h"
 #include "host/banco/formasrapidas.h"
 #include "host/base/texto.h"
 #include "host/host.h"
@@ -44,6 +45,7 @@ TExecucaoApuracao::TExecucaoApuracao(TQDConnection& conexao, const TPedidoApurac
   TIntervalo datas = ValidarDatas(pedido.DataInicio, pedido.DataFim);
   try {
     apuracao_->SetFilial(pedido.IdFilial);
+    idFilial_ = pedido.IdFilial;
   } catch (const std::runtime_error& e) {
     throw EPedidoInvalido(e.what());
   }
@@ -64,6 +66,7 @@ TExecucaoApuracao::~TExecucaoApuracao() = default;
 
 void TExecucaoApuracao::Calcular() {
   // The run reads its documents once and answers every register of its periods from that reading.
+  banco::TBloqueioEstabelecimento bloqueio(GUtilSistema->GetConnectionSistema(), idFilial_);
   banco::TApuracaoEmCurso emCurso(GUtilSistema->GetConnectionSistema());
   apuracao_->GetResumos().Clear();
   apuracao_->CalcularApuracao();

@@ -51,4 +51,5 @@ class TExecucaoApuracao {
   std::unique_ptr<TFrameSelecionarImpostos> impostos_;
   std::unique_ptr<TApuracao> apuracao_;
   bool periodoUnico_ = false;
+  int64_t idFilial_ = 0;
 };

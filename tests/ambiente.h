@@ -24,14 +24,17 @@ inline std::string ServidorDeTeste() {
   return s ? s : "";
 }
 
-// A new database with the schema: in memory, or a schema of its own on the server.
-inline std::unique_ptr<TQDConnection> BancoDeTeste(const std::string& servidor = ServidorDeTeste()) {
-  if (servidor.empty()) return TQDConnection::CriarEmMemoria();
+// A new empty schema on the server, and the URI whose connections work in it.
+inline std::string EsquemaNovo(const std::string& servidor) {
   static int n = 0;
   const std::string esquema = "teste_" + std::to_string(getpid()) + "_" + std::to_string(++n);
   banco::TBanco(servidor, banco::kEscrita).exec("DROP SCHEMA IF EXISTS " + esquema + " CASCADE; CREATE SCHEMA " + esquema);
-  return TQDConnection::Criar(servidor + (servidor.find('?') == std::string::npos ? "?" : "&") +
-                              "options=-csearch_path%3D" + esquema);
+  return servidor + (servidor.find('?') == std::string::npos ? "?" : "&") + "options=-csearch_path%3D" + esquema;
+}
+
+// A new database with the schema: in memory, or a schema of its own on the server.
+inline std::unique_ptr<TQDConnection> BancoDeTeste(const std::string& servidor = ServidorDeTeste()) {
+  return servidor.empty() ? TQDConnection::CriarEmMemoria() : TQDConnection::Criar(EsquemaNovo(servidor));
 }
 
 class AmbienteTeste : public ::testing::Test {

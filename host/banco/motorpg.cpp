@@ -1,6 +1,7 @@
 #include "host/banco/motorpg.h"
 
 #include <strings.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -194,6 +195,18 @@ class TMotorPG : public IMotor {
       throw EMotor(msg, 0);
     }
     Executar("SET client_min_messages = warning");
+    // Who holds a lock is told by the program's name with the user and machine it runs for.
+    const char* nome = PQparameterStatus(c_, "application_name");
+    if (!nome || !*nome) {
+      char maquina[256] = "";
+      gethostname(maquina, sizeof maquina - 1);
+      const char* usuario = std::getenv("USER");
+      const std::string app = std::string("livro-icms ") + (usuario ? usuario : "?") + "@" + maquina;
+      if (char* literal = PQescapeLiteral(c_, app.c_str(), app.size())) {
+        TResultado r(PQexec(c_, ("SET application_name = " + std::string(literal)).c_str()));
+        PQfreemem(literal);
+      }
+    }
   }
   ~TMotorPG() override { PQfinish(c_); }
   TMotorPG(const TMotorPG&) = delete;
