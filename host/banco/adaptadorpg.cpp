@@ -375,6 +375,9 @@ END $$;
 CREATE OR REPLACE FUNCTION livro_texto(v numeric) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT trim_scale(v)::text $$;
 CREATE OR REPLACE FUNCTION livro_texto(v text) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT v $$;
 CREATE OR REPLACE FUNCTION livro_texto(v anyelement) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT v::text $$;
+CREATE OR REPLACE FUNCTION printf(formato text, v numeric) RETURNS text LANGUAGE sql IMMUTABLE AS $$
+  SELECT CASE WHEN formato ~ '^%\.[0-9]+f$' THEN round(v, substr(formato, 3, length(formato) - 3)::int)::text
+              ELSE format(regexp_replace(formato, '%[0-9.]*[dfs]', '%s', 'g'), v) END $$;
 CREATE OR REPLACE FUNCTION round(v double precision, casas integer) RETURNS double precision LANGUAGE sql IMMUTABLE AS $$
   SELECT round(v::numeric, casas)::double precision $$;
 DO $$
