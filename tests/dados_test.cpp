@@ -241,6 +241,35 @@ TEST_F(Dados, DataQueNaoEhDataEhRecusadaComODocumento) {
   EXPECT_EQ(TodasAsLinhas(), antes);
 }
 
+// A month 13 or a day 0 is no date either, though the schema lets it in (its CHECK takes the NULL
+// that date() gives them for a pass): '2026-13-01' sorts after every day of 2026 and before 2027,
+// '2026-01-00' between 31 December and 1 January, so the document would belong to no period. Dates
+// inside the interval the run reads are checked in the same reading as the items: '2026-01-2 '
+// lies between January's first and last day as text, '2026-02-30' inside the first quarter.
+TEST_F(Dados, DataForaDoCalendarioEhRecusadaDentroOuForaDoIntervalo) {
+  const std::string antes = TodasAsLinhas();
+  // The document is named with its date as the host's screens read it.
+  auto recusada = [&](const char* data, const std::string& legivel, const char* fim, const std::string& documento,
+                      const char* coluna) {
+    SCOPED_TRACE(data);
+    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", fim, 1, "icms"); }),
+                  "\n- " + documento + " de " + legivel + " do estabelecimento 1 da empresa 1, " + coluna + ": data de " +
+                      (documento[0] == 'S' ? "emissão" : "entrada") + " '" + data + "' não é uma data AAAA-MM-DD");
+  };
+  for (const char* data : {"2026-13-01", "2026-01-00"}) {
+    Sql(std::string("UPDATE ES02_SAIDA SET DATAEMISSAO = '") + data + "' WHERE IDSAIDA = 1");
+    recusada(data, "'" + std::string(data) + "'", "31/01/2026", "Saída nº 4101 série 1", "ES02_SAIDA IDSAIDA 1");
+  }
+  SemVerificacoes();
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-2 ' WHERE IDSAIDA = 1");
+  recusada("2026-01-2 ", "02/01/2026", "31/01/2026", "Saída nº 4101 série 1", "ES02_SAIDA IDSAIDA 1");
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-01' WHERE IDSAIDA = 1;"
+      "UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-02-30' WHERE IDENTRADA = 1");
+  recusada("2026-02-30", "'2026-02-30'", "31/03/2026", "Entrada nº 63301 série 1", "ES02_ENTRADA IDENTRADA 1");
+  Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+}
+
 TEST_F(Dados, ValorDeMaisDeQuatroCasasEhRecusado) {
   // The registers add the items' ten-thousandths; the texts add the stored values first and round
   // the sum: 32.99955 + 0.00005 read one by one is 32.9996 + 0.0001 = 32.9997, summed first 33.0000.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <iterator>
 #include <set>
@@ -91,15 +92,16 @@ const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENT
                           "Saída", "data de emissão"}};
 
 // A date column holds a date: 'YYYY-MM-DD' text of a day that exists (date() with a modifier
-// carries 30 February into March, so that day fails the comparison). Anything else ('2026-1-2',
-// '02/01/2026', a time after the day, 20260102, '', NULL) compares as text outside every period's
-// BETWEEN and the document would vanish from the tax without a word.
+// carries 30 February into March, so that day fails the comparison; it gives NULL for a month 13 or
+// a day 0, hence IS). Anything else ('2026-1-2', '02/01/2026', a time after the day, 20260102, '',
+// NULL, '2026-13-01') compares as text outside every period's BETWEEN and the document would
+// vanish from the tax without a word.
 std::string DataInvalida(const std::string& c) {
   // date() only for the days 29 to 31 and what is not plainly a month and a day: it costs more
   // than the rest of the reading of the index.
   return "NOT (typeof(" + c + ") = 'text' AND length(" + c + ") = 10 AND " + c +
          " GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND CASE WHEN substr(" + c + ", 6, 5) BETWEEN '01-01' AND"
-         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') = " + c + " END)";
+         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') IS " + c + " END)";
 }
 
 // "Saída nº 12 série 1 de 05/01/2026 do estabelecimento 2 da empresa 1": the document as the user
@@ -152,6 +154,12 @@ class TLeitura {
   }
   int Tipo(int i) const { return sqlite3_column_type(st_, i); }
   int64_t Inteiro(int i) const { return sqlite3_column_int64(st_, i); }
+  // A stored date as it stands: NULL, or its text quoted.
+  std::string DataComoGuardada(int i) const {
+    if (sqlite3_column_type(st_, i) == SQLITE_NULL) return "NULL";
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return "'" + std::string(t, static_cast<size_t>(sqlite3_column_bytes(st_, i))) + "'";
+  }
 
  private:
   void Verificar(int rc) const {
@@ -173,6 +181,57 @@ std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
   return ids;
 }
 
+// Problems found out of order, kept as a max-heap on the id so that only the lowest
+// kMaximoListado + 1 stay, as an ORDER BY id LIMIT would list them.
+class TMenores {
+ public:
+  bool Cabe(int64_t id) const { return v_.size() < kLimiteAchados || id < v_.front().first; }
+  void Acrescentar(int64_t id, std::string motivo) {
+    if (!Cabe(id)) return;
+    if (v_.size() == kLimiteAchados) {
+      std::pop_heap(v_.begin(), v_.end(), Maior);
+      v_.pop_back();
+    }
+    v_.emplace_back(id, std::move(motivo));
+    std::push_heap(v_.begin(), v_.end(), Maior);
+  }
+  std::vector<std::pair<int64_t, std::string>> Ordenados() && {
+    std::sort(v_.begin(), v_.end());
+    return std::move(v_);
+  }
+
+ private:
+  static constexpr size_t kLimiteAchados = kMaximoListado + 1;
+  static bool Maior(const std::pair<int64_t, std::string>& x, const std::pair<int64_t, std::string>& y) {
+    return x.first < y.first;
+  }
+  std::vector<std::pair<int64_t, std::string>> v_;
+};
+
+// DataInvalida's test the other way round, for a date the reading of the items meets: the same
+// pattern, the same days taken without date() (the 1st to the 28th of the months 01 to 12), and
+// for the others the days of the calendar, which are the ones date() gives back unchanged. Like
+// the SQL functions, length() and GLOB stop at a NUL the text may hold; the comparison with what
+// date() gives does not.
+bool EhData(sqlite3_value* v) {
+  if (sqlite3_value_type(v) != SQLITE_TEXT) return false;
+  const char* z = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  if (!z || std::strlen(z) != 10) return false;
+  for (int i = 0; i < 10; ++i)
+    if (i == 4 || i == 7 ? z[i] != '-' : z[i] < '0' || z[i] > '9') return false;
+  auto numero = [&](int de, int n) {
+    int r = 0;
+    for (int i = de; i < de + n; ++i) r = r * 10 + (z[i] - '0');
+    return r;
+  };
+  const int ano = numero(0, 4), mes = numero(5, 2), dia = numero(8, 2);
+  if (mes >= 1 && mes <= 12 && dia >= 1 && dia <= 28) return true;
+  if (sqlite3_value_bytes(v) != 10 || mes < 1 || mes > 12 || dia < 1) return false;
+  static constexpr int kDias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool bissexto = ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0);
+  return dia <= kDias[mes - 1] + (mes == 2 && bissexto ? 1 : 0);
+}
+
 // One side's items as the reading below hands them over, row by row, to an SQL function of the
 // program (an aggregate: SQLite calls it for every row of the query without returning the row, and
 // its arguments are read without the connection's lock that every column read takes).
@@ -180,13 +239,14 @@ enum { aDocumento, aData, aUF, aItem, aCfop, aST, aPrimeiroValor, kQtdeArgumento
 constexpr const char* kFuncaoItens = "livro_itens_verificados";
 constexpr const char* kTipoLeitura = "integridade::TLeituraItens";
 
-// What the reading of one side's items gathers: the problems (at most kMaximoListado + 1, the
-// lowest ids, as an ORDER BY id LIMIT would list them) and, with `Totais`, the others' totals.
+// What the reading of one side's documents and items gathers: the documents whose date is not a
+// date, the items' problems and, with `Totais`, the other items' totals.
 struct TLeituraItens {
   const std::unordered_set<int64_t>& Cfops;
   banco::TTotaisItens* Totais;
-  std::vector<std::pair<int64_t, std::string>> Achados;  // a max-heap on the id: only the lowest stay
-  std::exception_ptr Erro;                               // what stopped the reading
+  const char* NomeData;
+  TMenores Datas, Itens;    // the documents by id (the stored date), the items by id (what is wrong)
+  std::exception_ptr Erro;  // what stopped the reading
   int64_t Documento = 0;
   bool Primeiro = true;
 
@@ -208,6 +268,20 @@ struct TLeituraItens {
   }
 
   void Linha(sqlite3_value** a) {
+    // A document comes with its first item (or alone, when it has none).
+    const bool novo = Primeiro || sqlite3_value_int64(a[aDocumento]) != Documento;
+    if (novo) {
+      Primeiro = false;
+      Documento = sqlite3_value_int64(a[aDocumento]);
+      if (!EhData(a[aData]))
+        Datas.Acrescentar(Documento, std::string(NomeData) + " '" + std::string(Texto(a[aData])) +
+                                         "' não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
+      if (Totais) {
+        const std::string_view uf = sqlite3_value_type(a[aUF]) == SQLITE_TEXT ? Texto(a[aUF]) : std::string_view();
+        Totais->Documento(Texto(a[aData]), sqlite3_value_type(a[aUF]) == SQLITE_TEXT ? &uf : nullptr);
+      }
+    }
+    if (sqlite3_value_type(a[aItem]) == SQLITE_NULL) return;
     const bool semCfop = sqlite3_value_type(a[aCfop]) != SQLITE_INTEGER || !Cfops.count(sqlite3_value_int64(a[aCfop]));
     banco::TSomasItem somas{};
     unsigned invalidos = 0, finos = 0;
@@ -228,18 +302,11 @@ struct TLeituraItens {
     if (!semCfop && invalidos == 0 && finos == 0) {
       if (!Totais) return;
       if (!cabe) Totais->Invalidar();
-      if (Primeiro || sqlite3_value_int64(a[aDocumento]) != Documento) {
-        Primeiro = false;
-        Documento = sqlite3_value_int64(a[aDocumento]);
-        const std::string_view uf = sqlite3_value_type(a[aUF]) == SQLITE_TEXT ? Texto(a[aUF]) : std::string_view();
-        Totais->Documento(Texto(a[aData]), sqlite3_value_type(a[aUF]) == SQLITE_TEXT ? &uf : nullptr);
-      }
       Totais->Adicionar(sqlite3_value_int64(a[aCfop]), sqlite3_value_int64(a[aST]) == 1, somas);
       return;
     }
     const int64_t id = sqlite3_value_int64(a[aItem]);
-    const size_t limite = kMaximoListado + 1;
-    if (Achados.size() == limite && id >= Achados.front().first) return;
+    if (!Itens.Cabe(id)) return;
     std::string motivo;
     auto juntar = [&](const std::string& m) { motivo += (motivo.empty() ? "" : "; ") + m; };
     if (semCfop)
@@ -251,13 +318,7 @@ struct TLeituraItens {
         juntar(std::string(kValoresItem[i]) + " " + std::string(Texto(a[aPrimeiroValor + i])) +
                " tem mais de quatro casas decimais (arredonde-o a quatro)");
     }
-    auto maior = [](const auto& x, const auto& y) { return x.first < y.first; };
-    if (Achados.size() == limite) {
-      std::pop_heap(Achados.begin(), Achados.end(), maior);
-      Achados.pop_back();
-    }
-    Achados.emplace_back(id, std::move(motivo));
-    std::push_heap(Achados.begin(), Achados.end(), maior);
+    Itens.Acrescentar(id, std::move(motivo));
   }
 
   static void Passo(sqlite3_context* ctx, int, sqlite3_value** a) {
@@ -273,13 +334,16 @@ struct TLeituraItens {
   static void Fim(sqlite3_context* ctx) { sqlite3_result_null(ctx); }
 };
 
-// The items of the establishment's documents of the interval, each once: the ones whose CFOP does
-// not exist or whose amounts are not numbers or have more than four decimals become problems, each
-// named by its document; with `totais`, the others are added to the totals the registers are
-// answered from, with the state of the document's participant (one lookup per document: the
-// participant's joins come before the items).
-void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini, const std::string& fim,
-                    const std::unordered_set<int64_t>& cfops, std::vector<std::string>& problemas, banco::TTotaisItens* totais) {
+// The establishment's documents of the interval and their items, each once, and the dates of its
+// other documents. Into `datas`, the documents whose date is not a date, whatever it holds: those
+// of the interval met by the reading of the items, the others (before, after, NULL) asked of the
+// index. Into `itens`, the items whose CFOP does not exist or whose amounts are not numbers or have
+// more than four decimals. Each named by its document. With `totais`, the good items are added to
+// the totals the registers are answered from, with the state of the document's participant (one
+// lookup per document: the participant's joins come before the items).
+void VerificarDocumentos(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini, const std::string& fim,
+                         const std::unordered_set<int64_t>& cfops, std::vector<std::string>& datas,
+                         std::vector<std::string>& itens, banco::TTotaisItens* totais) {
   std::string colunas;
   for (const char* v : kValoresItem) colunas += std::string(", D.") + v;
   const std::string sql =
@@ -289,9 +353,9 @@ void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, con
       (totais ? " LEFT JOIN CO01_PLANO P ON (P.IDPLANO = S.IDPLANO) LEFT JOIN ES02_CLIFOR C ON (C.IDCLIFOR = P.IDCLIFOR)"
                 " LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = C.IDMUNICIPIO)"
               : "") +
-      " JOIN " + t.Item + " D ON (D." + t.ChaveDocumento + " = S." + t.ChaveDocumento + ") WHERE S.IDFILIAL = ?1 AND S." +
+      " LEFT JOIN " + t.Item + " D ON (D." + t.ChaveDocumento + " = S." + t.ChaveDocumento + ") WHERE S.IDFILIAL = ?1 AND S." +
       t.Data + " BETWEEN ?2 AND ?3";
-  TLeituraItens leitura{cfops, totais, {}, {}};
+  TLeituraItens leitura{cfops, totais, t.NomeData, {}, {}, {}};
   try {
     TLeitura q(db, sql, [&] {
       // The function is registered on the connection the first time (registering it again would
@@ -310,29 +374,27 @@ void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, con
       if (leitura.Erro) std::rethrow_exception(leitura.Erro);
       throw;
     }
-    std::sort(leitura.Achados.begin(), leitura.Achados.end());
-    for (auto& [id, motivo] : leitura.Achados)
-      problemas.push_back(Documento(db, t, true, id) + ", " + Linha(t.Item, t.ChaveItem, id, motivo));
+    // The dates outside the interval (NULL is neither before nor after it), each part a range of the
+    // index on establishment and date; in no order (ORDER BY id would read the whole table by id).
+    std::string sqlFora;
+    for (const char* fora : {" < ?2", " > ?3", " IS NULL"})
+      sqlFora += std::string(sqlFora.empty() ? "" : " UNION ALL ") + "SELECT " + t.ChaveDocumento + ", " + t.Data + " FROM " +
+                 t.Documento + " WHERE IDFILIAL = ?1 AND " + t.Data + fora + " AND " + DataInvalida(t.Data);
+    TLeitura fora(db, sqlFora);
+    fora.Vincular(1, idFilial);
+    fora.Vincular(2, ini);
+    fora.Vincular(3, fim);
+    while (fora.Proxima())
+      leitura.Datas.Acrescentar(fora.Inteiro(0), std::string(t.NomeData) + " " + fora.DataComoGuardada(1) +
+                                                     " não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
   }
+  for (auto& [id, motivo] : std::move(leitura.Datas).Ordenados())
+    datas.push_back(Documento(db, t, false, id) + ", " + Linha(t.Documento, t.ChaveDocumento, id, motivo));
+  for (auto& [id, motivo] : std::move(leitura.Itens).Ordenados())
+    itens.push_back(Documento(db, t, true, id) + ", " + Linha(t.Item, t.ChaveItem, id, motivo));
   if (totais) totais->Concluir();
-}
-
-// The documents of the establishment whose date is not a date, whatever it holds.
-void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idFilial, std::vector<std::string>& problemas) {
-  Verificar(db,
-            std::string("SELECT ") + t.ChaveDocumento + ", " + t.Data + " FROM " + t.Documento + " WHERE IDFILIAL = ?1 AND " +
-                DataInvalida(t.Data) + " ORDER BY 1" + kLimite,
-            problemas,
-            [&](SQLite::Statement& q) {
-              const int64_t id = q.getColumn(0).getInt64();
-              return Documento(db, t, false, id) + ", " +
-                     Linha(t.Documento, t.ChaveDocumento, id,
-                           std::string(t.NomeData) + " " + DataComoGuardada(q.getColumn(1)) +
-                               " não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
-            },
-            idFilial);
 }
 
 // The establishments of whole companies that the run reads.
@@ -393,12 +455,13 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
   totais.reserve(std::size(kItens));
   const std::unordered_set<int64_t> cfops = IdsCfop(db);
   for (const TItens& t : kItens) {
-    for (int64_t f : documentos) VerificarDatasDocumentos(db, t, f, r.Erros);
+    std::vector<std::string> itens;  // listed after the dates of every establishment
     for (int64_t f : documentos) {
       const bool propria = emCurso && f == filial.IdFilial;
       if (propria) totais.emplace_back(filial.IdFilial, t.Saidas, ini, termino);
-      VerificarItens(db, t, f, ini, termino, cfops, r.Erros, propria ? &totais.back() : nullptr);
+      VerificarDocumentos(db, t, f, ini, termino, cfops, r.Erros, itens, propria ? &totais.back() : nullptr);
     }
+    r.Erros.insert(r.Erros.end(), std::make_move_iterator(itens.begin()), std::make_move_iterator(itens.end()));
   }
   // The services the RS small business adds to its revenue, as the documents.
   for (int64_t f : documentos) {
