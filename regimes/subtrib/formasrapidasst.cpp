@@ -15,37 +15,20 @@ namespace {
 
 using namespace banco;
 
-// The guides of the text over an interval, each with its exit's date last (that column is not shown),
-// reached from the exits of the establishment: the index on (IDFILIAL, DATAEMISSAO) bounds the
-// reading by the interval. CROSS JOIN keeps that order; the rows come out in the order the text's
+// The guides of the text over an interval, each with its exit's date last (that column is not shown):
+// the establishment's guides of the tax through the index on (IDFILIAL, IMPOSTO), then their links,
+// exits and the exits' dates. CROSS JOIN keeps that order; the rows come out in the order the text's
 // own reading gives them (guide, then its link to the exit).
 constexpr const char* kSqlGNREDoIntervalo =
     "SELECT ES02_GNRE.CODIGOREC, ES02_GNRE.VENCIMENTO, ES02_GNRE.VALORGNRE, ES02_GNRE.NUMEROGNRE, ES02_GNRE.UFFAVOR,"
     " ES02_SAIDA.NUMERO, ES02_SAIDA.MODELO, ES02_SAIDA.SERIE, ES02_SAIDA.SUBSERIE, ES02_SAIDA.ESPECIE,"
     " ES02_SAIDA.DATAEMISSAO"
-    " FROM ES02_SAIDA"
-    " CROSS JOIN ES02_SAIDASPINF ON (ES02_SAIDASPINF.IDSAIDA = ES02_SAIDA.IDSAIDA)"
-    " CROSS JOIN ES02_GNRES ON (ES02_GNRES.IDSAIDASPINF = ES02_SAIDASPINF.IDSAIDASPINF)"
-    " CROSS JOIN ES02_GNRE ON (ES02_GNRE.IDGNRE = ES02_GNRES.IDGNRE)"
-    " WHERE ES02_SAIDA.IDFILIAL = ?1 AND ES02_SAIDA.DATAEMISSAO BETWEEN ?2 AND ?3"
-    " AND ES02_GNRE.IDFILIAL = ?1 AND ES02_GNRE.IMPOSTO = ?4"
+    " FROM ES02_GNRE"
+    " CROSS JOIN ES02_GNRES ON (ES02_GNRES.IDGNRE = ES02_GNRE.IDGNRE)"
+    " CROSS JOIN ES02_SAIDASPINF ON (ES02_SAIDASPINF.IDSAIDASPINF = ES02_GNRES.IDSAIDASPINF)"
+    " CROSS JOIN ES02_SAIDA ON (ES02_SAIDA.IDSAIDA = ES02_SAIDASPINF.IDSAIDA)"
+    " WHERE ES02_GNRE.IDFILIAL = ?1 AND ES02_GNRE.IMPOSTO = ?4 AND ES02_SAIDA.DATAEMISSAO BETWEEN ?2 AND ?3"
     " ORDER BY ES02_GNRE.IDGNRE, ES02_GNRES.IDGNRES";
-
-// Whether every GNRE guide of the establishment and tax pays exits of the establishment itself.
-bool GuiasSoDoEstabelecimento(TApuracaoEmCurso& emCurso, int64_t idFilial, const std::string& imposto) {
-  std::any& m = emCurso.Memoria("GNRE só do estabelecimento " + std::to_string(idFilial) + " " + imposto);
-  if (!m.has_value()) {
-    SQLite::Statement q(emCurso.Conexao().Db(),
-                        "SELECT 1 FROM ES02_GNRE G"
-                        " JOIN ES02_GNRES GS ON (GS.IDGNRE = G.IDGNRE)"
-                        " JOIN ES02_SAIDASPINF P ON (P.IDSAIDASPINF = GS.IDSAIDASPINF)"
-                        " JOIN ES02_SAIDA S ON (S.IDSAIDA = P.IDSAIDA)"
-                        " WHERE G.IDFILIAL = ?1 AND G.IMPOSTO = ?2 AND S.IDFILIAL IS NOT ?1 LIMIT 1");
-    Vincular(q, idFilial, imposto);
-    m = !q.executeStep();
-  }
-  return std::any_cast<bool>(m);
-}
 
 // The guides of the interval, each row with its exit's date. The dates fell between two date texts,
 // so they are texts: compared in memory as the database compares them.
@@ -80,7 +63,7 @@ std::optional<TFormaExecucao> GNRE(TApuracaoEmCurso& emCurso, const std::vector<
   int64_t idFilial = 0;
   std::string inicio, fim, imposto;
   if (!LerInteiro(args[0], idFilial) || !LerLiteral(args[1], inicio) || !LerLiteral(args[2], fim) ||
-      !LerLiteral(args[3], imposto) || !GuiasSoDoEstabelecimento(emCurso, idFilial, imposto))
+      !LerLiteral(args[3], imposto))
     return std::nullopt;
   // Within the interval of the exits the run read, that whole interval's guides are read once for
   // all its periods; otherwise the period's own.
