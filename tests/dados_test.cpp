@@ -198,13 +198,20 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
 
   // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
   // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
-  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2).
+  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2). So do
+  // PA's exit of five decimals and its exit dated in a month 13.
   Sql("INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
       " VALUES (9101, 6, 1, 1, '2001', '10,00', '2026-01-10', 'outro crédito'),"
-      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito')");
-  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); }),
-                "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
-                " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito');"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (99101, 6, '2026-01-12', 77), (99102, 6, '2026-13-01', 78);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (99101, 99101, 10, 12.34567)");
+  const std::string pa = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); });
+  EXPECT_CONTEM(pa, "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
+                    " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+  EXPECT_CONTEM(pa, "\n- Saída nº 78 sem série de '2026-13-01' do estabelecimento 4 da empresa 20, ES02_SAIDA IDSAIDA 99102:"
+                    " data de emissão '2026-13-01' não é uma data AAAA-MM-DD");
+  EXPECT_CONTEM(pa, "\n- Saída nº 77 sem série de 12/01/2026 do estabelecimento 4 da empresa 20, ES02_SAIDADET IDSAIDADET 99101:"
+                    " VLRCONTABIL 12.34567 tem mais de quatro casas decimais");
   for (int64_t filial : {3, 5, 7, 2}) {
     SCOPED_TRACE(filial);
     EXPECT_NO_THROW(Apurar("01/01/2026", "31/01/2026", filial, "icms"));
