@@ -13,6 +13,11 @@ namespace {
 
 using namespace banco;
 
+// Which register a text is: its arguments are (zeros,) establishment, first and last day (, state).
+struct TRegistroCfop {
+  bool Saidas, Agrupado, ST;
+};
+
 // Characters of a text as SQLite counts them (substr, length): a byte below 0xC0 starts one.
 size_t Caracteres(const std::string& s) {
   size_t n = 0;
@@ -102,16 +107,20 @@ std::optional<TFormaExecucao> Registro(TApuracaoEmCurso& emCurso, const TRegistr
 
 }  // namespace
 
-banco::TFormaRapida FormaRegistroCfop(TRegistroCfop registro) {
-  return [registro](TApuracaoEmCurso& emCurso, const std::vector<std::string>& args) { return Registro(emCurso, registro, args); };
+void RegistrarRegistrosCfop(const TTextosRegistros& textos, bool st) {
+  const std::pair<const char*, TRegistroCfop> registros[] = {{textos.EntradaSufixo, {false, false, st}},
+                                                             {textos.EntradaAgrupado, {false, true, st}},
+                                                             {textos.SaidaSufixo, {true, false, st}},
+                                                             {textos.SaidaAgrupado, {true, true, st}}};
+  for (const auto& [texto, registro] : registros)
+    RegistrarForma(texto, [registro](TApuracaoEmCurso& emCurso, const std::vector<std::string>& args) {
+      return Registro(emCurso, registro, args);
+    });
 }
 
 void RegistrarFormasRapidasApuracao() {
   static std::once_flag uma;
   std::call_once(uma, [] {
-    RegistrarForma(kSqlRegEntradaSufixo, FormaRegistroCfop({false, false, false}));
-    RegistrarForma(kSqlRegEntradaAgrupado, FormaRegistroCfop({false, true, false}));
-    RegistrarForma(kSqlRegSaidaSufixo, FormaRegistroCfop({true, false, false}));
-    RegistrarForma(kSqlRegSaidaAgrupado, FormaRegistroCfop({true, true, false}));
+    RegistrarRegistrosCfop({kSqlRegEntradaSufixo, kSqlRegEntradaAgrupado, kSqlRegSaidaSufixo, kSqlRegSaidaAgrupado}, false);
   });
 }

@@ -7,13 +7,16 @@
 // written, each text reads every item of its period again, once per tax, and sorts the wide rows
 // with their descriptions.
 
-#include "host/banco/formasrapidas.h"
-
-// Which register a text is: its arguments are (zeros,) establishment, first and last day (, state).
-struct TRegistroCfop {
-  bool Saidas, Agrupado, ST;
+// Registers the faster forms of the four CFOP register texts of a tax: entries and exits, with the
+// suffix and grouped by the CFOP without it; `st` when they are the ICMS-ST's of a state (the
+// state their last argument).
+struct TTextosRegistros {
+  const char* EntradaSufixo;
+  const char* EntradaAgrupado;
+  const char* SaidaSufixo;
+  const char* SaidaAgrupado;
 };
-banco::TFormaRapida FormaRegistroCfop(TRegistroCfop registro);
+void RegistrarRegistrosCfop(const TTextosRegistros& textos, bool st);
 
 // Registers the forms of the regular ICMS's registers; the run calls it before it reads anything
 // (once is enough, again is harmless).

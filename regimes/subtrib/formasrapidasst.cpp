@@ -87,10 +87,8 @@ std::optional<TFormaExecucao> GNRE(TApuracaoEmCurso& emCurso, const std::vector<
 void RegistrarFormasRapidasST() {
   static std::once_flag uma;
   std::call_once(uma, [] {
-    RegistrarForma(kSqlRegEntradaSufixoST, FormaRegistroCfop({false, false, true}));
-    RegistrarForma(kSqlRegEntradaAgrupadoST, FormaRegistroCfop({false, true, true}));
-    RegistrarForma(kSqlRegSaidaSufixoST, FormaRegistroCfop({true, false, true}));
-    RegistrarForma(kSqlRegSaidaAgrupadoST, FormaRegistroCfop({true, true, true}));
+    RegistrarRegistrosCfop({kSqlRegEntradaSufixoST, kSqlRegEntradaAgrupadoST, kSqlRegSaidaSufixoST, kSqlRegSaidaAgrupadoST},
+                           true);
     RegistrarForma(kSqlGNRE, GNRE);
   });
 }
