@@ -198,13 +198,20 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
 
   // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
   // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
-  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2).
+  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2). So do
+  // PA's exit of five decimals and its exit dated in a month 13.
   Sql("INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
       " VALUES (9101, 6, 1, 1, '2001', '10,00', '2026-01-10', 'outro crédito'),"
-      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito')");
-  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); }),
-                "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
-                " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito');"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (99101, 6, '2026-01-12', 77), (99102, 6, '2026-13-01', 78);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (99101, 99101, 10, 12.34567)");
+  const std::string pa = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); });
+  EXPECT_CONTEM(pa, "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
+                    " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+  EXPECT_CONTEM(pa, "\n- Saída nº 78 sem série de '2026-13-01' do estabelecimento 4 da empresa 20, ES02_SAIDA IDSAIDA 99102:"
+                    " data de emissão '2026-13-01' não é uma data AAAA-MM-DD");
+  EXPECT_CONTEM(pa, "\n- Saída nº 77 sem série de 12/01/2026 do estabelecimento 4 da empresa 20, ES02_SAIDADET IDSAIDADET 99101:"
+                    " VLRCONTABIL 12.34567 tem mais de quatro casas decimais");
   for (int64_t filial : {3, 5, 7, 2}) {
     SCOPED_TRACE(filial);
     EXPECT_NO_THROW(Apurar("01/01/2026", "31/01/2026", filial, "icms"));
@@ -238,6 +245,35 @@ TEST_F(Dados, DataQueNaoEhDataEhRecusadaComODocumento) {
   EXPECT_CONTEM(erro, "\n- Lançamento de apuração 'crédito da filial' de '2026-01-5' do estabelecimento 2 da empresa 1,"
                       " ES02_LCTOAPUR IDLCTOAPUR 9201: DATA '2026-01-5' não é uma data AAAA-MM-DD");
   Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1; DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = 9201");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+}
+
+// A month 13 or a day 0 is no date either, though the schema lets it in (its CHECK takes the NULL
+// that date() gives them for a pass): '2026-13-01' sorts after every day of 2026 and before 2027,
+// '2026-01-00' between 31 December and 1 January, so the document would belong to no period. Dates
+// inside the interval the run reads are checked in the same reading as the items: '2026-01-2 '
+// lies between January's first and last day as text, '2026-02-30' inside the first quarter.
+TEST_F(Dados, DataForaDoCalendarioEhRecusadaDentroOuForaDoIntervalo) {
+  const std::string antes = TodasAsLinhas();
+  // The document is named with its date as the host's screens read it.
+  auto recusada = [&](const char* data, const std::string& legivel, const char* fim, const std::string& documento,
+                      const char* coluna) {
+    SCOPED_TRACE(data);
+    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", fim, 1, "icms"); }),
+                  "\n- " + documento + " de " + legivel + " do estabelecimento 1 da empresa 1, " + coluna + ": data de " +
+                      (documento[0] == 'S' ? "emissão" : "entrada") + " '" + data + "' não é uma data AAAA-MM-DD");
+  };
+  for (const char* data : {"2026-13-01", "2026-01-00"}) {
+    Sql(std::string("UPDATE ES02_SAIDA SET DATAEMISSAO = '") + data + "' WHERE IDSAIDA = 1");
+    recusada(data, "'" + std::string(data) + "'", "31/01/2026", "Saída nº 4101 série 1", "ES02_SAIDA IDSAIDA 1");
+  }
+  SemVerificacoes();
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-2 ' WHERE IDSAIDA = 1");
+  recusada("2026-01-2 ", "02/01/2026", "31/01/2026", "Saída nº 4101 série 1", "ES02_SAIDA IDSAIDA 1");
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-01' WHERE IDSAIDA = 1;"
+      "UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-02-30' WHERE IDENTRADA = 1");
+  recusada("2026-02-30", "'2026-02-30'", "31/03/2026", "Entrada nº 63301 série 1", "ES02_ENTRADA IDENTRADA 1");
+  Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1");
   EXPECT_EQ(TodasAsLinhas(), antes);
 }
 

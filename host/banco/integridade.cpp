@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <exception>
 #include <iterator>
 #include <set>
 #include <string_view>
@@ -90,15 +92,16 @@ const TItens kItens[] = {{"ES02_ENTRADA", "ES02_ENTRADADET", "IDENTRADA", "IDENT
                           "Saída", "data de emissão"}};
 
 // A date column holds a date: 'YYYY-MM-DD' text of a day that exists (date() with a modifier
-// carries 30 February into March, so that day fails the comparison). Anything else ('2026-1-2',
-// '02/01/2026', a time after the day, 20260102, '', NULL) compares as text outside every period's
-// BETWEEN and the document would vanish from the tax without a word.
+// carries 30 February into March, so that day fails the comparison; it gives NULL for a month 13 or
+// a day 0, hence IS). Anything else ('2026-1-2', '02/01/2026', a time after the day, 20260102, '',
+// NULL, '2026-13-01') compares as text outside every period's BETWEEN and the document would
+// vanish from the tax without a word.
 std::string DataInvalida(const std::string& c) {
   // date() only for the days 29 to 31 and what is not plainly a month and a day: it costs more
   // than the rest of the reading of the index.
   return "NOT (typeof(" + c + ") = 'text' AND length(" + c + ") = 10 AND " + c +
          " GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]' AND CASE WHEN substr(" + c + ", 6, 5) BETWEEN '01-01' AND"
-         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') = " + c + " END)";
+         " '12-28' AND substr(" + c + ", 9, 2) BETWEEN '01' AND '28' THEN 1 ELSE date(" + c + ", '+0 days') IS " + c + " END)";
 }
 
 // "Saída nº 12 série 1 de 05/01/2026 do estabelecimento 2 da empresa 1": the document as the user
@@ -117,24 +120,23 @@ std::string Documento(SQLite::Database& db, const TItens& t, bool porItem, int64
          DataLegivel(q.getColumn(2)) + " " + Estabelecimento(db, q.getColumn(3).getInt64());
 }
 
-// An amount read as stored, in ten-thousandths: false when it has more than four decimals, so that
-// adding the items one by one and adding the stored values first cannot round apart. A value of
-// four decimals that went through double arithmetic (516.93 + 100 is 616.9300000000001) is four
-// decimals still: only a remainder beyond that noise counts (the schema's CHECK takes the same
-// bound).
-bool QuatroCasas(double v, int64_t& dezMilesimos) {
-  const double x = v * 10000.0;
-  if (std::abs(x - std::round(x)) > std::max(1e-6, std::abs(v) * 1e-10)) return false;
-  banco::TTotaisItens::DezMilesimos(v, dezMilesimos);
-  return true;
-}
-
 // A statement stepped through the C interface: the items are read by the million, and every column
 // read through the wrapper's objects costs more than the reading itself.
 class TLeitura {
  public:
   TLeitura(SQLite::Database& db, const std::string& sql) : db_(db.getHandle()) {
     Verificar(sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr));
+  }
+  // A statement calling an SQL function of the program: `registrar` registers it on the connection
+  // when the connection does not know it yet.
+  template <class F>
+  TLeitura(SQLite::Database& db, const std::string& sql, F registrar) : db_(db.getHandle()) {
+    int rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr);
+    if (rc == SQLITE_ERROR && std::string_view(sqlite3_errmsg(db_)).starts_with("no such function")) {
+      Verificar(registrar());
+      rc = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &st_, nullptr);
+    }
+    Verificar(rc);
   }
   ~TLeitura() { sqlite3_finalize(st_); }
   TLeitura(const TLeitura&) = delete;
@@ -143,6 +145,7 @@ class TLeitura {
   void Vincular(int i, const std::string& v) {
     Verificar(sqlite3_bind_text(st_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT));
   }
+  void Vincular(int i, void* p, const char* tipo) { Verificar(sqlite3_bind_pointer(st_, i, p, tipo, nullptr)); }
   bool Proxima() {
     const int rc = sqlite3_step(st_);
     if (rc == SQLITE_ROW) return true;
@@ -150,11 +153,12 @@ class TLeitura {
     return false;
   }
   int Tipo(int i) const { return sqlite3_column_type(st_, i); }
-  sqlite3_value* Valor(int i) const { return sqlite3_column_value(st_, i); }
   int64_t Inteiro(int i) const { return sqlite3_column_int64(st_, i); }
-  std::string_view Texto(int i) const {
+  // A stored date as it stands: NULL, or its text quoted.
+  std::string DataComoGuardada(int i) const {
+    if (sqlite3_column_type(st_, i) == SQLITE_NULL) return "NULL";
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
-    return t ? std::string_view(t, static_cast<size_t>(sqlite3_column_bytes(st_, i))) : std::string_view();
+    return "'" + std::string(t, static_cast<size_t>(sqlite3_column_bytes(st_, i))) + "'";
   }
 
  private:
@@ -177,116 +181,220 @@ std::unordered_set<int64_t> IdsCfop(SQLite::Database& db) {
   return ids;
 }
 
-// The items of the establishment's documents of the interval, each once: the ones whose CFOP does
-// not exist or whose amounts are not numbers or have more than four decimals become problems (at
-// most kMaximoListado + 1, the lowest ids, as an ORDER BY id LIMIT would list them, each named by
-// its document); with `totais`, the others are added to the totals the registers are answered
-// from, with the state of the document's participant (one lookup per document: the participant's
-// joins come before the items).
-void VerificarItens(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini,
-                    const std::string& fim, const std::unordered_set<int64_t>& cfops, std::vector<std::string>& problemas,
-                    banco::TTotaisItens* totais) {
+// Problems found out of order, kept as a max-heap on the id so that only the lowest
+// kMaximoListado + 1 stay, as an ORDER BY id LIMIT would list them.
+class TMenores {
+ public:
+  bool Cabe(int64_t id) const { return v_.size() < kLimiteAchados || id < v_.front().first; }
+  void Acrescentar(int64_t id, std::string motivo) {
+    if (!Cabe(id)) return;
+    if (v_.size() == kLimiteAchados) {
+      std::pop_heap(v_.begin(), v_.end(), Maior);
+      v_.pop_back();
+    }
+    v_.emplace_back(id, std::move(motivo));
+    std::push_heap(v_.begin(), v_.end(), Maior);
+  }
+  std::vector<std::pair<int64_t, std::string>> Ordenados() && {
+    std::sort(v_.begin(), v_.end());
+    return std::move(v_);
+  }
+
+ private:
+  static constexpr size_t kLimiteAchados = kMaximoListado + 1;
+  static bool Maior(const std::pair<int64_t, std::string>& x, const std::pair<int64_t, std::string>& y) {
+    return x.first < y.first;
+  }
+  std::vector<std::pair<int64_t, std::string>> v_;
+};
+
+// DataInvalida's test the other way round, for a date the reading of the items meets: the same
+// pattern, the same days taken without date() (the 1st to the 28th of the months 01 to 12), and
+// for the others the days of the calendar, which are the ones date() gives back unchanged. Like
+// the SQL functions, length() and GLOB stop at a NUL the text may hold; the comparison with what
+// date() gives does not.
+bool EhData(sqlite3_value* v) {
+  if (sqlite3_value_type(v) != SQLITE_TEXT) return false;
+  const char* z = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  if (!z || std::strlen(z) != 10) return false;
+  for (int i = 0; i < 10; ++i)
+    if (i == 4 || i == 7 ? z[i] != '-' : z[i] < '0' || z[i] > '9') return false;
+  auto numero = [&](int de, int n) {
+    int r = 0;
+    for (int i = de; i < de + n; ++i) r = r * 10 + (z[i] - '0');
+    return r;
+  };
+  const int ano = numero(0, 4), mes = numero(5, 2), dia = numero(8, 2);
+  if (mes >= 1 && mes <= 12 && dia >= 1 && dia <= 28) return true;
+  if (sqlite3_value_bytes(v) != 10 || mes < 1 || mes > 12 || dia < 1) return false;
+  static constexpr int kDias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool bissexto = ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0);
+  return dia <= kDias[mes - 1] + (mes == 2 && bissexto ? 1 : 0);
+}
+
+// One side's items as the reading below hands them over, row by row, to an SQL function of the
+// program (an aggregate: SQLite calls it for every row of the query without returning the row, and
+// its arguments are read without the connection's lock that every column read takes).
+enum { aDocumento, aData, aUF, aItem, aCfop, aST, aPrimeiroValor, kQtdeArgumentos = aPrimeiroValor + std::size(kValoresItem) };
+constexpr const char* kFuncaoItens = "livro_itens_verificados";
+constexpr const char* kTipoLeitura = "integridade::TLeituraItens";
+
+// What the reading of one side's documents and items gathers: the documents whose date is not a
+// date, the items' problems and, with `Totais`, the other items' totals.
+struct TLeituraItens {
+  const std::unordered_set<int64_t>& Cfops;
+  banco::TTotaisItens* Totais;
+  const char* NomeData;
+  TMenores Datas, Itens;    // the documents by id (the stored date), the items by id (what is wrong)
+  std::exception_ptr Erro;  // what stopped the reading
+  int64_t Documento = 0;
+  bool Primeiro = true;
+
+  static std::string_view Texto(sqlite3_value* v) {
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return t ? std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(v))) : std::string_view();
+  }
+
+  // An amount stored as a real, in ten-thousandths; false when it has more than four decimals, so
+  // that adding the items one by one and adding the stored values first cannot round apart. A value
+  // of four decimals that went through double arithmetic (516.93 + 100 is 616.9300000000001) is
+  // four decimals still: only a remainder beyond that noise counts (the schema's CHECK takes the
+  // same bound). `cabe` turns false when it does not fit in 64 bits.
+  static bool QuatroCasas(double v, int64_t& dezMilesimos, bool& cabe) {
+    const double x = v * 10000.0, r = std::round(x);
+    if (std::abs(x - r) > std::max(1e-6, std::abs(v) * 1e-10)) return false;
+    cabe = banco::TTotaisItens::DezMilesimosArredondados(r, dezMilesimos) && cabe;
+    return true;
+  }
+
+  void Linha(sqlite3_value** a) {
+    // A document comes with its first item (or alone, when it has none).
+    const bool novo = Primeiro || sqlite3_value_int64(a[aDocumento]) != Documento;
+    if (novo) {
+      Primeiro = false;
+      Documento = sqlite3_value_int64(a[aDocumento]);
+      if (!EhData(a[aData]))
+        Datas.Acrescentar(Documento, std::string(NomeData) + " '" + std::string(Texto(a[aData])) +
+                                         "' não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
+      if (Totais) {
+        const std::string_view uf = sqlite3_value_type(a[aUF]) == SQLITE_TEXT ? Texto(a[aUF]) : std::string_view();
+        Totais->Documento(Texto(a[aData]), sqlite3_value_type(a[aUF]) == SQLITE_TEXT ? &uf : nullptr);
+      }
+    }
+    if (sqlite3_value_type(a[aItem]) == SQLITE_NULL) return;
+    const bool semCfop = sqlite3_value_type(a[aCfop]) != SQLITE_INTEGER || !Cfops.count(sqlite3_value_int64(a[aCfop]));
+    banco::TSomasItem somas{};
+    unsigned invalidos = 0, finos = 0;
+    bool cabe = true;
+    for (size_t i = 0; i < std::size(kValoresItem); ++i) {
+      sqlite3_value* valor = a[aPrimeiroValor + i];
+      int64_t v = 0;
+      switch (sqlite3_value_type(valor)) {
+        case SQLITE_INTEGER: cabe = banco::TTotaisItens::DezMilesimos(static_cast<int64_t>(sqlite3_value_int64(valor)), v) && cabe; break;
+        case SQLITE_FLOAT:
+          if (!QuatroCasas(sqlite3_value_double(valor), v, cabe)) finos |= 1u << i;
+          break;
+        default: invalidos |= 1u << i; continue;
+      }
+      int64_t& soma = somas[static_cast<size_t>(kSomaDoValor[i])];
+      cabe = !__builtin_add_overflow(soma, v, &soma) && cabe;
+    }
+    if (!semCfop && invalidos == 0 && finos == 0) {
+      if (!Totais) return;
+      if (!cabe) Totais->Invalidar();
+      Totais->Adicionar(sqlite3_value_int64(a[aCfop]), sqlite3_value_int64(a[aST]) == 1, somas);
+      return;
+    }
+    const int64_t id = sqlite3_value_int64(a[aItem]);
+    if (!Itens.Cabe(id)) return;
+    std::string motivo;
+    auto juntar = [&](const std::string& m) { motivo += (motivo.empty() ? "" : "; ") + m; };
+    if (semCfop)
+      juntar("IDCFOP " + std::string(Texto(a[aCfop])) + " não existe em ES02_CFOP (o item sumiria do registro e do imposto)");
+    for (size_t i = 0; i < std::size(kValoresItem); ++i) {
+      if (invalidos & (1u << i))
+        juntar(std::string(kValoresItem[i]) + " '" + std::string(Texto(a[aPrimeiroValor + i])) + "' não é um número");
+      if (finos & (1u << i))
+        juntar(std::string(kValoresItem[i]) + " " + std::string(Texto(a[aPrimeiroValor + i])) +
+               " tem mais de quatro casas decimais (arredonde-o a quatro)");
+    }
+    Itens.Acrescentar(id, std::move(motivo));
+  }
+
+  static void Passo(sqlite3_context* ctx, int, sqlite3_value** a) {
+    auto* leitura = static_cast<TLeituraItens*>(sqlite3_value_pointer(a[0], kTipoLeitura));
+    if (!leitura) return sqlite3_result_error(ctx, "leitura de itens sem destino", -1);
+    try {
+      leitura->Linha(a + 1);
+    } catch (...) {
+      leitura->Erro = std::current_exception();
+      sqlite3_result_error(ctx, "leitura de itens interrompida", -1);
+    }
+  }
+  static void Fim(sqlite3_context* ctx) { sqlite3_result_null(ctx); }
+};
+
+// The establishment's documents of the interval and their items, each once, and the dates of its
+// other documents. Into `datas`, the documents whose date is not a date, whatever it holds: those
+// of the interval met by the reading of the items, the others (before, after, NULL) asked of the
+// index. Into `itens`, the items whose CFOP does not exist or whose amounts are not numbers or have
+// more than four decimals. Each named by its document. With `totais`, the good items are added to
+// the totals the registers are answered from, with the state of the document's participant (one
+// lookup per document: the participant's joins come before the items).
+void VerificarDocumentos(SQLite::Database& db, const TItens& t, int64_t idFilial, const std::string& ini, const std::string& fim,
+                         const std::unordered_set<int64_t>& cfops, std::vector<std::string>& datas,
+                         std::vector<std::string>& itens, banco::TTotaisItens* totais) {
   std::string colunas;
   for (const char* v : kValoresItem) colunas += std::string(", D.") + v;
   const std::string sql =
-      std::string("SELECT S.") + t.ChaveDocumento + ", S." + t.Data + (totais ? ", M.UF, D." : ", NULL, D.") + t.ChaveItem +
-      ", D.IDCFOP" + (totais ? std::string(", D.") + t.FlagST + " = 1" : std::string(", 0")) + colunas + " FROM " +
-      t.Documento + " S" +
+      std::string("SELECT ") + kFuncaoItens + "(?4, S." + t.ChaveDocumento + ", S." + t.Data +
+      (totais ? ", M.UF, D." : ", NULL, D.") + t.ChaveItem + ", D.IDCFOP" +
+      (totais ? std::string(", D.") + t.FlagST + " = 1" : std::string(", 0")) + colunas + ") FROM " + t.Documento + " S" +
       (totais ? " LEFT JOIN CO01_PLANO P ON (P.IDPLANO = S.IDPLANO) LEFT JOIN ES02_CLIFOR C ON (C.IDCLIFOR = P.IDCLIFOR)"
                 " LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = C.IDMUNICIPIO)"
               : "") +
-      " JOIN " + t.Item + " D ON (D." + t.ChaveDocumento + " = S." + t.ChaveDocumento + ") WHERE S.IDFILIAL = ?1 AND S." +
+      " LEFT JOIN " + t.Item + " D ON (D." + t.ChaveDocumento + " = S." + t.ChaveDocumento + ") WHERE S.IDFILIAL = ?1 AND S." +
       t.Data + " BETWEEN ?2 AND ?3";
-  enum { cDocumento, cData, cUF, cItem, cCfop, cST, cPrimeiroValor };
-  // The problems found, kept as a max-heap on the id so that only the lowest stay.
-  std::vector<std::pair<int64_t, std::string>> achados;
-  const size_t limite = kMaximoListado + 1;
+  TLeituraItens leitura{cfops, totais, t.NomeData, {}, {}, {}};
   try {
-    TLeitura q(db, sql);
+    TLeitura q(db, sql, [&] {
+      // The function is registered on the connection the first time (registering it again would
+      // make SQLite prepare every statement of the connection anew).
+      return sqlite3_create_function_v2(db.getHandle(), kFuncaoItens, 1 + kQtdeArgumentos, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                                        nullptr, nullptr, &TLeituraItens::Passo, &TLeituraItens::Fim, nullptr);
+    });
     q.Vincular(1, idFilial);
     q.Vincular(2, ini);
     q.Vincular(3, fim);
-    // The document's date and participant's state, read once per document.
-    int64_t documento = 0;
-    bool primeiro = true, temUF = false;
-    std::string data, uf;
-    while (q.Proxima()) {
-      const bool semCfop = q.Tipo(cCfop) != SQLITE_INTEGER || !cfops.count(q.Inteiro(cCfop));
-      banco::TSomasItem somas{};
-      unsigned invalidos = 0, finos = 0;
-      bool cabe = true;
-      for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
-        sqlite3_value* valor = q.Valor(cPrimeiroValor + i);
-        int64_t v = 0;
-        switch (sqlite3_value_type(valor)) {
-          case SQLITE_INTEGER: cabe = banco::TTotaisItens::DezMilesimos(static_cast<int64_t>(sqlite3_value_int64(valor)), v) && cabe; break;
-          case SQLITE_FLOAT:
-            if (!QuatroCasas(sqlite3_value_double(valor), v)) finos |= 1u << i;
-            else cabe = banco::TTotaisItens::DezMilesimos(sqlite3_value_double(valor), v) && cabe;
-            break;
-          default: invalidos |= 1u << i; continue;
-        }
-        int64_t& soma = somas[static_cast<size_t>(kSomaDoValor[i])];
-        cabe = !__builtin_add_overflow(soma, v, &soma) && cabe;
+    q.Vincular(4, &leitura, kTipoLeitura);
+    try {
+      while (q.Proxima()) {
       }
-      if (!semCfop && invalidos == 0 && finos == 0) {
-        if (!totais) continue;
-        if (!cabe) totais->Invalidar();
-        if (primeiro || q.Inteiro(cDocumento) != documento) {
-          primeiro = false;
-          documento = q.Inteiro(cDocumento);
-          data.assign(q.Texto(cData));
-          temUF = q.Tipo(cUF) == SQLITE_TEXT;
-          uf.assign(temUF ? q.Texto(cUF) : std::string_view());
-        }
-        const std::string_view vUF(uf);
-        totais->Adicionar(data, temUF ? &vUF : nullptr, q.Inteiro(cCfop), q.Inteiro(cST) == 1, somas);
-        continue;
-      }
-      const int64_t id = q.Inteiro(cItem);
-      if (achados.size() == limite && id >= achados.front().first) continue;
-      std::string motivo;
-      auto juntar = [&](const std::string& m) { motivo += (motivo.empty() ? "" : "; ") + m; };
-      if (semCfop)
-        juntar("IDCFOP " + std::string(q.Texto(cCfop)) + " não existe em ES02_CFOP (o item sumiria do registro e do imposto)");
-      for (int i = 0; i < static_cast<int>(std::size(kValoresItem)); ++i) {
-        if (invalidos & (1u << i))
-          juntar(std::string(kValoresItem[i]) + " '" + std::string(q.Texto(cPrimeiroValor + i)) + "' não é um número");
-        if (finos & (1u << i))
-          juntar(std::string(kValoresItem[i]) + " " + std::string(q.Texto(cPrimeiroValor + i)) +
-                 " tem mais de quatro casas decimais (arredonde-o a quatro)");
-      }
-      auto maior = [](const auto& a, const auto& b) { return a.first < b.first; };
-      if (achados.size() == limite) {
-        std::pop_heap(achados.begin(), achados.end(), maior);
-        achados.pop_back();
-      }
-      achados.emplace_back(id, std::move(motivo));
-      std::push_heap(achados.begin(), achados.end(), maior);
+    } catch (const SQLite::Exception&) {
+      if (leitura.Erro) std::rethrow_exception(leitura.Erro);
+      throw;
     }
-    std::sort(achados.begin(), achados.end());
-    for (auto& [id, motivo] : achados)
-      problemas.push_back(Documento(db, t, true, id) + ", " + Linha(t.Item, t.ChaveItem, id, motivo));
+    // The dates outside the interval (NULL is neither before nor after it), each part a range of the
+    // index on establishment and date; in no order (ORDER BY id would read the whole table by id).
+    std::string sqlFora;
+    for (const char* fora : {" < ?2", " > ?3", " IS NULL"})
+      sqlFora += std::string(sqlFora.empty() ? "" : " UNION ALL ") + "SELECT " + t.ChaveDocumento + ", " + t.Data + " FROM " +
+                 t.Documento + " WHERE IDFILIAL = ?1 AND " + t.Data + fora + " AND " + DataInvalida(t.Data);
+    TLeitura fora(db, sqlFora);
+    fora.Vincular(1, idFilial);
+    fora.Vincular(2, ini);
+    fora.Vincular(3, fim);
+    while (fora.Proxima())
+      leitura.Datas.Acrescentar(fora.Inteiro(0), std::string(t.NomeData) + " " + fora.DataComoGuardada(1) +
+                                                     " não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Verificação dos dados da apuração: ") + e.what());
   }
+  for (auto& [id, motivo] : std::move(leitura.Datas).Ordenados())
+    datas.push_back(Documento(db, t, false, id) + ", " + Linha(t.Documento, t.ChaveDocumento, id, motivo));
+  for (auto& [id, motivo] : std::move(leitura.Itens).Ordenados())
+    itens.push_back(Documento(db, t, true, id) + ", " + Linha(t.Item, t.ChaveItem, id, motivo));
   if (totais) totais->Concluir();
-}
-
-// The documents of the establishment whose date is not a date, whatever it holds.
-void VerificarDatasDocumentos(SQLite::Database& db, const TItens& t, int64_t idFilial, std::vector<std::string>& problemas) {
-  Verificar(db,
-            std::string("SELECT ") + t.ChaveDocumento + ", " + t.Data + " FROM " + t.Documento + " WHERE IDFILIAL = ?1 AND " +
-                DataInvalida(t.Data) + " ORDER BY 1" + kLimite,
-            problemas,
-            [&](SQLite::Statement& q) {
-              const int64_t id = q.getColumn(0).getInt64();
-              return Documento(db, t, false, id) + ", " +
-                     Linha(t.Documento, t.ChaveDocumento, id,
-                           std::string(t.NomeData) + " " + DataComoGuardada(q.getColumn(1)) +
-                               " não é uma data AAAA-MM-DD (o documento ficaria fora de todo período)");
-            },
-            idFilial);
 }
 
 // The establishments of whole companies that the run reads.
@@ -347,12 +455,13 @@ TProblemas VerificarApuracao(TQDConnection& c, const TFilial& filial, const TLei
   totais.reserve(std::size(kItens));
   const std::unordered_set<int64_t> cfops = IdsCfop(db);
   for (const TItens& t : kItens) {
-    for (int64_t f : documentos) VerificarDatasDocumentos(db, t, f, r.Erros);
+    std::vector<std::string> itens;  // listed after the dates of every establishment
     for (int64_t f : documentos) {
       const bool propria = emCurso && f == filial.IdFilial;
       if (propria) totais.emplace_back(filial.IdFilial, t.Saidas, ini, termino);
-      VerificarItens(db, t, f, ini, termino, cfops, r.Erros, propria ? &totais.back() : nullptr);
+      VerificarDocumentos(db, t, f, ini, termino, cfops, r.Erros, itens, propria ? &totais.back() : nullptr);
     }
+    r.Erros.insert(r.Erros.end(), std::make_move_iterator(itens.begin()), std::make_move_iterator(itens.end()));
   }
   // The services the RS small business adds to its revenue, as the documents.
   for (int64_t f : documentos) {
