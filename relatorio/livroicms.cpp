@@ -108,6 +108,7 @@ bool TdmLivroICMS::Imprimir() {
   // The book numbering and the job record of a print are one write with its outputs: recorded
   // only when the whole book was written and put in place.
   TTransacao trabalho(GUtilSistema->GetConnectionSistema());
+  RepararImpressoesInterrompidas();
   // Committed once the files are in place; a commit that fails puts the earlier files back.
   FPrn->OnConfirmar = [&trabalho] { trabalho.Confirmar(); };
   struct TSemConfirmar {
@@ -138,6 +139,7 @@ bool TdmLivroICMS::Imprimir() {
         if (!FPrn->Setup()) return false;
         // A definitive book that begins here opens with its term on page 1.
         if (FImpressaoDefinitiva && FPagina == 2) AbrirLivro(inicio);
+        PrepararDiario();
         if (!FPrn->Abrir()) return false;
       } else {
         if (FImpressaoDefinitiva && inicio > FFimPeriodo) {

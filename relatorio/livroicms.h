@@ -155,6 +155,11 @@ class TdmLivroICMS {
   // Leaves the page being begun blank: no header, frame or footer.
   void PularPagina();
 
+  // Journals of the job's renames (diario.cpp), both under the job's write lock: what prints killed
+  // before or after their record left behind is ended first; then this job's journal is named.
+  void RepararImpressoesInterrompidas();
+  void PrepararDiario();
+
   impressao::TLinha FFormatoImpressao = impressao::TLinha::Oito;
   std::unique_ptr<TApuracao> FApuracao;
   std::unique_ptr<impressao::TQDprint> FPrn;

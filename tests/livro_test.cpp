@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <SQLiteCpp/Statement.h>
@@ -43,6 +46,7 @@ class TLivroSonda : public TdmLivroICMS {
   using TdmLivroICMS::Imp;
   using TdmLivroICMS::ImprimirCabecalhoSessao;
   using TdmLivroICMS::ImprimirSessaoRegistro;
+  using TdmLivroICMS::RepararImpressoesInterrompidas;
 };
 
 // Pages of a text output (form feed between pages), each split into its lines.
@@ -965,6 +969,137 @@ TEST_F(LivroDefinitivo, CadaFalhaDeixaArquivosENumeracaoDeAcordo) {
   EXPECT_EQ(Paginas(Ler(Arquivo("livro.txt"))).size(), 7u);
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
   EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 1);
+}
+
+// --- Prints killed ----------------------------------------------------------------------------
+
+// January printed definitively into a text and a PDF book by a child process on a database file,
+// with earlier books in place; the child dies (SIGKILL) at the n-th write or rename of its print.
+class LivroInterrompido : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("livro_interrompido_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "banco");
+    fs::create_directories(dir_ / "saida");
+    banco_ = (dir_ / "banco" / "escrita.db").string();
+    TQDConnection::Criar(banco_)->CarregarDemo();
+    LivrosAnteriores();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Saida(const std::string& nome) const { return (dir_ / "saida" / nome).string(); }
+  void LivrosAnteriores() {
+    std::ofstream(Saida("livro.txt")) << "livro anterior\n";
+    std::ofstream(Saida("livro.pdf")) << "pdf anterior\n";
+  }
+
+  // Runs `f` with a host over the database file and the module set for January's definitive book.
+  template <class F>
+  void ComLivro(F&& f) {
+    auto conexao = TQDConnection::Abrir(banco_);
+    TInteracaoRoteirizada interacao;
+    THost host(*conexao, interacao);
+    TFrameSelecionarImpostos impostos(*conexao);
+    impostos.MarcarTodos(true);
+    TLivroSonda livro;
+    livro.FIdFilial = 1;
+    livro.FIdEmpresa = 1;
+    livro.FDataSetImpostos = &impostos.GetDataSet();
+    livro.FDataInicio = EncodeDate(2026, 1, 1);
+    livro.FDataFim = EncodeDate(2026, 1, 31);
+    livro.FImpressaoDefinitiva = true;
+    livro.FNumeracaoAutomatica = true;
+    livro.Prn().SetArquivoTexto(Saida("livro.txt"));
+    livro.Prn().SetArquivoPdf(Saida("livro.pdf"));
+    f(*conexao, interacao, livro);
+  }
+
+  // True when the child printing January was killed at point `ponto`; false when it got past
+  // every point and printed.
+  bool MorreuNoPonto(int ponto) {
+    const pid_t filho = ::fork();
+    if (filho == 0) {
+      int codigo = 3;
+      try {
+        ComLivro([&](TQDConnection&, TInteracaoRoteirizada&, TLivroSonda& livro) {
+          impressao::GPontosDeFalha = {0, ponto, true};
+          codigo = livro.Imprimir() ? 0 : 2;
+        });
+      } catch (...) {
+        codigo = 1;
+      }
+      ::_exit(codigo);
+    }
+    int estado = 0;
+    ::waitpid(filho, &estado, 0);
+    if (WIFSIGNALED(estado)) {
+      EXPECT_EQ(WTERMSIG(estado), SIGKILL);
+      return true;
+    }
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
+    return false;
+  }
+
+  int64_t Contar(TQDConnection& c, const std::string& tabela) {
+    return c.Db().execAndGet("SELECT COUNT(*) FROM " + tabela).getInt64();
+  }
+  size_t Arquivos(const fs::path& pasta) {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(pasta)) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+  std::string banco_;
+};
+
+// Killed at every write and rename of its print, a definitive print leaves at worst its new books
+// in place and nothing recorded (or its record with what it replaced still aside); the next print,
+// before it chooses its folhas, puts the earlier books back (and says so) or keeps the recorded
+// ones, so that the books on disk and the numbering agree: either January on folhas 2 to 7 with its
+// job recorded and its seven pages (the term and six) in the text book, or nothing recorded and
+// the earlier books untouched. No journal, scratch or aside file is left. Both cases occur: the
+// kill after the renames and before the commit, and the kill after the commit.
+TEST_F(LivroInterrompido, ArquivosENumeracaoDeAcordoDepoisDeUmaMorte) {
+  int desacordos = 0, registradas = 0, ponto = 1;
+  for (; MorreuNoPonto(ponto); ++ponto) {
+    SCOPED_TRACE("ponto " + std::to_string(ponto));
+    ComLivro([&](TQDConnection& c, TInteracaoRoteirizada& interacao, TLivroSonda& livro) {
+      const bool novo = Ler(Saida("livro.txt")) != "livro anterior\n";
+      desacordos += novo && Contar(c, "HS_NUMERACAOLIVRO") == 0;
+      livro.RepararImpressoesInterrompidas();
+      const std::string txt = Ler(Saida("livro.txt")), pdf = Ler(Saida("livro.pdf"));
+      if (Contar(c, "HS_NUMERACAOLIVRO") == 0) {
+        EXPECT_EQ(txt, "livro anterior\n");
+        EXPECT_EQ(pdf, "pdf anterior\n");
+        EXPECT_EQ(Contar(c, "HS_PAGINASIMPRESSAS"), 0);
+        if (novo) {  // the message naming the book put back
+          bool avisou = false;
+          for (const auto& m : interacao.Registro()) avisou |= m.find(Saida("livro.txt") + " no lugar") != std::string::npos;
+          EXPECT_TRUE(avisou);
+        }
+      } else {
+        ++registradas;
+        SQLite::Statement q(c.Db(), "SELECT LIVRO, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO");
+        ASSERT_TRUE(q.executeStep());
+        EXPECT_EQ(q.getColumn(0).getInt() * 10000 + q.getColumn(1).getInt() * 100 + q.getColumn(2).getInt(), 10207);
+        EXPECT_EQ(Contar(c, "HS_PAGINASIMPRESSAS"), 1);
+        EXPECT_EQ(Paginas(txt).size(), 7u);
+        EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+        c.Executar("DELETE FROM HS_NUMERACAOLIVRO; DELETE FROM HS_PAGINASIMPRESSAS");
+        LivrosAnteriores();
+      }
+    });
+    ASSERT_EQ(Arquivos(dir_ / "saida"), 2u);
+    for (const auto& e : fs::directory_iterator(dir_ / "banco"))
+      ASSERT_EQ(e.path().filename().string().find(".impressao."), std::string::npos) << e.path();
+  }
+  EXPECT_GT(desacordos, 0);
+  EXPECT_GT(registradas, 0);
+  EXPECT_GT(ponto, 20);
+  ComLivro([&](TQDConnection& c, TInteracaoRoteirizada&, TLivroSonda&) { EXPECT_EQ(Contar(c, "HS_NUMERACAOLIVRO"), 1); });
+  EXPECT_EQ(Paginas(Ler(Saida("livro.txt"))).size(), 7u);
 }
 
 // An interval without a whole period yields no summary: no job at all.

@@ -1,6 +1,7 @@
 #include "host/impressao/motorimpressao.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "host/base/texto.h"
 #include "host/impressao/saidapdf.h"
@@ -28,6 +29,7 @@ void TQDprint::SetLinha(TLinha linha) {
 bool TQDprint::Abrir() {
   if (aberto_) throw std::logic_error("impressão já aberta");
   auto substituicao = std::make_unique<TSubstituicaoArquivos>();
+  substituicao->SetDiario(std::exchange(diario_, {}), std::exchange(marca_, {}));
   std::unique_ptr<TSaidaTexto> texto;
   std::unique_ptr<TSaidaPdf> pdf;
   if (!arquivoTexto_.empty()) {
