@@ -177,6 +177,14 @@ TEST_F(LinhaDeComando, SaidaQueNaoPodeSerGravadaFalhaAntesDeApurar) {
   r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("a.txt") + "' --saida '" + Arquivo("b.txt") + "'");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_EQ(Gravado(), antes);
+
+  // A link planted where the book goes, to a file that does not exist: the check of the output
+  // creates nothing through it, and the book replaces the link.
+  fs::create_symlink(Arquivo("alvo.txt"), Arquivo("ligado.txt"));
+  r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("ligado.txt") + "'");
+  EXPECT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_FALSE(fs::exists(Arquivo("alvo.txt")));
+  EXPECT_FALSE(fs::is_symlink(Arquivo("ligado.txt")));
 }
 
 TEST_F(LinhaDeComando, OpcoesIncoerentesSaoErrosDeUso) {
