@@ -4,10 +4,12 @@
 #include "relatorio/livroicms.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "host/banco/consulta.h"
 #include "host/banco/formasrapidas.h"
+#include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/impressao/rodape.h"
@@ -15,6 +17,11 @@
 
 using impressao::TFonte;
 using impressao::TFontes;
+
+namespace {
+// The office of the footer, which is also the PDF's author.
+constexpr const char* kSqlRodape = "SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO";
+}  // namespace
 
 TdmLivroICMS::TdmLivroICMS()
     : FApuracao(std::make_unique<TApuracao>(CriarResumo)), FPrn(std::make_unique<impressao::TQDprint>()) {
@@ -140,6 +147,7 @@ bool TdmLivroICMS::Imprimir() {
         // A definitive book that begins here opens with its term on page 1.
         if (FImpressaoDefinitiva && FPagina == 2) AbrirLivro(inicio);
         PrepararDiario();
+        FPrn->SetInformacoesPdf(InformacoesPdf(resumos.GetItem(quantidade - 1)->GetDataFim()));
         if (!FPrn->Abrir()) return false;
       } else {
         if (FImpressaoDefinitiva && inicio > FFimPeriodo) {
@@ -190,6 +198,25 @@ bool TdmLivroICMS::Imprimir() {
   return true;
 }
 
+// The archive's description of the book: the office that printed it (as its footer names it), the
+// establishment and the periods it holds, and when.
+impressao::TInformacoesPdf TdmLivroICMS::InformacoesPdf(TDateTime fim) {
+  impressao::TInformacoesPdf i;
+  const TFilial& f = FResumo->GetFilial();
+  i.Titulo = "Livro Registro de Apuração do ICMS - modelo P9 - " +
+             (FImpressaoDefinitiva ? "livro " + FormatarZeros(FLivro, 5) : std::string("impressão não definitiva"));
+  TQDSQLQuery escritorio(GUtilSistema->GetConnectionSistema());
+  escritorio.SetSQL(kSqlRodape);
+  escritorio.Open();
+  if (!escritorio.Eof()) i.Autor = escritorio.FieldByName("NOMEFANTASIA").AsString();
+  escritorio.Close();
+  i.Assunto = f.RazaoSocial + " (EMP= " + std::to_string(f.CodigoEmpresa) + "/ESTAB= " + std::to_string(f.CodigoFilial) +
+              ", IE " + f.InscrEstadual + ") - " + DataBR(FResumo->GetDataInicio()) + " a " + DataBR(fim);
+  i.Criador = "livro-icms";
+  std::sscanf(DataHoraBR(FAgora()).c_str(), "%d/%d/%d %d:%d:%d", &i.Dia, &i.Mes, &i.Ano, &i.Hora, &i.Minuto, &i.Segundo);
+  return i;
+}
+
 // --- Engine events ----------------------------------------------------------------------------
 
 void TdmLivroICMS::prnLivroNewPage(int pagina) {
@@ -226,7 +253,7 @@ void TdmLivroICMS::prnLivroBeforeNewPage() {
   if (FPaginaDeTermo) return;  // a term page has no frame and no footer
   ImprimirQuadro();
   TQDSQLQuery qRodape(GUtilSistema->GetConnectionSistema());
-  qRodape.SetSQL("SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO");
+  qRodape.SetSQL(kSqlRodape);
   qRodape.Open();
   impressao::ImprimirRodape(*FPrn, qRodape, 160, TFontes{TFonte::Comprimido}, kModulo, FImprimirRodape, FAgora(),
                             FLinha);

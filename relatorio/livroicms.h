@@ -159,6 +159,8 @@ class TdmLivroICMS {
   // before or after their record left behind is ended first; then this job's journal is named.
   void RepararImpressoesInterrompidas();
   void PrepararDiario();
+  // The PDF's document information for a job from the current summary to the period ending `fim`.
+  impressao::TInformacoesPdf InformacoesPdf(TDateTime fim);
 
   impressao::TLinha FFormatoImpressao = impressao::TLinha::Oito;
   std::unique_ptr<TApuracao> FApuracao;

@@ -27,6 +27,7 @@
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
+#include "host/impressao/saidapdf.h"
 #include "host/impressao/substituicao.h"
 #include "host/servicos/selecaoimpostos.h"
 #include "regimes/normal/apuracaonormalrs.h"
@@ -1260,6 +1261,29 @@ TEST_F(Livro, PdfDoLivroInteiro) {
   EXPECT_NE(txt.find("R E G I S T R O"), std::string::npos);
   EXPECT_NE(txt.find("SUBTOTAIS ENTRADAS"), std::string::npos);
   EXPECT_NE(txt.find("Modulo 58140"), std::string::npos);
+
+  // For the archive: what the book is, the office that printed it (the demo's CA06_USUARIO), the
+  // establishment with its codes and registration and the three months, the job's date (the
+  // module's clock: 15/04/2026 14:05:09).
+  const std::string iso = Executar("pdfinfo -isodates '" + Arquivo("livro.pdf") + "'");
+  EXPECT_CONTEM(iso, "Livro Registro de Apuração do ICMS - modelo P9 - impressão não definitiva");
+  EXPECT_CONTEM(iso, "Escritório Contábil Modelo Ltda");
+  EXPECT_CONTEM(iso, "Comercial Exemplo Ltda (EMP= 1/ESTAB= 1, IE 110.042.490.114) - 01/01/2026 a 31/03/2026");
+  EXPECT_CONTEM(iso, "2026-04-15T14:05:09");
+  // The font goes with the document when the system has one of the monospaced TrueType fonts.
+  bool temFonte = false;
+  for (const auto& f : impressao::kFontesPdf) temFonte |= fs::exists(f.normal) && fs::exists(f.negrito);
+  if (!temFonte || !Existe("pdffonts")) return;
+  const std::string fontes = Executar("pdffonts '" + Arquivo("livro.pdf") + "'");
+  EXPECT_EQ(fontes.find("Courier"), std::string::npos) << fontes;
+  std::istringstream linhas(fontes);
+  int embutidas = 0;
+  for (std::string l; std::getline(linhas, l);)
+    if (l.find("TrueType") != std::string::npos) {
+      EXPECT_NE(l.find(" yes "), std::string::npos) << l;
+      ++embutidas;
+    }
+  EXPECT_GE(embutidas, 1) << fontes;
 }
 
 // March in sixths with suffix detail: the exits outgrow the first page and go on under the page

@@ -28,6 +28,7 @@
 
 #include "host/impressao/fontes.h"
 #include "host/impressao/pagina.h"
+#include "host/impressao/informacoespdf.h"
 
 namespace impressao {
 
@@ -71,6 +72,8 @@ class TQDprint {
     diario_ = std::move(caminho);
     marca_ = std::move(marca);
   }
+  // Document information of the next jobs' PDF (and of Salvar's).
+  void SetInformacoesPdf(TInformacoesPdf informacoes) { informacoesPdf_ = std::move(informacoes); }
   // Where the job went: the destination the preview reported, else the output files ("Memória"
   // when there are none).
   std::string NomeImpressora() const;
@@ -133,6 +136,7 @@ class TQDprint {
   std::string arquivoTexto_, arquivoPdf_, titulo_ = "Livro de ICMS";
   std::string destino_;  // reported by the preview
   std::string diario_, marca_;
+  TInformacoesPdf informacoesPdf_;
   TLinha linha_ = TLinha::Seis;
   TPapel papel_ = TPapel::A4;
   TFontes fonte_;
