@@ -14,6 +14,7 @@
 #include "host/host.h"
 #include "host/impressao/rodape.h"
 #include "regimes/fabricaresumos.h"
+#include "relatorio/layoutlivro.h"
 
 using impressao::TFonte;
 using impressao::TFontes;
@@ -42,6 +43,10 @@ void TdmLivroICMS::SetFormatoImpressao(impressao::TLinha formato) {
 // --- Print operations -----------------------------------------------------------------------
 
 void TdmLivroICMS::Imp(int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+  if (FContinuacaoPendente && linha == FLinha) {
+    ImprimirContinuacao();
+    linha = FLinha;
+  }
   FPrn->Imp(linha, coluna, texto);
   ControlarSaltoDeLinhaEPagina(avancar, novaPagina);
 }
@@ -77,7 +82,10 @@ TImprimirProc TdmLivroICMS::ProcImprimir() {
   // A summary's own texts move the line by themselves between their pieces: a piece that would
   // fall below the body (on the page's closing line) begins the next page and goes on under its
   // header instead.
+  // A summary that asks for a page of its own begins there a part of its own, under the page
+  // header alone.
   return [this](int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+    if (novaPagina) FecharSecao();
     if (linha == FLinha && FLinha > FPrn->TamanhoQteLinhas() - 7) {
       FPrn->NovaPagina();
       linha = FLinha;
@@ -94,6 +102,8 @@ bool TdmLivroICMS::Imprimir() {
   FResumo = nullptr;
   FResumoNumerado = nullptr;
   FTermoPendente = TTermo::Nenhum;
+  FecharSecao();
+  FContinuando = false;
 
   // From the run's checks to the last page, the documents are read once (the registers of every
   // period and tax, the guides of the book).
@@ -221,6 +231,7 @@ impressao::TInformacoesPdf TdmLivroICMS::InformacoesPdf(TDateTime fim) {
 
 void TdmLivroICMS::prnLivroNewPage(int pagina) {
   FLinha = 2;
+  FContinuacaoPendente = false;
   FPaginaDeTermo = false;
   if (FTermoPendente != TTermo::Nenhum) {
     // A book opens on the front of a sheet: printing on both sides, a back side stays blank.
@@ -240,6 +251,32 @@ void TdmLivroICMS::prnLivroNewPage(int pagina) {
   ImprimirCabecalhoPagina();
   ++FPagina;
   FUltimaPagina = pagina;
+  FContinuacaoPendente = FSecaoAberta;
+}
+
+void TdmLivroICMS::FecharSecao() {
+  FSecaoAberta = false;
+  FContinuacaoPendente = false;
+  FItemAberto.clear();
+}
+
+void TdmLivroICMS::ImprimirContinuacao() {
+  FContinuacaoPendente = false;
+  const std::vector<std::string> item = FItemAberto;
+  FContinuando = true;
+  ImprimirCabecalhoSessao();
+  FContinuando = false;
+  if (item.empty()) return;
+  FItemAberto = item;
+  std::string texto = item.front();
+  const std::string marca = " (CONTINUAÇÃO)";
+  if (texto::Tamanho(texto) + texto::Tamanho(marca) <= 96) texto += marca;
+  Imp(FLinha, 2, Format(layoutlivro::kLinhaResumo, {texto, "", ""}), 1);
+}
+
+void TdmLivroICMS::ImprimirTracos() {
+  if (FLinha == FLinhaCorpo) return;
+  Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1);
 }
 
 void TdmLivroICMS::PularPagina() {

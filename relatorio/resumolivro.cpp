@@ -60,7 +60,9 @@ void TdmLivroICMS::ImprimirResumo() {
       return;
     }
     const TDetalhamentos& detalhes = campo->GetDetalhamentos();
-    ImprimirLinhaResumo(Item(campo->GetCodigo(), legenda), "", "", detalhes.Count() > 0 ? 1 : 0);
+    const std::vector<std::string> linhasItem = Item(campo->GetCodigo(), legenda);
+    ImprimirLinhaResumo(linhasItem, "", "", detalhes.Count() > 0 ? 1 : 0);
+    FItemAberto = linhasItem;  // its details go on under its number on another page
     for (int i = 0; i < detalhes.Count(); ++i) {
       const TDetalhamento* d = detalhes.GetItem(i);
       std::string texto;
@@ -71,13 +73,17 @@ void TdmLivroICMS::ImprimirResumo() {
       for (auto& l : linhas) l = recuo + l;
       ImprimirLinhaResumo(linhas, FormatarValor(d->GetValor()), "", i + 1 < detalhes.Count() ? 1 : 0);
     }
+    FItemAberto.clear();
     Imp(FLinha, 132, Format("%25s", {FormatarValor(valor)}), 1);
   };
   // A line printed with the absolute value of its total; 0 without the line.
   auto LinhaCampo = [&LinhaValor](int32_t item, const std::string& legenda, const TResumoCampo* campo) {
     LinhaValor(item, legenda, campo, campo ? campo->GetTotal().Abs() : Currency());
   };
-  auto Tracos = [this] { Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1); };
+  auto Tracos = [this] {
+    FecharSecao();
+    ImprimirTracos();
+  };
 
   // Debits.
   FTipoSessao = tsDebitos;
@@ -140,4 +146,5 @@ void TdmLivroICMS::ImprimirInformacoes() {
   Imp(FLinha, 3, "", 1);
   Imp(FLinha, 3, "OBSERVAÇÕES:", 1);
   FResumo->ImprimirObservacoes(FLinha, imprimir);
+  FecharSecao();
 }

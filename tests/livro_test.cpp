@@ -24,6 +24,7 @@
 
 #include <SQLiteCpp/Statement.h>
 
+#include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
@@ -1287,8 +1288,7 @@ TEST_F(Livro, PdfDoLivroInteiro) {
 }
 
 // March in sixths with suffix detail: the exits outgrow the first page and go on under the page
-// header alone; the summary's long observation list breaks its page the same way: its 19th line,
-// due on line 60 (the closing line of a 66-line page), opens the next page on line 8.
+// header and their headings; the summary's long observation list breaks its page the same way.
 TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
   std::string obs;
   for (int i = 1; i <= 40; ++i) obs += (i > 1 ? "\n" : "") + std::string("Linha de observação ") + std::to_string(i);
@@ -1303,12 +1303,68 @@ TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
 
   auto paginas = Paginas(livro);
   ASSERT_EQ(paginas.size(), 4u);
-  // The exits go on under the page header alone, without their section heading.
-  EXPECT_TRUE(texto::ComecaCom(paginas[1][7], "|  |7.000 PARA O EXTERIOR"));
-  EXPECT_TRUE(texto::ComecaCom(paginas[1][8], "|  |      TOTAIS"));
-  // The observation due on the closing line goes to the next page's first body line instead.
+  // The exits go on under their section's title and column headings (lines 8 to 14: the title
+  // line, five heading lines and their dashes), then the rows left.
+  EXPECT_NE(paginas[1][7].find(" S A I D A S "), std::string::npos) << paginas[1][7];
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][8], "|                         CODIFICACAO"));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][11], "|O |                        FISCAL"));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][14], "|  |7.000 PARA O EXTERIOR"));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][15], "|  |      TOTAIS"));
+  // The observation due on the closing line (the 18th: the guide's text takes two lines) goes to
+  // the next page instead, under the section's title and its dashes (lines 8 and 9; no amount
+  // columns to head there): the 18th on line 10, the 40th on line 32.
   EXPECT_EQ(paginas[2][59], "|" + std::string(155, '-') + "|");
-  EXPECT_TRUE(texto::ComecaCom(paginas[3][7], "| Linha de observacao 19 "));
-  EXPECT_TRUE(texto::ComecaCom(paginas[3][8], "| Linha de observacao 20 "));
-  EXPECT_TRUE(texto::ComecaCom(paginas[3][28], "| Linha de observacao 40 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][58], "| Linha de observacao 17 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][7], "|             I N F O R M A C O E S   C O M P L E M E N T A R E S "));
+  EXPECT_EQ(paginas[3][8], "|" + std::string(155, '-') + "|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][9], "| Linha de observacao 18 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][31], "| Linha de observacao 40 "));
+}
+
+// Item 006 of March with 71 other credits of 1,00 (10/03, "Credito avulso 01" to "71") besides the
+// demo's 845,30 of 31/03: 72 details, at 66 lines a page (body up to line 59, closing dashes on the
+// line after the last one written). The registers take page 1. Page 2, the summary's first:
+// column heading (lines 8 to 10, the debits' title on 10), dashes (11), 001 to 004 (12 to 15),
+// dashes (16), the credits' title (17), dashes (18), 005 (19), 006 (20, the side word's "D") and
+// details 01 to 39 (21 to 59).
+// Page 3 opens as a page of the credits: "VALORES" (8), dashes (9), the columns' heading over the
+// credits' title without the side word (10), dashes from column 7 (11), 006 marked as continued
+// (12), details 40 to 71 (13 to 44) and the demo's (45) with 845,30 and the item's 71 x 1,00 +
+// 845,30 = 916,30. Then 007 to 010 (46 to 49), dashes (50), the balance's title and dashes (51,
+// 52), 011, 012 with its demo detail, 013, 014 (53 to 57) and dashes (58). The complementary
+// information's title would fall on line 59 with its dashes and the guides' captions below the
+// body: it begins page 4 instead, and page 3 closes on line 59.
+TEST_F(Livro, SecaoContinuadaRepeteCabecalhosEONumeroDoItem) {
+  std::string sql;
+  for (int i = 1; i <= 71; ++i)
+    sql += "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, IDCODIGOREC,"
+           " VALOR, DATA, DATAFIM, DESCRICAO, ORIGEM, IDORIGEM, GERADO) VALUES (" + std::to_string(9000 + i) +
+           ", 1, 1, 1, '2001', 0, 0, 1.00, '2026-03-10', '2026-03-10', 'Credito avulso " + FormatarZeros(i, 2) +
+           "', 0, 0, 0);";
+  conexao_->Executar(sql);
+  Periodo(3, 3);
+  impostos_->MarcarCodigos({"2001"});
+  livro_->SetFormatoImpressao(TLinha::Seis);
+  auto paginas = Paginas(Imprimir());
+  ASSERT_EQ(paginas.size(), 4u);
+  const std::string tracos = "|" + std::string(155, '-') + "|";
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][19], "|  D  | 006 - OUTROS CREDITOS (DISCRIMINAR ABAIXO) "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][58], "|     |       10/03/2026 - Credito avulso 39 "));
+  EXPECT_EQ(paginas[1][59], tracos);
+
+  EXPECT_EQ(Desde(paginas[2][7], 120), std::string(8, ' ') + "VALORES" + std::string(22, ' ') + "|");
+  EXPECT_EQ(paginas[2][8], tracos);
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][9], "|     |       C R E D I T O   D O   I M P O S T O "));
+  EXPECT_EQ(Desde(paginas[2][9], 105), "|     COLUNA AUXILIAR     |          SOMAS          |");
+  EXPECT_EQ(paginas[2][10], "|     |" + std::string(149, '-') + "|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][11], "|     | 006 - OUTROS CREDITOS (DISCRIMINAR ABAIXO) (CONTINUACAO) "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][12], "|     |       10/03/2026 - Credito avulso 40 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][43], "|     |       10/03/2026 - Credito avulso 71 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][44], "|     |       31/03/2026 - Outros creditos - ressarcimento"));
+  EXPECT_EQ(Desde(paginas[2][44], 105), "|                   845,30|                   916,30|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][45], "|     | 007 - "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][56], "|     | 014 - "));
+  EXPECT_EQ(paginas[2][57], tracos);
+  EXPECT_EQ(paginas[2][58], tracos);
+  EXPECT_EQ(Achar(paginas, "I N F O R M A C O E S").first, 3);
 }
