@@ -48,6 +48,14 @@ void TResumo::ImprimirValorPostergado(int& linha, const TImprimirProc& imprimir,
 
 void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}
 
+const TDetalhamentos* TResumo::GetParticipacoesCentralizadas(bool) const { return nullptr; }
+
+std::string RotuloEstabelecimento(int64_t idFilial) {
+  const TFilial f = GFuncoes->GetDadosFilial(idFilial);
+  return "ESTAB= " + std::to_string(f.CodigoFilial) + " (" + (f.NomeFantasia.empty() ? f.RazaoSocial : f.NomeFantasia) +
+         ")";
+}
+
 void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir) {
   ImprimirListaDebitosEspecificos(kSqlDebitosEspecificos, "", linha, imprimir);
 }

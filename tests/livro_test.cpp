@@ -188,6 +188,14 @@ TEST_F(Livro, JaneiroOitavos) {
   ASSERT_EQ(paginas.size(), 6u);  // register and summary pages of three summaries
   for (const auto& p : paginas) ASSERT_EQ(p.size(), 88u);
   EXPECT_EQ(livro_->GetUltimaPagina(), 6);
+  // Item 006 of the centraliser (filial 1) holds the other credit of 420,00 of 31/01 that Campinas
+  // (filial 2, code 2, centralised by it) recorded: its detail names the establishment first, and
+  // its text of 96 characters breaks before "12/2025" (90 columns from column 15), the value and
+  // the item's 1.250,00 + 420,00 = 1.670,00 on that second line.
+  auto [pc, lc] = Achar(paginas, "|       ESTAB= 2 (Exemplo Alimentos - Campinas) - 31/01/2026 - Credito extemporaneo - NF 7710 de  |");
+  ASSERT_GE(pc, 0);
+  const std::string& campinas = paginas[static_cast<size_t>(pc)][static_cast<size_t>(lc + 1)];
+  EXPECT_EQ(Desde(campinas, 7), "|       12/2025" + std::string(83, ' ') + "|                   420,00|                 1.670,00|");
   // The guides of MG add up to its debit: no warning.
   EXPECT_FALSE(Registrou("Atenção!"));
 }
@@ -506,6 +514,19 @@ TEST_F(Livro, RegimesEstaduais) {
   auto [p, l] = Achar(Paginas(rs), "Valor postergado para apuracao seguinte");
   ASSERT_GE(p, 0);
   EXPECT_EQ(texto::Copiar(Paginas(rs)[static_cast<size_t>(p)][static_cast<size_t>(l)], 53, 6), "137,50");
+  // The ICMS-ST RS of January, centraliser: item 001 is 510,00 while its own exits' register tax
+  // totals 340,00; the other 170,00 are the ST of Caxias do Sul's (filial 4, code 2) exits to RS
+  // clients in January (the demo's documents), shown as the item's detail with the establishment's
+  // code and name. February and March, and the entries, have no share of another establishment.
+  const auto paginasRs = Paginas(rs);
+  auto [pst, lst] = Achar(paginasRs, "ESTAB= 2 (Sul-Norte - Caxias do Sul) - ICMS-ST DAS SAIDAS DO ESTABELECIMENTO CENTRALIZADO");
+  ASSERT_GE(pst, 0);
+  const std::string& participacao = paginasRs[static_cast<size_t>(pst)][static_cast<size_t>(lst)];
+  EXPECT_EQ(Desde(participacao, 105), "|                   170,00|                   510,00|");
+  const std::string& item001 = paginasRs[static_cast<size_t>(pst)][static_cast<size_t>(lst - 1)];
+  EXPECT_NE(item001.find("| 001 - POR SAIDAS/PRESTACOES COM DEBITO DO IMPOSTO"), std::string::npos) << item001;
+  EXPECT_EQ(Desde(item001, 105), "|                         |                         |");
+  EXPECT_EQ(Achar(paginasRs, "ESTABELECIMENTO CENTRALIZADO", pst + 1).first, -1);
 
   std::string outros;
   for (int filial : {5, 6, 7}) {
