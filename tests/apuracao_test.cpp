@@ -221,7 +221,7 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
 }
 
 // (January's guides are in the book's golden pages.) A due-date text that is not a date prints no
-// date; no guide for a tax due of 0 (February).
+// date; no guide for a tax due of 0 (February); a specific debit's text printed whole.
 TEST_F(Apuracao, GuiasSemImpostoZeroEVencimentoSoQuandoEhData) {
   Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '31/02/2026'");
   auto f = Apurar("01/02/2026", "28/02/2026", 1, "icms");
@@ -229,8 +229,13 @@ TEST_F(Apuracao, GuiasSemImpostoZeroEVencimentoSoQuandoEhData) {
   Impressao fev;
   int linha = 10;
   f->Apuracao().GetResumos().GetItem(0)->ImprimirGuiasRecolhimento(linha, fev.Proc());
-  EXPECT_EQ(fev.chamadas, (std::vector<std::string>{"10@3:", "10@3:DÉBITOS ESPECÍFICOS", "10@6:046-2 - ICMS parcelado - Parcela",
-                                                     "10@52:       2.150,00", "10@3:"}));
+  // The whole text "046-2 - ICMS parcelado - Parcelamento 2025/0456789 parcela 03/12" in lines of
+  // 32 columns (6 to 37) broken at blanks: "046-2 - ICMS parcelado -" (24; "Parcelamento" would
+  // make 37), "Parcelamento 2025/0456789" (25; " parcela" would make 33), "parcela 03/12"; the
+  // amount on the first line, the others under it.
+  EXPECT_EQ(fev.chamadas, (std::vector<std::string>{"10@3:", "10@3:DÉBITOS ESPECÍFICOS", "10@6:046-2 - ICMS parcelado -",
+                                                     "10@52:       2.150,00", "10@6:Parcelamento 2025/0456789",
+                                                     "10@6:parcela 03/12", "10@3:"}));
   // A due date typed without leading zeros is a date.
   Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '5/3/2026'");
   Impressao mar;

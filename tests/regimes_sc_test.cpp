@@ -95,9 +95,11 @@ TEST_F(RegimesSC, NormalComAcordoProposto) {
   auto* jan = Resumo<TResumoNormalSC>(*e, 0);
   ASSERT_NE(jan, nullptr);
   EXPECT_TRUE(jan->GetTemAcordo());
-  // The guides: only the payment code's row of the recorded class (10294), not that of 10014.
+  // The guides: only the payment code's row of the recorded class (10294), not that of 10014. Its
+  // text whole: "1449 - ICMS - Prazo dilatado" (28 columns; " (acordo)" would make 37 of 32), then
+  // "(acordo)" on the next line.
   EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { jan->ImprimirGuiasRecolhimento(l, p); }),
-            "6:1449 - ICMS - Prazo dilatado (ac|39:20/02/2026|52:       5.100,00/");
+            "6:1449 - ICMS - Prazo dilatado|39:20/02/2026|52:       5.100,00/6:(acordo)/");
 
   // One period: the dialog shows the agreement proposed; the answer is recorded and proposed to
   // February, whose dialog is cancelled and so keeps it (a cancelled dialog leaves its fields).
