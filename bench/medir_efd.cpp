@@ -21,9 +21,9 @@
 #include <string>
 
 #include "bench/medicao.h"
+#include "efd/arquivoefd.h"
+#include "efd/importacaoefd.h"
 #include "host/banco/conexao.h"
-#include "host/efd/arquivoefd.h"
-#include "host/efd/importacaoefd.h"
 
 namespace fs = std::filesystem;
 

@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "ambiente.h"
+#include "efd/arquivoefd.h"
+#include "efd/blocoe.h"
+#include "efd/conferenciaefd.h"
+#include "efd/importacaoefd.h"
 #include "host/banco/periodoalterado.h"
-#include "host/efd/arquivoefd.h"
-#include "host/efd/blocoe.h"
-#include "host/efd/conferenciaefd.h"
-#include "host/efd/importacaoefd.h"
 #include "utilitarios.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <SQLiteCpp/Database.h>
 
 #include "app/livro-icms/progresso.h"
+#include "efd/arquivoefd.h"
+#include "efd/blocoe.h"
+#include "efd/conferenciaefd.h"
+#include "efd/importacaoefd.h"
 #include "forms/pedidoapuracao.h"
 #include "host/base/texto.h"
-#include "host/efd/arquivoefd.h"
-#include "host/efd/blocoe.h"
-#include "host/efd/conferenciaefd.h"
-#include "host/efd/importacaoefd.h"
 #include "host/host.h"
 #include "host/impressao/substituicao.h"
 #include "host/interacao/interacaoroteirizada.h"

@@ -1,4 +1,4 @@
-#include "host/efd/importacaoefd.h"
+#include "efd/importacaoefd.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,12 +7,12 @@
 
 #include <SQLiteCpp/Statement.h>
 
+#include "efd/ajustesefd.h"
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
-#include "host/efd/ajustesefd.h"
 
 namespace efd {
 

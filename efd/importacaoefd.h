@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "host/efd/arquivoefd.h"
+#include "efd/arquivoefd.h"
 
 class TQDConnection;
 

@@ -1,4 +1,4 @@
-#include "host/efd/arquivoefd.h"
+#include "efd/arquivoefd.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,15 +1,15 @@
-#include "host/efd/blocoe.h"
+#include "efd/blocoe.h"
 
 #include <algorithm>
 #include <optional>
 
 #include <SQLiteCpp/Statement.h>
 
+#include "efd/ajustesefd.h"
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
-#include "host/efd/ajustesefd.h"
 #include "host/servicos/qdinterface.h"
 
 namespace efd {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/efd/leitorefd.h"
+#include "efd/leitorefd.h"
 
 namespace efd {
 
