@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "host/base/formatacao.h"
@@ -51,12 +52,13 @@ const std::map<std::string, std::string>& Ajustes() {
 
 class TInterpretacao {
  public:
-  explicit TInterpretacao(TArquivoEFD& a) : a_(a) {}
+  TInterpretacao(TArquivoEFD& a, const TReceptorDocumentos& receptor) : a_(a), receptor_(receptor) {}
 
   void Registro(const TRegistroEFD& r) {
     const std::string& reg = r.Reg();
     if (a_.Linhas == 0 && reg != "0000") r.Falhar("o arquivo deve começar pelo registro 0000");
     Contar(r);
+    if (reg.compare(1, 3, "990") == 0) return Entregar();
     if (reg == "0000") return Abertura(r);
     if (reg == "0005") return Complemento(r);
     if (reg == "0015") return InscricaoST(r);
@@ -86,8 +88,19 @@ class TInterpretacao {
     if (!Estrutural(reg)) ++a_.Ignorados[reg];
   }
 
+  // The document read so far is whole: to the receptor, or kept.
+  void Entregar() {
+    if (!atual_) return;
+    if (receptor_) receptor_(*atual_);
+    else a_.Documentos.push_back(std::move(*atual_));
+    atual_.reset();
+  }
+
  private:
   TArquivoEFD& a_;
+  const TReceptorDocumentos& receptor_;
+  // The document being read, until the next one opens or its block ends.
+  std::optional<TDocumentoEFD> atual_;
   std::string familia_;   // record that opened the current document or period
   std::string caixa_, modeloCaixa_;  // C400 of the reductions below it
   bool temAbertura_ = false;
@@ -224,6 +237,7 @@ class TInterpretacao {
   // C100, C500, D100 and D500 open a document with the same first fields; the rest sits at
   // positions of their own.
   void Documento(const TRegistroEFD& r) {
+    Entregar();
     const std::string& reg = r.Reg();
     TDocumentoEFD d;
     d.Linha = r.Linha();
@@ -263,7 +277,7 @@ class TInterpretacao {
       if (!d.Participante.empty() && !a_.Participantes.count(d.Participante))
         r.Falhar(4, "COD_PART", "participante \"" + Trecho(d.Participante) + "\" não informado no registro 0150");
     }
-    a_.Documentos.push_back(std::move(d));
+    atual_ = std::move(d);
     familia_ = reg;
     chavesAnaliticas_.clear();
   }
@@ -279,6 +293,7 @@ class TInterpretacao {
   }
 
   void Equipamento(const TRegistroEFD& r) {
+    Entregar();
     r.ExigirCampos(5);
     modeloCaixa_ = r.Texto(2);
     caixa_ = r.Texto(5);
@@ -288,6 +303,7 @@ class TInterpretacao {
   // Coupons: a reduction Z of a fiscal printer (C405 under C400), a CF-e SAT (C800) or the day's
   // summary of a SAT equipment (C860) each become one exit document to consumers.
   void Cupons(const TRegistroEFD& r) {
+    Entregar();
     const std::string& reg = r.Reg();
     TDocumentoEFD d;
     d.Linha = r.Linha();
@@ -319,15 +335,14 @@ class TInterpretacao {
       NoPeriodo(r, d, 4, "DT_DOC");
     }
     if (d.Emissao == 0 && !d.SemValor()) r.Falhar("documento sem data");
-    a_.Documentos.push_back(std::move(d));
+    atual_ = std::move(d);
     familia_ = reg;
     chavesAnaliticas_.clear();
   }
 
   TDocumentoEFD& DocumentoAtual(const TRegistroEFD& r, const std::string& pai) {
-    if (familia_ != pai || a_.Documentos.empty())
-      r.Falhar("registro " + r.Reg() + " fora de um documento (" + pai + ")");
-    return a_.Documentos.back();
+    if (familia_ != pai || !atual_) r.Falhar("registro " + r.Reg() + " fora de um documento (" + pai + ")");
+    return *atual_;
   }
 
   void Analitico(const TRegistroEFD& r, const std::string& pai, const TLayoutAnalitico& l) {
@@ -384,6 +399,7 @@ class TInterpretacao {
   }
 
   void PeriodoICMS(const TRegistroEFD& r) {
+    Entregar();
     TApuracaoICMSEFD p;
     Periodo(r, 2, p);
     a_.ApuracoesICMS.push_back(std::move(p));
@@ -408,6 +424,7 @@ class TInterpretacao {
   }
 
   void PeriodoST(const TRegistroEFD& r) {
+    Entregar();
     TApuracaoSTEFD p;
     Periodo(r, 3, p);
     p.UF = r.Texto(2);
@@ -448,12 +465,12 @@ class TInterpretacao {
 const char* NomeCampoE110(size_t campo) { return campo < 16 ? kCamposE110[campo] : ""; }
 const char* NomeCampoE210(size_t campo) { return campo < 16 ? kCamposE210[campo] : ""; }
 
-TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho,
-                          TLeitorEFD::TProgresso progresso) {
-  TArquivoEFD a;
+void LerArquivoEFD(std::istream& entrada, const std::string& nome, TArquivoEFD& a, const TReceptorDocumentos& receptor,
+                   int64_t tamanho, TLeitorEFD::TProgresso progresso) {
+  a = TArquivoEFD();
   a.Nome = nome;
   TLeitorEFD leitor(entrada, nome, tamanho, std::move(progresso));
-  TInterpretacao interpretacao(a);
+  TInterpretacao interpretacao(a, receptor);
   TRegistroEFD r;
   while (leitor.Proximo(r)) {
     interpretacao.Registro(r);
@@ -465,16 +482,30 @@ TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_
     throw EArquivoEFD(nome + ", linha " + std::to_string(a.Linhas) +
                           ": o arquivo termina sem o registro 9999 (arquivo incompleto)",
                       a.Linhas, "9999");
+  interpretacao.Entregar();
+}
+
+TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho,
+                          TLeitorEFD::TProgresso progresso) {
+  TArquivoEFD a;
+  LerArquivoEFD(entrada, nome, a, {}, tamanho, std::move(progresso));
   return a;
 }
 
-TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso) {
+void LerArquivoEFD(const std::string& caminho, TArquivoEFD& arquivo, const TReceptorDocumentos& receptor,
+                   TLeitorEFD::TProgresso progresso) {
   std::ifstream f(caminho, std::ios::binary);
   if (!f) throw EArquivoEFD("Não foi possível abrir o arquivo " + caminho, 0, "");
   std::error_code ec;
   const auto tamanho = std::filesystem::file_size(caminho, ec);
-  return LerArquivoEFD(f, std::filesystem::path(caminho).filename().string(), ec ? 0 : static_cast<int64_t>(tamanho),
-                       std::move(progresso));
+  LerArquivoEFD(f, std::filesystem::path(caminho).filename().string(), arquivo, receptor,
+                ec ? 0 : static_cast<int64_t>(tamanho), std::move(progresso));
+}
+
+TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso) {
+  TArquivoEFD a;
+  LerArquivoEFD(caminho, a, {}, std::move(progresso));
+  return a;
 }
 
 }  // namespace efd

@@ -1,5 +1,5 @@
 #pragma once
-// What the settlement needs of a client's EFD ICMS/IPI file, read into memory: the establishment
+// What the settlement needs of a client's EFD ICMS/IPI file: the establishment
 // (0000, 0005), the accountant (0100), ST inscriptions in other states (0015), participants (0150),
 // the documents of blocks C and D with their analytical lines per CST, CFOP and rate and their
 // adjustments, and block E as the client settled it (E100/E110 with E111 and E116, E200/E210 with
@@ -8,8 +8,14 @@
 // LerArquivoEFD checks the hierarchy as it reads (an analytical line needs its document, an
 // adjustment of the settlement its period) and throws EArquivoEFD naming the line of the first
 // fault; nothing is kept of a file that fails.
+//
+// The documents are what grows with a file (hundreds of thousands in a month of a large shop): a
+// reader given a receptor hands each one on as soon as it is whole and keeps none, so that a file
+// of any size is read in the memory of one document; everything else (establishment, participants,
+// block E) is small and kept.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -125,7 +131,7 @@ struct TArquivoEFD {
   std::optional<TContabilistaEFD> Contabilista;
   std::vector<TInscricaoSTEFD> InscricoesST;
   std::map<std::string, TParticipanteEFD> Participantes;  // by COD_PART
-  std::vector<TDocumentoEFD> Documentos;
+  std::vector<TDocumentoEFD> Documentos;  // only when read without a receptor
   std::vector<TApuracaoICMSEFD> ApuracoesICMS;
   std::vector<TApuracaoSTEFD> ApuracoesST;
   std::map<std::string, int64_t> Ignorados;  // records left out, by name, with their count
@@ -136,8 +142,19 @@ struct TArquivoEFD {
 const char* NomeCampoE110(size_t campo);
 const char* NomeCampoE210(size_t campo);
 
+// Told each document once its analytical lines and adjustments are read: when the next document
+// opens, or its block ends. A receptor that throws stops the reading.
+using TReceptorDocumentos = std::function<void(const TDocumentoEFD&)>;
+
+// The whole file, its documents in TArquivoEFD::Documentos.
 TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso = {});
 TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho = 0,
                           TLeitorEFD::TProgresso progresso = {});
+// The file into `arquivo`, each document handed to `receptor` and not kept. `arquivo` is filled as
+// the reading goes: a receptor finds in it everything of the lines before the document's.
+void LerArquivoEFD(std::istream& entrada, const std::string& nome, TArquivoEFD& arquivo,
+                   const TReceptorDocumentos& receptor, int64_t tamanho = 0, TLeitorEFD::TProgresso progresso = {});
+void LerArquivoEFD(const std::string& caminho, TArquivoEFD& arquivo, const TReceptorDocumentos& receptor,
+                   TLeitorEFD::TProgresso progresso = {});
 
 }  // namespace efd

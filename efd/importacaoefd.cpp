@@ -76,20 +76,18 @@ TSemCredito SemCredito(const TAnaliticoEFD& a, bool csosn) {
 
 class TEscrita {
  public:
-  TEscrita(TQDConnection& c, const TArquivoEFD& a, TResumoImportacao& r, const TImportacaoEFD::TProgresso& p)
-      : c_(c), db_(c.Db()), a_(a), r_(r), progresso_(p) {}
+  // `a` may still be being read: the establishment and participants (block 0) are there by the
+  // first document, the settlement (block E) by Concluir.
+  TEscrita(TQDConnection& c, const TArquivoEFD& a, TResumoImportacao& r) : c_(c), db_(c.Db()), a_(a), r_(r) {}
 
-  void Executar() {
-    Filial();
+  void Documento(const TDocumentoEFD& d) {
+    Iniciar();
+    Carregar(d);
+  }
+
+  void Concluir() {
+    Iniciar();
     Parametros();
-    SubstituirImportacaoAnterior();
-    int64_t feitos = 0;
-    const auto total = static_cast<int64_t>(a_.Documentos.size());
-    for (const TDocumentoEFD& d : a_.Documentos) {
-      Documento(d);
-      if (progresso_ && ++feitos % 2048 == 0) progresso_(feitos, total);
-    }
-    if (progresso_) progresso_(total, total);
     for (const TApuracaoICMSEFD& p : a_.ApuracoesICMS) ApuracaoICMS(p);
     for (const TApuracaoSTEFD& p : a_.ApuracoesST) ApuracaoST(p);
     RegistrarImportacao();
@@ -100,7 +98,7 @@ class TEscrita {
   SQLite::Database& db_;
   const TArquivoEFD& a_;
   TResumoImportacao& r_;
-  const TImportacaoEFD::TProgresso& progresso_;
+  bool iniciada_ = false;
   int64_t idEmpresa_ = 0;
   std::string uf_;
   std::string digestoAnterior_;  // of the import this one replaces
@@ -121,6 +119,16 @@ class TEscrita {
   int64_t Inserir(SQLite::Statement& s) {
     s.exec();
     return c_.UltimoId();
+  }
+
+  // The establishment, the code its exits carry, and the place of this import (the earlier one of
+  // the period emptied): what each document needs before it is written.
+  void Iniciar() {
+    if (iniciada_) return;
+    iniciada_ = true;
+    Filial();
+    Enquadramento();
+    SubstituirImportacaoAnterior();
   }
 
   // ---------------------------------------------------------------------------------------------
@@ -218,23 +226,28 @@ class TEscrita {
   // What the settlement needs to know of the establishment, where the database has nothing yet:
   // monthly periods and the regular regime (the file is the regular regime's bookkeeping), the ST
   // inscriptions of the states block E settles, the accountant who signs the terms.
-  void Parametros() {
-    const int64_t f = r_.IdFilial;
-    const std::string inicio = DataISO(a_.Entidade.Inicio);
-    auto seVazia = [&](const std::string& tabela, const std::string& coluna, int valor) {
-      SQLite::Statement s(db_, "INSERT INTO " + tabela + " (IDFILIAL, DATAINICIO, " + coluna +
-                                   ") SELECT ?1, ?2, ?3 WHERE NOT EXISTS (SELECT 1 FROM " + tabela +
-                                   " WHERE IDFILIAL = ?1)");
-      banco::Vincular(s, f, inicio, valor).exec();
-    };
-    seVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
-    seVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
+  void SeVazia(const std::string& tabela, const std::string& coluna, int valor) {
+    SQLite::Statement s(db_, "INSERT INTO " + tabela + " (IDFILIAL, DATAINICIO, " + coluna +
+                                 ") SELECT ?1, ?2, ?3 WHERE NOT EXISTS (SELECT 1 FROM " + tabela + " WHERE IDFILIAL = ?1)");
+    banco::Vincular(s, r_.IdFilial, DataISO(a_.Entidade.Inicio), valor).exec();
+  }
+
+  // The regular regime where the establishment has none (the file is the regular regime's
+  // bookkeeping); a Simples Nacional declarant's exits carry a CSOSN.
+  void Enquadramento() {
+    SeVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
     SQLite::Statement enq(db_,
         "SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?1 AND DATAINICIO <= ?2"
         " AND (DATAFIM IS NULL OR DATAFIM >= ?2) ORDER BY DATAINICIO DESC LIMIT 1");
-    banco::Vincular(enq, f, inicio);
+    banco::Vincular(enq, r_.IdFilial, DataISO(a_.Entidade.Inicio));
     simplesNacional_ = enq.executeStep() && enq.getColumn(0).getInt() != 2;
-    if (uf_ == "SC") seVazia("HS_REGIMESC", "REGIME", 1);
+  }
+
+  void Parametros() {
+    const int64_t f = r_.IdFilial;
+    const std::string inicio = DataISO(a_.Entidade.Inicio);
+    SeVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
+    if (uf_ == "SC") SeVazia("HS_REGIMESC", "REGIME", 1);
 
     std::map<std::string, std::string> inscricoes;  // UF -> inscription
     for (const TApuracaoSTEFD& p : a_.ApuracoesST) inscricoes[p.UF] = p.UF == uf_ ? a_.Entidade.IE : "";
@@ -483,7 +496,7 @@ class TEscrita {
   // ---------------------------------------------------------------------------------------------
   // Documents
 
-  void Documento(const TDocumentoEFD& d) {
+  void Carregar(const TDocumentoEFD& d) {
     if (d.SemValor()) {
       ++r_.SemValor;
       return;
@@ -671,16 +684,43 @@ std::string UFDoMunicipio(const std::string& codigoIbge) {
 TImportacaoEFD::TImportacaoEFD(TQDConnection& conexao, TProgresso progresso)
     : c_(conexao), progresso_(std::move(progresso)) {}
 
-TResumoImportacao TImportacaoEFD::Importar(const TArquivoEFD& arquivo) {
+template <class TCarga>
+TResumoImportacao TImportacaoEFD::Transacao(const TArquivoEFD& arquivo, TCarga carga) {
   TResumoImportacao r;
   TTransacao t(c_);
   try {
-    TEscrita(c_, arquivo, r, progresso_).Executar();
+    TEscrita escrita(c_, arquivo, r);
+    carga(escrita);
+    escrita.Concluir();
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Erro ao gravar a importação: ") + e.what());
   }
   t.Confirmar();
   return r;
+}
+
+TResumoImportacao TImportacaoEFD::Importar(const TArquivoEFD& arquivo) {
+  return Transacao(arquivo, [&](TEscrita& escrita) {
+    int64_t feitos = 0;
+    const auto total = static_cast<int64_t>(arquivo.Documentos.size());
+    for (const TDocumentoEFD& d : arquivo.Documentos) {
+      escrita.Documento(d);
+      if (progresso_ && ++feitos % 2048 == 0) progresso_(feitos, total);
+    }
+    if (progresso_) progresso_(total, total);
+  });
+}
+
+TResumoImportacao TImportacaoEFD::ImportarArquivo(const std::string& caminho, TArquivoEFD& lido) {
+  return Transacao(lido, [&](TEscrita& escrita) {
+    LerArquivoEFD(caminho, lido, [&](const TDocumentoEFD& d) { escrita.Documento(d); }, progresso_);
+  });
+}
+
+TResumoImportacao TImportacaoEFD::ImportarArquivo(std::istream& entrada, const std::string& nome, TArquivoEFD& lido) {
+  return Transacao(lido, [&](TEscrita& escrita) {
+    LerArquivoEFD(entrada, nome, lido, [&](const TDocumentoEFD& d) { escrita.Documento(d); }, 0, progresso_);
+  });
 }
 
 std::string TResumoImportacao::Texto() const {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "ambiente.h"
 #include "efd/arquivoefd.h"
@@ -78,6 +80,12 @@ efd::TArquivoEFD LerTexto(const std::string& texto) {
 class EFD : public AmbienteTeste {
  protected:
   efd::TResumoImportacao Importar(const efd::TArquivoEFD& a) { return efd::TImportacaoEFD(*conexao_).Importar(a); }
+  // As `efd importar` loads a file: while reading it.
+  efd::TResumoImportacao ImportarTexto(const std::string& texto) {
+    std::istringstream in(texto);
+    efd::TArquivoEFD lido;
+    return efd::TImportacaoEFD(*conexao_).ImportarArquivo(in, "cliente.txt", lido);
+  }
   int64_t Filial() { return std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '98765432000198'")); }
 };
 
@@ -129,6 +137,28 @@ TEST(LeituraEFD, LinhaCorrompidaNomeiaLinhaRegistroECampo) {
                 "linha 1: o arquivo termina sem o registro 9999 (arquivo incompleto)");
   EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { LerTexto("|0150|F001|X|1058|||||||||\r\n|9999|2|\r\n"); }),
                 "linha 1, registro 0150: o arquivo deve começar pelo registro 0000");
+}
+
+// A reader with a receptor hands each document on when the next one opens or its block closes, while
+// block E is still unread, and keeps none: a file's size does not weigh on memory.
+TEST(LeituraEFD, DocumentosEntreguesUmAUmSemGuardar) {
+  std::istringstream in(Arquivo("|C100|1|0|F001|55|00|1|10||10012026|10012026|100,00|\r\n"
+                                "|C190|000|5102|18,00|100,00|100,00|18,00|0|0|0|0||\r\n"
+                                "|C100|1|0|F001|55|00|1|11||11012026|11012026|50,00|\r\n"
+                                "|C190|000|5102|18,00|30,00|30,00|5,40|0|0|0|0||\r\n"
+                                "|C190|000|6102|12,00|20,00|20,00|2,40|0|0|0|0||\r\n"
+                                "|E100|01012026|31012026|\r\n"
+                                "|E110|25,80|0|0|0|0|0|0|0|0|25,80|0|25,80|0|0|\r\n"));
+  efd::TArquivoEFD a;
+  std::vector<std::string> entregues;
+  efd::LerArquivoEFD(in, "cliente.txt", a, [&](const efd::TDocumentoEFD& d) {
+    entregues.push_back(std::to_string(d.Numero) + ":" + std::to_string(d.Analiticos.size()) + " " +
+                        std::to_string(a.ApuracoesICMS.size()));
+  });
+  EXPECT_EQ(entregues, (std::vector<std::string>{"10:1 0", "11:2 0"}));
+  EXPECT_TRUE(a.Documentos.empty());
+  ASSERT_EQ(a.ApuracoesICMS.size(), 1u);
+  EXPECT_EQ(a.ApuracoesICMS[0].E110[13].Raw(), 258000);
 }
 
 // The file of tests/efd/cliente_sp_jan2026.txt, an SP shop in January 2026, worked by hand:
@@ -452,9 +482,10 @@ TEST_F(EFD, ArquivoInconsistenteRecusadoSemGravarNada) {
       {com("|01012026|31012026|", "|01122025|31012026|"),
        "linha 1, registro 0000, campo 05 (DT_FIN): o período do arquivo deve terminar no mesmo mês de DT_INI"},
   };
+  // Loaded as read: the documents before the faulty line were written, and go with the rest.
   const std::string tudo = TodasAsLinhas();
   for (const TCaso& c : casos) {
-    EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { Importar(LerTexto(c.arquivo)); }), c.erro) << c.erro;
+    EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { ImportarTexto(c.arquivo); }), c.erro) << c.erro;
   }
   // A field of three megabytes is named, not repeated.
   const std::string enorme = Erro<efd::EArquivoEFD>(
