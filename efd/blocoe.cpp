@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include <unistd.h>
+
 #include <SQLiteCpp/Statement.h>
 
 #include "efd/ajustesefd.h"
@@ -10,6 +12,7 @@
 #include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
+#include "host/impressao/substituicao.h"
 #include "host/servicos/qdinterface.h"
 
 namespace efd {
@@ -408,6 +411,28 @@ TBlocoE MontarBlocoE(TQDConnection& conexao, int64_t idFilial, TDateTime inicio,
   } catch (const SQLite::Exception& e) {
     LancarErroBanco(e, std::string("Erro ao ler a apuração para o bloco E: ") + e.what());
   }
+}
+
+void GravarBlocoE(const TBlocoE& bloco, const std::string& caminho) {
+  const std::string texto = ParaLatin1(EscreverBlocoE(bloco));
+  impressao::TSubstituicaoArquivos saida;
+  const int fd = impressao::AbrirRascunho(saida.Adicionar(caminho));
+  if (fd < 0) throw EBlocoE("Não foi possível criar o arquivo " + caminho + " (pasta inexistente ou sem permissão de escrita).");
+  bool gravado = true;
+  try {
+    impressao::PontoDeFalha("gravar o bloco E");
+    for (size_t feito = 0; gravado && feito < texto.size();) {
+      const ssize_t n = ::write(fd, texto.data() + feito, texto.size() - feito);
+      gravado = n > 0;
+      if (gravado) feito += static_cast<size_t>(n);
+    }
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  gravado = ::close(fd) == 0 && gravado;
+  if (!gravado) throw EBlocoE("Não foi possível gravar o arquivo " + caminho + "; disco cheio?");
+  saida.Confirmar();
 }
 
 std::string EscreverBlocoE(const TBlocoE& b) {

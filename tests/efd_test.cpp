@@ -2,8 +2,11 @@
 // the demo office, settling it and writing block E back, with the client's figures computed by hand
 // from the file's documents.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -15,6 +18,7 @@
 #include "efd/conferenciaefd.h"
 #include "efd/importacaoefd.h"
 #include "host/banco/periodoalterado.h"
+#include "host/impressao/substituicao.h"
 #include "utilitarios.h"
 
 namespace {
@@ -556,4 +560,44 @@ TEST_F(EFD, E116SemCodigoDeReceitaVemDaConfiguracaoOuRecusa) {
   Sql("INSERT INTO ES02_CFG (IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1) SELECT " + std::to_string(f) +
       ", 2, '2', '2026-01-01', IDCODIGOREC FROM ES02_CODIGOREC WHERE UF = 'SP' AND CODIGO = '046-2'");
   EXPECT_CONTEM(efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, ini, fim)), "|E116|000|372,12|20022026|046-2|||||012026|");
+}
+
+// Every write and rename of an export made to fail in turn: each failure leaves the earlier file as
+// it was and no scratch file beside it; past the last point the block replaces it.
+TEST_F(EFD, BlocoEGravadoInteiroOuNada) {
+  namespace fs = std::filesystem;
+  Apurar("01/01/2026", "31/01/2026");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, 1, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  const fs::path pasta = fs::temp_directory_path() / ("livro-efd-exportar-" + std::to_string(::getpid()));
+  fs::remove_all(pasta);
+  fs::create_directories(pasta);
+  struct TRestaurar {
+    fs::path pasta;
+    ~TRestaurar() {
+      impressao::GPontosDeFalha = {};
+      fs::remove_all(pasta);
+    }
+  } restaurar{pasta};
+  const std::string arquivo = (pasta / "bloco_e.txt").string();
+  std::ofstream(arquivo, std::ios::binary) << "bloco anterior\n";
+  int ponto = 1;
+  for (;; ++ponto) {
+    impressao::GPontosDeFalha = {0, ponto};
+    bool falhou = false;
+    try {
+      efd::GravarBlocoE(bloco, arquivo);
+    } catch (const std::exception& e) {
+      falhou = true;
+      EXPECT_CONTEM(std::string(e.what()), "falha provocada em: ");
+    }
+    if (!falhou) break;
+    SCOPED_TRACE("ponto " + std::to_string(ponto));
+    ASSERT_EQ(Ler(arquivo), "bloco anterior\n");
+    ASSERT_EQ(std::distance(fs::directory_iterator(pasta), fs::directory_iterator()), 1);
+  }
+  // written, then put in place after the earlier file is set aside
+  EXPECT_EQ(ponto, 4);
+  EXPECT_EQ(Ler(arquivo), efd::ParaLatin1(efd::EscreverBlocoE(bloco)));
+  EXPECT_CONTEM(Erro<efd::EBlocoE>([&] { efd::GravarBlocoE(bloco, (pasta / "sem-pasta" / "b.txt").string()); }),
+                "Não foi possível criar o arquivo");
 }

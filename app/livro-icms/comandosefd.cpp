@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include <SQLiteCpp/Database.h>
@@ -16,7 +15,6 @@
 #include "forms/pedidoapuracao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
-#include "host/impressao/substituicao.h"
 #include "host/interacao/interacaoroteirizada.h"
 
 namespace fs = std::filesystem;
@@ -129,14 +127,7 @@ int TComandosEFD::Exportar() {
   auto conexao = TQDConnection::Abrir(banco_);
   const efd::TBlocoE bloco =
       efd::MontarBlocoE(*conexao, idFilial_, LerData(inicio_, "--inicio"), LerData(fim_, "--fim"));
-  const std::string texto = efd::EscreverBlocoE(bloco);
-  impressao::TSubstituicaoArquivos saidas;
-  {
-    std::ofstream f(saidas.Adicionar(saida_), std::ios::binary);
-    f << efd::ParaLatin1(texto);
-    if (!f.flush()) throw std::runtime_error("Não foi possível gravar " + saida_);
-  }
-  saidas.Confirmar();
+  efd::GravarBlocoE(bloco, saida_);
   for (const auto& a : bloco.Avisos) std::cout << "Aviso: " << a << "\n";
   std::cout << "Bloco E gravado: " << saida_ << " (" << bloco.ICMS.size() << " período(s) de ICMS, " << bloco.ST.size()
             << " de ICMS-ST)\n";
