@@ -38,7 +38,7 @@ const std::map<std::string, std::pair<std::string, TLayoutAnalitico>>& Analitico
   static const std::map<std::string, std::pair<std::string, TLayoutAnalitico>> m = {
       {"C190", {"C100", {8, 9, 10, 11}}}, {"C590", {"C500", {8, 9, 10, 0}}}, {"C490", {"C405", {0, 0, 0, 0}}},
       {"C850", {"C800", {0, 0, 0, 0}}},   {"C890", {"C860", {0, 0, 0, 0}}}, {"D190", {"D100", {0, 0, 8, 0}}},
-      {"D590", {"D500", {0, 0, 10, 0}}},
+      {"D590", {"D500", {0, 0, 10, 0}}},  {"D730", {"D700", {0, 0, 8, 0}}}, {"D760", {"D750", {0, 0, 8, 0}}},
   };
   return m;
 }
@@ -46,7 +46,7 @@ const std::map<std::string, std::pair<std::string, TLayoutAnalitico>>& Analitico
 // Document adjustments, by the record of the document they belong to.
 const std::map<std::string, std::string>& Ajustes() {
   static const std::map<std::string, std::string> m = {
-      {"C197", "C100"}, {"C597", "C500"}, {"C857", "C800"}, {"C897", "C860"}, {"D197", "D100"}};
+      {"C197", "C100"}, {"C597", "C500"}, {"C857", "C800"}, {"C897", "C860"}, {"D197", "D100"}, {"D737", "D700"}};
   return m;
 }
 
@@ -64,9 +64,9 @@ class TInterpretacao {
     if (reg == "0015") return InscricaoST(r);
     if (reg == "0100") return Contabilista(r);
     if (reg == "0150") return Participante(r);
-    if (reg == "C100" || reg == "C500" || reg == "D100" || reg == "D500") return Documento(r);
+    if (reg == "C100" || reg == "C500" || reg == "D100" || reg == "D500" || reg == "D700") return Documento(r);
     if (reg == "C400") return Equipamento(r);
-    if (reg == "C405" || reg == "C800" || reg == "C860") return Cupons(r);
+    if (reg == "C405" || reg == "C800" || reg == "C860" || reg == "D750") return Cupons(r);
     if (auto it = Analiticos().find(reg); it != Analiticos().end()) return Analitico(r, it->second.first, it->second.second);
     if (auto it = Ajustes().find(reg); it != Ajustes().end()) return AjusteDocumento(r, it->second);
     if (reg == "E100") return PeriodoICMS(r);
@@ -84,7 +84,7 @@ class TInterpretacao {
       return;
     }
     // the observations the document adjustments hang from
-    if (reg == "C195" || reg == "C595" || reg == "C855" || reg == "C895" || reg == "D195") return;
+    if (reg == "C195" || reg == "C595" || reg == "C855" || reg == "C895" || reg == "D195" || reg == "D735") return;
     if (!Estrutural(reg)) ++a_.Ignorados[reg];
   }
 
@@ -234,8 +234,8 @@ class TInterpretacao {
     a_.Participantes[p.Codigo] = std::move(p);
   }
 
-  // C100, C500, D100 and D500 open a document with the same first fields; the rest sits at
-  // positions of their own.
+  // C100, C500, D100, D500 and D700 (NFCom) open a document with the same first fields; the rest
+  // sits at positions of their own.
   void Documento(const TRegistroEFD& r) {
     Entregar();
     const std::string& reg = r.Reg();
@@ -262,18 +262,23 @@ class TInterpretacao {
       num = 9, emissao = 11, es = 12, valor = 15;
       d.Subserie = r.Texto(8);
       d.Chave = r.Texto(10);
-    } else {  // D500
+    } else if (reg == "D500") {
       num = 9, emissao = 10, es = 11, valor = 12;
       d.Subserie = r.Texto(8);
+    } else {  // D700
+      num = 8, emissao = 9, es = 10, valor = 11;
+      d.Chave = r.Texto(22);
     }
     r.ExigirCampos(valor);
+    // the date of entry or exit, or of acquisition or provision of the service
+    const char* nomeES = reg == "D100" || reg == "D500" ? "DT_A_P" : "DT_E_S";
     d.Numero = r.Inteiro(num, "NUM_DOC");
     d.Emissao = r.Data(emissao, "DT_DOC");
-    d.EntradaSaida = r.Data(es, reg[0] == 'C' ? "DT_E_S" : "DT_A_P");
+    d.EntradaSaida = r.Data(es, nomeES);
     d.ValorDocumento = d.SemValor() ? r.ValorOpcional(valor, "VL_DOC") : r.Valor(valor, "VL_DOC");
     if (!d.SemValor()) {
       if (d.Emissao == 0) r.Falhar(emissao, "DT_DOC", "documento sem data de emissão");
-      NoPeriodo(r, d, d.EntradaSaida != 0 ? es : emissao, d.EntradaSaida != 0 ? (reg[0] == 'C' ? "DT_E_S" : "DT_A_P") : "DT_DOC");
+      NoPeriodo(r, d, d.EntradaSaida != 0 ? es : emissao, d.EntradaSaida != 0 ? nomeES : "DT_DOC");
       if (!d.Participante.empty() && !a_.Participantes.count(d.Participante))
         r.Falhar(4, "COD_PART", "participante \"" + Trecho(d.Participante) + "\" não informado no registro 0150");
     }
@@ -300,8 +305,9 @@ class TInterpretacao {
     familia_ = "C400";
   }
 
-  // Coupons: a reduction Z of a fiscal printer (C405 under C400), a CF-e SAT (C800) or the day's
-  // summary of a SAT equipment (C860) each become one exit document to consumers.
+  // Coupons: a reduction Z of a fiscal printer (C405 under C400), a CF-e SAT (C800), the day's
+  // summary of a SAT equipment (C860) or the consolidation of a day's NFCom of one series (D750, no
+  // number of its own) each become one exit document to consumers.
   void Cupons(const TRegistroEFD& r) {
     Entregar();
     const std::string& reg = r.Reg();
@@ -326,12 +332,19 @@ class TInterpretacao {
       d.Emissao = r.Data(5, "DT_DOC");
       d.ValorDocumento = r.Valor(6, "VL_CFE");
       if (d.Situacao.size() != 2) r.Falhar(3, "COD_SIT", "situação do documento inválida \"" + Trecho(d.Situacao) + "\"");
-    } else {  // C860
+    } else if (reg == "C860") {
       r.ExigirCampos(6);
       d.Modelo = r.Texto(2);
       d.Serie = r.Texto(3);
       d.Emissao = r.Data(4, "DT_DOC");
       d.Numero = r.Inteiro(5, "DOC_INI");
+      NoPeriodo(r, d, 4, "DT_DOC");
+    } else {  // D750
+      r.ExigirCampos(7);
+      d.Modelo = r.Texto(2);
+      d.Serie = r.Texto(3);
+      d.Emissao = r.Data(4, "DT_DOC");
+      d.ValorDocumento = r.Valor(7, "VL_DOC");
       NoPeriodo(r, d, 4, "DT_DOC");
     }
     if (d.Emissao == 0 && !d.SemValor()) r.Falhar("documento sem data");

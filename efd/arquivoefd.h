@@ -25,7 +25,7 @@
 
 namespace efd {
 
-// C190, C590, C490, C850, C890, D190, D590: totals of a document per CST, CFOP and rate.
+// C190, C590, C490, C850, C890, D190, D590, D730, D760: totals of a document per CST, CFOP and rate.
 struct TAnaliticoEFD {
   int64_t Linha = 0;
   std::string Cst;   // "000", "060", "101" (Simples Nacional CSOSN)...
@@ -33,7 +33,7 @@ struct TAnaliticoEFD {
   Currency Aliquota, ValorOperacao, BaseICMS, ICMS, BaseST, ICMSST, ReducaoBase, IPI;
 };
 
-// C197, C597, C857, C897, D197: an adjustment of the tax of one document (code of 10 characters).
+// C197, C597, C857, C897, D197, D737: an adjustment of the tax of one document (code of 10 characters).
 struct TAjusteDocumentoEFD {
   int64_t Linha = 0;
   std::string Registro, Codigo, Descricao;
@@ -42,7 +42,7 @@ struct TAjusteDocumentoEFD {
 
 struct TDocumentoEFD {
   int64_t Linha = 0;
-  std::string Registro;  // C100, C500, D100, D500, C405 (reduction Z of C400), C800, C860
+  std::string Registro;  // C100, C500, D100, D500, D700, C405 (reduction Z of C400), C800, C860, D750
   bool Saida = false;
   bool EmissaoPropria = true;
   std::string Participante;  // COD_PART, "" for consumers

@@ -542,6 +542,49 @@ TEST_F(EFD, SaldoCredorDoArquivoDiferenteDaApuracaoEhAvisado) {
             "300");
 }
 
+// Communication services on NFCom (model 62), worked by hand:
+//   entry D700 300, D730 CFOP 1303 at 18%: 500,00, credit 90,00 (field 06); its D737 SP10090001
+//     (3rd character 1 credit, 4th 0 own ICMS) 10,00 (field 07)
+//   exit D700 301: D730 CFOP 5303 at 25%: 1.000,00, debit 250,00; D730 CST 040 CFOP 5307 200,00
+//     exempt (isentas 200,00)
+//   D750 of 15/01 (ten NFCom of series 2 to consumers), D760 CFOP 5307 at 25%: 400,00, debit 100,00
+//   field 02 = 250 + 100 = 350,00; S = 350 - (90 + 10) = 250,00 = fields 11 and 13
+TEST_F(EFD, NFComDeEntradaESaidaEConsolidadaNaApuracao) {
+  const std::string arquivo = Arquivo(
+      "|D700|0|1|F001|62|00|1|300|05012026|06012026|500,00|0|500,00|0|0|0|500,00|90,00||0|0|"
+      "35260111222333000181620010000003001000003001|0|0|||||||3550308||\r\n"
+      "|D730|000|1303|18,00|500,00|500,00|90,00|0||\r\n"
+      "|D735|OBS1||\r\n"
+      "|D737|SP10090001|CREDITO DE SERVICO||500,00|2,00|10,00|0|\r\n"
+      "|D700|1|0|F001|62|00|1|301|10012026|10012026|1200,00|0|1200,00|0|0|0|1000,00|250,00||0|0|"
+      "35260155666777000188620010000003011000003011|0|0|||||||3550308||\r\n"
+      "|D730|000|5303|25,00|1000,00|1000,00|250,00|0||\r\n"
+      "|D730|040|5307|0|200,00|0|0|0||\r\n"
+      "|D750|62|2|15012026|10|0|400,00|400,00|0|0|0|0|400,00|100,00|0|0|\r\n"
+      "|D760|000|5307|25,00|400,00|400,00|100,00|0||\r\n"
+      "|E100|01012026|31012026|\r\n"
+      "|E110|350,00|0|0|0|90,00|10,00|0|0|0|250,00|0|250,00|0|0|\r\n"
+      "|E116|000|250,00|20022026|046-2|||||012026|\r\n");
+  std::istringstream in(arquivo);
+  efd::TArquivoEFD lido;
+  const efd::TResumoImportacao r = efd::TImportacaoEFD(*conexao_).ImportarArquivo(in, "cliente.txt", lido);
+  EXPECT_EQ(r.Entradas, 1);
+  EXPECT_EQ(r.Saidas, 2);
+  EXPECT_EQ(r.Itens, 4);
+  EXPECT_TRUE(r.Ignorados.empty()) << r.Texto();
+  const std::string f = Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '55666777000188'");
+  EXPECT_EQ(Linhas("SELECT S.ESPECIE, S.SERIE, S.NUMERO, C.CFOP, D.VLRCONTABIL, D.BCICMS, D.ICMS, D.ISENTASICMS"
+                   " FROM ES02_SAIDA S JOIN ES02_SAIDADET D ON D.IDSAIDA = S.IDSAIDA JOIN ES02_CFOP C ON C.IDCFOP = D.IDCFOP"
+                   " WHERE S.IDFILIAL = " + f + " ORDER BY S.DATAEMISSAO, C.CFOP"),
+            "NFCOM|1|301|5.303.000|1000|1000|250|0\nNFCOM|1|301|5.307.000|200|0|0|200\n"
+            "NFCOM|2|0|5.307.000|400|400|100|0\n");
+  Apurar("01/01/2026", "31/01/2026", std::stoll(f), "icms");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, std::stoll(f), EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_CONTEM(efd::EscreverBlocoE(bloco),
+                "|E110|350,00|0,00|0,00|0,00|90,00|10,00|0,00|0,00|0,00|250,00|0,00|250,00|0,00|0,00|\r\n");
+  EXPECT_EQ(efd::ConferirBlocoE(lido, bloco).Diferencas, 0);
+}
+
 // Two exits, 1.710,00 at 18% and 536,00 at 12%: ICMS 307,80 + 64,32 = 372,12, settled without a
 // payment code configured, so the tax recorded has no revenue code nor due date. Block E refuses,
 // naming what to configure; with SP's 046-2 (day 20 of the next month) the E116 is due 20/02/2026.
