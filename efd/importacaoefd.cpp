@@ -100,6 +100,15 @@ class TEscrita {
   TResumoImportacao& r_;
   bool iniciada_ = false;
   int64_t idEmpresa_ = 0;
+  // The special debits written, until block E says how the client paid them.
+  struct TDebitoEspecial {
+    int64_t Id = 0;
+    bool ST = false;
+    std::string UF;
+    Currency Valor;
+    TDateTime Data = 0;
+  };
+  std::vector<TDebitoEspecial> debitosEspeciais_;
   std::string uf_;
   std::string digestoAnterior_;  // of the import this one replaces
   bool simplesNacional_ = false;  // micro or small enterprise: its exits carry a CSOSN
@@ -603,7 +612,35 @@ class TEscrita {
     const int64_t id = Inserir(s);
     Auxiliar(id, kAuxCodigoEFD, codigo, registro, std::to_string(campo));
     ++r_.Lancamentos;
+    if (tipo == kDebitosEspecificos) debitosEspeciais_.push_back({id, st, uf, valor, data});
     return id;
+  }
+
+  // A special debit is paid apart from the period's tax, under a revenue code of its own (a 3178
+  // beside the regular 1206): each takes the revenue code and due date of the client's obligation
+  // 090 of its amount in its period, else of the period's 090 obligations when they share one code.
+  // Block E then pays it as the client did; without any, it goes with the tax's.
+  void ReceitasDosDebitosEspeciais(const std::vector<TObrigacaoEFD>& obrigacoes, bool st, const std::string& uf,
+                                   TDateTime inicio, TDateTime fim) {
+    std::vector<const TObrigacaoEFD*> livres;
+    std::set<std::string> receitas;
+    for (const TObrigacaoEFD& o : obrigacoes)
+      if (o.Codigo == "090" && !o.Receita.empty()) {
+        livres.push_back(&o);
+        receitas.insert(o.Receita);
+      }
+    if (livres.empty()) return;
+    const TObrigacaoEFD* unica = receitas.size() == 1 ? livres.front() : nullptr;
+    for (const TDebitoEspecial& d : debitosEspeciais_) {
+      if (d.ST != st || d.UF != uf || d.Data < inicio || d.Data > fim) continue;
+      const auto it = std::find_if(livres.begin(), livres.end(), [&](const TObrigacaoEFD* o) { return o->Valor == d.Valor; });
+      const TObrigacaoEFD* o = it != livres.end() ? *it : unica;
+      if (it != livres.end()) livres.erase(it);
+      if (!o) continue;
+      SQLite::Statement s(db_, "UPDATE ES02_LCTOAPUR SET IDCODIGOREC = ? WHERE IDLCTOAPUR = ?");
+      banco::Vincular(s, CodigoRecolhimento(uf, *o, fim, st ? "ICMS-ST" : "ICMS"), d.Id).exec();
+      if (o->Vencimento != 0) Auxiliar(d.Id, kAuxDebitoEspecifico, "", DataBR(o->Vencimento));
+    }
   }
 
   void Auxiliar(int64_t idLcto, int32_t tp, const std::string& i1, const std::string& i2 = {},
@@ -658,6 +695,7 @@ class TEscrita {
   void ApuracaoICMS(const TApuracaoICMSEFD& p) {
     Ajustes(p.Ajustes, false, p.Inicio, uf_);
     SaldoAnterior(false, kImpostoICMS, p.E110[10], p.Inicio);
+    ReceitasDosDebitosEspeciais(p.Obrigacoes, false, uf_, p.Inicio, p.Fim);
   }
 
   void ApuracaoST(const TApuracaoSTEFD& p) {
@@ -665,6 +703,7 @@ class TEscrita {
     if (imposto.empty()) return;
     Ajustes(p.Ajustes, true, p.Inicio, p.UF);
     SaldoAnterior(true, imposto, p.E210[3], p.Inicio);
+    ReceitasDosDebitosEspeciais(p.Obrigacoes, true, p.UF, p.Inicio, p.Fim);
   }
 };
 

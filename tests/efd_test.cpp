@@ -585,6 +585,18 @@ TEST_F(EFD, NFComDeEntradaESaidaEConsolidadaNaApuracao) {
   EXPECT_EQ(efd::ConferirBlocoE(lido, bloco).Diferencas, 0);
 }
 
+// The client paid the special debit of the December NF-e 400 (120,00) under revenue code 3178, due
+// 25/02/2026, apart from the period's 1.710,00 under 046-2: block E pays each as the client did.
+TEST_F(EFD, DebitoEspecialExportadoComOCodigoDeReceitaDoCliente) {
+  std::string texto = Ler(kArquivoSP);
+  texto.replace(texto.find("|E116|090|120,00|20022026|046-2|"), 32, "|E116|090|120,00|25022026|3178|");
+  Importar(LerTexto(texto));
+  const int64_t f = Filial();
+  Apurar("01/01/2026", "31/01/2026", f);
+  const std::string bloco = efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31)));
+  EXPECT_CONTEM(bloco, "|E116|090|120,00|25022026|3178|||||012026|\r\n|E116|000|1710,00|20022026|046-2|||||012026|\r\n");
+}
+
 // Two exits, 1.710,00 at 18% and 536,00 at 12%: ICMS 307,80 + 64,32 = 372,12, settled without a
 // payment code configured, so the tax recorded has no revenue code nor due date. Block E refuses,
 // naming what to configure; with SP's 046-2 (day 20 of the next month) the E116 is due 20/02/2026.
