@@ -73,6 +73,7 @@ class TInterpretacao {
     if (reg == "E110") return ApuracaoICMS(r);
     if (reg == "E111") return AjusteApuracao(r, IcmsAtual(r).Ajustes);
     if (reg == "E112" || reg == "E113") return Referencia(r, IcmsAtual(r).Ajustes, "E111");
+    if (reg == "E115") return IcmsAtual(r).Declaracoes.push_back(DoNome(r));
     if (reg == "E116") return Obrigacao(r, IcmsAtual(r).Obrigacoes);
     if (reg == "E200") return PeriodoST(r);
     if (reg == "E210") return ApuracaoST(r);
@@ -460,16 +461,21 @@ class TInterpretacao {
     ajustes.push_back(std::move(a));
   }
 
-  void Referencia(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes, const char* pai) {
-    if (ajustes.empty()) r.Falhar(std::string("registro ") + r.Reg() + " fora de um ajuste (" + pai + ")");
+  // The record as the file has it, from its name on, for block E to write back.
+  static std::string DoNome(const TRegistroEFD& r) {
     std::string texto;
     for (size_t n = 1; n <= r.Quantidade(); ++n) texto += r.Texto(n) + "|";
-    ajustes.back().Referencias.push_back(std::move(texto));
+    return texto;
+  }
+
+  void Referencia(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes, const char* pai) {
+    if (ajustes.empty()) r.Falhar(std::string("registro ") + r.Reg() + " fora de um ajuste (" + pai + ")");
+    ajustes.back().Referencias.push_back(DoNome(r));
   }
 
   void Obrigacao(const TRegistroEFD& r, std::vector<TObrigacaoEFD>& obrigacoes) {
     r.ExigirCampos(5);
-    obrigacoes.push_back({r.Texto(2), r.Valor(3, "VL_OR"), r.Data(4, "DT_VCTO"), r.Texto(5), r.Texto(10)});
+    obrigacoes.push_back({r.Texto(2), r.Valor(3, "VL_OR"), r.Data(4, "DT_VCTO"), r.Texto(5), r.Texto(10), DoNome(r)});
   }
 };
 

@@ -83,6 +83,8 @@ struct TObrigacaoEFD {
   TDateTime Vencimento = 0;
   std::string Receita;     // COD_REC
   std::string Referencia;  // MES_REF, mmaaaa
+  // The record as a file had it, from its name on ("E116|090|120,00|...|"): written back as it was.
+  std::string Linha;
 };
 
 // E110 fields 02..15 and E210 fields 02..15 by their number in the layout; the others stay 0.
@@ -94,6 +96,7 @@ struct TApuracaoICMSEFD {
   bool TemE110 = false;
   TCamposApuracao E110{};
   std::vector<TAjusteApuracaoEFD> Ajustes;
+  std::vector<std::string> Declaracoes;  // E115, from the record name on
   std::vector<TObrigacaoEFD> Obrigacoes;
 };
 

@@ -411,7 +411,8 @@ class TEscrita {
         "DELETE FROM ES02_SAIDADET WHERE IDSAIDA IN (SELECT IDSAIDA FROM ES02_SAIDA WHERE IDIMPORTACAO = " + id + ");"
         "DELETE FROM ES02_SAIDA WHERE IDIMPORTACAO = " + id + ";"
         "DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR WHERE IDIMPORTACAO = " + id + ");"
-        "DELETE FROM ES02_LCTOAPUR WHERE IDIMPORTACAO = " + id + ";");
+        "DELETE FROM ES02_LCTOAPUR WHERE IDIMPORTACAO = " + id + ";"
+        "DELETE FROM HS_OBRIGACAOEFD WHERE IDIMPORTACAO = " + id + ";");
   }
 
   void RegistrarImportacao() {
@@ -696,6 +697,23 @@ class TEscrita {
     Ajustes(p.Ajustes, false, p.Inicio, uf_);
     SaldoAnterior(false, kImpostoICMS, p.E110[10], p.Inicio);
     ReceitasDosDebitosEspeciais(p.Obrigacoes, false, uf_, p.Inicio, p.Fim);
+    LinhasDoCliente(kImpostoICMS, p.Inicio, p.Fim, "E116", p.Obrigacoes, p.Declaracoes);
+  }
+
+  // The client's own obligations and declaratory lines of the period, as the file has them: block
+  // E gives them back when the settlement agrees with them.
+  void LinhasDoCliente(const std::string& imposto, TDateTime inicio, TDateTime fim, const std::string& registro,
+                       const std::vector<TObrigacaoEFD>& obrigacoes, const std::vector<std::string>& declaracoes) {
+    SQLite::Statement s(db_,
+        "INSERT INTO HS_OBRIGACAOEFD (IDIMPORTACAO, IDFILIAL, IMPOSTO, DATAINICIO, DATAFIM, REGISTRO, VALOR, LINHA)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    auto gravar = [&](const std::string& reg, Currency valor, const std::string& linha) {
+      banco::Vincular(s, r_.IdImportacao, r_.IdFilial, imposto, DataISO(inicio), DataISO(fim), reg, valor.ToDouble(),
+                      linha)
+          .exec();
+    };
+    for (const std::string& d : declaracoes) gravar("E115", Currency(), d);
+    for (const TObrigacaoEFD& o : obrigacoes) gravar(registro, o.Valor, o.Linha);
   }
 
   void ApuracaoST(const TApuracaoSTEFD& p) {
@@ -704,6 +722,7 @@ class TEscrita {
     Ajustes(p.Ajustes, true, p.Inicio, p.UF);
     SaldoAnterior(true, imposto, p.E210[3], p.Inicio);
     ReceitasDosDebitosEspeciais(p.Obrigacoes, true, p.UF, p.Inicio, p.Fim);
+    LinhasDoCliente(imposto, p.Inicio, p.Fim, "E250", p.Obrigacoes, {});
   }
 };
 

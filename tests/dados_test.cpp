@@ -451,7 +451,7 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
-  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 6 do esquema");
+  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 7 do esquema");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "1");

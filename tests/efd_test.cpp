@@ -179,6 +179,8 @@ TEST(LeituraEFD, DocumentosEntreguesUmAUmSemGuardar) {
 //   S = (4.416 + 0 + 50 + 20) - (2.106 + 100 + 30 + 0 + 500) = 1.750,00 = field 11; 13 = 1.750 -
 //     40 = 1.710,00; 14 = 0
 //   ST SP: retention 360,00 (08), returns 150,00 (04): 11 = 13 = 210,00
+//   The client's E116 lines add up to 13 + 15 = 1.710,00 + 120,00 and its E250 to 210,00: block E
+//   gives them back as the file has them (the special debit's reference month 12/2025 included).
 TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
   const efd::TArquivoEFD arquivo = efd::LerArquivoEFD(kArquivoSP);
   const efd::TResumoImportacao r = Importar(arquivo);
@@ -236,8 +238,8 @@ TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
             "|E111|SP029999|CRÉDITO DE PRODUTOR|30,00|\r\n"
             "|E113|F001|55|1||1001|05012026||30,00||\r\n"
             "|E111|SP049999|DEDUÇÃO DE PROGRAMA|40,00|\r\n"
-            "|E116|090|120,00|20022026|046-2|||||012026|\r\n"
             "|E116|000|1710,00|20022026|046-2|||||012026|\r\n"
+            "|E116|090|120,00|20022026|046-2|||||122025|\r\n"
             "|E200|SP|01012026|31012026|\r\n"
             "|E210|1|0,00|150,00|0,00|0,00|0,00|360,00|0,00|0,00|210,00|0,00|210,00|0,00|0,00|\r\n"
             "|E250|002|210,00|09022026|063-2|||||012026|\r\n"
@@ -586,15 +588,48 @@ TEST_F(EFD, NFComDeEntradaESaidaEConsolidadaNaApuracao) {
 }
 
 // The client paid the special debit of the December NF-e 400 (120,00) under revenue code 3178, due
-// 25/02/2026, apart from the period's 1.710,00 under 046-2: block E pays each as the client did.
+// 25/02/2026, apart from the period's 1.710,00 under 046-2. An other debit of 10,00 typed afterwards
+// makes the settlement ask 1.720,00 + 120,00 = 1.840,00, not the file's 1.830,00: block E writes its
+// own obligations, and still pays the special debit as the client did.
 TEST_F(EFD, DebitoEspecialExportadoComOCodigoDeReceitaDoCliente) {
   std::string texto = Ler(kArquivoSP);
   texto.replace(texto.find("|E116|090|120,00|20022026|046-2|"), 32, "|E116|090|120,00|25022026|3178|");
   Importar(LerTexto(texto));
   const int64_t f = Filial();
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (" + std::to_string(f) + ", 15, 1, '2001', 10, '2026-01-15', 'DÉBITO DIGITADO')");
   Apurar("01/01/2026", "31/01/2026", f);
-  const std::string bloco = efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31)));
-  EXPECT_CONTEM(bloco, "|E116|090|120,00|25022026|3178|||||012026|\r\n|E116|000|1710,00|20022026|046-2|||||012026|\r\n");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_CONTEM(efd::EscreverBlocoE(bloco),
+                "|E116|090|120,00|25022026|3178|||||012026|\r\n|E116|000|1720,00|20022026|046-2|||||012026|\r\n");
+  ASSERT_EQ(bloco.Avisos.size(), 1u);
+  EXPECT_EQ(bloco.Avisos[0], "ICMS de 01/01/2026 a 31/01/2026: as obrigações do arquivo importado (E116) somam 1.830,00 e "
+                             "a apuração pede 1.840,00; o bloco traz as da apuração.");
+}
+
+// One exit of 1.710,00 at 18%: ICMS 307,80, paid by the client in two obligations 000 (300,00 under
+// a process, 7,80 later), with a declaratory line E115. They add up to field 13: block E gives back
+// the E115 and both E116 exactly as the file has them.
+TEST_F(EFD, LinhasDeclaratoriasEObrigacoesDoClienteDevolvidas) {
+  Importar(LerTexto(Arquivo("|C100|1|0|F001|55|00|1|10||10012026|10012026|1710,00|\r\n"
+                            "|C190|000|5102|18,00|1710,00|1710,00|307,80|0|0|0|0||\r\n"
+                            "|E100|01012026|31012026|\r\n"
+                            "|E110|307,80|0|0|0|0|0|0|0|0|307,80|0|307,80|0|0|\r\n"
+                            "|E115|SP000001|1500,00|INFORMACAO ADICIONAL|\r\n"
+                            "|E116|000|300,00|20022026|046-2|1234|0|PROC|PARCELA 1|012026|\r\n"
+                            "|E116|000|7,80|10032026|046-2|||||012026|\r\n")));
+  const int64_t f = std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '55666777000188'"));
+  Apurar("01/01/2026", "31/01/2026", f, "icms");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_TRUE(bloco.Avisos.empty());
+  EXPECT_EQ(efd::EscreverBlocoE(bloco),
+            "|E001|0|\r\n"
+            "|E100|01012026|31012026|\r\n"
+            "|E110|307,80|0,00|0,00|0,00|0,00|0,00|0,00|0,00|0,00|307,80|0,00|307,80|0,00|0,00|\r\n"
+            "|E115|SP000001|1500,00|INFORMACAO ADICIONAL|\r\n"
+            "|E116|000|300,00|20022026|046-2|1234|0|PROC|PARCELA 1|012026|\r\n"
+            "|E116|000|7,80|10032026|046-2|||||012026|\r\n"
+            "|E990|7|\r\n");
 }
 
 // Two exits, 1.710,00 at 18% and 536,00 at 12%: ICMS 307,80 + 64,32 = 372,12, settled without a
