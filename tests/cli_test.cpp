@@ -466,6 +466,10 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "errado.txt, linha 16, registro C190, campo 05 (VL_OPR): valor inválido \"20.000,00\"");
   EXPECT_EQ(Ler(novo), antes);
+  // Refused into a database the import would have created: none is left behind.
+  const std::string outro = Arquivo("outro.db");
+  EXPECT_EQ(Rodar("efd importar --db '" + outro + "' '" + errado + "'").Codigo, 1);
+  EXPECT_FALSE(std::filesystem::exists(outro));
 }
 
 // ---------------------------------------------------------------------------------------------

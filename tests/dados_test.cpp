@@ -487,14 +487,14 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
-  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 6 do esquema");
+  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 7 do esquema");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "1");
 
   { SQLite::Database(arquivo_, SQLite::OPEN_READWRITE).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
   TQDConnection::Abrir(arquivo_);
-  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "6");
+  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "7");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
   EXPECT_EQ(Valor("SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO"), "7");  // the last page printed
   EXPECT_EQ(Valor("SELECT COALESCE(FRENTEVERSO, 'nulo') FROM HS_NUMERACAOLIVRO"), "nulo");  // mode not known
@@ -505,6 +505,7 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM pragma_table_info('ES02_LCTOAPUR') WHERE name = 'IDIMPORTACAO'"), "1");
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('HS_IMPORTACAOEFD', 'IX_ES02_SAIDA_IMPORTACAO')"),
             "2");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('HS_OBRIGACAOEFD', 'IX_HS_OBRIGACAOEFD')"), "2");
 }
 
 TEST_F(BancoEmArquivo, ResumoInterrompidoNaoFicaGravadoPelaMetade) {
