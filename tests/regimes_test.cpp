@@ -97,6 +97,19 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
   EXPECT_EQ(jan->GetFaturamento(), Currency::FromInt(131500));
 }
 
+// Filial 3 settled by decêndios in February, the non-compensable 300.00 (code 26) moved to the 5th:
+//   01-10: credits 8500 - debits 300 = 8200.00; line 14 8200 + 300 = 8500, but not a month end:
+//          8200.00 is carried to the 11th.
+//   11-20: 8200 - 6800 = 1400.00, carried to the 21st.
+//   21-28: 1400.00 and the month ends: line 14 adds the 300.00 of the month's earlier days (1st to
+//          20th), 1700.00 carried to March.
+TEST_F(Regimes, NormalRSDecendialLevaOsCreditosDoMes) {
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 4 WHERE IDFILIAL = 3;"
+      "UPDATE ES02_LCTOAPUR SET DATA = '2026-02-05', DATAFIM = '2026-02-05' WHERE IDLCTOAPUR = 101");
+  Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  EXPECT_EQ(Lancamentos(3, 5), "2026-02-11|8200.00|1|0\n2026-02-21|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
+}
+
 // One period: the stored revenue differs from the calculated one, the dialog, and an annex
 // question (the payment code now falls due on the 28th of the period's own month).
 TEST_F(Regimes, DadosDaGiaEAnexo) {

@@ -208,7 +208,10 @@ TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
   // January 2007, UPF 10,7214: taxable 25000 - 1000 + 2000 - exports 2000 = 24000,00; 24000 /
   // 10,7214 = 2238,5 is cut to n = 2238 (rounded it would be 2239 and the tax 180,12), d = 300 /
   // 10,7214 = 27,98, t = 44,76 - 27,98 = 16,78, tax 16,78 x 10,7214 = 179,905 -> 179,91. The
-  // year starts again: 26000,00, with no return of 2007 to add.
+  // year starts again: 26000,00; January's return of 2007 adds nothing, its FATOUTEXTE (5000,00)
+  // standing only for the months before July 2006.
+  Sql("INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (9570, 70, 2007, 1, 0, 0, 0);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (9570, 'D0', 'FATOUTEXTE', '', '5000')");
   auto jan = Apurar("01/01/2007", "31/01/2007", 70, "icms");
   EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n2007-01-01|0252|2007-02-12|179.91\n");
   EXPECT_EQ(Simples(*jan, 0).GetDeducao(), Reais(27.98));
@@ -260,6 +263,14 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
       "UPDATE ES02_CFOPCFGUF SET FORMULA = '   ' WHERE IDCFOPCFGUF = 900");
   EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 10, 1), EncodeDate(2006, 10, 31), 1), TFracao());  // 300 - 500
   EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1), TFracao(9050));
+  // A formula that cannot be read is named with its number (5 the revenue, 6 the deductions) and
+  // the first CFOP that has it.
+  Sql("UPDATE ES02_CFOPCFGUF SET FORMULA = 'VLRCONTABIL * 0,5' WHERE IDCFOPCFGUF IN (902, 904);"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9591, 70, 900, '2006-09-15', 10);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9591, 9591, 912, 100)");
+  EXPECT_CONTEM(Erro<EFormulaCFOP>([&] { set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1); }),
+                "Fórmula 5 da CFOP 7.101.000 na UF RS (ES02_CFOPCFGUF)");
+  EXPECT_CONTEM(Erro<EFormulaCFOP>([&] { set.SomaDeducoesReceitaSimplesRS(1); }), "Fórmula 6 da CFOP 7.101.000 na UF RS");
 }
 
 // Figures that land exactly on a rule's boundary, October 2006 to February 2007 for filial 70
