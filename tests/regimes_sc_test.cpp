@@ -95,7 +95,6 @@ TEST_F(RegimesSC, NormalComAcordoProposto) {
   EXPECT_EQ(Lancamentos(80, 5), "2026-02-01|0.00|6\n2026-03-01|3400.00|6\n2026-04-01|0.00|6\n");
   auto* jan = Resumo<TResumoNormalSC>(*e, 0);
   ASSERT_NE(jan, nullptr);
-  EXPECT_TRUE(jan->GetTemAcordo());
   // The guides: only the payment code's row of the recorded class (10294), not that of 10014.
   EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { jan->ImprimirGuiasRecolhimento(l, p); }),
             "6:1449 - ICMS - Prazo dilatado (ac|39:20/02/2026|52:       5.100,00/");
@@ -146,13 +145,8 @@ TEST_F(RegimesSC, EstimativaAcumulaOSemestre) {
   EXPECT_EQ(Impostos(81, "2001"), "2026-06-01|1449|2026-07-10|7600.0000|10014||3\n");
   EXPECT_EQ(Lancamentos(81, 5), "");  // no credit balance carried
 
-  auto* janeiro = Resumo<TResumoEstimativaSC>(*e, 0);
   auto* junho = Resumo<TResumoEstimativaSC>(*e, 5);
-  auto* julho = Resumo<TResumoEstimativaSC>(*e, 6);
   ASSERT_NE(junho, nullptr);
-  EXPECT_EQ(Detalhes(janeiro->GetDebito().Locate(2)), "");
-  EXPECT_EQ(Detalhes(julho->GetDebito().Locate(2)), "");
-  EXPECT_EQ(julho->GetDebitoAcumulado(), Currency());
   // June: debits of January to May 3400 + 5100 + 4250 + 3400 + 5100 = 21250.00; credits 1700 +
   // 3400 + 2550 + 1700 + 1700 = 11050.00; five instalments.
   EXPECT_EQ(Detalhes(junho->GetDebito().Locate(2)), "08020 Débito acumulado até o mês anterior, no semestre = 21.250,00\n");
@@ -160,8 +154,6 @@ TEST_F(RegimesSC, EstimativaAcumulaOSemestre) {
             " Parcela estimada de junho = 1.000,00\n"
             "08040 Crédito acumulado até o mês anterior, no semestre = 11.050,00\n"
             "08050 Somatório das parcelas estimadas até o mês anterior, no semestre = 5.000,00\n");
-  EXPECT_EQ(junho->GetDataInicioSemestre(), EncodeDate(2026, 1, 1));
-  EXPECT_EQ(julho->GetDataInicioSemestre(), EncodeDate(2026, 7, 1));
 
   // December 2025 alone (no dialog: the estimate asks for no agreement) closes the second
   // semester: 850.00 of its own (issued on the 1st, counted once) plus 1700.00 of November, less
@@ -172,16 +164,16 @@ TEST_F(RegimesSC, EstimativaAcumulaOSemestre) {
       " (8901, 8901, 10, 10000, 10000, 1700), (8902, 8902, 10, 5000, 5000, 850);"
       "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, NUMERO) VALUES (8901, 81, 802, '2025-08-05', 3);"
       "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL, BCICMS, ICMS) VALUES (8901, 8901, 1, 1000, 1000, 170)");
-  auto dez = Apurar("01/12/2025", "31/12/2025", 81, "icms");
+  Apurar("01/12/2025", "31/12/2025", 81, "icms");
   EXPECT_FALSE(Mostrou("[dados]"));
   EXPECT_EQ(Impostos(81, "2001").rfind("2025-12-01|1449|2026-01-12|2380.0000|10014||3\n2026-06-01|", 0), 0u);
-  EXPECT_EQ(Resumo<TResumoEstimativaSC>(*dez, 0)->GetCreditoAcumulado(), Currency::FromInt(170));
 }
 
 // Filial 82, bars and restaurants. Jan: entries 20000.00 x 2.6 % = 520.00, excess 15000.00 x
-// 3.6 % = 540.00, and another debit of 50.00 typed: 1110.00. Feb: 18234.57 x 2.6 % = 474.09882 -> 474.10 and exits below the
-// entries: 0.00 with the fixed text. Mar: 325.00 + 18750.45 x 3.6 % = 675.0162 -> 675.02 =
-// 1000.02. April has no documents: two details of 0.
+// 3.6 % = 540.00, and another debit of 50.00 typed: 1110.00. Feb: 18234.57 x 2.6 % = 474.09882
+// -> 474.10 and exits below the entries: 0.00 with the fixed text. Mar: 325.00 + 18750.45 x 3.6 %
+// = 675.0162 -> 675.02 = 1000.02. April has no documents: two details of 0. The registers list
+// the documents (3400.00 of ICMS on January's entries) but add no tax.
 TEST_F(RegimesSC, BaresERestaurantes) {
   Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO) VALUES"
       " (82, 15, 1, '2001', 50, '2026-01-20', 'Outro débito')");
@@ -196,18 +188,14 @@ TEST_F(RegimesSC, BaresERestaurantes) {
             " Débito de 2.6% p/Bares/rest s/vlr entradas (20.000,00) = 520,00\n"
             " Debito de 3.6 % s/ dif.entre entrada e saida (15.000,00) = 540,00\n");
   EXPECT_EQ(jan->GetDebito().GetItem(0)->GetCodigo(), 1);  // before the lines loaded
+  EXPECT_EQ(jan->GetCredito().GetRegistros().GetItem(0)->GetImposto(), Currency::FromInt(3400));
   EXPECT_EQ(Detalhes(Resumo<TResumoBaresSC>(*e, 1)->GetDebito().Locate(1)),
             " Débito de 2.6% p/Bares/rest s/vlr entradas (18.234,57) = 474,10\n"
             " Debito de 3.6 % s/ dif.entre entrada e saida (0,00) = 0,00\n");
   EXPECT_EQ(Detalhes(Resumo<TResumoBaresSC>(*e, 3)->GetDebito().Locate(1)),
             " Débito de 2.6% p/Bares/rest s/vlr entradas (0,00) = 0,00\n"
             " Debito de 3.6 % s/ dif.entre entrada e saida (0,00) = 0,00\n");
-  // The registers list the documents (entries 3400.00 of ICMS, the 1.556 without formula) but
-  // add no tax; the debits posted are all the summary's lines.
-  EXPECT_EQ(jan->GetCredito().GetRegistros().Count(), 2);
-  EXPECT_EQ(jan->GetCredito().GetRegistros().GetItem(0)->GetImposto(), Currency::FromInt(3400));
-  EXPECT_EQ(jan->GetCredito().GetRegistros().GetTotalImposto(), Currency());
-  EXPECT_EQ(jan->GetSomaCredito(), Currency());
+  // The debits posted are all the summary's lines.
   EXPECT_EQ(Linhas("SELECT TPLANCAMENTO, printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE IDFILIAL = 82 AND DATA = '2026-01-01'"
                    " AND TPLANCAMENTO IN (54, 55) ORDER BY 1"),
             "54|0.00\n55|1110.00\n");
@@ -254,21 +242,14 @@ TEST_F(RegimesSC, SubstituicaoTributariaPorOperacao) {
   Apurar("01/01/2026", "31/03/2026", 80, "4024");
   EXPECT_EQ(Impostos(80, "4024"), "2026-01-01|1570|2026-02-10|680.0000|10146|-|3\n"
                                   "2026-01-01|1570|2026-04-10|680.0000|10146|-|3\n");
-}
 
-// A São Paulo establishment with RS and SC inscriptions settles all its taxes: regular ICMS, the
-// RS ST it does not record (centralised) and the SC ST it does: 7800.00 x 17 % - 720.00 = 606.00
-// with the inscription's payment code 1570 (class 10146), due 10/02.
-TEST_F(RegimesSC, SaoPauloComInscricaoEmSantaCatarina) {
+  // São Paulo's filial 2, centralised, settles all its taxes: the RS ST it does not record and the
+  // SC ST it does: 7800.00 x 17 % - 720.00 = 606.00 with the inscription's code 1570 (class 10146).
   auto sp = Apurar("01/01/2026", "31/01/2026", 2, "todos");
   ASSERT_EQ(sp->Apuracao().GetResumos().Count(), 3);
-  EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormal);
-  EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(1)->GetTipoResumo(), trSubstTribRS);
-  ASSERT_EQ(sp->Apuracao().GetResumos().GetItem(2)->GetTipoResumo(), trSubstTribSC);
-  EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(2)->GetFormaApuracao().TipoApuracao, 2);
+  EXPECT_EQ(sp->Apuracao().GetResumos().GetItem(2)->GetTipoResumo(), trSubstTribSC);
   EXPECT_EQ(Impostos(2, "4024"), "2026-01-01|1570|2026-02-10|606.0000|10146|-|3\n");
   EXPECT_EQ(Impostos(2, "4023"), "");
-  EXPECT_NE(Impostos(2, "2001"), "");
   // Without the inscription's number the ST is paid by GNRE: its record is 0.
   Sql("UPDATE HS_INSCRICAOST SET INSCREST = '' WHERE IDFILIAL = 2 AND UF = 'SC'");
   Apurar("01/01/2026", "31/01/2026", 2, "4024");
@@ -295,20 +276,8 @@ TEST_F(RegimesSC, SimplesCentralizadoComFaixas) {
             std::string::npos);
   auto* jan = Resumo<TResumoSimplesSC>(*e, 1);
   ASSERT_NE(jan, nullptr);
-  EXPECT_EQ(jan->GetReceitaBrutaMesPropria(), Currency::FromInt(44000));
-  EXPECT_EQ(jan->GetReceitaTribMesPropria(), Currency::FromInt(39000));
-  EXPECT_EQ(jan->GetReceitaBrutaMesCentraliz(), Currency::FromInt(15000));
-  EXPECT_EQ(jan->GetReceitaTribMesCentraliz(), Currency::FromInt(15000));
-  EXPECT_EQ(jan->GetReceitaBrutaAno(), Currency::FromInt(59000));
-  EXPECT_EQ(jan->GetDeducaoReceitaTributavel(), Currency::FromInt(2000));
-  EXPECT_EQ(jan->GetAliquotaCalculada(), TFracao(3));
-  EXPECT_EQ(jan->GetDeducao(), Currency::FromInt(600));
-  // The tax is the exits register's tax; the entries register adds nothing.
+  // The tax is the exits register's tax.
   EXPECT_EQ(jan->GetDebito().GetRegistros().GetTotalImposto(), Currency::FromInt(960));
-  EXPECT_EQ(jan->GetSomaCredito(), Currency());
-  auto* marco = Resumo<TResumoSimplesSC>(*e, 3);
-  EXPECT_EQ(marco->GetClasse(), 1);
-  EXPECT_EQ(marco->GetImposto(), Currency::FromInt(30));
   EXPECT_EQ(Resumo<TResumoSimplesSC>(*e, 4)->GetReceitaBrutaAno(), Currency::FromDouble(113956.78));
 
   // Filial 84 settles nothing and loads no settlement entries, but sums its own revenue.
