@@ -141,6 +141,12 @@ TEST_F(Regimes, DadosDaGiaEAnexo) {
   } catch (const EDadosDialogo& ex) {
     EXPECT_NE(std::string(ex.what()).find("Faturamento no Período Apurado"), std::string::npos) << ex.what();
   }
+  // A stored revenue less than a cent from the calculated 131500.00 is the same: nothing asked.
+  Sql("UPDATE ES02_GIADET SET CONTEUDO = '131500.004' WHERE IDGIA = 50 AND CODIGO = '31'");
+  const size_t antes = interacao_->Registro().size();
+  Responder({"cancelar", "Anexo VIII"});
+  Apurar("01/01/2026", "31/01/2026", 3, "icms");
+  EXPECT_EQ(interacao_->Registro().size(), antes + 2);
 }
 
 // The postponement question's other answers, and its limits: "Todos" holds for the rest of the
