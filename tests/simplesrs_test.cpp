@@ -46,12 +46,13 @@ class SimplesRS : public AmbienteTeste {
     if (!r) throw std::logic_error("não é um resumo do Simples RS");
     return *r;
   }
-  // The book texts a summary prints, "column:text" a piece, one line each.
+  // The book texts a summary prints, "column:text" a piece, one line each; "^" before the line
+  // break when the piece asks for a new page.
   static std::string Textos(TResumo& r, void (TResumo::*operacao)(int&, const TImprimirProc&)) {
     std::string s;
     int linha = 1;
-    (r.*operacao)(linha, [&s](int, int coluna, const std::string& texto, int, bool) {
-      s += std::to_string(coluna) + ":" + texto + "\n";
+    (r.*operacao)(linha, [&s](int, int coluna, const std::string& texto, int, bool novaPagina) {
+      s += std::to_string(coluna) + ":" + texto + (novaPagina ? "^" : "") + "\n";
     });
     return s;
   }
@@ -120,6 +121,7 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_CONTEM(obs, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME. Mude para apuração Normal ou para EPP no "
                      "pacote 7730.\n");
   EXPECT_CONTEM(obs, "147:3,0000\n");
+  EXPECT_EQ(obs.find('^'), std::string::npos);  // the observations never break the page
   // Without an EPP band that holds 266550,00 the year leaves the regime (class 2).
   Sql("UPDATE TR04_TABELA SET VALOR2 = 250000 WHERE IDTABELA = 902");
   EXPECT_EQ(set.GetNovoEnquadramento(), 2);
