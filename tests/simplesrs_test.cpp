@@ -184,6 +184,14 @@ TEST_F(SimplesRS, CentralizadoApuraZeroComSeusNumeros) {
   EXPECT_CONTEM(obs, "147:0,0000\n");
   EXPECT_EQ(obs.find("SALDO DEVEDOR ICMS-ST"), obs.rfind("SALDO DEVEDOR ICMS-ST"));
   EXPECT_EQ(obs.find("DEDUÇÕES DE OUTROS"), std::string::npos);
+
+  // Without a centraliser configured for the period it reads its own returns: the group's
+  // documents and services of the year 51550,00 + 800,00 and its March FATOUTEXTE 1000,00 =
+  // 53350,00.
+  Sql("DELETE FROM SC00_FILIALCFG WHERE IDFILIALCFG = 900;"
+      "INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (9571, 71, 2006, 3, 0, 0, 0);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (9571, 'D0', 'FATOUTEXTE', '', '1000')");
+  EXPECT_EQ(Simples(*Apurar("01/07/2006", "31/07/2006", 71, "icms"), 0).GetReceitaBrutaAcumulada(), Reais(53350));
 }
 
 // The periods the regime settles, the dialog of its first month and a missing UPF.
