@@ -237,11 +237,12 @@ TEST_F(RegimesSC, SubstituicaoTributariaPorOperacao) {
             "6:1570 - Diferencial de alíquota|52:          12,34/"
             "3:/");
 
-  // The inscription settled quarterly records its periodicity code 3 too.
-  Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 9 WHERE IDINSCRICAOST = 800");
-  Apurar("01/01/2026", "31/03/2026", 80, "4024");
-  EXPECT_EQ(Impostos(80, "4024"), "2026-01-01|1570|2026-02-10|680.0000|10146|-|3\n"
-                                  "2026-01-01|1570|2026-04-10|680.0000|10146|-|3\n");
+  // The inscription settled fortnightly, in a monthly establishment: two ST periods with the code 2,
+  // the 14th's 680.00 in the first.
+  Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 5 WHERE IDINSCRICAOST = 800");
+  Apurar("01/01/2026", "31/01/2026", 80, "4024");
+  EXPECT_CONTEM(Impostos(80, "4024"), "2026-01-01|1570|2026-02-10|680.0000|10146|-|2\n"
+                                      "2026-01-16|1570|2026-02-10|0.0000|10146|-|2\n");
 
   // São Paulo's filial 2, centralised, settles all its taxes: the RS ST it does not record and the
   // SC ST it does: 7800.00 x 17 % - 720.00 = 606.00 with the inscription's code 1570 (class 10146).

@@ -108,6 +108,11 @@ TEST_F(Regimes, NormalRSDecendialLevaOsCreditosDoMes) {
       "UPDATE ES02_LCTOAPUR SET DATA = '2026-02-05', DATAFIM = '2026-02-05' WHERE IDLCTOAPUR = 101");
   Apurar("01/02/2026", "28/02/2026", 3, "icms");
   EXPECT_EQ(Lancamentos(3, 5), "2026-02-11|8200.00|1|0\n2026-02-21|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
+  // Daily, 01/03 to 02/03: the walk stops at a start that is the interval's last day; only the 1st
+  // is settled and the user is told the 2nd was left out.
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 1 WHERE IDFILIAL = 3");
+  EXPECT_EQ(Apurar("01/03/2026", "02/03/2026", 3, "icms")->Apuracao().GetResumos().Count(), 1);
+  EXPECT_TRUE(Mostrou("os dias de 02/03/2026 a 02/03/2026 não completam um período e ficaram de fora."));
 }
 
 // One period: the stored revenue differs from the calculated one, the dialog, and an annex
