@@ -226,6 +226,12 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020004", "PA", 12, D(2026, 1, 1)), 0);
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2015, 12, 31)), 3);
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)), 10);
+  // The id goes into a 32-bit field: 2147483647 is still one, 2147483648 is refused.
+  Sql("UPDATE HS_DETALHEEFD SET IDDETALHEEFD = 2147483647 WHERE IDDETALHEEFD = 10");
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)), 2147483647);
+  Sql("UPDATE HS_DETALHEEFD SET IDDETALHEEFD = 2147483648 WHERE IDDETALHEEFD = 2147483647");
+  EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)); }),
+                "HS_DETALHEEFD: id 2147483648 além do limite de 32 bits.");
 }
 
 TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
