@@ -94,10 +94,14 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
 //   11-20: 8200 - 6800 = 1400.00, carried to the 21st.
 //   21-28: 1400.00 and the month ends: line 14 adds the 300.00 of the month's earlier days (1st to
 //          20th), 1700.00 carried to March.
+// A deduction of 100.00 on the 3rd finds nothing to pay: named as not taken, and no credit.
 TEST_F(Regimes, NormalRSDecendialLevaOsCreditosDoMes) {
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 4 WHERE IDFILIAL = 3;"
-      "UPDATE ES02_LCTOAPUR SET DATA = '2026-02-05', DATAFIM = '2026-02-05' WHERE IDLCTOAPUR = 101");
+      "UPDATE ES02_LCTOAPUR SET DATA = '2026-02-05', DATAFIM = '2026-02-05' WHERE IDLCTOAPUR = 101;"
+      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (3, 8, 1, '2001', 100, '2026-02-03', '2026-02-03', 'Dedução antecipada')");
   Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 03/02/2026 - Dedução antecipada: 100,00 não aproveitados de 100,00"));
   EXPECT_EQ(Lancamentos(3, 5), "2026-02-11|8200.00|1|0\n2026-02-21|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
   // Daily, 01/03 to 02/03: the walk stops at a start that is the interval's last day; only the 1st
   // is settled and the user is told the 2nd was left out.
