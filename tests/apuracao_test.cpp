@@ -93,7 +93,11 @@ TEST_F(Apuracao, ReapurarSoSubstituiOQueGerouEDeixaOBancoIgual) {
   host_ = std::make_unique<THost>(*conexao_, *interacao_);
   Apurar("01/01/2026", "30/04/2026", 1, "todos", true, true);
   EXPECT_EQ(primeira, TodasAsLinhas());
-  EXPECT_NE(Valor("SELECT COUNT(*) FROM HS_LANCCONTABIL"), "0");
+  // Posted only where an account is configured (ICMS 52, 54 and 55), with its accounts and history.
+  EXPECT_EQ(Linhas("SELECT DISTINCT TPLANCAMENTO, CONTADEBITO, CONTACREDITO, HISTORICO FROM HS_LANCCONTABIL ORDER BY 1"),
+            "52|2.1.3.01.001|2.1.3.01.002|ICMS apurado a recolher\n"
+            "54|1.1.5.01.001|1.1.4.01.001|ICMS a recuperar sobre compras do período\n"
+            "55|3.1.2.01.001|2.1.3.01.001|ICMS sobre vendas do período\n");
 
   // A corrected document changes the values in place: same rows, new amounts.
   auto linhas = [&] { return Valor("SELECT (SELECT COUNT(*) FROM ES02_LCTOAPUR) || '/' || (SELECT COUNT(*) FROM TR04_IMPOSTO)"); };
@@ -211,9 +215,15 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   // the calculated entry is read back as a detail of line 006 of the same summary
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetCredito().Locate(6)->GetDetalhamentos().Count(), 3);
 
-  Sql("INSERT INTO HS_CREDITOPRESUMIDO (IDFILIAL, TIPO, DATAINICIO, ALIQUOTA, CFOPS) VALUES (1, 'INSUMO_INDUSTRIA', '2020-01-01', 10, '1.102')");
+  // The transport credit: 5 % of January's exits under 6.102, (23499.91 + 14263.02) x 5 % =
+  // 1888.1465 -> 1888.15.
+  Sql("INSERT INTO HS_CREDITOPRESUMIDO (IDFILIAL, TIPO, DATAINICIO, ALIQUOTA, CFOPS) VALUES"
+      " (1, 'INSUMO_INDUSTRIA', '2020-01-01', 10, '1.102'), (1, 'TRANSPORTE', '2020-01-01', 5, '6.102')");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_NE(Lancamento("TPLANCAMENTO = 1 AND DESCRICAO = 'CRÉDITO DE INSUMOS - INDÚSTRIA'"), "");
+  EXPECT_EQ(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 1"
+                  " AND DESCRICAO = 'CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE'"),
+            "1888.15");
   // removing the configuration removes the credit on the next run
   Sql("DELETE FROM HS_CREDITOPRESUMIDO");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");

@@ -196,6 +196,12 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
                 "\n- Serviço nº 51 de 20/01/2007 do estabelecimento 1 da empresa 70, ES02_SERVICODET IDSERVICODET 9500:"
                 " VLRCONTABIL '800,00' não é um número");
 
+  // The RN centraliser (63) adds the revenue of its company's other establishment: an exit of
+  // Mossoró (64) read as text refuses Natal's January.
+  Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = '8.000,00' WHERE IDSAIDA = 6401");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 63, "icms"); }),
+                "\n- Saída nº 6401 série 1 de 23/01/2007 do estabelecimento");
+
   // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
   // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
   // company; one of the São Paulo head office (1) does not refuse its centralised branch (2). So do
