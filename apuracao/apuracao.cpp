@@ -1,12 +1,15 @@
 #include "apuracao/apuracao.h"
 
+#include "apuracao/formasrapidas.h"
 #include "apuracao/sqlapuracao.h"
 #include "host/banco/integridade.h"
 #include "host/base/formatacao.h"
 #include "host/host.h"
 #include "host/servicos/periodos.h"
 
-TApuracao::TApuracao(TFabricaResumos fabrica) : FResumos(std::make_unique<TResumos>(std::move(fabrica))) {}
+TApuracao::TApuracao(TFabricaResumos fabrica) : FResumos(std::make_unique<TResumos>(std::move(fabrica))) {
+  RegistrarFormasRapidasApuracao();
+}
 
 void TApuracao::SetFilial(int64_t idFilial) { FFilial = GFuncoes->GetDadosFilial(idFilial); }
 

@@ -42,6 +42,9 @@ struct TCodigoRecolhimentoConfigurado {
   int32_t DiaVenctoNumero() const;
 };
 
+// "ESTAB= 2 (trade name)": how the book names another establishment of a centralised settlement.
+std::string RotuloEstabelecimento(int64_t idFilial);
+
 class TResumo {
  public:
   TResumo();
@@ -84,6 +87,10 @@ class TResumo {
   virtual void ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir);
   virtual void ImprimirObservacoes(int& linha, const TImprimirProc& imprimir);
+  // The other establishments' shares in the register tax of item 001 (`saidas`) or 005 of a
+  // centraliser whose registers list only its own lines; none by default. The book prints them as
+  // the item's details, the item's amount staying what it is.
+  virtual const TDetalhamentos* GetParticipacoesCentralizadas(bool saidas) const;
   // What the deductions of the balance list take off beyond what there was to pay: the tax due
   // stops at 0 (a tax record is a payment to make, never a negative one) and this part is lost.
   virtual Currency GetDeducoesNaoAproveitadas();

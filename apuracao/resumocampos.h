@@ -22,8 +22,13 @@ class TDetalhamento {
   void SetDescricao(std::string v) { FDescricao = std::move(v); }
   Currency GetValor() const { return FValor; }
   void SetValor(Currency v) { FValor = v; }
+  // In a centralised settlement, the other establishment the detail comes from ("ESTAB= 2 (name)");
+  // empty for the summary's own. The book prints it; nothing else reads it.
+  const std::string& GetEstabelecimento() const { return FEstabelecimento; }
+  void SetEstabelecimento(std::string v) { FEstabelecimento = std::move(v); }
 
  private:
+  std::string FEstabelecimento;
   std::string FCodigo;
   TDateTime FData = 0;
   std::string FDescricao;

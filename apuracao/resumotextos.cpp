@@ -31,10 +31,14 @@ void TResumo::ImprimirGuiasDoEstabelecimento(const char* sqlGuias, int& linha, c
 
 void TResumo::ImprimirLinhaGuia(int& linha, const TImprimirProc& imprimir, const std::string& texto, TDateTime vencimento,
                                 Currency valor) {
-  constexpr size_t kLargura = 39 - 6 - 1;  // columns 6 to 37
-  imprimir(linha, 6, texto::Copiar(texto, 1, kLargura), 0, false);
+  // Columns 6 to 37, before the date: the whole text, an installment or agreement number at its end
+  // included, goes on under itself on the next lines.
+  constexpr size_t kLargura = 39 - 6 - 1;
+  const std::vector<std::string> linhas = texto::QuebrarEmLinhas(texto, kLargura);
+  imprimir(linha, 6, linhas.empty() ? std::string() : linhas.front(), 0, false);
   if (vencimento > 0) imprimir(linha, 39, DataBR(vencimento), 0, false);
   imprimir(linha, 52, FormatarValorGuia(valor), 1, false);
+  for (size_t i = 1; i < linhas.size(); ++i) imprimir(linha, 6, linhas[i], 1, false);
 }
 
 void TResumo::ImprimirValorPostergado(int& linha, const TImprimirProc& imprimir, Currency valor) {
@@ -43,6 +47,14 @@ void TResumo::ImprimirValorPostergado(int& linha, const TImprimirProc& imprimir,
 }
 
 void TResumo::ImprimirGuiasRecolhimento(int&, const TImprimirProc&) {}
+
+const TDetalhamentos* TResumo::GetParticipacoesCentralizadas(bool) const { return nullptr; }
+
+std::string RotuloEstabelecimento(int64_t idFilial) {
+  const TFilial f = GFuncoes->GetDadosFilial(idFilial);
+  return "ESTAB= " + std::to_string(f.CodigoFilial) + " (" + (f.NomeFantasia.empty() ? f.RazaoSocial : f.NomeFantasia) +
+         ")";
+}
 
 void TResumo::ImprimirDebitosEspecificos(int& linha, const TImprimirProc& imprimir) {
   ImprimirListaDebitosEspecificos(kSqlDebitosEspecificos, "", linha, imprimir);
@@ -63,7 +75,7 @@ void TResumo::ImprimirListaDebitosEspecificos(const char* sqlDebitos, const std:
     const TCampo descricao = q.FieldByName("DESCRICAO");
     ImprimirLinhaGuia(linha, imprimir,
                       q.FieldByName("CODIGOREC").AsString() + " - " +
-                          texto::Copiar(descricao.IsNull() ? semDescricao : descricao.AsString(), 1, 31),
+                          (descricao.IsNull() ? semDescricao : descricao.AsString()),
                       vencimento, q.FieldByName("VALOR").AsCurrency());
   }
   imprimir(linha, 3, "", 1, false);

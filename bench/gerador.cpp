@@ -329,7 +329,7 @@ TValores CalcularItem(TAleatorio& a, TTipoItem tipo, bool saida, int escopo, con
 class TGerador {
  public:
   TGerador(banco::TBanco& db, const TOpcoes& o)
-      : db_(db), alvo_(o.Itens), filiais_(o.Filiais), meses_(o.Meses), a_(0x1CA5'2025'0001ULL) {
+      : db_(db), alvo_(o.Itens), filiais_(o.Filiais), porEmpresa_(std::max(1, o.FiliaisPorEmpresa)), meses_(o.Meses), a_(0x1CA5'2025'0001ULL) {
     for (int m = 0; m < meses_; ++m) nDias_ += kDiasMes[m];
   }
 
@@ -394,10 +394,10 @@ class TGerador {
     for (int f = 1; f <= filiais_; ++f) Estabelecimento(f);
   }
 
-  // Establishment f: ten a company, the first of each its head office; all in São Paulo/SP with the
-  // same parameters, inscriptions and assets.
+  // Establishment f: FiliaisPorEmpresa a company, the first of each its head office; all in São
+  // Paulo/SP with the same parameters, inscriptions and assets.
   void Estabelecimento(int f) {
-    const int empresa = (f - 1) / 10 + 1, codigo = (f - 1) % 10 + 1;
+    const int empresa = (f - 1) / porEmpresa_ + 1, codigo = (f - 1) % porEmpresa_ + 1;
     const std::string e = std::to_string(empresa), id = std::to_string(f);
     const bool unico = filiais_ == 1;
     const std::string nome = unico ? "Distribuidora Grande Volume Ltda" : "Distribuidora Benchmark " + e + " Ltda";
@@ -681,7 +681,7 @@ class TGerador {
 
   banco::TBanco& db_;
   int64_t alvo_;
-  int filiais_, meses_, nDias_ = 0;
+  int filiais_, porEmpresa_, meses_, nDias_ = 0;
   TAleatorio a_;
   TCalendario cal_;
   std::vector<int> pesosMunicipio_;
@@ -697,7 +697,8 @@ class TGerador {
 }  // namespace
 
 void TResumo::Escrever(std::ostream& os, const TOpcoes& o) const {
-  os << "  estabelecimentos      " << o.Filiais << " (" << (o.Filiais + 9) / 10 << " empresa(s)), " << o.Meses
+  os << "  estabelecimentos      " << o.Filiais << " (" << (o.Filiais + o.FiliaisPorEmpresa - 1) / o.FiliaisPorEmpresa
+     << " empresa(s)), " << o.Meses
      << " mês(es) de 2025\n"
      << "  municípios            " << Municipios << "\n"
      << "  CFOPs                 " << Cfops << "\n"

@@ -7,7 +7,8 @@
 // several states, entry and exit documents of 2025 adding up to about the items asked for (40%
 // entries, 60% exits, 1 to 8 items a document), user settlement entries every month, payment codes,
 // configuration rows and GNRE guides for most MG exits with ICMS-ST. Ten establishments make a
-// company. The data is fixed by a seed: the same options always give the same rows.
+// company unless asked otherwise. The data is fixed by a seed: the same options always give the
+// same rows.
 #include <cstdint>
 #include <iosfwd>
 
@@ -19,6 +20,7 @@ struct TOpcoes {
   int64_t Itens = 1'000'000;  // document items of all establishments
   int Filiais = 1;            // establishments (IDFILIAL 1..N), the items split evenly
   int Meses = 12;             // months of 2025 with documents and entries, from January
+  int FiliaisPorEmpresa = 10; // establishments of a company, the first its head office
 };
 
 struct TResumo {

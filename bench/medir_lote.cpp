@@ -1,16 +1,21 @@
 // livro-bench-lote: times the settlement of a whole office in one `livro-icms lote` run against the
-// loop of single `livro-icms apurar` runs (one process per establishment), in the same run.
+// loop of single `livro-icms apurar` runs (one process per establishment), in the same run, and the
+// batch over the same establishments grouped in companies of different sizes.
 //
-//   livro-bench-lote ARQUIVO [--filiais F] [--itens N] [--programa CAMINHO]
+//   livro-bench-lote ARQUIVO [--filiais F] [--itens N] [--empresas E[,E...]] [--sem-apurar]
+//                    [--programa CAMINHO]
 //
 // ARQUIVO is an office database of the benchmark generator (bench/gerador.h); when it does not
-// exist it is generated first: F establishments (default 1,000, ten a company) with N items in all
-// (default 1,000,000, about a thousand each) in January 2025. Two scratch copies are made beside
-// it; on one the batch settles January for every establishment, on the other each establishment is
-// settled by a process of its own, in the same order, as a shell loop would do it. Both are timed
-// by the wall clock (with the user and system CPU time of the processes and their peak memory),
-// then the settlement's records of the two copies are compared table by table. The copies are
-// removed at the end.
+// exist it is generated first: F establishments (default 1,000) in E companies (default 100) with N
+// items in all (default 1,000,000, about a thousand each) in January 2025. With several E, one
+// database a layout, ARQUIVO.E.db, the same documents each time: only the companies change. Two
+// scratch copies are made of the first; on one the batch settles January for every establishment,
+// on the other (unless --sem-apurar) each establishment is settled by a process of its own, in the
+// same order, as a shell loop would do it. The other layouts are settled by the batch only, in the
+// same run, so that the time per establishment of each layout can be compared under the same load.
+// Runs are timed by the wall clock (with the user and system CPU time of the processes and their
+// peak memory), then the settlement's records of the batch and the loop are compared table by
+// table. The copies are removed at the end.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -44,14 +49,19 @@ using namespace medicao;
 struct TOpcoes {
   std::string Arquivo;
   gerador::TOpcoes Gerador{.Itens = 1'000'000, .Filiais = 1000, .Meses = 1};
+  std::vector<int> Empresas;  // layouts: companies the establishments are grouped in
+  bool Apurar = true;
   std::string Programa = LIVRO_BIN;
 };
 
 [[noreturn]] void Uso(const char* msg) {
   if (msg) std::cerr << "Erro: " << msg << "\n";
-  std::cerr << "Uso: livro-bench-lote ARQUIVO [--filiais F] [--itens N] [--programa CAMINHO]\n"
+  std::cerr << "Uso: livro-bench-lote ARQUIVO [--filiais F] [--itens N] [--empresas E[,E...]] [--sem-apurar]"
+               " [--programa CAMINHO]\n"
                "  Mede o lote de janeiro de 2025 de todos os estabelecimentos contra um apurar por estabelecimento.\n"
-               "  ARQUIVO é gerado quando não existe (F estabelecimentos, padrão 1000; N itens, padrão 1000000).\n";
+               "  ARQUIVO é gerado quando não existe (F estabelecimentos, padrão 1000, em E empresas, padrão 100;\n"
+               "  N itens, padrão 1000000). Com vários E, um banco por agrupamento (ARQUIVO.E.db), cada um\n"
+               "  apurado pelo lote na mesma execução.\n";
   std::exit(2);
 }
 
@@ -69,6 +79,16 @@ TOpcoes LerOpcoes(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "--filiais") o.Gerador.Filiais = static_cast<int>(Inteiro(argc, argv, i, "--filiais", 1));
     else if (a == "--itens") o.Gerador.Itens = Inteiro(argc, argv, i, "--itens", 100);
+    else if (a == "--empresas") {
+      if (++i >= argc) Uso("--empresas sem valor");
+      for (const char* p = argv[i]; *p;) {
+        char* fim = nullptr;
+        const long v = std::strtol(p, &fim, 10);
+        if (fim == p || v < 1 || (*fim != ',' && *fim != '\0')) Uso("--empresas inválido");
+        o.Empresas.push_back(static_cast<int>(v));
+        p = *fim ? fim + 1 : fim;
+      }
+    } else if (a == "--sem-apurar") o.Apurar = false;
     else if (a == "--programa") {
       if (++i >= argc) Uso("--programa sem valor");
       o.Programa = argv[i];
@@ -78,6 +98,7 @@ TOpcoes LerOpcoes(int argc, char** argv) {
     else Uso("mais de um arquivo");
   }
   if (o.Arquivo.empty()) Uso("informe o ARQUIVO");
+  if (o.Empresas.empty()) o.Empresas.push_back(100);
   return o;
 }
 
@@ -127,10 +148,31 @@ std::string Registros(const std::string& arquivo) {
   return r;
 }
 
+void Remover(const std::string& arquivo) {
+  for (const char* s : {"", "-wal", "-shm"}) fs::remove(arquivo + s);
+}
+
 void Copiar(const std::string& de, const std::string& para) {
-  for (const char* s : {"", "-wal", "-shm"}) fs::remove(para + s);
+  Remover(para);
   banco::TBanco origem(de, banco::kLeitura);
   origem.exec("VACUUM INTO '" + para + "'");
+}
+
+// Generates the office when its file does not exist.
+void Gerar(const std::string& arquivo, const gerador::TOpcoes& g) {
+  if (fs::exists(arquivo)) return;
+  std::cout << "Gerando " << arquivo << "...\n";
+  auto inicio = Relogio::now();
+  auto conexao = TQDConnection::Criar(arquivo);
+  banco::TBanco& db = conexao->Db();
+  db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -131072");
+  db.exec("BEGIN");
+  const gerador::TResumo resumo = gerador::Gerar(db, g);
+  db.exec("COMMIT");
+  db.exec("ANALYZE");
+  db.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
+  resumo.Escrever(std::cout, g);
+  std::printf("  gerado em %.1f s\n", Segundos(inicio));
 }
 
 }  // namespace
@@ -138,63 +180,68 @@ void Copiar(const std::string& de, const std::string& para) {
 int main(int argc, char** argv) {
   const TOpcoes o = LerOpcoes(argc, argv);
   try {
-    if (!fs::exists(o.Arquivo)) {
-      std::cout << "Gerando " << o.Arquivo << "...\n";
-      auto inicio = Relogio::now();
-      auto conexao = TQDConnection::Criar(o.Arquivo);
-      banco::TBanco& db = conexao->Db();
-      db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -131072");
-      db.exec("BEGIN");
-      const gerador::TResumo resumo = gerador::Gerar(db, o.Gerador);
-      db.exec("COMMIT");
-      db.exec("ANALYZE");
-      db.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL");
-      resumo.Escrever(std::cout, o.Gerador);
-      std::printf("  gerado em %.1f s\n", Segundos(inicio));
+    std::vector<std::string> arquivos;
+    for (int empresas : o.Empresas) {
+      arquivos.push_back(o.Empresas.size() == 1 ? o.Arquivo : o.Arquivo + "." + std::to_string(empresas) + ".db");
+      gerador::TOpcoes g = o.Gerador;
+      g.FiliaisPorEmpresa = (g.Filiais + empresas - 1) / empresas;
+      Gerar(arquivos.back(), g);
     }
     std::vector<int64_t> filiais;
     {
-      banco::TBanco db(o.Arquivo, banco::kLeitura);
+      banco::TBanco db(arquivos[0], banco::kLeitura);
       banco::TComando q(db, "SELECT IDFILIAL FROM SC00_FILIAL ORDER BY 1");
       while (q.executeStep()) filiais.push_back(q.getColumn(0).getInt64());
       banco::TComando n(db, "SELECT (SELECT COUNT(*) FROM ES02_ENTRADADET) + (SELECT COUNT(*) FROM ES02_SAIDADET)");
       n.executeStep();
-      std::cout << "Banco: " << o.Arquivo << ", " << filiais.size() << " estabelecimentos, " << n.getColumn(0).getInt64()
+      std::cout << "Banco: " << arquivos[0] << ", " << filiais.size() << " estabelecimentos, " << n.getColumn(0).getInt64()
                 << " itens; programa " << o.Programa << "\n"
                 << "Carga da máquina no início (1, 5, 15 min): " << Carga() << "\n";
     }
-    const std::string lote = o.Arquivo + ".lote.db", sozinhos = o.Arquivo + ".sozinhos.db";
-    Copiar(o.Arquivo, lote);
-    Copiar(o.Arquivo, sozinhos);
     const std::vector<std::string> periodo = {"--inicio", "01/01/2025", "--fim", "31/01/2025"};
+    const double n = static_cast<double>(filiais.size());
 
-    TUso usoLote;
-    auto inicio = Relogio::now();
-    std::vector<std::string> args = {"lote", "--db", lote};
-    args.insert(args.end(), periodo.begin(), periodo.end());
-    Rodar(o.Programa, args, usoLote);
-    const double tLote = Segundos(inicio);
-    std::printf("lote:             %8.2f s  (CPU %.2f s usuário + %.2f s sistema, pico %.1f MiB)%s\n", tLote,
-                usoLote.CPUUsuario, usoLote.CPUSistema, usoLote.PicoMiB, usoLote.Falhas ? "  FALHOU" : "");
-
-    TUso usoLaco;
-    inicio = Relogio::now();
-    for (int64_t f : filiais) {
-      std::vector<std::string> a = {"apurar", "--db", sozinhos, "--filial", std::to_string(f)};
-      a.insert(a.end(), periodo.begin(), periodo.end());
-      Rodar(o.Programa, a, usoLaco);
+    // The batch over each layout, one after the other.
+    const std::string lote = o.Arquivo + ".lote.db", sozinhos = o.Arquivo + ".sozinhos.db";
+    double tLote = 0;
+    for (size_t k = 0; k < arquivos.size(); ++k) {
+      const std::string copia = k == 0 ? lote : o.Arquivo + ".lote" + std::to_string(k) + ".db";
+      Copiar(arquivos[k], copia);
+      TUso uso;
+      auto inicio = Relogio::now();
+      std::vector<std::string> args = {"lote", "--db", copia};
+      args.insert(args.end(), periodo.begin(), periodo.end());
+      Rodar(o.Programa, args, uso);
+      const double t = Segundos(inicio);
+      if (k == 0) tLote = t;
+      else Remover(copia);
+      std::printf("lote, %4d empresa(s): %8.2f s  (CPU %.2f s usuário + %.2f s sistema, pico %.1f MiB), %.2f ms por"
+                  " estabelecimento, %.2f vezes o do primeiro%s\n",
+                  o.Empresas[k], t, uso.CPUUsuario, uso.CPUSistema, uso.PicoMiB, 1000 * t / n, t / tLote,
+                  uso.Falhas ? "  FALHOU" : "");
     }
-    const double tLaco = Segundos(inicio);
-    std::printf("apurar um a um:   %8.2f s  (CPU %.2f s usuário + %.2f s sistema, pico %.1f MiB)%s\n", tLaco,
-                usoLaco.CPUUsuario, usoLaco.CPUSistema, usoLaco.PicoMiB,
-                usoLaco.Falhas ? ("  " + std::to_string(usoLaco.Falhas) + " FALHARAM").c_str() : "");
-    std::printf("por estabelecimento: lote %.1f ms, apurar %.1f ms; o lote é %.1f vezes mais rápido\n",
-                1000 * tLote / static_cast<double>(filiais.size()), 1000 * tLaco / static_cast<double>(filiais.size()),
-                tLaco / tLote);
-    std::cout << "Registros da apuração iguais nas duas cópias: " << (Registros(lote) == Registros(sozinhos) ? "sim" : "NÃO")
-              << "\nCarga da máquina no fim (1, 5, 15 min): " << Carga() << "\n";
-    for (const auto& b : {lote, sozinhos})
-      for (const char* s : {"", "-wal", "-shm"}) fs::remove(b + s);
+
+    if (o.Apurar) {
+      Copiar(arquivos[0], sozinhos);
+      TUso usoLaco;
+      auto inicio = Relogio::now();
+      for (int64_t f : filiais) {
+        std::vector<std::string> a = {"apurar", "--db", sozinhos, "--filial", std::to_string(f)};
+        a.insert(a.end(), periodo.begin(), periodo.end());
+        Rodar(o.Programa, a, usoLaco);
+      }
+      const double tLaco = Segundos(inicio);
+      std::printf("apurar um a um:   %8.2f s  (CPU %.2f s usuário + %.2f s sistema, pico %.1f MiB)%s\n", tLaco,
+                  usoLaco.CPUUsuario, usoLaco.CPUSistema, usoLaco.PicoMiB,
+                  usoLaco.Falhas ? ("  " + std::to_string(usoLaco.Falhas) + " FALHARAM").c_str() : "");
+      std::printf("por estabelecimento: lote %.1f ms, apurar %.1f ms; o lote é %.1f vezes mais rápido\n", 1000 * tLote / n,
+                  1000 * tLaco / n, tLaco / tLote);
+      std::cout << "Registros da apuração iguais nas duas cópias: " << (Registros(lote) == Registros(sozinhos) ? "sim" : "NÃO")
+                << "\n";
+    }
+    std::cout << "Carga da máquina no fim (1, 5, 15 min): " << Carga() << "\n";
+    Remover(lote);
+    Remover(sozinhos);
   } catch (const std::exception& e) {
     std::cerr << "Erro: " << e.what() << "\n";
     return 1;

@@ -650,6 +650,21 @@ CREATE TABLE HS_PERIODOALTERADO (
     GRAVADOEM        VARCHAR(25)
 );
 
+-- The client's own block E lines an import keeps as the file has them: the obligations (E116, E250)
+-- and the declaratory lines (E115) of each settlement period. Block E writes them back when the
+-- settlement agrees with them.
+CREATE TABLE HS_OBRIGACAOEFD (
+    IDOBRIGACAOEFD   INTEGER PRIMARY KEY,
+    IDIMPORTACAO     INTEGER NOT NULL REFERENCES HS_IMPORTACAOEFD (IDIMPORTACAO),
+    IDFILIAL         INTEGER NOT NULL REFERENCES SC00_FILIAL (IDFILIAL),
+    IMPOSTO          VARCHAR(10) NOT NULL,          -- '2001', or the ICMS-ST code of the E200's state
+    DATAINICIO       DATE NOT NULL,                 -- the E100/E200 period
+    DATAFIM          DATE NOT NULL,
+    REGISTRO         VARCHAR(4) NOT NULL,           -- 'E115', 'E116', 'E250'
+    VALOR            NUMERIC(18,4) NOT NULL DEFAULT 0, -- VL_OR (0 for E115)
+    LINHA            TEXT NOT NULL                  -- the record from its name on: 'E116|090|120,00|...|'
+);
+
 ------------------------------------------------------------------------------
 -- Indexes
 ------------------------------------------------------------------------------
@@ -708,6 +723,7 @@ CREATE INDEX IX_ES02_SAIDA_IMPORTACAO   ON ES02_SAIDA (IDIMPORTACAO);
 CREATE INDEX IX_ES02_LCTOAPUR_IMPORTACAO ON ES02_LCTOAPUR (IDIMPORTACAO);
 CREATE INDEX IX_HS_IMPORTACAOEFD        ON HS_IMPORTACAOEFD (IDFILIAL, DATAINICIO);
 CREATE INDEX IX_HS_PERIODOALTERADO      ON HS_PERIODOALTERADO (IDFILIAL, DATAINICIO);
+CREATE INDEX IX_HS_OBRIGACAOEFD         ON HS_OBRIGACAOEFD (IDFILIAL, IMPOSTO, DATAINICIO);
 
 ------------------------------------------------------------------------------
 -- Fixed content
@@ -791,4 +807,4 @@ INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALU
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (29, 9, '4026', 'ICMS-ST - SP - São Paulo');
 INSERT INTO TR04_IMPOSTOTIPO (IDIMPOSTOTIPO, TIPOTABELA, CODIGO, DESCRICAO) VALUES (30, 9, '4027', 'ICMS-ST - TO - Tocantins');
 
-INSERT INTO HS_VERSAO (VERSAO) VALUES (6);
+INSERT INTO HS_VERSAO (VERSAO) VALUES (7);

@@ -17,8 +17,10 @@
 #include "regimes/subtrib/apuracaosubtrib.h"
 #include "regimes/subtrib/apuracaosubtribrs.h"
 #include "regimes/subtrib/apuracaosubtribsc.h"
+#include "regimes/subtrib/formasrapidasst.h"
 
 std::unique_ptr<TResumo> CriarResumo(TTipoResumo tipo) {
+  RegistrarFormasRapidasST();
   switch (tipo) {
     case trInvalid: return nullptr;
     case trNormal: return std::make_unique<TResumoNormal>();

@@ -82,6 +82,11 @@ void TdmLivroICMS::ImprimirCabecalhoPagina() {
 }
 
 void TdmLivroICMS::ImprimirCabecalhoSessao() {
+  FecharSecao();
+  struct TAbrir {
+    bool& aberta;
+    ~TAbrir() { aberta = true; }
+  } abrir{FSecaoAberta};
   const int colunas = FPrn->TamanhoQteColunas();
   const std::string tracos(static_cast<size_t>(colunas - 5), '-');
 
@@ -127,13 +132,16 @@ void TdmLivroICMS::ImprimirCabecalhoSessao() {
     case tsSaldo: titulo = "A P U R A Ç Ã O   D O   S A L D O"; vertical = "SALDO"; break;
     default: titulo = "I N F O R M A Ç Õ E S   C O M P L E M E N T A R E S"; break;
   }
-  // The side word runs down from the title line and must end above the page's closing line: a
-  // section heading too low for it starts the next page instead.
-  if (FLinha + static_cast<int>(texto::Tamanho(vertical)) - 1 > FPrn->TamanhoQteLinhas() - 7) FPrn->NovaPagina();
+  // The side word runs down from the title line and must end above the page's closing line; the
+  // complementary information's title keeps its dashes and the guides' two caption lines with it. A
+  // section heading too low for them starts the next page instead.
+  const int altura = FTipoSessao == tsInformacoes ? 4 : static_cast<int>(texto::Tamanho(vertical));
+  if (FLinha + altura - 1 > FPrn->TamanhoQteLinhas() - 7) FPrn->NovaPagina();
 
   // The column heading only when the section begins right under the page header (line 9 or above,
-  // or the first line after a header that grew with a wrapped name or address).
-  if (FLinha <= std::max(9, FLinhaCorpo)) {
+  // or the first line after a header that grew with a wrapped name or address). The complementary
+  // information going on from another page has no amount columns to head.
+  if (FLinha <= std::max(9, FLinhaCorpo) && !(FContinuando && FTipoSessao == tsInformacoes)) {
     Imp(FLinha, 105, "|", 0);
     Imp(FLinha, 128, "VALORES", 1);
     Imp(FLinha, 2, tracos, 1);
@@ -145,7 +153,8 @@ void TdmLivroICMS::ImprimirCabecalhoSessao() {
     Imp(FLinha, 2, tracos, 1);
     return;
   }
-  ImpVertical(FLinha, 4, vertical);
+  // Going on from another page, the side word could run past the section's last rows.
+  if (!FContinuando) ImpVertical(FLinha, 4, vertical);
   Imp(FLinha, 2, Format(kLinhaResumo, {"", "", ""}), 1);
   Imp(FLinha, 7, "|" + std::string(static_cast<size_t>(colunas - 11), '-'), 1);
 }

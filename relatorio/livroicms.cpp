@@ -4,17 +4,25 @@
 #include "relatorio/livroicms.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "host/banco/consulta.h"
 #include "host/banco/formasrapidas.h"
+#include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/impressao/rodape.h"
 #include "regimes/fabricaresumos.h"
+#include "relatorio/layoutlivro.h"
 
 using impressao::TFonte;
 using impressao::TFontes;
+
+namespace {
+// The office of the footer, which is also the PDF's author.
+constexpr const char* kSqlRodape = "SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO";
+}  // namespace
 
 TdmLivroICMS::TdmLivroICMS()
     : FApuracao(std::make_unique<TApuracao>(CriarResumo)), FPrn(std::make_unique<impressao::TQDprint>()) {
@@ -35,6 +43,10 @@ void TdmLivroICMS::SetFormatoImpressao(impressao::TLinha formato) {
 // --- Print operations -----------------------------------------------------------------------
 
 void TdmLivroICMS::Imp(int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+  if (FContinuacaoPendente && linha == FLinha) {
+    ImprimirContinuacao();
+    linha = FLinha;
+  }
   FPrn->Imp(linha, coluna, texto);
   ControlarSaltoDeLinhaEPagina(avancar, novaPagina);
 }
@@ -70,7 +82,10 @@ TImprimirProc TdmLivroICMS::ProcImprimir() {
   // A summary's own texts move the line by themselves between their pieces: a piece that would
   // fall below the body (on the page's closing line) begins the next page and goes on under its
   // header instead.
+  // A summary that asks for a page of its own begins there a part of its own, under the page
+  // header alone.
   return [this](int linha, int coluna, const std::string& texto, int avancar, bool novaPagina) {
+    if (novaPagina) FecharSecao();
     if (linha == FLinha && FLinha > FPrn->TamanhoQteLinhas() - 7) {
       FPrn->NovaPagina();
       linha = FLinha;
@@ -87,6 +102,8 @@ bool TdmLivroICMS::Imprimir() {
   FResumo = nullptr;
   FResumoNumerado = nullptr;
   FTermoPendente = TTermo::Nenhum;
+  FecharSecao();
+  FContinuando = false;
 
   // From the run's checks to the last page, the documents are read once (the registers of every
   // period and tax, the guides of the book).
@@ -108,6 +125,7 @@ bool TdmLivroICMS::Imprimir() {
   // The book numbering and the job record of a print are one write with its outputs: recorded
   // only when the whole book was written and put in place.
   TTransacao trabalho(GUtilSistema->GetConnectionSistema());
+  RepararImpressoesInterrompidas();
   // Committed once the files are in place; a commit that fails puts the earlier files back.
   FPrn->OnConfirmar = [&trabalho] { trabalho.Confirmar(); };
   struct TSemConfirmar {
@@ -138,6 +156,8 @@ bool TdmLivroICMS::Imprimir() {
         if (!FPrn->Setup()) return false;
         // A definitive book that begins here opens with its term on page 1.
         if (FImpressaoDefinitiva && FPagina == 2) AbrirLivro(inicio);
+        PrepararDiario();
+        FPrn->SetInformacoesPdf(InformacoesPdf(resumos.GetItem(quantidade - 1)->GetDataFim()));
         if (!FPrn->Abrir()) return false;
       } else {
         if (FImpressaoDefinitiva && inicio > FFimPeriodo) {
@@ -188,10 +208,30 @@ bool TdmLivroICMS::Imprimir() {
   return true;
 }
 
+// The archive's description of the book: the office that printed it (as its footer names it), the
+// establishment and the periods it holds, and when.
+impressao::TInformacoesPdf TdmLivroICMS::InformacoesPdf(TDateTime fim) {
+  impressao::TInformacoesPdf i;
+  const TFilial& f = FResumo->GetFilial();
+  i.Titulo = "Livro Registro de Apuração do ICMS - modelo P9 - " +
+             (FImpressaoDefinitiva ? "livro " + FormatarZeros(FLivro, 5) : std::string("impressão não definitiva"));
+  TQDSQLQuery escritorio(GUtilSistema->GetConnectionSistema());
+  escritorio.SetSQL(kSqlRodape);
+  escritorio.Open();
+  if (!escritorio.Eof()) i.Autor = escritorio.FieldByName("NOMEFANTASIA").AsString();
+  escritorio.Close();
+  i.Assunto = f.RazaoSocial + " (EMP= " + std::to_string(f.CodigoEmpresa) + "/ESTAB= " + std::to_string(f.CodigoFilial) +
+              ", IE " + f.InscrEstadual + ") - " + DataBR(FResumo->GetDataInicio()) + " a " + DataBR(fim);
+  i.Criador = "livro-icms";
+  std::sscanf(DataHoraBR(FAgora()).c_str(), "%d/%d/%d %d:%d:%d", &i.Dia, &i.Mes, &i.Ano, &i.Hora, &i.Minuto, &i.Segundo);
+  return i;
+}
+
 // --- Engine events ----------------------------------------------------------------------------
 
 void TdmLivroICMS::prnLivroNewPage(int pagina) {
   FLinha = 2;
+  FContinuacaoPendente = false;
   FPaginaDeTermo = false;
   if (FTermoPendente != TTermo::Nenhum) {
     // A book opens on the front of a sheet: printing on both sides, a back side stays blank.
@@ -211,6 +251,32 @@ void TdmLivroICMS::prnLivroNewPage(int pagina) {
   ImprimirCabecalhoPagina();
   ++FPagina;
   FUltimaPagina = pagina;
+  FContinuacaoPendente = FSecaoAberta;
+}
+
+void TdmLivroICMS::FecharSecao() {
+  FSecaoAberta = false;
+  FContinuacaoPendente = false;
+  FItemAberto.clear();
+}
+
+void TdmLivroICMS::ImprimirContinuacao() {
+  FContinuacaoPendente = false;
+  const std::vector<std::string> item = FItemAberto;
+  FContinuando = true;
+  ImprimirCabecalhoSessao();
+  FContinuando = false;
+  if (item.empty()) return;
+  FItemAberto = item;
+  std::string texto = item.front();
+  const std::string marca = " (CONTINUAÇÃO)";
+  if (texto::Tamanho(texto) + texto::Tamanho(marca) <= 96) texto += marca;
+  Imp(FLinha, 2, Format(layoutlivro::kLinhaResumo, {texto, "", ""}), 1);
+}
+
+void TdmLivroICMS::ImprimirTracos() {
+  if (FLinha == FLinhaCorpo) return;
+  Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1);
 }
 
 void TdmLivroICMS::PularPagina() {
@@ -224,7 +290,7 @@ void TdmLivroICMS::prnLivroBeforeNewPage() {
   if (FPaginaDeTermo) return;  // a term page has no frame and no footer
   ImprimirQuadro();
   TQDSQLQuery qRodape(GUtilSistema->GetConnectionSistema());
-  qRodape.SetSQL("SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO");
+  qRodape.SetSQL(kSqlRodape);
   qRodape.Open();
   impressao::ImprimirRodape(*FPrn, qRodape, 160, TFontes{TFonte::Comprimido}, kModulo, FImprimirRodape, FAgora(),
                             FLinha);

@@ -155,6 +155,23 @@ class TdmLivroICMS {
   // Leaves the page being begun blank: no header, frame or footer.
   void PularPagina();
 
+  // Journals of the job's renames (diario.cpp), both under the job's write lock: what prints killed
+  // before or after their record left behind is ended first; then this job's journal is named.
+  void RepararImpressoesInterrompidas();
+  void PrepararDiario();
+
+  // A section whose rows go on on another page repeats there, under the page header, its heading
+  // (with the summary's column heading) and the summary item being printed: ImprimirCabecalhoSessao
+  // opens the section, FecharSecao ends it after its last row. The repetition waits for the
+  // section's next row, so that a page that fills with a section's last row does not repeat a
+  // heading over nothing.
+  void FecharSecao();
+  // The PDF's document information for a job from the current summary to the period ending `fim`.
+  impressao::TInformacoesPdf InformacoesPdf(TDateTime fim);
+  void ImprimirContinuacao();
+  // A line of dashes between sections, left out at the top of a page (the header ends with one).
+  void ImprimirTracos();
+
   impressao::TLinha FFormatoImpressao = impressao::TLinha::Oito;
   std::unique_ptr<TApuracao> FApuracao;
   std::unique_ptr<impressao::TQDprint> FPrn;
@@ -165,6 +182,8 @@ class TdmLivroICMS {
   int32_t FPaginaInicial = 0;
   TDateTime FFimPeriodo = 0;
   int32_t FLinhaCorpo = 8;  // first line under the current page's header
+  bool FSecaoAberta = false, FContinuacaoPendente = false, FContinuando = false;
+  std::vector<std::string> FItemAberto;  // the summary item whose detail rows are being printed
 
   // The term the next page carries, with the book, page count and date it states.
   TTermo FTermoPendente = TTermo::Nenhum;

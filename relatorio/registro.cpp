@@ -55,6 +55,7 @@ void TdmLivroICMS::ImprimirSessaoRegistro(const TRegistros& registros, const std
   }
   auto total = registros.GetSoma();
   ImprimirLinhaRegistro(std::string(6, ' ') + PreencherPontos(total->GetDescricaoCFOP(), 51), total.get());
+  FecharSecao();
 }
 
 void TdmLivroICMS::ImprimirRegistro() {
@@ -65,7 +66,7 @@ void TdmLivroICMS::ImprimirRegistro() {
   ImprimirSessaoRegistro(FResumo->GetCredito().GetRegistros(), "      SUBTOTAIS ENTRADAS", {"1", "2", "3"}, sufixo);
 
   FTipoSessao = tsSaidas;
-  Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1);
+  ImprimirTracos();
   ImprimirCabecalhoSessao();
   ImprimirSessaoRegistro(FResumo->GetDebito().GetRegistros(), "      SUBTOTAIS SAÍDAS", {"5", "6", "7"}, sufixo);
 }
@@ -78,12 +79,13 @@ void TdmLivroICMS::ImprimirSessaoSemMovimento() {
   Imp(l, 65, "P E R Í O D O", 0);
   Imp(l + 1, 87, "S E M", 0);
   Imp(l + 2, 99, "M O V I M E N T O", 0);
+  FecharSecao();
 }
 
 void TdmLivroICMS::ImprimirRegistroSemMovimento() {
   FTipoSessao = tsEntradas;
   ImprimirSessaoSemMovimento();
   FTipoSessao = tsSaidas;
-  Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1);
+  ImprimirTracos();
   ImprimirSessaoSemMovimento();
 }

@@ -52,32 +52,42 @@ void TdmLivroICMS::ImprimirResumo() {
     ImprimirLinhaResumo(Item(item, legenda), "", FormatarValor(valor), 1);
   };
   // With a line: its header row, the rows of each detail item with the detail's value in the
-  // auxiliary column of its last row, and the amount in the sums column of the very last row.
+  // auxiliary column of its last row, and the amount in the sums column of the very last row. The
+  // other establishments' shares of a centraliser's item follow as details of their own.
   auto LinhaValor = [this, &LinhaTotal, &Item, &recuo](int32_t item, const std::string& legenda, const TResumoCampo* campo,
-                                                      Currency valor) {
-    if (!campo) {
+                                                      Currency valor, const TDetalhamentos* outros) {
+    if (!campo && !outros) {
       LinhaTotal(item, legenda, valor);
       return;
     }
-    const TDetalhamentos& detalhes = campo->GetDetalhamentos();
-    ImprimirLinhaResumo(Item(campo->GetCodigo(), legenda), "", "", detalhes.Count() > 0 ? 1 : 0);
-    for (int i = 0; i < detalhes.Count(); ++i) {
-      const TDetalhamento* d = detalhes.GetItem(i);
+    std::vector<const TDetalhamento*> detalhes;
+    for (const TDetalhamentos* lista : {campo ? &campo->GetDetalhamentos() : nullptr, outros})
+      for (int i = 0; lista && i < lista->Count(); ++i) detalhes.push_back(lista->GetItem(i));
+    const std::vector<std::string> linhasItem = Item(campo ? campo->GetCodigo() : item, legenda);
+    ImprimirLinhaResumo(linhasItem, "", "", detalhes.empty() ? 0 : 1);
+    FItemAberto = linhasItem;  // its details go on under its number on another page
+    for (size_t i = 0; i < detalhes.size(); ++i) {
+      const TDetalhamento* d = detalhes[i];
       std::string texto;
+      if (!d->GetEstabelecimento().empty()) texto += d->GetEstabelecimento() + " - ";
       if (!d->GetCodigo().empty()) texto += d->GetCodigo() + " - ";
       if (d->GetData() > 0) texto += DataBR(d->GetData()) + " - ";
       texto += d->GetDescricao();
       std::vector<std::string> linhas = texto::QuebrarEmLinhas(texto, kColunaItem - kRecuo);
       for (auto& l : linhas) l = recuo + l;
-      ImprimirLinhaResumo(linhas, FormatarValor(d->GetValor()), "", i + 1 < detalhes.Count() ? 1 : 0);
+      ImprimirLinhaResumo(linhas, FormatarValor(d->GetValor()), "", i + 1 < detalhes.size() ? 1 : 0);
     }
+    FItemAberto.clear();
     Imp(FLinha, 132, Format("%25s", {FormatarValor(valor)}), 1);
   };
   // A line printed with the absolute value of its total; 0 without the line.
   auto LinhaCampo = [&LinhaValor](int32_t item, const std::string& legenda, const TResumoCampo* campo) {
-    LinhaValor(item, legenda, campo, campo ? campo->GetTotal().Abs() : Currency());
+    LinhaValor(item, legenda, campo, campo ? campo->GetTotal().Abs() : Currency(), nullptr);
   };
-  auto Tracos = [this] { Imp(FLinha, 2, std::string(static_cast<size_t>(FPrn->TamanhoQteColunas() - 5), '-'), 1); };
+  auto Tracos = [this] {
+    FecharSecao();
+    ImprimirTracos();
+  };
 
   // Debits.
   FTipoSessao = tsDebitos;
@@ -86,7 +96,8 @@ void TdmLivroICMS::ImprimirResumo() {
     const TResumoCampos& debito = r.GetDebito();
     const TResumoCampo* linha1 = debito.Locate(1);
     Currency saidas = debito.GetRegistros().GetTotalImposto();
-    LinhaValor(1, "POR SAÍDAS/PRESTAÇÕES COM DÉBITO DO IMPOSTO", linha1, linha1 ? saidas + linha1->GetTotal() : saidas);
+    LinhaValor(1, "POR SAÍDAS/PRESTAÇÕES COM DÉBITO DO IMPOSTO", linha1, linha1 ? saidas + linha1->GetTotal() : saidas,
+               r.GetParticipacoesCentralizadas(true));
     LinhaCampo(2, "OUTROS DÉBITOS (DISCRIMINAR ABAIXO)", debito.Locate(2));
     LinhaCampo(3, "ESTORNO DE CRÉDITOS (DISCRIMINAR ABAIXO)", debito.Locate(3));
     LinhaTotal(4, "SUB TOTAL", debito.GetTotal());
@@ -99,7 +110,8 @@ void TdmLivroICMS::ImprimirResumo() {
   {
     const TResumoCampos& credito = r.GetCredito();
     const TResumoCampo* linha9 = credito.Locate(9);
-    LinhaValor(5, "POR ENTRADAS/AQUISIÇÕES COM CRÉDITO DO IMPOSTO", nullptr, credito.GetRegistros().GetTotalImposto());
+    LinhaValor(5, "POR ENTRADAS/AQUISIÇÕES COM CRÉDITO DO IMPOSTO", nullptr, credito.GetRegistros().GetTotalImposto(),
+               r.GetParticipacoesCentralizadas(false));
     LinhaCampo(6, "OUTROS CRÉDITOS (DISCRIMINAR ABAIXO)", credito.Locate(6));
     LinhaCampo(7, "ESTORNO DE DÉBITOS (DISCRIMINAR ABAIXO)", credito.Locate(7));
     LinhaTotal(8, "SUBTOTAL", credito.GetTotal() - (linha9 ? linha9->GetTotal() : Currency()));
@@ -115,9 +127,9 @@ void TdmLivroICMS::ImprimirResumo() {
     const TResumoCampos& saldo = r.GetSaldo();
     LinhaTotal(11, "SALDO DEVEDOR (DÉBITO MENOS CRÉDITO)", r.GetSaldoDevedor());
     LinhaCampo(12, "DEDUÇÕES (DISCRIMINAR ABAIXO)", saldo.Locate(12));
-    LinhaValor(13, "IMPOSTO A RECOLHER", saldo.Locate(13), r.GetImpostoARecolher());
+    LinhaValor(13, "IMPOSTO A RECOLHER", saldo.Locate(13), r.GetImpostoARecolher(), nullptr);
     LinhaValor(14, "SALDO CREDOR (CRÉDITO - DÉBITO) A TRANSPORTAR PARA O PERÍODO SEGUINTE", saldo.Locate(14),
-               r.GetSaldoCredor());
+               r.GetSaldoCredor(), nullptr);
     Tracos();
   }
 
@@ -140,4 +152,5 @@ void TdmLivroICMS::ImprimirInformacoes() {
   Imp(FLinha, 3, "", 1);
   Imp(FLinha, 3, "OBSERVAÇÕES:", 1);
   FResumo->ImprimirObservacoes(FLinha, imprimir);
+  FecharSecao();
 }

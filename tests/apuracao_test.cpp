@@ -93,7 +93,11 @@ TEST_F(Apuracao, ReapurarSoSubstituiOQueGerouEDeixaOBancoIgual) {
   host_ = std::make_unique<THost>(*conexao_, *interacao_);
   Apurar("01/01/2026", "30/04/2026", 1, "todos", true, true);
   EXPECT_EQ(primeira, TodasAsLinhas());
-  EXPECT_NE(Valor("SELECT COUNT(*) FROM HS_LANCCONTABIL"), "0");
+  // Posted only where an account is configured (ICMS 52, 54 and 55), with its accounts and history.
+  EXPECT_EQ(Linhas("SELECT DISTINCT TPLANCAMENTO, CONTADEBITO, CONTACREDITO, HISTORICO FROM HS_LANCCONTABIL ORDER BY 1"),
+            "52|2.1.3.01.001|2.1.3.01.002|ICMS apurado a recolher\n"
+            "54|1.1.5.01.001|1.1.4.01.001|ICMS a recuperar sobre compras do período\n"
+            "55|3.1.2.01.001|2.1.3.01.001|ICMS sobre vendas do período\n");
 
   // A corrected document changes the values in place: same rows, new amounts.
   auto linhas = [&] { return Valor("SELECT (SELECT COUNT(*) FROM ES02_LCTOAPUR) || '/' || (SELECT COUNT(*) FROM TR04_IMPOSTO)"); };
@@ -211,9 +215,15 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   // the calculated entry is read back as a detail of line 006 of the same summary
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetCredito().Locate(6)->GetDetalhamentos().Count(), 3);
 
-  Sql("INSERT INTO HS_CREDITOPRESUMIDO (IDFILIAL, TIPO, DATAINICIO, ALIQUOTA, CFOPS) VALUES (1, 'INSUMO_INDUSTRIA', '2020-01-01', 10, '1.102')");
+  // The transport credit: 5 % of January's exits under 6.102, (23499.91 + 14263.02) x 5 % =
+  // 1888.1465 -> 1888.15.
+  Sql("INSERT INTO HS_CREDITOPRESUMIDO (IDFILIAL, TIPO, DATAINICIO, ALIQUOTA, CFOPS) VALUES"
+      " (1, 'INSUMO_INDUSTRIA', '2020-01-01', 10, '1.102'), (1, 'TRANSPORTE', '2020-01-01', 5, '6.102')");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_NE(Lancamento("TPLANCAMENTO = 1 AND DESCRICAO = 'CRÉDITO DE INSUMOS - INDÚSTRIA'"), "");
+  EXPECT_EQ(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 1"
+                  " AND DESCRICAO = 'CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE'"),
+            "1888.15");
   // removing the configuration removes the credit on the next run
   Sql("DELETE FROM HS_CREDITOPRESUMIDO");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
@@ -221,7 +231,7 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
 }
 
 // (January's guides are in the book's golden pages.) A due-date text that is not a date prints no
-// date; no guide for a tax due of 0 (February).
+// date; no guide for a tax due of 0 (February); a specific debit's text printed whole.
 TEST_F(Apuracao, GuiasSemImpostoZeroEVencimentoSoQuandoEhData) {
   Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '31/02/2026'");
   auto f = Apurar("01/02/2026", "28/02/2026", 1, "icms");
@@ -229,8 +239,13 @@ TEST_F(Apuracao, GuiasSemImpostoZeroEVencimentoSoQuandoEhData) {
   Impressao fev;
   int linha = 10;
   f->Apuracao().GetResumos().GetItem(0)->ImprimirGuiasRecolhimento(linha, fev.Proc());
-  EXPECT_EQ(fev.chamadas, (std::vector<std::string>{"10@3:", "10@3:DÉBITOS ESPECÍFICOS", "10@6:046-2 - ICMS parcelado - Parcela",
-                                                     "10@52:       2.150,00", "10@3:"}));
+  // The whole text "046-2 - ICMS parcelado - Parcelamento 2025/0456789 parcela 03/12" in lines of
+  // 32 columns (6 to 37) broken at blanks: "046-2 - ICMS parcelado -" (24; "Parcelamento" would
+  // make 37), "Parcelamento 2025/0456789" (25; " parcela" would make 33), "parcela 03/12"; the
+  // amount on the first line, the others under it.
+  EXPECT_EQ(fev.chamadas, (std::vector<std::string>{"10@3:", "10@3:DÉBITOS ESPECÍFICOS", "10@6:046-2 - ICMS parcelado -",
+                                                     "10@52:       2.150,00", "10@6:Parcelamento 2025/0456789",
+                                                     "10@6:parcela 03/12", "10@3:"}));
   // A due date typed without leading zeros is a date.
   Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '5/3/2026'");
   Impressao mar;

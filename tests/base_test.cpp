@@ -100,6 +100,10 @@ TEST(Fracao, ExataDoRealAoTexto) {
   EXPECT_LT(TFracao::De(2 * x + 5, x + 7), TFracao::De(3 * x + 1, x + 3));
   EXPECT_GT(TFracao::De(x + 5, x + 3), TFracao::De(x + 9, x + 7));
   EXPECT_LT(TFracao::De(-(3 * x + 1), x + 3), TFracao::De(-(2 * x + 5), x + 7));
+  // Reduced as soon as the numerator alone passes 2^62: 3^20 x 2^80 / 3^20 is 2^80, and adding
+  // 1 / 7^15 (about 2^42) then fits, (2^80 x 7^15 + 1) / 7^15.
+  const TFracao::Inteiro tres20 = 3486784401, sete15 = 4747561509943, x80 = static_cast<TFracao::Inteiro>(1) << 80;
+  EXPECT_EQ(TFracao::De(tres20 * x80, tres20) + TFracao::De(1, sete15), TFracao::De(x80 * sete15 + 1, sete15));
   EXPECT_THROW(TFracao(1) / TFracao(), std::invalid_argument);
   EXPECT_EQ(TFracao::De(-7, 2).ParaMoeda(TModoArredondamento::Truncar), Currency::FromRaw(-35000));
   EXPECT_EQ(TFracao::De(-1, 20000).ParaMoeda(), Currency::FromRaw(-1));                 // -0,00005: half away from zero

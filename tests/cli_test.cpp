@@ -176,6 +176,14 @@ TEST_F(LinhaDeComando, SaidaQueNaoPodeSerGravadaFalhaAntesDeApurar) {
   r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("a.txt") + "' --saida '" + Arquivo("b.txt") + "'");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_EQ(Gravado(), antes);
+
+  // A link planted where the book goes, to a file that does not exist: the check of the output
+  // creates nothing through it, and the book replaces the link.
+  fs::create_symlink(Arquivo("alvo.txt"), Arquivo("ligado.txt"));
+  r = Imprimir("--inicio 01/01/2026 --saida '" + Arquivo("ligado.txt") + "'");
+  EXPECT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_FALSE(fs::exists(Arquivo("alvo.txt")));
+  EXPECT_FALSE(fs::is_symlink(Arquivo("ligado.txt")));
 }
 
 TEST_F(LinhaDeComando, OpcoesIncoerentesSaoErrosDeUso) {
@@ -234,6 +242,55 @@ TEST_F(LinhaDeComando, FolhaDigitadaNaoSobrepoeOutroPeriodo) {
   banco::TBanco db(banco_);
   EXPECT_EQ(db.execAndGet("SELECT COUNT(*) FROM HS_NUMERACAOLIVRO").getInt(), 1);
   EXPECT_EQ(db.execAndGet("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS").getInt(), 1);
+}
+
+// Two definitive prints of the same book at once, by two processes (January and February with the
+// folhas the office proposes): whichever takes the database first chooses and records its folhas,
+// the other waits and goes on after it, or is refused when its period comes before the one just
+// recorded. Whatever the order, no folha of the book is recorded twice and each book printed
+// carries the folhas recorded for it. Five rounds on a fresh database each.
+TEST_F(LinhaDeComando, DuasImpressoesDefinitivasAoMesmoTempoNuncaDividemFolhas) {
+  for (int rodada = 0; rodada < 5; ++rodada) {
+    SCOPED_TRACE("rodada " + std::to_string(rodada));
+    fs::remove(banco_);
+    fs::remove(banco_ + "-wal");
+    fs::remove(banco_ + "-shm");
+    ASSERT_EQ(Rodar("db demo " + banco_).Codigo, 0);
+    auto comando = [&](const char* inicio, const char* nome) {
+      return std::string("'") + LIVRO_BIN + "' imprimir --db '" + banco_ + "' --filial 1 --inicio " + inicio +
+             " --definitivo --saida '" + Arquivo(nome) + ".txt' >'" + Arquivo(nome) + ".out' 2>&1 </dev/null";
+    };
+    fs::remove(Arquivo("jan.txt"));
+    fs::remove(Arquivo("fev.txt"));
+    const std::string ambos = comando("01/01/2026", "jan") + " & " + comando("01/02/2026", "fev") + " & wait";
+    ASSERT_EQ(std::system(ambos.c_str()), 0);
+
+    banco::TBanco db(banco_);
+    banco::TComando q(db, "SELECT DATA, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = 1 AND LIVRO = 1"
+                            " ORDER BY PAGINAINICIAL");
+    int fimAnterior = 1;  // folha 1: the opening term
+    int periodos = 0;
+    while (q.executeStep()) {
+      ++periodos;
+      const std::string data = q.getColumn(0).getString();
+      const int inicial = q.getColumn(1).getInt(), final = q.getColumn(2).getInt();
+      EXPECT_EQ(inicial, fimAnterior + 1) << data;
+      fimAnterior = final;
+      // The book printed for that period carries exactly those folhas.
+      const std::string livro = Ler(Arquivo(data == "2026-01-01" ? "jan.txt" : "fev.txt"));
+      auto folha = [](int n) {
+        const std::string t = std::to_string(n);
+        return "FOLHA.............: " + std::string(5 - t.size(), '0') + t;
+      };
+      EXPECT_CONTEM(livro, folha(inicial));
+      EXPECT_CONTEM(livro, folha(final));
+      EXPECT_EQ(livro.find(folha(final + 1)), std::string::npos);
+    }
+    // January, then February after it; or February first and January refused as earlier.
+    const std::string jan = Ler(Arquivo("jan.out"));
+    if (periodos == 1) EXPECT_CONTEM(jan, "anterior a ele, não pode ser impresso depois nesse livro");
+    else EXPECT_EQ(periodos, 2) << jan << Ler(Arquivo("fev.out"));
+  }
 }
 
 // The page options: the continuous form, accents kept, and single-sided although the office
@@ -408,6 +465,10 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "errado.txt, linha 16, registro C190, campo 05 (VL_OPR): valor inválido \"20.000,00\"");
   EXPECT_EQ(Ler(novo), antes);
+  // Refused into a database the import would have created: none is left behind.
+  const std::string outro = Arquivo("outro.db");
+  EXPECT_EQ(Rodar("efd importar --db '" + outro + "' '" + errado + "'").Codigo, 1);
+  EXPECT_FALSE(std::filesystem::exists(outro));
 }
 
 // ---------------------------------------------------------------------------------------------

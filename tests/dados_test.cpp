@@ -196,15 +196,28 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
                 "\n- Serviço nº 51 de 20/01/2007 do estabelecimento 1 da empresa 70, ES02_SERVICODET IDSERVICODET 9500:"
                 " VLRCONTABIL '800,00' não é um número");
 
+  // The RN centraliser (63) adds the revenue of its company's other establishment: an exit of
+  // Mossoró (64) read as text refuses Natal's January.
+  Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = '8.000,00' WHERE IDSAIDA = 6401");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 63, "icms"); }),
+                "\n- Saída nº 6401 série 1 de 23/01/2007 do estabelecimento");
+
   // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
   // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
-  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2).
+  // company; one of the São Paulo head office (1) does not refuse its centralised branch (2). So do
+  // PA's exit of five decimals and its exit dated in a month 13.
   Sql("INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
       " VALUES (9101, 6, 1, 1, '2001', '10,00', '2026-01-10', 'outro crédito'),"
-      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito')");
-  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); }),
-                "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
-                " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+      "        (9102, 1, 1, 1, '2001', '20,00', '2026-01-10', 'outro crédito');"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (99101, 6, '2026-01-12', 77), (99102, 6, '2026-13-01', 78);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (99101, 99101, 10, 12.34567)");
+  const std::string pa = Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 6, "icms"); });
+  EXPECT_CONTEM(pa, "\n- Lançamento de apuração 'outro crédito' de 10/01/2026 do estabelecimento 4 da empresa 20,"
+                    " ES02_LCTOAPUR IDLCTOAPUR 9101: VALOR '10,00' não é um número");
+  EXPECT_CONTEM(pa, "\n- Saída nº 78 sem série de '2026-13-01' do estabelecimento 4 da empresa 20, ES02_SAIDA IDSAIDA 99102:"
+                    " data de emissão '2026-13-01' não é uma data AAAA-MM-DD");
+  EXPECT_CONTEM(pa, "\n- Saída nº 77 sem série de 12/01/2026 do estabelecimento 4 da empresa 20, ES02_SAIDADET IDSAIDADET 99101:"
+                    " VLRCONTABIL 12.34567 tem mais de quatro casas decimais");
   for (int64_t filial : {3, 5, 7, 2}) {
     SCOPED_TRACE(filial);
     EXPECT_NO_THROW(Apurar("01/01/2026", "31/01/2026", filial, "icms"));
@@ -238,6 +251,35 @@ TEST_F(Dados, DataQueNaoEhDataEhRecusadaComODocumento) {
   EXPECT_CONTEM(erro, "\n- Lançamento de apuração 'crédito da filial' de '2026-01-5' do estabelecimento 2 da empresa 1,"
                       " ES02_LCTOAPUR IDLCTOAPUR 9201: DATA '2026-01-5' não é uma data AAAA-MM-DD");
   Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1; DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = 9201");
+  EXPECT_EQ(TodasAsLinhas(), antes);
+}
+
+// A month 13 or a day 0 is no date either, though the schema lets it in (its CHECK takes the NULL
+// that date() gives them for a pass): '2026-13-01' sorts after every day of 2026 and before 2027,
+// '2026-01-00' between 31 December and 1 January, so the document would belong to no period. Dates
+// inside the interval the run reads are checked in the same reading as the items: '2026-01-2 '
+// lies between January's first and last day as text, '2026-02-30' inside the first quarter.
+TEST_F(Dados, DataForaDoCalendarioEhRecusadaDentroOuForaDoIntervalo) {
+  const std::string antes = TodasAsLinhas();
+  // The document is named with its date as the host's screens read it.
+  auto recusada = [&](const char* data, const std::string& legivel, const char* fim, const std::string& documento,
+                      const char* coluna) {
+    SCOPED_TRACE(data);
+    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", fim, 1, "icms"); }),
+                  "\n- " + documento + " de " + legivel + " do estabelecimento 1 da empresa 1, " + coluna + ": data de " +
+                      (documento[0] == 'S' ? "emissão" : "entrada") + " '" + data + "' não é uma data AAAA-MM-DD");
+  };
+  for (const char* data : {"2026-13-01", "2026-01-00"}) {
+    Sql(std::string("UPDATE ES02_SAIDA SET DATAEMISSAO = '") + data + "' WHERE IDSAIDA = 1");
+    recusada(data, "'" + std::string(data) + "'", "31/01/2026", "Saída nº 4101 série 1", "ES02_SAIDA IDSAIDA 1");
+  }
+  SemVerificacoes();
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-2 ' WHERE IDSAIDA = 1");
+  recusada("2026-01-2 ", "02/01/2026", "31/01/2026", "Saída nº 4101 série 1", "ES02_SAIDA IDSAIDA 1");
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-01' WHERE IDSAIDA = 1;"
+      "UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-02-30' WHERE IDENTRADA = 1");
+  recusada("2026-02-30", "'2026-02-30'", "31/03/2026", "Entrada nº 63301 série 1", "ES02_ENTRADA IDENTRADA 1");
+  Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1");
   EXPECT_EQ(TodasAsLinhas(), antes);
 }
 
@@ -451,14 +493,14 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
             "UPDATE HS_VERSAO SET VERSAO = 1");
   }
   const std::string erro = Erro<EDadosInvalidos>([&] { TQDConnection::Abrir(arquivo_); });
-  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 6 do esquema");
+  EXPECT_CONTEM(erro, "O banco " + arquivo_ + " não pode ser atualizado para a versão 7 do esquema");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 10: CFOP '5.102.000' repetido");
   EXPECT_CONTEM(erro, "\n- ES02_CFOP IDCFOP 41: CFOP '5.102.000' repetido");
   EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "1");
 
   { banco::TBanco(arquivo_, banco::kEscrita).exec("DELETE FROM ES02_CFOP WHERE IDCFOP = 41"); }
   TQDConnection::Abrir(arquivo_);
-  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "6");
+  EXPECT_EQ(Valor("SELECT VERSAO FROM HS_VERSAO"), "7");
   EXPECT_EQ(Valor("SELECT \"unique\" FROM pragma_index_list('ES02_CFOP') WHERE name = 'IX_ES02_CFOP_CFOP'"), "1");
   EXPECT_EQ(Valor("SELECT PAGINAFINAL FROM HS_NUMERACAOLIVRO"), "7");  // the last page printed
   EXPECT_EQ(Valor("SELECT COALESCE(FRENTEVERSO, 'nulo') FROM HS_NUMERACAOLIVRO"), "nulo");  // mode not known
@@ -469,6 +511,7 @@ TEST_F(BancoEmArquivo, VersaoAnteriorEhMigradaSoSemCfopsRepetidos) {
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM pragma_table_info('ES02_LCTOAPUR') WHERE name = 'IDIMPORTACAO'"), "1");
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('HS_IMPORTACAOEFD', 'IX_ES02_SAIDA_IMPORTACAO')"),
             "2");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM sqlite_master WHERE name IN ('HS_OBRIGACAOEFD', 'IX_HS_OBRIGACAOEFD')"), "2");
 }
 
 TEST_F(BancoEmArquivo, ResumoInterrompidoNaoFicaGravadoPelaMetade) {

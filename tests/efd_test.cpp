@@ -2,17 +2,23 @@
 // the demo office, settling it and writing block E back, with the client's figures computed by hand
 // from the file's documents.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "ambiente.h"
+#include "efd/arquivoefd.h"
+#include "efd/blocoe.h"
+#include "efd/conferenciaefd.h"
+#include "efd/importacaoefd.h"
 #include "host/banco/periodoalterado.h"
-#include "host/efd/arquivoefd.h"
-#include "host/efd/blocoe.h"
-#include "host/efd/conferenciaefd.h"
-#include "host/efd/importacaoefd.h"
+#include "host/impressao/substituicao.h"
 #include "utilitarios.h"
 
 namespace {
@@ -78,6 +84,12 @@ efd::TArquivoEFD LerTexto(const std::string& texto) {
 class EFD : public AmbienteTeste {
  protected:
   efd::TResumoImportacao Importar(const efd::TArquivoEFD& a) { return efd::TImportacaoEFD(*conexao_).Importar(a); }
+  // As `efd importar` loads a file: while reading it.
+  efd::TResumoImportacao ImportarTexto(const std::string& texto) {
+    std::istringstream in(texto);
+    efd::TArquivoEFD lido;
+    return efd::TImportacaoEFD(*conexao_).ImportarArquivo(in, "cliente.txt", lido);
+  }
   int64_t Filial() { return std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '98765432000198'")); }
 };
 
@@ -131,6 +143,28 @@ TEST(LeituraEFD, LinhaCorrompidaNomeiaLinhaRegistroECampo) {
                 "linha 1, registro 0150: o arquivo deve começar pelo registro 0000");
 }
 
+// A reader with a receptor hands each document on when the next one opens or its block closes, while
+// block E is still unread, and keeps none: a file's size does not weigh on memory.
+TEST(LeituraEFD, DocumentosEntreguesUmAUmSemGuardar) {
+  std::istringstream in(Arquivo("|C100|1|0|F001|55|00|1|10||10012026|10012026|100,00|\r\n"
+                                "|C190|000|5102|18,00|100,00|100,00|18,00|0|0|0|0||\r\n"
+                                "|C100|1|0|F001|55|00|1|11||11012026|11012026|50,00|\r\n"
+                                "|C190|000|5102|18,00|30,00|30,00|5,40|0|0|0|0||\r\n"
+                                "|C190|000|6102|12,00|20,00|20,00|2,40|0|0|0|0||\r\n"
+                                "|E100|01012026|31012026|\r\n"
+                                "|E110|25,80|0|0|0|0|0|0|0|0|25,80|0|25,80|0|0|\r\n"));
+  efd::TArquivoEFD a;
+  std::vector<std::string> entregues;
+  efd::LerArquivoEFD(in, "cliente.txt", a, [&](const efd::TDocumentoEFD& d) {
+    entregues.push_back(std::to_string(d.Numero) + ":" + std::to_string(d.Analiticos.size()) + " " +
+                        std::to_string(a.ApuracoesICMS.size()));
+  });
+  EXPECT_EQ(entregues, (std::vector<std::string>{"10:1 0", "11:2 0"}));
+  EXPECT_TRUE(a.Documentos.empty());
+  ASSERT_EQ(a.ApuracoesICMS.size(), 1u);
+  EXPECT_EQ(a.ApuracoesICMS[0].E110[13].Raw(), 258000);
+}
+
 // The file of tests/efd/cliente_sp_jan2026.txt, an SP shop in January 2026, worked by hand:
 //   entries (credits): NF-e 1001 CFOP 1102 1.800,00; NF-e 1002 CFOP 1411 180,00 (and ST 150,00 of a
 //     return, participant in SP); energy C500 5555 CFOP 1253 90,00; CT-e D100 777 CFOP 1353 36,00
@@ -145,6 +179,8 @@ TEST(LeituraEFD, LinhaCorrompidaNomeiaLinhaRegistroECampo) {
 //   S = (4.416 + 0 + 50 + 20) - (2.106 + 100 + 30 + 0 + 500) = 1.750,00 = field 11; 13 = 1.750 -
 //     40 = 1.710,00; 14 = 0
 //   ST SP: retention 360,00 (08), returns 150,00 (04): 11 = 13 = 210,00
+//   The client's E116 lines add up to 13 + 15 = 1.710,00 + 120,00 and its E250 to 210,00: block E
+//   gives them back as the file has them (the special debit's reference month 12/2025 included).
 TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
   const efd::TArquivoEFD arquivo = efd::LerArquivoEFD(kArquivoSP);
   const efd::TResumoImportacao r = Importar(arquivo);
@@ -202,8 +238,8 @@ TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
             "|E111|SP029999|CRÉDITO DE PRODUTOR|30,00|\r\n"
             "|E113|F001|55|1||1001|05012026||30,00||\r\n"
             "|E111|SP049999|DEDUÇÃO DE PROGRAMA|40,00|\r\n"
-            "|E116|090|120,00|20022026|046-2|||||012026|\r\n"
             "|E116|000|1710,00|20022026|046-2|||||012026|\r\n"
+            "|E116|090|120,00|20022026|046-2|||||122025|\r\n"
             "|E200|SP|01012026|31012026|\r\n"
             "|E210|1|0,00|150,00|0,00|0,00|0,00|360,00|0,00|0,00|210,00|0,00|210,00|0,00|0,00|\r\n"
             "|E250|002|210,00|09022026|063-2|||||012026|\r\n"
@@ -452,9 +488,10 @@ TEST_F(EFD, ArquivoInconsistenteRecusadoSemGravarNada) {
       {com("|01012026|31012026|", "|01122025|31012026|"),
        "linha 1, registro 0000, campo 05 (DT_FIN): o período do arquivo deve terminar no mesmo mês de DT_INI"},
   };
+  // Loaded as read: the documents before the faulty line were written, and go with the rest.
   const std::string tudo = TodasAsLinhas();
   for (const TCaso& c : casos) {
-    EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { Importar(LerTexto(c.arquivo)); }), c.erro) << c.erro;
+    EXPECT_CONTEM(Erro<efd::EArquivoEFD>([&] { ImportarTexto(c.arquivo); }), c.erro) << c.erro;
   }
   // A field of three megabytes is named, not repeated.
   const std::string enorme = Erro<efd::EArquivoEFD>(
@@ -507,6 +544,94 @@ TEST_F(EFD, SaldoCredorDoArquivoDiferenteDaApuracaoEhAvisado) {
             "300");
 }
 
+// Communication services on NFCom (model 62), worked by hand:
+//   entry D700 300, D730 CFOP 1303 at 18%: 500,00, credit 90,00 (field 06); its D737 SP10090001
+//     (3rd character 1 credit, 4th 0 own ICMS) 10,00 (field 07)
+//   exit D700 301: D730 CFOP 5303 at 25%: 1.000,00, debit 250,00; D730 CST 040 CFOP 5307 200,00
+//     exempt (isentas 200,00)
+//   D750 of 15/01 (ten NFCom of series 2 to consumers), D760 CFOP 5307 at 25%: 400,00, debit 100,00
+//   field 02 = 250 + 100 = 350,00; S = 350 - (90 + 10) = 250,00 = fields 11 and 13
+TEST_F(EFD, NFComDeEntradaESaidaEConsolidadaNaApuracao) {
+  const std::string arquivo = Arquivo(
+      "|D700|0|1|F001|62|00|1|300|05012026|06012026|500,00|0|500,00|0|0|0|500,00|90,00||0|0|"
+      "35260111222333000181620010000003001000003001|0|0|||||||3550308||\r\n"
+      "|D730|000|1303|18,00|500,00|500,00|90,00|0||\r\n"
+      "|D735|OBS1||\r\n"
+      "|D737|SP10090001|CREDITO DE SERVICO||500,00|2,00|10,00|0|\r\n"
+      "|D700|1|0|F001|62|00|1|301|10012026|10012026|1200,00|0|1200,00|0|0|0|1000,00|250,00||0|0|"
+      "35260155666777000188620010000003011000003011|0|0|||||||3550308||\r\n"
+      "|D730|000|5303|25,00|1000,00|1000,00|250,00|0||\r\n"
+      "|D730|040|5307|0|200,00|0|0|0||\r\n"
+      "|D750|62|2|15012026|10|0|400,00|400,00|0|0|0|0|400,00|100,00|0|0|\r\n"
+      "|D760|000|5307|25,00|400,00|400,00|100,00|0||\r\n"
+      "|E100|01012026|31012026|\r\n"
+      "|E110|350,00|0|0|0|90,00|10,00|0|0|0|250,00|0|250,00|0|0|\r\n"
+      "|E116|000|250,00|20022026|046-2|||||012026|\r\n");
+  std::istringstream in(arquivo);
+  efd::TArquivoEFD lido;
+  const efd::TResumoImportacao r = efd::TImportacaoEFD(*conexao_).ImportarArquivo(in, "cliente.txt", lido);
+  EXPECT_EQ(r.Entradas, 1);
+  EXPECT_EQ(r.Saidas, 2);
+  EXPECT_EQ(r.Itens, 4);
+  EXPECT_TRUE(r.Ignorados.empty()) << r.Texto();
+  const std::string f = Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '55666777000188'");
+  EXPECT_EQ(Linhas("SELECT S.ESPECIE, S.SERIE, S.NUMERO, C.CFOP, D.VLRCONTABIL, D.BCICMS, D.ICMS, D.ISENTASICMS"
+                   " FROM ES02_SAIDA S JOIN ES02_SAIDADET D ON D.IDSAIDA = S.IDSAIDA JOIN ES02_CFOP C ON C.IDCFOP = D.IDCFOP"
+                   " WHERE S.IDFILIAL = " + f + " ORDER BY S.DATAEMISSAO, C.CFOP"),
+            "NFCOM|1|301|5.303.000|1000|1000|250|0\nNFCOM|1|301|5.307.000|200|0|0|200\n"
+            "NFCOM|2|0|5.307.000|400|400|100|0\n");
+  Apurar("01/01/2026", "31/01/2026", std::stoll(f), "icms");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, std::stoll(f), EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_CONTEM(efd::EscreverBlocoE(bloco),
+                "|E110|350,00|0,00|0,00|0,00|90,00|10,00|0,00|0,00|0,00|250,00|0,00|250,00|0,00|0,00|\r\n");
+  EXPECT_EQ(efd::ConferirBlocoE(lido, bloco).Diferencas, 0);
+}
+
+// The client paid the special debit of the December NF-e 400 (120,00) under revenue code 3178, due
+// 25/02/2026, apart from the period's 1.710,00 under 046-2. An other debit of 10,00 typed afterwards
+// makes the settlement ask 1.720,00 + 120,00 = 1.840,00, not the file's 1.830,00: block E writes its
+// own obligations, and still pays the special debit as the client did.
+TEST_F(EFD, DebitoEspecialExportadoComOCodigoDeReceitaDoCliente) {
+  std::string texto = Ler(kArquivoSP);
+  texto.replace(texto.find("|E116|090|120,00|20022026|046-2|"), 32, "|E116|090|120,00|25022026|3178|");
+  Importar(LerTexto(texto));
+  const int64_t f = Filial();
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+      " VALUES (" + std::to_string(f) + ", 15, 1, '2001', 10, '2026-01-15', 'DÉBITO DIGITADO')");
+  Apurar("01/01/2026", "31/01/2026", f);
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_CONTEM(efd::EscreverBlocoE(bloco),
+                "|E116|090|120,00|25022026|3178|||||012026|\r\n|E116|000|1720,00|20022026|046-2|||||012026|\r\n");
+  ASSERT_EQ(bloco.Avisos.size(), 1u);
+  EXPECT_EQ(bloco.Avisos[0], "ICMS de 01/01/2026 a 31/01/2026: as obrigações do arquivo importado (E116) somam 1.830,00 e "
+                             "a apuração pede 1.840,00; o bloco traz as da apuração.");
+}
+
+// One exit of 1.710,00 at 18%: ICMS 307,80, paid by the client in two obligations 000 (300,00 under
+// a process, 7,80 later), with a declaratory line E115. They add up to field 13: block E gives back
+// the E115 and both E116 exactly as the file has them.
+TEST_F(EFD, LinhasDeclaratoriasEObrigacoesDoClienteDevolvidas) {
+  Importar(LerTexto(Arquivo("|C100|1|0|F001|55|00|1|10||10012026|10012026|1710,00|\r\n"
+                            "|C190|000|5102|18,00|1710,00|1710,00|307,80|0|0|0|0||\r\n"
+                            "|E100|01012026|31012026|\r\n"
+                            "|E110|307,80|0|0|0|0|0|0|0|0|307,80|0|307,80|0|0|\r\n"
+                            "|E115|SP000001|1500,00|INFORMACAO ADICIONAL|\r\n"
+                            "|E116|000|300,00|20022026|046-2|1234|0|PROC|PARCELA 1|012026|\r\n"
+                            "|E116|000|7,80|10032026|046-2|||||012026|\r\n")));
+  const int64_t f = std::stoll(Valor("SELECT IDFILIAL FROM SC00_FILIAL WHERE CNPJ = '55666777000188'"));
+  Apurar("01/01/2026", "31/01/2026", f, "icms");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, f, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  EXPECT_TRUE(bloco.Avisos.empty());
+  EXPECT_EQ(efd::EscreverBlocoE(bloco),
+            "|E001|0|\r\n"
+            "|E100|01012026|31012026|\r\n"
+            "|E110|307,80|0,00|0,00|0,00|0,00|0,00|0,00|0,00|0,00|307,80|0,00|307,80|0,00|0,00|\r\n"
+            "|E115|SP000001|1500,00|INFORMACAO ADICIONAL|\r\n"
+            "|E116|000|300,00|20022026|046-2|1234|0|PROC|PARCELA 1|012026|\r\n"
+            "|E116|000|7,80|10032026|046-2|||||012026|\r\n"
+            "|E990|7|\r\n");
+}
+
 // Two exits, 1.710,00 at 18% and 536,00 at 12%: ICMS 307,80 + 64,32 = 372,12, settled without a
 // payment code configured, so the tax recorded has no revenue code nor due date. Block E refuses,
 // naming what to configure; with SP's 046-2 (day 20 of the next month) the E116 is due 20/02/2026.
@@ -525,4 +650,44 @@ TEST_F(EFD, E116SemCodigoDeReceitaVemDaConfiguracaoOuRecusa) {
   Sql("INSERT INTO ES02_CFG (IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1) SELECT " + std::to_string(f) +
       ", 2, '2', '2026-01-01', IDCODIGOREC FROM ES02_CODIGOREC WHERE UF = 'SP' AND CODIGO = '046-2'");
   EXPECT_CONTEM(efd::EscreverBlocoE(efd::MontarBlocoE(*conexao_, f, ini, fim)), "|E116|000|372,12|20022026|046-2|||||012026|");
+}
+
+// Every write and rename of an export made to fail in turn: each failure leaves the earlier file as
+// it was and no scratch file beside it; past the last point the block replaces it.
+TEST_F(EFD, BlocoEGravadoInteiroOuNada) {
+  namespace fs = std::filesystem;
+  Apurar("01/01/2026", "31/01/2026");
+  const efd::TBlocoE bloco = efd::MontarBlocoE(*conexao_, 1, EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));
+  const fs::path pasta = fs::temp_directory_path() / ("livro-efd-exportar-" + std::to_string(::getpid()));
+  fs::remove_all(pasta);
+  fs::create_directories(pasta);
+  struct TRestaurar {
+    fs::path pasta;
+    ~TRestaurar() {
+      impressao::GPontosDeFalha = {};
+      fs::remove_all(pasta);
+    }
+  } restaurar{pasta};
+  const std::string arquivo = (pasta / "bloco_e.txt").string();
+  std::ofstream(arquivo, std::ios::binary) << "bloco anterior\n";
+  int ponto = 1;
+  for (;; ++ponto) {
+    impressao::GPontosDeFalha = {0, ponto};
+    bool falhou = false;
+    try {
+      efd::GravarBlocoE(bloco, arquivo);
+    } catch (const std::exception& e) {
+      falhou = true;
+      EXPECT_CONTEM(std::string(e.what()), "falha provocada em: ");
+    }
+    if (!falhou) break;
+    SCOPED_TRACE("ponto " + std::to_string(ponto));
+    ASSERT_EQ(Ler(arquivo), "bloco anterior\n");
+    ASSERT_EQ(std::distance(fs::directory_iterator(pasta), fs::directory_iterator()), 1);
+  }
+  // written, then put in place after the earlier file is set aside
+  EXPECT_EQ(ponto, 4);
+  EXPECT_EQ(Ler(arquivo), efd::ParaLatin1(efd::EscreverBlocoE(bloco)));
+  EXPECT_CONTEM(Erro<efd::EBlocoE>([&] { efd::GravarBlocoE(bloco, (pasta / "sem-pasta" / "b.txt").string()); }),
+                "Não foi possível criar o arquivo");
 }

@@ -141,6 +141,6 @@ TEST_P(EsquemasAnteriores, AbreMigraEApuraTodoRegimeComoUmBancoNovo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Historicos, EsquemasAnteriores,
-                         ::testing::Values("v1a", "v1b", "v2a", "v2b", "v2c", "v2d", "v3", "v4", "v5"));
+                         ::testing::Values("v1a", "v1b", "v2a", "v2b", "v2c", "v2d", "v3", "v4", "v5", "v6"));
 
 }  // namespace

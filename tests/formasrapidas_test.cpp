@@ -1,6 +1,7 @@
 // The faster forms of the settlement's SQL texts (host/banco/formasrapidas.h) held against the texts
-// themselves, run as written: the eight CFOP registers and the GNRE guides, on the demo office with
-// rows made to trip the joins and on a generated office, every establishment, month and state.
+// themselves, run as written: the eight CFOP registers (apuracao/formasrapidas.h) and the GNRE
+// guides (regimes/subtrib/formasrapidasst.h), on the demo office with rows made to trip the joins
+// and on a generated office, every establishment, month and state.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -10,12 +11,14 @@
 
 #include "ambiente.h"
 #include "utilitarios.h"
+#include "apuracao/formasrapidas.h"
 #include "apuracao/sqlapuracao.h"
 #include "bench/gerador.h"
 #include "host/banco/adaptadorsql.h"
 #include "host/banco/formasrapidas.h"
 #include "host/banco/integridade.h"
 #include "host/base/formatacao.h"
+#include "regimes/subtrib/formasrapidasst.h"
 #include "regimes/subtrib/sqlsubtrib.h"
 
 namespace {
@@ -53,6 +56,12 @@ std::string Executar(banco::TBanco& db, const std::string& sql) {
 
 class FormasRapidas : public AmbienteTeste {
  protected:
+  void SetUp() override {
+    AmbienteTeste::SetUp();
+    RegistrarFormasRapidasApuracao();
+    RegistrarFormasRapidasST();
+  }
+
   // The reference: the text as written, adapted to SQLite.
   std::string Referencia(const std::string& sql) { return Executar(conexao_->Db(), AdaptarSQL(sql)); }
 
@@ -111,17 +120,19 @@ class FormasRapidas : public AmbienteTeste {
     return linhas;
   }
 
-  // The GNRE guides of the periods: the faster form (when it is taken) gives the text's rows in
-  // the text's order. Returns the rows compared.
-  int CompararGNRE(int64_t filial, const std::string& imposto, const std::vector<std::pair<std::string, std::string>>& periodos,
-                   bool rapida) {
+  // The GNRE guides of the periods: the faster form gives the text's rows in the text's order, from
+  // memory. Returns the rows compared.
+  int CompararGNRE(int64_t filial, const std::string& imposto, const std::vector<std::pair<std::string, std::string>>& periodos) {
     int linhas = 0;
     for (const auto& [ini, fim] : periodos) {
       const std::string sql = Format(kSqlGNRE, {std::to_string(filial), "'" + ini + "'", "'" + fim + "'", "'" + imposto + "'"});
       const banco::TFormaExecucao forma = banco::FormaDeExecucao(*conexao_, sql);
-      EXPECT_EQ(forma.Sql != AdaptarSQL(sql), rapida) << ini;
+      EXPECT_TRUE(forma.Linhas.has_value()) << ini;
+      std::string obtido;
+      if (forma.Linhas)
+        for (const auto& l : forma.Linhas->Linhas) obtido += Linha(l, forma.Linhas->Campos);
       const std::string esperado = Referencia(sql);
-      EXPECT_EQ(Executar(conexao_->Db(), forma.Sql), esperado) << ini;
+      EXPECT_EQ(obtido, esperado) << ini;
       linhas += static_cast<int>(std::count(esperado.begin(), esperado.end(), '\n'));
     }
     return linhas;
@@ -316,7 +327,7 @@ TEST_F(FormasRapidas, EscritoriosAleatoriosDaoOsNumerosDosTextos) {
 }
 
 // A generated office of two establishments over a quarter: the registers of every month and of the
-// quarter, and the GNRE guides, taken from the exits of the period, in the text's order.
+// quarter, and the GNRE guides, read once for the interval of the items read, in the text's order.
 TEST_F(FormasRapidas, RegistrosEGuiasDeUmEscritorioGeradoSaoOsDoTexto) {
   Montar(false);
   {
@@ -331,21 +342,23 @@ TEST_F(FormasRapidas, RegistrosEGuiasDeUmEscritorioGeradoSaoOsDoTexto) {
     banco::TApuracaoEmCurso emCurso(*conexao_);
     LerItens(filial, "01/01/2025", "30/04/2025");
     linhas += CompararRegistros(filial, periodos, {"SP", "RJ", "MG", "PR"}, {"000"});
-    guias += CompararGNRE(filial, "4011", periodos, true);
-    EXPECT_EQ(CompararGNRE(filial, "4019", periodos, true), 0);
+    guias += CompararGNRE(filial, "4011", periodos);
+    EXPECT_EQ(CompararGNRE(filial, "4019", periodos), 0);
   }
   EXPECT_GT(linhas, 500);
   EXPECT_GT(guias, 40);
 
-  // A guide of establishment 1 that pays an exit of establishment 2: the guides can no longer be
-  // found from establishment 1's exits, and the text runs as written.
+  // A guide of establishment 1 that pays an exit of establishment 2 is establishment 1's, as in the
+  // text; outside a reading of the items, each period's guides are read for that period.
   Sql("INSERT INTO ES02_SAIDASPINF (IDSAIDASPINF, IDSAIDA) VALUES (9001, (SELECT MIN(IDSAIDA) FROM ES02_SAIDA WHERE IDFILIAL = 2));"
       "INSERT INTO ES02_GNRE (IDGNRE, IDFILIAL, IMPOSTO, CODIGOREC, VENCIMENTO, VALORGNRE, NUMEROGNRE, UFFAVOR)"
       " VALUES (9001, 1, '4011', '100048', '2025-02-09', 12.34, 'X', 'MG');"
       "INSERT INTO ES02_GNRES (IDGNRES, IDGNRE, IDSAIDASPINF) VALUES (9001, 9001, 9001)");
   banco::TApuracaoEmCurso emCurso(*conexao_);
-  EXPECT_GT(CompararGNRE(1, "4011", periodos, false), 0);
-  EXPECT_GT(CompararGNRE(2, "4011", periodos, true), 0);
+  EXPECT_GT(CompararGNRE(1, "4011", periodos), 0);
+  EXPECT_GT(CompararGNRE(2, "4011", periodos), 0);
+  LerItens(1, "01/01/2025", "30/04/2025");
+  EXPECT_GT(CompararGNRE(1, "4011", periodos), 0);
 }
 
 }  // namespace

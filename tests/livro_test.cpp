@@ -17,13 +17,18 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "host/banco/motor.h"
 
+#include "host/base/formatacao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
+#include "host/impressao/saidapdf.h"
 #include "host/impressao/substituicao.h"
 #include "host/servicos/selecaoimpostos.h"
 #include "regimes/normal/apuracaonormalrs.h"
@@ -43,6 +48,7 @@ class TLivroSonda : public TdmLivroICMS {
   using TdmLivroICMS::Imp;
   using TdmLivroICMS::ImprimirCabecalhoSessao;
   using TdmLivroICMS::ImprimirSessaoRegistro;
+  using TdmLivroICMS::RepararImpressoesInterrompidas;
 };
 
 // Pages of a text output (form feed between pages), each split into its lines.
@@ -182,6 +188,14 @@ TEST_F(Livro, JaneiroOitavos) {
   ASSERT_EQ(paginas.size(), 6u);  // register and summary pages of three summaries
   for (const auto& p : paginas) ASSERT_EQ(p.size(), 88u);
   EXPECT_EQ(livro_->GetUltimaPagina(), 6);
+  // Item 006 of the centraliser (filial 1) holds the other credit of 420,00 of 31/01 that Campinas
+  // (filial 2, code 2, centralised by it) recorded: its detail names the establishment first, and
+  // its text of 96 characters breaks before "12/2025" (90 columns from column 15), the value and
+  // the item's 1.250,00 + 420,00 = 1.670,00 on that second line.
+  auto [pc, lc] = Achar(paginas, "|       ESTAB= 2 (Exemplo Alimentos - Campinas) - 31/01/2026 - Credito extemporaneo - NF 7710 de  |");
+  ASSERT_GE(pc, 0);
+  const std::string& campinas = paginas[static_cast<size_t>(pc)][static_cast<size_t>(lc + 1)];
+  EXPECT_EQ(Desde(campinas, 7), "|       12/2025" + std::string(83, ' ') + "|                   420,00|                 1.670,00|");
   // The guides of MG add up to its debit: no warning.
   EXPECT_FALSE(Registrou("Atenção!"));
 }
@@ -500,6 +514,19 @@ TEST_F(Livro, RegimesEstaduais) {
   auto [p, l] = Achar(Paginas(rs), "Valor postergado para apuracao seguinte");
   ASSERT_GE(p, 0);
   EXPECT_EQ(texto::Copiar(Paginas(rs)[static_cast<size_t>(p)][static_cast<size_t>(l)], 53, 6), "137,50");
+  // The ICMS-ST RS of January, centraliser: item 001 is 510,00 while its own exits' register tax
+  // totals 340,00; the other 170,00 are the ST of Caxias do Sul's (filial 4, code 2) exits to RS
+  // clients in January (the demo's documents), shown as the item's detail with the establishment's
+  // code and name. February and March, and the entries, have no share of another establishment.
+  const auto paginasRs = Paginas(rs);
+  auto [pst, lst] = Achar(paginasRs, "ESTAB= 2 (Sul-Norte - Caxias do Sul) - ICMS-ST DAS SAIDAS DO ESTABELECIMENTO CENTRALIZADO");
+  ASSERT_GE(pst, 0);
+  const std::string& participacao = paginasRs[static_cast<size_t>(pst)][static_cast<size_t>(lst)];
+  EXPECT_EQ(Desde(participacao, 105), "|                   170,00|                   510,00|");
+  const std::string& item001 = paginasRs[static_cast<size_t>(pst)][static_cast<size_t>(lst - 1)];
+  EXPECT_NE(item001.find("| 001 - POR SAIDAS/PRESTACOES COM DEBITO DO IMPOSTO"), std::string::npos) << item001;
+  EXPECT_EQ(Desde(item001, 105), "|                         |                         |");
+  EXPECT_EQ(Achar(paginasRs, "ESTABELECIMENTO CENTRALIZADO", pst + 1).first, -1);
 
   std::string outros;
   for (int filial : {5, 6, 7}) {
@@ -967,6 +994,137 @@ TEST_F(LivroDefinitivo, CadaFalhaDeixaArquivosENumeracaoDeAcordo) {
   EXPECT_EQ(Contar("SELECT COUNT(*) FROM HS_PAGINASIMPRESSAS"), 1);
 }
 
+// --- Prints killed ----------------------------------------------------------------------------
+
+// January printed definitively into a text and a PDF book by a child process on a database file,
+// with earlier books in place; the child dies (SIGKILL) at the n-th write or rename of its print.
+class LivroInterrompido : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("livro_interrompido_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "banco");
+    fs::create_directories(dir_ / "saida");
+    banco_ = (dir_ / "banco" / "escrita.db").string();
+    TQDConnection::Criar(banco_)->CarregarDemo();
+    LivrosAnteriores();
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Saida(const std::string& nome) const { return (dir_ / "saida" / nome).string(); }
+  void LivrosAnteriores() {
+    std::ofstream(Saida("livro.txt")) << "livro anterior\n";
+    std::ofstream(Saida("livro.pdf")) << "pdf anterior\n";
+  }
+
+  // Runs `f` with a host over the database file and the module set for January's definitive book.
+  template <class F>
+  void ComLivro(F&& f) {
+    auto conexao = TQDConnection::Abrir(banco_);
+    TInteracaoRoteirizada interacao;
+    THost host(*conexao, interacao);
+    TFrameSelecionarImpostos impostos(*conexao);
+    impostos.MarcarTodos(true);
+    TLivroSonda livro;
+    livro.FIdFilial = 1;
+    livro.FIdEmpresa = 1;
+    livro.FDataSetImpostos = &impostos.GetDataSet();
+    livro.FDataInicio = EncodeDate(2026, 1, 1);
+    livro.FDataFim = EncodeDate(2026, 1, 31);
+    livro.FImpressaoDefinitiva = true;
+    livro.FNumeracaoAutomatica = true;
+    livro.Prn().SetArquivoTexto(Saida("livro.txt"));
+    livro.Prn().SetArquivoPdf(Saida("livro.pdf"));
+    f(*conexao, interacao, livro);
+  }
+
+  // True when the child printing January was killed at point `ponto`; false when it got past
+  // every point and printed.
+  bool MorreuNoPonto(int ponto) {
+    const pid_t filho = ::fork();
+    if (filho == 0) {
+      int codigo = 3;
+      try {
+        ComLivro([&](TQDConnection&, TInteracaoRoteirizada&, TLivroSonda& livro) {
+          impressao::GPontosDeFalha = {0, ponto, true};
+          codigo = livro.Imprimir() ? 0 : 2;
+        });
+      } catch (...) {
+        codigo = 1;
+      }
+      ::_exit(codigo);
+    }
+    int estado = 0;
+    ::waitpid(filho, &estado, 0);
+    if (WIFSIGNALED(estado)) {
+      EXPECT_EQ(WTERMSIG(estado), SIGKILL);
+      return true;
+    }
+    EXPECT_EQ(WEXITSTATUS(estado), 0);
+    return false;
+  }
+
+  int64_t Contar(TQDConnection& c, const std::string& tabela) {
+    return c.Db().execAndGet("SELECT COUNT(*) FROM " + tabela).getInt64();
+  }
+  size_t Arquivos(const fs::path& pasta) {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(pasta)) ++n;
+    return n;
+  }
+
+  fs::path dir_;
+  std::string banco_;
+};
+
+// Killed at every write and rename of its print, a definitive print leaves at worst its new books
+// in place and nothing recorded (or its record with what it replaced still aside); the next print,
+// before it chooses its folhas, puts the earlier books back (and says so) or keeps the recorded
+// ones, so that the books on disk and the numbering agree: either January on folhas 2 to 7 with its
+// job recorded and its seven pages (the term and six) in the text book, or nothing recorded and
+// the earlier books untouched. No journal, scratch or aside file is left. Both cases occur: the
+// kill after the renames and before the commit, and the kill after the commit.
+TEST_F(LivroInterrompido, ArquivosENumeracaoDeAcordoDepoisDeUmaMorte) {
+  int desacordos = 0, registradas = 0, ponto = 1;
+  for (; MorreuNoPonto(ponto); ++ponto) {
+    SCOPED_TRACE("ponto " + std::to_string(ponto));
+    ComLivro([&](TQDConnection& c, TInteracaoRoteirizada& interacao, TLivroSonda& livro) {
+      const bool novo = Ler(Saida("livro.txt")) != "livro anterior\n";
+      desacordos += novo && Contar(c, "HS_NUMERACAOLIVRO") == 0;
+      livro.RepararImpressoesInterrompidas();
+      const std::string txt = Ler(Saida("livro.txt")), pdf = Ler(Saida("livro.pdf"));
+      if (Contar(c, "HS_NUMERACAOLIVRO") == 0) {
+        EXPECT_EQ(txt, "livro anterior\n");
+        EXPECT_EQ(pdf, "pdf anterior\n");
+        EXPECT_EQ(Contar(c, "HS_PAGINASIMPRESSAS"), 0);
+        if (novo) {  // the message naming the book put back
+          bool avisou = false;
+          for (const auto& m : interacao.Registro()) avisou |= m.find(Saida("livro.txt") + " no lugar") != std::string::npos;
+          EXPECT_TRUE(avisou);
+        }
+      } else {
+        ++registradas;
+        banco::TComando q(c.Db(), "SELECT LIVRO, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO");
+        ASSERT_TRUE(q.executeStep());
+        EXPECT_EQ(q.getColumn(0).getInt() * 10000 + q.getColumn(1).getInt() * 100 + q.getColumn(2).getInt(), 10207);
+        EXPECT_EQ(Contar(c, "HS_PAGINASIMPRESSAS"), 1);
+        EXPECT_EQ(Paginas(txt).size(), 7u);
+        EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+        c.Executar("DELETE FROM HS_NUMERACAOLIVRO; DELETE FROM HS_PAGINASIMPRESSAS");
+        LivrosAnteriores();
+      }
+    });
+    ASSERT_EQ(Arquivos(dir_ / "saida"), 2u);
+    for (const auto& e : fs::directory_iterator(dir_ / "banco"))
+      ASSERT_EQ(e.path().filename().string().find(".impressao."), std::string::npos) << e.path();
+  }
+  EXPECT_GT(desacordos, 0);
+  EXPECT_GT(registradas, 0);
+  EXPECT_GT(ponto, 20);
+  ComLivro([&](TQDConnection& c, TInteracaoRoteirizada&, TLivroSonda&) { EXPECT_EQ(Contar(c, "HS_NUMERACAOLIVRO"), 1); });
+  EXPECT_EQ(Paginas(Ler(Saida("livro.txt"))).size(), 7u);
+}
+
 // An interval without a whole period yields no summary: no job at all.
 TEST_F(Livro, IntervaloSemResumos) {
   livro_->FDataInicio = EncodeDate(2026, 1, 1);
@@ -1125,11 +1283,33 @@ TEST_F(Livro, PdfDoLivroInteiro) {
   EXPECT_NE(txt.find("R E G I S T R O"), std::string::npos);
   EXPECT_NE(txt.find("SUBTOTAIS ENTRADAS"), std::string::npos);
   EXPECT_NE(txt.find("Modulo 58140"), std::string::npos);
+
+  // For the archive: what the book is, the office that printed it (the demo's CA06_USUARIO), the
+  // establishment with its codes and registration and the three months, the job's date (the
+  // module's clock: 15/04/2026 14:05:09).
+  const std::string iso = Executar("pdfinfo -isodates '" + Arquivo("livro.pdf") + "'");
+  EXPECT_CONTEM(iso, "Livro Registro de Apuração do ICMS - modelo P9 - impressão não definitiva");
+  EXPECT_CONTEM(iso, "Escritório Contábil Modelo Ltda");
+  EXPECT_CONTEM(iso, "Comercial Exemplo Ltda (EMP= 1/ESTAB= 1, IE 110.042.490.114) - 01/01/2026 a 31/03/2026");
+  EXPECT_CONTEM(iso, "2026-04-15T14:05:09");
+  // The font goes with the document when the system has one of the monospaced TrueType fonts.
+  bool temFonte = false;
+  for (const auto& f : impressao::kFontesPdf) temFonte |= fs::exists(f.normal) && fs::exists(f.negrito);
+  if (!temFonte || !Existe("pdffonts")) return;
+  const std::string fontes = Executar("pdffonts '" + Arquivo("livro.pdf") + "'");
+  EXPECT_EQ(fontes.find("Courier"), std::string::npos) << fontes;
+  std::istringstream linhas(fontes);
+  int embutidas = 0;
+  for (std::string l; std::getline(linhas, l);)
+    if (l.find("TrueType") != std::string::npos) {
+      EXPECT_NE(l.find(" yes "), std::string::npos) << l;
+      ++embutidas;
+    }
+  EXPECT_GE(embutidas, 1) << fontes;
 }
 
 // March in sixths with suffix detail: the exits outgrow the first page and go on under the page
-// header alone; the summary's long observation list breaks its page the same way: its 19th line,
-// due on line 60 (the closing line of a 66-line page), opens the next page on line 8.
+// header and their headings; the summary's long observation list breaks its page the same way.
 TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
   std::string obs;
   for (int i = 1; i <= 40; ++i) obs += (i > 1 ? "\n" : "") + std::string("Linha de observação ") + std::to_string(i);
@@ -1144,12 +1324,68 @@ TEST_F(Livro, QuebraDePaginaDentroDasSecoes) {
 
   auto paginas = Paginas(livro);
   ASSERT_EQ(paginas.size(), 4u);
-  // The exits go on under the page header alone, without their section heading.
-  EXPECT_TRUE(texto::ComecaCom(paginas[1][7], "|  |7.000 PARA O EXTERIOR"));
-  EXPECT_TRUE(texto::ComecaCom(paginas[1][8], "|  |      TOTAIS"));
-  // The observation due on the closing line goes to the next page's first body line instead.
+  // The exits go on under their section's title and column headings (lines 8 to 14: the title
+  // line, five heading lines and their dashes), then the rows left.
+  EXPECT_NE(paginas[1][7].find(" S A I D A S "), std::string::npos) << paginas[1][7];
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][8], "|                         CODIFICACAO"));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][11], "|O |                        FISCAL"));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][14], "|  |7.000 PARA O EXTERIOR"));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][15], "|  |      TOTAIS"));
+  // The observation due on the closing line (the 18th: the guide's text takes two lines) goes to
+  // the next page instead, under the section's title and its dashes (lines 8 and 9; no amount
+  // columns to head there): the 18th on line 10, the 40th on line 32.
   EXPECT_EQ(paginas[2][59], "|" + std::string(155, '-') + "|");
-  EXPECT_TRUE(texto::ComecaCom(paginas[3][7], "| Linha de observacao 19 "));
-  EXPECT_TRUE(texto::ComecaCom(paginas[3][8], "| Linha de observacao 20 "));
-  EXPECT_TRUE(texto::ComecaCom(paginas[3][28], "| Linha de observacao 40 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][58], "| Linha de observacao 17 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][7], "|             I N F O R M A C O E S   C O M P L E M E N T A R E S "));
+  EXPECT_EQ(paginas[3][8], "|" + std::string(155, '-') + "|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][9], "| Linha de observacao 18 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[3][31], "| Linha de observacao 40 "));
+}
+
+// Item 006 of March with 71 other credits of 1,00 (10/03, "Credito avulso 01" to "71") besides the
+// demo's 845,30 of 31/03: 72 details, at 66 lines a page (body up to line 59, closing dashes on the
+// line after the last one written). The registers take page 1. Page 2, the summary's first:
+// column heading (lines 8 to 10, the debits' title on 10), dashes (11), 001 to 004 (12 to 15),
+// dashes (16), the credits' title (17), dashes (18), 005 (19), 006 (20, the side word's "D") and
+// details 01 to 39 (21 to 59).
+// Page 3 opens as a page of the credits: "VALORES" (8), dashes (9), the columns' heading over the
+// credits' title without the side word (10), dashes from column 7 (11), 006 marked as continued
+// (12), details 40 to 71 (13 to 44) and the demo's (45) with 845,30 and the item's 71 x 1,00 +
+// 845,30 = 916,30. Then 007 to 010 (46 to 49), dashes (50), the balance's title and dashes (51,
+// 52), 011, 012 with its demo detail, 013, 014 (53 to 57) and dashes (58). The complementary
+// information's title would fall on line 59 with its dashes and the guides' captions below the
+// body: it begins page 4 instead, and page 3 closes on line 59.
+TEST_F(Livro, SecaoContinuadaRepeteCabecalhosEONumeroDoItem) {
+  std::string sql;
+  for (int i = 1; i <= 71; ++i)
+    sql += "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, IDCODIGOREC,"
+           " VALOR, DATA, DATAFIM, DESCRICAO, ORIGEM, IDORIGEM, GERADO) VALUES (" + std::to_string(9000 + i) +
+           ", 1, 1, 1, '2001', 0, 0, 1.00, '2026-03-10', '2026-03-10', 'Credito avulso " + FormatarZeros(i, 2) +
+           "', 0, 0, 0);";
+  conexao_->Executar(sql);
+  Periodo(3, 3);
+  impostos_->MarcarCodigos({"2001"});
+  livro_->SetFormatoImpressao(TLinha::Seis);
+  auto paginas = Paginas(Imprimir());
+  ASSERT_EQ(paginas.size(), 4u);
+  const std::string tracos = "|" + std::string(155, '-') + "|";
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][19], "|  D  | 006 - OUTROS CREDITOS (DISCRIMINAR ABAIXO) "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[1][58], "|     |       10/03/2026 - Credito avulso 39 "));
+  EXPECT_EQ(paginas[1][59], tracos);
+
+  EXPECT_EQ(Desde(paginas[2][7], 120), std::string(8, ' ') + "VALORES" + std::string(22, ' ') + "|");
+  EXPECT_EQ(paginas[2][8], tracos);
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][9], "|     |       C R E D I T O   D O   I M P O S T O "));
+  EXPECT_EQ(Desde(paginas[2][9], 105), "|     COLUNA AUXILIAR     |          SOMAS          |");
+  EXPECT_EQ(paginas[2][10], "|     |" + std::string(149, '-') + "|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][11], "|     | 006 - OUTROS CREDITOS (DISCRIMINAR ABAIXO) (CONTINUACAO) "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][12], "|     |       10/03/2026 - Credito avulso 40 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][43], "|     |       10/03/2026 - Credito avulso 71 "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][44], "|     |       31/03/2026 - Outros creditos - ressarcimento"));
+  EXPECT_EQ(Desde(paginas[2][44], 105), "|                   845,30|                   916,30|");
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][45], "|     | 007 - "));
+  EXPECT_TRUE(texto::ComecaCom(paginas[2][56], "|     | 014 - "));
+  EXPECT_EQ(paginas[2][57], tracos);
+  EXPECT_EQ(paginas[2][58], tracos);
+  EXPECT_EQ(Achar(paginas, "I N F O R M A C O E S").first, 3);
 }

@@ -82,19 +82,32 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
   EXPECT_EQ(Gia(3, 2), "");  // no tax due: no annex rows
   EXPECT_EQ(Gia(3, 3), "");  // postponed
 
-  auto* fev = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(1));
-  ASSERT_NE(fev, nullptr);
-  const TResumoCampo* linha14 = fev->GetSaldo().Locate(14);
-  ASSERT_NE(linha14, nullptr);
-  ASSERT_EQ(linha14->GetDetalhamentos().Count(), 2);
-  EXPECT_EQ(linha14->GetDetalhamentos().GetItem(0)->GetCodigo(), "28");
-  EXPECT_EQ(linha14->GetDetalhamentos().GetItem(0)->GetValor(), Currency::FromInt(1400));
-  EXPECT_EQ(linha14->GetDetalhamentos().GetItem(1)->GetCodigo(), "26");
-  EXPECT_EQ(linha14->GetTotal(), Currency());  // sign 0: out of every sum
-  EXPECT_EQ(fev->GetSaldoCredor(), Currency::FromInt(1700));
+  // February's line 14 (28: 1400.00, 26: 300.00, 1700.00) is printed on the book's golden page.
   // The revenue of the return: formula 20 over January's exits plus services, 131500.00.
   auto* jan = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(0));
   EXPECT_EQ(jan->GetFaturamento(), Currency::FromInt(131500));
+}
+
+// Filial 3 settled by decêndios in February, the non-compensable 300.00 (code 26) moved to the 5th:
+//   01-10: credits 8500 - debits 300 = 8200.00; line 14 8200 + 300 = 8500, but not a month end:
+//          8200.00 is carried to the 11th.
+//   11-20: 8200 - 6800 = 1400.00, carried to the 21st.
+//   21-28: 1400.00 and the month ends: line 14 adds the 300.00 of the month's earlier days (1st to
+//          20th), 1700.00 carried to March.
+// A deduction of 100.00 on the 3rd finds nothing to pay: named as not taken, and no credit.
+TEST_F(Regimes, NormalRSDecendialLevaOsCreditosDoMes) {
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 4 WHERE IDFILIAL = 3;"
+      "UPDATE ES02_LCTOAPUR SET DATA = '2026-02-05', DATAFIM = '2026-02-05' WHERE IDLCTOAPUR = 101;"
+      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (3, 8, 1, '2001', 100, '2026-02-03', '2026-02-03', 'Dedução antecipada')");
+  Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 03/02/2026 - Dedução antecipada: 100,00 não aproveitados de 100,00"));
+  EXPECT_EQ(Lancamentos(3, 5), "2026-02-11|8200.00|1|0\n2026-02-21|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
+  // Daily, 01/03 to 02/03: the walk stops at a start that is the interval's last day; only the 1st
+  // is settled and the user is told the 2nd was left out.
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 1 WHERE IDFILIAL = 3");
+  EXPECT_EQ(Apurar("01/03/2026", "02/03/2026", 3, "icms")->Apuracao().GetResumos().Count(), 1);
+  EXPECT_TRUE(Mostrou("os dias de 02/03/2026 a 02/03/2026 não completam um período e ficaram de fora."));
 }
 
 // One period: the stored revenue differs from the calculated one, the dialog, and an annex
@@ -128,6 +141,12 @@ TEST_F(Regimes, DadosDaGiaEAnexo) {
   } catch (const EDadosDialogo& ex) {
     EXPECT_NE(std::string(ex.what()).find("Faturamento no Período Apurado"), std::string::npos) << ex.what();
   }
+  // A stored revenue less than a cent from the calculated 131500.00 is the same: nothing asked.
+  Sql("UPDATE ES02_GIADET SET CONTEUDO = '131500.004' WHERE IDGIA = 50 AND CODIGO = '31'");
+  const size_t antes = interacao_->Registro().size();
+  Responder({"cancelar", "Anexo VIII"});
+  Apurar("01/01/2026", "31/01/2026", 3, "icms");
+  EXPECT_EQ(interacao_->Registro().size(), antes + 2);
 }
 
 // The postponement question's other answers, and its limits: "Todos" holds for the rest of the

@@ -226,6 +226,28 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020004", "PA", 12, D(2026, 1, 1)), 0);
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2015, 12, 31)), 3);
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)), 10);
+  // The id goes into a 32-bit field: 2147483647 is still one, 2147483648 is refused.
+  Sql("UPDATE HS_DETALHEEFD SET IDDETALHEEFD = 2147483647 WHERE IDDETALHEEFD = 10");
+  EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)), 2147483647);
+  Sql("UPDATE HS_DETALHEEFD SET IDDETALHEEFD = 2147483648 WHERE IDDETALHEEFD = 2147483647");
+  EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)); }),
+                "HS_DETALHEEFD: id 2147483648 além do limite de 32 bits.");
+}
+
+// A book's record gives the first and the last period printed and its last folha; the terms'
+// signatories keep each field of their own, an accountant without CPF keeping the CRC number.
+TEST_F(Servicos, LivroRegistradoESignatarios) {
+  Sql("INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA) VALUES"
+      " (1, '07', 5, 2, 7, '2026-01-01'), (1, '07', 5, 8, 12, '2026-02-01');"
+      "UPDATE ES02_CFG SET INFORMACAO3 = NULL WHERE IDCFG = 19");
+  const TLivroRegistrado l = QDInterface->ObterLivroRegistrado(1, "07", 5);
+  EXPECT_EQ(l.PrimeiraData, D(2026, 1, 1));
+  EXPECT_EQ(l.UltimaData, D(2026, 2, 1));
+  EXPECT_EQ(l.UltimaPagina, 12);
+  const TSignatarios s = QDInterface->ObterSignatarios(3, D(2026, 1, 31));
+  EXPECT_EQ(s.Representante.Qualificacao, "Diretor");
+  EXPECT_EQ(s.Contador.Qualificacao, "RS-065432/O-1");
+  EXPECT_EQ(s.Contador.CPF, "");
 }
 
 TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {

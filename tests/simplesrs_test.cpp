@@ -46,12 +46,13 @@ class SimplesRS : public AmbienteTeste {
     if (!r) throw std::logic_error("não é um resumo do Simples RS");
     return *r;
   }
-  // The book texts a summary prints, "column:text" a piece, one line each.
+  // The book texts a summary prints, "column:text" a piece, one line each; "^" before the line
+  // break when the piece asks for a new page.
   static std::string Textos(TResumo& r, void (TResumo::*operacao)(int&, const TImprimirProc&)) {
     std::string s;
     int linha = 1;
-    (r.*operacao)(linha, [&s](int, int coluna, const std::string& texto, int, bool) {
-      s += std::to_string(coluna) + ":" + texto + "\n";
+    (r.*operacao)(linha, [&s](int, int coluna, const std::string& texto, int, bool novaPagina) {
+      s += std::to_string(coluna) + ":" + texto + (novaPagina ? "^" : "") + "\n";
     });
     return s;
   }
@@ -84,21 +85,11 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
                           "2006-09-01|0252|2006-10-12|599.92\n");
   EXPECT_EQ(Postergados(70), "2006-08-01|0.00|20\n2006-09-01|30.04|20\n2006-10-01|0.00|20\n");
 
+  // July's figures are also the book's (its golden page prints every one of them).
   TResumoSimplesNovoRS& jul = Simples(*e, 0);
   EXPECT_EQ(jul.GetFormaApuracao().TipoApuracao, 1);
-  EXPECT_EQ(jul.GetReceitaBrutaMesPropria(), Reais(37550));
-  EXPECT_EQ(jul.GetReceitaBrutaMesCentraliz(), Reais(14000));
-  EXPECT_EQ(jul.GetReceitaServicosPropria(), Reais(800));
   // One revenue from services in the program: the host's (the RS regular return's) is the same.
   EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(jul.GetFilial(), EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31)), Reais(800));
-  EXPECT_EQ(jul.GetDeducoesPropria(), Reais(4000));
-  EXPECT_EQ(jul.GetDeducoesCentraliz(), Currency());
-  EXPECT_EQ(jul.GetSaldoDevedorSTPropria(), Reais(420));
-  EXPECT_EQ(jul.GetSaldoDevedorSTCentraliz(), Reais(150));
-  EXPECT_EQ(jul.GetTotalReceitaTribMesPropria(), Reais(33330));
-  EXPECT_EQ(jul.GetTotalReceitaTribMesCentraliz(), Reais(18350));
-  EXPECT_EQ(jul.GetAliquota(), Reais(3));
-  EXPECT_EQ(jul.GetDeducao(), Reais(57.53));
   EXPECT_EQ(jul.GetReceitaBrutaAcumulada(), Reais(212050));
   EXPECT_EQ(jul.GetNovoEnquadramento(), 0);
   // Only the tax of the month counts: the registers show the documents with no tax of their own.
@@ -120,6 +111,7 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_CONTEM(obs, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME. Mude para apuração Normal ou para EPP no "
                      "pacote 7730.\n");
   EXPECT_CONTEM(obs, "147:3,0000\n");
+  EXPECT_EQ(obs.find('^'), std::string::npos);  // the observations never break the page
   // Without an EPP band that holds 266550,00 the year leaves the regime (class 2).
   Sql("UPDATE TR04_TABELA SET VALOR2 = 250000 WHERE IDTABELA = 902");
   EXPECT_EQ(set.GetNovoEnquadramento(), 2);
@@ -182,6 +174,14 @@ TEST_F(SimplesRS, CentralizadoApuraZeroComSeusNumeros) {
   EXPECT_CONTEM(obs, "147:0,0000\n");
   EXPECT_EQ(obs.find("SALDO DEVEDOR ICMS-ST"), obs.rfind("SALDO DEVEDOR ICMS-ST"));
   EXPECT_EQ(obs.find("DEDUÇÕES DE OUTROS"), std::string::npos);
+
+  // Without a centraliser configured for the period it reads its own returns: the group's
+  // documents and services of the year 51550,00 + 800,00 and its March FATOUTEXTE 1000,00 =
+  // 53350,00.
+  Sql("DELETE FROM SC00_FILIALCFG WHERE IDFILIALCFG = 900;"
+      "INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (9571, 71, 2006, 3, 0, 0, 0);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (9571, 'D0', 'FATOUTEXTE', '', '1000')");
+  EXPECT_EQ(Simples(*Apurar("01/07/2006", "31/07/2006", 71, "icms"), 0).GetReceitaBrutaAcumulada(), Reais(53350));
 }
 
 // The periods the regime settles, the dialog of its first month and a missing UPF.
@@ -208,7 +208,10 @@ TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
   // January 2007, UPF 10,7214: taxable 25000 - 1000 + 2000 - exports 2000 = 24000,00; 24000 /
   // 10,7214 = 2238,5 is cut to n = 2238 (rounded it would be 2239 and the tax 180,12), d = 300 /
   // 10,7214 = 27,98, t = 44,76 - 27,98 = 16,78, tax 16,78 x 10,7214 = 179,905 -> 179,91. The
-  // year starts again: 26000,00, with no return of 2007 to add.
+  // year starts again: 26000,00; January's return of 2007 adds nothing, its FATOUTEXTE (5000,00)
+  // standing only for the months before July 2006.
+  Sql("INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (9570, 70, 2007, 1, 0, 0, 0);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (9570, 'D0', 'FATOUTEXTE', '', '5000')");
   auto jan = Apurar("01/01/2007", "31/01/2007", 70, "icms");
   EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n2007-01-01|0252|2007-02-12|179.91\n");
   EXPECT_EQ(Simples(*jan, 0).GetDeducao(), Reais(27.98));
@@ -260,6 +263,14 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
       "UPDATE ES02_CFOPCFGUF SET FORMULA = '   ' WHERE IDCFOPCFGUF = 900");
   EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 10, 1), EncodeDate(2006, 10, 31), 1), TFracao());  // 300 - 500
   EXPECT_EQ(set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1), TFracao(9050));
+  // A formula that cannot be read is named with its number (5 the revenue, 6 the deductions) and
+  // the first CFOP that has it.
+  Sql("UPDATE ES02_CFOPCFGUF SET FORMULA = 'VLRCONTABIL * 0,5' WHERE IDCFOPCFGUF IN (902, 904);"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9591, 70, 900, '2006-09-15', 10);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9591, 9591, 912, 100)");
+  EXPECT_CONTEM(Erro<EFormulaCFOP>([&] { set.SomaReceitaBrutaSimplesRS(EncodeDate(2006, 7, 1), EncodeDate(2006, 7, 31), 1); }),
+                "Fórmula 5 da CFOP 7.101.000 na UF RS (ES02_CFOPCFGUF)");
+  EXPECT_CONTEM(Erro<EFormulaCFOP>([&] { set.SomaDeducoesReceitaSimplesRS(1); }), "Fórmula 6 da CFOP 7.101.000 na UF RS");
 }
 
 // Figures that land exactly on a rule's boundary, October 2006 to February 2007 for filial 70

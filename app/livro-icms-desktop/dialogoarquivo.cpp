@@ -2,6 +2,9 @@
 
 #include <QFileSystemModel>
 #include <QMimeDatabase>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <memory>
 
 namespace {
@@ -67,6 +70,23 @@ QString Salvar(QWidget* pai, const QString& titulo, const QString& inicial, cons
 
 void Proteger(QObject* raiz) {
   for (QFileSystemModel* m : raiz->findChildren<QFileSystemModel*>()) m->setIconProvider(&TIconesPorNome::Instancia());
+}
+
+namespace {
+QPointer<QPrintDialog> GImpressao;
+}  // namespace
+
+void PrepararImpressao(QWidget* janela) {
+  if (GImpressao) return;
+  auto* impressora = new QPrinter(QPrinter::HighResolution);
+  GImpressao = new QPrintDialog(impressora, janela);
+  QObject::connect(GImpressao, &QObject::destroyed, [impressora] { delete impressora; });
+  Proteger(GImpressao);  // the folder typed later is listed by name alone
+}
+
+QPrintDialog& Impressao() {
+  if (!GImpressao) PrepararImpressao(nullptr);
+  return *GImpressao;
 }
 
 }  // namespace dialogoarquivo

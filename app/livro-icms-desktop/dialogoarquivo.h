@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 
+class QPrintDialog;
+
 class TIconesPorNome : public QFileIconProvider {
  public:
   QIcon icon(IconType tipo) const override { return QFileIconProvider::icon(tipo); }
@@ -30,5 +32,13 @@ QString Salvar(QWidget* pai, const QString& titulo, const QString& inicial, cons
 // Gives every file-system model under `raiz` (a file name completer, as the print dialog's) the
 // icons by name.
 void Proteger(QObject* raiz);
+
+// Qt's print dialog starts listing the home folder for its "print to file" name the moment it is
+// built, with Qt's icons, before any provider can be given to it. So the program builds one print
+// dialog, on its own printer, as the main window opens and before any office can be opened, and
+// every print shows that one. It belongs to `janela` and goes with it.
+void PrepararImpressao(QWidget* janela);
+// The dialog prepared (one built on the spot, and so exposed, when no main window prepared one).
+QPrintDialog& Impressao();
 
 }  // namespace dialogoarquivo

@@ -46,6 +46,7 @@ TJanelaPrincipal::TJanelaPrincipal() : interacao_(std::make_unique<TInteracaoQt>
   statusBar()->addPermanentWidget(banco_);
   MontarMenus();
   MostrarSemEscritorio();
+  dialogoarquivo::PrepararImpressao(this);  // no office is open yet
 }
 
 TJanelaPrincipal::~TJanelaPrincipal() { Liberar(); }

@@ -303,11 +303,11 @@ bool TVisualizacao::SalvarTexto(const QString& caminho) {
 }
 
 void TVisualizacao::PedirImpressao() {
-  QPrinter impressora(QPrinter::HighResolution);
+  QPrintDialog& dialogo = dialogoarquivo::Impressao();
+  QPrinter& impressora = *dialogo.printer();  // the printer and its options of the last print
   impressora.setDocName(QString::fromStdString(prn_.Titulo()));
+  impressora.setPrintRange(QPrinter::AllPages);
   impressora.setFromTo(1, Paginas());
-  QPrintDialog dialogo(&impressora, this);
-  dialogoarquivo::Proteger(&dialogo);  // its "print to file" name completes over a folder
   dialogo.setWindowTitle("Configuração da Impressora");
   dialogo.setMinMax(1, Paginas());
   if (dialogo.exec() == QDialog::Accepted) ImprimirEm(impressora);

@@ -3,20 +3,18 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "host/banco/motor.h"
 
 #include "app/livro-icms/progresso.h"
+#include "efd/arquivoefd.h"
+#include "efd/blocoe.h"
+#include "efd/conferenciaefd.h"
+#include "efd/importacaoefd.h"
 #include "forms/pedidoapuracao.h"
 #include "host/base/texto.h"
-#include "host/efd/arquivoefd.h"
-#include "host/efd/blocoe.h"
-#include "host/efd/conferenciaefd.h"
-#include "host/efd/importacaoefd.h"
 #include "host/host.h"
-#include "host/impressao/substituicao.h"
 #include "host/interacao/interacaoroteirizada.h"
 
 namespace fs = std::filesystem;
@@ -29,15 +27,11 @@ TDateTime LerData(const std::string& texto, const char* opcao) {
   return d;
 }
 
-efd::TArquivoEFD Ler(const std::string& caminho) {
-  TBarraProgresso barra("Lendo " + fs::path(caminho).filename().string());
-  return efd::LerArquivoEFD(caminho, [&](int64_t lidos, int64_t total) { barra.Atualizar(lidos, total); });
-}
-
-efd::TResumoImportacao Importar(TQDConnection& conexao, const efd::TArquivoEFD& arquivo) {
-  TBarraProgresso barra("Gravando documentos");
-  return efd::TImportacaoEFD(conexao, [&](int64_t feitos, int64_t total) { barra.Atualizar(feitos, total); })
-      .Importar(arquivo);
+// The file read and loaded as it is read; `lido` keeps all of it but the documents.
+efd::TResumoImportacao Importar(TQDConnection& conexao, const std::string& caminho, efd::TArquivoEFD& lido) {
+  TBarraProgresso barra("Importando " + fs::path(caminho).filename().string());
+  return efd::TImportacaoEFD(conexao, [&](int64_t lidos, int64_t total) { barra.Atualizar(lidos, total); })
+      .ImportarArquivo(caminho, lido);
 }
 
 // A scratch copy of the office's database, removed with its journal files at the end. The office's
@@ -108,11 +102,23 @@ bool TComandosEFD::Executar(int& codigo) {
 }
 
 int TComandosEFD::Importar() {
-  const efd::TArquivoEFD arquivo = Ler(arquivo_);
+  if (!fs::is_regular_file(arquivo_)) throw efd::EArquivoEFD("Não foi possível abrir o arquivo " + arquivo_, 0, "");
   const bool novo = !fs::exists(banco_);
   auto conexao = novo ? TQDConnection::Criar(banco_) : TQDConnection::Abrir(banco_);
+  efd::TArquivoEFD arquivo;
+  efd::TResumoImportacao r;
+  try {
+    r = ::Importar(*conexao, arquivo_, arquivo);
+  } catch (...) {
+    // A refused file leaves no database behind that the import alone created.
+    if (novo) {
+      conexao.reset();
+      std::error_code ec;
+      for (const char* sufixo : {"", "-wal", "-shm"}) fs::remove(banco_ + sufixo, ec);
+    }
+    throw;
+  }
   if (novo) std::cout << "Banco criado: " << banco_ << "\n";
-  const efd::TResumoImportacao r = ::Importar(*conexao, arquivo);
   std::cout << "Arquivo " << arquivo.Nome << " importado (" << arquivo.Linhas << " linhas).\n" << r.Texto();
   return 0;
 }
@@ -121,14 +127,7 @@ int TComandosEFD::Exportar() {
   auto conexao = TQDConnection::Abrir(banco_);
   const efd::TBlocoE bloco =
       efd::MontarBlocoE(*conexao, idFilial_, LerData(inicio_, "--inicio"), LerData(fim_, "--fim"));
-  const std::string texto = efd::EscreverBlocoE(bloco);
-  impressao::TSubstituicaoArquivos saidas;
-  {
-    std::ofstream f(saidas.Adicionar(saida_), std::ios::binary);
-    f << efd::ParaLatin1(texto);
-    if (!f.flush()) throw std::runtime_error("Não foi possível gravar " + saida_);
-  }
-  saidas.Confirmar();
+  efd::GravarBlocoE(bloco, saida_);
   for (const auto& a : bloco.Avisos) std::cout << "Aviso: " << a << "\n";
   std::cout << "Bloco E gravado: " << saida_ << " (" << bloco.ICMS.size() << " período(s) de ICMS, " << bloco.ST.size()
             << " de ICMS-ST)\n";
@@ -136,10 +135,11 @@ int TComandosEFD::Exportar() {
 }
 
 int TComandosEFD::Conferir() {
-  const efd::TArquivoEFD arquivo = Ler(arquivo_);
+  if (!fs::is_regular_file(arquivo_)) throw efd::EArquivoEFD("Não foi possível abrir o arquivo " + arquivo_, 0, "");
   TCopiaTemporaria copia(banco_);
   auto conexao = TQDConnection::Abrir(copia.Caminho());
-  const efd::TResumoImportacao r = ::Importar(*conexao, arquivo);
+  efd::TArquivoEFD arquivo;
+  const efd::TResumoImportacao r = ::Importar(*conexao, arquivo_, arquivo);
   std::cout << "Arquivo " << arquivo.Nome << " importado numa cópia do banco.\n" << r.Texto() << "\n";
 
   TInteracaoRoteirizada interacao =

@@ -3,14 +3,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
+
+#include <unistd.h>
 
 #include "forms/form58140.h"
 #include "forms/pedidoapuracao.h"
 #include "host/base/texto.h"
 #include "host/host.h"
+#include "host/impressao/substituicao.h"
 #include "host/servicos/selecaoimpostos.h"
 #include "relatorio/relatorio.h"
 
@@ -50,12 +52,13 @@ void VerificarSaidas(const std::vector<std::string>& saidas, std::string& txt, s
     if (!destino.empty()) throw std::runtime_error("Mais de um arquivo de saída " + ext + ": " + destino + " e " + s);
     std::error_code ec;
     if (fs::is_directory(s, ec)) throw std::runtime_error("O arquivo de saída é uma pasta: " + s);
-    bool existia = fs::exists(s, ec);
-    {
-      std::ofstream f(s, std::ios::binary | std::ios::app);
-      if (!f) throw std::runtime_error("Não é possível gravar o arquivo de saída: " + s);
-    }
-    if (!existia) fs::remove(s, ec);
+    // The print writes a scratch file beside the output and renames it over the output: that is
+    // what is tried here, never the output itself (a link planted there is not followed).
+    impressao::TSubstituicaoArquivos teste;
+    const int fd = impressao::AbrirRascunho(teste.Adicionar(s));
+    if (fd < 0) throw std::runtime_error("Não é possível gravar o arquivo de saída: " + s);
+    ::close(fd);
+    teste.Descartar();
     destino = s;
   }
 }

@@ -34,8 +34,8 @@ struct TOpcoesPagina {
 
 void ConfigurarPagina(impressao::TQDprint& prn, const TOpcoesPagina& o);
 
-// The outputs by kind, each checked for writing before anything runs: an existing file is opened
-// for appending (its content stays), a new one is created and removed again.
+// The outputs by kind, each checked for writing before anything runs: a scratch file is created
+// beside it, as the print will, and removed again; the output itself is not touched.
 void VerificarSaidas(const std::vector<std::string>& saidas, std::string& txt, std::string& pdf);
 
 struct TLivroImpresso {

@@ -114,6 +114,8 @@ void TQDConnection::CriarEsquema() {
 //
 // Version 6 marks settled periods whose data an import changed afterwards (HS_PERIODOALTERADO) and
 // keeps the digest of each imported file, so that importing the same file again marks nothing.
+// Version 7 keeps the client's own obligations and declaratory lines of an imported block E
+// (HS_OBRIGACAOEFD), for the exported block to give them back.
 void TQDConnection::Migrar(const std::string& arquivo) {
   TTransacao t(*this);
   const int versao = db_->execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
@@ -165,6 +167,13 @@ void TQDConnection::Migrar(const std::string& arquivo) {
              " IDFILIAL INTEGER NOT NULL, IMPOSTO VARCHAR(10) NOT NULL, DATAINICIO DATE NOT NULL,"
              " DATAFIM DATE NOT NULL, MOTIVO VARCHAR(250), GRAVADOEM VARCHAR(25));"
              "CREATE INDEX IF NOT EXISTS IX_HS_PERIODOALTERADO ON HS_PERIODOALTERADO (IDFILIAL, DATAINICIO);");
+  }
+  if (versao < 7) {
+    Executar("CREATE TABLE IF NOT EXISTS HS_OBRIGACAOEFD (IDOBRIGACAOEFD INTEGER PRIMARY KEY,"
+             " IDIMPORTACAO INTEGER NOT NULL, IDFILIAL INTEGER NOT NULL, IMPOSTO VARCHAR(10) NOT NULL,"
+             " DATAINICIO DATE NOT NULL, DATAFIM DATE NOT NULL, REGISTRO VARCHAR(4) NOT NULL,"
+             " VALOR NUMERIC(18,4) NOT NULL DEFAULT 0, LINHA TEXT NOT NULL);"
+             "CREATE INDEX IF NOT EXISTS IX_HS_OBRIGACAOEFD ON HS_OBRIGACAOEFD (IDFILIAL, IMPOSTO, DATAINICIO);");
   }
   Executar("UPDATE HS_VERSAO SET VERSAO = " + std::to_string(kVersaoEsquema));
   t.Confirmar();

@@ -37,7 +37,8 @@ class TQDConnection {
   // 4: dates of documents and entries, and four decimals of item amounts, checked by the schema.
   // 5: a definitive book keeps its print mode (HS_NUMERACAOLIVRO.FRENTEVERSO).
   // 6: settled periods whose data changed since (HS_PERIODOALTERADO), the digest of an imported file.
-  static constexpr int kVersaoEsquema = 6;
+  // 7: the client's own block E obligations and declaratory lines of an import (HS_OBRIGACAOEFD).
+  static constexpr int kVersaoEsquema = 7;
   // How long a statement waits for another program's lock before failing: long enough for any
   // short write of another program (an import, the host's own screens), short enough that a
   // database left locked is reported while the user is still there.

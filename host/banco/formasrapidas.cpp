@@ -1,20 +1,20 @@
-// The table of the settlement's SQL texts that the query components run in a faster form, the
-// forms themselves and the run in progress that they draw on. The host knows these texts of the
-// settlement by their constants: the table is the one place where a text meets its faster form.
+// The registry of faster forms: texts recognised filled by Format, their arguments read back for
+// the form; and the run in progress that the forms draw on. The host knows no text here: each
+// module registers the forms of its own texts.
 #include "host/banco/formasrapidas.h"
 
 #include <algorithm>
 #include <charconv>
+#include <mutex>
+#include <string_view>
 #include <stdexcept>
 
 #include "host/banco/motor.h"
 
-#include "apuracao/sqlapuracao.h"
 #include "host/banco/adaptadorsql.h"
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
-#include "regimes/subtrib/sqlsubtrib.h"
 
 namespace banco {
 
@@ -22,7 +22,7 @@ namespace {
 
 // ------------------------------------------------------------------ texts filled by Format
 
-// A text of the settlement cut at its placeholders, to recognise it filled and read back the
+// A text cut at its placeholders, to recognise it filled and read back the
 // arguments it was filled with.
 class TModelo {
  public:
@@ -44,6 +44,8 @@ class TModelo {
     }
     pedacos_.push_back(std::move(pedaco));
   }
+
+  std::string_view Texto() const { return texto_; }
 
   // The arguments, when `sql` is this text filled by Format.
   std::optional<std::vector<std::string>> Argumentos(const std::string& sql) const {
@@ -72,7 +74,8 @@ class TModelo {
   size_t qtde_ = 0;
 };
 
-// A text argument as Format put it: a quoted SQL literal, nothing around it.
+}  // namespace
+
 bool LerLiteral(const std::string& a, std::string& valor) {
   if (a.size() < 2 || a.front() != '\'' || a.back() != '\'') return false;
   valor.clear();
@@ -91,159 +94,51 @@ bool LerInteiro(const std::string& a, int64_t& valor) {
   return erro == std::errc() && fim == a.data() + a.size() && !a.empty() && a[0] != '+';
 }
 
-// ------------------------------------------------------------------ the CFOP registers
+// ------------------------------------------------------------------ the registry
 
-struct TRegistroRapido {
+namespace {
+
+struct TRegistrada {
   TModelo Modelo;
-  bool Saidas, Agrupado, ST;
+  TFormaRapida Forma;
 };
 
-const std::vector<TRegistroRapido>& Registros() {
-  static const std::vector<TRegistroRapido> r = {
-      {TModelo(kSqlRegEntradaSufixo), false, false, false},   {TModelo(kSqlRegEntradaAgrupado), false, true, false},
-      {TModelo(kSqlRegSaidaSufixo), true, false, false},      {TModelo(kSqlRegSaidaAgrupado), true, true, false},
-      {TModelo(kSqlRegEntradaSufixoST), false, false, true},  {TModelo(kSqlRegEntradaAgrupadoST), false, true, true},
-      {TModelo(kSqlRegSaidaSufixoST), true, false, true},     {TModelo(kSqlRegSaidaAgrupadoST), true, true, true},
-  };
-  return r;
-}
-
-// Characters of a text as SQLite counts them (substr, length): a byte below 0xC0 starts one.
-size_t Caracteres(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-  return n;
-}
-std::string Inicio(const std::string& s, size_t caracteres) {
-  size_t i = 0;
-  for (size_t n = 0; i < s.size() && n < caracteres; ++n) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-  }
-  return s.substr(0, i);
-}
-
-// "DES.CFOP STARTING WITH p" as the adapter runs it: the range that lets the index serve it and the
-// prefix itself.
-bool ComecaCom(const std::string& codigo, const std::string& p) {
-  return codigo >= p && codigo < p + "\xF4\x8F\xBF\xBF" && Inicio(codigo, Caracteres(p)) == p;
-}
-
-std::optional<TTabelaMemoria> Registro(TApuracaoEmCurso& emCurso, const TRegistroRapido& r,
-                                       const std::vector<std::string>& args) {
-  const size_t d = r.Agrupado ? 1 : 0;
-  int64_t idFilial = 0;
-  std::string inicio, fim, uf;
-  if (!LerInteiro(args[d], idFilial) || !LerLiteral(args[d + 1], inicio) || !LerLiteral(args[d + 2], fim) ||
-      (r.ST && !LerLiteral(args[d + 3], uf)))
-    return std::nullopt;
-  const std::string zeros = r.Agrupado ? args[0] : std::string();
-  if (zeros.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  const TTotaisItens* itens = emCurso.Itens(r.Saidas, idFilial);
-  if (!itens || !itens->Cobre(inicio, fim)) return std::nullopt;
-  const auto porCfop = itens->Somar(inicio, fim, r.ST ? &uf : nullptr);
-  if (!porCfop) return std::nullopt;
-
-  // GROUP BY 1,2 ORDER BY 1: lines by CFOP, then description (a null one first), as SQLite orders
-  // them; the five sums of each.
-  using TChave = std::pair<std::string, std::optional<std::string>>;
-  std::map<TChave, std::array<int64_t, 5>> linhas;
-  bool cabe = true;
-  auto somar = [&](TChave chave, const std::array<int64_t, 5>& v) {
-    auto [it, novo] = linhas.try_emplace(std::move(chave), v);
-    if (!novo)
-      for (size_t i = 0; i < v.size(); ++i) cabe = cabe && !__builtin_add_overflow(it->second[i], v[i], &it->second[i]);
-  };
-  const TApuracaoEmCurso::TCfops& cfops = emCurso.Cfops();
-  for (const auto& [idCfop, s] : *porCfop) {
-    auto c = cfops.PorId.find(idCfop);
-    if (c == cfops.PorId.end()) continue;  // the inner join drops the item
-    const std::array<int64_t, 5> v =
-        r.ST ? std::array<int64_t, 5>{s[siValorContabil], s[siBaseST], s[siICMSST], 0, 0}
-             : std::array<int64_t, 5>{s[siValorContabil], s[siBaseICMS], s[siICMS], s[siIsentasNaoTributadas], s[siOutras]};
-    if (!r.Agrupado) {
-      somar({c->second.Codigo, c->second.Descricao}, v);
-      continue;
-    }
-    // The family row(s) whose code begins with the CFOP without suffix, a point and the zeros:
-    // each one found gives its description (or the item's when it has none) and counts the item.
-    const std::string familia = Inicio(c->second.Codigo, 5), prefixo = familia + "." + zeros;
-    bool achou = false;
-    auto it = std::lower_bound(cfops.PorCodigo.begin(), cfops.PorCodigo.end(), prefixo,
-                               [](const auto& e, const std::string& p) { return e.first < p; });
-    for (; it != cfops.PorCodigo.end() && it->first.compare(0, prefixo.size(), prefixo) == 0; ++it) {
-      if (!ComecaCom(it->first, prefixo)) continue;
-      achou = true;
-      somar({familia, it->second->Descricao ? it->second->Descricao : c->second.Descricao}, v);
-    }
-    if (!achou) somar({familia, c->second.Descricao}, v);
-  }
-  if (!cabe) return std::nullopt;
-
-  TTabelaMemoria t;
-  t.Campos = {"CFOP", "DESCRICAO", "VLRCONTABIL", "BASECALCULO", "IMPOSTO", "ISENTAS", "OUTRAS"};
-  for (const auto& [chave, v] : linhas) {
-    std::vector<TCampo::Valor> l;
-    l.reserve(7);
-    l.emplace_back(chave.first);
-    if (chave.second) l.emplace_back(*chave.second);
-    else l.emplace_back(std::monostate{});
-    for (int64_t x : v) l.emplace_back(static_cast<double>(x) / 10000.0);
-    t.Linhas.push_back(std::move(l));
-  }
-  return t;
-}
-
-// ------------------------------------------------------------------ the GNRE guides
-
-// The guides of the text, reached from the exits of the establishment in the period: the index on
-// (IDFILIAL, DATAEMISSAO) bounds the reading by the period. CROSS JOIN keeps that order; the rows
-// come out in the order the text's own reading gives them (guide, then its link to the exit).
-constexpr const char* kSqlGNREPorSaidas =
-    "SELECT ES02_GNRE.CODIGOREC, ES02_GNRE.VENCIMENTO, ES02_GNRE.VALORGNRE, ES02_GNRE.NUMEROGNRE, ES02_GNRE.UFFAVOR,"
-    " ES02_SAIDA.NUMERO, ES02_SAIDA.MODELO, ES02_SAIDA.SERIE, ES02_SAIDA.SUBSERIE, ES02_SAIDA.ESPECIE"
-    " FROM ES02_SAIDA"
-    " CROSS JOIN ES02_SAIDASPINF ON (ES02_SAIDASPINF.IDSAIDA = ES02_SAIDA.IDSAIDA)"
-    " CROSS JOIN ES02_GNRES ON (ES02_GNRES.IDSAIDASPINF = ES02_SAIDASPINF.IDSAIDASPINF)"
-    " CROSS JOIN ES02_GNRE ON (ES02_GNRE.IDGNRE = ES02_GNRES.IDGNRE)"
-    " WHERE ES02_SAIDA.IDFILIAL = %0:s AND ES02_SAIDA.DATAEMISSAO BETWEEN %1:s AND %2:s"
-    " AND ES02_GNRE.IDFILIAL = %0:s AND ES02_GNRE.IMPOSTO = %3:s"
-    " ORDER BY ES02_GNRE.IDGNRE, ES02_GNRES.IDGNRES";
-
-const TModelo& ModeloGNRE() {
-  static const TModelo m(kSqlGNRE);
+// The forms, in the order registered. Registered once by their modules before any run; looked up by
+// every query.
+std::mutex& Trava() {
+  static std::mutex m;
   return m;
 }
-
-std::optional<std::string> GNRE(TApuracaoEmCurso& emCurso, const std::vector<std::string>& args) {
-  int64_t idFilial = 0;
-  std::string inicio, fim, imposto;
-  if (!LerInteiro(args[0], idFilial) || !LerLiteral(args[1], inicio) || !LerLiteral(args[2], fim) ||
-      !LerLiteral(args[3], imposto))
-    return std::nullopt;
-  if (!emCurso.GuiasSoDoEstabelecimento(idFilial, imposto)) return std::nullopt;
-  return Format(kSqlGNREPorSaidas, args);
+std::vector<std::unique_ptr<TRegistrada>>& Registradas() {
+  static std::vector<std::unique_ptr<TRegistrada>> r;
+  return r;
 }
 
 }  // namespace
 
-// ------------------------------------------------------------------ the table
+void RegistrarForma(const char* texto, TFormaRapida forma) {
+  std::lock_guard<std::mutex> trava(Trava());
+  for (const auto& r : Registradas())
+    if (r->Modelo.Texto() == std::string_view(texto)) return;
+  Registradas().push_back(std::make_unique<TRegistrada>(TRegistrada{TModelo(texto), std::move(forma)}));
+}
 
 TFormaExecucao FormaDeExecucao(TQDConnection& conexao, const std::string& sql) {
-  TFormaExecucao f;
   if (TApuracaoEmCurso* emCurso = conexao.ApuracaoEmCurso()) {
-    for (const TRegistroRapido& r : Registros()) {
-      if (auto args = r.Modelo.Argumentos(sql)) {
-        if ((f.Linhas = Registro(*emCurso, r, *args))) return f;
-        break;
-      }
+    const TRegistrada* achada = nullptr;
+    std::optional<std::vector<std::string>> args;
+    {
+      std::lock_guard<std::mutex> trava(Trava());
+      for (const auto& r : Registradas())
+        if ((args = r->Modelo.Argumentos(sql))) {
+          achada = r.get();
+          break;
+        }
     }
-    if (auto args = ModeloGNRE().Argumentos(sql))
-      if (auto rapida = GNRE(*emCurso, *args)) {
-        f.Sql = std::move(*rapida);
-        return f;
-      }
+    if (achada)
+      if (auto f = achada->Forma(*emCurso, *args)) return std::move(*f);
   }
+  TFormaExecucao f;
   f.Sql = AdaptarSQL(sql);
   return f;
 }
@@ -272,7 +167,7 @@ void TApuracaoEmCurso::Conferir() {
   itens_[0].reset();
   itens_[1].reset();
   cfops_.reset();
-  guias_.clear();
+  memoria_.clear();
 }
 
 void TApuracaoEmCurso::GuardarItens(TTotaisItens totais) {
@@ -304,20 +199,9 @@ const TApuracaoEmCurso::TCfops& TApuracaoEmCurso::Cfops() {
   return *cfops_;
 }
 
-bool TApuracaoEmCurso::GuiasSoDoEstabelecimento(int64_t idFilial, const std::string& imposto) {
+std::any& TApuracaoEmCurso::Memoria(const std::string& chave) {
   Conferir();
-  auto [it, novo] = guias_.try_emplace({idFilial, imposto}, false);
-  if (novo) {
-    banco::TComando q(conexao_.Db(),
-                        "SELECT 1 FROM ES02_GNRE G"
-                        " JOIN ES02_GNRES GS ON (GS.IDGNRE = G.IDGNRE)"
-                        " JOIN ES02_SAIDASPINF P ON (P.IDSAIDASPINF = GS.IDSAIDASPINF)"
-                        " JOIN ES02_SAIDA S ON (S.IDSAIDA = P.IDSAIDA)"
-                        " WHERE G.IDFILIAL = ?1 AND G.IMPOSTO = ?2 AND S.IDFILIAL IS NOT ?1 LIMIT 1");
-    Vincular(q, idFilial, imposto);
-    it->second = !q.executeStep();
-  }
-  return it->second;
+  return memoria_[chave];
 }
 
 }  // namespace banco

@@ -1,27 +1,19 @@
 #pragma once
-// Faster forms of some of the settlement's SQL texts, in one table (formasrapidas.cpp). The texts
-// stay as the settlement writes them (apuracao/sqlapuracao.h, regimes/subtrib/sqlsubtrib.h) and
-// remain the reference; the query components (consulta.h) look every text up here before preparing
-// it, and when it is a text of the table, filled with arguments its faster form takes, they run the
-// faster form, which returns the same rows in the same order (tests/formasrapidas_test.cpp holds
-// each form against its text):
-//
-//   - the eight CFOP registers (entries or exits; with the suffix or grouped by the CFOP without
-//     it; regular ICMS or the ICMS-ST of a state): answered from the totals that the run's one
-//     reading of the establishment's items left (totaisitens.h) - the sums per CFOP id of the
-//     period, then the CFOP codes and descriptions joined and grouped as the text joins and groups
-//     them. Read as written, each text reads every item of its period again, once per tax, and
-//     sorts the wide rows with their descriptions.
-//   - the GNRE guides of an ICMS-ST state without inscription (the book's guide list): driven by the
-//     establishment's exits of the period through the index on establishment and date, when no
-//     guide of the establishment and tax pays an exit of another establishment. As written, the
-//     text reads every guide the establishment ever had for each period it prints.
+// Faster forms of some SQL texts, run in their place while a settlement run is in progress. The
+// texts stay as their modules write them and remain the reference; the query components
+// (consulta.h) look every text up here before preparing it, and when a form is registered for it
+// and takes the arguments it was filled with, they run the form, which returns the same rows in the
+// same order. The forms live beside the texts they serve and register themselves there (the
+// settlement's CFOP registers, apuracao/formasrapidas.h; the GNRE guides of the ICMS-ST book,
+// regimes/subtrib/formasrapidasst.h); tests/formasrapidas_test.cpp holds each form against its text.
 //
 // The faster forms run only while a settlement run is in progress on the connection
 // (TApuracaoEmCurso): the run's documents do not change under it, and what the run gathered once
 // serves all its periods and taxes. Outside a run, and for arguments a form does not take (an
 // interval the run did not read, another establishment), the text runs as written.
+#include <any>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,6 +40,20 @@ struct TFormaExecucao {
   std::string Sql;
 };
 TFormaExecucao FormaDeExecucao(TQDConnection& conexao, const std::string& sql);
+
+class TApuracaoEmCurso;
+
+// A faster form: given the run in progress and the arguments the text was filled with (as Format
+// put them in, quotes and all), what to run instead; nothing when it does not take them.
+using TFormaRapida = std::function<std::optional<TFormaExecucao>(TApuracaoEmCurso&, const std::vector<std::string>&)>;
+// Registers `forma` for the text (a Format template: %s/%d in order, %N:s by position). A text
+// registered again keeps its first form.
+void RegistrarForma(const char* texto, TFormaRapida forma);
+
+// Arguments as Format put them: a quoted SQL literal (its value without the quotes), a bare whole
+// number.
+bool LerLiteral(const std::string& argumento, std::string& valor);
+bool LerInteiro(const std::string& argumento, int64_t& valor);
 
 // A settlement run in progress on a connection, from its checks to its last printed page. While
 // one exists the run's documents are taken as unchanged by this connection (a run writes tax
@@ -77,9 +83,10 @@ class TApuracaoEmCurso {
     std::vector<std::pair<std::string, const TCfop*>> PorCodigo;  // ascending code
   };
   const TCfops& Cfops();
-  // Whether every GNRE guide of the establishment and tax pays exits of the establishment itself
-  // (asked once per run).
-  bool GuiasSoDoEstabelecimento(int64_t idFilial, const std::string& imposto);
+  // What a form gathered once for the run, under a key of its own (empty the first time); dropped
+  // with the rest when another connection commits.
+  std::any& Memoria(const std::string& chave);
+  TQDConnection& Conexao() { return conexao_; }
 
  private:
   // Drops what was gathered when another connection committed since.
@@ -91,7 +98,7 @@ class TApuracaoEmCurso {
   int64_t versao_ = 0;
   std::optional<TTotaisItens> itens_[2];
   std::unique_ptr<TCfops> cfops_;
-  std::map<std::pair<int64_t, std::string>, bool> guias_;
+  std::map<std::string, std::any> memoria_;
 };
 
 }  // namespace banco

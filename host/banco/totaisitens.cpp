@@ -3,7 +3,6 @@
 #include "host/banco/totaisitens.h"
 
 #include <algorithm>
-#include <cmath>
 #include <map>
 #include <numeric>
 
@@ -22,9 +21,8 @@ bool Acumular(TSomasItem& a, const TSomasItem& b) {
 TTotaisItens::TTotaisItens(int64_t idFilial, bool saidas, std::string inicio, std::string fim)
     : idFilial_(idFilial), saidas_(saidas), inicio_(std::move(inicio)), fim_(std::move(fim)) {}
 
-bool TTotaisItens::DezMilesimos(double valor, int64_t& resultado) {
-  const double x = std::round(valor * 10000.0);
-  if (!std::isfinite(x) || x >= 9223372036854775808.0 || x < -9223372036854775808.0) return false;
+bool TTotaisItens::DezMilesimosArredondados(double x, int64_t& resultado) {
+  if (!(x >= -9223372036854775808.0 && x < 9223372036854775808.0)) return false;  // infinite or too large
   resultado = static_cast<int64_t>(x);
   return true;
 }
@@ -50,14 +48,17 @@ int16_t TTotaisItens::IndiceUF(std::string_view uf) {
   return static_cast<int16_t>(ufs_.size() - 1);
 }
 
-void TTotaisItens::Adicionar(std::string_view data, const std::string_view* uf, int64_t idCfop, bool st,
-                             const TSomasItem& somas) {
+void TTotaisItens::Documento(std::string_view data, const std::string_view* uf) {
+  IndiceDia(data);
+  ufAtual_ = uf ? IndiceUF(*uf) : int16_t{-1};
+}
+
+void TTotaisItens::Adicionar(int64_t idCfop, bool st, const TSomasItem& somas) {
   if (!utilizavel_) return;
-  const int32_t dia = IndiceDia(data);
-  const TChaveDia chave{idCfop, uf ? IndiceUF(*uf) : int16_t{-1}, st};
+  const TChaveDia chave{idCfop, ufAtual_, st};
   auto [it, novo] = linhasDoDia_.try_emplace(chave, linhas_.size());
   if (novo) {
-    linhas_.push_back({idCfop, dia, chave.UF, st, somas});
+    linhas_.push_back({idCfop, diaAtual_, chave.UF, st, somas});
   } else if (!Acumular(linhas_[it->second].Somas, somas)) {
     utilizavel_ = false;
   }

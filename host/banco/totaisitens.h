@@ -32,14 +32,17 @@ class TTotaisItens {
   // ISO date texts the documents were selected by.
   TTotaisItens(int64_t idFilial, bool saidas, std::string inicio, std::string fim);
 
-  // While reading: one item of a document dated `data` (its stored text), whose participant lies in
-  // `uf` (nullptr: none, or the chain document - account - participant - municipality is broken),
-  // with the ST flag of its side set or not, and its amounts in ten-thousandths (DezMilesimos). A sum
-  // that does not fit makes the totals unusable.
-  void Adicionar(std::string_view data, const std::string_view* uf, int64_t idCfop, bool st, const TSomasItem& somas);
-  // An amount as stored, in ten-thousandths (rounded to the nearest, as Currency::FromDouble does);
-  // false when it does not fit in 64 bits.
-  static bool DezMilesimos(double valor, int64_t& resultado);
+  // While reading: the document whose items follow, dated `data` (its stored text), whose
+  // participant lies in `uf` (nullptr: none, or the chain document - account - participant -
+  // municipality is broken).
+  void Documento(std::string_view data, const std::string_view* uf);
+  // One item of that document, with the ST flag of its side set or not, and its amounts in
+  // ten-thousandths. A sum that does not fit makes the totals unusable.
+  void Adicionar(int64_t idCfop, bool st, const TSomasItem& somas);
+  // An amount stored as a real, already multiplied by 10,000 and rounded to the nearest as
+  // Currency::FromDouble rounds (std::round), as a whole number; false when it does not fit in 64 bits.
+  static bool DezMilesimosArredondados(double arredondado, int64_t& resultado);
+  // A whole amount in ten-thousandths; false when it does not fit in 64 bits.
   static bool DezMilesimos(int64_t valor, int64_t& resultado);
   void Invalidar() { utilizavel_ = false; }
   // Ends the reading: sorts the days and joins what an out-of-order document left apart.
@@ -48,6 +51,8 @@ class TTotaisItens {
   bool Utilizavel() const { return utilizavel_; }
   int64_t IdFilial() const { return idFilial_; }
   bool Saidas() const { return saidas_; }
+  const std::string& Inicio() const { return inicio_; }
+  const std::string& Fim() const { return fim_; }
   // Whether every document dated between `inicio` and `fim` (ISO texts, compared as the database
   // compares them) was read.
   bool Cobre(const std::string& inicio, const std::string& fim) const;
@@ -81,6 +86,7 @@ class TTotaisItens {
 
   int32_t IndiceDia(std::string_view data);
   int16_t IndiceUF(std::string_view uf);
+  int16_t ufAtual_ = -1;  // the state of the document being read
 
   int64_t idFilial_;
   bool saidas_;

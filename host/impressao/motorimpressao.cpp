@@ -1,6 +1,7 @@
 #include "host/impressao/motorimpressao.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "host/base/texto.h"
 #include "host/impressao/saidapdf.h"
@@ -28,6 +29,7 @@ void TQDprint::SetLinha(TLinha linha) {
 bool TQDprint::Abrir() {
   if (aberto_) throw std::logic_error("impressão já aberta");
   auto substituicao = std::make_unique<TSubstituicaoArquivos>();
+  substituicao->SetDiario(std::exchange(diario_, {}), std::exchange(marca_, {}));
   std::unique_ptr<TSaidaTexto> texto;
   std::unique_ptr<TSaidaPdf> pdf;
   if (!arquivoTexto_.empty()) {
@@ -36,7 +38,7 @@ bool TQDprint::Abrir() {
   }
   if (!arquivoPdf_.empty()) {
     pdf = std::make_unique<TSaidaPdf>(papel_);
-    if (!pdf->Abrir(substituicao->Adicionar(arquivoPdf_))) return false;
+    if (!pdf->Abrir(substituicao->Adicionar(arquivoPdf_), informacoesPdf_)) return false;
   }
   texto_ = std::move(texto);
   pdf_ = std::move(pdf);
@@ -137,7 +139,7 @@ void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminh
   }
   if (!caminhoPdf.empty()) {
     TSaidaPdf pdf(papel);
-    if (!pdf.Abrir(substituicao.Adicionar(caminhoPdf))) throw falhou(caminhoPdf, "não pôde ser criado");
+    if (!pdf.Abrir(substituicao.Adicionar(caminhoPdf), informacoesPdf_)) throw falhou(caminhoPdf, "não pôde ser criado");
     for (const TPagina& p : paginas_) pdf.Pagina(p, p.QteLinhas() == 66 ? 6 : 8);
     try {
       pdf.Fechar();

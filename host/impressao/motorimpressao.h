@@ -28,6 +28,7 @@
 
 #include "host/impressao/fontes.h"
 #include "host/impressao/pagina.h"
+#include "host/impressao/informacoespdf.h"
 
 namespace impressao {
 
@@ -64,6 +65,15 @@ class TQDprint {
   // Outputs of the next job (empty path: none). Without outputs the job stays in memory only.
   void SetArquivoTexto(std::string caminho) { arquivoTexto_ = std::move(caminho); }
   void SetArquivoPdf(std::string caminho) { arquivoPdf_ = std::move(caminho); }
+  // The journal of the next job's renames, with its mark (see TSubstituicaoArquivos::SetDiario):
+  // whoever records the job keeps the mark in the same commit, so that a job killed before it can
+  // be told from one killed after it.
+  void SetDiario(std::string caminho, std::string marca) {
+    diario_ = std::move(caminho);
+    marca_ = std::move(marca);
+  }
+  // Document information of the next jobs' PDF (and of Salvar's).
+  void SetInformacoesPdf(TInformacoesPdf informacoes) { informacoesPdf_ = std::move(informacoes); }
   // Where the job went: the destination the preview reported, else the output files ("Memória"
   // when there are none).
   std::string NomeImpressora() const;
@@ -125,6 +135,8 @@ class TQDprint {
 
   std::string arquivoTexto_, arquivoPdf_, titulo_ = "Livro de ICMS";
   std::string destino_;  // reported by the preview
+  std::string diario_, marca_;
+  TInformacoesPdf informacoesPdf_;
   TLinha linha_ = TLinha::Seis;
   TPapel papel_ = TPapel::A4;
   TFontes fonte_;

@@ -20,7 +20,6 @@ namespace {
 
 constexpr double kPt = 72.0;             // points per inch
 constexpr double kMargem = kPt * 10 / 25.4;  // 10 mm
-constexpr double kAvanco = 0.6;          // Courier's advance, in em
 
 // Where the grid lies on the sheet, in points.
 struct TGeometria {
@@ -82,7 +81,12 @@ TSaidaPdf::~TSaidaPdf() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-bool TSaidaPdf::Abrir(const std::string& caminho) {
+const TArquivosFonte kFontesPdf[2] = {
+    {"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"},
+    {"/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf",
+     "/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf"}};
+
+bool TSaidaPdf::Abrir(const std::string& caminho, const TInformacoesPdf& informacoes) {
   PontoDeFalha("criar o arquivo PDF");
   if (fd_ >= 0) ::close(fd_);
   fd_ = AbrirRascunho(caminho);
@@ -93,8 +97,36 @@ bool TSaidaPdf::Abrir(const std::string& caminho) {
   doc_ = HPDF_NewEx(ErroHpdf, nullptr, nullptr, 1 << 18, nullptr);
   if (!doc_) throw std::bad_alloc();
   HPDF_SetCompressionMode(doc_, HPDF_COMP_ALL);
-  courier_ = HPDF_GetFont(doc_, "Courier", "WinAnsiEncoding");
-  courierNegrito_ = HPDF_GetFont(doc_, "Courier-Bold", "WinAnsiEncoding");
+  fonte_ = fonteNegrito_ = nullptr;
+  for (const TArquivosFonte& f : kFontesPdf) {
+    if (::access(f.normal, R_OK) != 0 || ::access(f.negrito, R_OK) != 0) continue;
+    fonte_ = HPDF_GetFont(doc_, HPDF_LoadTTFontFromFile(doc_, f.normal, HPDF_TRUE), "WinAnsiEncoding");
+    fonteNegrito_ = HPDF_GetFont(doc_, HPDF_LoadTTFontFromFile(doc_, f.negrito, HPDF_TRUE), "WinAnsiEncoding");
+    break;
+  }
+  if (!fonte_) {
+    fonte_ = HPDF_GetFont(doc_, "Courier", "WinAnsiEncoding");
+    fonteNegrito_ = HPDF_GetFont(doc_, "Courier-Bold", "WinAnsiEncoding");
+  }
+  avanco_ = HPDF_Font_GetUnicodeWidth(fonte_, ' ') / 1000.0;
+  auto texto = [this](HPDF_InfoType tipo, const std::string& valor) {
+    if (!valor.empty()) HPDF_SetInfoAttr(doc_, tipo, ParaCp1252(valor).c_str());
+  };
+  texto(HPDF_INFO_TITLE, informacoes.Titulo);
+  texto(HPDF_INFO_AUTHOR, informacoes.Autor);
+  texto(HPDF_INFO_SUBJECT, informacoes.Assunto);
+  texto(HPDF_INFO_CREATOR, informacoes.Criador);
+  if (informacoes.Ano > 0) {
+    HPDF_Date data{};
+    data.year = informacoes.Ano;
+    data.month = informacoes.Mes;
+    data.day = informacoes.Dia;
+    data.hour = informacoes.Hora;
+    data.minutes = informacoes.Minuto;
+    data.seconds = informacoes.Segundo;
+    data.ind = ' ';
+    HPDF_SetInfoDateAttr(doc_, HPDF_INFO_CREATION_DATE, data);
+  }
   return true;
 }
 
@@ -104,18 +136,19 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
   HPDF_Page pg = HPDF_AddPage(doc_);
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
   HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(g.altura));
+  const double ascendente = HPDF_Font_GetAscent(fonte_) / 1000.0;
+  const double caixa = ascendente - HPDF_Font_GetDescent(fonte_) / 1000.0;
   HPDF_Page_BeginText(pg);
   // Font, size and scaling stay set inside the text object: written only when they change.
   HPDF_Font fonteAtual = nullptr;
   double tamanhoAtual = -1, escalaAtual = -1;
   for (const TTrechoDesenhado& t : Disposicao(pagina)) {
-    const double tamanhoPelaLargura = t.largura * g.coluna / kAvanco;
-    const double tamanho = std::min(tamanhoPelaLargura, g.linha);
+    const double tamanhoPelaLargura = t.largura * g.coluna / avanco_;
+    const double tamanho = std::min(tamanhoPelaLargura, g.linha / caixa);
     const double x = g.esquerda + t.coluna * g.coluna;
-    // Baseline at four fifths of the line: Courier's ascender (0.63 em) and descender (0.16 em)
-    // then stay inside the line for any size up to the pitch.
-    const double y = g.topo - (t.linha - 1) * g.linha - 0.8 * g.linha;
-    HPDF_Font fonte = t.negrito ? courierNegrito_ : courier_;
+    // The font's box (its ascent over its descent, accents included) centred in the line.
+    const double y = g.topo - (t.linha - 1) * g.linha - (g.linha - caixa * tamanho) / 2 - ascendente * tamanho;
+    HPDF_Font fonte = t.negrito ? fonteNegrito_ : fonte_;
     if (fonte != fonteAtual || tamanho != tamanhoAtual) {
       HPDF_Page_SetFontAndSize(pg, fonte, static_cast<HPDF_REAL>(tamanho));
       fonteAtual = fonte;

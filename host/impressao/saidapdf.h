@@ -7,12 +7,16 @@
 // a column is a little under 1/20 in and a line a little under 1/6 or 1/8 in; on the continuous
 // form (9.5 x 11 in, 684 x 792 pt) the grid keeps the printer's own pitch, 1/20 in by 1/6 or
 // 1/8 in, centred across the sheet.
-// Fonts: base-14 Courier / Courier-Bold (not embedded), WinAnsiEncoding. Texts are placed by the
+// Fonts: a monospaced TrueType font of the system embedded in the document (DejaVu Sans Mono, or
+// Liberation Mono: Debian's fonts-dejavu-core or fonts-liberation), so that an archived book reads
+// the same anywhere; without either, base-14 Courier / Courier-Bold, which viewers substitute. Both
+// with WinAnsiEncoding. Texts are placed by the
 // page's layout rule (host/impressao/disposicao.h): condensed or unspecified texts are as large as
-// one column allows (Courier advances 0.6 em); texts in Normal or Negrito take two columns a
-// character (10 cpi), Expandido four. No glyph is taller than the line pitch:
-// where the width would ask for more, the font keeps the pitch's size and is stretched
-// horizontally to its columns, so a wide title never reaches the line above or below.
+// one column allows (by the font's advance); texts in Normal or Negrito take two columns a
+// character (10 cpi), Expandido four. No font box (its ascent over its descent) is taller than
+// the line pitch: where the width would ask for more, the font keeps the size whose box fills the
+// line and is stretched horizontally to its columns, so a wide title never reaches the line above
+// or below.
 // Each text is drawn as the grid shows it (pieces covered by later texts left out).
 // Text is converted from UTF-8 to CP1252; characters CP1252 lacks are printed as '?'.
 #include <string>
@@ -20,11 +24,20 @@
 
 #include <hpdf.h>
 
+#include "host/impressao/informacoespdf.h"
+
 namespace impressao {
 
 enum class TPapel;
 
 class TPagina;
+
+// The TrueType files tried for the PDF, regular and bold, in order.
+struct TArquivosFonte {
+  const char* normal;
+  const char* negrito;
+};
+extern const TArquivosFonte kFontesPdf[2];
 
 std::string ParaCp1252(std::string_view utf8);
 
@@ -37,14 +50,15 @@ class TSaidaPdf {
 
   // Starts the document for the scratch file `caminho` (host/impressao/substituicao.h); false
   // when it is not that file any more.
-  bool Abrir(const std::string& caminho);
+  bool Abrir(const std::string& caminho, const TInformacoesPdf& informacoes = {});
   void Pagina(const TPagina& pagina, int linhasPorPolegada);
   // Saves the document. libharu errors surface as std::runtime_error.
   void Fechar();
 
  private:
   HPDF_Doc doc_ = nullptr;
-  HPDF_Font courier_ = nullptr, courierNegrito_ = nullptr;
+  HPDF_Font fonte_ = nullptr, fonteNegrito_ = nullptr;
+  double avanco_ = 0.6;  // the font's advance, in em
   int fd_ = -1;
   TPapel papel_;
 };

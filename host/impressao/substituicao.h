@@ -30,20 +30,40 @@ class TSubstituicaoArquivos {
   void Colocar();
   void Concluir();
   void Desfazer();
+  // A journal of the job, under `marca`, set before the first Adicionar: it lists every scratch
+  // file as it is created and, before Colocar's first rename, what each target is about to become;
+  // Concluir, Descartar or a complete Desfazer removes it. A process killed in between leaves it
+  // behind for RepararDiario.
+  void SetDiario(std::string diario, std::string marca);
   // Drops the scratch files; the targets stay untouched.
   void Descartar();
 
  private:
   struct TPar {
     std::string destino, rascunho;
+    std::string reserva;  // where Colocar moves the existing target; empty: there is none
   };
   struct TFeito {
     const TPar* par;
     std::string reserva;  // empty: the target did not exist
   };
+  // `colocando`: Colocar is about to rename; else the scratch files are still being written.
+  void GravarDiario(bool colocando);
+  void ApagarDiario();
+
   std::vector<TPar> pares_;
   std::vector<TFeito> feitos_;
+  std::string diario_, marca_, diarioGravado_;
 };
+
+// The mark a journal left behind was written with ("" when it cannot be read).
+std::string MarcaDoDiario(const std::string& diario);
+// Ends what a journal left behind lists: `confirmado` (the job's record was written), the files it
+// put in place stay and what they replaced is dropped; otherwise what it replaced goes back in
+// place (a target that did not exist is removed) and its scratch files are removed. Removes the
+// journal and returns the targets put back. Throws std::runtime_error naming the files it could
+// not restore; the journal then stays for another attempt.
+std::vector<std::string> RepararDiario(const std::string& diario, bool confirmado);
 
 // Opens for writing a scratch file Adicionar created: a descriptor, or -1 when the path is no
 // longer that plain file of one name (a link put in its place is not followed).
@@ -55,6 +75,9 @@ int AbrirRascunho(const std::string& caminho);
 struct TPontosDeFalha {
   int Contados = 0;  // points passed
   int Falhar = 0;    // the point that throws (1-based); 0: none
+  // The point kills the process instead, as a power cut or a kill -9 would; killing also reaches the
+  // one point after a job's record, where a failure is no longer possible.
+  bool Matar = false;
 };
 extern TPontosDeFalha GPontosDeFalha;
 void PontoDeFalha(const char* onde);

@@ -1,7 +1,8 @@
 #pragma once
 // TResumoSTRS: the ICMS-ST of an inscription in Rio Grande do Sul. As the generic ST summary, plus:
 // a centraliser adds the ST of the company's other establishments (same participant state) to its
-// register tax totals, without printing their lines; a centralised establishment records no tax;
+// register tax totals, without printing their lines (the book shows each one's share under items
+// 001 and 005); a centralised establishment records no tax;
 // the tax is recorded with the payment code's application sub-code, and the book's guides are
 // described by it.
 #include <memory>
@@ -16,6 +17,7 @@ class TResumoSTRS : public TResumoST {
   TTipoResumo GetTipoResumo() const override;
   void AcrescentarLeituras(integridade::TLeituras& leituras) const override;
   void ImprimirGuiasRecolhimento(int& linha, const TImprimirProc& imprimir) override;
+  const TDetalhamentos* GetParticipacoesCentralizadas(bool saidas) const override;
 
   Currency GetTotalImpostoEntradas() const;
   Currency GetTotalImpostoSaidas() const;
@@ -29,6 +31,8 @@ class TResumoSTRS : public TResumoST {
 
  private:
   void CarregarOutrosEstab(const char* sql, TRegistros& registros);
+  void CarregarParticipacoes(bool saidas, TDetalhamentos& participacoes);
   std::unique_ptr<TRegistros> FSTOutrosEstabEntrada;
   std::unique_ptr<TRegistros> FSTOutrosEstabSaida;
+  std::unique_ptr<TDetalhamentos> FParticipacoesEntrada, FParticipacoesSaida;
 };

@@ -1,4 +1,4 @@
-#include "host/efd/conferenciaefd.h"
+#include "efd/conferenciaefd.h"
 
 #include <map>
 #include <set>

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/efd/arquivoefd.h"
+#include "efd/arquivoefd.h"
 
 class TQDConnection;
 
@@ -38,6 +38,11 @@ TBlocoE MontarBlocoE(TQDConnection& conexao, int64_t idFilial, TDateTime inicio,
 // The records from E001 to E990, one a line ending in CR LF, as UTF-8 text (the caller writes it as
 // Latin-1).
 std::string EscreverBlocoE(const TBlocoE& bloco);
+
+// Writes EscreverBlocoE's text as Latin-1 to `caminho`, replacing it only once the whole block is
+// written: through an exclusive scratch file beside it (never a file or link planted there), so
+// that a failure leaves an earlier file as it was. Throws EBlocoE naming the file.
+void GravarBlocoE(const TBlocoE& bloco, const std::string& caminho);
 
 // "1234,56": the layout's amount with two decimals.
 std::string ValorEFD(Currency valor);

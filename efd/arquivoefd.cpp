@@ -1,8 +1,9 @@
-#include "host/efd/arquivoefd.h"
+#include "efd/arquivoefd.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 
 #include "host/base/formatacao.h"
@@ -37,7 +38,7 @@ const std::map<std::string, std::pair<std::string, TLayoutAnalitico>>& Analitico
   static const std::map<std::string, std::pair<std::string, TLayoutAnalitico>> m = {
       {"C190", {"C100", {8, 9, 10, 11}}}, {"C590", {"C500", {8, 9, 10, 0}}}, {"C490", {"C405", {0, 0, 0, 0}}},
       {"C850", {"C800", {0, 0, 0, 0}}},   {"C890", {"C860", {0, 0, 0, 0}}}, {"D190", {"D100", {0, 0, 8, 0}}},
-      {"D590", {"D500", {0, 0, 10, 0}}},
+      {"D590", {"D500", {0, 0, 10, 0}}},  {"D730", {"D700", {0, 0, 8, 0}}}, {"D760", {"D750", {0, 0, 8, 0}}},
   };
   return m;
 }
@@ -45,32 +46,34 @@ const std::map<std::string, std::pair<std::string, TLayoutAnalitico>>& Analitico
 // Document adjustments, by the record of the document they belong to.
 const std::map<std::string, std::string>& Ajustes() {
   static const std::map<std::string, std::string> m = {
-      {"C197", "C100"}, {"C597", "C500"}, {"C857", "C800"}, {"C897", "C860"}, {"D197", "D100"}};
+      {"C197", "C100"}, {"C597", "C500"}, {"C857", "C800"}, {"C897", "C860"}, {"D197", "D100"}, {"D737", "D700"}};
   return m;
 }
 
 class TInterpretacao {
  public:
-  explicit TInterpretacao(TArquivoEFD& a) : a_(a) {}
+  TInterpretacao(TArquivoEFD& a, const TReceptorDocumentos& receptor) : a_(a), receptor_(receptor) {}
 
   void Registro(const TRegistroEFD& r) {
     const std::string& reg = r.Reg();
     if (a_.Linhas == 0 && reg != "0000") r.Falhar("o arquivo deve começar pelo registro 0000");
     Contar(r);
+    if (reg.compare(1, 3, "990") == 0) return Entregar();
     if (reg == "0000") return Abertura(r);
     if (reg == "0005") return Complemento(r);
     if (reg == "0015") return InscricaoST(r);
     if (reg == "0100") return Contabilista(r);
     if (reg == "0150") return Participante(r);
-    if (reg == "C100" || reg == "C500" || reg == "D100" || reg == "D500") return Documento(r);
+    if (reg == "C100" || reg == "C500" || reg == "D100" || reg == "D500" || reg == "D700") return Documento(r);
     if (reg == "C400") return Equipamento(r);
-    if (reg == "C405" || reg == "C800" || reg == "C860") return Cupons(r);
+    if (reg == "C405" || reg == "C800" || reg == "C860" || reg == "D750") return Cupons(r);
     if (auto it = Analiticos().find(reg); it != Analiticos().end()) return Analitico(r, it->second.first, it->second.second);
     if (auto it = Ajustes().find(reg); it != Ajustes().end()) return AjusteDocumento(r, it->second);
     if (reg == "E100") return PeriodoICMS(r);
     if (reg == "E110") return ApuracaoICMS(r);
     if (reg == "E111") return AjusteApuracao(r, IcmsAtual(r).Ajustes);
     if (reg == "E112" || reg == "E113") return Referencia(r, IcmsAtual(r).Ajustes, "E111");
+    if (reg == "E115") return IcmsAtual(r).Declaracoes.push_back(DoNome(r));
     if (reg == "E116") return Obrigacao(r, IcmsAtual(r).Obrigacoes);
     if (reg == "E200") return PeriodoST(r);
     if (reg == "E210") return ApuracaoST(r);
@@ -82,12 +85,23 @@ class TInterpretacao {
       return;
     }
     // the observations the document adjustments hang from
-    if (reg == "C195" || reg == "C595" || reg == "C855" || reg == "C895" || reg == "D195") return;
+    if (reg == "C195" || reg == "C595" || reg == "C855" || reg == "C895" || reg == "D195" || reg == "D735") return;
     if (!Estrutural(reg)) ++a_.Ignorados[reg];
+  }
+
+  // The document read so far is whole: to the receptor, or kept.
+  void Entregar() {
+    if (!atual_) return;
+    if (receptor_) receptor_(*atual_);
+    else a_.Documentos.push_back(std::move(*atual_));
+    atual_.reset();
   }
 
  private:
   TArquivoEFD& a_;
+  const TReceptorDocumentos& receptor_;
+  // The document being read, until the next one opens or its block ends.
+  std::optional<TDocumentoEFD> atual_;
   std::string familia_;   // record that opened the current document or period
   std::string caixa_, modeloCaixa_;  // C400 of the reductions below it
   bool temAbertura_ = false;
@@ -221,9 +235,10 @@ class TInterpretacao {
     a_.Participantes[p.Codigo] = std::move(p);
   }
 
-  // C100, C500, D100 and D500 open a document with the same first fields; the rest sits at
-  // positions of their own.
+  // C100, C500, D100, D500 and D700 (NFCom) open a document with the same first fields; the rest
+  // sits at positions of their own.
   void Documento(const TRegistroEFD& r) {
+    Entregar();
     const std::string& reg = r.Reg();
     TDocumentoEFD d;
     d.Linha = r.Linha();
@@ -248,22 +263,27 @@ class TInterpretacao {
       num = 9, emissao = 11, es = 12, valor = 15;
       d.Subserie = r.Texto(8);
       d.Chave = r.Texto(10);
-    } else {  // D500
+    } else if (reg == "D500") {
       num = 9, emissao = 10, es = 11, valor = 12;
       d.Subserie = r.Texto(8);
+    } else {  // D700
+      num = 8, emissao = 9, es = 10, valor = 11;
+      d.Chave = r.Texto(22);
     }
     r.ExigirCampos(valor);
+    // the date of entry or exit, or of acquisition or provision of the service
+    const char* nomeES = reg == "D100" || reg == "D500" ? "DT_A_P" : "DT_E_S";
     d.Numero = r.Inteiro(num, "NUM_DOC");
     d.Emissao = r.Data(emissao, "DT_DOC");
-    d.EntradaSaida = r.Data(es, reg[0] == 'C' ? "DT_E_S" : "DT_A_P");
+    d.EntradaSaida = r.Data(es, nomeES);
     d.ValorDocumento = d.SemValor() ? r.ValorOpcional(valor, "VL_DOC") : r.Valor(valor, "VL_DOC");
     if (!d.SemValor()) {
       if (d.Emissao == 0) r.Falhar(emissao, "DT_DOC", "documento sem data de emissão");
-      NoPeriodo(r, d, d.EntradaSaida != 0 ? es : emissao, d.EntradaSaida != 0 ? (reg[0] == 'C' ? "DT_E_S" : "DT_A_P") : "DT_DOC");
+      NoPeriodo(r, d, d.EntradaSaida != 0 ? es : emissao, d.EntradaSaida != 0 ? nomeES : "DT_DOC");
       if (!d.Participante.empty() && !a_.Participantes.count(d.Participante))
         r.Falhar(4, "COD_PART", "participante \"" + Trecho(d.Participante) + "\" não informado no registro 0150");
     }
-    a_.Documentos.push_back(std::move(d));
+    atual_ = std::move(d);
     familia_ = reg;
     chavesAnaliticas_.clear();
   }
@@ -279,15 +299,18 @@ class TInterpretacao {
   }
 
   void Equipamento(const TRegistroEFD& r) {
+    Entregar();
     r.ExigirCampos(5);
     modeloCaixa_ = r.Texto(2);
     caixa_ = r.Texto(5);
     familia_ = "C400";
   }
 
-  // Coupons: a reduction Z of a fiscal printer (C405 under C400), a CF-e SAT (C800) or the day's
-  // summary of a SAT equipment (C860) each become one exit document to consumers.
+  // Coupons: a reduction Z of a fiscal printer (C405 under C400), a CF-e SAT (C800), the day's
+  // summary of a SAT equipment (C860) or the consolidation of a day's NFCom of one series (D750, no
+  // number of its own) each become one exit document to consumers.
   void Cupons(const TRegistroEFD& r) {
+    Entregar();
     const std::string& reg = r.Reg();
     TDocumentoEFD d;
     d.Linha = r.Linha();
@@ -310,24 +333,30 @@ class TInterpretacao {
       d.Emissao = r.Data(5, "DT_DOC");
       d.ValorDocumento = r.Valor(6, "VL_CFE");
       if (d.Situacao.size() != 2) r.Falhar(3, "COD_SIT", "situação do documento inválida \"" + Trecho(d.Situacao) + "\"");
-    } else {  // C860
+    } else if (reg == "C860") {
       r.ExigirCampos(6);
       d.Modelo = r.Texto(2);
       d.Serie = r.Texto(3);
       d.Emissao = r.Data(4, "DT_DOC");
       d.Numero = r.Inteiro(5, "DOC_INI");
       NoPeriodo(r, d, 4, "DT_DOC");
+    } else {  // D750
+      r.ExigirCampos(7);
+      d.Modelo = r.Texto(2);
+      d.Serie = r.Texto(3);
+      d.Emissao = r.Data(4, "DT_DOC");
+      d.ValorDocumento = r.Valor(7, "VL_DOC");
+      NoPeriodo(r, d, 4, "DT_DOC");
     }
     if (d.Emissao == 0 && !d.SemValor()) r.Falhar("documento sem data");
-    a_.Documentos.push_back(std::move(d));
+    atual_ = std::move(d);
     familia_ = reg;
     chavesAnaliticas_.clear();
   }
 
   TDocumentoEFD& DocumentoAtual(const TRegistroEFD& r, const std::string& pai) {
-    if (familia_ != pai || a_.Documentos.empty())
-      r.Falhar("registro " + r.Reg() + " fora de um documento (" + pai + ")");
-    return a_.Documentos.back();
+    if (familia_ != pai || !atual_) r.Falhar("registro " + r.Reg() + " fora de um documento (" + pai + ")");
+    return *atual_;
   }
 
   void Analitico(const TRegistroEFD& r, const std::string& pai, const TLayoutAnalitico& l) {
@@ -384,6 +413,7 @@ class TInterpretacao {
   }
 
   void PeriodoICMS(const TRegistroEFD& r) {
+    Entregar();
     TApuracaoICMSEFD p;
     Periodo(r, 2, p);
     a_.ApuracoesICMS.push_back(std::move(p));
@@ -408,6 +438,7 @@ class TInterpretacao {
   }
 
   void PeriodoST(const TRegistroEFD& r) {
+    Entregar();
     TApuracaoSTEFD p;
     Periodo(r, 3, p);
     p.UF = r.Texto(2);
@@ -430,16 +461,21 @@ class TInterpretacao {
     ajustes.push_back(std::move(a));
   }
 
-  void Referencia(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes, const char* pai) {
-    if (ajustes.empty()) r.Falhar(std::string("registro ") + r.Reg() + " fora de um ajuste (" + pai + ")");
+  // The record as the file has it, from its name on, for block E to write back.
+  static std::string DoNome(const TRegistroEFD& r) {
     std::string texto;
     for (size_t n = 1; n <= r.Quantidade(); ++n) texto += r.Texto(n) + "|";
-    ajustes.back().Referencias.push_back(std::move(texto));
+    return texto;
+  }
+
+  void Referencia(const TRegistroEFD& r, std::vector<TAjusteApuracaoEFD>& ajustes, const char* pai) {
+    if (ajustes.empty()) r.Falhar(std::string("registro ") + r.Reg() + " fora de um ajuste (" + pai + ")");
+    ajustes.back().Referencias.push_back(DoNome(r));
   }
 
   void Obrigacao(const TRegistroEFD& r, std::vector<TObrigacaoEFD>& obrigacoes) {
     r.ExigirCampos(5);
-    obrigacoes.push_back({r.Texto(2), r.Valor(3, "VL_OR"), r.Data(4, "DT_VCTO"), r.Texto(5), r.Texto(10)});
+    obrigacoes.push_back({r.Texto(2), r.Valor(3, "VL_OR"), r.Data(4, "DT_VCTO"), r.Texto(5), r.Texto(10), DoNome(r)});
   }
 };
 
@@ -448,12 +484,12 @@ class TInterpretacao {
 const char* NomeCampoE110(size_t campo) { return campo < 16 ? kCamposE110[campo] : ""; }
 const char* NomeCampoE210(size_t campo) { return campo < 16 ? kCamposE210[campo] : ""; }
 
-TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho,
-                          TLeitorEFD::TProgresso progresso) {
-  TArquivoEFD a;
+void LerArquivoEFD(std::istream& entrada, const std::string& nome, TArquivoEFD& a, const TReceptorDocumentos& receptor,
+                   int64_t tamanho, TLeitorEFD::TProgresso progresso) {
+  a = TArquivoEFD();
   a.Nome = nome;
   TLeitorEFD leitor(entrada, nome, tamanho, std::move(progresso));
-  TInterpretacao interpretacao(a);
+  TInterpretacao interpretacao(a, receptor);
   TRegistroEFD r;
   while (leitor.Proximo(r)) {
     interpretacao.Registro(r);
@@ -465,16 +501,30 @@ TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_
     throw EArquivoEFD(nome + ", linha " + std::to_string(a.Linhas) +
                           ": o arquivo termina sem o registro 9999 (arquivo incompleto)",
                       a.Linhas, "9999");
+  interpretacao.Entregar();
+}
+
+TArquivoEFD LerArquivoEFD(std::istream& entrada, const std::string& nome, int64_t tamanho,
+                          TLeitorEFD::TProgresso progresso) {
+  TArquivoEFD a;
+  LerArquivoEFD(entrada, nome, a, {}, tamanho, std::move(progresso));
   return a;
 }
 
-TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso) {
+void LerArquivoEFD(const std::string& caminho, TArquivoEFD& arquivo, const TReceptorDocumentos& receptor,
+                   TLeitorEFD::TProgresso progresso) {
   std::ifstream f(caminho, std::ios::binary);
   if (!f) throw EArquivoEFD("Não foi possível abrir o arquivo " + caminho, 0, "");
   std::error_code ec;
   const auto tamanho = std::filesystem::file_size(caminho, ec);
-  return LerArquivoEFD(f, std::filesystem::path(caminho).filename().string(), ec ? 0 : static_cast<int64_t>(tamanho),
-                       std::move(progresso));
+  LerArquivoEFD(f, std::filesystem::path(caminho).filename().string(), arquivo, receptor,
+                ec ? 0 : static_cast<int64_t>(tamanho), std::move(progresso));
+}
+
+TArquivoEFD LerArquivoEFD(const std::string& caminho, TLeitorEFD::TProgresso progresso) {
+  TArquivoEFD a;
+  LerArquivoEFD(caminho, a, {}, std::move(progresso));
+  return a;
 }
 
 }  // namespace efd

@@ -4,8 +4,8 @@
 // has and the other lacks is compared with zeros.
 #include <string>
 
-#include "host/efd/arquivoefd.h"
-#include "host/efd/blocoe.h"
+#include "efd/arquivoefd.h"
+#include "efd/blocoe.h"
 
 namespace efd {
 

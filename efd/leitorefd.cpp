@@ -1,4 +1,4 @@
-#include "host/efd/leitorefd.h"
+#include "efd/leitorefd.h"
 
 #include <cctype>
 #include <limits>

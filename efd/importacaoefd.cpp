@@ -1,4 +1,4 @@
-#include "host/efd/importacaoefd.h"
+#include "efd/importacaoefd.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,12 +7,12 @@
 
 #include "host/banco/motor.h"
 
+#include "efd/ajustesefd.h"
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
-#include "host/efd/ajustesefd.h"
 
 namespace efd {
 
@@ -76,20 +76,18 @@ TSemCredito SemCredito(const TAnaliticoEFD& a, bool csosn) {
 
 class TEscrita {
  public:
-  TEscrita(TQDConnection& c, const TArquivoEFD& a, TResumoImportacao& r, const TImportacaoEFD::TProgresso& p)
-      : c_(c), db_(c.Db()), a_(a), r_(r), progresso_(p) {}
+  // `a` may still be being read: the establishment and participants (block 0) are there by the
+  // first document, the settlement (block E) by Concluir.
+  TEscrita(TQDConnection& c, const TArquivoEFD& a, TResumoImportacao& r) : c_(c), db_(c.Db()), a_(a), r_(r) {}
 
-  void Executar() {
-    Filial();
+  void Documento(const TDocumentoEFD& d) {
+    Iniciar();
+    Carregar(d);
+  }
+
+  void Concluir() {
+    Iniciar();
     Parametros();
-    SubstituirImportacaoAnterior();
-    int64_t feitos = 0;
-    const auto total = static_cast<int64_t>(a_.Documentos.size());
-    for (const TDocumentoEFD& d : a_.Documentos) {
-      Documento(d);
-      if (progresso_ && ++feitos % 2048 == 0) progresso_(feitos, total);
-    }
-    if (progresso_) progresso_(total, total);
     for (const TApuracaoICMSEFD& p : a_.ApuracoesICMS) ApuracaoICMS(p);
     for (const TApuracaoSTEFD& p : a_.ApuracoesST) ApuracaoST(p);
     RegistrarImportacao();
@@ -100,8 +98,17 @@ class TEscrita {
   banco::TBanco& db_;
   const TArquivoEFD& a_;
   TResumoImportacao& r_;
-  const TImportacaoEFD::TProgresso& progresso_;
+  bool iniciada_ = false;
   int64_t idEmpresa_ = 0;
+  // The special debits written, until block E says how the client paid them.
+  struct TDebitoEspecial {
+    int64_t Id = 0;
+    bool ST = false;
+    std::string UF;
+    Currency Valor;
+    TDateTime Data = 0;
+  };
+  std::vector<TDebitoEspecial> debitosEspeciais_;
   std::string uf_;
   std::string digestoAnterior_;  // of the import this one replaces
   bool simplesNacional_ = false;  // micro or small enterprise: its exits carry a CSOSN
@@ -121,6 +128,16 @@ class TEscrita {
   int64_t Inserir(banco::TComando& s) {
     s.exec();
     return c_.UltimoId();
+  }
+
+  // The establishment, the code its exits carry, and the place of this import (the earlier one of
+  // the period emptied): what each document needs before it is written.
+  void Iniciar() {
+    if (iniciada_) return;
+    iniciada_ = true;
+    Filial();
+    Enquadramento();
+    SubstituirImportacaoAnterior();
   }
 
   // ---------------------------------------------------------------------------------------------
@@ -218,23 +235,28 @@ class TEscrita {
   // What the settlement needs to know of the establishment, where the database has nothing yet:
   // monthly periods and the regular regime (the file is the regular regime's bookkeeping), the ST
   // inscriptions of the states block E settles, the accountant who signs the terms.
-  void Parametros() {
-    const int64_t f = r_.IdFilial;
-    const std::string inicio = DataISO(a_.Entidade.Inicio);
-    auto seVazia = [&](const std::string& tabela, const std::string& coluna, int valor) {
-      banco::TComando s(db_, "INSERT INTO " + tabela + " (IDFILIAL, DATAINICIO, " + coluna +
-                                   ") SELECT ?1, ?2, ?3 WHERE NOT EXISTS (SELECT 1 FROM " + tabela +
-                                   " WHERE IDFILIAL = ?1)");
-      banco::Vincular(s, f, inicio, valor).exec();
-    };
-    seVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
-    seVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
+  void SeVazia(const std::string& tabela, const std::string& coluna, int valor) {
+    banco::TComando s(db_, "INSERT INTO " + tabela + " (IDFILIAL, DATAINICIO, " + coluna +
+                                 ") SELECT ?1, ?2, ?3 WHERE NOT EXISTS (SELECT 1 FROM " + tabela + " WHERE IDFILIAL = ?1)");
+    banco::Vincular(s, r_.IdFilial, DataISO(a_.Entidade.Inicio), valor).exec();
+  }
+
+  // The regular regime where the establishment has none (the file is the regular regime's
+  // bookkeeping); a Simples Nacional declarant's exits carry a CSOSN.
+  void Enquadramento() {
+    SeVazia("HS_ENQUADRAMENTO", "ENQUADRAMENTO", 2);
     banco::TComando enq(db_,
         "SELECT ENQUADRAMENTO FROM HS_ENQUADRAMENTO WHERE IDFILIAL = ?1 AND DATAINICIO <= ?2"
         " AND (DATAFIM IS NULL OR DATAFIM >= ?2) ORDER BY DATAINICIO DESC LIMIT 1");
-    banco::Vincular(enq, f, inicio);
+    banco::Vincular(enq, r_.IdFilial, DataISO(a_.Entidade.Inicio));
     simplesNacional_ = enq.executeStep() && enq.getColumn(0).getInt() != 2;
-    if (uf_ == "SC") seVazia("HS_REGIMESC", "REGIME", 1);
+  }
+
+  void Parametros() {
+    const int64_t f = r_.IdFilial;
+    const std::string inicio = DataISO(a_.Entidade.Inicio);
+    SeVazia("HS_PERIODICIDADE", "PERIODICIDADE", Periodicidade());
+    if (uf_ == "SC") SeVazia("HS_REGIMESC", "REGIME", 1);
 
     std::map<std::string, std::string> inscricoes;  // UF -> inscription
     for (const TApuracaoSTEFD& p : a_.ApuracoesST) inscricoes[p.UF] = p.UF == uf_ ? a_.Entidade.IE : "";
@@ -389,7 +411,8 @@ class TEscrita {
         "DELETE FROM ES02_SAIDADET WHERE IDSAIDA IN (SELECT IDSAIDA FROM ES02_SAIDA WHERE IDIMPORTACAO = " + id + ");"
         "DELETE FROM ES02_SAIDA WHERE IDIMPORTACAO = " + id + ";"
         "DELETE FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR WHERE IDIMPORTACAO = " + id + ");"
-        "DELETE FROM ES02_LCTOAPUR WHERE IDIMPORTACAO = " + id + ";");
+        "DELETE FROM ES02_LCTOAPUR WHERE IDIMPORTACAO = " + id + ";"
+        "DELETE FROM HS_OBRIGACAOEFD WHERE IDIMPORTACAO = " + id + ";");
   }
 
   void RegistrarImportacao() {
@@ -483,7 +506,7 @@ class TEscrita {
   // ---------------------------------------------------------------------------------------------
   // Documents
 
-  void Documento(const TDocumentoEFD& d) {
+  void Carregar(const TDocumentoEFD& d) {
     if (d.SemValor()) {
       ++r_.SemValor;
       return;
@@ -590,7 +613,35 @@ class TEscrita {
     const int64_t id = Inserir(s);
     Auxiliar(id, kAuxCodigoEFD, codigo, registro, std::to_string(campo));
     ++r_.Lancamentos;
+    if (tipo == kDebitosEspecificos) debitosEspeciais_.push_back({id, st, uf, valor, data});
     return id;
+  }
+
+  // A special debit is paid apart from the period's tax, under a revenue code of its own (a 3178
+  // beside the regular 1206): each takes the revenue code and due date of the client's obligation
+  // 090 of its amount in its period, else of the period's 090 obligations when they share one code.
+  // Block E then pays it as the client did; without any, it goes with the tax's.
+  void ReceitasDosDebitosEspeciais(const std::vector<TObrigacaoEFD>& obrigacoes, bool st, const std::string& uf,
+                                   TDateTime inicio, TDateTime fim) {
+    std::vector<const TObrigacaoEFD*> livres;
+    std::set<std::string> receitas;
+    for (const TObrigacaoEFD& o : obrigacoes)
+      if (o.Codigo == "090" && !o.Receita.empty()) {
+        livres.push_back(&o);
+        receitas.insert(o.Receita);
+      }
+    if (livres.empty()) return;
+    const TObrigacaoEFD* unica = receitas.size() == 1 ? livres.front() : nullptr;
+    for (const TDebitoEspecial& d : debitosEspeciais_) {
+      if (d.ST != st || d.UF != uf || d.Data < inicio || d.Data > fim) continue;
+      const auto it = std::find_if(livres.begin(), livres.end(), [&](const TObrigacaoEFD* o) { return o->Valor == d.Valor; });
+      const TObrigacaoEFD* o = it != livres.end() ? *it : unica;
+      if (it != livres.end()) livres.erase(it);
+      if (!o) continue;
+      banco::TComando s(db_, "UPDATE ES02_LCTOAPUR SET IDCODIGOREC = ? WHERE IDLCTOAPUR = ?");
+      banco::Vincular(s, CodigoRecolhimento(uf, *o, fim, st ? "ICMS-ST" : "ICMS"), d.Id).exec();
+      if (o->Vencimento != 0) Auxiliar(d.Id, kAuxDebitoEspecifico, "", DataBR(o->Vencimento));
+    }
   }
 
   void Auxiliar(int64_t idLcto, int32_t tp, const std::string& i1, const std::string& i2 = {},
@@ -645,6 +696,24 @@ class TEscrita {
   void ApuracaoICMS(const TApuracaoICMSEFD& p) {
     Ajustes(p.Ajustes, false, p.Inicio, uf_);
     SaldoAnterior(false, kImpostoICMS, p.E110[10], p.Inicio);
+    ReceitasDosDebitosEspeciais(p.Obrigacoes, false, uf_, p.Inicio, p.Fim);
+    LinhasDoCliente(kImpostoICMS, p.Inicio, p.Fim, "E116", p.Obrigacoes, p.Declaracoes);
+  }
+
+  // The client's own obligations and declaratory lines of the period, as the file has them: block
+  // E gives them back when the settlement agrees with them.
+  void LinhasDoCliente(const std::string& imposto, TDateTime inicio, TDateTime fim, const std::string& registro,
+                       const std::vector<TObrigacaoEFD>& obrigacoes, const std::vector<std::string>& declaracoes) {
+    banco::TComando s(db_,
+        "INSERT INTO HS_OBRIGACAOEFD (IDIMPORTACAO, IDFILIAL, IMPOSTO, DATAINICIO, DATAFIM, REGISTRO, VALOR, LINHA)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+    auto gravar = [&](const std::string& reg, Currency valor, const std::string& linha) {
+      banco::Vincular(s, r_.IdImportacao, r_.IdFilial, imposto, DataISO(inicio), DataISO(fim), reg, valor.ToDouble(),
+                      linha)
+          .exec();
+    };
+    for (const std::string& d : declaracoes) gravar("E115", Currency(), d);
+    for (const TObrigacaoEFD& o : obrigacoes) gravar(registro, o.Valor, o.Linha);
   }
 
   void ApuracaoST(const TApuracaoSTEFD& p) {
@@ -652,6 +721,8 @@ class TEscrita {
     if (imposto.empty()) return;
     Ajustes(p.Ajustes, true, p.Inicio, p.UF);
     SaldoAnterior(true, imposto, p.E210[3], p.Inicio);
+    ReceitasDosDebitosEspeciais(p.Obrigacoes, true, p.UF, p.Inicio, p.Fim);
+    LinhasDoCliente(imposto, p.Inicio, p.Fim, "E250", p.Obrigacoes, {});
   }
 };
 
@@ -671,16 +742,43 @@ std::string UFDoMunicipio(const std::string& codigoIbge) {
 TImportacaoEFD::TImportacaoEFD(TQDConnection& conexao, TProgresso progresso)
     : c_(conexao), progresso_(std::move(progresso)) {}
 
-TResumoImportacao TImportacaoEFD::Importar(const TArquivoEFD& arquivo) {
+template <class TCarga>
+TResumoImportacao TImportacaoEFD::Transacao(const TArquivoEFD& arquivo, TCarga carga) {
   TResumoImportacao r;
   TTransacao t(c_);
   try {
-    TEscrita(c_, arquivo, r, progresso_).Executar();
+    TEscrita escrita(c_, arquivo, r);
+    carga(escrita);
+    escrita.Concluir();
   } catch (const banco::EMotor& e) {
     LancarErroBanco(e, std::string("Erro ao gravar a importação: ") + e.what());
   }
   t.Confirmar();
   return r;
+}
+
+TResumoImportacao TImportacaoEFD::Importar(const TArquivoEFD& arquivo) {
+  return Transacao(arquivo, [&](TEscrita& escrita) {
+    int64_t feitos = 0;
+    const auto total = static_cast<int64_t>(arquivo.Documentos.size());
+    for (const TDocumentoEFD& d : arquivo.Documentos) {
+      escrita.Documento(d);
+      if (progresso_ && ++feitos % 2048 == 0) progresso_(feitos, total);
+    }
+    if (progresso_) progresso_(total, total);
+  });
+}
+
+TResumoImportacao TImportacaoEFD::ImportarArquivo(const std::string& caminho, TArquivoEFD& lido) {
+  return Transacao(lido, [&](TEscrita& escrita) {
+    LerArquivoEFD(caminho, lido, [&](const TDocumentoEFD& d) { escrita.Documento(d); }, progresso_);
+  });
+}
+
+TResumoImportacao TImportacaoEFD::ImportarArquivo(std::istream& entrada, const std::string& nome, TArquivoEFD& lido) {
+  return Transacao(lido, [&](TEscrita& escrita) {
+    LerArquivoEFD(entrada, nome, lido, [&](const TDocumentoEFD& d) { escrita.Documento(d); }, 0, progresso_);
+  });
 }
 
 std::string TResumoImportacao::Texto() const {

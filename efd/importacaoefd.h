@@ -11,7 +11,10 @@
 //   (E110 field 10, E210 field 03) become the balance carried from the period before, unless the
 //   settlement of that period already recorded it.
 // Everything is written in one transaction: a file loads whole or not at all. A new import of the
-// same establishment and period first deletes what the earlier one loaded.
+// same establishment and period first deletes what the earlier one loaded. A file is loaded as it
+// is read, document by document, and checked to its last line within the same transaction: a fault
+// anywhere rolls back what was written before it, so that memory stays that of one document
+// whatever the file's size.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -20,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "host/efd/arquivoefd.h"
+#include "efd/arquivoefd.h"
 
 class TQDConnection;
 
@@ -56,15 +59,22 @@ struct TResumoImportacao {
 
 class TImportacaoEFD {
  public:
-  // Told the documents written so far and their total.
+  // Told the work done so far and its total: documents of a file in memory, bytes of one read.
   using TProgresso = std::function<void(int64_t feitos, int64_t total)>;
   explicit TImportacaoEFD(TQDConnection& conexao, TProgresso progresso = {});
-  // Throws EImportacaoEFD (nothing written) when the file does not fit the database.
+  // A file already read (LerArquivoEFD). Throws EImportacaoEFD (nothing written) when the file does
+  // not fit the database.
   TResumoImportacao Importar(const TArquivoEFD& arquivo);
+  // Reads the file and loads it as it reads. `lido` gets what the file holds but its documents (the
+  // client's block E, for a comparison). Throws EArquivoEFD or EImportacaoEFD, nothing written.
+  TResumoImportacao ImportarArquivo(const std::string& caminho, TArquivoEFD& lido);
+  TResumoImportacao ImportarArquivo(std::istream& entrada, const std::string& nome, TArquivoEFD& lido);
 
  private:
   TQDConnection& c_;
   TProgresso progresso_;
+  template <class TCarga>
+  TResumoImportacao Transacao(const TArquivoEFD& arquivo, TCarga carga);
 };
 
 // The state of a municipality's IBGE code (its first two digits); "" when unknown.

@@ -1,15 +1,18 @@
-#include "host/efd/blocoe.h"
+#include "efd/blocoe.h"
 
 #include <algorithm>
 #include <optional>
 
+#include <unistd.h>
+
 #include "host/banco/motor.h"
 
+#include "efd/ajustesefd.h"
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
-#include "host/efd/ajustesefd.h"
+#include "host/impressao/substituicao.h"
 #include "host/servicos/qdinterface.h"
 
 namespace efd {
@@ -167,7 +170,7 @@ class TMontagem {
 
   // Payment of a specific debit: its own revenue code and due date when the entry has them.
   TObrigacaoEFD DebitoEspecifico(const TLancamento& l, const std::string& codigoOr, TDateTime ini) {
-    TObrigacaoEFD o{codigoOr, l.Valor, 0, "", MesEFD(ini)};
+    TObrigacaoEFD o{codigoOr, l.Valor, 0, "", MesEFD(ini), {}};
     TentarLerData(l.Vencimento, o.Vencimento);
     if (l.IdCodigoRec > 0) {
       banco::TComando q(db_, "SELECT CODIGO FROM ES02_CODIGOREC WHERE IDCODIGOREC = ?");
@@ -186,7 +189,7 @@ class TMontagem {
     if (!q.executeStep()) return;
     gravado = Currency::FromDouble(q.getColumn(0).getDouble());
     if (gravado <= Currency()) return;
-    TObrigacaoEFD o{codigoOr, gravado, 0, q.getColumn(2).getString(), MesEFD(ini)};
+    TObrigacaoEFD o{codigoOr, gravado, 0, q.getColumn(2).getString(), MesEFD(ini), {}};
     TentarLerData(q.getColumn(1).getString(), o.Vencimento);
     obrigacoes.push_back(std::move(o));
   }
@@ -241,6 +244,37 @@ class TMontagem {
     }
   }
 
+  // The client's own lines of the period an import kept: its declaratory lines (E115) always, its
+  // obligations (E116 or E250) in place of ours when they pay what the block computes (fields 13 +
+  // 15), as the client wrote them (revenue codes, due dates, processes, reference months).
+  void DoCliente(const std::string& imposto, TDateTime ini, TDateTime fim, const char* registro, Currency pede,
+                 std::vector<TObrigacaoEFD>& obrigacoes, std::vector<std::string>* declaracoes, const std::string& quem,
+                 std::vector<std::string>& avisos) {
+    banco::TComando q(db_,
+        "SELECT REGISTRO, VALOR, LINHA FROM HS_OBRIGACAOEFD WHERE IDFILIAL = ? AND IMPOSTO = ? AND DATAINICIO = ?"
+        " AND DATAFIM = ? ORDER BY IDOBRIGACAOEFD");
+    banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim));
+    std::vector<TObrigacaoEFD> deles;
+    Currency soma;
+    while (q.executeStep()) {
+      const std::string reg = q.getColumn(0).getString();
+      if (reg == "E115" && declaracoes) declaracoes->push_back(q.getColumn(2).getString());
+      if (reg != registro) continue;
+      TObrigacaoEFD o;
+      o.Valor = Currency::FromDouble(q.getColumn(1).getDouble());
+      o.Linha = q.getColumn(2).getString();
+      soma += o.Valor;
+      deles.push_back(std::move(o));
+    }
+    if (deles.empty()) return;
+    if (soma == pede) {
+      obrigacoes = std::move(deles);
+      return;
+    }
+    avisos.push_back(quem + ": as obrigações do arquivo importado (" + registro + ") somam " + FormatarValor(soma) +
+                     " e a apuração pede " + FormatarValor(pede) + "; o bloco traz as da apuração.");
+  }
+
   void Conferir(const std::string& quem, Currency calculado, Currency gravado, const char* campo,
                 std::vector<std::string>& avisos) {
     if (calculado != gravado)
@@ -276,6 +310,7 @@ class TMontagem {
     CompletarDebitosEspecificos(p.Obrigacoes);
     const std::string quem = "ICMS de " + DataBR(ini) + " a " + DataBR(fim);
     CompletarPelaConfiguracao(p.Obrigacoes, false, uf_, ini, fim, quem);
+    DoCliente(kImpostoICMS, ini, fim, "E116", c[13] + c[15], p.Obrigacoes, &p.Declaracoes, quem, avisos);
     Conferir(quem, c[13], devido, "o ICMS a recolher (E110 campo 13)", avisos);
     Conferir(quem, c[14], Gravado(kImpostoICMS, kSaldoCredorAnterior, fim + 1, fim + 1),
              "o saldo credor a transportar (E110 campo 14)", avisos);
@@ -316,6 +351,7 @@ class TMontagem {
     CompletarDebitosEspecificos(p.Obrigacoes);
     const std::string quem = "ICMS-ST " + uf + " de " + DataBR(ini) + " a " + DataBR(fim);
     CompletarPelaConfiguracao(p.Obrigacoes, true, uf, ini, fim, quem);
+    DoCliente(imposto, ini, fim, "E250", c[13] + c[15], p.Obrigacoes, nullptr, quem, avisos);
     Currency pago;
     for (const TObrigacaoEFD& o : p.Obrigacoes) pago += o.Valor;
     if (pago != c[13] + c[15])
@@ -339,7 +375,7 @@ class TMontagem {
         "  WHERE R.IDGNRE = G.IDGNRE AND S.DATAEMISSAO BETWEEN ?3 AND ?4) ORDER BY G.VENCIMENTO, G.IDGNRE");
     banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim));
     while (q.executeStep()) {
-      TObrigacaoEFD o{"999", Currency::FromDouble(q.getColumn(0).getDouble()), 0, q.getColumn(2).getString(), MesEFD(ini)};
+      TObrigacaoEFD o{"999", Currency::FromDouble(q.getColumn(0).getDouble()), 0, q.getColumn(2).getString(), MesEFD(ini), {}};
       TentarLerData(q.getColumn(1).getString(), o.Vencimento);
       obrigacoes.push_back(std::move(o));
     }
@@ -378,19 +414,24 @@ void Linha(std::string& saida, int64_t& linhas, const std::vector<std::string>& 
   ++linhas;
 }
 
+// A line kept as a file had it, from its record name on.
+void Guardada(std::string& s, int64_t& n, const std::string& linha) {
+  s += "|" + linha + "\r\n";
+  ++n;
+}
+
 void Ajustes(std::string& s, int64_t& n, const char* reg, const std::vector<TAjusteApuracaoEFD>& ajustes) {
   for (const TAjusteApuracaoEFD& a : ajustes) {
     Linha(s, n, {reg, a.Codigo, a.Descricao, ValorEFD(a.Valor)});
-    for (const std::string& ref : a.Referencias) {
-      s += "|" + ref + "\r\n";
-      ++n;
-    }
+    for (const std::string& ref : a.Referencias) Guardada(s, n, ref);
   }
 }
 
 void Obrigacoes(std::string& s, int64_t& n, const char* reg, const std::vector<TObrigacaoEFD>& obrigacoes) {
-  for (const TObrigacaoEFD& o : obrigacoes)
-    Linha(s, n, {reg, o.Codigo, ValorEFD(o.Valor), DataEFD(o.Vencimento), o.Receita, "", "", "", "", o.Referencia});
+  for (const TObrigacaoEFD& o : obrigacoes) {
+    if (!o.Linha.empty()) Guardada(s, n, o.Linha);
+    else Linha(s, n, {reg, o.Codigo, ValorEFD(o.Valor), DataEFD(o.Vencimento), o.Receita, "", "", "", "", o.Referencia});
+  }
 }
 
 }  // namespace
@@ -410,6 +451,28 @@ TBlocoE MontarBlocoE(TQDConnection& conexao, int64_t idFilial, TDateTime inicio,
   }
 }
 
+void GravarBlocoE(const TBlocoE& bloco, const std::string& caminho) {
+  const std::string texto = ParaLatin1(EscreverBlocoE(bloco));
+  impressao::TSubstituicaoArquivos saida;
+  const int fd = impressao::AbrirRascunho(saida.Adicionar(caminho));
+  if (fd < 0) throw EBlocoE("Não foi possível criar o arquivo " + caminho + " (pasta inexistente ou sem permissão de escrita).");
+  bool gravado = true;
+  try {
+    impressao::PontoDeFalha("gravar o bloco E");
+    for (size_t feito = 0; gravado && feito < texto.size();) {
+      const ssize_t n = ::write(fd, texto.data() + feito, texto.size() - feito);
+      gravado = n > 0;
+      if (gravado) feito += static_cast<size_t>(n);
+    }
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  gravado = ::close(fd) == 0 && gravado;
+  if (!gravado) throw EBlocoE("Não foi possível gravar o arquivo " + caminho + "; disco cheio?");
+  saida.Confirmar();
+}
+
 std::string EscreverBlocoE(const TBlocoE& b) {
   std::string s;
   int64_t n = 0;
@@ -420,6 +483,7 @@ std::string EscreverBlocoE(const TBlocoE& b) {
     for (size_t c = 2; c <= 15; ++c) e110.push_back(ValorEFD(p.E110[c]));
     Linha(s, n, e110);
     Ajustes(s, n, "E111", p.Ajustes);
+    for (const std::string& d : p.Declaracoes) Guardada(s, n, d);
     Obrigacoes(s, n, "E116", p.Obrigacoes);
   }
   for (const TApuracaoSTEFD& p : b.ST) {

@@ -1,4 +1,4 @@
-#include "host/efd/ajustesefd.h"
+#include "efd/ajustesefd.h"
 
 namespace efd {
 

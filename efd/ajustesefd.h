@@ -25,6 +25,7 @@ inline constexpr int32_t kDebitosEspecificos = 13;
 inline constexpr int32_t kOutrosDebitos = 15;
 
 // Auxiliary records (ES02_LCTOAPURAUX.TP) an import leaves on the entries it writes.
+inline constexpr int32_t kAuxDebitoEspecifico = 1;  // a specific debit's due date (INFORMACAO2, dd/mm/yyyy)
 inline constexpr int32_t kAuxCodigoEFD = 20;      // code, record of origin, E110/E210 field
 inline constexpr int32_t kAuxReferenciaEFD = 21;  // one E112/E113/E230/E240 line each
 
