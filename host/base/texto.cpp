@@ -128,6 +128,7 @@ std::vector<std::string> Linhas(std::string_view s) {
 
 namespace {
 char32_t BaseSemAcento(char32_t c) {
+  if (c < 0x80) return c;  // the letters of a text with accents are mostly plain
   static const std::u32string de = U"ÀÁÂÃÄÅàáâãäåÈÉÊËèéêëÌÍÎÏìíîïÒÓÔÕÖòóôõöÙÚÛÜùúûüÇçÑñÝýÿºª°";
   static const std::u32string para = U"AAAAAAaaaaaaEEEEeeeeIIIIiiiiOOOOOoooooUUUUuuuuCcNnYyyoao";
   auto p = de.find(c);
