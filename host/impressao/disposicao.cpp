@@ -8,6 +8,7 @@ namespace impressao {
 std::vector<TTrechoDesenhado> Disposicao(const TPagina& pagina) {
   std::vector<TTrechoDesenhado> r;
   const auto& textos = pagina.Textos();
+  r.reserve(textos.size());
   for (size_t i = 0; i < textos.size(); ++i) {
     TTrecho vis = pagina.Visivel(i);
     if (vis.texto.empty()) continue;

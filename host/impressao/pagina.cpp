@@ -80,16 +80,29 @@ std::vector<std::string> TPagina::MontarLinhas() const {
 
 TTrecho TPagina::MontarVisivel(size_t i) const {
   const TTextoImpresso& t = textos_.at(i);
-  std::u32string vis;
-  int primeira = 0;
-  const int fim = t.coluna + static_cast<int>(texto::Tamanho(t.texto)) - 1;
-  for (int c = std::max(t.coluna, 1); c <= std::min(fim, qteColunas_); ++c) {
-    const bool meu = dono_[Celula(t.linha, c)] == static_cast<int32_t>(i);
-    if (meu && primeira == 0) primeira = c;
-    if (primeira != 0) vis.push_back(meu ? grade_[Celula(t.linha, c)] : U' ');
+  const auto dono = static_cast<int32_t>(i);
+  const int fim = std::min(t.coluna + static_cast<int>(texto::Tamanho(t.texto)) - 1, qteColunas_);
+  // A text owns only non-blank cells, so its piece runs from its first to its last own cell.
+  int primeira = 0, ultima = 0;
+  bool ascii = true;
+  for (int c = std::max(t.coluna, 1); c <= fim; ++c) {
+    const size_t celula = Celula(t.linha, c);
+    if (dono_[celula] != dono) continue;
+    if (primeira == 0) primeira = c;
+    ultima = c;
+    ascii = ascii && grade_[celula] < 0x80;
   }
-  vis.erase(vis.find_last_not_of(U' ') + 1);  // npos + 1 == 0 clears an all-blank piece
-  return {primeira, Texto(vis)};
+  if (primeira == 0) return {0, {}};
+  const size_t inicio = Celula(t.linha, primeira), tamanho = static_cast<size_t>(ultima - primeira + 1);
+  auto caractere = [&](size_t k) { return dono_[inicio + k] == dono ? grade_[inicio + k] : U' '; };
+  if (ascii) {
+    std::string r(tamanho, ' ');
+    for (size_t k = 0; k < tamanho; ++k) r[k] = static_cast<char>(caractere(k));
+    return {primeira, std::move(r)};
+  }
+  std::u32string vis(tamanho, U' ');
+  for (size_t k = 0; k < tamanho; ++k) vis[k] = caractere(k);
+  return {primeira, texto::DeU32(vis)};
 }
 
 TGrade TPagina::Concluir() {
