@@ -99,6 +99,7 @@ TImprimirProc TdmLivroICMS::ProcImprimir() {
 bool TdmLivroICMS::Imprimir() {
   FPaginaInicial = FPagina;
   FUltimaPagina = 0;
+  FEscritorioRodape.reset();
   FResumo = nullptr;
   FResumoNumerado = nullptr;
   FTermoPendente = TTermo::Nenhum;
@@ -289,12 +290,15 @@ void TdmLivroICMS::PularPagina() {
 void TdmLivroICMS::prnLivroBeforeNewPage() {
   if (FPaginaDeTermo) return;  // a term page has no frame and no footer
   ImprimirQuadro();
-  TQDSQLQuery qRodape(GUtilSistema->GetConnectionSistema());
-  qRodape.SetSQL(kSqlRodape);
-  qRodape.Open();
-  impressao::ImprimirRodape(*FPrn, qRodape, 160, TFontes{TFonte::Comprimido}, kModulo, FImprimirRodape, FAgora(),
-                            FLinha);
-  qRodape.Close();
+  // Read once a job: the job's write lock keeps the office as it was on the first page.
+  if (!FEscritorioRodape) {
+    TQDSQLQuery qRodape(GUtilSistema->GetConnectionSistema());
+    qRodape.SetSQL(kSqlRodape);
+    qRodape.Open();
+    FEscritorioRodape = impressao::EscritorioDoRodape(qRodape);
+  }
+  impressao::ImprimirRodape(*FPrn, *FEscritorioRodape, 160, TFontes{TFonte::Comprimido}, kModulo, FImprimirRodape,
+                            FAgora(), FLinha);
 }
 
 // The frame is drawn last on a page, so it keeps clear of what is already printed: a text that

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,7 @@ class TdmLivroICMS {
   int32_t FLinhaCorpo = 8;  // first line under the current page's header
   bool FSecaoAberta = false, FContinuacaoPendente = false, FContinuando = false;
   std::vector<std::string> FItemAberto;  // the summary item whose detail rows are being printed
+  std::optional<std::string> FEscritorioRodape;  // the footer's office, read on the job's first page
 
   // The term the next page carries, with the book, page count and date it states.
   TTermo FTermoPendente = TTermo::Nenhum;

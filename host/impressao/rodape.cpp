@@ -18,15 +18,18 @@ void ImprimirNaFonte(TQDprint& prn, int linha, int coluna, const std::string& te
 
 }  // namespace
 
-void ImprimirRodape(TQDprint& prn, TQDSQLQuery& qRodape, int colunas, TFontes fontes, int modulo,
+std::string EscritorioDoRodape(TQDSQLQuery& qRodape) {
+  if (qRodape.Eof()) return {};
+  std::string escritorio = texto::Aparar(qRodape.FieldByName("NOMEFANTASIA").AsString());
+  std::string telefone = texto::Aparar(qRodape.FieldByName("TELEFONE1").AsString());
+  if (!telefone.empty()) escritorio += (escritorio.empty() ? "" : " - ") + telefone;
+  return escritorio;
+}
+
+void ImprimirRodape(TQDprint& prn, const std::string& escritorio, int colunas, TFontes fontes, int modulo,
                     bool imprimirDataHora, TDateTime agora, int linha) {
   if (linha < 1 || linha > prn.TamanhoQteLinhas()) return;
-  if (!qRodape.Eof()) {
-    std::string escritorio = texto::Aparar(qRodape.FieldByName("NOMEFANTASIA").AsString());
-    std::string telefone = texto::Aparar(qRodape.FieldByName("TELEFONE1").AsString());
-    if (!telefone.empty()) escritorio += (escritorio.empty() ? "" : " - ") + telefone;
-    if (!escritorio.empty()) ImprimirNaFonte(prn, linha, 2, escritorio, fontes);
-  }
+  if (!escritorio.empty()) ImprimirNaFonte(prn, linha, 2, escritorio, fontes);
   prn.ImpC(linha, colunas / 2, "Módulo " + std::to_string(modulo), fontes);
   if (imprimirDataHora) {
     std::string dataHora = DataHoraBR(agora);

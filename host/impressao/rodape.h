@@ -7,9 +7,12 @@
 //   - centred on the page: "Módulo " and the module number;
 //   - when the date and time are asked for: "dd/mm/yyyy hh:mm:ss" of `agora`, ending at column
 //     `colunas` - 3, under the frame's right border.
-// `qRodape` is a query already opened by the caller on "SELECT NOMEFANTASIA, TELEFONE1 FROM
-// CA06_USUARIO"; only its first row is read (an empty result leaves the office part out). The
-// caller closes it. Nothing is printed when `linha` lies outside the page.
+// The office part comes from "SELECT NOMEFANTASIA, TELEFONE1 FROM CA06_USUARIO", opened by the
+// caller: EscritorioDoRodape reads its first row (an empty result leaves the office part out), so a
+// job reads it once and prints every page's footer from it. Nothing is printed when `linha` lies
+// outside the page.
+#include <string>
+
 #include "host/banco/consulta.h"
 #include "host/base/datas.h"
 #include "host/impressao/fontes.h"
@@ -17,7 +20,8 @@
 
 namespace impressao {
 
-void ImprimirRodape(TQDprint& prn, TQDSQLQuery& qRodape, int colunas, TFontes fontes, int modulo,
+std::string EscritorioDoRodape(TQDSQLQuery& qRodape);
+void ImprimirRodape(TQDprint& prn, const std::string& escritorio, int colunas, TFontes fontes, int modulo,
                     bool imprimirDataHora, TDateTime agora, int linha);
 
 }  // namespace impressao
