@@ -121,6 +121,11 @@ std::vector<std::string> TPagina::Linhas() const {
   return concluida_ ? linhas_ : MontarLinhas();
 }
 
+const std::vector<std::string>& TPagina::LinhasConcluidas() const {
+  if (!concluida_) throw std::logic_error("página " + std::to_string(numero_) + " ainda não foi encerrada");
+  return linhas_;
+}
+
 TTrecho TPagina::Visivel(size_t i) const {
   return concluida_ ? visiveis_.at(i) : MontarVisivel(i);
 }

@@ -53,6 +53,9 @@ class TPagina {
   int QteColunas() const { return qteColunas_; }
   const std::vector<TTextoImpresso>& Textos() const { return textos_; }
   std::vector<std::string> Linhas() const;  // QteLinhas() lines, trailing blanks trimmed
+  bool Concluida() const { return concluida_; }
+  // The same lines of a concluded page, without a copy (std::logic_error before Concluir).
+  const std::vector<std::string>& LinhasConcluidas() const;
   TTrecho Visivel(size_t indiceTexto) const;
 
  private:

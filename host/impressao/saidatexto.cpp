@@ -1,6 +1,7 @@
 #include "host/impressao/saidatexto.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ void TSaidaTexto::Pagina(const TPagina& pagina) {
   PontoDeFalha("gravar uma página do arquivo texto");
   if (!primeira_) erro_ |= std::fputc('\f', arquivo_) == EOF;
   primeira_ = false;
-  for (const std::string& linha : pagina.Linhas()) {
+  std::vector<std::string> emAberto;  // a page still being written is assembled here
+  for (const std::string& linha : pagina.Concluida() ? pagina.LinhasConcluidas() : (emAberto = pagina.Linhas())) {
     erro_ |= std::fwrite(linha.data(), 1, linha.size(), arquivo_) != linha.size();
     erro_ |= std::fputc('\n', arquivo_) == EOF;
   }
