@@ -280,6 +280,15 @@ TEST_F(Dados, DataForaDoCalendarioEhRecusadaDentroOuForaDoIntervalo) {
       "UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-02-30' WHERE IDENTRADA = 1");
   recusada("2026-02-30", "'2026-02-30'", "31/03/2026", "Entrada nº 63301 série 1", "ES02_ENTRADA IDENTRADA 1");
   Sql("UPDATE ES02_ENTRADA SET DATAENTRADA = '2026-01-04' WHERE IDENTRADA = 1");
+  // A month 13 or 00 sorts inside an interval that crosses a year ('2025-13-05' and '2026-00-10'
+  // lie between '2025-12-01' and '2026-01-31'), so the reading of the items meets it.
+  for (const std::string data : {"2025-13-05", "2026-00-10"}) {
+    SCOPED_TRACE(data);
+    Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '" + data + "' WHERE IDSAIDA = 1");
+    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/12/2025", "31/01/2026", 1, "icms"); }),
+                  "ES02_SAIDA IDSAIDA 1: data de emissão '" + data + "' não é uma data AAAA-MM-DD");
+  }
+  Sql("UPDATE ES02_SAIDA SET DATAEMISSAO = '2026-01-01' WHERE IDSAIDA = 1");
   EXPECT_EQ(TodasAsLinhas(), antes);
 }
 

@@ -388,10 +388,7 @@ void VerificarDocumentos(banco::TBanco& db, const TItens& t, int64_t idFilial, c
     if (db.Dialeto() != banco::TDialeto::SQLite) {
       // The same columns, read row by row, each document's items together.
       const size_t abre = sql.find('('), fecha = sql.find(") FROM ");
-      std::string lidas = sql.substr(abre + 5, fecha - abre - 5);  // without "?4, "
-      const std::string st = std::string(", D.") + t.FlagST + " = 1";
-      if (const size_t p = lidas.find(st); p != std::string::npos)
-        lidas.replace(p, st.size(), std::string(", CASE WHEN D.") + t.FlagST + " = 1 THEN 1 ELSE 0 END");
+      const std::string lidas = sql.substr(abre + 5, fecha - abre - 5);  // without "?4, "
       banco::TComando q(db, "SELECT " + lidas + sql.substr(fecha + 1) + " ORDER BY S." + t.ChaveDocumento);
       banco::Vincular(q, idFilial, ini, fim);
       TColunas linha{q, {}};
