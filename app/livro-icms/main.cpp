@@ -297,9 +297,9 @@ int main(int argc, char** argv) {
   db->require_subcommand(1);
   std::string arquivo;
   auto* criar = db->add_subcommand("criar", "Cria um banco de dados vazio, com o esquema.");
-  criar->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir).")->required();
+  criar->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir), ou postgresql://... (ou postgresql: com as variáveis PG*) de um banco sem as tabelas.")->required();
   auto* demo = db->add_subcommand("demo", "Cria um banco com o escritório de demonstração, pronto para apurar.");
-  demo->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir).")->required();
+  demo->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir), ou postgresql://... (ou postgresql: com as variáveis PG*) de um banco sem as tabelas.")->required();
 
   TOpcoesComuns comuns;
   TPedidoApuracao pedido;
