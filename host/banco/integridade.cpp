@@ -374,10 +374,12 @@ void VerificarDocumentos(banco::TBanco& db, const TItens& t, int64_t idFilial, c
                          std::vector<std::string>& itens, banco::TTotaisItens* totais) {
   std::string colunas;
   for (const char* v : kValoresItem) colunas += std::string(", D.") + v;
-  const std::string sql =
-      std::string("SELECT ") + kFuncaoItens + "(?4, S." + t.ChaveDocumento + ", S." + t.Data +
-      (totais ? ", M.UF, D." : ", NULL, D.") + t.ChaveItem + ", D.IDCFOP" +
-      (totais ? std::string(", D.") + t.FlagST + " = 1" : std::string(", 0")) + colunas + ") FROM " + t.Documento + " S" +
+  // The columns of a row, and where the rows come from.
+  const std::string argumentos =
+      std::string("S.") + t.ChaveDocumento + ", S." + t.Data + (totais ? ", M.UF, D." : ", NULL, D.") + t.ChaveItem + ", D.IDCFOP" +
+      (totais ? std::string(", D.") + t.FlagST + " = 1" : std::string(", 0")) + colunas;
+  const std::string origem =
+      std::string(" FROM ") + t.Documento + " S" +
       (totais ? " LEFT JOIN CO01_PLANO P ON (P.IDPLANO = S.IDPLANO) LEFT JOIN ES02_CLIFOR C ON (C.IDCLIFOR = P.IDCLIFOR)"
                 " LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = C.IDMUNICIPIO)"
               : "") +
@@ -387,14 +389,12 @@ void VerificarDocumentos(banco::TBanco& db, const TItens& t, int64_t idFilial, c
   try {
     if (db.Dialeto() != banco::TDialeto::SQLite) {
       // The same columns, read row by row, each document's items together.
-      const size_t abre = sql.find('('), fecha = sql.find(") FROM ");
-      const std::string lidas = sql.substr(abre + 5, fecha - abre - 5);  // without "?4, "
-      banco::TComando q(db, "SELECT " + lidas + sql.substr(fecha + 1) + " ORDER BY S." + t.ChaveDocumento);
+      banco::TComando q(db, "SELECT " + argumentos + origem + " ORDER BY S." + t.ChaveDocumento);
       banco::Vincular(q, idFilial, ini, fim);
       TColunas linha{q, {}};
       while (q.executeStep()) leitura.Linha(linha);
     } else {
-    TLeitura q(db, sql, [&] {
+    TLeitura q(db, std::string("SELECT ") + kFuncaoItens + "(?4, " + argumentos + ")" + origem, [&] {
       // The function is registered on the connection the first time (registering it again would
       // make SQLite prepare every statement of the connection anew).
       return sqlite3_create_function_v2(db.getHandle(), kFuncaoItens, 1 + kQtdeArgumentos, SQLITE_UTF8 | SQLITE_DIRECTONLY,
