@@ -148,6 +148,7 @@ class TdmLivroICMS {
   // Terms (termos.cpp). A term is printed by the new-page event on the page that begins after
   // FTermoPendente was set: the text of the term, without the book's header, frame or footer.
   void ImprimirPaginaTermo();
+  void ImpTermo(int coluna, const std::string& texto, size_t largura, int avancar);
   // Ends the current book with its closing term on the next page and records that page with the
   // numbering of the book's last summary.
   void EncerrarLivro();

@@ -3,6 +3,7 @@
 // the book is full. Each term names the book, the pages it holds, the establishment with its
 // address and registrations, the place and date, and has the signatures of the company's legal
 // representative and of its accountant, as the establishment's configuration gives them.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,14 @@ std::string DataPorExtenso(TDateTime data) {
   return std::to_string(p.dia) + " de " + meses[p.mes - 1] + " de " + std::to_string(p.ano);
 }
 
-// Columns of the term's text and of its two signatures.
+// A term reads in the 10-cpi type, each character over two of the grid's columns, on a page of 6
+// lines an inch whatever the book's spacing: at least 9 points on every paper. Its text runs over
+// the grid's columns 11 to 150 (70 characters); the signatures take columns 11 and 91, 30
+// characters each.
 constexpr int kMargem = 11;
-constexpr size_t kLargura = 140;
+constexpr size_t kLargura = 70, kRecuo = 20;
 constexpr int kAssinatura1 = 11, kAssinatura2 = 91;
+constexpr size_t kLarguraAssinatura = 30;
 
 }  // namespace
 
@@ -49,15 +54,16 @@ void TdmLivroICMS::ImprimirPaginaTermo() {
   const TTermo termo = FTermoPendente;
   FTermoPendente = TTermo::Nenhum;
   FPaginaDeTermo = true;
+  FPrn->SetLinhaDaPagina(impressao::TLinha::Seis);
   const TDadosTermo& d = FDadosTermo;
   const TFilial& f = d.Filial;
   const bool abertura = termo == TTermo::Abertura;
 
-  Imp(FLinha, 2,
-      texto::PreencherEsquerda("LIVRO: " + FormatarZeros(d.Livro, 5) + "   FOLHA: " +
-                                   FormatarZeros(abertura ? 1 : d.Folhas, 5),
-                               155),
-      4);
+  ImpTermo(kMargem,
+           texto::PreencherEsquerda("LIVRO: " + FormatarZeros(d.Livro, 5) + "   FOLHA: " +
+                                        FormatarZeros(abertura ? 1 : d.Folhas, 5),
+                                    kLargura),
+           kLargura, 4);
   ImpC(FLinha, 0, abertura ? "T E R M O   D E   A B E R T U R A" : "T E R M O   D E   E N C E R R A M E N T O", 4,
        TFontes{TFonte::Negrito, TFonte::Normal});
 
@@ -67,8 +73,8 @@ void TdmLivroICMS::ImprimirPaginaTermo() {
   const std::string paragrafo = folhas + ", que " + (abertura ? "servirá" : "serviu") +
                                 " de Livro Registro de Apuração do ICMS, modelo P9, número " + std::to_string(d.Livro) +
                                 ", do estabelecimento abaixo identificado:";
-  for (const auto& l : texto::QuebrarEmLinhas(paragrafo, kLargura)) Imp(FLinha, kMargem, l, 1);
-  Imp(FLinha, kMargem, "", 1);
+  for (const auto& l : texto::QuebrarEmLinhas(paragrafo, kLargura)) ImpTermo(kMargem, l, kLargura, 1);
+  ++FLinha;
 
   std::string endereco = f.Endereco + (f.Numero.empty() ? "" : ", " + f.Numero);
   if (!f.Complemento.empty()) endereco += " - " + f.Complemento;
@@ -80,26 +86,52 @@ void TdmLivroICMS::ImprimirPaginaTermo() {
       "Inscrição Estadual: " + f.InscrEstadual,
       "CNPJ..............: " + FormatarMascara("##.###.###/####-##;0", f.CNPJ)};
   for (const auto& linha : identificacao) {
-    const auto linhas = texto::QuebrarEmLinhas(linha, kLargura, kLargura - 20);
-    for (size_t i = 0; i < linhas.size(); ++i) Imp(FLinha, kMargem + (i == 0 ? 0 : 20), linhas[i], 1);
+    const auto linhas = texto::QuebrarEmLinhas(linha, kLargura, kLargura - kRecuo);
+    for (size_t i = 0; i < linhas.size(); ++i)
+      ImpTermo(kMargem, (i == 0 ? "" : std::string(kRecuo, ' ')) + linhas[i], kLargura, 1);
   }
 
-  Imp(FLinha, kMargem, "", 1);
-  Imp(FLinha, kMargem, f.Cidade + ", " + DataPorExtenso(d.Data) + ".", 5);
+  ++FLinha;
+  for (const auto& l : texto::QuebrarEmLinhas(f.Cidade + ", " + DataPorExtenso(d.Data) + ".", kLargura))
+    ImpTermo(kMargem, l, kLargura, 1);
+  FLinha += 4;
 
+  // Each signature's lines side by side, a name too long for its column going on below.
   const TSignatarios s = QDInterface->ObterSignatarios(f.IdFilial, d.Data);
-  const std::string traco(60, '_');
-  Imp(FLinha, kAssinatura1, traco, 0);
-  Imp(FLinha, kAssinatura2, traco, 1);
-  Imp(FLinha, kAssinatura1, s.Representante.Nome, 0);
-  Imp(FLinha, kAssinatura2, s.Contador.Nome, 1);
-  Imp(FLinha, kAssinatura1, s.Representante.Qualificacao.empty() ? "Representante legal" : s.Representante.Qualificacao, 0);
-  Imp(FLinha, kAssinatura2, "Contador" + (s.Contador.Qualificacao.empty() ? "" : " - CRC " + s.Contador.Qualificacao), 1);
-  if (!s.Representante.CPF.empty()) Imp(FLinha, kAssinatura1, "CPF: " + s.Representante.CPF, 0);
-  if (!s.Contador.CPF.empty()) Imp(FLinha, kAssinatura2, "CPF: " + s.Contador.CPF, 0);
+  auto assinatura = [](const TSignatario& p, const std::string& qualificacao) {
+    std::vector<std::string> r{std::string(kLarguraAssinatura, '_')};
+    auto juntar = [&r](const std::string& texto) {
+      for (auto& l : texto::QuebrarEmLinhas(texto, kLarguraAssinatura)) r.push_back(std::move(l));
+    };
+    juntar(p.Nome);
+    juntar(qualificacao);
+    if (!p.CPF.empty()) juntar("CPF: " + p.CPF);
+    return r;
+  };
+  const auto esquerda = assinatura(s.Representante, s.Representante.Qualificacao.empty() ? "Representante legal"
+                                                                                           : s.Representante.Qualificacao);
+  const auto direita =
+      assinatura(s.Contador, "Contador" + (s.Contador.Qualificacao.empty() ? "" : " - CRC " + s.Contador.Qualificacao));
+  for (size_t i = 0; i < std::max(esquerda.size(), direita.size()); ++i) {
+    if (i < esquerda.size()) ImpTermo(kAssinatura1, esquerda[i], kLarguraAssinatura, 0);
+    if (i < direita.size()) ImpTermo(kAssinatura2, direita[i], kLarguraAssinatura, 0);
+    ++FLinha;
+  }
 
   // In a book, its numbered pages follow the opening term.
   if (abertura && FResumo) FPrn->NovaPagina();
+}
+
+// The engine keeps a wide text's centre where its grid span has it: a line padded to its block's
+// width and placed at the block's middle is drawn from the block's first column, so the lines of a
+// block start together on paper (and the text output shows the block centred on its columns).
+void TdmLivroICMS::ImpTermo(int coluna, const std::string& texto, size_t largura, int avancar) {
+  if (!texto.empty()) {
+    FPrn->SetFonte(TFontes{TFonte::Normal});
+    FPrn->Imp(FLinha, coluna + static_cast<int>(largura / 2), texto::PreencherDireita(texto, largura));
+    FPrn->SetFonte(TFontes());
+  }
+  ControlarSaltoDeLinhaEPagina(avancar, false);
 }
 
 bool TdmLivroICMS::ImprimirTermo(TTermo termo, int32_t livro, int32_t folhas, TDateTime data) {

@@ -8,9 +8,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "host/banco/motor.h"
 
@@ -319,27 +324,68 @@ TEST_F(LinhaDeComando, PapelAcentosESoFrente) {
 // The terms on demand: the opening term of book 1 states the configured 100 pages; after January
 // was printed definitively (pages 2 to 7), the closing term of the still open book takes page 8.
 // A book that was never printed has no closing term.
+// Per page of a PDF (pdftohtml -xml at 1:1), the font sizes of its texts and the tops of its lines,
+// in points.
+struct TPaginaPdf { std::set<int> Tamanhos; std::set<int> Topos; };
+std::vector<TPaginaPdf> PaginasPdf(const std::string& pdf) {
+  std::vector<TPaginaPdf> r;
+  std::map<std::string, int> tamanho;
+  std::istringstream in(Executar("pdftohtml -xml -stdout -i -zoom 1 '" + pdf + "'"));
+  const std::regex fonte(R"re(<fontspec id="(\d+)" size="(\d+)")re"), texto(R"re(<text top="(\d+)".* font="(\d+)")re");
+  std::smatch m;
+  for (std::string l; std::getline(in, l);) {
+    if (l.rfind("<page ", 0) == 0) r.emplace_back();
+    if (std::regex_search(l, m, fonte)) tamanho[m[1]] = std::stoi(m[2]);
+    if (!r.empty() && std::regex_search(l, m, texto)) {
+      r.back().Tamanhos.insert(tamanho.at(m[2]));
+      r.back().Topos.insert(std::stoi(m[1]));
+    }
+  }
+  return r;
+}
+
 TEST_F(LinhaDeComando, TermosDeAberturaEEncerramento) {
   const std::string base = "termos --db '" + banco_ + "' --filial 1 --livro 1 ";
   TResultado r = Rodar(base + "--abertura --data 02/01/2026 --saida '" + Arquivo("abertura.txt") + "'");
   ASSERT_EQ(r.Codigo, 0) << r.Erro;
   std::string t = Ler(Arquivo("abertura.txt"));
   EXPECT_CONTEM(t, "T E R M O   D E   A B E R T U R A");
-  EXPECT_CONTEM(t, "Contem este livro 100 folhas, numeradas tipograficamente de 1 a 100, que servira de");
+  // In the 10-cpi type, 70 characters a line, the block placed at the grid's columns 46 to 115;
+  // a term page has 66 lines even in a book of 88.
+  EXPECT_CONTEM(t, "\n" + std::string(45, ' ') + "Contem este livro 100 folhas, numeradas tipograficamente de 1 a 100,\n" +
+                       std::string(45, ' ') + "que servira de Livro Registro de Apuracao do ICMS, modelo P9, numero\n");
   EXPECT_CONTEM(t, "Sao Paulo, 2 de janeiro de 2026.");
+  EXPECT_EQ(std::count(t.begin(), t.end(), '\n'), 66);
 
   r = Rodar(base + "--encerramento --saida '" + Arquivo("encerramento.txt") + "'");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "não tem páginas impressas em definitivo");
 
-  ASSERT_EQ(Imprimir("--inicio 01/01/2026 --definitivo --saida '" + Arquivo("livro.txt") + "'").Codigo, 0);
+  ASSERT_EQ(Imprimir("--inicio 01/01/2026 --definitivo --saida '" + Arquivo("livro.txt") + "' --saida '" +
+                     Arquivo("livro.pdf") + "'").Codigo, 0);
+  if (Existe("pdftohtml")) {
+    // A4 at 10 mm margins: the term's lines 784.2 / 66 = 11.9 pt apart, its type limited by that
+    // pitch (DejaVu Sans Mono's box is 1.164 of its size: 10.2 pt); the book's pages keep 88 lines,
+    // 8.9 pt apart, and their 20-cpi type (535.9 / 160 columns / 0.602 = 5.6 pt).
+    const std::vector<TPaginaPdf> paginas = PaginasPdf(Arquivo("livro.pdf"));
+    ASSERT_GE(paginas.size(), 2u);
+    EXPECT_GE(*paginas[0].Tamanhos.begin(), 10);
+    EXPECT_LE(*paginas[1].Tamanhos.begin(), 6);
+    auto menorDistancia = [](const std::set<int>& topos) {
+      int menor = 1000;
+      for (auto a = topos.begin(), b = std::next(a); b != topos.end(); ++a, ++b) menor = std::min(menor, *b - *a);
+      return menor;
+    };
+    EXPECT_GE(menorDistancia(paginas[0].Topos), 11);
+    EXPECT_LE(menorDistancia(paginas[1].Topos), 9);
+  }
   r = Rodar(base + "--encerramento --saida '" + Arquivo("encerramento.txt") + "'");
   ASSERT_EQ(r.Codigo, 0) << r.Erro;
   EXPECT_CONTEM(r.Saida, "ainda não está completo");
   t = Ler(Arquivo("encerramento.txt"));
   EXPECT_CONTEM(t, "T E R M O   D E   E N C E R R A M E N T O");
   EXPECT_CONTEM(t, "LIVRO: 00001   FOLHA: 00008");
-  EXPECT_CONTEM(t, "Contem este livro 8 folhas, numeradas tipograficamente de 1 a 8, que serviu de");
+  EXPECT_CONTEM(t, "Contem este livro 8 folhas, numeradas tipograficamente de 1 a 8, que\n");
   EXPECT_CONTEM(t, "Sao Paulo, 31 de janeiro de 2026.");
 }
 

@@ -662,8 +662,11 @@ TEST_F(LivroDefinitivo, LivroNovoComecaPeloTermoDeAbertura) {
   const auto& termo = paginas[0];
   EXPECT_EQ(Achar({termo}, "T E R M O   D E   A B E R T U R A").first, 0);
   EXPECT_EQ(Achar({termo}, "LIVRO: 00001   FOLHA: 00001").first, 0);
-  EXPECT_EQ(Achar({termo}, "Contem este livro 100 folhas, numeradas tipograficamente de 1 a 100, que servira de Livro "
-                           "Registro de Apuracao do ICMS, modelo P9, numero 1,").first, 0);
+  // 70 characters a line in the term's 10-cpi type, on a page of 66 lines in a book of 88.
+  EXPECT_EQ(Achar({termo}, "Contem este livro 100 folhas, numeradas tipograficamente de 1 a 100,").first, 0);
+  EXPECT_EQ(Achar({termo}, "que servira de Livro Registro de Apuracao do ICMS, modelo P9, numero").first, 0);
+  EXPECT_EQ(termo.size(), 66u);
+  EXPECT_EQ(paginas[1].size(), 88u);
   EXPECT_EQ(Achar({termo}, "Empresa...........: Comercial Exemplo Ltda").first, 0);
   EXPECT_EQ(Achar({termo}, "CNPJ..............: 12.345.678/0001-95").first, 0);
   EXPECT_EQ(Achar({termo}, "Sao Paulo, 1 de janeiro de 2026.").first, 0);
@@ -777,7 +780,7 @@ TEST_F(LivroDefinitivo, LivroCheioEncerraEAbreOutro) {
   const auto& encerramento = paginas[7];
   EXPECT_EQ(Achar({encerramento}, "T E R M O   D E   E N C E R R A M E N T O").first, 0);
   EXPECT_EQ(Achar({encerramento}, "LIVRO: 00001   FOLHA: 00008").first, 0);
-  EXPECT_EQ(Achar({encerramento}, "Contem este livro 8 folhas, numeradas tipograficamente de 1 a 8, que serviu de").first, 0);
+  EXPECT_EQ(Achar({encerramento}, "Contem este livro 8 folhas, numeradas tipograficamente de 1 a 8, que").first, 0);
   EXPECT_EQ(Achar({encerramento}, "Sao Paulo, 31 de janeiro de 2026.").first, 0);
   EXPECT_EQ(Achar({paginas[8]}, "LIVRO: 00002   FOLHA: 00001").first, 0);
   EXPECT_EQ(Achar({paginas[8]}, "Contem este livro 5 folhas").first, 0);

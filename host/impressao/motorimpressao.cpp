@@ -26,6 +26,14 @@ void TQDprint::SetLinha(TLinha linha) {
   linha_ = linha;
 }
 
+void TQDprint::SetLinhaDaPagina(TLinha linha) {
+  if (!aberto_) throw std::logic_error("espaçamento de página sem impressão aberta");
+  TPagina& p = paginas_.back();
+  if (!p.Textos().empty()) throw std::logic_error("espaçamento alterado numa página já impressa");
+  if (p.QteLinhas() == Linhas(linha)) return;
+  p = TPagina(p.Numero(), Linhas(linha), p.QteColunas(), p.Concluir());
+}
+
 bool TQDprint::Abrir() {
   if (aberto_) throw std::logic_error("impressão já aberta");
   auto substituicao = std::make_unique<TSubstituicaoArquivos>();
@@ -52,7 +60,7 @@ bool TQDprint::Abrir() {
 }
 
 void TQDprint::IniciarPagina() {
-  paginas_.emplace_back(++pagina_, TamanhoQteLinhas(), TamanhoQteColunas(), std::move(grade_));
+  paginas_.emplace_back(++pagina_, Linhas(linha_), TamanhoQteColunas(), std::move(grade_));
   if (auto evento = OnNewPage) evento(pagina_);
 }
 
@@ -61,7 +69,7 @@ void TQDprint::EncerrarPagina() {
   TPagina& p = paginas_.back();
   grade_ = p.Concluir();
   if (texto_) texto_->Pagina(p);
-  if (pdf_) pdf_->Pagina(p, linha_ == TLinha::Seis ? 6 : 8);
+  if (pdf_) pdf_->Pagina(p, p.QteLinhas() == Linhas(TLinha::Seis) ? 6 : 8);
 }
 
 void TQDprint::NovaPagina() {
@@ -140,7 +148,7 @@ void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminh
   if (!caminhoPdf.empty()) {
     TSaidaPdf pdf(papel);
     if (!pdf.Abrir(substituicao.Adicionar(caminhoPdf), informacoesPdf_)) throw falhou(caminhoPdf, "não pôde ser criado");
-    for (const TPagina& p : paginas_) pdf.Pagina(p, p.QteLinhas() == 66 ? 6 : 8);
+    for (const TPagina& p : paginas_) pdf.Pagina(p, p.QteLinhas() == Linhas(TLinha::Seis) ? 6 : 8);
     try {
       pdf.Fechar();
     } catch (const std::exception& e) {

@@ -84,7 +84,12 @@ class TQDprint {
   // Line spacing; only between jobs (std::logic_error while a job is open).
   void SetLinha(TLinha linha);
   TLinha Linha() const { return linha_; }
-  int TamanhoQteLinhas() const { return linha_ == TLinha::Seis ? 66 : 88; }
+  // The spacing of the page just begun, while nothing is printed on it (from OnNewPage): a page
+  // that must read in a larger type, such as a book's term, keeps 6 lines an inch in a job printed
+  // at 8. The pages after it return to the job's spacing. std::logic_error once the page has text.
+  void SetLinhaDaPagina(TLinha linha);
+  // Lines of the current page (of the job's pages when none is open).
+  int TamanhoQteLinhas() const { return aberto_ ? paginas_.back().QteLinhas() : Linhas(linha_); }
   int TamanhoQteColunas() const { return 160; }
 
   bool SemAcento() const { return semAcento_; }
@@ -129,6 +134,7 @@ class TQDprint {
   void Salvar(const std::string& caminhoTexto, const std::string& caminhoPdf, TPapel papel) const;
 
  private:
+  static int Linhas(TLinha linha) { return linha == TLinha::Seis ? 66 : 88; }
   void Escrever(int linha, int coluna, const std::string& texto, TFontes fontes);
   void EncerrarPagina();
   void IniciarPagina();
