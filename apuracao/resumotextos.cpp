@@ -73,10 +73,12 @@ void TResumo::ImprimirListaDebitosEspecificos(const char* sqlDebitos, const std:
     TDateTime vencimento = 0;
     if (!TentarLerData(texto::Aparar(q.FieldByName("VENCIMENTO").AsString()), vencimento)) vencimento = 0;
     const TCampo descricao = q.FieldByName("DESCRICAO");
-    ImprimirLinhaGuia(linha, imprimir,
-                      q.FieldByName("CODIGOREC").AsString() + " - " +
-                          (descricao.IsNull() ? semDescricao : descricao.AsString()),
-                      vencimento, q.FieldByName("VALOR").AsCurrency());
+    std::string texto =
+        q.FieldByName("CODIGOREC").AsString() + " - " + (descricao.IsNull() ? semDescricao : descricao.AsString());
+    // The agreement the debit is paid under, unless its description already names it.
+    const std::string acordo = texto::Aparar(q.FieldByName("ACORDO").AsString());
+    if (!acordo.empty() && texto.find(acordo) == std::string::npos) texto += " - Acordo " + acordo;
+    ImprimirLinhaGuia(linha, imprimir, texto, vencimento, q.FieldByName("VALOR").AsCurrency());
   }
   imprimir(linha, 3, "", 1, false);
 }

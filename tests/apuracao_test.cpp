@@ -231,7 +231,8 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
 }
 
 // (January's guides are in the book's golden pages.) A due-date text that is not a date prints no
-// date; no guide for a tax due of 0 (February); a specific debit's text printed whole.
+// date; no guide for a tax due of 0 (February); a specific debit's text printed whole, with the
+// agreement it is paid under when its text does not already name it.
 TEST_F(Apuracao, GuiasSemImpostoZeroEVencimentoSoQuandoEhData) {
   Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO2 = '31/02/2026'");
   auto f = Apurar("01/02/2026", "28/02/2026", 1, "icms");
@@ -251,6 +252,14 @@ TEST_F(Apuracao, GuiasSemImpostoZeroEVencimentoSoQuandoEhData) {
   Impressao mar;
   f->Apuracao().GetResumos().GetItem(0)->ImprimirDebitosEspecificos(linha, mar.Proc());
   EXPECT_EQ(mar.chamadas.at(3), "10@39:05/03/2026");
+  // The demo's agreement 2025/0456789 is in the text already; another one is added to its end:
+  // "parcela 03/12 - Acordo 2026/0001" is 13 + 9 + 10 = 32 columns, the last line's whole width.
+  Sql("UPDATE ES02_LCTOAPURAUX SET INFORMACAO3 = ' 2026/0001 ' WHERE TP = 1");
+  Impressao abr;
+  f->Apuracao().GetResumos().GetItem(0)->ImprimirDebitosEspecificos(linha, abr.Proc());
+  // (after the title: first line, due date, amount, then the two lines under it)
+  ASSERT_EQ(abr.chamadas.size(), 8u);
+  EXPECT_EQ(abr.chamadas.at(6), "10@6:parcela 03/12 - Acordo 2026/0001");
 }
 
 // ICMS-ST without an inscription in the state (MG) is paid by GNRE: code 0121, tax due recorded as 0.
