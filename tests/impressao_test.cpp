@@ -234,9 +234,11 @@ TEST(ImpressaoTrabalho, VisualizacaoDecideSeOTrabalhoFoiImpresso) {
   m.OnAfterPrint = [&] { ++registros; };
   std::optional<std::string> destino;
   int paginasVistas = 0;
+  bool salvoNaVisualizacao = false;
   m.OnVisualizar = [&](TQDprint& prn) {
     paginasVistas = static_cast<int>(prn.Paginas().size());
     if (destino) prn.Salvar(pasta / "salvo.txt", "", impressao::TPapel::A4);
+    salvoNaVisualizacao = fs::exists(pasta / "salvo.txt");
     return destino;
   };
   auto duasPaginas = [&m] {
@@ -260,6 +262,15 @@ TEST(ImpressaoTrabalho, VisualizacaoDecideSeOTrabalhoFoiImpresso) {
   EXPECT_EQ(m.NomeImpressora(), *destino);
   EXPECT_EQ(Ler(pasta / "livro.txt"), "página 1\n" + std::string(65, '\n') + "\f\n    página 2\n" + std::string(64, '\n'));
   EXPECT_EQ(Ler(pasta / "salvo.txt"), Ler(pasta / "livro.txt"));
+  // The file saved from the preview takes its place with the job's outputs, when the job's record
+  // is written: a record that fails leaves it as it was, as it leaves the job's own output.
+  EXPECT_FALSE(salvoNaVisualizacao);
+  std::ofstream(pasta / "salvo.txt") << "salvo anterior\n";
+  m.OnConfirmar = [] { throw std::runtime_error("registro recusado"); };
+  ASSERT_TRUE(duasPaginas());
+  EXPECT_THROW(m.Fechar(), std::runtime_error);
+  EXPECT_EQ(Ler(pasta / "salvo.txt"), "salvo anterior\n");
+  EXPECT_EQ(Ler(pasta / "livro.txt"), "página 1\n" + std::string(65, '\n') + "\f\n    página 2\n" + std::string(64, '\n'));
 }
 
 TEST(ImpressaoSaidaPdf, ConverteParaCp1252) {

@@ -84,7 +84,15 @@ bool TQDprint::Fechar() {
     EncerrarPagina();
     aberto_ = false;
     if (auto visualizar = OnVisualizar) {
-      std::optional<std::string> destino = visualizar(*this);
+      visualizando_ = true;
+      std::optional<std::string> destino;
+      try {
+        destino = visualizar(*this);
+      } catch (...) {
+        visualizando_ = false;
+        throw;
+      }
+      visualizando_ = false;
       if (!destino) {
         Cancelar();
         return false;
@@ -131,7 +139,10 @@ bool TQDprint::Fechar() {
 }
 
 void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminhoPdf, TPapel papel) const {
-  TSubstituicaoArquivos substituicao;
+  // Saved from the job's preview, the files join the job's own outputs: they take their targets'
+  // place with them, under the job's journal, and go back out if the job's record fails.
+  TSubstituicaoArquivos local;
+  TSubstituicaoArquivos& substituicao = visualizando_ && substituicao_ ? *substituicao_ : local;
   auto falhou = [](const std::string& destino, const std::string& motivo) {
     return std::runtime_error("Não foi possível gravar o arquivo " + destino + " (" + motivo + ").");
   };
@@ -155,7 +166,7 @@ void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminh
       throw falhou(caminhoPdf, e.what());
     }
   }
-  substituicao.Confirmar();
+  if (&substituicao == &local) substituicao.Confirmar();
 }
 
 void TQDprint::Cancelar() {

@@ -130,7 +130,8 @@ class TQDprint {
   // Writes the finished pages of the current (or last) job to a text and/or a PDF file (empty
   // path: none) as the job's outputs would have written them, the PDF on `papel`. The files are
   // replaced together and only when both are complete; std::runtime_error names the file that
-  // could not be written.
+  // could not be written. From the preview of a job being closed, the files are replaced with the
+  // job's outputs, when its record is written (OnConfirmar), and not at all if the job fails.
   void Salvar(const std::string& caminhoTexto, const std::string& caminhoPdf, TPapel papel) const;
 
  private:
@@ -146,7 +147,7 @@ class TQDprint {
   TLinha linha_ = TLinha::Seis;
   TPapel papel_ = TPapel::A4;
   TFontes fonte_;
-  bool semAcento_ = true, cancelarSetup_ = false, aberto_ = false;
+  bool semAcento_ = true, cancelarSetup_ = false, aberto_ = false, visualizando_ = false;
   int pagina_ = 0;
   std::vector<TPagina> paginas_;
   TGrade grade_;  // the grid of the page that ended, for the next one
