@@ -10,6 +10,8 @@ Not part of CI: a developer runs it on the files of a change (see the README).
 
 import argparse
 import collections
+import concurrent.futures
+import hashlib
 import json
 import os
 import random
@@ -37,6 +39,7 @@ PASTAS_TESTADAS = ("host/", "apuracao/", "regimes/", "relatorio/", "forms/")
 ARQUIVOS_TESTADOS = ("db/recursos.cpp", "bench/gerador.cpp")
 
 MORTO, SOBREVIVEU, TEMPO, NAO_COMPILOU, EQUIVALENTE = "morto", "sobreviveu", "tempo esgotado", "não compilou", "equivalente"
+SEM_COBERTURA = "nenhum teste executa a linha"
 
 
 class Erro(Exception):
@@ -152,7 +155,9 @@ class Trabalhador:
 
     def __init__(self, pasta, tarefas, vivos):
         self.pasta = pasta
-        self.build = pasta / "build"
+        # Ninja decides what a mutant rebuilds in a tenth of a second, make in two.
+        self.ninja = shutil.which("ninja") is not None
+        self.build = pasta / ("build-ninja" if self.ninja else "build")
         self.tmp = pasta / "tmp"
         self.tarefas = tarefas
         self.vivos = vivos  # processes to kill when the run is interrupted
@@ -203,13 +208,18 @@ class Trabalhador:
         finally:
             self.vivos.discard(p)
 
-    def configurar(self):
+    def opcoes_de_build(self):
         """The build of the README's commands without the desktop program and the benchmarks, so
         that ccache finds the objects of the developer's own build; linked by lld when there is
         one, a mutant's time going mostly to linking."""
-        cmd = ["cmake", "-S", str(self.pasta), "-B", str(self.build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-               "-DLIVRO_ICMS_TESTS=ON", "-DLIVRO_ICMS_DESKTOP=OFF", "-DLIVRO_ICMS_BENCH=OFF",
-               "-DCMAKE_EXE_LINKER_FLAGS=" + ("-fuse-ld=lld" if shutil.which("ld.lld") else "")]
+        return ["-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                "-DCMAKE_EXE_LINKER_FLAGS=" + ("-fuse-ld=lld" if shutil.which("ld.lld") else "")]
+
+    def configurar(self):
+        cmd = ["cmake", "-S", str(self.pasta), "-B", str(self.build), "-DLIVRO_ICMS_TESTS=ON",
+               "-DLIVRO_ICMS_DESKTOP=OFF", "-DLIVRO_ICMS_BENCH=OFF", *self.opcoes_de_build()]
+        if self.ninja:
+            cmd += ["-G", "Ninja"]
         if shutil.which("ccache"):
             cmd += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
         status, saida, _ = self.executar(cmd, env=self.ambiente(False))
@@ -220,9 +230,13 @@ class Trabalhador:
         return self.executar(["cmake", "--build", str(self.build), "-j", str(tarefas or self.tarefas), "--target", ALVO],
                              env=self.ambiente(somente_leitura))
 
-    def testar(self, limite, fragmentos):
-        """Runs the test program in `fragmentos` concurrent shards, stopping at the first failure:
-        (passed, past the limit, seconds, [(exit status, output)] of the shards)."""
+    def testar(self, limite, fragmentos, testes=None):
+        """Runs the test program (only `testes` when named) in `fragmentos` concurrent shards,
+        stopping at the first failure: (passed, past the limit, seconds, [(exit status, output)] of
+        the shards)."""
+        filtro = ["--gtest_filter=" + ":".join(testes)] if testes else []
+        if testes is not None and len(testes) < fragmentos:
+            fragmentos = max(1, len(testes))
         shutil.rmtree(self.tmp, ignore_errors=True)
         self.tmp.mkdir(parents=True)
         inicio = time.monotonic()
@@ -233,7 +247,7 @@ class Trabalhador:
         def fragmento(i):
             env = self.ambiente(True)
             env.update(GTEST_TOTAL_SHARDS=str(fragmentos), GTEST_SHARD_INDEX=str(i))
-            status, saida, _ = self.executar([str(self.build / ALVO), "--gtest_brief=1", "--gtest_fail_fast"],
+            status, saida, _ = self.executar([str(self.build / ALVO), "--gtest_brief=1", "--gtest_fail_fast", *filtro],
                                              limite, env, cwd=self.build)
             with trava:
                 resultados.append((status, saida))
@@ -260,7 +274,9 @@ class Trabalhador:
         passou = all(status == 0 for status, _ in resultados)
         return passou, tempo, time.monotonic() - inicio, resultados
 
-    def avaliar(self, mutante, limite, fragmentos):
+    def avaliar(self, mutante, limite, fragmentos, testes=None):
+        """The mutant built and put through `testes` (every test when None; an empty list runs none,
+        the line being one no test executes: only whether it compiles is asked)."""
         arquivo = self.pasta / mutante.arquivo
         original = arquivo.read_bytes()
         linhas = original.decode("utf-8").split("\n")
@@ -272,7 +288,9 @@ class Trabalhador:
             if status != 0:
                 (self.pasta / "ultimo-nao-compilou.log").write_text(saida)
                 return NAO_COMPILOU, ""
-            passou, tempo, _, resultados = self.testar(limite, fragmentos)
+            if testes is not None and not testes:
+                return SOBREVIVEU, SEM_COBERTURA
+            passou, tempo, _, resultados = self.testar(limite, fragmentos, testes)
             if passou or tempo:
                 return (SOBREVIVEU if passou else TEMPO), ""
             return MORTO, quem_matou(resultados)
@@ -281,6 +299,183 @@ class Trabalhador:
             # compiles the original again.
             arquivo.write_bytes(original)
             os.utime(arquivo)
+
+
+class Cobertura(Trabalhador):
+    """A copy built with gcov's counters at -O0, each test run alone: for every line of the
+    sources, the tests that execute it. A mutant of a line no test executes cannot be killed (it is
+    only compiled); one of a line that some tests execute goes through those tests alone. A line
+    gcov knows nothing of (a declaration, the middle of a statement) leaves the mutant to the whole
+    suite. The map is kept in the copy for the sources and tests it was made from."""
+
+    def opcoes_de_build(self):
+        return ["-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=--coverage", "-DCMAKE_C_FLAGS=--coverage",
+                "-DCMAKE_EXE_LINKER_FLAGS=--coverage"]
+
+    def impressao(self):
+        h = hashlib.sha1()
+        for a in sorted((self.pasta / ".arquivos").read_text().split("\n")):
+            if a:
+                h.update(a.encode() + b"\0" + (self.pasta / a).read_bytes() + b"\0")
+        return h.hexdigest()
+
+    def testes(self):
+        status, saida, _ = self.executar([str(self.build / ALVO), "--gtest_list_tests"], env=self.ambiente(False),
+                                         cwd=self.build)
+        if status != 0:
+            raise Erro(f"{ALVO} --gtest_list_tests falhou:\n{saida[-2000:]}")
+        nomes, suite = [], ""
+        for linha in saida.split("\n"):
+            if linha and not linha.startswith(" "):
+                suite = linha.split("#")[0].strip()
+            elif linha.strip():
+                nomes.append(suite + linha.split("#")[0].strip())
+        return nomes
+
+    def linhas_de(self, pasta_gcda):
+        """{file: {line: executed}} of the counters under `pasta_gcda` (the gcno files beside them)."""
+        gcdas = [str(g) for g in pasta_gcda.rglob("*.gcda")]
+        linhas = collections.defaultdict(dict)
+        if not gcdas:
+            return linhas
+        status, saida, _ = self.executar(["gcov", "--stdout", "--json-format", *gcdas], cwd=pasta_gcda)
+        if status != 0:
+            raise Erro(f"gcov falhou em {pasta_gcda}:\n{saida[-2000:]}")
+        decod, i = json.JSONDecoder(), 0
+        while True:
+            while i < len(saida) and saida[i] != "{":
+                i += 1
+            if i >= len(saida):
+                break
+            doc, i = decod.raw_decode(saida, i)
+            # Paths as the compiler saw them: relative to the build folder when ccache made them so.
+            compilado_em = Path(doc.get("current_working_directory") or self.build)
+            for f in doc.get("files", ()):
+                try:
+                    rel = (compilado_em / f["file"]).resolve().relative_to(self.pasta.resolve()).as_posix()
+                except ValueError:
+                    continue  # a system header
+                for ln in f.get("lines", ()):
+                    n = ln["line_number"]
+                    linhas[rel][n] = linhas[rel].get(n, False) or ln["count"] > 0
+        return linhas
+
+    def mapa(self, trabalhos, arquivos):
+        """The map of the lines of `arquivos`. gcov reads only the counters of their objects (of
+        every object when a header is among them: its lines are compiled into each includer), and
+        a map already made for the same sources and a wider set serves."""
+        self.sincronizar()
+        chave = self.impressao()
+        todos = any(not a.endswith(".cpp") for a in arquivos)
+        arquivo = self.pasta / "mapa.json"
+        if arquivo.exists():
+            dados = json.loads(arquivo.read_text())
+            if dados.get("chave") == chave and (dados["todos"] or (not todos and set(arquivos) <= set(dados["arquivos"]))):
+                return dados
+        print(f"Mapeando a cobertura de cada teste em {self.pasta} ...", file=sys.stderr, flush=True)
+        objetos = {a + ".gcda" for a in arquivos}
+
+        def do_mapa(g):
+            # CMakeFiles/<target>.dir/<source>.gcda
+            partes = g.relative_to(self.build).parts
+            return todos or "/".join(partes[2:]) in objetos
+        inicio = time.monotonic()
+        self.configurar()
+        status, saida, _ = self.construir(somente_leitura=False, tarefas=os.cpu_count() or 1)
+        if status != 0:
+            raise Erro(f"a cópia com cobertura não compila:\n{saida[-3000:]}")
+        nomes = self.testes()
+        contadores = self.pasta / "gcda"
+        shutil.rmtree(contadores, ignore_errors=True)
+        for g in self.build.rglob("*.gcda"):
+            g.unlink()
+        linhas = collections.defaultdict(lambda: collections.defaultdict(set))
+        executaveis = collections.defaultdict(set)
+
+        def juntar(i, pasta):
+            for rel, porlinha in self.linhas_de(pasta).items():
+                for n, executada in porlinha.items():
+                    executaveis[rel].add(n)
+                    if executada:
+                        linhas[rel][n].add(i)
+            shutil.rmtree(pasta, ignore_errors=True)
+
+        with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, trabalhos)) as gcov:
+            pendentes = []
+            for i, nome in enumerate(nomes):
+                shutil.rmtree(self.tmp, ignore_errors=True)
+                self.tmp.mkdir(parents=True)
+                status, saida, _ = self.executar([str(self.build / ALVO), "--gtest_brief=1", "--gtest_filter=" + nome],
+                                                 env=self.ambiente(False), cwd=self.build)
+                if status != 0:
+                    print(f"  aviso: {nome} falha sozinho na cópia com cobertura", file=sys.stderr, flush=True)
+                # The counters move to the test's own folder, beside links to their notes, before
+                # the next test adds to them (the tests' own objects are not mutated).
+                pasta = contadores / str(i)
+                for g in self.build.rglob("*.gcda"):
+                    if f"/{ALVO}.dir/" in g.as_posix() or not do_mapa(g):
+                        g.unlink()
+                        continue
+                    destino = pasta / g.relative_to(self.build)
+                    destino.parent.mkdir(parents=True, exist_ok=True)
+                    g.rename(destino)
+                    destino.with_suffix(".gcno").symlink_to(g.with_suffix(".gcno"))
+                pendentes.append(gcov.submit(juntar, i, pasta))
+                if (i + 1) % 25 == 0:
+                    print(f"  {i + 1}/{len(nomes)} testes", file=sys.stderr, flush=True)
+            for f in pendentes:
+                f.result()
+        dados = {"chave": chave, "testes": nomes, "todos": todos, "arquivos": sorted(arquivos),
+                 "linhas": {rel: {str(n): sorted(linhas[rel][n]) for n in sorted(ns)} for rel, ns in executaveis.items()
+                            if todos or rel in arquivos}}
+        arquivo.write_text(json.dumps(dados))
+        print(f"  cobertura de {len(nomes)} testes em {time.monotonic() - inicio:.0f} s", file=sys.stderr, flush=True)
+        return dados
+
+
+def testes_da_linha(mapa, mutante):
+    """The tests that execute the mutant's line, in the order the test program runs them; None
+    when gcov has no count for the line."""
+    if mapa is None:
+        return None
+    porlinha = mapa["linhas"].get(mutante.arquivo)
+    if porlinha is None or str(mutante.linha) not in porlinha:
+        return None
+    return [mapa["testes"][i] for i in porlinha[str(mutante.linha)]]
+
+
+class Diario:
+    """The results of earlier runs (diario.jsonl in the work folder), by mutant and by the text of
+    its file: a killed or uncompiled mutant of a file unchanged since is not built again, so a
+    folder's full run can be spread over several sittings. Survivors and timeouts are always tried
+    again, the tests having perhaps changed for them."""
+
+    def __init__(self, pasta, ignorar):
+        self.arquivo = Path(pasta) / "diario.jsonl"
+        self.trava = threading.Lock()
+        self.textos = {}
+        self.vistos = {}
+        if self.arquivo.exists() and not ignorar:
+            for linha in self.arquivo.read_text(encoding="utf-8").split("\n"):
+                if linha.strip():
+                    e = json.loads(linha)
+                    self.vistos[tuple(e["chave"])] = (e["resultado"], e["quem"])
+
+    def chave(self, m):
+        if m.arquivo not in self.textos:
+            self.textos[m.arquivo] = hashlib.sha1((RAIZ / m.arquivo).read_bytes()).hexdigest()
+        return (m.arquivo, m.linha, m.mutada, self.textos[m.arquivo])
+
+    def anterior(self, m):
+        r = self.vistos.get(self.chave(m))
+        return r if r and r[0] in (MORTO, NAO_COMPILOU) else None
+
+    def gravar(self, m, resultado, quem):
+        with self.trava:
+            self.arquivo.parent.mkdir(parents=True, exist_ok=True)
+            with self.arquivo.open("a", encoding="utf-8") as f:
+                f.write(json.dumps({"chave": list(self.chave(m)), "resultado": resultado, "quem": quem},
+                                   ensure_ascii=False) + "\n")
 
 
 def quem_matou(resultados):
@@ -322,13 +517,27 @@ def rodar(mutantes, args, listado):
     vivos = set()
     trabalhadores = [Trabalhador(Path(args.pasta_trabalho) / f"t{i + 1}", tarefas, vivos) for i in range(trabalhadores_n)]
     resultados = {}
-    fila = list(mutantes)
+    diario = Diario(args.pasta_trabalho, args.refazer)
+    fila = []
+    for m in mutantes:
+        anterior = diario.anterior(m)
+        if anterior:
+            resultados[m.chave()] = anterior
+        else:
+            fila.append(m)
+    if resultados:
+        print(f"  {len(resultados)} mutantes mortos ou não compilados em execuções anteriores, de arquivos "
+              f"inalterados (--refazer para construí-los de novo)", file=sys.stderr, flush=True)
     trava = threading.Lock()
     try:
+        mapa = None
+        if fila and not args.sem_cobertura and shutil.which("gcov"):
+            mapa = Cobertura(Path(args.pasta_trabalho) / "cobertura", nucleos, vivos).mapa(
+                nucleos, sorted({m.arquivo for m in fila}))
         base = preparar(trabalhadores, fragmentos)
         limite = args.limite_tempo or max(20.0, 3 * base)
         # About ten seconds of compiling and linking per mutant besides the tests.
-        estimativa = len(fila) * (base + 10) / trabalhadores_n / 60
+        estimativa = len(fila) * (base / (3 if mapa else 1) + 5) / trabalhadores_n / 60
         print(f"  limite por execução dos testes: {limite:.0f} s; {len(fila)} mutantes, "
               f"uns {estimativa:.0f} min", file=sys.stderr, flush=True)
 
@@ -340,7 +549,8 @@ def rodar(mutantes, args, listado):
                     m = fila.pop(0)
                 inicio = time.monotonic()
                 try:
-                    r, quem = t.avaliar(m, limite, fragmentos)
+                    r, quem = t.avaliar(m, limite, fragmentos, testes_da_linha(mapa, m))
+                    diario.gravar(m, r, quem)
                 except (OSError, UnicodeError, AssertionError) as e:
                     print(f"mutantes: {t.pasta} parou em {m.arquivo}:{m.linha}: {e!r}", file=sys.stderr, flush=True)
                     return
@@ -424,7 +634,8 @@ def texto_do_relatorio(rel):
     else:
         linhas.append("Sobreviventes: nenhum.")
     for m in sobreviventes:
-        linhas.append(f"  {m['arquivo']}:{m['linha']}: {m['mudanca']}")
+        sem = f"  ({SEM_COBERTURA})" if m["morto_por"] == SEM_COBERTURA else ""
+        linhas.append(f"  {m['arquivo']}:{m['linha']}: {m['mudanca']}{sem}")
         linhas.append(f"      {m['arquivo']} | {m['linha']} | {m['mudanca']} | <razão>")
     mortos_listados = [m for m in rel["mutantes"] if m["resultado"] == MORTO and m["listado_equivalente"]]
     if mortos_listados:
@@ -457,6 +668,10 @@ def opcoes(argv):
                    help="onde ficam as cópias e suas pastas de build, reaproveitadas (padrão build-mutantes/)")
     p.add_argument("--relatorio", metavar="ARQ", help="grava o relatório também em ARQ (JSON se terminar em .json)")
     p.add_argument("--listar", action="store_true", help="só lista os mutantes, sem construir nada")
+    p.add_argument("--sem-cobertura", action="store_true",
+                   help="põe cada mutante pela suíte inteira, sem o mapa de que testes executam cada linha")
+    p.add_argument("--refazer", action="store_true",
+                   help="constrói de novo também os mutantes que o diário de execuções anteriores dá como mortos")
     return p.parse_args(argv)
 
 
