@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 #include "host/banco/conexao.h"
 #include "host/banco/motor.h"
@@ -31,6 +32,72 @@ TTabelaComDados DadosDoEscritorio(TQDConnection& c) {
   return {};
 }
 
+namespace {
+
+struct TValor {
+  TTipoValor Tipo = TTipoValor::Nulo;
+  int64_t Inteiro = 0;
+  double Real = 0;
+  std::string Texto;
+};
+
+// Rows go to the target in statements of many rows: on a server each statement is a round trip
+// and fires the identity's trigger once. 999 values: the least limit a SQLite build may have.
+constexpr int kParametrosPorInsercao = 999;
+
+class TInsercao {
+ public:
+  TInsercao(TBanco& destino, const std::string& tabela, const std::vector<std::string>& colunas)
+      : destino_(destino), colunas_(static_cast<int>(colunas.size())), porComando_(std::max(1, kParametrosPorInsercao / colunas_)) {
+    cabeca_ = "INSERT INTO " + tabela + " (";
+    for (size_t i = 0; i < colunas.size(); ++i) cabeca_ += (i ? ", " : "") + colunas[i];
+    cabeca_ += ") VALUES ";
+  }
+  void Acrescentar(std::vector<TValor> linha) {
+    linhas_.push_back(std::move(linha));
+    if (static_cast<int>(linhas_.size()) == porComando_) Gravar();
+  }
+  void Gravar() {
+    if (linhas_.empty()) return;
+    const int n = static_cast<int>(linhas_.size());
+    auto& cmd = n == porComando_ ? cheio_ : resto_;
+    if (!cmd) cmd = std::make_unique<TComando>(destino_, Texto(n));
+    cmd->reset();
+    int p = 0;
+    for (const auto& linha : linhas_)
+      for (const TValor& v : linha) {
+        ++p;
+        switch (v.Tipo) {
+          case TTipoValor::Inteiro: cmd->bind(p, v.Inteiro); break;
+          case TTipoValor::Real: cmd->bind(p, v.Real); break;
+          case TTipoValor::Nulo: cmd->bind(p); break;
+          default: cmd->bind(p, v.Texto); break;
+        }
+      }
+    cmd->exec();
+    linhas_.clear();
+    resto_.reset();
+  }
+
+ private:
+  std::string Texto(int linhas) const {
+    std::string sql = cabeca_;
+    for (int l = 0, p = 0; l < linhas; ++l) {
+      sql += l ? ", (" : "(";
+      for (int c = 0; c < colunas_; ++c) sql += (c ? ", ?" : "?") + std::to_string(++p);
+      sql += ")";
+    }
+    return sql;
+  }
+  TBanco& destino_;
+  int colunas_, porComando_;
+  std::string cabeca_;
+  std::vector<std::vector<TValor>> linhas_;
+  std::unique_ptr<TComando> cheio_, resto_;
+};
+
+}  // namespace
+
 void CopiarEscritorio(TBanco& origem, TBanco& destino, const std::function<void(const std::string&, int64_t)>& aoCopiar) {
   const std::vector<std::string> noDestino = TabelasDoEscritorio(destino);
   for (const std::string& tabela : TabelasDoEscritorio(origem)) {
@@ -41,31 +108,27 @@ void CopiarEscritorio(TBanco& origem, TBanco& destino, const std::function<void(
     try {
       destino.exec("DELETE FROM " + tabela);
       TComando ler(origem, "SELECT * FROM " + tabela + " ORDER BY 1");
-      const int colunas = ler.getColumnCount();
-      std::string nomes, marcas;
-      for (int i = 0; i < colunas; ++i) {
-        nomes += (i ? ", " : "") + ler.getColumnName(i);
-        marcas += (i ? ", ?" : "?") + std::to_string(i + 1);
-      }
-      TComando gravar(destino, "INSERT INTO " + tabela + " (" + nomes + ") VALUES (" + marcas + ")");
+      std::vector<std::string> colunas;
+      for (int i = 0; i < ler.getColumnCount(); ++i) colunas.push_back(ler.getColumnName(i));
+      TInsercao gravar(destino, tabela, colunas);
       while (ler.executeStep()) {
         chave = ler.getColumn(0).getString();
-        gravar.reset();
-        for (int i = 0; i < colunas; ++i) {
-          const TColuna v = ler.getColumn(i);
-          switch (v.getType()) {
-            case TTipoValor::Inteiro: gravar.bind(i + 1, v.getInt64()); break;
-            case TTipoValor::Real: gravar.bind(i + 1, v.getDouble()); break;
-            case TTipoValor::Nulo: gravar.bind(i + 1); break;
-            default: gravar.bind(i + 1, v.getString()); break;
-          }
+        std::vector<TValor> linha(colunas.size());
+        for (size_t i = 0; i < colunas.size(); ++i) {
+          const TColuna c = ler.getColumn(static_cast<int>(i));
+          TValor& v = linha[i];
+          v.Tipo = c.getType();
+          if (v.Tipo == TTipoValor::Inteiro) v.Inteiro = c.getInt64();
+          else if (v.Tipo == TTipoValor::Real) v.Real = c.getDouble();
+          else if (v.Tipo != TTipoValor::Nulo) v.Texto = c.getString();
         }
-        gravar.exec();
+        gravar.Acrescentar(std::move(linha));
         ++linhas;
       }
+      gravar.Gravar();
     } catch (const EMotor& e) {
-      LancarErroBanco(e, "A cópia da tabela " + tabela + " parou" + (chave.empty() ? std::string() : " na linha de chave " + chave) +
-                             ": " + e.what());
+      LancarErroBanco(e, "A cópia da tabela " + tabela + " parou" +
+                             (chave.empty() ? std::string() : " nas linhas de chave até " + chave) + ": " + e.what());
     }
     if (aoCopiar) aoCopiar(tabela, linhas);
   }
