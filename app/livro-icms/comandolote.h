@@ -1,9 +1,10 @@
 #pragma once
 // The `lote` command of livro-icms: every establishment of the office active in an interval (or
 // of one company) settled on one connection, one after the other, each exactly as `apurar` settles
-// it alone and, with --livros, printed as `imprimir` prints it.
+// it alone and, with --livros, printed as `imprimir` prints it; with --processos N the same runs
+// shared among N worker processes (app/livro-icms/loteprocessos.h), which record the same rows.
 //   livro-icms lote --db ARQ --inicio D --fim D [--empresa N] [--impostos ...] [--contabilizar]
-//                   [--livros PASTA] [--respostas ARQ]
+//                   [--livros PASTA] [--respostas ARQ] [--processos N]
 //
 // Establishments are taken in IDFILIAL order; active means started (INICIOATIVIDADE empty or not
 // after the end date). Each gets a fresh host over the shared connection and its own answers from
@@ -13,10 +14,11 @@
 // Questions without an answer take their default, as in `apurar` without a terminal. An establishment that
 // fails is listed with its error and the batch goes on; a database locked by another program ends
 // the batch (every following establishment would wait for it in turn).
-#include <cstdint>
 #include <string>
 
 #include <CLI/CLI.hpp>
+
+#include "app/livro-icms/lote.h"
 
 class TComandoLote {
  public:
@@ -27,10 +29,12 @@ class TComandoLote {
   bool Executar(int& codigo);
 
  private:
+  // More workers than this would only queue on the database (and on a server, use up connections).
+  static constexpr int kMaximoProcessos = 64;
   CLI::App* lote_ = nullptr;
-  std::string banco_, inicio_, fim_, impostos_ = "todos", livros_, respostas_;
-  int64_t empresa_ = 0;
-  bool contabilizar_ = false;
+  TOpcoesLote o_;
+  int processos_ = 1;
+  std::string trabalhador_;
 
   int Lote();
 };

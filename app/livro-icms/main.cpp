@@ -1,6 +1,7 @@
 // livro-icms: the command line of the ICMS settlement ledger.
 //   livro-icms db criar ARQUIVO        creates an empty database with the schema
 //   livro-icms db demo ARQUIVO         creates a database with the demo office
+//   livro-icms db copiar --de A --para B   moves an office between engines (app/livro-icms/comandocopiar.h)
 //   livro-icms apurar --db ... --filial ... --inicio ... --fim ...
 //   livro-icms imprimir --db ... --filial ... --saida livro.pdf [--saida livro.txt] [options]
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
@@ -21,6 +22,7 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "app/livro-icms/comandocopiar.h"
 #include "app/livro-icms/comandolote.h"
 #include "app/livro-icms/comandosefd.h"
 #include "app/livro-icms/livro.h"
@@ -293,7 +295,7 @@ int main(int argc, char** argv) {
   app.set_help_flag("-h,--help", "Mostra esta ajuda e sai.");
   app.require_subcommand(1);
 
-  auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS.");
+  auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS e copia escritórios entre eles.");
   db->require_subcommand(1);
   std::string arquivo;
   auto* criar = db->add_subcommand("criar", "Cria um banco de dados vazio, com o esquema.");
@@ -420,6 +422,7 @@ int main(int argc, char** argv) {
   cmdTermos->add_flag("--sextos", termos.Sextos, "Formato de impressão em sextos (66 linhas por página).");
   opcoesPagina(cmdTermos);
 
+  TComandoCopiar comandoCopiar(*db);
   TComandosEFD comandosEfd(app);
   TComandoLote comandoLote(app);
 
@@ -433,7 +436,7 @@ int main(int argc, char** argv) {
   try {
     if (criar->parsed()) {
       TQDConnection::Criar(arquivo);
-      std::cout << "Banco criado: " << arquivo << "\n";
+      std::cout << "Banco criado: " << banco::TBanco::SemSenha(arquivo) << "\n";
       return 0;
     }
     if (demo->parsed()) {
@@ -445,7 +448,7 @@ int main(int argc, char** argv) {
         std::filesystem::remove(arquivo);
         throw;
       }
-      std::cout << "Banco de demonstração criado: " << arquivo
+      std::cout << "Banco de demonstração criado: " << banco::TBanco::SemSenha(arquivo)
                 << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE, 60 a 62 no PR, 63 e 64 no RN, "
                    "80 a 84 em SC; 70 e 71 no RS, Simples Gaúcho de 07/2006 a 06/2007)\n";
       return 0;
@@ -461,6 +464,7 @@ int main(int argc, char** argv) {
     if (listar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Listar);
     if (gravar->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Gravar);
     if (excluir->parsed()) return Observacoes(comuns, obs, TAcaoObservacao::Excluir);
+    if (int codigo = 0; comandoCopiar.Executar(codigo)) return codigo;
     if (int codigo = 0; comandosEfd.Executar(codigo)) return codigo;
     if (int codigo = 0; comandoLote.Executar(codigo)) return codigo;
   } catch (const EAbortarSilencioso&) {

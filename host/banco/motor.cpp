@@ -1,5 +1,6 @@
 #include "host/banco/motor.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "host/banco/motorpg.h"
@@ -16,6 +17,24 @@ bool TBanco::EhServidor(const std::string& alvo) {
     return true;
   };
   return comeca("postgresql:") || comeca("postgres:");
+}
+
+std::string TBanco::SemSenha(const std::string& alvo) {
+  if (!EhServidor(alvo)) return alvo;
+  std::string r = alvo;
+  const size_t ini = r.find("//");
+  if (ini != std::string::npos) {
+    const size_t fimAutoridade = std::min(r.find_first_of("/?", ini + 2), r.size());
+    const size_t arroba = r.rfind('@', fimAutoridade);
+    const size_t doisPontos = arroba == std::string::npos || arroba < ini ? std::string::npos : r.find(':', ini + 2);
+    if (doisPontos != std::string::npos && doisPontos < arroba) r.replace(doisPontos + 1, arroba - doisPontos - 1, "***");
+  }
+  for (size_t p = r.find('?'); p != std::string::npos; p = r.find('&', p + 1)) {
+    if (r.compare(p + 1, 9, "password=") != 0) continue;
+    const size_t valor = p + 10;
+    r.replace(valor, std::min(r.find('&', valor), r.size()) - valor, "***");
+  }
+  return r;
 }
 
 TBanco::TBanco(const std::string& alvo, int modo)

@@ -106,6 +106,8 @@ class TBanco {
   explicit TBanco(std::unique_ptr<IMotor> motor) : m_(std::move(motor)) {}
   // Whether `alvo` names a server rather than a file.
   static bool EhServidor(const std::string& alvo);
+  // `alvo` as messages show it: a server URI's password (user:SENHA@ or password=SENHA) as ***.
+  static std::string SemSenha(const std::string& alvo);
 
   TDialeto Dialeto() const { return m_->Dialeto(); }
   int exec(const std::string& sql) { return m_->Executar(sql); }
