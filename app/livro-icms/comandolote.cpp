@@ -18,6 +18,7 @@
 #include "apuracao/apuracao.h"
 #include "forms/form58140.h"
 #include "forms/pedidoapuracao.h"
+#include "host/banco/acesso.h"
 #include "host/banco/vincular.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -167,7 +168,10 @@ int TComandoLote::Lote() {
   const std::vector<TFilialLote> filiais = Estabelecimentos(*conexao, empresa_, datas.Fim);
   if (filiais.empty())
     throw std::runtime_error("Nenhum estabelecimento ativo até " + DataBR(datas.Fim) +
-                             (empresa_ ? " na empresa " + std::to_string(empresa_) : std::string()) + ".");
+                             (empresa_ ? " na empresa " + std::to_string(empresa_) +
+                                             banco::SemAcessoDoPapel(*conexao, "a empresa " + std::to_string(empresa_))
+                                       : std::string()) +
+                             ".");
 
   std::vector<TResultadoFilial> resultados;
   std::optional<std::string> interrompido;

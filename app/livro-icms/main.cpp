@@ -1,6 +1,8 @@
 // livro-icms: the command line of the ICMS settlement ledger.
 //   livro-icms db criar ARQUIVO        creates an empty database with the schema
 //   livro-icms db demo ARQUIVO         creates a database with the demo office
+//   livro-icms db papeis URI --criar-contador NOME --empresas 1,2 | --criar-auditor NOME [--empresas ...]
+//                                      an office server's roles (host/banco/acesso.h)
 //   livro-icms apurar --db ... --filial ... --inicio ... --fim ...
 //   livro-icms imprimir --db ... --filial ... --saida livro.pdf [--saida livro.txt] [options]
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
@@ -27,6 +29,7 @@
 #include "forms/form58140.h"
 #include "forms/observacoes.h"
 #include "forms/pedidoapuracao.h"
+#include "host/banco/acesso.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
@@ -148,7 +151,7 @@ std::string NomeFilial(TQDConnection& c, int64_t idFilial) {
   TQDSQLQuery q(c);
   q.SetSQL("SELECT NOME FROM SC00_FILIAL WHERE IDFILIAL = " + std::to_string(idFilial));
   q.Open();
-  if (q.Eof()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
+  if (q.Eof()) throw std::runtime_error(banco::NaoEncontrado(c, "Estabelecimento", idFilial));
   return q.FieldByName("NOME").AsString();
 }
 
@@ -281,6 +284,32 @@ int ImprimirTermos(const TOpcoesComuns& comuns, const TOpcoesTermos& o, const TO
   return 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// db papeis
+
+std::vector<int64_t> LerEmpresas(const std::string& texto) {
+  std::vector<int64_t> r;
+  if (texto::Aparar(texto) == "todas") return r;
+  std::stringstream s(texto);
+  for (std::string parte; std::getline(s, parte, ',');) {
+    const std::string p = texto::Aparar(parte);
+    if (p.empty() || p.find_first_not_of("0123456789") != std::string::npos || p.size() > 15)
+      throw std::runtime_error("Empresa inválida em --empresas: \"" + p + "\" (códigos IDEMPRESA separados por vírgula, ou todas).");
+    r.push_back(std::stoll(p));
+  }
+  return r;
+}
+
+int Papeis(const std::string& arquivo, const std::string& contador, const std::string& auditor, const std::string& empresas) {
+  if (contador.empty() && auditor.empty()) throw std::runtime_error("Informe --criar-contador NOME ou --criar-auditor NOME.");
+  if (!contador.empty() && texto::Aparar(empresas).empty())
+    throw std::runtime_error("Informe as empresas do contador " + contador + " (--empresas 1,2, ou todas).");
+  auto conexao = TQDConnection::Abrir(arquivo);
+  const bool ehAuditor = !auditor.empty();
+  std::cout << banco::CriarPapel(*conexao, ehAuditor ? auditor : contador, ehAuditor, LerEmpresas(empresas)) << "\n";
+  return 0;
+}
+
 std::string UmaLinhaPorMensagem(std::string s) {
   std::replace(s.begin(), s.end(), '\r', '\n');
   return s;
@@ -300,6 +329,17 @@ int main(int argc, char** argv) {
   criar->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir), ou postgresql://... (ou postgresql: com as variáveis PG*) de um banco sem as tabelas.")->required();
   auto* demo = db->add_subcommand("demo", "Cria um banco com o escritório de demonstração, pronto para apurar.");
   demo->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir), ou postgresql://... (ou postgresql: com as variáveis PG*) de um banco sem as tabelas.")->required();
+
+  auto* papeis = db->add_subcommand("papeis", "Cria o papel (usuário) de um contador ou de um auditor no servidor do escritório.");
+  papeis->add_option("arquivo", arquivo, "postgresql://... do banco do escritório, conectado como o seu administrador.")->required();
+  std::string contador, auditor, empresas;
+  auto* optContador = papeis->add_option("--criar-contador", contador,
+                                         "Papel de um contador: lê, apura e imprime só as empresas de --empresas.");
+  auto* optAuditor = papeis->add_option("--criar-auditor", auditor,
+                                        "Papel de um auditor: lê as empresas de --empresas (padrão: todas) e imprime livros "
+                                        "não definitivos; não grava nada.");
+  optContador->excludes(optAuditor);
+  papeis->add_option("--empresas", empresas, "Códigos (IDEMPRESA) das empresas liberadas, separados por vírgula, ou todas.");
 
   TOpcoesComuns comuns;
   TPedidoApuracao pedido;
@@ -433,7 +473,7 @@ int main(int argc, char** argv) {
   try {
     if (criar->parsed()) {
       TQDConnection::Criar(arquivo);
-      std::cout << "Banco criado: " << arquivo << "\n";
+      std::cout << "Banco criado: " << banco::TBanco::SemSenha(arquivo) << "\n";
       return 0;
     }
     if (demo->parsed()) {
@@ -445,11 +485,12 @@ int main(int argc, char** argv) {
         std::filesystem::remove(arquivo);
         throw;
       }
-      std::cout << "Banco de demonstração criado: " << arquivo
+      std::cout << "Banco de demonstração criado: " << banco::TBanco::SemSenha(arquivo)
                 << " (estabelecimentos 1 e 2 em SP, 3 e 4 no RS, 5 no MA, 6 no PA, 7 em SE, 60 a 62 no PR, 63 e 64 no RN, "
                    "80 a 84 em SC; 70 e 71 no RS, Simples Gaúcho de 07/2006 a 06/2007)\n";
       return 0;
     }
+    if (papeis->parsed()) return Papeis(arquivo, contador, auditor, empresas);
     if (apurar->parsed()) return Apurar(comuns, pedido);
     if (imprimir->parsed()) return ImprimirLivro(comuns, imp, pagina);
     if (cmdTermos->parsed()) {
