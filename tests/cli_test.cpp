@@ -132,6 +132,15 @@ TEST_F(LinhaDeComando, BancoDeOutroProgramaOuDeOutraVersao) {
   EXPECT_CONTEM(r.Erro, "versão de esquema 99");
 }
 
+// Roles belong to an office server; a SQLite file has one user, and the command says so.
+TEST_F(LinhaDeComando, PapeisNumArquivoSQLiteNaoFazemNada) {
+  const std::string antes = Gravado();
+  const TResultado r = Rodar("db papeis '" + banco_ + "' --criar-contador ana --empresas 1");
+  EXPECT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_EQ(r.Saida, "Um arquivo SQLite não tem papéis: quem o abre lê e grava tudo nele. Nada foi feito.\n");
+  EXPECT_EQ(Gravado(), antes);
+}
+
 TEST_F(LinhaDeComando, PedidoForaDosLimitesOuNoMeioDeUmPeriodoNaoGravaNada) {
   const std::string antes = Gravado();
   // a start in mid-February used to settle half a month beside the real one
