@@ -3,7 +3,6 @@
 // the printed book in text and PDF, and the observations commands.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TResultado {
-  int Codigo = -1;
-  std::string Saida, Erro;
-};
-
 class LinhaDeComando : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,17 +32,7 @@ class LinhaDeComando : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs the program with the arguments (shell syntax), standard input closed.
-  TResultado Rodar(const std::string& argumentos) {
-    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    std::string cmd = std::string("'") + LIVRO_BIN + "' " + argumentos + " >'" + out.string() + "' 2>'" + err.string() +
-                      "' </dev/null";
-    int st = std::system(cmd.c_str());
-    TResultado r;
-    r.Codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.Saida = Ler(out);
-    r.Erro = Ler(err);
-    return r;
-  }
+  TResultado Rodar(const std::string& argumentos) { return RodarPrograma(dir_, argumentos); }
   TResultado Imprimir(const std::string& opcoes) { return Rodar("imprimir --db '" + banco_ + "' --filial 1 " + opcoes); }
 
   // Rows recorded by settlements, print jobs and book numbering.

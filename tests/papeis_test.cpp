@@ -5,13 +5,9 @@
 // them: a superuser or the tables' owner would not be held by row-level security.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "ambiente.h"
@@ -21,11 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TSaida {
-  int Codigo = -1;
-  std::string Saida, Erro;
-};
 
 class PapeisNoServidor : public ::testing::Test {
  protected:
@@ -41,28 +32,18 @@ class PapeisNoServidor : public ::testing::Test {
     if (!dir_.empty()) fs::remove_all(dir_);
   }
 
-  TSaida Rodar(const std::string& argumentos) {
-    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    const std::string cmd = std::string("'") + LIVRO_BIN + "' " + argumentos + " >'" + out.string() + "' 2>'" +
-                            err.string() + "' </dev/null";
-    const int st = std::system(cmd.c_str());
-    TSaida r;
-    r.Codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.Saida = Ler(out);
-    r.Erro = Ler(err);
-    return r;
-  }
+  TResultado Rodar(const std::string& argumentos) { return RodarPrograma(dir_, argumentos); }
 
-  // A role new to the server (roles are the whole server's; the schema is the test's own).
-  std::string NovoPapel(const std::string& tipo) {
+  // A role new to the server (roles are the whole server's; the schema is the test's own) created
+  // by `db papeis` with `opcoes`: the test's URI connecting as it instead of the administrator.
+  std::string NovoPapel(const std::string& tipo, const std::string& opcoes, const std::string& resposta) {
     static int n = 0;
-    return tipo + "_" + std::to_string(::getpid()) + "_" + std::to_string(++n);
-  }
-
-  // The test's URI, connecting as `papel` instead of the administrator.
-  std::string ComoPapel(const std::string& papel) const {
+    papel_ = tipo + "_" + std::to_string(::getpid()) + "_" + std::to_string(++n);
+    const TResultado r = Rodar("db papeis '" + uri_ + "' --criar-" + tipo + " " + papel_ + " " + opcoes);
+    EXPECT_EQ(r.Codigo, 0) << r.Erro;
+    EXPECT_EQ(r.Saida, "Papel " + tipo + " " + papel_ + ": " + resposta + "\n");
     const size_t ini = uri_.find("//") + 2, arroba = uri_.find('@', ini);
-    return uri_.substr(0, ini) + papel + uri_.substr(arroba);
+    return uri_.substr(0, ini) + papel_ + uri_.substr(arroba);
   }
 
   static int64_t Contar(banco::TBanco& db, const std::string& sql) { return db.execAndGet(sql).getInt64(); }
@@ -80,7 +61,7 @@ class PapeisNoServidor : public ::testing::Test {
     return r;
   }
 
-  std::string servidor_, uri_;
+  std::string servidor_, uri_, papel_;
   fs::path dir_;
 };
 
@@ -88,11 +69,8 @@ class PapeisNoServidor : public ::testing::Test {
 // establishments 3 to 7. Entry documents: 41 of establishment 1 and 8 of establishment 2, so 49
 // for company 1.
 TEST_F(PapeisNoServidor, ContadorSoLeEApuraAsEmpresasLiberadas) {
-  const std::string contador = NovoPapel("contador");
-  TSaida r = Rodar("db papeis '" + uri_ + "' --criar-contador " + contador + " --empresas 1");
-  ASSERT_EQ(r.Codigo, 0) << r.Erro;
-  EXPECT_CONTEM(r.Saida, "Papel contador " + contador + ": lê, apura e imprime empresa 1.");
-  const std::string uri = ComoPapel(contador);
+  const std::string uri = NovoPapel("contador", "--empresas 1", "lê, apura e imprime empresa 1.");
+  const std::string contador = papel_;
   {
     banco::TBanco db(uri, banco::kEscrita);
     EXPECT_EQ(Contar(db, "SELECT COUNT(*) FROM SC00_EMPRESA"), 1);
@@ -119,7 +97,7 @@ TEST_F(PapeisNoServidor, ContadorSoLeEApuraAsEmpresasLiberadas) {
     EXPECT_EQ(db.exec("UPDATE SC00_FILIAL SET NOME = 'x' WHERE IDEMPRESA = 2"), 0);
   }
   const std::string antes = LinhasPorTabela();
-  r = Rodar("apurar --db '" + uri + "' --filial 3 --inicio 01/01/2026 --fim 31/01/2026");
+  TResultado r = Rodar("apurar --db '" + uri + "' --filial 3 --inicio 01/01/2026 --fim 31/01/2026");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "Estabelecimento não encontrado: 3 (não existe ou é de uma empresa não liberada ao papel " +
                             contador + " no servidor)");
@@ -141,14 +119,12 @@ TEST_F(PapeisNoServidor, ContadorSoLeEApuraAsEmpresasLiberadas) {
 // the settlement records and reads it) exactly as the administrator prints it, while nothing of
 // the office changes; settling and a definitive book are refused before anything is written.
 TEST_F(PapeisNoServidor, AuditorImprimeSemGravarENaoApura) {
-  const std::string auditor = NovoPapel("auditor");
-  TSaida r = Rodar("db papeis '" + uri_ + "' --criar-auditor " + auditor + " --empresas 1,2");
-  ASSERT_EQ(r.Codigo, 0) << r.Erro;
-  EXPECT_CONTEM(r.Saida, "Papel auditor " + auditor + ": lê empresas 1, 2 e imprime livros não definitivos; não grava nada.");
-  const std::string uri = ComoPapel(auditor);
+  const std::string uri =
+      NovoPapel("auditor", "--empresas 1,2", "lê empresas 1, 2 e imprime livros não definitivos; não grava nada.");
+  const std::string auditor = papel_;
   const std::string antes = LinhasPorTabela();
   const std::string trimestre = " --filial 1 --inicio 01/01/2026 --fim 31/03/2026 --sim --saida ";
-  r = Rodar("imprimir --db '" + uri + "'" + trimestre + "'" + (dir_ / "auditor.txt").string() + "'");
+  TResultado r = Rodar("imprimir --db '" + uri + "'" + trimestre + "'" + (dir_ / "auditor.txt").string() + "'");
   ASSERT_EQ(r.Codigo, 0) << r.Erro;
   EXPECT_EQ(LinhasPorTabela(), antes);
 

@@ -322,7 +322,7 @@ int main(int argc, char** argv) {
   app.set_help_flag("-h,--help", "Mostra esta ajuda e sai.");
   app.require_subcommand(1);
 
-  auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS.");
+  auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS e os papéis do servidor do escritório.");
   db->require_subcommand(1);
   std::string arquivo;
   auto* criar = db->add_subcommand("criar", "Cria um banco de dados vazio, com o esquema.");
