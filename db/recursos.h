@@ -2,3 +2,5 @@
 // SQL texts shipped inside the program.
 const char* SqlEsquema();
 const char* SqlDemo();
+// The server's roles by company (row-level security), created with the schema on a server only.
+const char* SqlAcessoServidor();

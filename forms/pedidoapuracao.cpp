@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "apuracao/apuracao.h"
+#include "host/banco/acesso.h"
 #include "host/banco/bloqueio.h"
 #include "host/banco/formasrapidas.h"
 #include "host/base/texto.h"
@@ -66,6 +67,7 @@ TExecucaoApuracao::~TExecucaoApuracao() = default;
 
 void TExecucaoApuracao::Calcular() {
   // The run reads its documents once and answers every register of its periods from that reading.
+  banco::ExigirGravacao(GUtilSistema->GetConnectionSistema(), idFilial_, "a apuração");
   banco::TBloqueioEstabelecimento bloqueio(GUtilSistema->GetConnectionSistema(), idFilial_);
   banco::TApuracaoEmCurso emCurso(GUtilSistema->GetConnectionSistema());
   apuracao_->GetResumos().Clear();

@@ -19,8 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The database's file; empty for a database in memory, which no later process sees.
+// The database's file; empty for a database in memory, which no later process sees, and for an
+// office server, whose prints are recorded by the machine that wrote the files, in one transaction.
 fs::path ArquivoDoBanco() {
+  if (GUtilSistema->GetConnectionSistema().Db().Dialeto() != banco::TDialeto::SQLite) return {};
   const char* nome = sqlite3_db_filename(GUtilSistema->GetConnectionSistema().Db().getHandle(), "main");
   return nome && *nome ? fs::path(nome) : fs::path();
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/banco/acesso.h"
 #include "host/banco/consulta.h"
 #include "host/banco/formasrapidas.h"
 #include "host/base/formatacao.h"
@@ -106,6 +107,11 @@ bool TdmLivroICMS::Imprimir() {
   FecharSecao();
   FContinuando = false;
 
+  // A role of the office server that may only read prints books that are not definitive, settled
+  // in copies its session keeps (host/banco/acesso.h).
+  if (FImpressaoDefinitiva)
+    banco::ExigirGravacao(GUtilSistema->GetConnectionSistema(), FIdFilial, "a impressão definitiva do livro");
+  banco::TGravacaoNaSessao sessao(GUtilSistema->GetConnectionSistema());
   // From the run's checks to the last page, the documents are read once (the registers of every
   // period and tax, the guides of the book).
   banco::TApuracaoEmCurso emCurso(GUtilSistema->GetConnectionSistema());

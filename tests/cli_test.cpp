@@ -3,7 +3,6 @@
 // the printed book in text and PDF, and the observations commands.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -28,11 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TResultado {
-  int Codigo = -1;
-  std::string Saida, Erro;
-};
-
 class LinhaDeComando : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,17 +40,7 @@ class LinhaDeComando : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs the program with the arguments (shell syntax), standard input closed.
-  TResultado Rodar(const std::string& argumentos) {
-    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    std::string cmd = std::string("'") + LIVRO_BIN + "' " + argumentos + " >'" + out.string() + "' 2>'" + err.string() +
-                      "' </dev/null";
-    int st = std::system(cmd.c_str());
-    TResultado r;
-    r.Codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.Saida = Ler(out);
-    r.Erro = Ler(err);
-    return r;
-  }
+  TResultado Rodar(const std::string& argumentos) { return RodarPrograma(dir_, argumentos); }
   TResultado Imprimir(const std::string& opcoes) { return Rodar("imprimir --db '" + banco_ + "' --filial 1 " + opcoes); }
 
   // Rows recorded by settlements, print jobs and book numbering.
@@ -138,6 +122,15 @@ TEST_F(LinhaDeComando, BancoDeOutroProgramaOuDeOutraVersao) {
   r = Rodar("apurar --db '" + banco_ + "' --filial 1 --inicio 01/01/2026 --fim 31/01/2026");
   EXPECT_EQ(r.Codigo, 1);
   EXPECT_CONTEM(r.Erro, "versão de esquema 99");
+}
+
+// Roles belong to an office server; a SQLite file has one user, and the command says so.
+TEST_F(LinhaDeComando, PapeisNumArquivoSQLiteNaoFazemNada) {
+  const std::string antes = Gravado();
+  const TResultado r = Rodar("db papeis '" + banco_ + "' --criar-contador ana --empresas 1");
+  EXPECT_EQ(r.Codigo, 0) << r.Erro;
+  EXPECT_EQ(r.Saida, "Um arquivo SQLite não tem papéis: quem o abre lê e grava tudo nele. Nada foi feito.\n");
+  EXPECT_EQ(Gravado(), antes);
 }
 
 TEST_F(LinhaDeComando, PedidoForaDosLimitesOuNoMeioDeUmPeriodoNaoGravaNada) {

@@ -1,8 +1,11 @@
 #pragma once
-// Small helpers the tests share: reading a file whole, running a command for its output, checking
-// that a tool is installed, and the message an exception carries.
+// Small helpers the tests share: reading a file whole, running a command for its output, running
+// the program, checking that a tool is installed, and the message an exception carries.
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +20,25 @@ inline std::string Ler(const std::string& caminho) {
   std::stringstream s;
   s << f.rdbuf();
   return s.str();
+}
+
+struct TResultado {
+  int Codigo = -1;
+  std::string Saida, Erro;
+};
+
+// Runs livro-icms with the arguments (shell syntax), standard input closed; its outputs pass
+// through files in `pasta`.
+inline TResultado RodarPrograma(const std::filesystem::path& pasta, const std::string& argumentos) {
+  const std::filesystem::path out = pasta / "stdout", err = pasta / "stderr";
+  const std::string cmd = std::string("'") + LIVRO_BIN + "' " + argumentos + " >'" + out.string() + "' 2>'" +
+                          err.string() + "' </dev/null";
+  const int st = std::system(cmd.c_str());
+  TResultado r;
+  r.Codigo = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  r.Saida = Ler(out);
+  r.Erro = Ler(err);
+  return r;
 }
 
 inline std::string Executar(const std::string& comando) {

@@ -11,7 +11,9 @@
 #include <filesystem>
 
 #include "dialogoarquivo.h"
+#include "dialogoservidor.h"
 #include "formulariolivro.h"
+#include "host/banco/motor.h"
 #include "host/host.h"
 #include "interacaoqt.h"
 #include "relatorio/livroicms.h"
@@ -19,11 +21,20 @@
 namespace {
 constexpr int kMaximoRecentes = 6;
 
+bool EhServidor(const QString& alvo) { return banco::TBanco::EhServidor(alvo.toStdString()); }
+
+// How an office is named in the settings, the recent list and the window: a file by its absolute
+// path, a server by its URI without the password.
+QString NomeDoEscritorio(const QString& alvo) {
+  return EhServidor(alvo) ? QString::fromStdString(banco::TBanco::SemSenha(alvo.toStdString(), ""))
+                          : QFileInfo(alvo).absoluteFilePath();
+}
+
 // The company and establishment the form opens on: those the form showed last in this office,
 // else the first head office.
 std::pair<int32_t, int64_t> FilialInicial(TQDConnection& conexao, const QString& arquivo) {
   QSettings config;
-  const QString chave = "filial/" + QFileInfo(arquivo).absoluteFilePath();
+  const QString chave = "filial/" + NomeDoEscritorio(arquivo);
   if (config.contains(chave)) {
     const int64_t id = config.value(chave).toLongLong();
     TQDSQLQuery q(conexao);
@@ -55,6 +66,7 @@ void TJanelaPrincipal::MontarMenus() {
   QMenu* arquivo = menuBar()->addMenu("&Arquivo");
   QAction* abrir = arquivo->addAction("&Abrir escritório...", this, &TJanelaPrincipal::PedirArquivo);
   abrir->setShortcut(QKeySequence::Open);
+  arquivo->addAction("Abrir &servidor...", this, &TJanelaPrincipal::PedirServidor);
   recentes_ = arquivo->addMenu("Escritórios &recentes");
   arquivo->addAction("Criar escritório de &demonstração...", this, &TJanelaPrincipal::PedirDemonstracao);
   arquivo->addSeparator();
@@ -91,8 +103,8 @@ void TJanelaPrincipal::MontarMenus() {
 }
 
 void TJanelaPrincipal::MostrarSemEscritorio() {
-  auto* aviso = new QLabel("Abra um escritório (Arquivo > Abrir escritório...) ou crie o escritório de "
-                           "demonstração (Arquivo > Criar escritório de demonstração...).");
+  auto* aviso = new QLabel("Abra um escritório (Arquivo > Abrir escritório... ou Abrir servidor...) ou crie o "
+                           "escritório de demonstração (Arquivo > Criar escritório de demonstração...).");
   aviso->setWordWrap(true);
   aviso->setAlignment(Qt::AlignCenter);
   aviso->setMargin(40);
@@ -127,7 +139,9 @@ bool TJanelaPrincipal::AbrirEscritorio(const QString& arquivo) {
   try {
     conexao = TQDConnection::Abrir(arquivo.toStdString());
   } catch (const std::exception& e) {
-    QMessageBox::critical(this, "Erro", "Não foi possível abrir o escritório " + arquivo + ":\n" + TextoTela(e.what()));
+    QMessageBox::critical(this, "Erro", "Não foi possível abrir o escritório " +
+                                            QString::fromStdString(banco::TBanco::SemSenha(arquivo.toStdString())) +
+                                            ":\n" + TextoTela(e.what()));
     return false;
   }
   FecharEscritorio();
@@ -138,7 +152,7 @@ bool TJanelaPrincipal::AbrirEscritorio(const QString& arquivo) {
   FormPrincipal->IdFilialAtual = filial;
   modulo_ = std::make_unique<TdmLivroICMS>();
   modulo_->Prn().SetSemAcento(!actAcentos_->isChecked());
-  arquivo_ = QFileInfo(arquivo).absoluteFilePath();
+  arquivo_ = NomeDoEscritorio(arquivo);
   try {
     formulario_ = new TFormularioLivro(*modulo_);
   } catch (const std::exception& e) {
@@ -150,7 +164,8 @@ bool TJanelaPrincipal::AbrirEscritorio(const QString& arquivo) {
   setCentralWidget(formulario_);
   connect(formulario_, &TFormularioLivro::mensagem, this, [this](const QString& m) { statusBar()->showMessage(m); });
   connect(formulario_, &TFormularioLivro::sair, this, &QWidget::close);
-  setWindowTitle(QString("%1 - %2").arg(TForm58140::kCaption, QFileInfo(arquivo_).fileName()));
+  setWindowTitle(
+      QString("%1 - %2").arg(TForm58140::kCaption, EhServidor(arquivo_) ? arquivo_ : QFileInfo(arquivo_).fileName()));
   banco_->setText(arquivo_);
   actImprimir_->setEnabled(true);
   actObservacoes_->setEnabled(true);
@@ -187,6 +202,11 @@ void TJanelaPrincipal::PedirArquivo() {
   const QString arquivo =
       dialogoarquivo::Abrir(this, "Abrir escritório", "Escritórios (*.db *.sqlite);;Todos os arquivos (*)");
   if (!arquivo.isEmpty()) AbrirEscritorio(arquivo);
+}
+
+void TJanelaPrincipal::PedirServidor() {
+  TDialogoServidor dialogo(this);
+  if (dialogo.exec() == QDialog::Accepted) AbrirEscritorio(dialogo.Alvo());
 }
 
 void TJanelaPrincipal::PedirDemonstracao() {

@@ -1,6 +1,6 @@
 #pragma once
-// The desktop program's window: an office database open (file dialog, recent files, or a new demo
-// office created from the menu), the host installed over it with the desktop interaction, the
+// The desktop program's window: an office database open (file dialog, a server's URI, recent
+// offices, or a new demo office created from the menu), the host installed over it with the desktop interaction, the
 // ledger printing module, and the report form "Livro Registro de Apuração do ICMS" as its content.
 // Opening another office closes the form, the module and the host of the one before.
 #include <QMainWindow>
@@ -22,7 +22,9 @@ class TJanelaPrincipal : public QMainWindow {
   TJanelaPrincipal();
   ~TJanelaPrincipal() override;
 
-  // Opens an office database; false (after telling the user why) when it cannot be opened.
+  // Opens an office database, a SQLite file or a server's postgresql:// URI (its password, if it
+  // carries one, is used for this connection only); false (after telling the user why) when it
+  // cannot be opened.
   bool AbrirEscritorio(const QString& arquivo);
   // Creates a database with the demo office in `arquivo` (which must not exist) and opens it.
   bool CriarDemonstracao(const QString& arquivo);
@@ -30,6 +32,7 @@ class TJanelaPrincipal : public QMainWindow {
 
   TFormularioLivro* Formulario() const { return formulario_; }
   TdmLivroICMS* Modulo() const { return modulo_.get(); }
+  // The office open: a file's absolute path, or a server's URI without its password.
   const QString& Arquivo() const { return arquivo_; }
 
  protected:
@@ -40,6 +43,7 @@ class TJanelaPrincipal : public QMainWindow {
   // Releases the form, the module, the host and the connection, in that order.
   void Liberar();
   void PedirArquivo();
+  void PedirServidor();
   void PedirDemonstracao();
   void AtualizarRecentes();
   void LembrarPedido();

@@ -11,6 +11,7 @@
 
 #include "app/livro-icms/loteprocessos.h"
 #include "app/livro-icms/progresso.h"
+#include "host/banco/acesso.h"
 #include "host/banco/conexao.h"
 #include "host/base/formatacao.h"
 #include "host/base/texto.h"
@@ -77,7 +78,10 @@ int TComandoLote::Lote() {
   const std::vector<TFilialLote> filiais = EstabelecimentosDoLote(*conexao, o_.Empresa, datas.Fim);
   if (filiais.empty())
     throw std::runtime_error("Nenhum estabelecimento ativo até " + DataBR(datas.Fim) +
-                             (o_.Empresa ? " na empresa " + std::to_string(o_.Empresa) : std::string()) + ".");
+                             (o_.Empresa ? " na empresa " + std::to_string(o_.Empresa) +
+                                               banco::SemAcessoDoPapel(*conexao, "a empresa " + std::to_string(o_.Empresa))
+                                         : std::string()) +
+                             ".");
 
   const int processos = static_cast<int>(std::min<size_t>(static_cast<size_t>(processos_), filiais.size()));
   std::vector<TResultadoFilial> resultados;

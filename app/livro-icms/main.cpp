@@ -2,6 +2,8 @@
 //   livro-icms db criar ARQUIVO        creates an empty database with the schema
 //   livro-icms db demo ARQUIVO         creates a database with the demo office
 //   livro-icms db copiar --de A --para B   moves an office between engines (app/livro-icms/comandocopiar.h)
+//   livro-icms db papeis URI --criar-contador NOME --empresas 1,2 | --criar-auditor NOME [--empresas ...]
+//                                      an office server's roles (host/banco/acesso.h)
 //   livro-icms apurar --db ... --filial ... --inicio ... --fim ...
 //   livro-icms imprimir --db ... --filial ... --saida livro.pdf [--saida livro.txt] [options]
 //   livro-icms observacoes listar|gravar|excluir --db ... --filial ... [--imposto --data --texto]
@@ -29,6 +31,7 @@
 #include "forms/form58140.h"
 #include "forms/observacoes.h"
 #include "forms/pedidoapuracao.h"
+#include "host/banco/acesso.h"
 #include "host/base/texto.h"
 #include "host/host.h"
 #include "host/interacao/interacaoroteirizada.h"
@@ -150,7 +153,7 @@ std::string NomeFilial(TQDConnection& c, int64_t idFilial) {
   TQDSQLQuery q(c);
   q.SetSQL("SELECT NOME FROM SC00_FILIAL WHERE IDFILIAL = " + std::to_string(idFilial));
   q.Open();
-  if (q.Eof()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
+  if (q.Eof()) throw std::runtime_error(banco::NaoEncontrado(c, "Estabelecimento", idFilial));
   return q.FieldByName("NOME").AsString();
 }
 
@@ -283,6 +286,32 @@ int ImprimirTermos(const TOpcoesComuns& comuns, const TOpcoesTermos& o, const TO
   return 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// db papeis
+
+std::vector<int64_t> LerEmpresas(const std::string& texto) {
+  std::vector<int64_t> r;
+  if (texto::Aparar(texto) == "todas") return r;
+  std::stringstream s(texto);
+  for (std::string parte; std::getline(s, parte, ',');) {
+    const std::string p = texto::Aparar(parte);
+    if (p.empty() || p.find_first_not_of("0123456789") != std::string::npos || p.size() > 15)
+      throw std::runtime_error("Empresa inválida em --empresas: \"" + p + "\" (códigos IDEMPRESA separados por vírgula, ou todas).");
+    r.push_back(std::stoll(p));
+  }
+  return r;
+}
+
+int Papeis(const std::string& arquivo, const std::string& contador, const std::string& auditor, const std::string& empresas) {
+  if (contador.empty() && auditor.empty()) throw std::runtime_error("Informe --criar-contador NOME ou --criar-auditor NOME.");
+  if (!contador.empty() && texto::Aparar(empresas).empty())
+    throw std::runtime_error("Informe as empresas do contador " + contador + " (--empresas 1,2, ou todas).");
+  auto conexao = TQDConnection::Abrir(arquivo);
+  const bool ehAuditor = !auditor.empty();
+  std::cout << banco::CriarPapel(*conexao, ehAuditor ? auditor : contador, ehAuditor, LerEmpresas(empresas)) << "\n";
+  return 0;
+}
+
 std::string UmaLinhaPorMensagem(std::string s) {
   std::replace(s.begin(), s.end(), '\r', '\n');
   return s;
@@ -295,13 +324,24 @@ int main(int argc, char** argv) {
   app.set_help_flag("-h,--help", "Mostra esta ajuda e sai.");
   app.require_subcommand(1);
 
-  auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS e copia escritórios entre eles.");
+  auto* db = app.add_subcommand("db", "Cria bancos de dados do livro de ICMS, copia escritórios entre eles e cria os papéis do servidor do escritório.");
   db->require_subcommand(1);
   std::string arquivo;
   auto* criar = db->add_subcommand("criar", "Cria um banco de dados vazio, com o esquema.");
   criar->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir), ou postgresql://... (ou postgresql: com as variáveis PG*) de um banco sem as tabelas.")->required();
   auto* demo = db->add_subcommand("demo", "Cria um banco com o escritório de demonstração, pronto para apurar.");
   demo->add_option("arquivo", arquivo, "Arquivo SQLite a criar (não pode existir), ou postgresql://... (ou postgresql: com as variáveis PG*) de um banco sem as tabelas.")->required();
+
+  auto* papeis = db->add_subcommand("papeis", "Cria o papel (usuário) de um contador ou de um auditor no servidor do escritório.");
+  papeis->add_option("arquivo", arquivo, "postgresql://... do banco do escritório, conectado como o seu administrador.")->required();
+  std::string contador, auditor, empresas;
+  auto* optContador = papeis->add_option("--criar-contador", contador,
+                                         "Papel de um contador: lê, apura e imprime só as empresas de --empresas.");
+  auto* optAuditor = papeis->add_option("--criar-auditor", auditor,
+                                        "Papel de um auditor: lê as empresas de --empresas (padrão: todas) e imprime livros "
+                                        "não definitivos; não grava nada.");
+  optContador->excludes(optAuditor);
+  papeis->add_option("--empresas", empresas, "Códigos (IDEMPRESA) das empresas liberadas, separados por vírgula, ou todas.");
 
   TOpcoesComuns comuns;
   TPedidoApuracao pedido;
@@ -453,6 +493,7 @@ int main(int argc, char** argv) {
                    "80 a 84 em SC; 70 e 71 no RS, Simples Gaúcho de 07/2006 a 06/2007)\n";
       return 0;
     }
+    if (papeis->parsed()) return Papeis(arquivo, contador, auditor, empresas);
     if (apurar->parsed()) return Apurar(comuns, pedido);
     if (imprimir->parsed()) return ImprimirLivro(comuns, imp, pagina);
     if (cmdTermos->parsed()) {

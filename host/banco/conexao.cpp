@@ -24,15 +24,16 @@ int VersaoDoArquivo(const std::string& arquivo) {
     banco::TBanco db(arquivo, banco::kLeitura);
     db.setBusyTimeout(static_cast<int>(TQDConnection::kEsperaOcupado.count()));
     if (!db.tableExists("HS_VERSAO"))
-      throw EBancoDados("O arquivo " + nome + " não é um banco de dados do livro de ICMS (sem a tabela HS_VERSAO).");
+      throw EBancoDados("O arquivo " + banco::TBanco::SemSenha(arquivo) +
+                        " não é um banco de dados do livro de ICMS (sem a tabela HS_VERSAO).");
     int versao = db.execAndGet("SELECT MAX(VERSAO) FROM HS_VERSAO").getInt();
     if (versao < 1 || versao > TQDConnection::kVersaoEsquema)
-      throw EBancoDados("O banco " + nome + " tem a versão de esquema " + std::to_string(versao) +
+      throw EBancoDados("O banco " + banco::TBanco::SemSenha(arquivo) + " tem a versão de esquema " + std::to_string(versao) +
                         "; este programa usa a versão " + std::to_string(TQDConnection::kVersaoEsquema) + ".");
     return versao;
   } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, (banco::TBanco::EhServidor(arquivo) ? "Não foi possível ler o banco " + nome + ": "
-                                                            : "O arquivo " + nome + " não é um banco de dados SQLite válido: ") +
+    LancarErroBanco(e, (banco::TBanco::EhServidor(arquivo) ? "Não foi possível ler o banco " + banco::TBanco::SemSenha(arquivo) + ": "
+                                                            : "O arquivo " + arquivo + " não é um banco de dados SQLite válido: ") +
                            e.what());
   }
 }
@@ -60,7 +61,8 @@ std::unique_ptr<TQDConnection> TQDConnection::Criar(const std::string& arquivo) 
   try {
     auto db = std::make_unique<banco::TBanco>(arquivo, banco::kEscrita | banco::kCriar);
     // On a server the database is the schema the connection writes to: it must be empty of ours.
-    if (servidor && db->tableExists("HS_VERSAO")) throw EBancoDados("O banco já existe no servidor: " + banco::TBanco::SemSenha(arquivo));
+    if (servidor && db->tableExists("HS_VERSAO"))
+      throw EBancoDados("O banco já existe no servidor: " + banco::TBanco::SemSenha(arquivo));
     std::unique_ptr<TQDConnection> c(new TQDConnection(std::move(db)));
     c->Configurar();
     c->CriarEsquema();
@@ -89,8 +91,11 @@ void TQDConnection::SetEsperaOcupado(std::chrono::milliseconds espera) {
 
 void TQDConnection::CriarEsquema() {
   TTransacao t(*this);
-  if (db_->Dialeto() == banco::TDialeto::PostgreSQL) db_->exec(SqlCompatibilidadePostgreSQL());
+  const bool servidor = db_->Dialeto() == banco::TDialeto::PostgreSQL;
+  if (servidor) db_->exec(SqlCompatibilidadePostgreSQL());
   db_->exec(SqlEsquema());
+  // Each accountant's role sees only the companies granted to it (db/acesso.sql).
+  if (servidor) db_->exec(SqlAcessoServidor());
   t.Confirmar();
 }
 

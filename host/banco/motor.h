@@ -106,8 +106,9 @@ class TBanco {
   explicit TBanco(std::unique_ptr<IMotor> motor) : m_(std::move(motor)) {}
   // Whether `alvo` names a server rather than a file.
   static bool EhServidor(const std::string& alvo);
-  // `alvo` as messages show it: a server URI's password (user:SENHA@ or password=SENHA) as ***.
-  static std::string SemSenha(const std::string& alvo);
+  // `alvo` as it may be shown or kept: a server URI's password (after the user, or a password
+  // parameter) written as `senha` ("***" to show it masked, empty to drop it). A path is left as it is.
+  static std::string SemSenha(const std::string& alvo, const std::string& senha = "***");
 
   TDialeto Dialeto() const { return m_->Dialeto(); }
   int exec(const std::string& sql) { return m_->Executar(sql); }

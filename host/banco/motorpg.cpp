@@ -50,6 +50,14 @@ std::string GrafiaNoTexto(const std::string& sql, const char* nome) {
   const std::string e = estado ? estado : "";
   if (r) PQclear(r);
   while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
+  // The server refused the role: a privilege it lacks, or a row of a company not granted to it.
+  if (e == "42501") {
+    const std::string papel = PQuser(c) ? PQuser(c) : "?";
+    msg = (msg.find("row-level security") != std::string::npos
+               ? "O papel " + papel + " do servidor não tem acesso à empresa deste registro (" + msg + ")"
+               : "O papel " + papel + " do servidor não tem permissão para esta operação (" + msg + ")") +
+          "; peça ao administrador do escritório o acesso (livro-icms db papeis).";
+  }
   throw EMotor(msg, 0, Ocupado(e));
 }
 

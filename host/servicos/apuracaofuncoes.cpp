@@ -6,6 +6,7 @@
 
 #include "host/banco/motor.h"
 
+#include "host/banco/acesso.h"
 #include "host/banco/conexao.h"
 #include "host/banco/periodoalterado.h"
 #include "host/banco/vincular.h"
@@ -45,7 +46,7 @@ TFilial TApuracaoFuncoes::GetDadosFilial(int64_t idFilial) {
         "  LEFT JOIN CA06_MUNICIPIO M ON (M.IDMUNICIPIO = F.IDMUNICIPIO)"
         " WHERE F.IDFILIAL = ?");
     q.bind(1, static_cast<int64_t>(idFilial));
-    if (!q.executeStep()) throw std::runtime_error("Estabelecimento não encontrado: " + std::to_string(idFilial));
+    if (!q.executeStep()) throw std::runtime_error(banco::NaoEncontrado(c_, "Estabelecimento", idFilial));
     TFilial f;
     f.IdFilial = q.getColumn(0).getInt64();
     f.IdEmpresa = q.getColumn(1).getInt();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -188,6 +189,7 @@ class TesteDesktop : public QObject {
   void TecladoNoFormulario();
   void VisualizacaoNaTela();
   void PedidoLembradoPorEscritorio();
+  void EscritorioNoServidorPeloMenu();
   void DialogosDaApuracaoCentradosNaJanela();
   void Capturas();
 
@@ -763,6 +765,50 @@ void TesteDesktop::PedidoLembradoPorEscritorio() {
   QVERIFY(W<QRadioButton>("rbICMS")->isChecked());
   QVERIFY(W<QCheckBox>("chkDetalharSufixoCfop")->isChecked() && !W<QCheckBox>("chkSemMovimento")->isChecked());
   QVERIFY(W<QRadioButton>("rbSextos")->isChecked() && !W<QRadioButton>("rbOitavos")->isChecked());
+}
+
+// An office on the server opened from the menu: the URI typed in "Abrir servidor...", the password
+// typed beside it used for this connection only, never kept in the settings nor shown; the next
+// time the address alone is proposed.
+void TesteDesktop::EscritorioNoServidorPeloMenu() {
+  const QString servidor = qEnvironmentVariable("LIVRO_ICMS_BANCO_TESTE");
+  if (servidor.isEmpty()) QSKIP("sem servidor (scripts/pg-teste.sh define LIVRO_ICMS_BANCO_TESTE)");
+  const std::string esquema = "desktop_" + std::to_string(::getpid());
+  banco::TBanco(servidor.toStdString(), banco::kEscrita)
+      .exec("DROP SCHEMA IF EXISTS " + esquema + " CASCADE; CREATE SCHEMA " + esquema);
+  const QString uri =
+      servidor + (servidor.contains('?') ? "&" : "?") + "options=-csearch_path%3D" + QString::fromStdString(esquema);
+  TQDConnection::Criar(uri.toStdString())->CarregarDemo();
+
+  auto abrirServidor = [this] {
+    for (QAction* a : janela_->menuBar()->findChildren<QAction*>())
+      if (a->text() == "Abrir &servidor...") a->trigger();
+  };
+  TRoteiroDialogos roteiro;
+  roteiro.Esperar("abrir servidor", TRoteiroDialogos::Nome("DialogoServidor"), [&](QWidget* w) {
+    Digitar(w->findChild<QLineEdit*>("edtEndereco"), uri);
+    Digitar(w->findChild<QLineEdit*>("edtSenha"), "segredo");
+    QTest::mouseClick(w->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+  });
+  abrirServidor();
+  QTRY_VERIFY(roteiro.Concluido());
+  QCOMPARE(janela_->Arquivo(), uri);
+  QTRY_VERIFY(janela_->Formulario()->isVisible());
+  QCOMPARE(GUtilSistema->GetConnectionSistema().Db().Dialeto(), banco::TDialeto::PostgreSQL);
+  QSettings config;
+  for (const QString& chave : config.allKeys())
+    QVERIFY2(!config.value(chave).toString().contains("segredo") && !chave.contains("segredo"), qPrintable(chave));
+  QVERIFY(!janela_->windowTitle().contains("segredo"));
+
+  roteiro.Esperar("endereço proposto", TRoteiroDialogos::Nome("DialogoServidor"), [&](QWidget* w) {
+    QCOMPARE(w->findChild<QLineEdit*>("edtEndereco")->text(), uri);
+    QVERIFY(w->findChild<QLineEdit*>("edtSenha")->text().isEmpty());
+    QCOMPARE(w->findChild<QLineEdit*>("edtSenha")->echoMode(), QLineEdit::Password);
+    qobject_cast<QDialog*>(w)->reject();
+  });
+  abrirServidor();
+  QTRY_VERIFY(roteiro.Concluido());
+  QVERIFY(roteiro.Inesperados.isEmpty());
 }
 
 // The screenshots of docs/: the form, the auxiliary-data dialog, the postponement question, the
