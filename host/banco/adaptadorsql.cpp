@@ -147,6 +147,15 @@ void TrocarCastDate(std::string& s) {
 
 std::string AdaptarSQL(std::string_view sql) {
   std::string s(sql);
+  // Most texts have none of the constructs: one look for their keywords' initials first.
+  bool talvez = false;
+  for (size_t i = 0; i < s.size() && !talvez; ++i) {
+    const char c = s[i];
+    talvez = (c == 'S' || c == 's' || c == 'C' || c == 'c' || c == 'F' || c == 'f') &&
+             (PalavraEm(s, "SUBSTRING", i) || PalavraEm(s, "STARTING", i) || PalavraEm(s, "CAST", i) ||
+              PalavraEm(s, "FIRST", i));
+  }
+  if (!talvez) return s;
   TrocarSubstring(s);
   TrocarStartingWith(s);
   TrocarCastDate(s);
