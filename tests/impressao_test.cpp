@@ -295,6 +295,50 @@ std::vector<TPalavra> Palavras(const std::string& pdf) {
   return r;
 }
 
+// Texts of one line in the same font and pitch are drawn together: each still starts on its own
+// column of the grid, and a text of another pitch, off the grid by half a letter, or accented keeps
+// its own place and width.
+TEST(ImpressaoSaidaPdf, TextosDeUmaLinhaNoLugarDaGrade) {
+  if (!Existe("pdftotext")) GTEST_SKIP() << "poppler-utils ausente";
+  Pasta pasta;
+  Motor m;
+  m.SetArquivoPdf(pasta / "p.pdf");
+  ASSERT_TRUE(m.Abrir());
+  m.Imp(5, 1, "AB");
+  m.Imp(5, 10, "CD");
+  m.Imp(5, 40, "EF");
+  m.SetFonte({TFonte::Negrito, TFonte::Comprimido});
+  m.Imp(5, 60, "GH");
+  m.SetFonte({});
+  m.Imp(5, 70, "IJ");
+  m.ImpC(5, 86, "KL", {TFonte::Normal});
+  m.ImpC(5, 121, "MN", {TFonte::Normal});
+  m.ImpC(5, 127, "OP", {TFonte::Normal});
+  m.ImpC(5, 132, "QR", {TFonte::Normal});
+  m.Imp(5, 145, "ção");
+  m.Fechar();
+  // A4: the grid spans 595.28 pt less two 10 mm margins (2 x 28.3465 pt), so a column is
+  // 538.587 / 160 = 3.36617 pt. One character a column puts AB, CD, EF, GH, IJ and ção at 0, 9,
+  // 39, 59, 69 and 144 columns from the grid's left edge. A 10-cpi text takes two columns a letter
+  // around the centre of its grid span: KL, placed at column 85 (ImpC(86) less half its length),
+  // spans 84 to 86 from the edge, centre 85, and its 2 letters x 2 columns = 4 columns start 2
+  // before: at 83, ending at 87 (6 letters of two columns past IJ's end at 71). Likewise MN placed at 120 starts at 118, OP at 126 at 124 and QR
+  // at 131 at 129: half a letter past OP's grid of letters (124 + 4 = 128, next letter at 130).
+  const double coluna = (595.28 - 2 * 28.3465) / 160;
+  std::map<std::string, TPalavra> w;
+  for (const auto& p : Palavras(pasta / "p.pdf")) w[p.texto] = p;
+  for (const auto& [palavra, inicio] : std::map<std::string, double>{{"AB", 0},  {"CD", 9},   {"EF", 39},
+                                                                      {"GH", 59}, {"IJ", 69},  {"KL", 83},
+                                                                      {"MN", 118}, {"OP", 124}, {"QR", 129},
+                                                                      {"ção", 144}}) {
+    ASSERT_EQ(w.count(palavra), 1u) << palavra;
+    EXPECT_NEAR(w[palavra].x0 - w["AB"].x0, inicio * coluna, 0.05) << palavra;
+  }
+  EXPECT_NEAR(w["IJ"].x1 - w["IJ"].x0, 2 * coluna, 0.05);
+  EXPECT_NEAR(w["KL"].x1 - w["KL"].x0, 4 * coluna, 0.05);
+  EXPECT_NEAR(w["QR"].x1 - w["QR"].x0, 4 * coluna, 0.05);
+}
+
 // The paper sizes, and the grid inside each: at 1/8 inch the wide title (two columns a letter)
 // no longer reaches the subtitle on the next line, and the last column still fits on the sheet;
 // accented texts come back out of the PDF.

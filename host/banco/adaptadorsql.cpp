@@ -7,19 +7,24 @@ namespace {
 
 bool Letra(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$'; }
 
+// The keyword (upper-case ASCII) at `i`, in any case, as a whole word. Every text is adapted each
+// time it runs: the letters are compared without the locale's tables.
+bool PalavraEm(const std::string& s, std::string_view palavra, size_t i) {
+  if (i + palavra.size() > s.size()) return false;
+  for (size_t k = 0; k < palavra.size(); ++k) {
+    const char c = s[i + k];
+    if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != palavra[k]) return false;
+  }
+  if (i > 0 && Letra(s[i - 1])) return false;
+  return i + palavra.size() >= s.size() || !Letra(s[i + palavra.size()]);
+}
+
 // Case-insensitive search of a keyword outside string literals, as a whole word.
 size_t AcharPalavra(const std::string& s, std::string_view palavra, size_t de = 0) {
   bool emTexto = false;
   for (size_t i = de; i < s.size(); ++i) {
     if (s[i] == '\'') { emTexto = !emTexto; continue; }
-    if (emTexto || i + palavra.size() > s.size()) continue;
-    bool igual = true;
-    for (size_t k = 0; k < palavra.size() && igual; ++k)
-      igual = std::toupper(static_cast<unsigned char>(s[i + k])) == palavra[k];
-    if (!igual) continue;
-    if (i > 0 && Letra(s[i - 1])) continue;
-    if (i + palavra.size() < s.size() && Letra(s[i + palavra.size()])) continue;
-    return i;
+    if (!emTexto && PalavraEm(s, palavra, i)) return i;
   }
   return std::string::npos;
 }
@@ -103,9 +108,8 @@ void TrocarStartingWith(std::string& s) {
       if (emTexto) continue;
       if (c == '(') ++nivel;
       if (c == ')') { if (nivel == 0) break; --nivel; }
-      if (nivel == 0 && (AcharPalavra(s, "AND", i) == i || AcharPalavra(s, "OR", i) == i ||
-                         AcharPalavra(s, "WHERE", i) == i || AcharPalavra(s, "ORDER", i) == i ||
-                         AcharPalavra(s, "GROUP", i) == i))
+      if (nivel == 0 && (PalavraEm(s, "AND", i) || PalavraEm(s, "OR", i) || PalavraEm(s, "WHERE", i) ||
+                         PalavraEm(s, "ORDER", i) || PalavraEm(s, "GROUP", i)))
         break;
     }
     std::string dir = Aparar(s.substr(w + 4, i - w - 4));
@@ -128,7 +132,7 @@ void TrocarCastDate(std::string& s) {
     for (size_t i = 0; i < dentro.size(); ++i) {
       if (dentro[i] == '(') ++nivel;
       if (dentro[i] == ')') --nivel;
-      if (nivel == 0 && AcharPalavra(dentro, "AS", i) == i) as = i;
+      if (nivel == 0 && PalavraEm(dentro, "AS", i)) as = i;
     }
     if (as == std::string::npos || Aparar(dentro.substr(as + 2)) != "DATE") { p = abre; continue; }
     std::string e = Aparar(dentro.substr(0, as));
@@ -143,6 +147,15 @@ void TrocarCastDate(std::string& s) {
 
 std::string AdaptarSQL(std::string_view sql) {
   std::string s(sql);
+  // Most texts have none of the constructs: one look for their keywords' initials first.
+  bool talvez = false;
+  for (size_t i = 0; i < s.size() && !talvez; ++i) {
+    const char c = s[i];
+    talvez = (c == 'S' || c == 's' || c == 'C' || c == 'c' || c == 'F' || c == 'f') &&
+             (PalavraEm(s, "SUBSTRING", i) || PalavraEm(s, "STARTING", i) || PalavraEm(s, "CAST", i) ||
+              PalavraEm(s, "FIRST", i));
+  }
+  if (!talvez) return s;
   TrocarSubstring(s);
   TrocarStartingWith(s);
   TrocarCastDate(s);

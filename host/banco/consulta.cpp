@@ -19,18 +19,21 @@ bool MesmoNome(const std::string& a, const std::string& b) {
   return true;
 }
 
-TCampo::Valor LerColuna(const banco::TColuna& c) {
-  if (c.isNull()) return std::monostate{};
-  if (c.isInteger()) return static_cast<int64_t>(c.getInt64());
-  if (c.isFloat()) return c.getDouble();
-  return c.getString();
-}
-
 [[noreturn]] void ErroSQL(const banco::EMotor& e, const std::string& sql) {
   LancarErroBanco(e, std::string("Erro no banco de dados: ") + e.what() + " [SQL: " + texto::Aparar(sql).substr(0, 300) + "]");
 }
 
 }  // namespace
+
+TCampo::Valor LerColuna(const banco::TColuna& c) {
+  // The type asked once: each question goes to the engine.
+  switch (c.getType()) {
+    case banco::TTipoValor::Nulo: return std::monostate{};
+    case banco::TTipoValor::Inteiro: return static_cast<int64_t>(c.getInt64());
+    case banco::TTipoValor::Real: return c.getDouble();
+    default: return c.getString();
+  }
+}
 
 std::string TCampo::AsString() const {
   if (auto i = std::get_if<int64_t>(&v_)) return std::to_string(*i);

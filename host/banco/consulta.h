@@ -15,7 +15,7 @@
 #include "host/base/moeda.h"
 
 class TQDConnection;
-namespace banco { class TComando; struct TTabelaMemoria; }
+namespace banco { class TColuna; class TComando; struct TTabelaMemoria; }
 
 // One value of a result row.
 class TCampo {
@@ -41,6 +41,9 @@ class TCampo {
  private:
   Valor v_;
 };
+
+// The value of a column of the current row (a blob as text).
+TCampo::Valor LerColuna(const banco::TColuna& c);
 
 class TQDSQLQuery {
  public:

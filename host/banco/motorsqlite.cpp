@@ -87,7 +87,10 @@ class TMotorSQLite : public IMotor {
       throw EMotor(msg, rc);
     }
   }
-  ~TMotorSQLite() override { sqlite3_close_v2(db_); }
+  ~TMotorSQLite() override {
+    versao_.reset();
+    sqlite3_close_v2(db_);
+  }
   TMotorSQLite(const TMotorSQLite&) = delete;
   TMotorSQLite& operator=(const TMotorSQLite&) = delete;
 
@@ -111,14 +114,18 @@ class TMotorSQLite : public IMotor {
     q.VincularTexto(1, nome);
     return q.Passo() && q.Inteiro(0) == 1;
   }
+  // Asked before every faster form a run answers: prepared once.
   int64_t VersaoDados() override {
-    TComandoSQLite q(db_, "PRAGMA data_version");
-    return q.Passo() ? q.Inteiro(0) : 0;
+    if (!versao_) versao_ = std::make_unique<TComandoSQLite>(db_, "PRAGMA data_version");
+    const int64_t v = versao_->Passo() ? versao_->Inteiro(0) : 0;
+    versao_->Reiniciar();
+    return v;
   }
   sqlite3* HandleSQLite() override { return db_; }
 
  private:
   sqlite3* db_ = nullptr;
+  std::unique_ptr<TComandoSQLite> versao_;
 };
 
 }  // namespace

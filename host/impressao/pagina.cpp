@@ -13,6 +13,7 @@ TPagina::TPagina(int numero, int qteLinhas, int qteColunas, TGrade grade)
   const size_t celulas = static_cast<size_t>(qteLinhas) * static_cast<size_t>(qteColunas);
   grade_.assign(celulas, U' ');
   dono_.assign(celulas, -1);
+  textos_.reserve(grade.Textos);
 }
 
 bool TPagina::Livre(int linha, int coluna) const {
@@ -111,7 +112,7 @@ TGrade TPagina::Concluir() {
   visiveis_.reserve(textos_.size());
   for (size_t i = 0; i < textos_.size(); ++i) visiveis_.push_back(MontarVisivel(i));
   concluida_ = true;
-  TGrade g{std::move(grade_), std::move(dono_)};
+  TGrade g{std::move(grade_), std::move(dono_), textos_.size()};
   grade_.clear();
   dono_.clear();
   return g;

@@ -30,10 +30,12 @@ struct TTrecho {
   std::string texto;
 };
 
-// The grid's storage, passed from page to page.
+// The grid's storage, passed from page to page, with how many texts the last page had (pages of a
+// job are alike: the next one reserves as many).
 struct TGrade {
   std::u32string Caracteres;
   std::vector<int32_t> Donos;
+  size_t Textos = 0;
 };
 
 class TPagina {

@@ -1,6 +1,7 @@
 #include "host/impressao/saidapdf.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 #include <stdexcept>
@@ -66,9 +67,60 @@ char Cp1252(char32_t c) {
   return '?';
 }
 
+bool Ascii(std::string_view t) {
+  return std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Pieces of one line in the same font and pitch that lie on the same character grid, a few blanks
+// apart, drawn as one text with the blanks between them: each call of libharu's text placement
+// costs more than a few blanks, and a monospaced font's blank advances exactly a character. Only
+// ASCII is joined (the grid has no control characters), so no glyph of a substitute or missing
+// character could shift what follows. `desenhar` gets the first piece of each group and the text.
+constexpr double kBrancosJuntados = 32;  // past this many, a text of its own costs less
+
+template <class F>
+void PorLinha(const std::vector<TTrechoDesenhado>& trechos, int qteLinhas, F desenhar) {
+  // By line (a count a line, then each line's pieces by column).
+  std::vector<uint32_t> inicio(static_cast<size_t>(qteLinhas) + 2, 0), ordem(trechos.size());
+  for (const TTrechoDesenhado& t : trechos) ++inicio[static_cast<size_t>(t.linha) + 1];
+  for (size_t l = 1; l < inicio.size(); ++l) inicio[l] += inicio[l - 1];
+  std::vector<uint32_t> proximo(inicio.begin(), inicio.end() - 1);
+  for (uint32_t i = 0; i < trechos.size(); ++i) ordem[proximo[static_cast<size_t>(trechos[i].linha)]++] = i;
+  for (size_t l = 0; l + 1 < inicio.size(); ++l)
+    std::sort(ordem.begin() + inicio[l], ordem.begin() + inicio[l + 1], [&trechos](uint32_t a, uint32_t b) {
+      return trechos[a].coluna != trechos[b].coluna ? trechos[a].coluna < trechos[b].coluna : a < b;
+    });
+  std::string texto;
+  const TTrechoDesenhado* primeiro = nullptr;
+  bool grupoAscii = false;
+  double fim = 0;  // the column after the group's last character
+  for (uint32_t i : ordem) {
+    const TTrechoDesenhado& t = trechos[i];
+    const bool ascii = Ascii(t.texto);
+    if (primeiro && ascii && grupoAscii && t.linha == primeiro->linha && t.negrito == primeiro->negrito &&
+        t.largura == primeiro->largura) {
+      // Columns are whole or half columns, so this is exact in binary.
+      const double brancos = (t.coluna - fim) / t.largura;
+      if (brancos >= 0 && brancos <= kBrancosJuntados && brancos == static_cast<double>(static_cast<int>(brancos))) {
+        texto.append(static_cast<size_t>(brancos), ' ');
+        texto += t.texto;
+        fim = t.coluna + static_cast<double>(t.texto.size()) * t.largura;
+        continue;
+      }
+    }
+    if (primeiro) desenhar(*primeiro, texto);
+    primeiro = &t;
+    grupoAscii = ascii;
+    texto = t.texto;
+    fim = t.coluna + static_cast<double>(t.texto.size()) * t.largura;
+  }
+  if (primeiro) desenhar(*primeiro, texto);
+}
+
 }  // namespace
 
 std::string ParaCp1252(std::string_view utf8) {
+  if (Ascii(utf8)) return std::string(utf8);
   std::string r;
   for (char32_t c : texto::ParaU32(utf8)) r.push_back(Cp1252(c));
   return r;
@@ -142,7 +194,7 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
   // Font, size and scaling stay set inside the text object: written only when they change.
   HPDF_Font fonteAtual = nullptr;
   double tamanhoAtual = -1, escalaAtual = -1;
-  for (const TTrechoDesenhado& t : Disposicao(pagina)) {
+  PorLinha(Disposicao(pagina), pagina.QteLinhas(), [&](const TTrechoDesenhado& t, const std::string& texto) {
     const double tamanhoPelaLargura = t.largura * g.coluna / avanco_;
     const double tamanho = std::min(tamanhoPelaLargura, g.linha / caixa);
     const double x = g.esquerda + t.coluna * g.coluna;
@@ -159,8 +211,9 @@ void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
       HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(escala));
       escalaAtual = escala;
     }
-    HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y), ParaCp1252(t.texto).c_str());
-  }
+    HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y),
+                      Ascii(texto) ? texto.c_str() : ParaCp1252(texto).c_str());
+  });
   HPDF_Page_EndText(pg);
 }
 

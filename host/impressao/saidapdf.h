@@ -17,7 +17,8 @@
 // the line pitch: where the width would ask for more, the font keeps the size whose box fills the
 // line and is stretched horizontally to its columns, so a wide title never reaches the line above
 // or below.
-// Each text is drawn as the grid shows it (pieces covered by later texts left out).
+// Each text is drawn as the grid shows it (pieces covered by later texts left out); texts of one line
+// in the same font and pitch, a few blanks apart on the same grid of letters, are drawn as one.
 // Text is converted from UTF-8 to CP1252; characters CP1252 lacks are printed as '?'.
 #include <string>
 #include <string_view>

@@ -1,6 +1,7 @@
 // The GNRE guides of the book, read once for the run's interval.
 #include "regimes/subtrib/formasrapidasst.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "host/banco/motor.h"
@@ -47,13 +48,7 @@ TGuiasIntervalo LerGuias(TQDConnection& c, int64_t idFilial, const std::string& 
   while (q.executeStep()) {
     std::vector<TCampo::Valor> linha;
     linha.reserve(static_cast<size_t>(colunas));
-    for (int i = 0; i < colunas; ++i) {
-      const banco::TColuna v = q.getColumn(i);
-      if (v.isNull()) linha.emplace_back(std::monostate{});
-      else if (v.isInteger()) linha.emplace_back(static_cast<int64_t>(v.getInt64()));
-      else if (v.isFloat()) linha.emplace_back(v.getDouble());
-      else linha.emplace_back(v.getString());
-    }
+    for (int i = 0; i < colunas; ++i) linha.push_back(LerColuna(q.getColumn(i)));
     g.Linhas.emplace_back(q.getColumn(colunas).getString(), std::move(linha));
   }
   return g;
@@ -77,6 +72,9 @@ std::optional<TFormaExecucao> GNRE(TApuracaoEmCurso& emCurso, const std::vector<
   TFormaExecucao f;
   TTabelaMemoria& t = f.Linhas.emplace();
   t.Campos = guias.Campos;
+  t.Linhas.reserve(static_cast<size_t>(std::count_if(guias.Linhas.begin(), guias.Linhas.end(), [&](const auto& l) {
+    return inicio <= l.first && l.first <= fim;
+  })));
   for (const auto& [data, linha] : guias.Linhas)
     if (inicio <= data && data <= fim) t.Linhas.push_back(linha);
   return f;
