@@ -53,6 +53,50 @@ class AmbienteTeste : public ::testing::Test {
 
   void Sql(const std::string& sql) { conexao_->Executar(sql); }
 
+  bool NoServidor() { return conexao_->Db().Dialeto() == banco::TDialeto::PostgreSQL; }
+
+  // The schema's CHECKs off, as in a database made before them or loaded with them off: SQLite
+  // ignores them from now on; the server drops them (the test's schema is its own).
+  void SemVerificacoes() {
+    Sql(NoServidor() ? "DO $$ DECLARE r record; BEGIN"
+                       " FOR r IN SELECT conrelid::regclass AS tabela, conname FROM pg_constraint"
+                       "   WHERE contype = 'c' AND connamespace = current_schema()::regnamespace LOOP"
+                       "   EXECUTE format('ALTER TABLE %s DROP CONSTRAINT %I', r.tabela, r.conname);"
+                       " END LOOP; END $$"
+                     : "PRAGMA ignore_check_constraints = ON");
+  }
+
+  // A trigger that refuses every INSERT into `tabela` with `mensagem`, and its removal.
+  void RecusarInclusoes(const std::string& tabela, const std::string& mensagem) {
+    Sql(NoServidor() ? "CREATE FUNCTION livro_recusa() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION '" +
+                           mensagem + "'; END $$; CREATE TRIGGER RECUSA BEFORE INSERT ON " + tabela +
+                           " FOR EACH ROW EXECUTE FUNCTION livro_recusa()"
+                     : "CREATE TRIGGER RECUSA BEFORE INSERT ON " + tabela + " BEGIN SELECT RAISE(ABORT, '" + mensagem +
+                           "'); END");
+  }
+  void AceitarInclusoes(const std::string& tabela) {
+    Sql(NoServidor() ? "DROP TRIGGER RECUSA ON " + tabela + "; DROP FUNCTION livro_recusa()" : "DROP TRIGGER RECUSA");
+  }
+
+  // Stores a text in a numeric column. SQLite keeps it, for the run to refuse; the server's column
+  // refuses it at the statement, naming the value, and nothing of the statement is recorded.
+  // Whether it was stored.
+  bool GravarTextoEmNumero(const std::string& sql, const std::string& texto) {
+    if (!NoServidor()) {
+      Sql(sql);
+      return true;
+    }
+    const std::string antes = TodasAsLinhas();
+    try {
+      Sql(sql);
+      ADD_FAILURE() << "o servidor gravou '" << texto << "' numa coluna numérica";
+    } catch (const std::exception& e) {
+      EXPECT_NE(std::string(e.what()).find('"' + texto + '"'), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(TodasAsLinhas(), antes);
+    return false;
+  }
+
   // First column of the first row as text ("" when there is no row or it is null).
   std::string Valor(const std::string& sql) {
     banco::TComando st(conexao_->Db(), sql);
