@@ -123,11 +123,12 @@ class TMontagem {
         "       COALESCE(A.INFORMACAO2, ''), COALESCE(A.INFORMACAO3, ''), COALESCE(L.IDCODIGOREC, 0),"
         "       COALESCE(V.INFORMACAO2, '')"
         "  FROM ES02_LCTOAPUR L"
-        "  LEFT JOIN ES02_LCTOAPURAUX A ON (A.IDLCTOAPUR = L.IDLCTOAPUR AND A.TP = ?5)"
+        "  LEFT JOIN ES02_LCTOAPURAUX A ON (A.IDLCTOAPUR = L.IDLCTOAPUR AND A.TP = ?4)"
         "  LEFT JOIN ES02_LCTOAPURAUX V ON (V.IDLCTOAPUR = L.IDLCTOAPUR AND V.TP = 1)"
-        " WHERE L.IDFILIAL IN (" + Grupo(ini, fim) + ") AND L.IMPOSTO = ?2 AND L.DATA BETWEEN ?3 AND ?4"
+        " WHERE L.IDFILIAL IN (" + Grupo(ini, fim) + ") AND L.IMPOSTO = ?1 AND L.DATA BETWEEN ?2 AND ?3"
         "   AND L.TPLANCAMENTO IN (1, 2, 4, 5, 8, 10, 13, 15) ORDER BY L.IDLCTOAPUR");
-    banco::Vincular(q, idFilial_, imposto, DataISO(ini), DataISO(fim), kAuxCodigoEFD);
+    // Every parameter is used: the server cannot type one the text never reads.
+    banco::Vincular(q, imposto, DataISO(ini), DataISO(fim), kAuxCodigoEFD);
     std::vector<TLancamento> r;
     while (q.executeStep()) {
       TLancamento l;

@@ -263,7 +263,8 @@ class TEscrita {
     for (const TInscricaoSTEFD& i : a_.InscricoesST) inscricoes[i.UF] = i.IE;
     for (const auto& [uf, ie] : inscricoes) {
       banco::TComando s(db_,
-          "INSERT INTO HS_INSCRICAOST (IDFILIAL, UF, INSCREST, DATAINICIO) SELECT ?1, ?2, ?3, ?4"
+          // Typed where NOT EXISTS reads them again: the server gives each parameter one type.
+          "INSERT INTO HS_INSCRICAOST (IDFILIAL, UF, INSCREST, DATAINICIO) SELECT ?1, CAST(?2 AS VARCHAR), ?3, CAST(?4 AS VARCHAR)"
           " WHERE NOT EXISTS (SELECT 1 FROM HS_INSCRICAOST WHERE IDFILIAL = ?1 AND UF = ?2"
           " AND DATAINICIO <= ?5 AND (DATAFIM IS NULL OR DATAFIM >= ?4))");
       banco::Vincular(s, f, uf, ie, inicio, DataISO(a_.Entidade.Fim));

@@ -20,10 +20,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // The database's file; empty for a database in memory, which no later process sees, and for an
-// office server, whose prints are recorded by the machine that wrote the files, in one transaction.
+// office server, whose prints are not journalled yet (docs/servidor.md).
 fs::path ArquivoDoBanco() {
-  if (GUtilSistema->GetConnectionSistema().Db().Dialeto() != banco::TDialeto::SQLite) return {};
-  const char* nome = sqlite3_db_filename(GUtilSistema->GetConnectionSistema().Db().getHandle(), "main");
+  banco::TBanco& db = GUtilSistema->GetConnectionSistema().Db();
+  if (db.Dialeto() != banco::TDialeto::SQLite) return {};
+  const char* nome = sqlite3_db_filename(db.getHandle(), "main");
   return nome && *nome ? fs::path(nome) : fs::path();
 }
 

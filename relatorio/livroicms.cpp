@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/banco/acesso.h"
+#include "host/banco/bloqueio.h"
 #include "host/banco/consulta.h"
 #include "host/banco/formasrapidas.h"
 #include "host/base/formatacao.h"
@@ -132,6 +133,7 @@ bool TdmLivroICMS::Imprimir() {
   // The book numbering and the job record of a print are one write with its outputs: recorded
   // only when the whole book was written and put in place.
   TTransacao trabalho(GUtilSistema->GetConnectionSistema());
+  if (FImpressaoDefinitiva) banco::ReservarNumeracao(GUtilSistema->GetConnectionSistema(), FIdFilial);
   RepararImpressoesInterrompidas();
   // Committed once the files are in place; a commit that fails puts the earlier files back.
   FPrn->OnConfirmar = [&trabalho] { trabalho.Confirmar(); };

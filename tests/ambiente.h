@@ -37,6 +37,43 @@ inline std::unique_ptr<TQDConnection> BancoDeTeste(const std::string& servidor =
   return servidor.empty() ? TQDConnection::CriarEmMemoria() : TQDConnection::Criar(EsquemaNovo(servidor));
 }
 
+// The schema's CHECKs off, as in a database made before them or loaded with them off: SQLite
+// ignores them from now on on this connection; the server drops them (the test's schema is its own).
+inline void SemVerificacoes(banco::TBanco& db) {
+  db.exec(db.Dialeto() == banco::TDialeto::PostgreSQL
+              ? "DO $$ DECLARE r record; BEGIN"
+                " FOR r IN SELECT conrelid::regclass AS tabela, conname FROM pg_constraint"
+                "   WHERE contype = 'c' AND connamespace = current_schema()::regnamespace LOOP"
+                "   EXECUTE format('ALTER TABLE %s DROP CONSTRAINT %I', r.tabela, r.conname);"
+                " END LOOP; END $$"
+              : "PRAGMA ignore_check_constraints = ON");
+}
+
+// Every row of a query, one line each with fields separated by '|'.
+inline std::string LinhasDoBanco(banco::TBanco& db, const std::string& sql) {
+  banco::TComando st(db, sql);
+  std::ostringstream o;
+  while (st.executeStep()) {
+    for (int i = 0; i < st.getColumnCount(); ++i) o << (i ? "|" : "") << (st.getColumn(i).isNull() ? "NULL" : st.getColumn(i).getString());
+    o << "\n";
+  }
+  return o.str();
+}
+
+// Every row of every table, in key order: what "the database as a run left it" means.
+inline std::string TodasAsLinhasDo(banco::TBanco& db) {
+  std::string r;
+  banco::TComando t(db, db.Dialeto() == banco::TDialeto::SQLite
+                            ? "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"
+                            : "SELECT upper(table_name) FROM information_schema.tables"
+                              " WHERE table_schema = current_schema() ORDER BY 1");
+  while (t.executeStep()) {
+    std::string nome = t.getColumn(0).getString();
+    r += "# " + nome + "\n" + LinhasDoBanco(db, "SELECT * FROM " + nome + " ORDER BY 1");
+  }
+  return r;
+}
+
 class AmbienteTeste : public ::testing::Test {
  protected:
   void SetUp() override { Montar(true); }
@@ -53,6 +90,41 @@ class AmbienteTeste : public ::testing::Test {
 
   void Sql(const std::string& sql) { conexao_->Executar(sql); }
 
+  bool NoServidor() { return conexao_->Db().Dialeto() == banco::TDialeto::PostgreSQL; }
+
+  void SemVerificacoes() { ::SemVerificacoes(conexao_->Db()); }
+
+  // A trigger that refuses every INSERT into `tabela` with `mensagem`, and its removal.
+  void RecusarInclusoes(const std::string& tabela, const std::string& mensagem) {
+    Sql(NoServidor() ? "CREATE FUNCTION livro_recusa() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION '" +
+                           mensagem + "'; END $$; CREATE TRIGGER RECUSA BEFORE INSERT ON " + tabela +
+                           " FOR EACH ROW EXECUTE FUNCTION livro_recusa()"
+                     : "CREATE TRIGGER RECUSA BEFORE INSERT ON " + tabela + " BEGIN SELECT RAISE(ABORT, '" + mensagem +
+                           "'); END");
+  }
+  void AceitarInclusoes(const std::string& tabela) {
+    Sql(NoServidor() ? "DROP TRIGGER RECUSA ON " + tabela + "; DROP FUNCTION livro_recusa()" : "DROP TRIGGER RECUSA");
+  }
+
+  // Stores a text in a numeric column. SQLite keeps it, for the run to refuse; the server's column
+  // refuses it at the statement, naming the value, and nothing of the statement is recorded.
+  // Whether it was stored.
+  bool GravarTextoEmNumero(const std::string& sql, const std::string& texto) {
+    if (!NoServidor()) {
+      Sql(sql);
+      return true;
+    }
+    const std::string antes = TodasAsLinhas();
+    try {
+      Sql(sql);
+      ADD_FAILURE() << "o servidor gravou '" << texto << "' numa coluna numérica";
+    } catch (const std::exception& e) {
+      EXPECT_NE(std::string(e.what()).find('"' + texto + '"'), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(TodasAsLinhas(), antes);
+    return false;
+  }
+
   // First column of the first row as text ("" when there is no row or it is null).
   std::string Valor(const std::string& sql) {
     banco::TComando st(conexao_->Db(), sql);
@@ -60,15 +132,7 @@ class AmbienteTeste : public ::testing::Test {
   }
 
   // Every row of a query, one line each with fields separated by '|'.
-  std::string Linhas(const std::string& sql) {
-    banco::TComando st(conexao_->Db(), sql);
-    std::ostringstream o;
-    while (st.executeStep()) {
-      for (int i = 0; i < st.getColumnCount(); ++i) o << (i ? "|" : "") << (st.getColumn(i).isNull() ? "NULL" : st.getColumn(i).getString());
-      o << "\n";
-    }
-    return o.str();
-  }
+  std::string Linhas(const std::string& sql) { return LinhasDoBanco(conexao_->Db(), sql); }
 
   // Runs a settlement as the apurar command does (request checks, then the run).
   std::unique_ptr<TExecucaoApuracao> Apurar(const std::string& ini, const std::string& fim, int64_t filial = 1,
@@ -86,19 +150,8 @@ class AmbienteTeste : public ::testing::Test {
     return e;
   }
 
-  // Every row of every table, in key order: what "the database as a run left it" means.
-  std::string TodasAsLinhas() {
-    std::string r;
-    banco::TComando t(conexao_->Db(), conexao_->Db().Dialeto() == banco::TDialeto::SQLite
-                                          ? "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"
-                                          : "SELECT upper(table_name) FROM information_schema.tables"
-                                            " WHERE table_schema = current_schema() ORDER BY 1");
-    while (t.executeStep()) {
-      std::string nome = t.getColumn(0).getString();
-      r += "# " + nome + "\n" + Linhas("SELECT * FROM " + nome + " ORDER BY 1");
-    }
-    return r;
-  }
+  // Every row of every table, in key order.
+  std::string TodasAsLinhas() { return TodasAsLinhasDo(conexao_->Db()); }
 
   std::unique_ptr<TQDConnection> conexao_;
   std::unique_ptr<TInteracaoRoteirizada> interacao_;

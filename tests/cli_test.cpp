@@ -34,8 +34,16 @@ class LinhaDeComando : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("livro_cli_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
-    banco_ = (dir_ / "escrita.db").string();
-    ASSERT_EQ(Rodar("db demo " + banco_).Codigo, 0);
+    banco_ = NovoBanco("escrita.db");
+    ASSERT_EQ(Rodar("db demo '" + banco_ + "'").Codigo, 0);
+  }
+
+  // Where a new database goes: a SQLite file of the scratch folder, or a schema of its own on the
+  // office server when the suite runs on one.
+  std::string NovoBanco(const std::string& arquivo) {
+    if (const std::string servidor = ServidorDeTeste(); !servidor.empty()) return EsquemaNovo(servidor);
+    for (const char* fim : {"", "-wal", "-shm"}) fs::remove(Arquivo(arquivo) + fim);
+    return Arquivo(arquivo);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -253,10 +261,8 @@ TEST_F(LinhaDeComando, FolhaDigitadaNaoSobrepoeOutroPeriodo) {
 TEST_F(LinhaDeComando, DuasImpressoesDefinitivasAoMesmoTempoNuncaDividemFolhas) {
   for (int rodada = 0; rodada < 5; ++rodada) {
     SCOPED_TRACE("rodada " + std::to_string(rodada));
-    fs::remove(banco_);
-    fs::remove(banco_ + "-wal");
-    fs::remove(banco_ + "-shm");
-    ASSERT_EQ(Rodar("db demo " + banco_).Codigo, 0);
+    banco_ = NovoBanco("escrita.db");
+    ASSERT_EQ(Rodar("db demo '" + banco_ + "'").Codigo, 0);
     auto comando = [&](const char* inicio, const char* nome) {
       return std::string("'") + LIVRO_BIN + "' imprimir --db '" + banco_ + "' --filial 1 --inicio " + inicio +
              " --definitivo --saida '" + Arquivo(nome) + ".txt' >'" + Arquivo(nome) + ".out' 2>&1 </dev/null";
@@ -516,21 +522,10 @@ TEST_F(LinhaDeComando, ArquivoEFDImportadoConferidoEExportado) {
 // ---------------------------------------------------------------------------------------------
 // The whole office in one run
 
-// Every row of every table of a database file, in key order.
-std::string TodasAsLinhas(const std::string& arquivo) {
-  banco::TBanco db(arquivo);
-  std::string r;
-  banco::TComando t(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-  while (t.executeStep()) {
-    const std::string nome = t.getColumn(0).getString();
-    r += "# " + nome + "\n";
-    banco::TComando q(db, "SELECT * FROM " + nome + " ORDER BY 1");
-    while (q.executeStep()) {
-      for (int i = 0; i < q.getColumnCount(); ++i) r += (i ? "|" : "") + (q.getColumn(i).isNull() ? "NULL" : q.getColumn(i).getString());
-      r += "\n";
-    }
-  }
-  return r;
+// Every row of every table of a database, in key order.
+std::string TodasAsLinhas(const std::string& alvo) {
+  banco::TBanco db(alvo);
+  return TodasAsLinhasDo(db);
 }
 
 // The line of the batch's table that begins with `inicio`, and the lines after it up to the next
@@ -551,7 +546,7 @@ std::string LinhasDoLote(const std::string& saida, const std::string& inicio) {
 // figures of the demo office's header: regular ICMS due 10,373.58 and no credit carried; ICMS-ST
 // RJ 1,026.46 and MG 2,138.27 of debits without credits.
 TEST_F(LinhaDeComando, LoteApuraCadaEstabelecimentoComoSozinho) {
-  const std::string sozinhos = Arquivo("sozinhos.db");
+  const std::string sozinhos = NovoBanco("sozinhos.db");
   ASSERT_EQ(Rodar("db demo '" + sozinhos + "'").Codigo, 0);
   const std::string dados = "edtFaturamento=131.500,00; edtEmpregados=12";
   std::ofstream(Arquivo("lote.txt")) << "# nada para os outros\n[filial 3]\n" << dados << "\n";
@@ -613,14 +608,15 @@ TEST_F(LinhaDeComando, LoteSegueDepoisDeUmErroEGravaOsLivros) {
   // and its four others are settled.
   {
     banco::TBanco db(banco_, banco::kEscrita);
-    db.exec("PRAGMA ignore_check_constraints = ON;"
-            "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
-            " VALUES (6, 1, 1, '2001', '10,00', '2026-01-10', 'digitado com vírgula')");
+    SemVerificacoes(db);
+    db.exec("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO)"
+            " VALUES (6, 1, 1, '2001', 10, '2026-01-5', 'data sem zero')");
   }
   r = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --empresa 2");
   EXPECT_EQ(r.Codigo, 5) << r.Saida << r.Erro;
   EXPECT_CONTEM(r.Saida, "4 apurado(s), 1 não.");
   EXPECT_CONTEM(r.Erro, "do estabelecimento 4 da empresa 20, ES02_LCTOAPUR");
+  EXPECT_CONTEM(r.Erro, "DATA '2026-01-5' não é uma data AAAA-MM-DD");
 
   r = Rodar("lote --db '" + banco_ + "' --inicio 01/01/2026 --fim 31/01/2026 --empresa 99");
   EXPECT_EQ(r.Codigo, 1);

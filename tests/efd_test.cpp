@@ -199,8 +199,8 @@ TEST_F(EFD, ArquivoImportadoApuradoEDevolvidoNoBlocoE) {
             "1|1|111222333444|São Paulo|LOJA EFD TESTE LTDA\n");
   EXPECT_EQ(Linhas("SELECT CAST(PERIODICIDADE AS TEXT) FROM HS_PERIODICIDADE WHERE IDFILIAL = " + sf + " UNION ALL "
                    "SELECT UF || ' ' || INSCREST FROM HS_INSCRICAOST WHERE IDFILIAL = " + sf + " UNION ALL "
-                   "SELECT C.TP || ' ' || COALESCE(R.CODIGO, C.INFORMACAO1) || ' ' || COALESCE(R.TPDIAVENCTO, '') || ' ' ||"
-                   " COALESCE(R.DIAVENCTO, '') FROM ES02_CFG C LEFT JOIN ES02_CODIGOREC R ON C.TP IN ('2', '7')"
+                   "SELECT C.TP || ' ' || COALESCE(R.CODIGO, C.INFORMACAO1) || ' ' || COALESCE(CAST(R.TPDIAVENCTO AS TEXT), '') || ' ' ||"
+                   " COALESCE(CAST(R.DIAVENCTO AS TEXT), '') FROM ES02_CFG C LEFT JOIN ES02_CODIGOREC R ON C.TP IN ('2', '7')"
                    " AND R.IDCODIGOREC = C.INFORMACAO1 WHERE C.IDFILIAL = " + sf + " ORDER BY 1"),
             "2 046-2 0 20\n7\n7 063-2 0 9\n9 MARIA CONTADORA  \nSP 111222333444\n");
   // Items: the exempt NFC-e, the ST exit and the ST return.
@@ -282,7 +282,7 @@ TEST_F(EFD, NovaImportacaoSubstituiAAnteriorSemTocarNoQueNaoEhDela) {
   // Settling December carries its own credit balance (0,00, no documents) into January: the
   // client's 500,00 gives way, and a new import keeps the settlement's figure.
   Apurar("01/12/2025", "31/12/2025", f, "icms");
-  EXPECT_EQ(Valor("SELECT VALOR || ' ' || COALESCE(IDIMPORTACAO, 'settled') FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5"
+  EXPECT_EQ(Valor("SELECT VALOR || ' ' || COALESCE(CAST(IDIMPORTACAO AS TEXT), 'settled') FROM ES02_LCTOAPUR WHERE TPLANCAMENTO = 5"
                   " AND DATA = '2026-01-01' AND IDFILIAL = " + sf),
             "0 settled");
   const efd::TResumoImportacao r = Importar(arquivo);

@@ -47,7 +47,7 @@ class Observacoes : public AmbienteTeste {
     o.SalvarRegistro();
   }
 
-  std::string Contar(const std::string& onde = "1") { return Valor("SELECT COUNT(*) FROM ES02_LIVROOBS WHERE " + onde); }
+  std::string Contar(const std::string& onde = "1 = 1") { return Valor("SELECT COUNT(*) FROM ES02_LIVROOBS WHERE " + onde); }
   const std::string& UltimaMensagem() { return interacao_->Registro().back(); }
 
   std::unique_ptr<TForm58140Observacoes> obs_;
@@ -214,7 +214,7 @@ TEST_F(Observacoes, ExcluirPerguntaESoExcluiComSim) {
 }
 
 TEST_F(Observacoes, BancoQueRecusaMostraOErroEGuardaAsAlteracoesPendentes) {
-  Sql("CREATE TRIGGER RECUSA BEFORE INSERT ON ES02_LIVROOBS BEGIN SELECT RAISE(ABORT, 'gravação recusada'); END");
+  RecusarInclusoes("ES02_LIVROOBS", "gravação recusada");
   TForm58140Observacoes& o = Abrir();
   const std::string erro = Erro<ECampoInvalido>([&] { Gravar(o, "2001", "20/02/2026", "nova"); });
   EXPECT_EQ(erro.rfind("Erro ao gravar as obervações.\r", 0), 0u) << erro;
@@ -223,7 +223,7 @@ TEST_F(Observacoes, BancoQueRecusaMostraOErroEGuardaAsAlteracoesPendentes) {
   EXPECT_TRUE(o.AlteracoesPendentes());
   EXPECT_EQ(Contar(), "5");
 
-  Sql("DROP TRIGGER RECUSA");
+  AceitarInclusoes("ES02_LIVROOBS");
   o.SalvarRegistro();  // the kept change goes in on the next save
   EXPECT_FALSE(o.AlteracoesPendentes());
   EXPECT_EQ(Valor("SELECT OBSERVACAO FROM ES02_LIVROOBS WHERE DATA = '2026-02-20'"), "nova");

@@ -124,6 +124,7 @@ class TReescrita {
       if (Em(i, "GLOB")) Glob(i);
       else if ((Em(i, "MAX") || Em(i, "MIN")) && Sim(Prox(i + 1), "(")) DoisValores(i);
       else if (Em(i, "CHAR") && Sim(Prox(i + 1), "(")) t_[i].texto = "chr";
+      else if (Em(i, "GROUP_CONCAT") && Sim(Prox(i + 1), "(")) Concatenacao(i);
       else if (Em(i, "IS")) Identidade(i);
       else if (Em(i, "CROSS") && Em(Prox(i + 1), "JOIN")) Cruzada(i);
       else if (casosComoTexto_ && (Em(i, "THEN") || Em(i, "ELSE"))) ComoTexto(i);
@@ -260,6 +261,22 @@ class TReescrita {
     t_[p].texto = re + "$'";
   }
 
+  // group_concat(a[, sep]) -> string_agg(CAST(a AS TEXT), sep), the separator ',' by default.
+  void Concatenacao(size_t i) {
+    const size_t abre = Prox(i + 1), fecha = Fecha(abre);
+    if (fecha >= t_.size()) return;
+    size_t virgula = fecha;
+    int nivel = 0;
+    for (size_t k = abre; k < fecha && virgula == fecha; ++k) {
+      if (Sim(k, "(")) ++nivel;
+      if (Sim(k, ")")) --nivel;
+      if (nivel == 1 && Sim(k, ",")) virgula = k;
+    }
+    t_[i].texto = "string_agg";
+    t_[abre].texto = "(CAST((";
+    t_[virgula].texto = virgula == fecha ? ") AS TEXT), ',')" : ") AS TEXT),";
+  }
+
   // max(a, b) and min(a, b) of SQLite are scalar.
   void DoisValores(size_t i) {
     const size_t abre = Prox(i + 1), fecha = Fecha(abre);
@@ -322,6 +339,11 @@ class TReescrita {
         t_[i].texto = "BIGINT";
       } else if (Em(i, "DATE") && !Sim(Prox(i + 1), "(")) {
         t_[i].texto = "VARCHAR COLLATE \"C\"";
+      } else if (Em(i, "NUMERIC") && Sim(Prox(i + 1), "(")) {
+        // SQLite keeps a number as given: a rate of six decimals keeps them, and an amount of five
+        // reaches the CHECK that refuses it instead of being rounded to the column's scale.
+        const size_t f = Fecha(Prox(i + 1));
+        for (size_t k = i + 1; k <= f && k < fim; ++k) t_[k].texto.clear();
       } else if (Em(i, "VARCHAR") && Sim(Prox(i + 1), "(")) {
         // SQLite keeps the length as documentation; a longer text is stored whole.
         const size_t f = Fecha(Prox(i + 1));
@@ -366,10 +388,18 @@ CREATE OR REPLACE FUNCTION typeof(v anyelement) RETURNS text LANGUAGE sql IMMUTA
               WHEN pg_typeof(v) IN ('real'::regtype, 'double precision'::regtype) THEN 'real'
               ELSE 'text' END $$;
 CREATE OR REPLACE FUNCTION date(v text, modificador text) RETURNS text LANGUAGE plpgsql IMMUTABLE AS $$
+DECLARE
+  mes int;
+  dia int;
 BEGIN
   IF v IS NULL OR v !~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}' THEN RETURN NULL; END IF;
-  RETURN to_char(v::date + CASE WHEN modificador ~ '^[+-]?[0-9]+ days?$'
-                                THEN split_part(modificador, ' ', 1)::int ELSE 0 END, 'YYYY-MM-DD');
+  mes := substr(v, 6, 2)::int;
+  dia := substr(v, 9, 2)::int;
+  -- As SQLite: any day 1 to 31 of a month 1 to 12, one the month lacks carried into the next.
+  IF mes NOT BETWEEN 1 AND 12 OR dia NOT BETWEEN 1 AND 31 THEN RETURN NULL; END IF;
+  RETURN to_char(make_date(substr(v, 1, 4)::int, mes, 1) + (dia - 1)
+                 + CASE WHEN modificador ~ '^[+-]?[0-9]+ days?$' THEN split_part(modificador, ' ', 1)::int ELSE 0 END,
+                 'YYYY-MM-DD');
 EXCEPTION WHEN others THEN RETURN NULL;
 END $$;
 CREATE OR REPLACE FUNCTION livro_texto(v numeric) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT trim_scale(v)::text $$;

@@ -7,8 +7,10 @@ namespace banco {
 
 namespace {
 
-// The first key of the program's locks, so that they meet no other program's on the server.
-constexpr int64_t kClasse = 0x4C49;  // "LI"
+// The first keys of the program's locks, so that they meet no other program's on the server: the
+// settlement of an establishment and the numbering of its books.
+constexpr int64_t kClasse = 0x4C49;           // "LI"
+constexpr int64_t kClasseNumeracao = 0x4C4E;  // "LN"
 
 }  // namespace
 
@@ -45,6 +47,18 @@ TBloqueioEstabelecimento::~TBloqueioEstabelecimento() {
     q.bind(2, idFilial_);
     q.executeStep();
   } catch (...) {  // never throw from a destructor: the server frees it with the session
+  }
+}
+
+void ReservarNumeracao(TQDConnection& conexao, int64_t idFilial) {
+  if (conexao.Db().Dialeto() != TDialeto::PostgreSQL) return;
+  try {
+    TComando q(conexao.Db(), "SELECT pg_advisory_xact_lock(CAST(? AS INTEGER), CAST(? AS INTEGER))");
+    q.bind(1, kClasseNumeracao);
+    q.bind(2, idFilial);
+    q.executeStep();
+  } catch (const EMotor& e) {
+    LancarErroBanco(e, std::string("Reserva da numeração do livro: ") + e.what());
   }
 }
 

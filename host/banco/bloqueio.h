@@ -23,4 +23,10 @@ class TBloqueioEstabelecimento {
   bool preso_ = false;
 };
 
+// Inside a transaction, the book numbering of an establishment for this writer alone until the
+// transaction ends: on a server waits (as long as the connection waits for any lock) for another
+// print of the establishment's books to record its folhas; SQLite's BEGIN IMMEDIATE already holds
+// the write lock.
+void ReservarNumeracao(TQDConnection& conexao, int64_t idFilial);
+
 }  // namespace banco

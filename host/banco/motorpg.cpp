@@ -44,6 +44,13 @@ std::string GrafiaNoTexto(const std::string& sql, const char* nome) {
   return achada;
 }
 
+// Whether a text has a CASE (in any case of letters).
+bool TemCaso(const std::string& sql) {
+  for (size_t i = 0; i + 4 <= sql.size(); ++i)
+    if (strncasecmp(sql.c_str() + i, "CASE", 4) == 0) return true;
+  return false;
+}
+
 [[noreturn]] void Falhar(PGconn* c, PGresult* r) {
   std::string msg = r ? PQresultErrorMessage(r) : PQerrorMessage(c);
   const char* estado = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
@@ -258,11 +265,20 @@ class TMotorPG : public IMotor {
     if (cache_.size() >= kMaximoPreparados) Esvaziar();
     auto p = std::make_shared<TPreparado>();
     p->nome = "livro_" + std::to_string(++seq_);
-    TResultado prep(PQprepare(c_, p->nome.c_str(), ParaPostgreSQL(sql, true).c_str(), 0, nullptr));
-    if (PQresultStatus(prep.r) != PGRES_COMMAND_OK && DeTiposDiferentes(prep.r) && !EmTransacao()) {
-      PQclear(prep.r);
-      prep.r = PQprepare(c_, p->nome.c_str(), ParaPostgreSQL(sql, true, true).c_str(), 0, nullptr);
-    }
+    // A CASE whose branches differ in type is refused when prepared and prepared again with its
+    // branches as text. Inside a transaction the refusal would abort it (SQLite goes on): that first
+    // attempt runs under a savepoint.
+    const bool protegido = EmTransacao() && TemCaso(sql);
+    if (protegido) Executar("SAVEPOINT livro_preparo");
+    TResultado prep;
+    auto preparar = [&](bool casosComoTexto) {
+      if (prep.r) PQclear(prep.r);
+      prep.r = PQprepare(c_, p->nome.c_str(), ParaPostgreSQL(sql, true, casosComoTexto).c_str(), 0, nullptr);
+      if (PQresultStatus(prep.r) != PGRES_COMMAND_OK && protegido) Executar("ROLLBACK TO SAVEPOINT livro_preparo");
+    };
+    preparar(false);
+    if (PQresultStatus(prep.r) != PGRES_COMMAND_OK && DeTiposDiferentes(prep.r)) preparar(true);
+    if (protegido) Executar("RELEASE SAVEPOINT livro_preparo");
     if (PQresultStatus(prep.r) != PGRES_COMMAND_OK) {
       PGresult* r = prep.r;
       prep.r = nullptr;

@@ -40,7 +40,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     banco::TComando atualizar(c_.Db(),
         "UPDATE HS_LANCCONTABIL SET IDEMPRESA = ?1, IDFILIAL = ?2, IMPOSTO = ?3, TPLANCAMENTO = ?4, DATA = ?5, INICIO = ?6,"
         " FIM = ?7, CONTADEBITO = ?8, CONTACREDITO = ?9, VALOR = ?10, HISTORICO = ?11, IDLCTOAPUR = ?12"
-        " WHERE IDLCTOAPUR = -?12 - 1");
+        " WHERE IDLCTOAPUR = -CAST(?12 AS BIGINT) - 1");  // a lone minus gives the server no type
     banco::TComando limpar(c_.Db(), "DELETE FROM HS_LANCCONTABIL WHERE IDLCTOAPUR < 0");
     for (const auto& imposto : marcados) {
       for (auto* s : {&apagar, &valores}) {
