@@ -9,11 +9,13 @@
 
 namespace banco {
 
+// The office's tables. The grants of the server's roles by company (HS_ACESSOEMPRESA) belong to
+// that server: they name its roles, and do not travel with the office.
 std::vector<std::string> TabelasDoEscritorio(TBanco& db) {
   TComando q(db, db.Dialeto() == TDialeto::SQLite
                      ? "SELECT UPPER(name) FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY 1"
                      : "SELECT upper(table_name) FROM information_schema.tables WHERE table_schema = current_schema()"
-                       " AND table_type = 'BASE TABLE' ORDER BY 1");
+                       " AND table_type = 'BASE TABLE' AND upper(table_name) <> 'HS_ACESSOEMPRESA' ORDER BY 1");
   std::vector<std::string> r;
   while (q.executeStep()) r.push_back(q.getColumn(0).getString());
   return r;
