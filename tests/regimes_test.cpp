@@ -92,14 +92,16 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
 //   01-10: credits 8500 - debits 300 = 8200.00; line 14 8200 + 300 = 8500, but not a month end:
 //          8200.00 is carried to the 11th.
 //   11-20: 8200 - 6800 = 1400.00, carried to the 21st.
-//   21-28: 1400.00 and the month ends: line 14 adds the 300.00 of the month's earlier days (1st to
-//          20th), 1700.00 carried to March.
+//   21-28: 1400.00, less another non-compensable 50.00 of the 21st itself, 1350.00, and the month
+//          ends: line 14 adds the period's own 50.00 and the 300.00 of the month's earlier days
+//          (1st to 20th, not the 21st counted twice), 1700.00 carried to March.
 // A deduction of 100.00 on the 3rd finds nothing to pay: named as not taken, and no credit.
 TEST_F(Regimes, NormalRSDecendialLevaOsCreditosDoMes) {
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 4 WHERE IDFILIAL = 3;"
       "UPDATE ES02_LCTOAPUR SET DATA = '2026-02-05', DATAFIM = '2026-02-05' WHERE IDLCTOAPUR = 101;"
-      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
-      " (3, 8, 1, '2001', 100, '2026-02-03', '2026-02-03', 'Dedução antecipada')");
+      "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA, DATAFIM, DESCRICAO)"
+      " VALUES (3, 4, 1, '2001', 4, 50, '2026-02-21', '2026-02-21', 'Créditos transferidos não compensáveis'),"
+      " (3, 8, 1, '2001', NULL, 100, '2026-02-03', '2026-02-03', 'Dedução antecipada')");
   Apurar("01/02/2026", "28/02/2026", 3, "icms");
   EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 03/02/2026 - Dedução antecipada: 100,00 não aproveitados de 100,00"));
   EXPECT_EQ(Lancamentos(3, 5), "2026-02-11|8200.00|1|0\n2026-02-21|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
@@ -166,6 +168,13 @@ TEST_F(Regimes, PostergacaoTodosNenhumCancelarELimite) {
   Responder({"Nenhum"});
   Apurar("01/02/2026", "31/03/2026", 3, "icms");
   EXPECT_EQ(GPostergarImposto, piNaoTodos);
+  EXPECT_NE(Impostos(3, "2001").find("2026-03-01|057|2026-04-13|137.50|01\n"), std::string::npos);
+
+  // "Não" keeps March's 137.50 due in March and asks again next time.
+  GPostergarImposto = piPerguntar;
+  Responder({"Não"});
+  Apurar("01/02/2026", "31/03/2026", 3, "icms");
+  EXPECT_EQ(GPostergarImposto, piPerguntar);
   EXPECT_NE(Impostos(3, "2001").find("2026-03-01|057|2026-04-13|137.50|01\n"), std::string::npos);
 
   GPostergarImposto = piPerguntar;

@@ -15,6 +15,9 @@ void TQDInterface::ExibirMensagem(const std::string& texto, int tipo) {
 int TQDInterface::ExibirMensagemPersonalizada(const std::string& texto, int tipo, const std::vector<TBotao>& botoes,
                                               TBotao padrao, const std::string& titulo,
                                               const std::vector<std::string>& legendas) {
+  // A type the dialogs do not know would show a message without its icon and caption.
+  if (tipo < static_cast<int>(TTipoMensagem::Aviso) || tipo > static_cast<int>(TTipoMensagem::Confirmacao))
+    throw std::invalid_argument("Tipo de mensagem desconhecido: " + std::to_string(tipo));
   return interacao_.ExibirMensagemPersonalizada(texto, static_cast<TTipoMensagem>(tipo), botoes, padrao, titulo, legendas);
 }
 
