@@ -108,14 +108,16 @@ void TdmLivroICMS::ImprimirPaginaTermo() {
     if (!p.CPF.empty()) juntar("CPF: " + p.CPF);
     return r;
   };
-  const auto esquerda = assinatura(s.Representante, s.Representante.Qualificacao.empty() ? "Representante legal"
-                                                                                           : s.Representante.Qualificacao);
-  const auto direita =
+  auto esquerda = assinatura(s.Representante, s.Representante.Qualificacao.empty() ? "Representante legal"
+                                                                                     : s.Representante.Qualificacao);
+  auto direita =
       assinatura(s.Contador, "Contador" + (s.Contador.Qualificacao.empty() ? "" : " - CRC " + s.Contador.Qualificacao));
-  for (size_t i = 0; i < std::max(esquerda.size(), direita.size()); ++i) {
-    if (i < esquerda.size()) ImpTermo(kAssinatura1, esquerda[i], kLarguraAssinatura, 0);
-    if (i < direita.size()) ImpTermo(kAssinatura2, direita[i], kLarguraAssinatura, 0);
-    ++FLinha;
+  const size_t linhas = std::max(esquerda.size(), direita.size());
+  esquerda.resize(linhas);
+  direita.resize(linhas);
+  for (size_t i = 0; i < linhas; ++i) {
+    ImpTermo(kAssinatura1, esquerda[i], kLarguraAssinatura, 0);
+    ImpTermo(kAssinatura2, direita[i], kLarguraAssinatura, 1);
   }
 
   // In a book, its numbered pages follow the opening term.

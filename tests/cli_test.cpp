@@ -712,6 +712,11 @@ TEST_F(LinhaDeComando, CopiarEscritorioEntreMotores) {
     banco::TBanco db(banco, banco::kEscrita);
     db.exec("INSERT INTO TR04_IMPOSTO (IDIMPOSTO, IDEMPRESA, IDFILIAL, IMPOSTO, INICIO, FIM, VLRIMPOSTO)"
             " VALUES (500, 1, 1, '2001', '2025-11-01', '2025-11-30', 12.5), (501, 1, 2, '2001', '2025-11-01', '2025-11-30', 7)");
+    // 3,000 more items of one exit: 13 columns a row, more than the 32,766 values a statement takes
+    // if the rows were not sent in statements of 999 values at most (76 rows).
+    db.exec("WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 3000)"
+            " INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, ALIQICMS, VLRCONTABIL, BCICMS, ICMS, ISENTASICMS,"
+            " NTICMS, OUTRASICMS, BCICMSST, ICMSST, DEBITOST) SELECT 900000 + I, 1, 10, 18, 100, 100, 18, 0, 0, 0, 0, 0, 0 FROM N");
   }
   const std::string original = TodasAsLinhas(banco);
   auto copiar = [&](const std::string& de, const std::string& para) {
@@ -734,9 +739,14 @@ TEST_F(LinhaDeComando, CopiarEscritorioEntreMotores) {
 
   TResultado r = copiar(banco, copia);
   EXPECT_EQ(r.Codigo, 1);
-  EXPECT_CONTEM(r.Erro, "já tem dados (tabela ");
+  // The first table, in name order, whose rows differ from a new database's: the 26 municipalities.
+  EXPECT_CONTEM(r.Erro, "já tem dados (tabela CA06_MUNICIPIO, 26 linha(s))");
   EXPECT_CONTEM(r.Erro, "Nada foi gravado.");
   EXPECT_EQ(TodasAsLinhas(copia), original);
+  // A target with the tables and nothing else (what `db criar` writes) is taken.
+  const std::string vazio = Arquivo("vazio.db");
+  ASSERT_EQ(Rodar("db criar '" + vazio + "'").Codigo, 0);
+  conferir(copiar(banco, vazio));
 
   // Both places a URI may carry a password; a file name is shown as given.
   EXPECT_EQ(banco::TBanco::SemSenha("postgresql://eu:s3nh@:a@host:5432/escritorio?password=outra&sslmode=require"),

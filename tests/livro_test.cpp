@@ -672,6 +672,9 @@ TEST_F(LivroDefinitivo, LivroNovoComecaPeloTermoDeAbertura) {
   EXPECT_EQ(Achar({termo}, "Sao Paulo, 1 de janeiro de 2026.").first, 0);
   auto [p, l] = Achar({termo}, "Marina Albuquerque Tavares");
   ASSERT_EQ(p, 0);
+  // Each signature's line of 30 underscores above its name, at the grid's columns 26 and 106.
+  const std::string traco(30, '_');
+  EXPECT_EQ(termo[static_cast<size_t>(l) - 1], std::string(25, ' ') + traco + std::string(50, ' ') + traco);
   EXPECT_NE(termo[static_cast<size_t>(l)].find("Roberto Okada"), std::string::npos);
   EXPECT_NE(termo[static_cast<size_t>(l) + 1].find("Contador - CRC 1SP123456/O-7"), std::string::npos);
   EXPECT_EQ(Achar({termo}, "|----").first, -1);  // no frame, no footer

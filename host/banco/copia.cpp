@@ -78,7 +78,6 @@ class TInsercao {
       }
     cmd->exec();
     linhas_.clear();
-    resto_.reset();
   }
 
  private:

@@ -69,7 +69,7 @@ void TQDprint::EncerrarPagina() {
   TPagina& p = paginas_.back();
   grade_ = p.Concluir();
   if (texto_) texto_->Pagina(p);
-  if (pdf_) pdf_->Pagina(p, p.QteLinhas() == Linhas(TLinha::Seis) ? 6 : 8);
+  if (pdf_) pdf_->Pagina(p);
 }
 
 void TQDprint::NovaPagina() {
@@ -159,7 +159,7 @@ void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminh
   if (!caminhoPdf.empty()) {
     TSaidaPdf pdf(papel);
     if (!pdf.Abrir(substituicao.Adicionar(caminhoPdf), informacoesPdf_)) throw falhou(caminhoPdf, "não pôde ser criado");
-    for (const TPagina& p : paginas_) pdf.Pagina(p, p.QteLinhas() == Linhas(TLinha::Seis) ? 6 : 8);
+    for (const TPagina& p : paginas_) pdf.Pagina(p);
     try {
       pdf.Fechar();
     } catch (const std::exception& e) {

@@ -182,9 +182,9 @@ bool TSaidaPdf::Abrir(const std::string& caminho, const TInformacoesPdf& informa
   return true;
 }
 
-void TSaidaPdf::Pagina(const TPagina& pagina, int linhasPorPolegada) {
+void TSaidaPdf::Pagina(const TPagina& pagina) {
   PontoDeFalha("gravar uma página do PDF");
-  const TGeometria g = Geometria(papel_, pagina.QteLinhas(), pagina.QteColunas(), linhasPorPolegada);
+  const TGeometria g = Geometria(papel_, pagina.QteLinhas(), pagina.QteColunas(), pagina.QteLinhas() == 66 ? 6 : 8);
   HPDF_Page pg = HPDF_AddPage(doc_);
   HPDF_Page_SetWidth(pg, static_cast<HPDF_REAL>(g.largura));
   HPDF_Page_SetHeight(pg, static_cast<HPDF_REAL>(g.altura));

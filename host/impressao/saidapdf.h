@@ -52,7 +52,8 @@ class TSaidaPdf {
   // Starts the document for the scratch file `caminho` (host/impressao/substituicao.h); false
   // when it is not that file any more.
   bool Abrir(const std::string& caminho, const TInformacoesPdf& informacoes = {});
-  void Pagina(const TPagina& pagina, int linhasPorPolegada);
+  // A page of 66 lines at 6 lines an inch, of 88 at 8 (what the continuous form's pitch follows).
+  void Pagina(const TPagina& pagina);
   // Saves the document. libharu errors surface as std::runtime_error.
   void Fechar();
 
