@@ -85,13 +85,7 @@ bool TQDprint::Fechar() {
     aberto_ = false;
     if (auto visualizar = OnVisualizar) {
       visualizando_ = true;
-      std::optional<std::string> destino;
-      try {
-        destino = visualizar(*this);
-      } catch (...) {
-        visualizando_ = false;
-        throw;
-      }
+      std::optional<std::string> destino = visualizar(*this);  // (a throw ends in Cancelar)
       visualizando_ = false;
       if (!destino) {
         Cancelar();
@@ -171,6 +165,7 @@ void TQDprint::Salvar(const std::string& caminhoTexto, const std::string& caminh
 
 void TQDprint::Cancelar() {
   aberto_ = false;
+  visualizando_ = false;
   texto_.reset();
   pdf_.reset();
   substituicao_.reset();  // removes the scratch files
