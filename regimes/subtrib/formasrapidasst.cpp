@@ -32,10 +32,13 @@ constexpr const char* kSqlGNREDoIntervalo =
     " ORDER BY ES02_GNRE.IDGNRE, ES02_GNRES.IDGNRES";
 
 // The guides of the interval, each row with its exit's date. The dates fell between two date texts,
-// so they are texts: compared in memory as the database compares them.
+// so they are texts: compared in memory as the database compares them. A period's rows are handed
+// over, not copied; the intervals already handed over are kept, and a period that meets one of them
+// runs the text as written.
 struct TGuiasIntervalo {
   std::vector<std::string> Campos;
   std::vector<std::pair<std::string, std::vector<TCampo::Valor>>> Linhas;
+  std::vector<std::pair<std::string, std::string>> Entregues;
 };
 
 TGuiasIntervalo LerGuias(TQDConnection& c, int64_t idFilial, const std::string& inicio, const std::string& fim,
@@ -68,15 +71,16 @@ std::optional<TFormaExecucao> GNRE(TApuracaoEmCurso& emCurso, const std::vector<
   const std::string& ate = doIntervalo ? saidas->Fim() : fim;
   std::any& m = emCurso.Memoria("GNRE " + std::to_string(idFilial) + " " + imposto + " " + de + " " + ate);
   if (!m.has_value()) m = LerGuias(emCurso.Conexao(), idFilial, de, ate, imposto);
-  const auto& guias = std::any_cast<const TGuiasIntervalo&>(m);
+  auto& guias = std::any_cast<TGuiasIntervalo&>(m);
+  if (std::any_of(guias.Entregues.begin(), guias.Entregues.end(),
+                  [&](const auto& e) { return e.first <= fim && inicio <= e.second; }))
+    return std::nullopt;
+  guias.Entregues.emplace_back(inicio, fim);
   TFormaExecucao f;
   TTabelaMemoria& t = f.Linhas.emplace();
   t.Campos = guias.Campos;
-  t.Linhas.reserve(static_cast<size_t>(std::count_if(guias.Linhas.begin(), guias.Linhas.end(), [&](const auto& l) {
-    return inicio <= l.first && l.first <= fim;
-  })));
-  for (const auto& [data, linha] : guias.Linhas)
-    if (inicio <= data && data <= fim) t.Linhas.push_back(linha);
+  for (auto& [data, linha] : guias.Linhas)
+    if (inicio <= data && data <= fim) t.Linhas.push_back(std::move(linha));
   return f;
 }
 
