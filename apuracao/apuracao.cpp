@@ -92,13 +92,10 @@ TDateTime TApuracao::InicioAtividade() {
 
 void TApuracao::VerificarDados() {
   // ICMS-ST is settled when a code of its group is selected, as the summary list decides.
+  // (Load left the data set showing the marked codes only.)
   bool substituicao = false;
-  if (TQDClientDataSet* impostos = FResumos->GetDataSetImpostos()) {
-    impostos->SetFiltered(false);
-    impostos->SetFilter("MARCADO = 1");
-    impostos->SetFiltered(true);
+  if (TQDClientDataSet* impostos = FResumos->GetDataSetImpostos())
     substituicao = impostos->Locate("CODIGO", {std::string("40")}, true);
-  }
   // What the summaries of the run will read, each by its own rule (ICMS-ST periods longer than the
   // interval, a small business's year, a centraliser's group).
   integridade::TLeituras leituras;

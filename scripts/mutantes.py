@@ -235,8 +235,9 @@ class Trabalhador:
         """Runs the test program (only `testes` when named) in `fragmentos` concurrent shards,
         stopping at the first failure: (passed, past the limit, seconds, [(exit status, output)] of
         the shards)."""
-        filtro = ["--gtest_filter=" + ":".join(testes)] if testes else []
-        if testes is not None and len(testes) < fragmentos:
+        # A list names the tests; a text is a filter of its own (the suite but some).
+        filtro = ["--gtest_filter=" + (testes if isinstance(testes, str) else ":".join(testes))] if testes else []
+        if isinstance(testes, list) and len(testes) < fragmentos:
             fragmentos = max(1, len(testes))
         shutil.rmtree(self.tmp, ignore_errors=True)
         self.tmp.mkdir(parents=True)
@@ -275,9 +276,10 @@ class Trabalhador:
         passou = all(status == 0 for status, _ in resultados)
         return passou, tempo, time.monotonic() - inicio, resultados
 
-    def avaliar(self, mutante, limite, fragmentos, testes=None):
+    def avaliar(self, mutante, limite, fragmentos, testes=None, primeiros=()):
         """The mutant built and put through `testes` (every test when None; an empty list runs none,
-        the line being one no test executes: only whether it compiles is asked)."""
+        the line being one no test executes: only whether it compiles is asked), `primeiros` (tests
+        that killed other mutants of the file) first, on their own."""
         arquivo = self.pasta / mutante.arquivo
         original = arquivo.read_bytes()
         linhas = original.decode("utf-8").split("\n")
@@ -291,6 +293,18 @@ class Trabalhador:
                 return NAO_COMPILOU, ""
             if testes is not None and not testes:
                 return SOBREVIVEU, SEM_COBERTURA
+            if primeiros:
+                passou, tempo, _, resultados = self.testar(limite, fragmentos, list(primeiros))
+                if tempo:
+                    return TEMPO, ""
+                if not passou:
+                    return MORTO, quem_matou(resultados)
+                if testes is None:
+                    testes = "-" + ":".join(primeiros)  # the rest of the suite
+                else:
+                    testes = [t for t in testes if t not in primeiros]
+                if not testes:
+                    return SOBREVIVEU, ""
             passou, tempo, _, resultados = self.testar(limite, fragmentos, testes)
             if passou or tempo:
                 return (SOBREVIVEU if passou else TEMPO), ""
@@ -314,9 +328,11 @@ class Cobertura(Trabalhador):
                 "-DCMAKE_EXE_LINKER_FLAGS=--coverage"]
 
     def impressao(self):
+        """The sources and tests the map was made from: every file the build can read (scripts and
+        documents apart, so that changing this tool keeps the map)."""
         h = hashlib.sha1()
         for a in sorted((self.pasta / ".arquivos").read_text().split("\n")):
-            if a:
+            if a and not a.startswith(("scripts/", "docs/")) and not a.endswith(".md"):
                 h.update(a.encode() + b"\0" + (self.pasta / a).read_bytes() + b"\0")
         return h.hexdigest()
 
@@ -456,11 +472,16 @@ class Diario:
         self.trava = threading.Lock()
         self.textos = {}
         self.vistos = {}
-        if self.arquivo.exists() and not ignorar:
+        # The tests that killed mutants of each file, and how many: tried first on its next mutants.
+        self.matadores = collections.defaultdict(collections.Counter)
+        if self.arquivo.exists():
             for linha in self.arquivo.read_text(encoding="utf-8").split("\n"):
                 if linha.strip():
                     e = json.loads(linha)
-                    self.vistos[tuple(e["chave"])] = (e["resultado"], e["quem"])
+                    if not ignorar:
+                        self.vistos[tuple(e["chave"])] = (e["resultado"], e["quem"])
+                    if e["resultado"] == MORTO and e["quem"]:
+                        self.matadores[e["chave"][0]][e["quem"]] += 1
 
     def chave(self, m):
         if m.arquivo not in self.textos:
@@ -471,8 +492,17 @@ class Diario:
         r = self.vistos.get(self.chave(m))
         return r if r and r[0] in (MORTO, NAO_COMPILOU) else None
 
+    def primeiros(self, m, testes, n=3):
+        """Of `testes` (None: the whole suite), the few that killed most mutants of the file."""
+        with self.trava:
+            contagem = self.matadores[m.arquivo]
+            candidatos = [t for t, _ in contagem.most_common() if testes is None or t in testes]
+        return candidatos[:n]
+
     def gravar(self, m, resultado, quem):
         with self.trava:
+            if resultado == MORTO and quem:
+                self.matadores[m.arquivo][quem] += 1
             self.arquivo.parent.mkdir(parents=True, exist_ok=True)
             with self.arquivo.open("a", encoding="utf-8") as f:
                 f.write(json.dumps({"chave": list(self.chave(m)), "resultado": resultado, "quem": quem},
@@ -550,7 +580,8 @@ def rodar(mutantes, args, listado):
                     m = fila.pop(0)
                 inicio = time.monotonic()
                 try:
-                    r, quem = t.avaliar(m, limite, fragmentos, testes_da_linha(mapa, m))
+                    testes = testes_da_linha(mapa, m)
+                    r, quem = t.avaliar(m, limite, fragmentos, testes, diario.primeiros(m, testes))
                     diario.gravar(m, r, quem)
                 except (OSError, UnicodeError, AssertionError) as e:
                     print(f"mutantes: {t.pasta} parou em {m.arquivo}:{m.linha}: {e!r}", file=sys.stderr, flush=True)

@@ -85,6 +85,8 @@ TEST_F(Apuracao, ReapurarSoSubstituiOQueGerouEDeixaOBancoIgual) {
   EXPECT_EQ(Linhas("SELECT COUNT(*), MIN(VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 52"), "1|10373.58\n");
   EXPECT_EQ(Linhas("SELECT COUNT(*), MIN(VLRIMPOSTO) FROM TR04_IMPOSTO"), "1|10373.58\n");
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPURAUX WHERE IDLCTOAPUR NOT IN (SELECT IDLCTOAPUR FROM ES02_LCTOAPUR)"), "0");
+  // Nothing posted to the accounts unless asked.
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM HS_LANCCONTABIL"), "0");
 
   // Run twice, by a fresh host too, every table holds the same rows.
   Apurar("01/01/2026", "30/04/2026", 1, "todos", true, true);

@@ -387,6 +387,12 @@ TEST_F(Dados, InicioDentroDeUmPeriodoEhRecusadoEFimDentroDizOQueFicouDeFora) {
             "dentro do período que começa em 01/02/2026: comece a apuração nesse dia, para que o primeiro período "
             "seja apurado.");
   EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("20/03/2026", "30/04/2026"); }), "começa em 01/04/2026.");
+  // Opened on the period's first or last day: inside it too.
+  for (const std::string dia : {"01", "28"}) {
+    Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2026-02-" + dia + "' WHERE IDFILIAL = 1");
+    EXPECT_CONTEM(Erro<EIntervaloInvalido>([&] { Apurar("10/02/2026", "31/03/2026"); }),
+                  "iniciou as atividades em " + dia + "/02/2026, dentro do período que começa em 01/02/2026");
+  }
   Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2015-03-02' WHERE IDFILIAL = 1");
   EXPECT_EQ(TodasAsLinhas(), antes);
   EXPECT_TRUE(interacao_->Registro().empty());
@@ -412,6 +418,15 @@ TEST_F(Dados, LimitesDeDatasEDeIntervalo) {
   EXPECT_EQ(TodasAsLinhas(), antes);
   // five years to the day are settled: 60 monthly periods
   EXPECT_EQ(Apurar("01/01/2021", "31/12/2025", 1, "icms")->Apuracao().GetResumos().Count(), 60);
+  // The first and the last day accepted are inside: the first month and the last one settle (no
+  // documents, a tax due of 0).
+  EXPECT_EQ(Apurar("01/01/1900", "31/01/1900", 1, "icms")->Apuracao().GetResumos().Count(), 1);
+  EXPECT_EQ(Apurar("01/12/2099", "31/12/2099", 1, "icms")->Apuracao().GetResumos().Count(), 1);
+  // An interval shorter than a period settles nothing and names all of its days.
+  const size_t mensagens = interacao_->Registro().size();
+  EXPECT_EQ(Apurar("01/01/2026", "20/01/2026", 1, "icms")->Apuracao().GetResumos().Count(), 0);
+  ASSERT_EQ(interacao_->Registro().size(), mensagens + 1);
+  EXPECT_CONTEM(interacao_->Registro().back(), "os dias de 01/01/2026 a 20/01/2026 não completam um período");
 }
 
 TEST_F(Dados, SomaQueNaoCabeNaMoedaEhErroClaroENadaEhGravado) {
