@@ -619,7 +619,8 @@ def contar(itens):
     compilados = c[MORTO] + c[SOBREVIVEU] + c[TEMPO]
     return {"mortos": c[MORTO], "sobreviventes": c[SOBREVIVEU], "tempo_esgotado": c[TEMPO],
             "nao_compilados": c[NAO_COMPILOU], "equivalentes": c[EQUIVALENTE], "compilados": compilados,
-            "nota": round(c[MORTO] / compilados, 4) if compilados else None}
+            # A mutant that makes the suite run past its limit is caught as well (the suite never ends).
+            "nota": round((c[MORTO] + c[TEMPO]) / compilados, 4) if compilados else None}
 
 
 def relatorio(mutantes, gerados, resultados, comando, listado):
@@ -649,10 +650,10 @@ def texto_do_relatorio(rel):
               f"Mutantes: {rel['concluidos']} concluídos de {rel['sorteados']} escolhidos "
               f"({rel['gerados']} gerados)", ""]
     largura = max([len(k) for k in list(rel["arquivos"]) + list(rel["pastas"])] + [10])
-    cab = f"{'':{largura}}  mortos  sobrev.  tempo  não-comp.  equiv.  nota (mortos/compilados)"
+    cab = f"{'':{largura}}  mortos  sobrev.  tempo  não-comp.  equiv.  nota (mortos+tempo/compilados)"
 
     def linha(nome, c):
-        nota = f"{c['mortos']}/{c['compilados']}" + (f" = {100 * c['nota']:.0f}%" if c["nota"] is not None else "")
+        nota = f"{c['mortos'] + c['tempo_esgotado']}/{c['compilados']}" + (f" = {100 * c['nota']:.0f}%" if c["nota"] is not None else "")
         return (f"{nome:{largura}}  {c['mortos']:6}  {c['sobreviventes']:7}  {c['tempo_esgotado']:5}  "
                 f"{c['nao_compilados']:9}  {c['equivalentes']:6}  {nota}")
 
