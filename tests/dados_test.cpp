@@ -177,6 +177,13 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
         << dia;
     EXPECT_EQ(Gravado(), antes) << dia;
   }
+  // 1 and 31 are days: 01/02/2026 is a Sunday, paid on Monday 02/02; February has no 31st, so its
+  // last day, Saturday 28/02, moves to Monday 02/03.
+  for (const auto& [dia, vencimento] : {std::pair<std::string, std::string>{"1", "2026-02-02"}, {"31", "2026-03-02"}}) {
+    Sql("UPDATE ES02_CODIGOREC SET DIAVENCTO = '" + dia + "' WHERE IDCODIGOREC = 1");
+    Apurar("01/01/2026", "31/01/2026", 1, "icms");
+    EXPECT_EQ(Valor("SELECT VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), vencimento) << dia;
+  }
   // Days after the period end (kind 3) may pass 31: 31/01/2026 + 45 days = 17/03/2026.
   Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '45' WHERE IDCODIGOREC = 1");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
