@@ -239,18 +239,23 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
       "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA,"
       " DATAFIM, DESCRICAO) VALUES (9500, 70, 15, 1, '2001', 900, 100.00, '2006-09-30', '2006-09-30', 'Diferença de 06/2006'),"
       " (9501, 70, 8, 1, '2001', 0, 400.00, '2006-09-10', '2006-09-10', 'Dedução A'),"
-      " (9502, 70, 8, 1, '2001', 0, 300.00, '2006-09-20', '2006-09-20', 'Dedução B')");
+      " (9502, 70, 8, 1, '2001', 0, 300.00, '2006-09-20', '2006-09-20', 'Dedução B'),"
+      " (9503, 70, 15, 1, '2001', 0, 10.00, '2006-09-05', '2006-09-05', 'Outro débito')");
+  // Line 2 holds the other debit of 05/09 (10.00) before the code 21's of 30/09: only the second
+  // moves to line 13. The balance is the month's tax of 569.88 plus those 10.00, 579.88; the
+  // deductions take 400.00 of A and 179.88 of B (120.12 of B not taken); due: line 13's 100.00.
   auto e = Apurar("01/09/2006", "30/09/2006", 70, "icms");
   TResumoSimplesNovoRS& set = Simples(*e, 0);
-  EXPECT_EQ(set.GetDebito().Locate(2)->GetDetalhamentos().Count(), 0);
+  ASSERT_EQ(set.GetDebito().Locate(2)->GetDetalhamentos().Count(), 1);
+  EXPECT_EQ(set.GetDebito().Locate(2)->GetDetalhamentos().GetItem(0)->GetDescricao(), "Outro débito");
   const TResumoCampo* linha13 = set.GetSaldo().Locate(13);
   ASSERT_NE(linha13, nullptr);
   ASSERT_EQ(linha13->GetDetalhamentos().Count(), 1);
   EXPECT_EQ(linha13->GetDetalhamentos().GetItem(0)->GetDescricao(), "Diferença de 06/2006");
-  EXPECT_EQ(set.GetSaldoDevedor(), Reais(569.88));
+  EXPECT_EQ(set.GetSaldoDevedor(), Reais(579.88));
   EXPECT_EQ(set.GetImpostoARecolher(), Reais(100));
   EXPECT_EQ(Impostos(70), "2006-09-01|0252|2006-10-12|100.00\n");
-  EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 20/09/2006 - Dedução B: 130,12 não aproveitados de 300,00"));
+  EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 20/09/2006 - Dedução B: 120,12 não aproveitados de 300,00"));
   EXPECT_CONTEM(Gia(70, 9), "RECBRS|1000\n");
 
   // The sums of the formulas: a return larger than the month's sales gives 0, not a negative
