@@ -209,6 +209,10 @@ TEST_F(Apuracao, ValoresParaContabilizacao) {
             "52|2001|2026-02-01|2026-02-28|0|Saldo Devedor de ICMS|0\n"
             "56|2001|2026-02-01|2026-02-28|8238.12|Saldo Credor de ICMS|0\n"
             "57|2001|2026-02-01|2026-02-28|0|SALDO DEVEDOR ANTES DAS DEDUÇÕES|0\n");
+  // The accounting values come from origin 99, the credit balance carried to March from none (0).
+  EXPECT_EQ(Linhas("SELECT DISTINCT TPLANCAMENTO, ORIGEM, IDORIGEM FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = 1"
+                   " AND IMPOSTO = '2001' AND DATA BETWEEN '2026-02-01' AND '2026-03-01' ORDER BY 1"),
+            "5|0|0\n52|99|0\n54|99|0\n55|99|0\n56|99|0\n57|99|0\n");
   // the auxiliary record goes only with the debit-balance value, and only when the profile asks
   EXPECT_EQ(Linhas("SELECT L.TPLANCAMENTO, A.TP, A.INFORMACAO1 FROM ES02_LCTOAPURAUX A JOIN ES02_LCTOAPUR L"
                    " ON (L.IDLCTOAPUR = A.IDLCTOAPUR) WHERE L.GERADO = 1"),

@@ -190,6 +190,9 @@ TEST_F(Regimes, PostergacaoTodosNenhumCancelarELimite) {
   EXPECT_EQ(interacao_->Registro().size(), antes);
   EXPECT_NE(Impostos(3, "2001").find("2026-03-01|057|2026-04-13|137.50|01\n"), std::string::npos);
 
+  // The balance entries carry RS's default code of the return's item 5 (IDLCTOAPURCOD 1).
+  EXPECT_EQ(Linhas("SELECT DISTINCT IDLCTOAPURCOD FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = 3 AND TPLANCAMENTO = 5"),
+            "1\n");
   // Without the return's entry code of the balance: a warning, no balance entry.
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE IDLCTOAPURCOD = 1; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND GERADO = 1");
   Apurar("01/02/2026", "28/02/2026", 3, "icms");

@@ -257,6 +257,10 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
   EXPECT_EQ(Impostos(70), "2006-09-01|0252|2006-10-12|100.00\n");
   EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 20/09/2006 - Dedução B: 120,12 não aproveitados de 300,00"));
   EXPECT_CONTEM(Gia(70, 9), "RECBRS|1000\n");
+  // The balance carried to October (none: 0.00) under RS's default code of the return's item 5.
+  EXPECT_EQ(Linhas("SELECT DATA, VALOR, IDLCTOAPURCOD FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = 70 AND TPLANCAMENTO = 5"
+                   " AND IMPOSTO = '2001'"),
+            "2006-10-01|0|1\n");
 
   // The sums of the formulas: a return larger than the month's sales gives 0, not a negative
   // revenue, and a formula of blanks adds nothing (July without 5.101's 28500,00: 6000 + 4000 -
