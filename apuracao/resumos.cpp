@@ -42,7 +42,6 @@ TTipoResumo TResumos::TipoNormal(const TFilial& filial, TTipoEnquadramento enq, 
 void TResumos::Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim) {
   if (!FDataSetImpostos) throw std::logic_error("TResumos.Load sem o conjunto de impostos selecionados");
   TQDClientDataSet& impostos = *FDataSetImpostos;
-  impostos.SetFiltered(false);
   impostos.SetFilter("MARCADO = 1");
   impostos.SetFiltered(true);
   const TDateTime simplesNacional = EncodeDate(2007, 7, 1);

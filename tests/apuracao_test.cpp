@@ -155,14 +155,15 @@ TEST_F(Apuracao, PercursoDePeriodosEInscricoes) {
 TEST_F(Apuracao, SimplesNacionalLevaAPequenaEmpresaAoRegimeNormal) {
   Sql("UPDATE CA06_MUNICIPIO SET UF = 'RS' WHERE IDMUNICIPIO = (SELECT IDMUNICIPIO FROM SC00_FILIAL WHERE IDFILIAL = 1);"
       "INSERT INTO HS_ENQUADRAMENTO (IDFILIAL, DATAINICIO, ENQUADRAMENTO) VALUES (1, '2000-01-01', 1)");
-  // From July 2007 the small business of RS settles in the regular regime, saying so.
-  auto e = Apurar("01/08/2007", "31/08/2007", 1, "icms");
+  // From July 2007 (its first day included) the small business of RS settles in the regular
+  // regime, saying so.
+  auto e = Apurar("01/07/2007", "31/07/2007", 1, "icms");
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalRS);
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetFormaApuracao().TipoApuracao, 0);
   ASSERT_EQ(interacao_->Registro().size(), 2u);  // the message, then the dialog of the return's data
   EXPECT_EQ(interacao_->Registro()[0],
-            "[informação] A partir de 01/07/2007 entra em vigor o Simples Nacional,portanto  o ICMS de 01/08/2007 a "
-            "31/08/2007 será apurado como regime normal.");
+            "[informação] A partir de 01/07/2007 entra em vigor o Simples Nacional,portanto  o ICMS de 01/07/2007 a "
+            "31/07/2007 será apurado como regime normal.");
 }
 
 // February's 8,238.12 as March's line 009 is in the golden files; a balance of 0 is still carried.

@@ -363,6 +363,9 @@ TEST_F(Regimes, SimplesRNFaixaDoPrograma) {
   Apurar("01/01/2007", "31/01/2007", 63, "icms");
   EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
   EXPECT_EQ(interacao_->Registro().back(), semFaixa);
+  // In the regular regime (classification 2) RN settles as any regular state.
+  Sql("UPDATE HS_ENQUADRAMENTO SET ENQUADRAMENTO = 2 WHERE IDFILIAL = 63");
+  EXPECT_EQ(Apurar("01/01/2007", "31/01/2007", 63, "icms")->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormal);
 }
 
 // Paraná's small business of filial 61 in April and May 2007, taxable revenue only from one sale
