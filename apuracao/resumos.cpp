@@ -71,7 +71,6 @@ void TResumos::Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataF
         }
       }
       if (TResumo* r = Add(filial, ini, fim, TipoNormal(filial, enq, regimeSC))) {
-        r->SetPeriodicidade(p);
         r->SetDeveCalcularCIAP(FCalcularCIAP);
         r->SetSolicitarDadosAcessorios(FSolicitarDadosAcessorios);
         r->SetFormaApuracao(forma);
