@@ -1,7 +1,5 @@
 #include "apuracao/registros.h"
 
-#include <map>
-
 #include "host/base/texto.h"
 
 TRegistro* TRegistros::Add() {
@@ -31,13 +29,24 @@ void Somar(TRegistro& soma, const TRegistro& r) {
   soma.SetValorContabil(soma.GetValorContabil() + r.GetValorContabil());
 }
 
-// The book sums the groups 1 to 3 of the entries and 5 to 7 of the exits.
 std::string DescricaoGrupo(const std::string& grupo) {
-  static const std::map<std::string, std::string, std::less<>> kDescricoes = {
-      {"1", "DO ESTADO"},     {"2", "DE OUTROS ESTADOS"},   {"3", "DO EXTERIOR"},
-      {"5", "PARA O ESTADO"}, {"6", "PARA OUTROS ESTADOS"}, {"7", "PARA O EXTERIOR"}};
-  const auto d = kDescricoes.find(grupo);
-  return d == kDescricoes.end() ? std::string() : d->second;
+  int n = 0;
+  try {
+    size_t usados = 0;
+    n = std::stoi(grupo, &usados);
+    if (usados != grupo.size()) n = 0;
+  } catch (const std::exception&) {
+    n = 0;
+  }
+  switch (n) {
+    case 1: return "DO ESTADO";
+    case 2: return "DE OUTROS ESTADOS";
+    case 3: return "DO EXTERIOR";
+    case 5: return "PARA O ESTADO";
+    case 6: return "PARA OUTROS ESTADOS";
+    case 7: return "PARA O EXTERIOR";
+    default: return "";
+  }
 }
 }  // namespace
 

@@ -23,6 +23,11 @@ int TDetalhamentos::IndexOf(const std::string& codigo) const {
   return -1;
 }
 
+TDetalhamento* TDetalhamentos::Locate(const std::string& codigo) const {
+  int i = IndexOf(codigo);
+  return i < 0 ? nullptr : FItens[static_cast<size_t>(i)].get();
+}
+
 Currency TResumoCampo::GetTotal() const {
   Currency soma;
   for (int i = 0; i < FDetalhamentos.Count(); ++i) soma += FDetalhamentos.GetItem(i)->GetValor();

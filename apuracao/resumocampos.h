@@ -46,6 +46,7 @@ class TDetalhamentos {
   TDetalhamento* GetItem(int i) const { return FItens.at(static_cast<size_t>(i)).get(); }
   int Count() const { return static_cast<int>(FItens.size()); }
   int IndexOf(const std::string& codigo) const;
+  TDetalhamento* Locate(const std::string& codigo) const;
 
  private:
   std::vector<std::unique_ptr<TDetalhamento>> FItens;

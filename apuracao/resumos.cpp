@@ -42,6 +42,7 @@ TTipoResumo TResumos::TipoNormal(const TFilial& filial, TTipoEnquadramento enq, 
 void TResumos::Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataFim) {
   if (!FDataSetImpostos) throw std::logic_error("TResumos.Load sem o conjunto de impostos selecionados");
   TQDClientDataSet& impostos = *FDataSetImpostos;
+  impostos.SetFiltered(false);
   impostos.SetFilter("MARCADO = 1");
   impostos.SetFiltered(true);
   const TDateTime simplesNacional = EncodeDate(2007, 7, 1);
@@ -71,6 +72,7 @@ void TResumos::Load(const TFilial& filial, TDateTime dataInicio, TDateTime dataF
         }
       }
       if (TResumo* r = Add(filial, ini, fim, TipoNormal(filial, enq, regimeSC))) {
+        r->SetPeriodicidade(p);
         r->SetDeveCalcularCIAP(FCalcularCIAP);
         r->SetSolicitarDadosAcessorios(FSolicitarDadosAcessorios);
         r->SetFormaApuracao(forma);

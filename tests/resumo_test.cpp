@@ -34,6 +34,11 @@ TEST(DadosDoResumo, SomasDeRegistroPorGrupoELinhasComSinal) {
   Reg(rs, "5.405.001", 1.5);
   auto g5 = rs.GetSoma("5");
   EXPECT_EQ(g5->GetCFOP(), "5.000");
+  EXPECT_EQ(g5->GetDescricaoCFOP(), "PARA O ESTADO");
+  // the caption goes by the group's number ("05" is 5); a group that is not a whole number has none
+  EXPECT_EQ(rs.GetSoma("05")->GetDescricaoCFOP(), "PARA O ESTADO");
+  EXPECT_EQ(rs.GetSoma("5.")->GetDescricaoCFOP(), "");
+  EXPECT_EQ(rs.GetSoma("x")->GetDescricaoCFOP(), "");
   EXPECT_EQ(g5->GetImposto(), R(19.5));
   EXPECT_EQ(g5->GetValorContabil(), R(195));
   EXPECT_EQ(rs.GetSoma()->GetImposto(), R(31.5));
@@ -53,6 +58,8 @@ TEST(DadosDoResumo, SomasDeRegistroPorGrupoELinhasComSinal) {
   EXPECT_EQ(c->GetTotal(), R(-150));
   EXPECT_EQ(c->GetDetalhamentos().IndexOf("B"), 1);
   EXPECT_EQ(c->GetDetalhamentos().IndexOf("b"), -1);
+  EXPECT_EQ(c->GetDetalhamentos().Locate("A"), c->GetDetalhamentos().GetItem(0));
+  EXPECT_EQ(c->GetDetalhamentos().Locate("b"), nullptr);
   TResumoCampo* zero = campos.Add();
   zero->SetCodigo(14);
   Detalhe(zero, 999);
