@@ -146,6 +146,14 @@ TEST_F(Apuracao, PercursoDePeriodosEInscricoes) {
   ASSERT_EQ(st.Count(), 1);
   EXPECT_EQ(DataBR(st.GetItem(0)->GetDataInicio()) + "-" + DataBR(st.GetItem(0)->GetDataFim()), "01/04/2026-30/06/2026");
 
+  // A daily inscription settles each day of the ICMS month that starts before the month's last
+  // day: 01/01 to 30/01, 30 summaries (the walk stops when a period would start on the month's end).
+  Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 1 WHERE UF = 'RJ'");
+  auto d = Apurar("01/01/2026", "31/01/2026", 1, "4019");
+  TResumos& dias = d->Apuracao().GetResumos();
+  ASSERT_EQ(dias.Count(), 30);
+  EXPECT_EQ(DataBR(dias.GetItem(29)->GetDataInicio()) + "-" + DataBR(dias.GetItem(29)->GetDataFim()), "30/01/2026-30/01/2026");
+
   // a code beginning with 40 selected, but not the state's own: no ST summary of that state
   auto so = Apurar("01/01/2026", "31/01/2026", 1, "4011");
   ASSERT_EQ(so->Apuracao().GetResumos().Count(), 1);
