@@ -154,6 +154,22 @@ TEST_F(Apuracao, PercursoDePeriodosEInscricoes) {
   ASSERT_EQ(dias.Count(), 30);
   EXPECT_EQ(DataBR(dias.GetItem(29)->GetDataInicio()) + "-" + DataBR(dias.GetItem(29)->GetDataFim()), "30/01/2026-30/01/2026");
 
+  // The inscription's own payment code, any id above 0 (here id 1, 046-2 with day 20): January's
+  // RJ tax is due on Friday 20/02/2026 under it.
+  Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 0, IDCODIGOREC = 1 WHERE UF = 'RJ'");
+  Apurar("01/01/2026", "31/01/2026", 1, "4019");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '4019' AND INICIO = '2026-01-01'"
+                   " AND FIM = '2026-01-31'"),
+            "046-2|2026-02-20\n");
+  // Without one (0, even where a row 0 exists) another state's tax has no payment code nor due
+  // date: the ICMS-ST configuration is the own state's.
+  Sql("UPDATE HS_INSCRICAOST SET IDCODIGOREC = 0 WHERE UF = 'RJ';"
+      "INSERT INTO ES02_CODIGOREC (IDCODIGOREC, UF, CODIGO, DIAVENCTO) VALUES (0, 'RJ', '9999', '15')");
+  Apurar("01/01/2026", "31/01/2026", 1, "4019");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '4019' AND INICIO = '2026-01-01'"
+                   " AND FIM = '2026-01-31'"),
+            "|NULL\n");
+
   // a code beginning with 40 selected, but not the state's own: no ST summary of that state
   auto so = Apurar("01/01/2026", "31/01/2026", 1, "4011");
   ASSERT_EQ(so->Apuracao().GetResumos().Count(), 1);

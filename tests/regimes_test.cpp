@@ -182,6 +182,13 @@ TEST_F(Regimes, PostergacaoTodosNenhumCancelarELimite) {
   Responder({"Cancelar"});
   EXPECT_THROW(Apurar("01/02/2026", "31/03/2026", 3, "icms"), EAbortarSilencioso);
   EXPECT_EQ(Impostos(3, "2001"), "2026-02-01|057|2026-03-12|0.00|01\n");
+  Sql("DELETE FROM ES02_GIADET WHERE IDGIA IN (SELECT IDGIA FROM ES02_GIA WHERE IDFILIAL = 3);"
+      "DELETE FROM ES02_GIA WHERE IDFILIAL = 3");
+  // March alone asks for the return's data first: what the dialog recorded (5 employees, a payroll
+  // of 1,000.00) stays when the question after it is cancelled; a cancel is no fault.
+  Responder({"edtEmpregados=5; edtValorFolha=1.000,00", "Cancelar"});
+  EXPECT_THROW(Apurar("01/03/2026", "31/03/2026", 3, "icms"), EAbortarSilencioso);
+  EXPECT_CONTEM(Gia(3, 3), "ABC|32||5\nABC|33|31|1000\n");
 
   // 5 UPF of 27.50 is exactly March's 137.50: not postponed, nothing asked.
   Sql("INSERT INTO HS_UPF (UF, DATAINICIO, VALOR) VALUES ('RS', '2026-03-01', 27.50)");
