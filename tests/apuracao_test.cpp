@@ -394,6 +394,15 @@ TEST_F(Apuracao, DeducoesAlemDoSaldoDevedorNaoGravamImpostoNegativo) {
                                        Currency::FromInt(-300), {}, {}),
                std::invalid_argument);
   EXPECT_EQ(Linhas("SELECT VLRIMPOSTO FROM TR04_IMPOSTO WHERE IDFILIAL = 7"), "0\n");
+
+  // A negative amount on a line that adds (item 013's "other values", -5,000.00 in February, beyond
+  // the balance) is no deduction: the tax due is 0 and nothing is said of deductions.
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (7, 10, 1, '2001', -5000.00, '2026-02-10', '2026-02-10', 'Ajuste')");
+  const size_t mensagens = interacao_->Registro().size();
+  auto f = Apurar("01/02/2026", "28/02/2026", 7, "icms");
+  EXPECT_EQ(f->Apuracao().GetResumos().GetItem(0)->GetImpostoARecolher(), Currency());
+  EXPECT_EQ(interacao_->Registro().size(), mensagens);
 }
 
 // A tax code read from the database is a value in the SQL text, whatever it holds. With MG's

@@ -190,6 +190,7 @@ TEST_F(RegimesSC, BaresERestaurantes) {
             " Débito de 2.6% p/Bares/rest s/vlr entradas (20.000,00) = 520,00\n"
             " Debito de 3.6 % s/ dif.entre entrada e saida (15.000,00) = 540,00\n");
   EXPECT_EQ(jan->GetDebito().GetItem(0)->GetCodigo(), 1);  // before the lines loaded
+  EXPECT_EQ(jan->GetDebito().GetItem(0)->GetDescricao(), "DÉBITOS SAÍDAS");  // as the statement names it
   EXPECT_EQ(jan->GetCredito().GetRegistros().GetItem(0)->GetImposto(), Currency::FromInt(3400));
   EXPECT_EQ(Detalhes(Resumo<TResumoBaresSC>(*e, 1)->GetDebito().Locate(1)),
             " Débito de 2.6% p/Bares/rest s/vlr entradas (18.234,57) = 474,10\n"
