@@ -550,6 +550,17 @@ TEST_F(Livro, RegimesEstaduais) {
     pr += Imprimir() + "\f";
   }
   CompararGolden("pr_rn_janeiro.txt", pr);
+  // The centralised PR small business (filial 62) pays nothing of its own: its rate is printed
+  // as 0 % from column 113 in place of its bracket.
+  livro_->FIdFilial = 62;
+  livro_->FPagina = 2;
+  const auto centralizada = Paginas(Imprimir());
+  auto [pc, lc] = Achar(centralizada, "ALIQUOTA: 0% (CENTRALIZADA)");
+  ASSERT_GE(pc, 0);
+  EXPECT_EQ(texto::Copiar(centralizada[static_cast<size_t>(pc)][static_cast<size_t>(lc)], 113, 27),
+            "ALIQUOTA: 0% (CENTRALIZADA)");
+  EXPECT_EQ(Achar(centralizada, "FAIXA:").first, -1);
+  EXPECT_EQ(Achar(centralizada, "RECEITA BRUTA ANUAL:"), std::make_pair(pc, lc + 1));
 }
 
 // The RS small business of filial 70 (centraliser) in July 2006 with its auxiliary data asked
