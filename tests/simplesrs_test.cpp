@@ -118,6 +118,12 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_CONTEM(Textos(set, &TResumo::ImprimirObservacoes),
                 "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME e também de EPP. Mude para apuração Normal no "
                 "pacote 7730.\n");
+  // A company already an EPP (class 1) is told it passed the EPP limit only.
+  set.SetEnquadramento(1);
+  const std::string epp = Textos(set, &TResumo::ImprimirObservacoes);
+  EXPECT_CONTEM(epp, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de EPP. Mude para apuração Normal no pacote 7730.\n");
+  EXPECT_EQ(epp.find("de ME"), std::string::npos);
+  set.SetEnquadramento(0);
   // August: the guide list says the tax was postponed and lists no guide of 0.
   EXPECT_EQ(Textos(Simples(*e, 1), &TResumo::ImprimirGuiasRecolhimento),
             "6:Valor postergado para apuração seguinte\n53:30,04\n");
