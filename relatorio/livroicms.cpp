@@ -127,6 +127,7 @@ bool TdmLivroICMS::Imprimir() {
   resumos.SetDataSetImpostos(FDataSetImpostos);
   FApuracao->SetDetalharCfopPorSufixo(FDetalharSufixoCfop);
   FApuracao->CalcularApuracao();
+  if (OnApurado) OnApurado();
 
   const int quantidade = resumos.Count();
   if (quantidade == 0) return true;

@@ -75,6 +75,9 @@ class TdmLivroICMS {
   bool FImprimirDescricaoCfop = true;
   // Clock of the footer's date and time (tests fix it).
   std::function<TDateTime()> FAgora = Agora;
+  // Called once the settlement is done, before the first page: where a progress display turns from
+  // settling to printing (and where the benchmark splits the two).
+  std::function<void()> OnApurado;
 
   // Line spacing: 66 lines a page for Seis, 88 for Oito. The module starts with Oito.
   void SetFormatoImpressao(impressao::TLinha formato);
