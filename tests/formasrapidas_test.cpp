@@ -358,13 +358,28 @@ TEST_F(FormasRapidas, RegistrosEGuiasDeUmEscritorioGeradoSaoOsDoTexto) {
       "INSERT INTO ES02_GNRE (IDGNRE, IDFILIAL, IMPOSTO, CODIGOREC, VENCIMENTO, VALORGNRE, NUMEROGNRE, UFFAVOR)"
       " VALUES (9001, 1, '4011', '100048', '2025-02-09', 12.34, 'X', 'MG');"
       "INSERT INTO ES02_GNRES (IDGNRES, IDGNRE, IDSAIDASPINF) VALUES (9001, 9001, 9001)");
-  banco::TApuracaoEmCurso emCurso(*conexao_);
-  EXPECT_GT(CompararGNRE(1, "4011", periodos), 0);
-  EXPECT_GT(CompararGNRE(2, "4011", periodos), 0);
+  {
+    banco::TApuracaoEmCurso emCurso(*conexao_);
+    EXPECT_GT(CompararGNRE(1, "4011", periodos), 0);
+    EXPECT_GT(CompararGNRE(2, "4011", periodos), 0);
+    LerItens(1, "01/01/2025", "30/04/2025");
+    EXPECT_GT(CompararGNRE(1, "4011", periodos, 1), 0);
+    // Asked again, each month meets itself: the text runs, with the same rows.
+    EXPECT_GT(CompararGNRE(1, "4011", periodos, periodos.size()), 0);
+  }
+
+  // Guides of exits of 01/02 and 28/02, February's first and last days: February hands them over,
+  // and a period that meets February at one of those days alone runs the text.
+  Sql("INSERT INTO ES02_SAIDASPINF (IDSAIDASPINF, IDSAIDA) VALUES"
+      " (9002, (SELECT MIN(IDSAIDA) FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO = '2025-02-01')),"
+      " (9003, (SELECT MIN(IDSAIDA) FROM ES02_SAIDA WHERE IDFILIAL = 1 AND DATAEMISSAO = '2025-02-28'));"
+      "INSERT INTO ES02_GNRE (IDGNRE, IDFILIAL, IMPOSTO, CODIGOREC, VENCIMENTO, VALORGNRE, NUMEROGNRE, UFFAVOR) VALUES"
+      " (9002, 1, '4011', '100048', '2025-03-09', 1.00, 'PRIMEIRO', 'MG'), (9003, 1, '4011', '100048', '2025-03-09', 2.00, 'ULTIMO', 'MG');"
+      "INSERT INTO ES02_GNRES (IDGNRES, IDGNRE, IDSAIDASPINF) VALUES (9002, 9002, 9002), (9003, 9003, 9003)");
+  banco::TApuracaoEmCurso outra(*conexao_);
   LerItens(1, "01/01/2025", "30/04/2025");
-  EXPECT_GT(CompararGNRE(1, "4011", periodos, 1), 0);
-  // Asked again, each month meets itself: the text runs, with the same rows.
-  EXPECT_GT(CompararGNRE(1, "4011", periodos, periodos.size()), 0);
+  CompararGNRE(1, "4011", {{"2025-02-01", "2025-02-28"}});
+  CompararGNRE(1, "4011", {{"2025-01-01", "2025-02-01"}, {"2025-02-28", "2025-03-31"}}, 2);
 }
 
 }  // namespace
