@@ -181,6 +181,16 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
   Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '45' WHERE IDCODIGOREC = 1");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-17\n");
+  // Counted in working days (kind 1): February 2026 begins on a Sunday, so its working days are
+  // Mon 2, Tue 3, Wed 4, Thu 5, Fri 6 and then Mon 9, the 6th.
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 1, DIAVENCTO = '6' WHERE IDCODIGOREC = 1");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-02-09\n");
+  // The second month after the period (kind 4): February 2026 has 28 days, so 21/03 falls on the
+  // weekday of 21/02, a Saturday (20/02 is the Friday above); the due date moves to Monday 23/03/2026.
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 4, DIAVENCTO = '21' WHERE IDCODIGOREC = 1");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-23\n");
 }
 
 TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {

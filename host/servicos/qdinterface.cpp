@@ -63,7 +63,7 @@ TDateTime VencimentoDaRegra(int32_t tp, TDateTime fim, int32_t dia) {
   switch (tp) {
     case 1: {  // dia-th business day of the next month
       TDateTime d = ProximoDiaUtil(mesSeguinte);
-      for (int n = 1; n < (dia > 0 ? dia : 1); ++n) d = ProximoDiaUtil(d + 1);
+      for (int n = 1; n < dia; ++n) d = ProximoDiaUtil(d + 1);  // a day of 0 or 1: the first
       return d;
     }
     case 2: return DiaDoMes(fim, dia);                              // same month as the period end
