@@ -462,6 +462,21 @@ TEST_F(Dados, SomaQueNaoCabeNaMoedaEhErroClaroENadaEhGravado) {
 // ---------------------------------------------------------------------------------------------
 // Recording
 
+// The kinds of settlement entries are the host's table: without all ten the run is refused, and
+// once the missing row is back the same session settles with it. An "outros créditos" entry
+// (kind 1, the row of ordinal 0) of 500.00 lowers January's tax due of 10,373.58 to 9,873.58.
+TEST_F(Dados, TiposDeLancamentoIncompletosRecusadosAteSeremCorrigidos) {
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (1, 1, 1, '2001', 500.00, '2026-01-15', '2026-01-15', 'Crédito de janeiro');"
+      "DELETE FROM HS_TIPOLANCAMENTO WHERE ORDINAL = 0");
+  EXPECT_CONTEM(Erro<EBancoDados>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+                "A tabela HS_TIPOLANCAMENTO deve ter os dez tipos de lançamento (0 a 9).");
+  Sql("INSERT INTO HS_TIPOLANCAMENTO (ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL)"
+      " VALUES (0, 1, 6, 'OUTROS CRÉDITOS', 1)");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Valor("SELECT VLRIMPOSTO FROM TR04_IMPOSTO"), "9873.58");
+}
+
 TEST_F(Dados, RegistroDeImpostoDeOutroProgramaNaoEhSubstituido) {
   Sql("INSERT INTO TR04_IMPOSTO (IDIMPOSTO, IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VENCIMENTO, VLRIMPOSTO, TP)"
       " VALUES (500, 1, 1, '2001', '046-2', '2026-01-01', '2026-01-31', '2026-03-10', 999.99, 2);"
