@@ -380,4 +380,12 @@ TEST(DadosAuxSC, TeclaConfirmaNoUltimoCampoVisivel) {
   EXPECT_FALSE(f.TeclaConfirma(f.edtDeducao, 'A'));
   f.edtDeducao.Visible = false;
   EXPECT_TRUE(f.TeclaConfirma(f.edtAcordo, TFormDadosAuxSC::kTeclaEnter));
+  // The desktop's dialog asks the same of the fields as the run hands them over: a disabled last
+  // field passes the confirmation to the one before it.
+  std::vector<TCampoDialogo> campos{{"edtAcordo", "Acordo", "", true}, {"edtDeducao", "Dedução", "", false}};
+  EXPECT_TRUE(GFuncoes->EhUltimoComponenteAtivo(0, campos));
+  EXPECT_FALSE(GFuncoes->EhUltimoComponenteAtivo(1, campos));
+  campos[1].Habilitado = true;
+  EXPECT_FALSE(GFuncoes->EhUltimoComponenteAtivo(0, campos));
+  EXPECT_TRUE(GFuncoes->EhUltimoComponenteAtivo(1, campos));
 }
