@@ -248,6 +248,10 @@ TEST_F(Servicos, LivroRegistradoESignatarios) {
   EXPECT_EQ(s.Representante.Qualificacao, "Diretor");
   EXPECT_EQ(s.Contador.Qualificacao, "RS-065432/O-1");
   EXPECT_EQ(s.Contador.CPF, "");
+  // A failure of the database reaches the caller as the database error, naming the table read.
+  Sql("DROP TABLE HS_NUMERACAOLIVRO");
+  const std::string erro = Erro<EBancoDados>([] { QDInterface->ObterLivroRegistrado(1, "07", 5); });
+  EXPECT_EQ(erro.rfind("HS_NUMERACAOLIVRO: ", 0), 0u) << erro;
 }
 
 TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
