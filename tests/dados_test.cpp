@@ -191,6 +191,17 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
   Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 4, DIAVENCTO = '21' WHERE IDCODIGOREC = 1");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-23\n");
+
+  // The ICMS-ST of filial 1's RJ inscription is paid with the inscription's own code, 0213 (id 3):
+  // in the month of the period end (kind 2), day 28 is 28/01/2026; a day of 0 is refused naming it.
+  Sql("UPDATE ES02_CODIGOREC SET DIAVENCTO = '9' WHERE IDCODIGOREC = 2;"
+      "UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 2, DIAVENCTO = '28' WHERE IDCODIGOREC = 3");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms-st");
+  EXPECT_EQ(Linhas("SELECT VENCIMENTO FROM TR04_IMPOSTO WHERE CODIGOREC = '0213'"), "2026-01-28\n");
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 0, DIAVENCTO = '0' WHERE IDCODIGOREC = 3");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms-st"); }),
+                "o código de recolhimento 0213 (ES02_CODIGOREC IDCODIGOREC 3, DIAVENCTO '0') dá o dia de vencimento 0;"
+                " informe um dia de 1 a 31.");
 }
 
 TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
@@ -463,11 +474,14 @@ TEST_F(Dados, SomaQueNaoCabeNaMoedaEhErroClaroENadaEhGravado) {
 // Recording
 
 // The kinds of settlement entries are the host's table: without all ten the run is refused, and
-// once the missing row is back the same session settles with it. An "outros créditos" entry
+// once the missing row is back the same session settles with it; a row past the ten (ordinal 10)
+// is no kind and neither stands for a missing one nor stops the run. An "outros créditos" entry
 // (kind 1, the row of ordinal 0) of 500.00 lowers January's tax due of 10,373.58 to 9,873.58.
 TEST_F(Dados, TiposDeLancamentoIncompletosRecusadosAteSeremCorrigidos) {
   Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
       " (1, 1, 1, '2001', 500.00, '2026-01-15', '2026-01-15', 'Crédito de janeiro');"
+      "INSERT INTO HS_TIPOLANCAMENTO (ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL)"
+      " VALUES (10, 1, 6, 'OUTROS CRÉDITOS', 1);"
       "DELETE FROM HS_TIPOLANCAMENTO WHERE ORDINAL = 0");
   EXPECT_CONTEM(Erro<EBancoDados>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
                 "A tabela HS_TIPOLANCAMENTO deve ter os dez tipos de lançamento (0 a 9).");

@@ -349,6 +349,11 @@ TEST_F(RegimesSC, SimplesAcabaEmJulhoDe2007) {
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalSC);
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetFormaApuracao().TipoApuracao, 0);
   EXPECT_TRUE(Mostrou("[informação] A partir de 01/07/2007 entra em vigor o Simples Nacional,portanto  o ICMS de 01/07/2007"));
+  // Without a regime in force an establishment is in the regular regime, with nothing to say.
+  Sql("DELETE FROM HS_REGIMESC WHERE IDFILIAL = 80");
+  auto n = Apurar("01/01/2026", "31/03/2026", 80, "icms");
+  EXPECT_EQ(n->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalSC);
+  EXPECT_FALSE(Mostrou("o ICMS de 01/01/2026"));
 }
 
 // Every SC summary settled again leaves every row of the database as the first run left it.
