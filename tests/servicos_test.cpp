@@ -254,6 +254,25 @@ TEST_F(Servicos, LivroRegistradoESignatarios) {
   EXPECT_EQ(erro.rfind("HS_NUMERACAOLIVRO: ", 0), 0u) << erro;
 }
 
+// The establishments of company 1's centralisation group (keys 1, 1, 1): filial 1 centralises
+// ('2'), filial 2 is centralised ('3'), filial 92 has a blank kind. The kinds asked are the text's
+// comma-separated pieces, quoted or not; an empty piece asks for no kind, not for the blank one.
+TEST_F(Servicos, CentralizacaoPelosTiposPedidos) {
+  Sql("INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO) VALUES (92, 1, 9, 'Comercial Exemplo Ltda', 1);"
+      "INSERT INTO HS_CENTRALIZACAO (IDFILIAL, DATAINICIO, CHAVE1, CHAVE2, CHAVE3, TIPO) VALUES (92, '2020-01-01', 1, 1, 1, '')");
+  auto ids = [](const std::string& tipos) {
+    std::string r;
+    for (const auto& id : GFuncoes->GetIDsFilialByFilialCfg(1, 1, 1, 1, tipos, D(2026, 1, 1), D(2026, 1, 31))) r += id + " ";
+    return r;
+  };
+  EXPECT_EQ(ids("'2','3'"), "1 2 ");
+  EXPECT_EQ(ids("'1','3','2'"), "1 2 ");
+  EXPECT_EQ(ids("3, 2"), "1 2 ");
+  EXPECT_EQ(ids("'3'"), "2 ");
+  EXPECT_EQ(ids("'2',,"), "1 ");
+  EXPECT_EQ(ids(""), "");
+}
+
 TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
   FormPrincipal->AbrirPacote("74105", 0, -1);
   EXPECT_EQ(interacao_->Registro().back(),
