@@ -99,9 +99,10 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
         p = v + 1;
       }
       if (prefixos.empty()) continue;
-      sql += " AND (";
-      for (size_t i = 0; i < prefixos.size(); ++i) sql += (i ? " OR " : "") + std::string("substr(C.CFOP, 1, length(?)) = ?");
-      sql += ")";
+      std::string condicoes;
+      for ([[maybe_unused]] const auto& p : prefixos)
+        condicoes += (condicoes.empty() ? "" : " OR ") + std::string("substr(C.CFOP, 1, length(?)) = ?");
+      sql += " AND (" + condicoes + ")";
       banco::TComando soma(c_.Db(), sql);
       banco::Vincular(soma, f.IdFilial, DataISO(ini), DataISO(fim));
       int k = 4;
