@@ -59,10 +59,10 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
       while (bens.executeStep()) {
         int parcelas = bens.getColumn(1).getInt();
         TDateTime entrada;
-        if (parcelas <= 0 || !TentarLerData(bens.getColumn(2).getString(), entrada)) continue;
+        if (!TentarLerData(bens.getColumn(2).getString(), entrada)) continue;
         auto e = DecodeDate(entrada), m = DecodeDate(mes);
-        int decorridos = (m.ano - e.ano) * 12 + (m.mes - e.mes);
-        if (decorridos >= parcelas) continue;
+        int decorridos = (m.ano - e.ano) * 12 + (m.mes - e.mes);  // 0 or more: entered by the month end
+        if (decorridos >= parcelas) continue;  // also an asset of no instalments (0 or fewer)
         const Currency icms = Currency::FromDouble(bens.getColumn(0).getDouble());
         total += (TFracao(icms) / TFracao(parcelas) * fator).ParaMoeda();
       }
