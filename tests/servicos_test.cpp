@@ -215,6 +215,12 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   const TFilialCfg julho = GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31));
   EXPECT_EQ(julho.IdCfg, 2);
   EXPECT_EQ(julho.Informacao2, "x");
+  // The id goes into a 32-bit field: 2147483647 is still one, 2147483648 is refused.
+  Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483647 WHERE IDFILIALCFG = 2");
+  EXPECT_EQ(GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)).IdCfg, 2147483647);
+  Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483648 WHERE IDFILIALCFG = 2147483647");
+  EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)); }),
+                "HS_FILIALCFG: id 2147483648 além do limite de 32 bits.");
 
   // demo rows 1..3 (MA, PA, SE) from 2009-01-01; SE's code replaced by row 10 from 2016
   Sql("UPDATE HS_DETALHEEFD SET DATAFIM = '2015-12-31' WHERE IDDETALHEEFD = 3;"
