@@ -243,19 +243,13 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   //   asset 4 (no instalments) nothing; asset 5 (written off in May) nothing
   //   asset 6 (June 2025, 1200.01 in 1 instalment)       1200.01 x 3/4 =  900.0075
   // 1200.0075 in all, recorded to the cent: 1200.01. July 2025 has no exit: no share, no credit.
-  // The transport inputs' credit reads entries: 10 % of June's 500.00 under 1.202 = 50.00.
   Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9601, 1, '2025-06-15', 961);"
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, ICMS) VALUES (96011, 9601, 10, 3000, 360),"
       " (96012, 9601, 10, 1000, 0);"
       "INSERT INTO HS_CIAPBEM (IDBEM, IDFILIAL, DESCRICAO, DATAENTRADA, VALORICMS, PARCELAS, DATABAIXA) VALUES"
       " (2, 1, 'Bem 2', '2021-07-05', 4800, 48, NULL), (3, 1, 'Bem 3', '2021-06-20', 4800, 48, NULL),"
       " (4, 1, 'Bem 4', '2025-01-10', 4800, 0, NULL), (5, 1, 'Bem 5', '2025-01-10', 4800, 48, '2025-05-31'),"
-      " (6, 1, 'Bem 6', '2025-06-01', 1200.01, 1, NULL);"
-      "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
-      " (9602, 1, '2025-06-20', '2025-06-18', 962);"
-      "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (96021, 9602, 3, 500);"
-      "INSERT INTO HS_CREDITOPRESUMIDO (IDFILIAL, TIPO, DATAINICIO, ALIQUOTA, CFOPS) VALUES"
-      " (1, 'INSUMO_TRANSPORTE', '2020-01-01', 10, '1.202')");
+      " (6, 1, 'Bem 6', '2025-06-01', 1200.01, 1, NULL)");
   auto ciap = [&](const std::string& fim) {
     return Valor("SELECT COALESCE((SELECT printf('%.4f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND DATA = '" + fim +
                  "' AND DESCRICAO = 'CRÉDITO DO ATIVO PERMANENTE - CIAP'), '-')");
@@ -263,9 +257,6 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   Apurar("01/06/2025", "31/07/2025", 1, "icms", false, true);
   EXPECT_EQ(ciap("2025-06-30"), "1200.0100");
   EXPECT_EQ(ciap("2025-07-31"), "-");
-  EXPECT_EQ(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND DATA = '2025-06-30'"
-                  " AND DESCRICAO = 'CRÉDITO DE INSUMOS - TRANSPORTE'"),
-            "50.00");
 }
 
 // (January's guides are in the book's golden pages.) A due-date text that is not a date prints no
