@@ -259,23 +259,50 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetCredito().Locate(6)->GetDetalhamentos().Count(), 3);
 
   // The transport credit: 5 % of January's exits under 6.102, (23499.91 + 14263.02) x 5 % =
-  // 1888.1465 -> 1888.15. Inputs of industry: 10 % of the entries under 1.102 (1.102.000 and
-  // 1.102.001), (159319.56 + 11835.09) x 10 % = 17115.465 -> 17115.47. Inputs of transport: 3 % of
-  // the entries under 1.556 and 2.403 (blanks around the codes), (739.45 + 3658.03) x 3 % = 131.9244
-  // -> 131.92.
+  // 1888.1465 -> 1888.15 (the prefixes 9.9 and 0.0 begin no CFOP). Inputs of industry: 10 % of the
+  // entries under 1.102 (1.102.000 and 1.102.001), (159319.56 + 11835.09) x 10 % = 17115.465 ->
+  // 17115.47. Inputs of transport: 3 % of the entries under 1.556 and 2.403 (blanks around the
+  // codes), (739.45 + 3658.03) x 3 % = 131.9244 -> 131.92. Each recorded to the cent.
   Sql("INSERT INTO HS_CREDITOPRESUMIDO (IDFILIAL, TIPO, DATAINICIO, ALIQUOTA, CFOPS) VALUES"
-      " (1, 'INSUMO_INDUSTRIA', '2020-01-01', 10, '1.102'), (1, 'TRANSPORTE', '2020-01-01', 5, '6.102'),"
+      " (1, 'INSUMO_INDUSTRIA', '2020-01-01', 10, '1.102'), (1, 'TRANSPORTE', '2020-01-01', 5, '9.9, 6.102,0.0'),"
       " (1, 'INSUMO_TRANSPORTE', '2020-01-01', 3, ' 1.556 , 2.403')");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
-  EXPECT_EQ(Linhas("SELECT DESCRICAO, printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 1"
+  EXPECT_EQ(Linhas("SELECT DESCRICAO, printf('%.4f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND TPLANCAMENTO = 1"
                    " AND DESCRICAO LIKE 'CRÉDITO %' AND DESCRICAO NOT LIKE '%CIAP' ORDER BY 1"),
-            "CRÉDITO DE INSUMOS - INDÚSTRIA|17115.47\n"
-            "CRÉDITO DE INSUMOS - TRANSPORTE|131.92\n"
-            "CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE|1888.15\n");
+            "CRÉDITO DE INSUMOS - INDÚSTRIA|17115.4700\n"
+            "CRÉDITO DE INSUMOS - TRANSPORTE|131.9200\n"
+            "CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE|1888.1500\n");
+  // recorded as a host calculation (origin 1, no originating row) with no official code
+  EXPECT_EQ(Linhas("SELECT ORIGEM, IDORIGEM, COALESCE(CAST(IDLCTOAPURCOD AS TEXT), 'NULL') FROM ES02_LCTOAPUR"
+                   " WHERE GERADO = 1 AND DESCRICAO = 'CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE'"),
+            "1|0|NULL\n");
   // removing the configuration removes the credit on the next run
   Sql("DELETE FROM HS_CREDITOPRESUMIDO");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_EQ(Lancamento("TPLANCAMENTO = 1 AND DESCRICAO = 'CRÉDITO DE INSUMOS - INDÚSTRIA'"), "");
+
+  // CIAP in June 2025 (no demo document): exits of 3000.00 with ICMS and 1000.00 without, so
+  // 3000 / 4000 = 3/4 of each asset's monthly share is credited:
+  //   asset 1 (demo, June 2025, 14400.00 / 48)            300.00 x 3/4 =  225.00
+  //   asset 2 (July 2021, 4800.00 / 48: June 2025 is its 48th month, 47 after entry)  75.00
+  //   asset 3 (June 2021: 48 months after entry, all 48 taken)                          0
+  //   asset 4 (no instalments) nothing; asset 5 (written off in May) nothing
+  //   asset 6 (June 2025, 1200.01 in 1 instalment)       1200.01 x 3/4 =  900.0075
+  // 1200.0075 in all, recorded to the cent: 1200.01. July 2025 has no exit: no share, no credit.
+  Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9601, 1, '2025-06-15', 961);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, ICMS) VALUES (96011, 9601, 10, 3000, 360),"
+      " (96012, 9601, 10, 1000, 0);"
+      "INSERT INTO HS_CIAPBEM (IDBEM, IDFILIAL, DESCRICAO, DATAENTRADA, VALORICMS, PARCELAS, DATABAIXA) VALUES"
+      " (2, 1, 'Bem 2', '2021-07-05', 4800, 48, NULL), (3, 1, 'Bem 3', '2021-06-20', 4800, 48, NULL),"
+      " (4, 1, 'Bem 4', '2025-01-10', 4800, 0, NULL), (5, 1, 'Bem 5', '2025-01-10', 4800, 48, '2025-05-31'),"
+      " (6, 1, 'Bem 6', '2025-06-01', 1200.01, 1, NULL)");
+  auto ciap = [&](const std::string& fim) {
+    return Valor("SELECT COALESCE((SELECT printf('%.4f', VALOR) FROM ES02_LCTOAPUR WHERE GERADO = 1 AND DATA = '" + fim +
+                 "' AND DESCRICAO = 'CRÉDITO DO ATIVO PERMANENTE - CIAP'), '-')");
+  };
+  Apurar("01/06/2025", "31/07/2025", 1, "icms", false, true);
+  EXPECT_EQ(ciap("2025-06-30"), "1200.0100");
+  EXPECT_EQ(ciap("2025-07-31"), "-");
 }
 
 // (January's guides are in the book's golden pages.) A due-date text that is not a date prints no

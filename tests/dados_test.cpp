@@ -188,6 +188,27 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
   Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '45' WHERE IDCODIGOREC = 1");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-17\n");
+  // Counted in working days (kind 1): February 2026 begins on a Sunday, so its working days are
+  // Mon 2, Tue 3, Wed 4, Thu 5, Fri 6 and then Mon 9, the 6th.
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 1, DIAVENCTO = '6' WHERE IDCODIGOREC = 1");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-02-09\n");
+  // The second month after the period (kind 4): February 2026 has 28 days, so 21/03 falls on the
+  // weekday of 21/02, a Saturday (20/02 is the Friday above); the due date moves to Monday 23/03/2026.
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 4, DIAVENCTO = '21' WHERE IDCODIGOREC = 1");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-23\n");
+
+  // The ICMS-ST of filial 1's RJ inscription is paid with the inscription's own code, 0213 (id 3):
+  // in the month of the period end (kind 2), day 28 is 28/01/2026; a day of 0 is refused naming it.
+  Sql("UPDATE ES02_CODIGOREC SET DIAVENCTO = '9' WHERE IDCODIGOREC = 2;"
+      "UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 2, DIAVENCTO = '28' WHERE IDCODIGOREC = 3");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms-st");
+  EXPECT_EQ(Linhas("SELECT VENCIMENTO FROM TR04_IMPOSTO WHERE CODIGOREC = '0213'"), "2026-01-28\n");
+  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 0, DIAVENCTO = '0' WHERE IDCODIGOREC = 3");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms-st"); }),
+                "o código de recolhimento 0213 (ES02_CODIGOREC IDCODIGOREC 3, DIAVENCTO '0') dá o dia de vencimento 0;"
+                " informe um dia de 1 a 31.");
 }
 
 TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
@@ -459,6 +480,24 @@ TEST_F(Dados, SomaQueNaoCabeNaMoedaEhErroClaroENadaEhGravado) {
 // ---------------------------------------------------------------------------------------------
 // Recording
 
+// The kinds of settlement entries are the host's table: without all ten the run is refused, and
+// once the missing row is back the same session settles with it; a row past the ten (ordinal 10)
+// is no kind and neither stands for a missing one nor stops the run. An "outros créditos" entry
+// (kind 1, the row of ordinal 0) of 500.00 lowers January's tax due of 10,373.58 to 9,873.58.
+TEST_F(Dados, TiposDeLancamentoIncompletosRecusadosAteSeremCorrigidos) {
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DATAFIM, DESCRICAO) VALUES"
+      " (1, 1, 1, '2001', 500.00, '2026-01-15', '2026-01-15', 'Crédito de janeiro');"
+      "INSERT INTO HS_TIPOLANCAMENTO (ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL)"
+      " VALUES (10, 1, 6, 'OUTROS CRÉDITOS', 1);"
+      "DELETE FROM HS_TIPOLANCAMENTO WHERE ORDINAL = 0");
+  EXPECT_CONTEM(Erro<EBancoDados>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+                "A tabela HS_TIPOLANCAMENTO deve ter os dez tipos de lançamento (0 a 9).");
+  Sql("INSERT INTO HS_TIPOLANCAMENTO (ORDINAL, TPLANCAMENTO, CODOFICIAL, DESCRICAO, SINAL)"
+      " VALUES (0, 1, 6, 'OUTROS CRÉDITOS', 1)");
+  Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  EXPECT_EQ(Valor("SELECT VLRIMPOSTO FROM TR04_IMPOSTO"), "9873.58");
+}
+
 TEST_F(Dados, RegistroDeImpostoDeOutroProgramaNaoEhSubstituido) {
   Sql("INSERT INTO TR04_IMPOSTO (IDIMPOSTO, IDEMPRESA, IDFILIAL, IMPOSTO, CODIGOREC, INICIO, FIM, VENCIMENTO, VLRIMPOSTO, TP)"
       " VALUES (500, 1, 1, '2001', '046-2', '2026-01-01', '2026-01-31', '2026-03-10', 999.99, 2);"
@@ -466,10 +505,15 @@ TEST_F(Dados, RegistroDeImpostoDeOutroProgramaNaoEhSubstituido) {
   const std::string outro = Linhas("SELECT * FROM TR04_IMPOSTO WHERE IDIMPOSTO = 500") +
                             Linhas("SELECT * FROM TR04_IMPOSTODET WHERE IDIMPOSTO = 500");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
+  // A detail its own row no longer has a field for (an earlier version's) goes with the re-run:
+  // the regular ICMS records no detail field at all.
+  Sql("INSERT INTO TR04_IMPOSTODET (IDIMPOSTO, NOMECAMPO, CONTEUDO) SELECT IDIMPOSTO, 'ANTIGO', 'x' FROM TR04_IMPOSTO"
+      " WHERE TP = 1");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");  // a re-run updates its own row only
   EXPECT_EQ(Linhas("SELECT * FROM TR04_IMPOSTO WHERE IDIMPOSTO = 500") +
                 Linhas("SELECT * FROM TR04_IMPOSTODET WHERE IDIMPOSTO = 500"),
             outro);
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM TR04_IMPOSTODET WHERE IDIMPOSTO <> 500"), "0");
   // the settlement's own record: January's tax due of the demo (see db/demo.sql)
   EXPECT_EQ(Linhas("SELECT TP, VLRIMPOSTO FROM TR04_IMPOSTO WHERE IDIMPOSTO <> 500"), "1|10373.58\n");
   GFuncoes->ExcluirImposto(GFuncoes->GetDadosFilial(1), "2001", EncodeDate(2026, 1, 1), EncodeDate(2026, 1, 31));

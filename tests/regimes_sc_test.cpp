@@ -350,6 +350,11 @@ TEST_F(RegimesSC, SimplesAcabaEmJulhoDe2007) {
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalSC);
   EXPECT_EQ(e->Apuracao().GetResumos().GetItem(0)->GetFormaApuracao().TipoApuracao, 0);
   EXPECT_TRUE(Mostrou("[informação] A partir de 01/07/2007 entra em vigor o Simples Nacional,portanto  o ICMS de 01/07/2007"));
+  // Without a regime in force an establishment is in the regular regime, with nothing to say.
+  Sql("DELETE FROM HS_REGIMESC WHERE IDFILIAL = 80");
+  auto n = Apurar("01/01/2026", "31/03/2026", 80, "icms");
+  EXPECT_EQ(n->Apuracao().GetResumos().GetItem(0)->GetTipoResumo(), trNormalSC);
+  EXPECT_FALSE(Mostrou("o ICMS de 01/01/2026"));
 }
 
 // Every SC summary settled again leaves every row of the database as the first run left it.
@@ -381,4 +386,12 @@ TEST(DadosAuxSC, TeclaConfirmaNoUltimoCampoVisivel) {
   EXPECT_FALSE(f.TeclaConfirma(f.edtDeducao, 'A'));
   f.edtDeducao.Visible = false;
   EXPECT_TRUE(f.TeclaConfirma(f.edtAcordo, TFormDadosAuxSC::kTeclaEnter));
+  // The desktop's dialog asks the same of the fields as the run hands them over: a disabled last
+  // field passes the confirmation to the one before it.
+  std::vector<TCampoDialogo> campos{{"edtAcordo", "Acordo", "", true}, {"edtDeducao", "Dedução", "", false}};
+  EXPECT_TRUE(GFuncoes->EhUltimoComponenteAtivo(0, campos));
+  EXPECT_FALSE(GFuncoes->EhUltimoComponenteAtivo(1, campos));
+  campos[1].Habilitado = true;
+  EXPECT_FALSE(GFuncoes->EhUltimoComponenteAtivo(0, campos));
+  EXPECT_TRUE(GFuncoes->EhUltimoComponenteAtivo(1, campos));
 }

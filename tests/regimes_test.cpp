@@ -65,7 +65,10 @@ class Regimes : public AmbienteTeste {
 //   Feb: debits 6800 + 300 (code 26) = 7100, credits 8500: base balance 1400.00; line 14 carries
 //        1400.00 + 300.00 = 1700.00 into March (month end), posted as 1400.00.
 //   Mar: debits 5100, credits 3262.50 + 1700.00 = 4962.50: 137.50 < 5 x 27.5418 = 137.709.
+// Its classification (regular regime) is in force only from March: without one, January and
+// February are the regular regime all the same.
 TEST_F(Regimes, NormalRSNoTrimestre) {
+  Sql("UPDATE HS_ENQUADRAMENTO SET DATAINICIO = '2026-03-01' WHERE IDFILIAL = 3");
   Responder({"Sim"});
   auto e = Apurar("01/01/2026", "31/03/2026", 3, "icms");
   EXPECT_TRUE(Mostrou("[pergunta] Confirmação: O valor do imposto a recolher é menor que 5 UPF."));
@@ -227,6 +230,10 @@ TEST_F(Regimes, SubstituicaoTributariaRSCentralizada) {
   EXPECT_EQ(centralizada->GetImpostoARecolher(), Currency::FromInt(170));
   EXPECT_EQ(centralizada->GetSTOutrosEstabSaida().Count(), 0);
   EXPECT_EQ(Impostos(4, "4023"), "");
+  // Centralisation of type '1' settles alone: filial 4 then records its own 170.00.
+  Sql("UPDATE HS_CENTRALIZACAO SET TIPO = '1' WHERE IDFILIAL = 4");
+  Apurar("01/01/2026", "31/01/2026", 4, "icms-st");
+  EXPECT_EQ(Valor("SELECT printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = 4 AND IMPOSTO = '4023'"), "170.00");
 
   // A São Paulo establishment with an RS inscription settles all its taxes; centralised, it
   // records no RS ST tax (its 740.00). Its SC inscription follows (regimes_sc_test.cpp).
@@ -252,6 +259,10 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
   EXPECT_EQ(Impostos(5, "2001"), "2026-01-01|101|2026-02-20|6600.00|-\n2026-02-01|101|2026-03-20|0.00|-\n"
                                  "2026-03-01|101|2026-04-20|2200.00|-\n");
   EXPECT_EQ(Lancamentos(5, 5), "2026-02-01|0.00|0|0\n2026-03-01|4400.00|0|0\n2026-04-01|0.00|0|0\n");
+  // without a code the entry records none (NULL), not a code id of 0
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE IDFILIAL = 5 AND GERADO = 1 AND TPLANCAMENTO = 5"
+                  " AND IDLCTOAPURCOD IS NULL"),
+            "3");
   EXPECT_EQ(Lancamentos(6, 5), "2026-02-01|1900.00|10|" + sped + "\n2026-03-01|0.00|10|" + sped + "\n2026-04-01|0.00|10|" +
                                    sped + "\n");
   EXPECT_NE(Impostos(6, "2001").find("2026-01-01|1113|2026-02-10|0.00|-\n2026-02-01|1113|2026-03-10|5700.00|-\n"),

@@ -215,6 +215,12 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   const TFilialCfg julho = GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31));
   EXPECT_EQ(julho.IdCfg, 2);
   EXPECT_EQ(julho.Informacao2, "x");
+  // The id goes into a 32-bit field: 2147483647 is still one, 2147483648 is refused.
+  Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483647 WHERE IDFILIALCFG = 2");
+  EXPECT_EQ(GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)).IdCfg, 2147483647);
+  Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483648 WHERE IDFILIALCFG = 2147483647");
+  EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)); }),
+                "HS_FILIALCFG: id 2147483648 além do limite de 32 bits.");
 
   // demo rows 1..3 (MA, PA, SE) from 2009-01-01; SE's code replaced by row 10 from 2016
   Sql("UPDATE HS_DETALHEEFD SET DATAFIM = '2015-12-31' WHERE IDDETALHEEFD = 3;"
@@ -248,6 +254,29 @@ TEST_F(Servicos, LivroRegistradoESignatarios) {
   EXPECT_EQ(s.Representante.Qualificacao, "Diretor");
   EXPECT_EQ(s.Contador.Qualificacao, "RS-065432/O-1");
   EXPECT_EQ(s.Contador.CPF, "");
+  // A failure of the database reaches the caller as the database error, naming the table read.
+  Sql("DROP TABLE HS_NUMERACAOLIVRO");
+  const std::string erro = Erro<EBancoDados>([] { QDInterface->ObterLivroRegistrado(1, "07", 5); });
+  EXPECT_EQ(erro.rfind("HS_NUMERACAOLIVRO: ", 0), 0u) << erro;
+}
+
+// The establishments of company 1's centralisation group (keys 1, 1, 1): filial 1 centralises
+// ('2'), filial 2 is centralised ('3'), filial 92 has a blank kind. The kinds asked are the text's
+// comma-separated pieces, quoted or not; an empty piece asks for no kind, not for the blank one.
+TEST_F(Servicos, CentralizacaoPelosTiposPedidos) {
+  Sql("INSERT INTO SC00_FILIAL (IDFILIAL, IDEMPRESA, FILIAL, NOME, IDMUNICIPIO) VALUES (92, 1, 9, 'Comercial Exemplo Ltda', 1);"
+      "INSERT INTO HS_CENTRALIZACAO (IDFILIAL, DATAINICIO, CHAVE1, CHAVE2, CHAVE3, TIPO) VALUES (92, '2020-01-01', 1, 1, 1, '')");
+  auto ids = [](const std::string& tipos) {
+    std::string r;
+    for (const auto& id : GFuncoes->GetIDsFilialByFilialCfg(1, 1, 1, 1, tipos, D(2026, 1, 1), D(2026, 1, 31))) r += id + " ";
+    return r;
+  };
+  EXPECT_EQ(ids("'2','3'"), "1 2 ");
+  EXPECT_EQ(ids("'1','3','2'"), "1 2 ");
+  EXPECT_EQ(ids("3, 2"), "1 2 ");
+  EXPECT_EQ(ids("'3'"), "2 ");
+  EXPECT_EQ(ids("'2',,"), "1 ");
+  EXPECT_EQ(ids(""), "");
 }
 
 TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {

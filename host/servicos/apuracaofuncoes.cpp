@@ -24,15 +24,17 @@ using servicos::Protegido;
 // doubled by data loaded by hand) is deleted with its detail rows. 0 when there was none.
 int64_t ManterPrimeira(TQDConnection& c, banco::TComando& busca, const std::string& tabela,
                        const std::string& tabelaDetalhe, const std::string& chave) {
-  std::vector<int64_t> ids;
-  while (busca.executeStep()) ids.push_back(busca.getColumn(0).getInt64());
-  for (size_t i = 1; i < ids.size(); ++i) {
+  if (!busca.executeStep()) return 0;
+  const int64_t primeira = busca.getColumn(0).getInt64();
+  std::vector<int64_t> dobradas;  // read whole before any is deleted
+  while (busca.executeStep()) dobradas.push_back(busca.getColumn(0).getInt64());
+  for (int64_t id : dobradas) {
     for (const auto& t : {tabelaDetalhe, tabela}) {
       banco::TComando d(c.Db(), "DELETE FROM " + t + " WHERE " + chave + " = ?");
-      banco::Vincular(d, ids[i]).exec();
+      banco::Vincular(d, id).exec();
     }
   }
-  return ids.empty() ? 0 : ids.front();
+  return primeira;
 }
 
 }  // namespace
@@ -166,26 +168,26 @@ TCodigoRecolhimento TApuracaoFuncoes::GetCodigoRecolhimentoByID(int32_t id) {
 
 std::vector<std::string> TApuracaoFuncoes::GetIDsFilialByFilialCfg(int32_t idEmpresa, int32_t k1, int32_t k2, int32_t k3,
                                                                    const std::string& tipos, TDateTime ini, TDateTime fim) {
-  // `tipos` is a list of quoted centralisation kinds such as "'2','3'".
-  std::vector<std::string> lista;
-  for (size_t p = 0; p <= tipos.size();) {
-    size_t v = tipos.find(',', p);
-    if (v == std::string::npos) v = tipos.size();
-    std::string t = texto::Aparar(tipos.substr(p, v - p));
-    if (t.size() >= 2 && t.front() == '\'' && t.back() == '\'') t = t.substr(1, t.size() - 2);
-    if (!t.empty()) lista.push_back(t);
-    p = v + 1;
+  // `tipos` is a list of quoted centralisation kinds such as "'2','3'": the kinds are what stands
+  // between the commas, quotes and blanks left out.
+  std::vector<std::string> lista(1);
+  for (char ch : tipos) {
+    if (ch == ',') lista.emplace_back();
+    else if (ch != '\'' && ch != ' ') lista.back() += ch;
   }
+  std::erase(lista, std::string());
   return Protegido("GetIDsFilialByFilialCfg", [&] {
-    std::string marcas;
-    for (size_t i = 0; i < lista.size(); ++i) marcas += (i ? ",?" : "?") + std::to_string(i + 7);
+    std::string marcas;  // ?7, ?8, ... one for each kind
+    int n = 7;
+    for ([[maybe_unused]] const std::string& t : lista) marcas += (marcas.empty() ? "?" : ",?") + std::to_string(n++);
     banco::TComando q(c_.Db(),
         "SELECT DISTINCT C.IDFILIAL FROM HS_CENTRALIZACAO C JOIN SC00_FILIAL F ON (F.IDFILIAL = C.IDFILIAL)"
         " WHERE F.IDEMPRESA = ?1 AND C.CHAVE1 = ?2 AND C.CHAVE2 = ?3 AND C.CHAVE3 = ?4"
         "   AND C.DATAINICIO <= ?6 AND (C.DATAFIM IS NULL OR C.DATAFIM >= ?5)"
         "   AND C.TIPO IN (" + (marcas.empty() ? std::string("NULL") : marcas) + ") ORDER BY C.IDFILIAL");
     banco::Vincular(q, idEmpresa, k1, k2, k3, DataISO(ini), DataISO(fim));
-    for (size_t i = 0; i < lista.size(); ++i) q.bind(static_cast<int>(i + 7), lista[i]);
+    n = 7;
+    for (const std::string& t : lista) q.bind(n++, t);
     std::vector<std::string> r;
     while (q.executeStep()) r.push_back(std::to_string(q.getColumn(0).getInt64()));
     return r;
@@ -209,7 +211,6 @@ const TApuracaoFuncoes::TTipoLancamento& TApuracaoFuncoes::Tipo(TLancamentoApur 
         tipos_.clear();
         throw EBancoDados("A tabela HS_TIPOLANCAMENTO deve ter os dez tipos de lançamento (0 a 9).");
       }
-      return 0;
     });
   }
   if (k >= kQtdeLancamentoApur) throw std::out_of_range("Tipo de lançamento de apuração inválido: " + std::to_string(k));
@@ -234,7 +235,6 @@ void TApuracaoFuncoes::ExcluirImposto(const TFilial& f, const std::string& impos
       s->exec();
     }
     t.Confirmar();
-    return 0;
   });
 }
 
@@ -294,7 +294,6 @@ void TApuracaoFuncoes::GravarImposto(int32_t idEmpresa, int64_t idFilial, const 
     // The tax now follows from the period's data as it is.
     banco::LimparPeriodoAlterado(c_, idFilial, imposto, ini, fim);
     t.Confirmar();
-    return 0;
   });
 }
 
@@ -343,7 +342,6 @@ void TApuracaoFuncoes::GravarLctoApurAux(int64_t idLctoApur, int32_t tp, const s
       i.exec();
     }
     t.Confirmar();
-    return 0;
   });
 }
 
@@ -403,6 +401,5 @@ void TApuracaoFuncoes::SalvaPaginasImpressas(int64_t idFilial, int32_t modulo, i
         " CONFIGURACAO, MODELO, DATAHORA) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     banco::Vincular(i, idFilial, modulo, paginas, definitiva, frenteVerso, impressora, configuracao, modelo, DataHoraBR(Agora()));
     i.exec();
-    return 0;
   });
 }

@@ -8,6 +8,7 @@
 #include "host/banco/vincular.h"
 #include "host/base/texto.h"
 #include "host/servicos/apuracaofuncoes.h"
+#include "host/servicos/protegido.h"
 
 namespace {
 constexpr int32_t kOutrosCreditos = 1;  // stored type of entry kind 0, book line 006
@@ -40,7 +41,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
   for (TDateTime m = FimDoMes(ini); m <= fim; m = FimDoMes(m + 1))
     if (m >= ini) fechamentos.push_back(m);
   Currency total;
-  try {
+  servicos::Protegido("CalcularCIAP", [&] {
     banco::TComando saidas(c_.Db(),
         "SELECT COALESCE(SUM(CASE WHEN D.ICMS > 0 THEN D.VLRCONTABIL ELSE 0 END), 0), COALESCE(SUM(D.VLRCONTABIL), 0)"
         "  FROM ES02_SAIDA S JOIN ES02_SAIDADET D ON (D.IDSAIDA = S.IDSAIDA)"
@@ -58,17 +59,15 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
       while (bens.executeStep()) {
         int parcelas = bens.getColumn(1).getInt();
         TDateTime entrada;
-        if (parcelas <= 0 || !TentarLerData(bens.getColumn(2).getString(), entrada)) continue;
+        if (!TentarLerData(bens.getColumn(2).getString(), entrada)) continue;
         auto e = DecodeDate(entrada), m = DecodeDate(mes);
-        int decorridos = (m.ano - e.ano) * 12 + (m.mes - e.mes);
-        if (decorridos >= parcelas) continue;
+        int decorridos = (m.ano - e.ano) * 12 + (m.mes - e.mes);  // 0 or more: entered by the month end
+        if (decorridos >= parcelas) continue;  // also an asset of no instalments (0 or fewer)
         const Currency icms = Currency::FromDouble(bens.getColumn(0).getDouble());
         total += (TFracao(icms) / TFracao(parcelas) * fator).ParaMoeda();
       }
     }
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("CalcularCIAP: ") + e.what());
-  }
+  });
   GravarCreditoCalculado(f, ini, fim, "CRÉDITO DO ATIVO PERMANENTE - CIAP", ArredondarMoeda(total, 2));
 }
 
@@ -78,7 +77,7 @@ void TApuracaoFuncoes::CalcularCIAP(const TFilial& f, TDateTime ini, TDateTime f
 void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini, TDateTime fim, const std::string& tipo,
                                                 const std::string& descricao, bool saidas) {
   Currency total;
-  try {
+  servicos::Protegido(("Crédito presumido (" + tipo + ")").c_str(), [&] {
     banco::TComando cfg(c_.Db(),
         "SELECT ALIQUOTA, CFOPS FROM HS_CREDITOPRESUMIDO WHERE IDFILIAL = ? AND TIPO = ?"
         " AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)");
@@ -100,9 +99,10 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
         p = v + 1;
       }
       if (prefixos.empty()) continue;
-      sql += " AND (";
-      for (size_t i = 0; i < prefixos.size(); ++i) sql += (i ? " OR " : "") + std::string("substr(C.CFOP, 1, length(?)) = ?");
-      sql += ")";
+      std::string condicoes;
+      for ([[maybe_unused]] const auto& p : prefixos)
+        condicoes += (condicoes.empty() ? "" : " OR ") + std::string("substr(C.CFOP, 1, length(?)) = ?");
+      sql += " AND (" + condicoes + ")";
       banco::TComando soma(c_.Db(), sql);
       banco::Vincular(soma, f.IdFilial, DataISO(ini), DataISO(fim));
       int k = 4;
@@ -114,9 +114,7 @@ void TApuracaoFuncoes::CalcularCreditoPresumido(const TFilial& f, TDateTime ini,
       const Currency base = Currency::FromDouble(soma.getColumn(0).getDouble());
       total += (TFracao(base) * aliquota / TFracao(100)).ParaMoeda();
     }
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, "Crédito presumido (" + tipo + "): " + e.what());
-  }
+  });
   GravarCreditoCalculado(f, ini, fim, descricao, ArredondarMoeda(total, 2));
 }
 

@@ -19,6 +19,7 @@ bool TApuracaoFuncoes::EhUltimoComponenteAtivo(const TCampoEdicao& campo, const 
   return i < campos.size() && campos[i].get() == &campo;
 }
 
+// `indice` is a field's: with no field enabled the answer is the field count, no field's index.
 bool TApuracaoFuncoes::EhUltimoComponenteAtivo(size_t indice, const std::vector<TCampoDialogo>& campos) const {
-  return indice < campos.size() && UltimoAtivo(campos, [](const TCampoDialogo& c) { return c.Habilitado; }) == indice;
+  return UltimoAtivo(campos, [](const TCampoDialogo& c) { return c.Habilitado; }) == indice;
 }

@@ -7,6 +7,7 @@
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
 #include "host/banco/consulta.h"
+#include "host/servicos/protegido.h"
 
 int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t empresaFim, TDateTime ini, TDateTime fim,
                                                    TQDClientDataSet& impostos) {
@@ -15,7 +16,7 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     if (impostos.FieldByName("MARCADO").AsInteger() == 1) marcados.insert(impostos.FieldByName("CODIGO").AsString());
   impostos.First();
   int gravados = 0;
-  try {
+  servicos::Protegido("Contabilização", [&] {
     TTransacao t(c_);
     // Postings of the interval that no recorded value produces any more (marked by IDLCTOAPUR = -1
     // while this posting runs) are removed at the end; the others are updated in place.
@@ -67,8 +68,6 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
     }
     limpar.exec();
     t.Confirmar();
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("Contabilização: ") + e.what());
-  }
+  });
   return gravados;
 }

@@ -79,7 +79,6 @@ void TApuracaoFuncoes::GravarGiaDet(int32_t idGia, const std::string& tpRegistro
     ExigirGia(c_, idGia);
     GravarLinha(c_, idGia, tpRegistro, codigo, nomeCampo, conteudo);
     t.Confirmar();
-    return 0;
   });
 }
 
@@ -96,6 +95,5 @@ void TApuracaoFuncoes::GravarGiaDet(int32_t idGia, const std::string& tpRegistro
     ExigirGia(c_, idGia);
     for (size_t i = 0; i < nomesCampos.size(); ++i) GravarLinha(c_, idGia, tpRegistro, codigo, nomesCampos[i], conteudos[i]);
     t.Confirmar();
-    return 0;
   });
 }

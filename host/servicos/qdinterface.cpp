@@ -7,6 +7,9 @@
 
 #include "host/banco/conexao.h"
 #include "host/banco/vincular.h"
+#include "host/servicos/protegido.h"
+
+using servicos::Protegido;
 
 void TQDInterface::ExibirMensagem(const std::string& texto, int tipo) {
   interacao_.ExibirMensagem(texto, static_cast<TTipoMensagem>(tipo));
@@ -63,7 +66,7 @@ TDateTime VencimentoDaRegra(int32_t tp, TDateTime fim, int32_t dia) {
   switch (tp) {
     case 1: {  // dia-th business day of the next month
       TDateTime d = ProximoDiaUtil(mesSeguinte);
-      for (int n = 1; n < (dia > 0 ? dia : 1); ++n) d = ProximoDiaUtil(d + 1);
+      for (int n = 1; n < dia; ++n) d = ProximoDiaUtil(d + 1);  // a day of 0 or 1: the first
       return d;
     }
     case 2: return DiaDoMes(fim, dia);                              // same month as the period end
@@ -78,28 +81,24 @@ TDateTime TQDInterface::CalcularVencimento(int64_t, int32_t tp, TDateTime, TDate
 }
 
 std::string TQDInterface::GetConfig(const std::string& chave, const std::string& padrao) {
-  try {
+  return Protegido("HS_CONFIG", [&] {
     banco::TComando q(c_.Db(), "SELECT VALOR FROM HS_CONFIG WHERE CHAVE = ?");
     q.bind(1, chave);
     return q.executeStep() && !q.getColumn(0).isNull() ? q.getColumn(0).getString() : padrao;
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("HS_CONFIG: ") + e.what());
-  }
+  });
 }
 
 int32_t TQDInterface::GetConfigFrenteVerso() { return std::stoi(GetConfig("FRENTE_VERSO", "1")); }
 int32_t TQDInterface::GetConfigRodape() { return std::stoi(GetConfig("RODAPE", "3")); }
 
 int32_t TQDInterface::ObterIdConfiguracaoLivro(int64_t idFilial, int32_t tipo, TDateTime ini, TDateTime fim, const std::string&) {
-  try {
+  return Protegido("ObterIdConfiguracaoLivro", [&] {
     banco::TComando q(c_.Db(),
         "SELECT IDCFG FROM ES02_CFG WHERE IDFILIAL = ? AND TP = ? AND DATAINICIO <= ? AND (DATAFIM IS NULL OR DATAFIM >= ?)"
         " ORDER BY DATAINICIO DESC LIMIT 1");
     banco::Vincular(q, idFilial, std::to_string(tipo), DataISO(ini), DataISO(fim));
     return q.executeStep() ? q.getColumn(0).getInt() : 0;
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("ObterIdConfiguracaoLivro: ") + e.what());
-  }
+  });
 }
 
 // Pages per book: the book configuration row (INFORMACAO1), else HS_CONFIG LIVRO_PAGINAS. A
@@ -128,7 +127,7 @@ int32_t TQDInterface::ObterPaginasLivro(int32_t idConfiguracao) {
 // term).
 void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao, TDateTime data, const std::string& modulo,
                                        int32_t& livro, int32_t& pagina) {
-  try {
+  Protegido("ObterNumeracaoLivro", [&] {
     const int32_t paginasPorLivro = ObterPaginasLivro(idConfiguracao);
     int primeiroLivro = 1;
     if (idConfiguracao > 0) {
@@ -153,9 +152,7 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
       ++livro;
       pagina = 2;
     }
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("ObterNumeracaoLivro: ") + e.what());
-  }
+  });
 }
 
 // The printing module reports, for each summary, the first page its job printed in the book and
@@ -165,7 +162,7 @@ void TQDInterface::ObterNumeracaoLivro(int64_t idFilial, int32_t idConfiguracao,
 void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t paginaInicial, int32_t pagina,
                                         int32_t idConfiguracao, const std::string& modulo, TDateTime data,
                                         int32_t frenteVerso) {
-  try {
+  Protegido("GravarNumeracaoLivro", [&] {
     TTransacao t(c_);
     int32_t primeira = paginaInicial;
     banco::TComando anterior(c_.Db(),
@@ -186,9 +183,7 @@ void TQDInterface::GravarNumeracaoLivro(int64_t idFilial, int32_t livro, int32_t
     if (frenteVerso == 1 || frenteVerso == 2) i.bind(9, frenteVerso);
     i.exec();
     t.Confirmar();
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("GravarNumeracaoLivro: ") + e.what());
-  }
+  });
 }
 
 namespace {
@@ -214,7 +209,7 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
     throw ENumeracaoLivro("A impressão definitiva não pode começar na folha " + std::to_string(pagina) + " do " + nome +
                           ": " + (pagina < 2 ? "a folha 1 é a do termo de abertura" : "as folhas vão de 1 a 99999") +
                           "; informe uma folha de 2 a 99999.");
-  try {
+  Protegido("HS_NUMERACAOLIVRO", [&] {
     banco::TComando posterior(c_.Db(),
         "SELECT DATA, PAGINAINICIAL, PAGINAFINAL FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ?"
         " AND DATA > ? ORDER BY DATA LIMIT 1");
@@ -256,13 +251,11 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
                             DataBR(outra) + "; uma impressão " + Modo(frenteVerso) +
                             " nesse livro é recusada: um livro tem uma só numeração.");
     }
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("HS_NUMERACAOLIVRO: ") + e.what());
-  }
+  });
 }
 
 TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std::string& modulo, int32_t livro) {
-  try {
+  return Protegido("HS_NUMERACAOLIVRO", [&] {
     TLivroRegistrado r;
     banco::TComando q(c_.Db(),
         "SELECT MIN(DATA), MAX(DATA), MAX(PAGINAFINAL), MAX(IDCONFIGURACAO), COUNT(*) FROM HS_NUMERACAOLIVRO"
@@ -279,15 +272,13 @@ TLivroRegistrado TQDInterface::ObterLivroRegistrado(int64_t idFilial, const std:
     const int32_t paginas = ObterPaginasLivro(r.IdConfiguracao);
     r.Encerrado = seguinte.executeStep() || (paginas > 0 && r.UltimaPagina + 1 > paginas);
     return r;
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("HS_NUMERACAOLIVRO: ") + e.what());
-  }
+  });
 }
 
 // Signatories of the book's terms: ES02_CFG rows of ORIGEM 2, TP '8' (legal representative) and
 // TP '9' (accountant), in force at the date.
 TSignatarios TQDInterface::ObterSignatarios(int64_t idFilial, TDateTime data) {
-  try {
+  return Protegido("ES02_CFG (signatários)", [&] {
     TSignatarios r;
     banco::TComando q(c_.Db(),
         "SELECT TP, INFORMACAO1, INFORMACAO2, INFORMACAO3 FROM ES02_CFG WHERE IDFILIAL = ? AND ORIGEM = 2"
@@ -300,7 +291,5 @@ TSignatarios TQDInterface::ObterSignatarios(int64_t idFilial, TDateTime data) {
       s.CPF = q.getColumn(3).isNull() ? "" : q.getColumn(3).getString();
     }
     return r;
-  } catch (const banco::EMotor& e) {
-    LancarErroBanco(e, std::string("ES02_CFG (signatários): ") + e.what());
-  }
+  });
 }
