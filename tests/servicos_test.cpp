@@ -200,9 +200,12 @@ TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
 }
 
 TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
-  Sql("INSERT INTO HS_FILIALCFG (IDFILIALCFG, IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO, DATAFIM, TEXTO, INFORMACAO2)"
-      " VALUES (1, 1, 2, 7, 3, '2020-01-01', '2025-12-31', '2', NULL), (2, 1, 2, 7, 3, '2025-07-01', NULL, '3', 'x'),"
-      " (3, 1, 2, 7, 4, '2020-01-01', NULL, '9', NULL), (4, 2, 2, 7, 3, '2020-01-01', NULL, '8', NULL)");
+  Sql("INSERT INTO HS_FILIALCFG (IDFILIALCFG, IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO, DATAFIM, TEXTO, INFORMACAO2,"
+      " INFORMACAO3, INFORMACAO4, INFORMACAO5)"
+      " VALUES (1, 1, 2, 7, 3, '2020-01-01', '2025-12-31', '2', NULL, NULL, NULL, NULL),"
+      " (2, 1, 2, 7, 3, '2025-07-01', NULL, '3', 'x', 'y', 'z', 'w'),"
+      " (3, 1, 2, 7, 4, '2020-01-01', NULL, '9', NULL, NULL, NULL, NULL),"
+      " (4, 2, 2, 7, 3, '2020-01-01', NULL, '8', NULL, NULL, NULL, NULL)");
   auto faixa = [&](TDateTime ini, TDateTime fim) {
     TFilialCfg c = GFuncoes->GetFilialCfg(1, 2, 7, 3, ini, fim);
     return c.Encontrada ? c.Informacao1 : std::string("nenhuma");
@@ -214,7 +217,7 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   EXPECT_EQ(faixa(D(2019, 12, 1), D(2019, 12, 31)), "nenhuma");
   const TFilialCfg julho = GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31));
   EXPECT_EQ(julho.IdCfg, 2);
-  EXPECT_EQ(julho.Informacao2, "x");
+  EXPECT_EQ(julho.Informacao2 + julho.Informacao3 + julho.Informacao4 + julho.Informacao5, "xyzw");
   // The id goes into a 32-bit field: 2147483647 is still one, 2147483648 is refused.
   Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483647 WHERE IDFILIALCFG = 2");
   EXPECT_EQ(GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)).IdCfg, 2147483647);
