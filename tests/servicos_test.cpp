@@ -163,6 +163,12 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("1 / (0.1 + 0.2 - 0.3)"); }), "Fórmula \"1 / (0.1 + 0.2 - 0.3)\" divide por zero.");
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("A ^ 60"); }),
             "Fórmula \"A ^ 60\" tem resultado fora do limite dos valores.");
+  // names are letters, digits and "_", not beginning with a digit
+  ev.AddVariable("B_2", 1.0);
+  EXPECT_EQ(ev.Eval("B_2 * 3"), 3.0);
+  for (const std::string nome : {"", "2B", "B-2"})
+    EXPECT_EQ(Erro<std::invalid_argument>([&] { ev.AddVariable(nome, 1.0); }),
+              "Nome de variável de fórmula inválido: \"" + nome + "\".");
   ev.ClearVariables();
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
             "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");
