@@ -126,6 +126,9 @@ TEST_F(FormulasCfop, FormulaInvalidaNomeiaFormulaCfopEUf) {
       {"(VLRCONTABIL - IPI", "\"(VLRCONTABIL - IPI\" tem parêntese aberto sem fechar."},
       // item 91011 of filial 1 has DIFERIDO 0; 1000 ^ 400 is beyond a double
       {"VLRCONTABIL / DIFERIDO", "\"VLRCONTABIL / DIFERIDO\" divide por zero, no item 91011 da saída nº 501 de 01/06/2025."},
+      // 0.1 + 0.2 - 0.3 is exactly 0 (the parser's double is not): refused on the exact value, for the item too
+      {"VLRCONTABIL / (0.1 + 0.2 - 0.3)", "\"VLRCONTABIL / (0.1 + 0.2 - 0.3)\" divide por zero, no item 91011"},
+      {"(0.1 + 0.2 - 0.3) ^ -1", "\"(0.1 + 0.2 - 0.3) ^ -1\" divide por zero, no item 91011"},
       {"VLRCONTABIL ^ 400", "\"VLRCONTABIL ^ 400\" tem resultado que não é um número finito, no item 91011"},
   };
   for (const auto& [formula, esperado] : casos) {
@@ -169,6 +172,8 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   for (const std::string nome : {"", "2B", "B-2"})
     EXPECT_EQ(Erro<std::invalid_argument>([&] { ev.AddVariable(nome, 1.0); }),
               "Nome de variável de fórmula inválido: \"" + nome + "\".");
+  // a division of constants by zero is refused each time the text is evaluated, not only the first
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("1 / 0"); }), "Fórmula \"1 / 0\" divide por zero.");
   ev.ClearVariables();
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
             "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");
