@@ -129,6 +129,8 @@ TEST_F(FormulasCfop, FormulaInvalidaNomeiaFormulaCfopEUf) {
       // 0.1 + 0.2 - 0.3 is exactly 0 (the parser's double is not): refused on the exact value, for the item too
       {"VLRCONTABIL / (0.1 + 0.2 - 0.3)", "\"VLRCONTABIL / (0.1 + 0.2 - 0.3)\" divide por zero, no item 91011"},
       {"(0.1 + 0.2 - 0.3) ^ -1", "\"(0.1 + 0.2 - 0.3) ^ -1\" divide por zero, no item 91011"},
+      // 1000 ^ 60 = 1e180, a double, but no fraction holds it
+      {"VLRCONTABIL ^ 60", "\"VLRCONTABIL ^ 60\" tem resultado fora do limite dos valores, no item 91011"},
       {"VLRCONTABIL ^ 400", "\"VLRCONTABIL ^ 400\" tem resultado que não é um número finito, no item 91011"},
   };
   for (const auto& [formula, esperado] : casos) {
