@@ -109,9 +109,20 @@ TEST_F(Apuracao, ReapurarSoSubstituiOQueGerouEDeixaOBancoIgual) {
   Sql("UPDATE ES02_SAIDADET SET ICMS = ICMS + 100 WHERE IDSAIDADET = (SELECT MIN(D.IDSAIDADET) FROM ES02_SAIDADET D"
       " JOIN ES02_SAIDA S ON (S.IDSAIDA = D.IDSAIDA) WHERE S.IDFILIAL = 1 AND S.DATAEMISSAO BETWEEN '2026-01-01' AND '2026-01-31'"
       " AND D.ICMS > 0)");
+  // Re-posted meanwhile: the tax due's account loses its text, the debits' account goes away.
+  Sql("UPDATE HS_CONTACONTABIL SET HISTORICO = NULL WHERE TPLANCAMENTO = 52;"
+      "DELETE FROM HS_CONTACONTABIL WHERE TPLANCAMENTO = 55");
+  const std::string debitosPostados = Valor("SELECT COUNT(*) FROM HS_LANCCONTABIL WHERE TPLANCAMENTO = 55");
   Apurar("01/01/2026", "31/01/2026", 1, "todos", true, true);
   EXPECT_EQ(linhas(), antes);
   EXPECT_EQ(Currency::FromDouble(std::stod(devido())), janeiro + Currency::FromInt(100));
+  // January's tax due as now recorded (the 100.00 above the first run's), posted for 01/01 to 31/01
+  // and dated at the period's end, under the entry's own text for want of the account's; January's
+  // debits are no longer posted, the other months' stay.
+  EXPECT_EQ(Linhas("SELECT TPLANCAMENTO, DATA, INICIO, FIM, VALOR, HISTORICO FROM HS_LANCCONTABIL"
+                   " WHERE INICIO = '2026-01-01' AND TPLANCAMENTO IN (52, 55)"),
+            "52|2026-01-31|2026-01-01|2026-01-31|" + devido() + "|Saldo Devedor de ICMS\n");
+  EXPECT_EQ(Valor("SELECT COUNT(*) + 1 FROM HS_LANCCONTABIL WHERE TPLANCAMENTO = 55"), debitosPostados);
 }
 
 // The centraliser's line 006 of January (its 1,250.00 + filial 2's 420.00) is in the statement's

@@ -126,6 +126,11 @@ TEST_F(FormulasCfop, FormulaInvalidaNomeiaFormulaCfopEUf) {
       {"(VLRCONTABIL - IPI", "\"(VLRCONTABIL - IPI\" tem parêntese aberto sem fechar."},
       // item 91011 of filial 1 has DIFERIDO 0; 1000 ^ 400 is beyond a double
       {"VLRCONTABIL / DIFERIDO", "\"VLRCONTABIL / DIFERIDO\" divide por zero, no item 91011 da saída nº 501 de 01/06/2025."},
+      // 0.1 + 0.2 - 0.3 is exactly 0 (the parser's double is not): refused on the exact value, for the item too
+      {"VLRCONTABIL / (0.1 + 0.2 - 0.3)", "\"VLRCONTABIL / (0.1 + 0.2 - 0.3)\" divide por zero, no item 91011"},
+      {"(0.1 + 0.2 - 0.3) ^ -1", "\"(0.1 + 0.2 - 0.3) ^ -1\" divide por zero, no item 91011"},
+      // 1000 ^ 60 = 1e180, a double, but no fraction holds it
+      {"VLRCONTABIL ^ 60", "\"VLRCONTABIL ^ 60\" tem resultado fora do limite dos valores, no item 91011"},
       {"VLRCONTABIL ^ 400", "\"VLRCONTABIL ^ 400\" tem resultado que não é um número finito, no item 91011"},
   };
   for (const auto& [formula, esperado] : casos) {
@@ -163,6 +168,14 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("1 / (0.1 + 0.2 - 0.3)"); }), "Fórmula \"1 / (0.1 + 0.2 - 0.3)\" divide por zero.");
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("A ^ 60"); }),
             "Fórmula \"A ^ 60\" tem resultado fora do limite dos valores.");
+  // names are letters, digits and "_", not beginning with a digit
+  ev.AddVariable("B_2", 1.0);
+  EXPECT_EQ(ev.Eval("B_2 * 3"), 3.0);
+  for (const std::string nome : {"", "2B", "B-2"})
+    EXPECT_EQ(Erro<std::invalid_argument>([&] { ev.AddVariable(nome, 1.0); }),
+              "Nome de variável de fórmula inválido: \"" + nome + "\".");
+  // a division of constants by zero is refused each time the text is evaluated, not only the first
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("1 / 0"); }), "Fórmula \"1 / 0\" divide por zero.");
   ev.ClearVariables();
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
             "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");
@@ -200,9 +213,12 @@ TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
 }
 
 TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
-  Sql("INSERT INTO HS_FILIALCFG (IDFILIALCFG, IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO, DATAFIM, TEXTO, INFORMACAO2)"
-      " VALUES (1, 1, 2, 7, 3, '2020-01-01', '2025-12-31', '2', NULL), (2, 1, 2, 7, 3, '2025-07-01', NULL, '3', 'x'),"
-      " (3, 1, 2, 7, 4, '2020-01-01', NULL, '9', NULL), (4, 2, 2, 7, 3, '2020-01-01', NULL, '8', NULL)");
+  Sql("INSERT INTO HS_FILIALCFG (IDFILIALCFG, IDFILIAL, CHAVE1, CHAVE2, CHAVE3, DATAINICIO, DATAFIM, TEXTO, INFORMACAO2,"
+      " INFORMACAO3, INFORMACAO4, INFORMACAO5)"
+      " VALUES (1, 1, 2, 7, 3, '2020-01-01', '2025-12-31', '2', NULL, NULL, NULL, NULL),"
+      " (2, 1, 2, 7, 3, '2025-07-01', NULL, '3', 'x', 'y', 'z', 'w'),"
+      " (3, 1, 2, 7, 4, '2020-01-01', NULL, '9', NULL, NULL, NULL, NULL),"
+      " (4, 2, 2, 7, 3, '2020-01-01', NULL, '8', NULL, NULL, NULL, NULL)");
   auto faixa = [&](TDateTime ini, TDateTime fim) {
     TFilialCfg c = GFuncoes->GetFilialCfg(1, 2, 7, 3, ini, fim);
     return c.Encontrada ? c.Informacao1 : std::string("nenhuma");
@@ -214,7 +230,7 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   EXPECT_EQ(faixa(D(2019, 12, 1), D(2019, 12, 31)), "nenhuma");
   const TFilialCfg julho = GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31));
   EXPECT_EQ(julho.IdCfg, 2);
-  EXPECT_EQ(julho.Informacao2, "x");
+  EXPECT_EQ(julho.Informacao2 + julho.Informacao3 + julho.Informacao4 + julho.Informacao5, "xyzw");
   // The id goes into a 32-bit field: 2147483647 is still one, 2147483648 is refused.
   Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483647 WHERE IDFILIALCFG = 2");
   EXPECT_EQ(GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)).IdCfg, 2147483647);

@@ -9,13 +9,11 @@
 #include "host/banco/consulta.h"
 #include "host/servicos/protegido.h"
 
-int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t empresaFim, TDateTime ini, TDateTime fim,
-                                                   TQDClientDataSet& impostos) {
+void TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t empresaFim, TDateTime ini, TDateTime fim,
+                                                    TQDClientDataSet& impostos) {
   std::set<std::string> marcados;
   for (impostos.First(); !impostos.Eof(); impostos.Next())
     if (impostos.FieldByName("MARCADO").AsInteger() == 1) marcados.insert(impostos.FieldByName("CODIGO").AsString());
-  impostos.First();
-  int gravados = 0;
   servicos::Protegido("Contabilização", [&] {
     TTransacao t(c_);
     // Postings of the interval that no recorded value produces any more (marked by IDLCTOAPUR = -1
@@ -44,10 +42,8 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
         " WHERE IDLCTOAPUR = -CAST(?12 AS BIGINT) - 1");  // a lone minus gives the server no type
     banco::TComando limpar(c_.Db(), "DELETE FROM HS_LANCCONTABIL WHERE IDLCTOAPUR < 0");
     for (const auto& imposto : marcados) {
-      for (auto* s : {&apagar, &valores}) {
-        s->reset();
+      for (auto* s : {&apagar, &valores})
         banco::Vincular(*s, empresaIni, empresaFim, DataISO(ini), DataISO(fim), imposto);
-      }
       apagar.exec();
       while (valores.executeStep()) {
         if (valores.getColumn(9).isNull()) continue;  // no account configured for this value
@@ -55,7 +51,6 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
         size_t t1 = contas.find('\t'), t2 = contas.find('\t', t1 + 1);
         std::string historico = contas.substr(t2 + 1);
         auto preencher = [&](banco::TComando& st) {
-          st.reset();
           banco::Vincular(st, valores.getColumn(1).getInt(), valores.getColumn(2).getInt64(), valores.getColumn(3).getString(), valores.getColumn(4).getInt(), valores.getColumn(6).getString(), valores.getColumn(5).getString(), valores.getColumn(6).getString(), contas.substr(0, t1), contas.substr(t1 + 1, t2 - t1 - 1), valores.getColumn(7).getDouble(), historico.empty() ? valores.getColumn(8).getString() : historico, valores.getColumn(0).getInt64());
         };
         preencher(atualizar);
@@ -63,11 +58,9 @@ int TContabilizacoes::ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t e
           preencher(inserir);
           inserir.exec();
         }
-        ++gravados;
       }
     }
     limpar.exec();
     t.Confirmar();
   });
-  return gravados;
 }

@@ -13,9 +13,9 @@ class TContabilizacoes {
  public:
   explicit TContabilizacoes(TQDConnection& conexao) : c_(conexao) {}
   // Companies by code from `empresaIni` to `empresaFim`; only the taxes marked (MARCADO = 1) in the
-  // data set. Returns the number of journal entries written.
-  int ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t empresaFim, TDateTime ini, TDateTime fim,
-                                   TQDClientDataSet& impostos);
+  // data set, which is read to its end.
+  void ContabilizaIntervaloEmpresas(int32_t empresaIni, int32_t empresaFim, TDateTime ini, TDateTime fim,
+                                    TQDClientDataSet& impostos);
 
  private:
   TQDConnection& c_;

@@ -90,8 +90,7 @@ struct TEvMacroFormula::Impl {
     Leitor(const std::string& t, const std::map<std::string, Variavel>& v) : t_(t), v_(v) {}
     // nullptr when the text is not read to its end (then the exact value is not offered)
     std::unique_ptr<No> Ler() {
-      auto n = Expressao();
-      Espacos();
+      auto n = Expressao();  // which ends past the blanks after it
       return n && p_ == t_.size() ? std::move(n) : nullptr;
     }
 
