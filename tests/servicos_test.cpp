@@ -122,6 +122,9 @@ TEST_F(FormulasCfop, FormulaInvalidaNomeiaFormulaCfopEUf) {
       {"VLRCONTABIL + VLRTOTAL", "\"VLRCONTABIL + VLRTOTAL\" usa o nome desconhecido VLRTOTAL (nomes válidos: "
                                  "VLRCONTABIL, BCICMS, ICMS,"},
       {"VLRCONTABIL = 0", "\"VLRCONTABIL = 0\" usa o caractere \"=\", que as fórmulas não aceitam."},
+      // the parser's own functions and constants are no names of a formula
+      {"sin(VLRCONTABIL)", "\"sin(VLRCONTABIL)\" tem erro de sintaxe na posição 4 (\"(\")."},
+      {"_pi * VLRCONTABIL", "\"_pi * VLRCONTABIL\" usa o nome desconhecido _pi"},
       {"VLRCONTABIL IPI", "\"VLRCONTABIL IPI\" tem erro de sintaxe na posição 13 (\"IPI\")."},
       {"(VLRCONTABIL - IPI", "\"(VLRCONTABIL - IPI\" tem parêntese aberto sem fechar."},
       // item 91011 of filial 1 has DIFERIDO 0; 1000 ^ 400 is beyond a double
