@@ -8,6 +8,7 @@
 #include "host/banco/integridade.h"
 #include "host/base/texto.h"
 #include "host/servicos/formula.h"
+#include "host/servicos/utilescrita.h"
 
 namespace {
 
@@ -213,6 +214,24 @@ TEST_F(Servicos, ArredondamentoDeReaisPelaFormaDecimalQueSeLe) {
   EXPECT_EQ(QDInterface->ArredondarModo(R(0.000015), "PAR", 5), R(0.00002));
   EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(0.125), "PAR", 2), Currency::FromDouble(0.12));
   EXPECT_EQ(QDInterface->ArredondarModo(Currency::FromDouble(-0.135), "PAR", 2), Currency::FromDouble(-0.14));
+}
+
+// The CFOP mask and suffix size of HS_CONFIG: "9.999.999" and 3 without rows, a suffix of 0 to 9
+// digits, anything else refused naming the key; read once a session.
+TEST_F(Servicos, MascaraESufixoDaCfop) {
+  auto ler = [&] { return TUtilEscrita(*conexao_).GetMascaraESufixoCfop(); };
+  Sql("DELETE FROM HS_CONFIG WHERE CHAVE IN ('CFOP_MASCARA', 'CFOP_SUFIXO')");
+  EXPECT_EQ(ler().Mascara + "/" + std::to_string(ler().TamanhoSufixo), "9.999.999/3");
+  Sql("INSERT INTO HS_CONFIG (CHAVE, VALOR) VALUES ('CFOP_MASCARA', '9.999'), ('CFOP_SUFIXO', '0')");
+  EXPECT_EQ(ler().Mascara + "/" + std::to_string(ler().TamanhoSufixo), "9.999/0");
+  Sql("UPDATE HS_CONFIG SET VALOR = '9' WHERE CHAVE = 'CFOP_SUFIXO'");
+  TUtilEscrita sessao(*conexao_);
+  EXPECT_EQ(sessao.GetMascaraESufixoCfop().TamanhoSufixo, 9);
+  for (const char* fora : {"10", "-1"}) {
+    Sql(std::string("UPDATE HS_CONFIG SET VALOR = '") + fora + "' WHERE CHAVE = 'CFOP_SUFIXO'");
+    EXPECT_CONTEM(Erro<EBancoDados>(ler), std::string("HS_CONFIG CFOP_SUFIXO fora de 0..9: ") + fora);
+  }
+  EXPECT_EQ(sessao.GetMascaraESufixoCfop().TamanhoSufixo, 9);  // read once
 }
 
 TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
