@@ -8,6 +8,7 @@
 #include "host/banco/integridade.h"
 #include "host/base/texto.h"
 #include "host/servicos/formula.h"
+#include "host/servicos/selecaoimpostos.h"
 #include "host/servicos/utilescrita.h"
 
 namespace {
@@ -232,6 +233,41 @@ TEST_F(Servicos, MascaraESufixoDaCfop) {
     EXPECT_CONTEM(Erro<EBancoDados>(ler), std::string("HS_CONFIG CFOP_SUFIXO fora de 0..9: ") + fora);
   }
   EXPECT_EQ(sessao.GetMascaraESufixoCfop().TamanhoSufixo, 9);  // read once
+}
+
+// The tax list: ICMS (2001) and the 27 states' ICMS-ST codes. Marking goes over every row even while
+// the list shows the marked ones only, and leaves the list filtered as it was.
+TEST_F(Servicos, ListaDeImpostosMarcadaInteiraMesmoFiltrada) {
+  TFrameSelecionarImpostos f(*conexao_);
+  TQDClientDataSet& ds = f.GetDataSet();
+  auto visiveis = [&] {
+    int n = 0;
+    for (ds.First(); !ds.Eof(); ds.Next()) ++n;
+    return n;
+  };
+  ds.SetFilter("MARCADO = 1");
+  ds.SetFiltered(true);
+  EXPECT_EQ(visiveis(), 0);
+  f.MarcarTodos(true);
+  EXPECT_TRUE(ds.GetFiltered());
+  EXPECT_EQ(visiveis(), 28);
+  f.MarcarPorImposto(TTipoImposto::ICMSST);
+  EXPECT_TRUE(ds.GetFiltered());
+  EXPECT_EQ(visiveis(), 27);
+  EXPECT_EQ(f.QuantidadeMarcada(), 27);
+  EXPECT_TRUE(ds.GetFiltered());
+  // Codes asked by name: the others unmarked, and the list shown whole from its first row.
+  f.MarcarCodigos({"2001", "4019"});
+  EXPECT_FALSE(ds.GetFiltered());
+  EXPECT_EQ(ds.FieldByName("CODIGO").AsString(), "2001");
+  EXPECT_EQ(f.QuantidadeMarcada(), 2);
+  // Filtered to those two, marking by kind still reaches the 26 hidden codes; the count takes in
+  // the rows another filter hides.
+  ds.SetFiltered(true);
+  f.MarcarPorImposto(TTipoImposto::ICMSST);
+  EXPECT_EQ(visiveis(), 27);
+  ds.SetFilter("CODIGO = '2001'");
+  EXPECT_EQ(f.QuantidadeMarcada(), 27);
 }
 
 TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
