@@ -257,6 +257,17 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 63, "icms"); }),
                 "\n- Saída nº 6401 série 1 de 23/01/2007 do estabelecimento");
 
+  // The SC estimate reads its own semester to date: June 2026 of Joinville (81) reads its March
+  // exit 8043; July opens a semester and does not; nor does June read Blumenau (82), of the same
+  // company, whose February exit 8081 is as bad.
+  Sql("UPDATE ES02_SAIDADET SET ICMS = " + Ruim("4.250,00") + " WHERE IDSAIDADET = 8043;"
+      "UPDATE ES02_SAIDADET SET ICMS = " + Ruim("2.975,00") + " WHERE IDSAIDADET = 8081");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/06/2026", "30/06/2026", 81, "icms"); }),
+                "\n- Saída nº 8043 série 1 de 18/03/2026 do estabelecimento");
+  EXPECT_NO_THROW(Apurar("01/07/2026", "31/07/2026", 81, "icms"));
+  Sql("UPDATE ES02_SAIDADET SET ICMS = 4250 WHERE IDSAIDADET = 8043");
+  EXPECT_NO_THROW(Apurar("01/06/2026", "30/06/2026", 81, "icms"));
+
   // Settlement entries: a centraliser reads its group's, an establishment settled alone its own
   // only. A bad entry of the PA establishment (6) refuses PA and no other establishment of its
   // company; one of the São Paulo head office (1) does not refuse its centralised branch (2). So do

@@ -157,18 +157,40 @@ TEST_F(RegimesSC, EstimativaAcumulaOSemestre) {
             "08040 Crédito acumulado até o mês anterior, no semestre = 11.050,00\n"
             "08050 Somatório das parcelas estimadas até o mês anterior, no semestre = 5.000,00\n");
 
+  // Settled fortnightly, the second half of January or of July carries nothing of the first: the
+  // semester's first month stands alone. January 16-31: the exit of the 18th, 3400.00; July 16-31:
+  // that of the 18th, 1700.00. The first halves have only credits (1700.00 + 1000.00, 340.00 +
+  // 1000.00).
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 5 WHERE IDFILIAL = 81");
+  for (const char* p : {"01/01/2026|31/01/2026", "01/07/2026|31/07/2026"}) {
+    auto q = Apurar(std::string(p, 10), std::string(p + 11), 81, "icms");
+    ASSERT_EQ(q->Apuracao().GetResumos().Count(), 2);
+    resultados = "";
+    for (int i = 0; i < 2; ++i) resultados += FormatarValor(q->Apuracao().GetResumos().GetItem(i)->GetImpostoARecolher()) + " ";
+    EXPECT_EQ(resultados, p[4] == '1' ? "0,00 3.400,00 " : "0,00 1.700,00 ") << p;
+  }
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 7 WHERE IDFILIAL = 81");
+
   // December 2025 alone (no dialog: the estimate asks for no agreement) closes the second
-  // semester: 850.00 of its own (issued on the 1st, counted once) plus 1700.00 of November, less
-  // 170.00 of August = 2380.00, due on 12/01/2026 (the 10th is a Saturday).
+  // semester: 850.00 of its own (issued on the 1st, counted once) plus 340.00 of 31 July and
+  // 1700.00 of November, less 170.00 of August = 2720.00, due on 12/01/2026 (the 10th is a
+  // Saturday). No instalments were recorded: no detail of them.
   Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (8901, 81, 800, '2025-11-10', 1),"
-      " (8902, 81, 800, '2025-12-01', 2);"
+      " (8902, 81, 800, '2025-12-01', 2), (8903, 81, 800, '2025-07-31', 4), (8904, 81, 800, '2025-06-30', 5);"
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, BCICMS, ICMS) VALUES"
-      " (8901, 8901, 10, 10000, 10000, 1700), (8902, 8902, 10, 5000, 5000, 850);"
+      " (8901, 8901, 10, 10000, 10000, 1700), (8902, 8902, 10, 5000, 5000, 850), (8903, 8903, 10, 2000, 2000, 340),"
+      " (8904, 8904, 10, 1000, 1000, 170);"
       "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, NUMERO) VALUES (8901, 81, 802, '2025-08-05', 3);"
       "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL, BCICMS, ICMS) VALUES (8901, 8901, 1, 1000, 1000, 170)");
-  Apurar("01/12/2025", "31/12/2025", 81, "icms");
+  auto dez = Apurar("01/12/2025", "31/12/2025", 81, "icms");
   EXPECT_FALSE(Mostrou("[dados]"));
-  EXPECT_EQ(Impostos(81, "2001").rfind("2025-12-01|1449|2026-01-12|2380.0000|10014||3\n2026-06-01|", 0), 0u);
+  EXPECT_EQ(Impostos(81, "2001").rfind("2025-12-01|1449|2026-01-12|2720.0000|10014||3\n2026-06-01|", 0), 0u);
+  EXPECT_EQ(Detalhes(Resumo<TResumoEstimativaSC>(*dez, 0)->GetCredito().Locate(6)),
+            "08040 Crédito acumulado até o mês anterior, no semestre = 170,00\n");
+  // February 2025 follows a January without documents: nothing accumulated, no detail of 0.
+  auto fev = Apurar("01/02/2025", "28/02/2025", 81, "icms");
+  EXPECT_EQ(Detalhes(Resumo<TResumoEstimativaSC>(*fev, 0)->GetDebito().Locate(2)) +
+                Detalhes(Resumo<TResumoEstimativaSC>(*fev, 0)->GetCredito().Locate(6)), "");
 }
 
 // Filial 82, bars and restaurants. Jan: entries 20000.00 x 2.6 % = 520.00, excess 15000.00 x

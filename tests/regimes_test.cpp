@@ -5,6 +5,8 @@
 // PR and RN. Amounts are worked out by hand in the comments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ambiente.h"
 #include "apuracao/apuracao.h"
 #include "forms/pedidoapuracao.h"
@@ -206,7 +208,8 @@ TEST_F(Regimes, PostergacaoTodosNenhumCancelarELimite) {
   // Without the return's entry code of the balance: a warning, no balance entry.
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE IDLCTOAPURCOD = 1; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND GERADO = 1");
   Apurar("01/02/2026", "28/02/2026", 3, "icms");
-  EXPECT_TRUE(Mostrou("[aviso] Não foi possível encontrar um código de GIA para atualizar o saldo credor."));
+  const auto& r = interacao_->Registro();
+  EXPECT_EQ(std::count(r.begin(), r.end(), "[aviso] Não foi possível encontrar um código de GIA para atualizar o saldo credor."), 1);
   EXPECT_EQ(Lancamentos(3, 5), "");
 }
 
@@ -276,19 +279,36 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
       "UPDATE HS_ENQUADRAMENTO SET DATAINICIO = '2008-01-01' WHERE IDFILIAL = 5;"
       "UPDATE HS_PERFILEFD SET DATAINICIO = '2008-01-01' WHERE IDFILIAL = 5");
   Apurar("01/08/2009", "31/08/2009", 5, "icms");
-  EXPECT_NE(Lancamentos(5, 5).find("2009-09-01|0.00|0|" +
-                                   Valor("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE TABELA = 12 AND UF = 'MA'")),
-            std::string::npos);
+  const std::string ma = Valor("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE TABELA = 12 AND UF = 'MA'");
+  EXPECT_NE(Lancamentos(5, 5).find("2009-09-01|0.00|0|" + ma), std::string::npos);
+  // Settled day by day: 7 September looks it up, the 8th no longer.
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 1 WHERE IDFILIAL = 5");
+  Apurar("07/09/2009", "09/09/2009", 5, "icms");  // the days 7 and 8 (the interval's last day starts none)
+  EXPECT_CONTEM(Lancamentos(5, 5), "2009-09-08|0.00|0|" + ma + "\n2009-09-09|0.00|0|0\n");
   // PA without codes of its own: no GIA code and no warning about it; without the SPED code: M1.
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'PA'; DELETE FROM HS_DETALHEEFD WHERE UF = 'PA'");
   Apurar("01/01/2026", "31/01/2026", 6, "icms");
   EXPECT_EQ(Lancamentos(6, 5).rfind("2026-02-01|1900.00|0|0\n", 0), 0u);
   EXPECT_FALSE(Mostrou("O Saldo credor será gravado sem código de GIA."));
   EXPECT_TRUE(Mostrou("Não foi possível encontrar o código para saldo credor usado no SPED Fiscal.  Clique no botão SPED"));
-  // SE without its code: the warning and no balance entry at all.
+  // PA with a code of its own, but none for the credit balance: the warning, and the entry without.
+  Sql("INSERT INTO ES02_LCTOAPURCOD (IDLCTOAPURCOD, UF, CODIGO, DESCRICAO, TPIMPOSTO, TPLANCAMENTO) VALUES"
+      " (10, 'PA', '002', 'Outros créditos', 1, 2)");
+  Apurar("01/01/2026", "31/01/2026", 6, "icms");
+  EXPECT_EQ(Lancamentos(6, 5).rfind("2026-02-01|1900.00|0|0\n", 0), 0u);
+  EXPECT_TRUE(Mostrou("[aviso] Não foi possível encontrar um código de GIA para atualizar o saldo credor.  O Saldo credor"
+                      " será gravado sem código de GIA."));
+  // SE's code of id 1 is a code like any other; without its code: the warning and no balance
+  // entry at all.
+  Sql("UPDATE ES02_LCTOAPURCOD SET IDLCTOAPURCOD = 9 WHERE IDLCTOAPURCOD = 1;"
+      "UPDATE ES02_LCTOAPURCOD SET IDLCTOAPURCOD = 1 WHERE IDLCTOAPURCOD = 11");
+  Apurar("01/01/2026", "31/01/2026", 7, "icms");
+  EXPECT_EQ(Lancamentos(7, 5).rfind("2026-02-01|0.00|1|", 0), 0u);
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'SE'; DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 7 AND GERADO = 1");
   Apurar("01/01/2026", "31/01/2026", 7, "icms");
   EXPECT_EQ(Lancamentos(7, 5), "");
+  const auto& r = interacao_->Registro();
+  EXPECT_EQ(std::count(r.begin(), r.end(), "[aviso] Não foi possível encontrar um código de GIA para atualizar o saldo credor."), 1);
 }
 
 // Paraná's regular regime: the due day comes from the third digit from the end of the inscription
