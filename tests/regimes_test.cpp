@@ -10,6 +10,7 @@
 #include "ambiente.h"
 #include "apuracao/apuracao.h"
 #include "forms/pedidoapuracao.h"
+#include "host/base/formatacao.h"
 #include "host/interacao/formpadraoresult.h"
 #include "host/banco/integridade.h"
 #include "regimes/normal/apuracaonormalrs.h"
@@ -107,9 +108,27 @@ TEST_F(Regimes, NormalRSDecendialLevaOsCreditosDoMes) {
       "INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA, DATAFIM, DESCRICAO)"
       " VALUES (3, 4, 1, '2001', 4, 50, '2026-02-21', '2026-02-21', 'Créditos transferidos não compensáveis'),"
       " (3, 8, 1, '2001', NULL, 100, '2026-02-03', '2026-02-03', 'Dedução antecipada')");
-  Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  auto e = Apurar("01/02/2026", "28/02/2026", 3, "icms");
   EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 03/02/2026 - Dedução antecipada: 100,00 não aproveitados de 100,00"));
   EXPECT_EQ(Lancamentos(3, 5), "2026-02-11|8200.00|1|0\n2026-02-21|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
+  // What the book shows as carried is line 14: 8500.00, 1400.00 (the earlier credits wait for the
+  // month's end), 1700.00.
+  std::string linha14;
+  for (int i = 0; i < 3; ++i) linha14 += FormatarValor(e->Apuracao().GetResumos().GetItem(i)->GetSaldoCredor()) + " ";
+  EXPECT_EQ(linha14, "8.500,00 1.400,00 1.700,00 ");
+  // Fortnightly: 01-15 credits 8500 - debits 6800 - 300 = 1400.00 carried to the 16th; 16-28
+  // 1400 - 50 = 1350.00, and line 14 adds the 50.00 and the 300.00 of the 1st to the 15th: 1700.00.
+  // Without the 300.00, the second half has no earlier credit to add, and no detail of 0 either.
+  // (the decêndios' entries go first: those of another periodicity's periods are not replaced)
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 5 WHERE IDFILIAL = 3;"
+      "DELETE FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND GERADO = 1");
+  Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  EXPECT_EQ(Lancamentos(3, 5), "2026-02-16|1400.00|1|0\n2026-03-01|1700.00|1|0\n");
+  Sql("DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = 101");
+  e = Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  const TResumoCampo* fim = e->Apuracao().GetResumos().GetItem(1)->GetSaldo().Locate(14);
+  ASSERT_NE(fim, nullptr);
+  EXPECT_EQ(fim->GetDetalhamentos().Count(), 2);  // 28 and the period's own 50.00
   // Daily, 01/03 to 02/03: the walk stops at a start that is the interval's last day; only the 1st
   // is settled and the user is told the 2nd was left out.
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 1 WHERE IDFILIAL = 3");
@@ -154,6 +173,12 @@ TEST_F(Regimes, DadosDaGiaEAnexo) {
   Responder({"cancelar", "Anexo VIII"});
   Apurar("01/01/2026", "31/01/2026", 3, "icms");
   EXPECT_EQ(interacao_->Registro().size(), antes + 2);
+  // February with the payroll alone stored (one row): it is read, and the dialog confirmed as it
+  // comes records it back, with no employees (none stored).
+  Sql("INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES) VALUES (51, 3, 2026, 2);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (51, 'ABC', '33', '28', '4321.09')");
+  Apurar("01/02/2026", "28/02/2026", 3, "icms");
+  EXPECT_CONTEM(Gia(3, 2), "ABC|32||0\nABC|33|28|4321.09\nABC|34|28|0\n");
 }
 
 // The postponement question's other answers, and its limits: "Todos" holds for the rest of the
@@ -262,10 +287,13 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
   EXPECT_EQ(Impostos(5, "2001"), "2026-01-01|101|2026-02-20|6600.00|-\n2026-02-01|101|2026-03-20|0.00|-\n"
                                  "2026-03-01|101|2026-04-20|2200.00|-\n");
   EXPECT_EQ(Lancamentos(5, 5), "2026-02-01|0.00|0|0\n2026-03-01|4400.00|0|0\n2026-04-01|0.00|0|0\n");
-  // without a code the entry records none (NULL), not a code id of 0
+  // without a code the entry records none (NULL), not a code id of 0; each of origin 0
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE IDFILIAL = 5 AND GERADO = 1 AND TPLANCAMENTO = 5"
                   " AND IDLCTOAPURCOD IS NULL"),
             "3");
+  EXPECT_EQ(Valor("SELECT group_concat(DISTINCT ORIGEM) FROM ES02_LCTOAPUR WHERE IDFILIAL IN (5, 6, 7) AND GERADO = 1"
+                  " AND TPLANCAMENTO = 5"),
+            "0");
   EXPECT_EQ(Lancamentos(6, 5), "2026-02-01|1900.00|10|" + sped + "\n2026-03-01|0.00|10|" + sped + "\n2026-04-01|0.00|10|" +
                                    sped + "\n");
   EXPECT_NE(Impostos(6, "2001").find("2026-01-01|1113|2026-02-10|0.00|-\n2026-02-01|1113|2026-03-10|5700.00|-\n"),
@@ -285,12 +313,13 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
   Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 1 WHERE IDFILIAL = 5");
   Apurar("07/09/2009", "09/09/2009", 5, "icms");  // the days 7 and 8 (the interval's last day starts none)
   EXPECT_CONTEM(Lancamentos(5, 5), "2009-09-08|0.00|0|" + ma + "\n2009-09-09|0.00|0|0\n");
+  EXPECT_FALSE(Mostrou("SPED"));  // the code found (of id 1 here) is no warning
   // PA without codes of its own: no GIA code and no warning about it; without the SPED code: M1.
   Sql("DELETE FROM ES02_LCTOAPURCOD WHERE UF = 'PA'; DELETE FROM HS_DETALHEEFD WHERE UF = 'PA'");
   Apurar("01/01/2026", "31/01/2026", 6, "icms");
   EXPECT_EQ(Lancamentos(6, 5).rfind("2026-02-01|1900.00|0|0\n", 0), 0u);
   EXPECT_FALSE(Mostrou("O Saldo credor será gravado sem código de GIA."));
-  EXPECT_TRUE(Mostrou("Não foi possível encontrar o código para saldo credor usado no SPED Fiscal.  Clique no botão SPED"));
+  EXPECT_TRUE(Mostrou("[aviso] Não foi possível encontrar o código para saldo credor usado no SPED Fiscal.  Clique no botão"));
   // PA with a code of its own, but none for the credit balance: the warning, and the entry without.
   Sql("INSERT INTO ES02_LCTOAPURCOD (IDLCTOAPURCOD, UF, CODIGO, DESCRICAO, TPIMPOSTO, TPLANCAMENTO) VALUES"
       " (10, 'PA', '002', 'Outros créditos', 1, 2)");
@@ -324,6 +353,7 @@ TEST_F(Regimes, NormalPRDiaDeVencimentoPelaInscricao) {
   };
   EXPECT_EQ(Dia("9012345-8.07"), "2026-02-25");  // key 8: the third rule
   EXPECT_EQ(Dia("12"), "2026-02-12");            // no key digit: DIAVENCTO
+  EXPECT_EQ(Dia("6-78"), "2026-02-20");          // three digits: the first is the key
   Sql("UPDATE ES02_CODIGOREC SET CODIGO3 = NULL WHERE IDCODIGOREC = 6000");
   EXPECT_EQ(Dia("90.123458-78"), "2026-02-12");  // key 8 found in no rule: DIAVENCTO
   Sql("UPDATE ES02_CODIGOREC SET CODIGO1 = '15,7,8' WHERE IDCODIGOREC = 6000");
