@@ -241,14 +241,20 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
                 " " + Recusa("ICMSST", "170,00"));
   Sql("UPDATE ES02_SAIDADET SET ICMSST = 170 WHERE IDSAIDADET = 1007");
 
-  // The RS small business adds the services of the company's RS establishments over the year: a
-  // January service of Pelotas (70) read as text by January's run of Santa Maria (71). (Services
-  // and settlement entries are checked for text only, which the server refuses when written.)
+  // The RS small business adds the services of the company's RS establishments over the year, and
+  // reads their settlement entries (their ICMS-ST is settled inside it): a January service and an
+  // entry of Pelotas (70) read as text by January's run of Santa Maria (71). (Services and
+  // settlement entries are checked for text only, which the server refuses when written.)
   Sql("UPDATE ES02_SERVICO SET DATAEMISSAO = '2007-01-20' WHERE IDSERVICO = 9500");
-  if (GravarTextoEmNumero("UPDATE ES02_SERVICODET SET VLRCONTABIL = '800,00' WHERE IDSERVICODET = 9500", "800,00")) {
-    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 71, "icms"); }),
-                  "\n- Serviço nº 51 de 20/01/2007 do estabelecimento 1 da empresa 70, ES02_SERVICODET IDSERVICODET 9500:"
-                  " VLRCONTABIL '800,00' não é um número");
+  if (GravarTextoEmNumero("UPDATE ES02_SERVICODET SET VLRCONTABIL = '800,00' WHERE IDSERVICODET = 9500", "800,00") &&
+      GravarTextoEmNumero("INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA,"
+                          " DESCRICAO) VALUES (9105, 70, 13, 3, '4023', '12,00', '2007-01-10', 'débito de ST')",
+                          "12,00")) {
+    const std::string erro = Erro<EDadosInvalidos>([&] { Apurar("01/01/2007", "31/01/2007", 71, "icms"); });
+    EXPECT_CONTEM(erro, "\n- Serviço nº 51 de 20/01/2007 do estabelecimento 1 da empresa 70, ES02_SERVICODET IDSERVICODET 9500:"
+                        " VLRCONTABIL '800,00' não é um número");
+    EXPECT_CONTEM(erro, "ES02_LCTOAPUR IDLCTOAPUR 9105: VALOR '12,00' não é um número");
+    Sql("DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = 9105");
   }
 
   // The RN centraliser (63) adds the revenue of its company's other establishment: an exit of

@@ -100,6 +100,12 @@ TEST_F(RegimesSC, NormalComAcordoProposto) {
   // "(acordo)" on the next line.
   EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { jan->ImprimirGuiasRecolhimento(l, p); }),
             "6:1449 - ICMS - Prazo dilatado|39:20/02/2026|52:       5.100,00/6:(acordo)/");
+  // A specific debit of the ICMS follows the guides, under its title.
+  Sql("INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDCODIGOREC, VALOR, DATA, DESCRICAO)"
+      " VALUES (8903, 80, 13, 1, '2001', 800, 25, '2026-01-20', 'Débito específico de ICMS')");
+  EXPECT_CONTEM(Impresso([&](int& l, const TImprimirProc& p) { jan->ImprimirGuiasRecolhimento(l, p); }),
+                "6:(acordo)/3:/3:DÉBITOS ESPECÍFICOS/6:1449 - Débito específico de ICMS|52:          25,00/3:/");
+  Sql("DELETE FROM ES02_LCTOAPUR WHERE IDLCTOAPUR = 8903");
 
   // One period: the dialog shows the agreement proposed; the answer is recorded and proposed to
   // February, whose dialog is cancelled and so keeps it (a cancelled dialog leaves its fields).
@@ -126,6 +132,10 @@ TEST_F(RegimesSC, NormalComAcordoProposto) {
     Apurar("01/03/2026", "31/03/2026", 80, "icms");
     EXPECT_CONTEM(Impostos(80, "2001"), "2026-03-01|1449|2026-04-20|3800.0000|" + classe + "|AC-" + classe + "|3\n");
   }
+  // The regular regime's dialog has no deduction field: an answer naming it is refused.
+  Responder({"edtDeducao=1,00"});
+  EXPECT_CONTEM(Erro<EArquivoRespostas>([&] { Apurar("01/03/2026", "31/03/2026", 80, "icms"); }),
+                "não tem o campo \"edtDeducao\"");
 
   // The periodicity code of the payment document: decendial 1, fortnightly 2, the reserved 6
   // gives 5, yearly 4; monthly and every other periodicity (bimonthly to half-yearly too) 3.

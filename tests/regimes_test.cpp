@@ -71,7 +71,9 @@ class Regimes : public AmbienteTeste {
 // Its classification (regular regime) is in force only from March: without one, January and
 // February are the regular regime all the same.
 TEST_F(Regimes, NormalRSNoTrimestre) {
-  Sql("UPDATE HS_ENQUADRAMENTO SET DATAINICIO = '2026-03-01' WHERE IDFILIAL = 3");
+  Sql("UPDATE HS_ENQUADRAMENTO SET DATAINICIO = '2026-03-01' WHERE IDFILIAL = 3;"  // the postponed takes code 18 of its type
+      "INSERT INTO ES02_LCTOAPURCOD (IDLCTOAPURCOD, UF, CODIGO, DESCRICAO, TPIMPOSTO, TPLANCAMENTO, PADRAO) VALUES"
+      " (12, 'RS', '18', 'Outro código 18', 1, 16, 1)");
   Responder({"Sim"});
   auto e = Apurar("01/01/2026", "31/03/2026", 3, "icms");
   EXPECT_TRUE(Mostrou("[pergunta] Confirmação: O valor do imposto a recolher é menor que 5 UPF."));
@@ -80,6 +82,10 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
                                  "2026-03-01|057|2026-04-13|0.00|01\n");  // postponed; 12/04 is a Sunday
   EXPECT_EQ(Lancamentos(3, 15), "2026-02-01|0.00|2|0\n2026-03-01|0.00|2|0\n2026-04-01|137.50|2|0\n");
   EXPECT_EQ(Lancamentos(3, 5), "2026-02-01|0.00|1|0\n2026-03-01|1700.00|1|0\n2026-04-01|0.00|1|0\n");
+  // Each dated the next period's first day, over that one day; credits of origin 0, the postponed of 99.
+  EXPECT_EQ(Linhas("SELECT TPLANCAMENTO, ORIGEM, COUNT(*) FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND GERADO = 1"
+                   " AND TPLANCAMENTO IN (5, 15) AND DATAFIM = DATA GROUP BY 1, 2"),
+            "5|0|3\n15|99|3\n");
   EXPECT_EQ(Valor("SELECT printf('%.2f', VALOR) FROM ES02_LCTOAPUR WHERE IDFILIAL = 3 AND TPLANCAMENTO = 56"
                   " AND DATA = '2026-02-01'"),
             "1400.00");
@@ -298,7 +304,8 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
                                    sped + "\n");
   EXPECT_NE(Impostos(6, "2001").find("2026-01-01|1113|2026-02-10|0.00|-\n2026-02-01|1113|2026-03-10|5700.00|-\n"),
             std::string::npos);
-  EXPECT_EQ(Lancamentos(7, 5).rfind("2026-02-01|0.00|11|", 0), 0u);
+  EXPECT_EQ(Lancamentos(7, 5).rfind("2026-02-01|0.00|11|" + Valor("SELECT IDDETALHEEFD FROM HS_DETALHEEFD WHERE UF = 'SE'") + "\n", 0),
+            0u);  // SE looks its SPED code up in every year
   EXPECT_NE(Lancamentos(7, 5).find("2026-03-01|3800.00|11|"), std::string::npos);
   EXPECT_FALSE(Mostrou("[aviso]"));
 

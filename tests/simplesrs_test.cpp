@@ -95,6 +95,7 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   // Only the tax of the month counts: the registers show the documents with no tax of their own.
   EXPECT_EQ(jul.GetDebito().GetRegistros().GetTotalImposto(), Currency());
   EXPECT_EQ(jul.GetSomaDebito(), Reais(950.35));
+  EXPECT_EQ(jul.GetDebito().Locate(1)->GetDescricao(), "DÉBITOS SAÍDAS");
 
   TResumoSimplesNovoRS& set = Simples(*e, 2);
   EXPECT_EQ(set.GetDadosAux().RecBrutaRS, Reais(1000));  // August's rows proposed
@@ -145,6 +146,16 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   const std::string antes = TodasAsLinhas();
   Apurar("01/07/2006", "30/09/2006", 70, "todos");
   EXPECT_EQ(TodasAsLinhas(), antes);
+
+  // A service of 700,00 of filial 71 in July is the others' gross revenue (22000 + 700 = 22700,00)
+  // and their deduction (650 + 700 = 1350,00): the taxable revenue, and so the tax, stay.
+  Sql("INSERT INTO ES02_SERVICO (IDSERVICO, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9510, 71, 900, '2006-07-21', 52);"
+      "INSERT INTO ES02_SERVICODET (IDSERVICODET, IDSERVICO, VLRCONTABIL) VALUES (9510, 9510, 700)");
+  e = Apurar("01/07/2006", "31/07/2006", 70, "icms");
+  TResumoSimplesNovoRS& servico = Simples(*e, 0);
+  EXPECT_EQ(servico.GetTotalReceitaBrutaMesCentraliz(), Reais(22700));
+  EXPECT_EQ(servico.GetTotalDeducaoCentraliz(), Reais(1350));
+  EXPECT_EQ(servico.GetSomaDebito(), Reais(950.35));
 }
 
 // Filial 71 settled by itself in July 2006 (centralised): no settlement entries, tax 0, and the
