@@ -467,11 +467,17 @@ class Diario:
     folder's full run can be spread over several sittings. Survivors and timeouts are always tried
     again, the tests having perhaps changed for them."""
 
-    def __init__(self, pasta, ignorar):
+    def __init__(self, pasta, ignorar, linhas_iguais=False):
         self.arquivo = Path(pasta) / "diario.jsonl"
         self.trava = threading.Lock()
         self.textos = {}
         self.vistos = {}
+        # With linhas_iguais, a kill holds for the same mutated line of the same file, though the
+        # file changed elsewhere since: tests only grow, and a change away from the line seldom
+        # brings its mutant back. Faster to re-check a folder after a day's work; --refazer and
+        # plain runs keep to files unchanged.
+        self.linhas_iguais = linhas_iguais
+        self.mortos_por_linha = {}
         # The tests that killed mutants of each file, and how many: tried first on its next mutants.
         self.matadores = collections.defaultdict(collections.Counter)
         if self.arquivo.exists():
@@ -480,6 +486,8 @@ class Diario:
                     e = json.loads(linha)
                     if not ignorar:
                         self.vistos[tuple(e["chave"])] = (e["resultado"], e["quem"])
+                        if e["resultado"] == MORTO:
+                            self.mortos_por_linha[(e["chave"][0], e["chave"][2])] = e["quem"]
                     if e["resultado"] == MORTO and e["quem"]:
                         self.matadores[e["chave"][0]][e["quem"]] += 1
 
@@ -490,7 +498,11 @@ class Diario:
 
     def anterior(self, m):
         r = self.vistos.get(self.chave(m))
-        return r if r and r[0] in (MORTO, NAO_COMPILOU) else None
+        if r and r[0] in (MORTO, NAO_COMPILOU):
+            return r
+        if self.linhas_iguais and (m.arquivo, m.mutada) in self.mortos_por_linha:
+            return (MORTO, self.mortos_por_linha[(m.arquivo, m.mutada)])
+        return None
 
     def primeiros(self, m, testes, n=3):
         """Of `testes` (None: the whole suite), the few that killed most mutants of the file."""
@@ -548,7 +560,7 @@ def rodar(mutantes, args, listado):
     vivos = set()
     trabalhadores = [Trabalhador(Path(args.pasta_trabalho) / f"t{i + 1}", tarefas, vivos) for i in range(trabalhadores_n)]
     resultados = {}
-    diario = Diario(args.pasta_trabalho, args.refazer)
+    diario = Diario(args.pasta_trabalho, args.refazer, args.linhas_iguais)
     fila = []
     for m in mutantes:
         anterior = diario.anterior(m)
@@ -558,7 +570,8 @@ def rodar(mutantes, args, listado):
             fila.append(m)
     if resultados:
         print(f"  {len(resultados)} mutantes mortos ou não compilados em execuções anteriores, de arquivos "
-              f"inalterados (--refazer para construí-los de novo)", file=sys.stderr, flush=True)
+              f"inalterados{' ou linhas iguais' if args.linhas_iguais else ''} (--refazer para construí-los de novo)",
+              file=sys.stderr, flush=True)
     trava = threading.Lock()
     try:
         mapa = None
@@ -703,6 +716,9 @@ def opcoes(argv):
     p.add_argument("--listar", action="store_true", help="só lista os mutantes, sem construir nada")
     p.add_argument("--sem-cobertura", action="store_true",
                    help="põe cada mutante pela suíte inteira, sem o mapa de que testes executam cada linha")
+    p.add_argument("--linhas-iguais", action="store_true",
+                   help="dá como morto também o mutante de uma linha que, com o mesmo texto, morreu numa execução "
+                        "anterior, ainda que o arquivo tenha mudado em outras linhas")
     p.add_argument("--refazer", action="store_true",
                    help="constrói de novo também os mutantes que o diário de execuções anteriores dá como mortos")
     return p.parse_args(argv)
