@@ -33,6 +33,16 @@ TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA WHERE IDFILIAL IN (1, 2)"), "4");
   EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 13, 0, 0, 0), std::invalid_argument);
   EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 2, 0, 1, 30), std::invalid_argument);  // February has 28 days
+  EXPECT_THROW(GFuncoes->GetIDGia(1, 2026, 1, 0, 0, 15), std::invalid_argument);  // 0 is only the whole month
+  EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 0, 16, 31), jan);  // a part may end on the month's last day
+  EXPECT_NE(GFuncoes->GetIDGia(1, 2026, 1, 0, 5, 5), jan);    // or be one day
+  // The id goes into a 32-bit field: after 2147483646 comes 2147483647, still one; 2147483648 is
+  // refused and not kept.
+  Sql("INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (2147483646, 2, 2026, 2, 0, 0, 0)");
+  EXPECT_EQ(GFuncoes->GetIDGia(2, 2026, 3, 0, 0, 0), 2147483647);
+  EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetIDGia(2, 2026, 4, 0, 0, 0); }),
+                "Id de ES02_GIA além do limite de 32 bits: 2147483648");
+  EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_GIA WHERE IDGIA = 2147483648"), "0");
 
   GFuncoes->GravarGiaDet(jan, "ABC", "31", "31", "1000.5");
   GFuncoes->GravarGiaDet(jan, "ABC", "32", "", "7");
@@ -43,7 +53,10 @@ TEST_F(Servicos, GiaReaproveitaCabecalhoESubstituiLinhasSemDuplicar) {
   GFuncoes->GravarGiaDet(jan, "X08", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"", ""});
   EXPECT_THROW(GFuncoes->GravarGiaDet(jan, "X09", "0131", Lista{"VCTO", "ICMSPROPRIO"}, Lista{"20/02/2026"}),
                std::invalid_argument);
-  EXPECT_THROW(GFuncoes->GravarGiaDet(999, "ABC", "31", "31", "1"), std::invalid_argument);
+  EXPECT_EQ(Erro<std::invalid_argument>([] { GFuncoes->GravarGiaDet(999, "ABC", "31", "31", "1"); }),
+            "GIA 999 não encontrada (ES02_GIA).");
+  EXPECT_EQ(Erro<std::invalid_argument>([] { GFuncoes->GravarGiaDet(999, "X08", "0131", Lista{"VCTO"}, Lista{"1"}); }),
+            "GIA 999 não encontrada (ES02_GIA).");
   EXPECT_EQ(Linhas("SELECT IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO FROM ES02_GIADET WHERE IDGIA = " +
                    std::to_string(jan) + " ORDER BY 2, 3, 4"),
             std::to_string(jan) + "|ABC|31|31|2000.25\n" + std::to_string(jan) + "|ABC|32||7\n" +
@@ -76,9 +89,10 @@ class FormulasCfop : public Servicos {
         " (91017, 9101, 51, 0.55, 0, 0, 0), (91021, 9102, 10, 99999, 0, 0, 0), (91031, 9103, 10, 400, 0, 0, 40),"
         " (91032, 9103, 20, 10, 0, 0, 0), (91041, 9104, 10, 50, 0, 0, 0), (91051, 9105, 10, 7000, 0, 0, 0);"
         "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, DATAENTRADA, DATAEMISSAO, NUMERO) VALUES"
-        " (9201, 1, '2025-06-30', '2025-05-28', 601), (9202, 1, '2025-07-02', '2025-06-15', 602);"
+        " (9201, 1, '2025-06-30', '2025-05-28', 601), (9202, 1, '2025-07-02', '2025-06-15', 602),"
+        " (9203, 2, '2025-06-10', '2025-06-10', 603);"
         "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (92011, 9201, 3, 200),"
-        " (92021, 9202, 3, 888);"
+        " (92021, 9202, 3, 888), (92031, 9203, 3, 70);"
         "INSERT INTO ES02_SERVICO (IDSERVICO, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9301, 1, '2025-06-10', 71),"
         " (9302, 1, '2025-07-01', 72), (9303, 2, '2025-06-10', 73);"
         "INSERT INTO ES02_SERVICODET (IDSERVICODET, IDSERVICO, VLRCONTABIL) VALUES (93011, 9301, 200),"
@@ -93,11 +107,11 @@ class FormulasCfop : public Servicos {
 TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   // Formula 1 per item: filial 1 exits 1000 - 100 = 900, 300 * 0.5 = 150, blank and NULL 0 (1050),
   // entries by DATAENTRADA 200 (the entry of 2 July issued in June is out; so is the exit of 1 July);
-  // filial 2 exits 400; filial 90 exits 50 (SP's formula: the caller's state).
+  // filial 2 exits 400, entries 70; filial 90 exits 50 (SP's formula: the caller's state).
   EXPECT_EQ(Soma(1, 1, 1, -1, 1), Currency::FromInt(850));                    // 1050 - 200
-  EXPECT_EQ(Soma(1, 1, 2, -1, 1), Currency::FromInt(1250));                   // 1050 + 400 - 200
-  EXPECT_EQ(Soma(1, 1, 0, -1, 1), Currency::FromInt(1300));                   // 1050 + 400 + 50 - 200
-  EXPECT_EQ(Soma(1, 1, 0, 1, 0), Currency::FromInt(200));                     // entries only
+  EXPECT_EQ(Soma(1, 1, 2, -1, 1), Currency::FromInt(1180));                   // 1050 + 400 - 200 - 70
+  EXPECT_EQ(Soma(1, 1, 0, -1, 1), Currency::FromInt(1230));                   // 1050 + 400 + 50 - 200 - 70
+  EXPECT_EQ(Soma(1, 1, 0, 1, 0), Currency::FromInt(270));                     // entries only: 200 + 70
   EXPECT_EQ(Soma(1, 1, 0, 0, -1), Currency::FromInt(-1500));                  // -(1050 + 400 + 50)
   EXPECT_EQ(Soma(1, 2, 1, -1, 1), Currency::FromInt(250));                    // (1000 + 0) / 4
   EXPECT_EQ(Soma(1, 2, 0, 0, 1), Currency::FromRaw(3725000));                 // 250 + (400 + 40) / 4 + 50 / 4
@@ -107,12 +121,13 @@ TEST_F(FormulasCfop, SomamPorEscopoEFatorComAsFormulasDaUFDoEstabelecimento) {
   Sql("INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 3, '0.35 * 0.025')");
   EXPECT_EQ(Soma(1, 3, 1, 0, 1), Currency::FromRaw(88));
   const TFilial f1 = GFuncoes->GetDadosFilial(1);
+  // the establishment's own documents on both sides: filial 2's entry is not one
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 1, D(2025, 6, 1), D(2025, 6, 30)), TFracao(1250));  // 1050 + 200
   EXPECT_EQ(GFuncoes->CalcularValorFormulaCFOP(f1, 2, D(2025, 6, 1), D(2025, 6, 30)), TFracao(250));
   // services: filial 1's service documents of June, 200 + 50.25; its 5.933 and 6.933
   // exits (123.45 + 0.55) are exits, not service documents
   EXPECT_EQ(GFuncoes->GetSomaReceitaServicos(f1, D(2025, 6, 1), D(2025, 6, 30)), Currency::FromRaw(2502500));
-  EXPECT_THROW(Soma(1, 1, 3, -1, 1), std::invalid_argument);
+  EXPECT_THROW(Soma(1, 1, 3, 0, 0), std::invalid_argument);  // a bad scope even when no side is read
   EXPECT_THROW(Soma(1, 1, 1, 2, 1), std::invalid_argument);
 }
 
@@ -145,8 +160,12 @@ TEST_F(FormulasCfop, FormulaInvalidaNomeiaFormulaCfopEUf) {
   Sql("UPDATE ES02_CFOPCFGUF SET FORMULA = '  ' WHERE IDCFOPCFGUF = 99");
   EXPECT_EQ(Soma(1, 9, 1, 0, 1), Currency());
   Sql("INSERT INTO ES02_CFOPCFGUF (IDCFOP, UF, TP, FORMULA) VALUES (10, 'SP', 1, 'VLRCONTABIL')");
-  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Soma(1, 1, 1, -1, 1); }),
-                "A CFOP 5.102.000 tem 2 fórmulas 1 para a UF SP em ES02_CFOPCFGUF");
+  const std::string repetida = "A CFOP 5.102.000 tem 2 fórmulas 1 para a UF SP em ES02_CFOPCFGUF";
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Soma(1, 1, 1, -1, 1); }), repetida);
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] {
+                  GFuncoes->CalcularValorFormulaCFOP(GFuncoes->GetDadosFilial(1), 1, D(2025, 6, 1), D(2025, 6, 30));
+                }),
+                repetida);
 }
 
 TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
@@ -159,6 +178,7 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   EXPECT_EQ(ev.Eval("-A ^ 2"), -30.25);
   EXPECT_EQ(ev.Eval(" \t "), 0.0);
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A ? 1 : 2"); }), "Fórmula \"A ? 1 : 2\" usa o caractere \"?\", que as fórmulas não aceitam.");
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("÷ 2"); }), "Fórmula \"÷ 2\" usa o caractere \"÷\", que as fórmulas não aceitam.");
   // a division by zero is refused even when what follows would turn it into a finite number
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("1 / (1 / (A - 5.5))"); }), "Fórmula \"1 / (1 / (A - 5.5))\" divide por zero.");
   // The exact value: 47.50 x 0.026 is 1.235 (the parser's 1.2349999...); 0.1 + 0.2 - 0.3 is 0, so
@@ -166,16 +186,30 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   ev.AddVariable("A", Currency::FromRaw(475000));
   EXPECT_EQ(ev.Valor("A * 0.026"), TFracao::De(1235, 1000));
   EXPECT_EQ(ev.Valor("2 ^ 3 ^ 2 - -A ^ -1"), TFracao(512) + TFracao::De(2, 95));
-  EXPECT_EQ(ev.Valor("4 ^ 0.5"), TFracao(2));
+  EXPECT_EQ(ev.Valor("4 ^ 0.5 + 1"), TFracao(3));
+  EXPECT_EQ(ev.Valor("A*2+1"), TFracao(96));  // 47.50 x 2 + 1, written without blanks
+  // whole exponents up to 64 either way are exact; beyond, the double's decimal: 2^65 =
+  // 36893488147419103232, where the doubles are 8192 apart above and 4096 below, reads as
+  // 3.6893488147419103e19 (16 digits are 3232 off, more than 2048); 2^-65 reads as
+  // 2.710505431213761e-20, 27105054312 x 10^-30 at 30 decimals (the cut 13761 is below a half)
+  const TFracao::Inteiro dois64 = TFracao::Inteiro(1) << 64;
+  EXPECT_EQ(ev.Valor("2 ^ 64"), TFracao::De(dois64, 1));
+  EXPECT_EQ(ev.Valor("2 ^ -64"), TFracao::De(1, dois64));
+  EXPECT_EQ(ev.Valor("2 ^ 65"), TFracao(36893488147419103) * TFracao(1000));
+  EXPECT_EQ(ev.Valor("2 ^ -65"), TFracao::De(27105054312, TFracao::Inteiro(1000000000000000) * 1000000000000000));
   // exponents with their signs: 0.25 x 4 + 100 = 101; 0.1 x 3 = 0.3 (the parser's 0.30000000000000004)
   EXPECT_EQ(ev.Valor("2.5e-1 * 4 + 1E+2"), TFracao(101));
-  EXPECT_EQ(ev.Valor("1e-1 * 3"), TFracao::De(3, 10));
+  // 0.1 x 3 + 10 x 0.3 = 3.3 (the parser's 3.3000000000000007)
+  EXPECT_EQ(ev.Valor("1e-1 * 3 + 1e1 * (0.1 + 0.2)"), TFracao::De(33, 10));
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("1 / (0.1 + 0.2 - 0.3)"); }), "Fórmula \"1 / (0.1 + 0.2 - 0.3)\" divide por zero.");
   EXPECT_EQ(Erro<EFormula>([&] { ev.Valor("A ^ 60"); }),
             "Fórmula \"A ^ 60\" tem resultado fora do limite dos valores.");
   // names are letters, digits and "_", not beginning with a digit
   ev.AddVariable("B_2", 1.0);
   EXPECT_EQ(ev.Eval("B_2 * 3"), 3.0);
+  // the first unknown name as the text reads (AB is also inside AB2), and the names defined, once each
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("AB2 + AB * A"); }),
+            "Fórmula \"AB2 + AB * A\" usa o nome desconhecido AB2 (nomes válidos: A, B_2).");
   for (const std::string nome : {"", "2B", "B-2"})
     EXPECT_EQ(Erro<std::invalid_argument>([&] { ev.AddVariable(nome, 1.0); }),
               "Nome de variável de fórmula inválido: \"" + nome + "\".");
@@ -184,6 +218,10 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   ev.ClearVariables();
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("A * 3"); }),
             "Fórmula \"A * 3\" usa o nome desconhecido A (nomes válidos: nenhum).");
+  // a text refused for a name is taken once the name is given
+  EXPECT_CONTEM(Erro<EFormula>([&] { ev.Eval("A * 4"); }), "usa o nome desconhecido A");
+  ev.AddVariable("A", 2);
+  EXPECT_EQ(ev.Eval("A * 4"), 8.0);
 }
 
 // A real number from the host (a rate, a formula's value) becomes exact as the decimal it reads as,

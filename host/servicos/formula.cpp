@@ -62,11 +62,21 @@ std::string MotivoDoParser(const mu::ParserError& e) {
 constexpr const char* kCaracteres =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_. \t\r\n+-*/^()";
 
+bool ParteDeNome(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
 bool NomeValido(const std::string& nome) {
   if (nome.empty() || std::isdigit(static_cast<unsigned char>(nome[0]))) return false;
   for (char c : nome)
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+    if (!ParteDeNome(c)) return false;
   return true;
+}
+
+// Where the name first stands whole: "AB" is not read inside "AB2". The text's end is its NUL.
+size_t PosicaoDoNome(const std::string& formula, const std::string& nome) {
+  size_t p = formula.find(nome);
+  while (p != std::string::npos && ((p > 0 && ParteDeNome(formula[p - 1])) || ParteDeNome(formula[p + nome.size()])))
+    p = formula.find(nome, p + 1);
+  return p;
 }
 
 }  // namespace
@@ -164,7 +174,7 @@ struct TEvMacroFormula::Impl {
         n->numero = TFracao::DeReal(std::strtod(t_.substr(inicio, p_ - inicio).c_str(), nullptr));
         return n;
       }
-      while (p_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[p_])) || t_[p_] == '_')) ++p_;
+      while (p_ < t_.size() && ParteDeNome(t_[p_])) ++p_;
       auto v = v_.find(t_.substr(inicio, p_ - inicio));
       if (p_ == inicio || v == v_.end()) return nullptr;
       n->op = 'v';
@@ -265,8 +275,8 @@ struct TEvMacroFormula::Impl {
         auto v = variaveis.find(nome);
         if (v != variaveis.end() && v->second.definida) {
           c->usadas.emplace_back(nome, &v->second);
-        } else if (formula.find(nome) < posicao) {  // the first unknown name as the text reads
-          posicao = formula.find(nome);
+        } else if (const size_t onde = PosicaoDoNome(formula, nome); onde < posicao) {  // the first one the text reads
+          posicao = onde;
           desconhecido = nome;
         }
       }

@@ -67,8 +67,9 @@ int32_t TApuracaoFuncoes::GetIDGia(int64_t idFilial, int32_t ano, int32_t mes, i
       banco::Vincular(ins, idFilial, ano, mes, tipo, diaInicio, diaFim).exec();
       id = c_.UltimoId();
     }
+    const int32_t idGia = IdInteiro(id, "ES02_GIA");  // before the commit: a refused header is not kept
     t.Confirmar();
-    return IdInteiro(id, "ES02_GIA");
+    return idGia;
   });
 }
 
