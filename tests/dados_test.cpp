@@ -232,6 +232,11 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = " + Ruim("9.000,00") + " WHERE IDSAIDA = 6101");
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/03/2007", "31/03/2007", 61, "icms"); }),
                 "\n- Saída nº 6101 série 1 de 15/01/2007 do estabelecimento");
+  // ... of its own documents only: not those of the company's regular establishment (60).
+  Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = 40000 WHERE IDSAIDA = 6101;"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO) VALUES (99002, 60, '2007-02-10');"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (99002, 99002, 10, " + Ruim("5,00") + ")");
+  EXPECT_NO_THROW(Apurar("01/03/2007", "31/03/2007", 61, "icms"));
 
   // The ICMS-ST of RS of a centraliser adds the ST exits of its company's other establishments:
   // Porto Alegre (3) reads exit 2001 of Caxias do Sul (4); Caxias itself does not read Porto Alegre's.

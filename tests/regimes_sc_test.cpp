@@ -62,18 +62,6 @@ class RegimesSC : public AmbienteTeste {
   }
 };
 
-// What a summary prints through the book's callback: "column:text" per call, then "/" when the
-// call advances a line, "|" when it does not, and "^" when it asks for a new page.
-template <class F>
-std::string Impresso(F&& imprimir) {
-  std::string s;
-  int linha = 0;
-  imprimir(linha, [&s](int, int coluna, const std::string& t, int avancar, bool novaPagina) {
-    s += std::to_string(coluna) + ":" + t + (avancar > 0 ? "/" : "|") + (novaPagina ? "^" : "");
-  });
-  return s;
-}
-
 }  // namespace
 
 // Filial 80 (class 10294, paid under an agreement), first quarter, three periods: no dialog; the

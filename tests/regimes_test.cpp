@@ -382,6 +382,14 @@ TEST_F(Regimes, SimplesPRCentralizadorEColigadas) {
                                   "2007-03-01|1023|2007-04-20|1200.00|-\n");
   auto* jan = dynamic_cast<TResumoSimplesPR*>(e->Apuracao().GetResumos().GetItem(0));
   ASSERT_NE(jan, nullptr);
+  // Each month's return is a normal one (type 0) of the whole month (days 0 to 0).
+  EXPECT_EQ(Linhas("SELECT MES, TIPO, DIAINICIO, DIAFIM FROM ES02_GIA WHERE IDFILIAL = 61 AND ANO = 2007 ORDER BY MES"),
+            "1|0|0|0\n2|0|0|0\n3|0|0|0\n");
+  // The user's observations come before the calculation's.
+  Sql("INSERT INTO ES02_LIVROOBS (IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (61, '2001', '2007-01-31', 'Nota do contador')");
+  EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { jan->ImprimirObservacoes(l, p); }).rfind(
+                "3:Nota do contador|3:/3:DEMONSTRAÇÃO DO CÁLCULO DO SIMPLES/", 0),
+            0u);
   EXPECT_EQ(jan->GetReceitaBrutaMes(), Currency::FromInt(51000));
   EXPECT_EQ(jan->GetReceitaTribMes(), Currency::FromInt(46000));
   EXPECT_EQ(jan->GetClasse(), 2);

@@ -71,3 +71,15 @@ std::string Erro(F&& f) {
   }
   return "(sem erro)";
 }
+
+// What a summary prints through the book's callback: "column:text" per call, then "/" when the
+// call advances a line, "|" when it does not, and "^" when it asks for a new page.
+template <class F>
+std::string Impresso(F&& imprimir) {
+  std::string s;
+  int linha = 0;
+  imprimir(linha, [&s](int, int coluna, const std::string& t, int avancar, bool novaPagina) {
+    s += std::to_string(coluna) + ":" + t + (avancar > 0 ? "/" : "|") + (novaPagina ? "^" : "");
+  });
+  return s;
+}
