@@ -425,6 +425,13 @@ TEST_F(Regimes, SimplesPRCentralizadorEColigadas) {
 // revenue; the deduction of 50.00 is listed with sign 0; the centraliser's book figures add the
 // other establishment's 8000.00 of revenue and 5000.00 of entries, which owes nothing.
 TEST_F(Regimes, SimplesRNFaixaDoPrograma) {
+  // Natal's returns (63): a purchase returned (5.202, 1000.00) lowers its entries to 19000.00, a sale
+  // returned (1.202, 500.00) its revenue to 29500.00; the year (January only) adds Mossoró's.
+  Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (6310, 63, '2007-01-25', 6310);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (6310, 6310, 13, 1000);"
+      "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, DATAENTRADA, NUMERO) VALUES (6310, 63, '2007-01-26', 6310);"
+      "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (6310, 6310, 3, 500);"
+      "INSERT INTO ES02_LIVROOBS (IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (63, '2001', '2007-01-31', 'Nota do contador')");
   auto e = Apurar("01/01/2007", "31/01/2007", 63, "icms");
   EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|150.00|-\n");
   auto* rn = dynamic_cast<TResumoSimplesRN*>(e->Apuracao().GetResumos().GetItem(0));
@@ -435,12 +442,20 @@ TEST_F(Regimes, SimplesRNFaixaDoPrograma) {
   EXPECT_EQ(rn->GetSaldo().Locate(12)->GetDetalhamentos().Count(), 1);
   EXPECT_EQ(rn->GetReceitaBrutaCentraliz(), Currency::FromInt(8000));
   EXPECT_EQ(rn->GetVolumeEntradasCentraliz(), Currency::FromInt(5000));
+  EXPECT_EQ(rn->GetDebito().Locate(1)->GetDescricao(), "DÉBITOS SAÍDAS");
+  EXPECT_EQ(Impresso([&](int& l, const TImprimirProc& p) { rn->ImprimirObservacoes(l, p); }),
+            "3:Nota do contador|2:/3:INFORMAÇÕES PARA O PROGRAMA CRESCE/RN|50:Receita Bruta|90:Volume de Entradas/"
+            "3:Do Estabelecimento:|48:29.500,00|93:19.000,00/3:Dos Demais Estabelecimentos:|48:8.000,00|93:5.000,00/"
+            "3:Totais da Empresa:|48:37.500,00|93:24.000,00/3:Acumulados do Ano:|48:37.500,00|93:24.000,00/");
   Apurar("01/01/2007", "31/01/2007", 64, "icms");
   EXPECT_EQ(Impostos(64, "2001"), "2007-01-01|1201|2007-02-15|0.00|-\n");
   // A micro enterprise reads table 300101 (band 3: 80.00).
   Sql("UPDATE HS_ENQUADRAMENTO SET ENQUADRAMENTO = 0 WHERE IDFILIAL = 63");
   Apurar("01/01/2007", "31/01/2007", 63, "icms");
   EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|80.00|-\n");
+  Sql("UPDATE HS_FILIALCFG SET TEXTO = '1' WHERE IDFILIAL = 63");  // band 1: 30.00
+  Apurar("01/01/2007", "31/01/2007", 63, "icms");
+  EXPECT_EQ(Impostos(63, "2001"), "2007-01-01|1201|2007-02-15|30.00|-\n");
   EXPECT_FALSE(Mostrou("CRESCE-RN do estabelecimento"));
   // Without a band for the period (a text that is not a number, a band from the 2nd only, none) the
   // tax is 0.00 and the user is told why.
