@@ -232,7 +232,12 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = " + Ruim("9.000,00") + " WHERE IDSAIDA = 6101");
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/03/2007", "31/03/2007", 61, "icms"); }),
                 "\n- Saída nº 6101 série 1 de 15/01/2007 do estabelecimento");
-  // ... of its own documents only: not those of the company's regular establishment (60).
+  // So does SC's: March 2007 of Chapecó (83) reads its January exit 8101.
+  Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = " + Ruim("40.000,00") + " WHERE IDSAIDADET = 8101");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/03/2007", "31/03/2007", 83, "icms"); }),
+                "\n- Saída nº 8101 série 1 de 12/01/2007 do estabelecimento");
+  Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = 40000 WHERE IDSAIDADET = 8101");
+  // PR's reads its own documents only: not those of the company's regular establishment (60).
   Sql("UPDATE ES02_SAIDADET SET VLRCONTABIL = 40000 WHERE IDSAIDA = 6101;"
       "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO) VALUES (99002, 60, '2007-02-10');"
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (99002, 99002, 10, " + Ruim("5,00") + ")");

@@ -304,20 +304,25 @@ TEST_F(RegimesSC, SimplesCentralizadoComFaixas) {
   EXPECT_EQ(jan->GetDebito().GetRegistros().GetTotalImposto(), Currency::FromInt(960));
   EXPECT_EQ(Resumo<TResumoSimplesSC>(*e, 4)->GetReceitaBrutaAno(), Currency::FromDouble(113956.78));
 
-  // Filial 84 settles nothing and loads no settlement entries, but sums its own revenue.
+  // Filial 84 settles nothing and loads no settlement entries, but sums its own revenue and lists
+  // its documents (a purchase, outside the revenue formulas, among them).
   Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, VALOR, DATA, DESCRICAO) VALUES"
-      " (84, 15, 1, '2001', 50, '2007-01-15', 'Outro débito')");
+      " (84, 15, 1, '2001', 50, '2007-01-15', 'Outro débito'), (84, 1, 1, '2001', 30, '2007-01-16', 'Outro crédito'),"
+      " (84, 8, 1, '2001', 20, '2007-01-17', 'Dedução');"
+      "INSERT INTO ES02_ENTRADA (IDENTRADA, IDFILIAL, IDPLANO, DATAENTRADA, NUMERO) VALUES (8410, 84, 800, '2007-01-20', 8410);"
+      "INSERT INTO ES02_ENTRADADET (IDENTRADADET, IDENTRADA, IDCFOP, VLRCONTABIL) VALUES (8410, 8410, 1, 1000)");
   auto c = Apurar("01/01/2007", "31/01/2007", 84, "icms", false);
   auto* centralizado = Resumo<TResumoSimplesSC>(*c, 0);
   EXPECT_EQ(centralizado->GetImposto(), Currency());
-  EXPECT_EQ(centralizado->GetDebito().Count(), 0);
+  EXPECT_EQ(centralizado->GetDebito().Count() + centralizado->GetCredito().Count() + centralizado->GetSaldo().Count(), 0);
   EXPECT_EQ(centralizado->GetDebito().GetRegistros().Count(), 2);
+  EXPECT_EQ(centralizado->GetCredito().GetRegistros().Count(), 1);
   EXPECT_EQ(centralizado->GetReceitaTribMesPropria(), Currency::FromInt(15000));
   EXPECT_EQ(centralizado->GetReceitaBrutaAno(), Currency::FromInt(15000));
   EXPECT_EQ(Impostos(84, "2001"), "2007-01-01|1600|2007-02-12|0.0000|10022||3\n");
-  // ... while the centraliser reads the group's entries: 960.00 + 50.00.
+  // ... while the centraliser reads the group's entries: 960.00 + 50.00 - 30.00 - 20.00.
   auto j = Apurar("01/01/2007", "31/01/2007", 83, "icms");
-  EXPECT_EQ(Resumo<TResumoSimplesSC>(*j, 0)->GetImpostoARecolher(), Currency::FromInt(1010));
+  EXPECT_EQ(Resumo<TResumoSimplesSC>(*j, 0)->GetImpostoARecolher(), Currency::FromInt(960));
 }
 
 // One period of filial 83: the dialog shows only the deduction (class 10022 needs no agreement).
