@@ -323,6 +323,18 @@ TEST_F(RegimesSC, SimplesCentralizadoComFaixas) {
   // ... while the centraliser reads the group's entries: 960.00 + 50.00 - 30.00 - 20.00.
   auto j = Apurar("01/01/2007", "31/01/2007", 83, "icms");
   EXPECT_EQ(Resumo<TResumoSimplesSC>(*j, 0)->GetImpostoARecolher(), Currency::FromInt(960));
+  // A specific debit of the period follows the guides.
+  Sql("INSERT INTO ES02_LCTOAPUR (IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDCODIGOREC, VALOR, DATA, DESCRICAO) VALUES"
+      " (83, 13, 1, '2001', 804, 12, '2007-01-18', 'Débito específico')");
+  EXPECT_CONTEM(Impresso([&](int& l, const TImprimirProc& p) { Resumo<TResumoSimplesSC>(*j, 0)->ImprimirGuiasRecolhimento(l, p); }),
+                "3:DÉBITOS ESPECÍFICOS/6:1600 - Débito específico|52:          12,00/3:/");
+
+  // The taxable revenue is taken to cents before the rate: April with a sale of 0.005 more,
+  // 23456.785 -> 23456.79 x 2 % = 469.1358 - 100.00 = 369.1358.
+  Sql("INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (8190, 83, 804, '2007-04-20', 8190);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (8190, 8190, 10, 0.005)");
+  Apurar("01/04/2007", "30/04/2007", 83, "icms");
+  EXPECT_CONTEM(Impostos(83, "2001"), "2007-04-01|1600|2007-05-10|369.1358|");
 }
 
 // One period of filial 83: the dialog shows only the deduction (class 10022 needs no agreement).
