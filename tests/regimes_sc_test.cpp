@@ -365,6 +365,12 @@ TEST_F(RegimesSC, SimplesDialogoEBaseNegativa) {
             "3:SALDO DE DEDUÇÃO DE RECEITA TRIBUTÁRIA(A dedução foi maior que a Receita)..........................:|"
             "102:-6.000,00/");
 
+  // A deduction of the whole base leaves 0.00, which is a base: its rate is printed, not the balance.
+  Responder({"edtDeducao=54.000,00"});
+  auto z = Apurar("01/01/2007", "31/01/2007", 83, "icms");
+  EXPECT_CONTEM(Impresso([&](int& l, const TImprimirProc& p) { Resumo<TResumoSimplesSC>(*z, 0)->ImprimirObservacoes(l, p); }),
+                "|89:Rec Trib MES:|102:0,00|120:ALÍQUOTA:|");
+
   // February cancelled: its return gets no deduction row.
   Responder({"cancelar"});
   Apurar("01/02/2007", "28/02/2007", 83, "icms");
