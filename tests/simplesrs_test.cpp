@@ -369,7 +369,7 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
 }
 
 // Figures that land exactly on a rule's boundary, October 2006 to February 2007 for filial 70
-// alone in each month (no return rows, no ICMS-ST, no other establishment's revenue):
+// alone in each month (no revenue in the returns, no ICMS-ST, no other establishment's revenue):
 //   Oct (UPF 10,4297): sales 62578,20 = 6000 x 10,4297 exactly, so n = 6000 whole UPF; bracket 4
 //        %, 1200,00: d = 1200 / 10,4297 = 115,056... -> 115,06, t = 0,04 x 6000 - 115,06 = 124,94,
 //        tax 124,94 x 10,4297 = 1303,086718 -> 1303,09 (one UPF short, 5999, would give 1302,67).
@@ -389,7 +389,9 @@ TEST_F(SimplesRS, ContasNoLimiteDasRegrasSaoExatas) {
       "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9540, 70, 900, '2006-10-10', 40),"
       " (9541, 70, 900, '2006-11-10', 41), (9542, 70, 900, '2007-02-10', 42), (9543, 70, 900, '2006-12-10', 43);"
       "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9540, 9540, 910, 62578.20),"
-      " (9541, 9541, 910, 17520.00), (9542, 9542, 910, 28405.00), (9543, 9543, 910, 10060.00)");
+      " (9541, 9541, 910, 17520.00), (9542, 9542, 910, 28405.00), (9543, 9543, 910, 10060.00);"
+      "INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES, TIPO, DIAINICIO, DIAFIM) VALUES (9545, 70, 2007, 1, 0, 0, 0);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (9545, 'D0', '08', '', '9000')");
   auto e = Apurar("01/10/2006", "28/02/2007", 70, "icms");
   EXPECT_EQ(Linhas("SELECT INICIO, printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = 70 AND IMPOSTO = '2001'"
                    " ORDER BY INICIO"),
@@ -397,6 +399,8 @@ TEST_F(SimplesRS, ContasNoLimiteDasRegrasSaoExatas) {
   EXPECT_EQ(Postergados(70), "2006-11-01|0.00|20\n2006-12-01|0.00|20\n2007-01-01|0.00|20\n2007-02-01|0.00|20\n"
                              "2007-03-01|0.00|20\n");
   EXPECT_EQ(Simples(*e, 0).GetDeducao(), Reais(115.06));
+  // February, without a return of its own, proposes January's, of a single row (expenses 9000,00).
+  EXPECT_EQ(Simples(*e, 4).GetDadosAux().Despesas, Reais(9000));
 
   // The rule on its own: 1 UPF below the boundary is small, the boundary is not.
   const Currency upf = Reais(10.06);
