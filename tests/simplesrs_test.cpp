@@ -107,16 +107,9 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_EQ(linha2->GetDetalhamentos().GetItem(0)->GetValor(), Reais(30.04));
   EXPECT_EQ(set.GetDebito().Locate(1)->GetTotal(), Reais(569.88));
   EXPECT_EQ(set.GetReceitaBrutaAcumulada(), Reais(266550));
+  // The limit is the company's class's (ME) even with the EPP listed first.
+  Sql("UPDATE TR04_TABELA SET IDTABELA = 905 WHERE IDTABELA = 901");
   EXPECT_EQ(set.GetNovoEnquadramento(), 1);
-  // August's 228550,00 is within the ME limit of a year of activity (244000,00). With the
-  // company's RS activity begun in February 2006 the year has 11 months of it and the limit is
-  // 244000 / 12 x 11 = 223666,67: July's 212050,00 stays below it; August's passes it and,
-  // projected to a year (228550 / 11 x 12 = 249327,27), lies in the EPP band.
-  TResumoSimplesNovoRS& ago = Simples(*e, 1);
-  EXPECT_EQ(ago.GetNovoEnquadramento(), 0);
-  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2006-02-15' WHERE IDFILIAL IN (70, 71)");
-  EXPECT_EQ(jul.GetNovoEnquadramento(), 0);
-  EXPECT_EQ(ago.GetNovoEnquadramento(), 1);
   const std::string obs = Textos(set, &TResumo::ImprimirObservacoes);
   EXPECT_CONTEM(obs, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME. Mude para apuração Normal ou para EPP no "
                      "pacote 7730.\n");
@@ -134,6 +127,32 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   EXPECT_CONTEM(epp, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de EPP. Mude para apuração Normal no pacote 7730.\n");
   EXPECT_EQ(epp.find("de ME"), std::string::npos);
   set.SetEnquadramento(0);
+  // A band holds its top, not its bottom: 266550,00 is EPP with the band ending there, of no
+  // class with the band starting there.
+  Sql("UPDATE TR04_TABELA SET VALOR2 = 266550 WHERE IDTABELA = 902");
+  EXPECT_EQ(set.GetNovoEnquadramento(), 1);
+  Sql("UPDATE TR04_TABELA SET VALOR1 = 266550, VALOR2 = 2400000 WHERE IDTABELA = 902");
+  EXPECT_EQ(set.GetNovoEnquadramento(), 2);
+  Sql("UPDATE TR04_TABELA SET VALOR1 = 244000, VALOR2 = 250000 WHERE IDTABELA = 902");
+  // August's 228550,00 is within the ME limit of a year of activity (244000,00), and within one of
+  // 228549,999996 too, the limit being taken to five decimals (228550,00000).
+  TResumoSimplesNovoRS& ago = Simples(*e, 1);
+  EXPECT_EQ(ago.GetNovoEnquadramento(), 0);
+  Sql("UPDATE TR04_TABELA SET VALOR2 = 228549.999996 WHERE IDTABELA = 905");
+  EXPECT_EQ(ago.GetNovoEnquadramento(), 0);
+  Sql("UPDATE TR04_TABELA SET VALOR2 = 244000 WHERE IDTABELA = 905");
+  // With the company's RS activity begun in February 2006 the year has 11 months of it and the
+  // limit is 244000 / 12 x 11 = 223666,67: July's 212050,00 stays below it; August's passes it
+  // and, projected to a year (228550 / 11 x 12 = 249327,27), lies in the EPP band (to 250000,00).
+  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2006-02-15' WHERE IDFILIAL IN (70, 71)");
+  EXPECT_EQ(jul.GetNovoEnquadramento(), 0);
+  EXPECT_EQ(ago.GetNovoEnquadramento(), 1);
+  // An EPP below its own limit, 250000 / 12 x 11 = 229166,67, stays one whatever the other
+  // classes: July's 212050,00, even with no ME class.
+  Sql("DELETE FROM TR04_TABELA WHERE IDTABELA = 905");
+  jul.SetEnquadramento(1);
+  EXPECT_EQ(jul.GetNovoEnquadramento(), 1);
+  jul.SetEnquadramento(0);
   // August: the guide list says the tax was postponed and lists no guide of 0.
   EXPECT_EQ(Textos(Simples(*e, 1), &TResumo::ImprimirGuiasRecolhimento),
             "6:Valor postergado para apuração seguinte\n53:30,04\n");
@@ -223,7 +242,10 @@ TEST_F(SimplesRS, CentralizadoApuraZeroComSeusNumeros) {
   EXPECT_EQ(jul.GetTotalReceitaTribMesPropria(), Reais(13850));
   EXPECT_EQ(jul.GetAliquota(), Currency());
   EXPECT_EQ(jul.GetReceitaBrutaAcumulada(), Reais(212050));
+  EXPECT_EQ(Textos(jul, &TResumo::ImprimirGuiasRecolhimento), "");  // nothing postponed, no guide of 0
+  Sql("INSERT INTO ES02_LIVROOBS (IDFILIAL, IMPOSTO, DATA, OBSERVACAO) VALUES (71, '2001', '2006-07-31', 'Receita conferida.')");
   const std::string obs = Textos(jul, &TResumo::ImprimirObservacoes);
+  EXPECT_EQ(obs.find("3:Receita conferida.\n"), 0u);  // the user's observation first
   EXPECT_EQ(obs.find("DEMAIS ESTABELECIMENTOS"), std::string::npos);
   EXPECT_CONTEM(obs, "3:Total Rec. Bruta deste Estab.  :\n40:14.000,00\n74:Deduções :\n85:150,00\n");
   EXPECT_CONTEM(obs, "68:Total Deduções :\n85:570,00\n");
