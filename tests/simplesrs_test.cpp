@@ -80,10 +80,17 @@ Currency Reais(double v) { return Currency::FromDouble(v); }
 //        112,17 - 57,53 = 54,64, tax 569,88; with August's 30,04: 599,92. Year 266550,00 passes
 //        the ME limit of 244000,00: the projected 266550,00 lies in the EPP band (class 1).
 TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
+  // A code 20 of another entry type, default of its own: the postponed keeps the one of type 15.
+  Sql("INSERT INTO ES02_LCTOAPURCOD (IDLCTOAPURCOD, UF, CODIGO, DESCRICAO, TPIMPOSTO, TPLANCAMENTO, PADRAO)"
+      " VALUES (901, 'RS', '20', 'Estorno de débito', 1, 2, 1)");
   auto e = Apurar("01/07/2006", "30/09/2006", 70, "icms");
   EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|950.35\n2006-08-01|0252|2006-09-12|0.00\n"
                           "2006-09-01|0252|2006-10-12|599.92\n");
   EXPECT_EQ(Postergados(70), "2006-08-01|0.00|20\n2006-09-01|30.04|20\n2006-10-01|0.00|20\n");
+  EXPECT_EQ(Linhas("SELECT L.DATAFIM, L.ORIGEM, L.IDORIGEM, C.TPLANCAMENTO, L.DESCRICAO FROM ES02_LCTOAPUR L JOIN"
+                   " ES02_LCTOAPURCOD C ON (C.IDLCTOAPURCOD = L.IDLCTOAPURCOD) WHERE L.GERADO = 1 AND L.TPLANCAMENTO = 15"
+                   " AND L.IDFILIAL = 70 AND L.DATA = '2006-09-01'"),
+            "2006-09-01|99|0|15|IMPOSTO POSTERGADO DE PERÍODO ANTERIOR\n");
 
   // July's figures are also the book's (its golden page prints every one of them).
   TResumoSimplesNovoRS& jul = Simples(*e, 0);
@@ -115,6 +122,11 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
                      "pacote 7730.\n");
   EXPECT_CONTEM(obs, "147:3,0000\n");
   EXPECT_EQ(obs.find('^'), std::string::npos);  // the observations never break the page
+  // The warning has a line of its own: 17 lines advanced (a blank, 6 of this establishment, 7 of
+  // the others, the totals, the year's revenue and rate, the warning).
+  int linha = 1, avancos = 0;
+  set.ImprimirObservacoes(linha, [&avancos](int, int, const std::string&, int avancar, bool) { avancos += avancar; });
+  EXPECT_EQ(avancos, 17);
   // Without an EPP band that holds 266550,00 the year leaves the regime (class 2).
   Sql("UPDATE TR04_TABELA SET VALOR2 = 250000 WHERE IDTABELA = 902");
   EXPECT_EQ(set.GetNovoEnquadramento(), 2);
@@ -134,13 +146,24 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   Sql("UPDATE TR04_TABELA SET VALOR1 = 266550, VALOR2 = 2400000 WHERE IDTABELA = 902");
   EXPECT_EQ(set.GetNovoEnquadramento(), 2);
   Sql("UPDATE TR04_TABELA SET VALOR1 = 244000, VALOR2 = 250000 WHERE IDTABELA = 902");
-  // August's 228550,00 is within the ME limit of a year of activity (244000,00), and within one of
-  // 228549,999996 too, the limit being taken to five decimals (228550,00000).
+  // With a second ME row in force, to 300000,00, September's revenue passes the first's limit and
+  // lies in the second's band: ME still, no warning.
+  Sql("INSERT INTO TR04_TABELA (IDTABELA, TIPOTABELA, IMPOSTOGERAL, IMPOSTOESPECIFICO, NOMEIMPOSTO, INICIO, VALOR1, VALOR2)"
+      " VALUES (906, 2, '22', '01', 'Microempresa', '2006-01-01', 0, 300000)");
+  EXPECT_EQ(set.GetNovoEnquadramento(), 0);
+  Sql("DELETE FROM TR04_TABELA WHERE IDTABELA = 906");
+  // August's 228550,00 is within the ME limit of a year of activity (244000,00); within one of
+  // 228550,00 exactly, and of 228549,999996 too, the limit being taken to five decimals
+  // (228550,00000), even with an EPP band from 200000,00 (listed first) that would hold it.
   TResumoSimplesNovoRS& ago = Simples(*e, 1);
+  EXPECT_EQ(ago.GetNovoEnquadramento(), 0);
+  Sql("UPDATE TR04_TABELA SET VALOR1 = 200000 WHERE IDTABELA = 902;"
+      "UPDATE TR04_TABELA SET VALOR2 = 228550 WHERE IDTABELA = 905");
   EXPECT_EQ(ago.GetNovoEnquadramento(), 0);
   Sql("UPDATE TR04_TABELA SET VALOR2 = 228549.999996 WHERE IDTABELA = 905");
   EXPECT_EQ(ago.GetNovoEnquadramento(), 0);
-  Sql("UPDATE TR04_TABELA SET VALOR2 = 244000 WHERE IDTABELA = 905");
+  Sql("UPDATE TR04_TABELA SET VALOR1 = 244000 WHERE IDTABELA = 902;"
+      "UPDATE TR04_TABELA SET VALOR2 = 244000 WHERE IDTABELA = 905");
   // With the company's RS activity begun in February 2006 the year has 11 months of it and the
   // limit is 244000 / 12 x 11 = 223666,67: July's 212050,00 stays below it; August's passes it
   // and, projected to a year (228550 / 11 x 12 = 249327,27), lies in the EPP band (to 250000,00).
@@ -152,6 +175,7 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   Sql("DELETE FROM TR04_TABELA WHERE IDTABELA = 905");
   jul.SetEnquadramento(1);
   EXPECT_EQ(jul.GetNovoEnquadramento(), 1);
+  EXPECT_EQ(Textos(jul, &TResumo::ImprimirObservacoes).find("ATENÇÃO"), std::string::npos);
   jul.SetEnquadramento(0);
   // August: the guide list says the tax was postponed and lists no guide of 0.
   EXPECT_EQ(Textos(Simples(*e, 1), &TResumo::ImprimirGuiasRecolhimento),
@@ -359,6 +383,12 @@ TEST_F(SimplesRS, DeducoesParamEmZeroEOCodigo21SeSomaDepois) {
   EXPECT_EQ(Impostos(70), "2006-09-01|0252|2006-10-12|120.00\n");
   EXPECT_TRUE(Mostrou("Deduções não aproveitadas: - 20/09/2006 - Dedução B: 200,00 não aproveitados de 300,00"));
   EXPECT_CONTEM(Gia(70, 9), "RECBRS|1000\n");
+  // With B of 100,00 the deductions bring the 500,00 to 0 exactly and stop there: a reversal of
+  // -50,00 after them is not taken (due 120,00 still, not 170,00).
+  Sql("UPDATE ES02_LCTOAPUR SET VALOR = 100 WHERE IDLCTOAPUR = 9502;"
+      "INSERT INTO ES02_LCTOAPUR (IDLCTOAPUR, IDFILIAL, TPLANCAMENTO, TPIMPOSTO, IMPOSTO, IDLCTOAPURCOD, VALOR, DATA, DATAFIM,"
+      " DESCRICAO) VALUES (8506, 70, 8, 1, '2001', 0, -50.00, '2006-09-25', '2006-09-25', 'Estorno de dedução')");
+  EXPECT_EQ(Simples(*Apurar("01/09/2006", "30/09/2006", 70, "icms"), 0).GetImpostoARecolher(), Reais(120));
   // The balance carried to October (none: 0.00) under RS's default code of the return's item 5.
   EXPECT_EQ(Linhas("SELECT DATA, VALOR, IDLCTOAPURCOD FROM ES02_LCTOAPUR WHERE GERADO = 1 AND IDFILIAL = 70 AND TPLANCAMENTO = 5"
                    " AND IMPOSTO = '2001'"),
