@@ -122,22 +122,27 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
                      "pacote 7730.\n");
   EXPECT_CONTEM(obs, "147:3,0000\n");
   EXPECT_EQ(obs.find('^'), std::string::npos);  // the observations never break the page
-  // The warning has a line of its own: 17 lines advanced (a blank, 6 of this establishment, 7 of
+  // A warning has a line of its own: 17 lines advanced (a blank, 6 of this establishment, 7 of
   // the others, the totals, the year's revenue and rate, the warning).
-  int linha = 1, avancos = 0;
-  set.ImprimirObservacoes(linha, [&avancos](int, int, const std::string&, int avancar, bool) { avancos += avancar; });
-  EXPECT_EQ(avancos, 17);
+  auto Avancos = [](TResumo& r) {
+    int linha = 1, n = 0;
+    r.ImprimirObservacoes(linha, [&n](int, int, const std::string&, int avancar, bool) { n += avancar; });
+    return n;
+  };
+  EXPECT_EQ(Avancos(set), 17);
   // Without an EPP band that holds 266550,00 the year leaves the regime (class 2).
   Sql("UPDATE TR04_TABELA SET VALOR2 = 250000 WHERE IDTABELA = 902");
   EXPECT_EQ(set.GetNovoEnquadramento(), 2);
   EXPECT_CONTEM(Textos(set, &TResumo::ImprimirObservacoes),
                 "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de ME e também de EPP. Mude para apuração Normal no "
                 "pacote 7730.\n");
+  EXPECT_EQ(Avancos(set), 17);
   // A company already an EPP (class 1) is told it passed the EPP limit only.
   set.SetEnquadramento(1);
   const std::string epp = Textos(set, &TResumo::ImprimirObservacoes);
   EXPECT_CONTEM(epp, "2:ATENÇÃO: A Empresa excedeu o limite da Receita Bruta de EPP. Mude para apuração Normal no pacote 7730.\n");
   EXPECT_EQ(epp.find("de ME"), std::string::npos);
+  EXPECT_EQ(Avancos(set), 17);
   set.SetEnquadramento(0);
   // A band holds its top, not its bottom: 266550,00 is EPP with the band ending there, of no
   // class with the band starting there.
@@ -324,6 +329,12 @@ TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
                         "RECBOUTUF|3000\nRECBRS|6000\n");
   EXPECT_EQ(Simples(*e, 0).GetReceitaBrutaAcumulada(), Reais(213350));
   EXPECT_EQ(Impostos(70), "2006-07-01|0252|2006-08-14|980.08\n");
+  // The composition reads the items again: a CFOP of class 4, not an entry, keeps its sign.
+  Sql("INSERT INTO ES02_CFOP (IDCFOP, CFOP, DESCRICAO) VALUES (914, '4.999.000', 'CLASSE 4');"
+      "INSERT INTO ES02_CFOPCFGUF (IDCFOPCFGUF, IDCFOP, UF, TP, FORMULA) VALUES (905, 914, 'RS', 5, 'VLRCONTABIL');"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, IDPLANO, DATAEMISSAO, NUMERO) VALUES (9560, 70, 900, '2006-07-28', 60);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL) VALUES (9560, 9560, 914, 10)");
+  EXPECT_CONTEM(Textos(Simples(*e, 0), &TResumo::ImprimirObservacoes), "3:4.999.000\n50:VLRCONTABIL\n130:10,00\n");
   // In August the field is disabled: an answer for it is refused.
   Responder({"edtOutrasRecJanJun=1"});
   EXPECT_THROW(Apurar("01/08/2006", "31/08/2006", 70, "icms"), EArquivoRespostas);
