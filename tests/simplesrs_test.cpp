@@ -251,6 +251,9 @@ TEST_F(SimplesRS, CentralizadoApuraZeroComSeusNumeros) {
   EXPECT_THROW(Apurar("01/07/2006", "31/07/2006", 71, "icms"), EArquivoRespostas);
   EXPECT_EQ(Impostos(71), "");
 
+  // June's return proposes 5000.00 of revenue in RS: the field is disabled, so it is cleared.
+  Sql("INSERT INTO ES02_GIA (IDGIA, IDFILIAL, ANO, MES) VALUES (9576, 71, 2006, 6);"
+      "INSERT INTO ES02_GIADET (IDGIA, TPREGISTRO, CODIGO, NOMECAMPO, CONTEUDO) VALUES (9576, 'D0', 'RECBRS', '', '5000')");
   Responder({"edtNumEmpregados=4; edtDespesas=3.000,00"});
   auto e = Apurar("01/07/2006", "31/07/2006", 71, "icms");
   EXPECT_EQ(Gia(71, 7), "01|0\n08|3000\n09|4\n10|0\nDEDRECBRUT|0\nOUTREC1A6|0\nOUTRECMES|0\nRECBOUTUF|0\nRECBRS|0\n");
