@@ -249,7 +249,15 @@ TEST_F(Dados, TodaLinhaQueARunLeEhVerificadaESoEssas) {
   EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 3, "icms-st"); }),
                 "\n- Saída nº 2001 série 1 de 18/01/2026 do estabelecimento 2 da empresa 20, ES02_SAIDADET IDSAIDADET 1007:"
                 " " + Recusa("ICMSST", "170,00"));
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 4, "icms-st"); }),  // its own, of course
+                "ES02_SAIDADET IDSAIDADET 1007");
   Sql("UPDATE ES02_SAIDADET SET ICMSST = 170 WHERE IDSAIDADET = 1007");
+  // Settled quarterly, Caxias's own ICMS-ST of January reads its February too.
+  Sql("UPDATE HS_INSCRICAOST SET PERIODICIDADE = 9 WHERE IDFILIAL = 4;"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO) VALUES (99003, 4, '2026-02-10');"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, ICMSST, DEBITOST) VALUES (99003, 99003, 19, " + Ruim("9,00") + ", 1)");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 4, "icms-st"); }), "ES02_SAIDADET IDSAIDADET 99003");
+  Sql("DELETE FROM ES02_SAIDADET WHERE IDSAIDADET = 99003; UPDATE HS_INSCRICAOST SET PERIODICIDADE = 0 WHERE IDFILIAL = 4");
 
   // The RS small business adds the services of the company's RS establishments over the year, and
   // reads their settlement entries (their ICMS-ST is settled inside it): a January service and an

@@ -263,11 +263,22 @@ TEST_F(Regimes, SubstituicaoTributariaRSCentralizada) {
   ASSERT_NE(centralizada, nullptr);
   EXPECT_EQ(centralizada->GetImpostoARecolher(), Currency::FromInt(170));
   EXPECT_EQ(centralizada->GetSTOutrosEstabSaida().Count(), 0);
+  EXPECT_EQ(centralizada->GetParticipacoesCentralizadas(true), nullptr);  // the book lists no parts
   EXPECT_EQ(Impostos(4, "4023"), "");
   // Centralisation of type '1' settles alone: filial 4 then records its own 170.00.
   Sql("UPDATE HS_CENTRALIZACAO SET TIPO = '1' WHERE IDFILIAL = 4");
   Apurar("01/01/2026", "31/01/2026", 4, "icms-st");
   EXPECT_EQ(Valor("SELECT printf('%.2f', VLRIMPOSTO) FROM TR04_IMPOSTO WHERE IDFILIAL = 4 AND IMPOSTO = '4023'"), "170.00");
+  Sql("UPDATE HS_CENTRALIZACAO SET TIPO = '3' WHERE IDFILIAL = 4");
+
+  // Filial 4's entry of the 7th with an ST credit of 50.00: the centraliser's item 001 less its
+  // credit, 510.00 - 50.00 = 460.00, the entry listed apart as filial 4's part.
+  Sql("UPDATE ES02_ENTRADADET SET BCICMSST = 500, ICMSST = 50, CREDITOST = 1 WHERE IDENTRADA = 2001");
+  auto g = Apurar("01/01/2026", "31/01/2026", 3, "icms-st");
+  auto* comCredito = dynamic_cast<TResumoSTRS*>(g->Apuracao().GetResumos().GetItem(0));
+  EXPECT_EQ(comCredito->GetImpostoARecolher(), Currency::FromInt(460));
+  ASSERT_NE(comCredito->GetParticipacoesCentralizadas(false), nullptr);
+  EXPECT_EQ(comCredito->GetParticipacoesCentralizadas(false)->Count(), 1);
 
   // A São Paulo establishment with an RS inscription settles all its taxes; centralised, it
   // records no RS ST tax (its 740.00). Its SC inscription follows (regimes_sc_test.cpp).
