@@ -184,10 +184,13 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
     Apurar("01/01/2026", "31/01/2026", 1, "icms");
     EXPECT_EQ(Valor("SELECT VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), vencimento) << dia;
   }
-  // Days after the period end (kind 3) may pass 31: 31/01/2026 + 45 days = 17/03/2026.
-  Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '45' WHERE IDCODIGOREC = 1");
-  Apurar("01/01/2026", "31/01/2026", 1, "icms");
-  EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|2026-03-17\n");
+  // Days after the period end (kind 3) may pass 31: 31/01/2026 + 45 days = 17/03/2026; one day
+  // after is Sunday 01/02/2026, kept as it falls.
+  for (const auto& [dias, vencimento] : {std::pair<std::string, std::string>{"45", "2026-03-17"}, {"1", "2026-02-01"}}) {
+    Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 3, DIAVENCTO = '" + dias + "' WHERE IDCODIGOREC = 1");
+    Apurar("01/01/2026", "31/01/2026", 1, "icms");
+    EXPECT_EQ(Linhas("SELECT CODIGOREC, VENCIMENTO FROM TR04_IMPOSTO WHERE IMPOSTO = '2001'"), "046-2|" + vencimento + "\n");
+  }
   // Counted in working days (kind 1): February 2026 begins on a Sunday, so its working days are
   // Mon 2, Tue 3, Wed 4, Thu 5, Fri 6 and then Mon 9, the 6th.
   Sql("UPDATE ES02_CODIGOREC SET TPDIAVENCTO = 1, DIAVENCTO = '6' WHERE IDCODIGOREC = 1");

@@ -362,10 +362,73 @@ TEST_F(Servicos, LivroRegistradoESignatarios) {
   EXPECT_EQ(l.PrimeiraData, D(2026, 1, 1));
   EXPECT_EQ(l.UltimaData, D(2026, 2, 1));
   EXPECT_EQ(l.UltimaPagina, 12);
+  // It is closed once folha 13 would pass the pages per book (of HS_CONFIG here: 12 yes, 13 not, no
+  // limit not, a single folha yes) or a later book exists; a book with nothing recorded is not.
+  auto encerrado = [&](const std::string& paginas) {
+    Sql("UPDATE HS_CONFIG SET VALOR = '" + paginas + "' WHERE CHAVE = 'LIVRO_PAGINAS'");
+    return QDInterface->ObterLivroRegistrado(1, "07", 5).Encerrado;
+  };
+  EXPECT_EQ((std::vector{encerrado("12"), encerrado("13"), encerrado("cem"), encerrado("1"), encerrado("300")}),
+            (std::vector{true, false, false, true, false}));
+  Sql("INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA) VALUES"
+      " (1, '07', 6, 2, 3, '2026-03-01')");
+  EXPECT_TRUE(QDInterface->ObterLivroRegistrado(1, "07", 5).Encerrado);
+  EXPECT_FALSE(QDInterface->ObterLivroRegistrado(1, "07", 4).Encerrado);
   const TSignatarios s = QDInterface->ObterSignatarios(3, D(2026, 1, 31));
   EXPECT_EQ(s.Representante.Qualificacao, "Diretor");
   EXPECT_EQ(s.Contador.Qualificacao, "RS-065432/O-1");
   EXPECT_EQ(s.Contador.CPF, "");
+  // The pages of a book: its configuration row's INFORMACAO1 (filial 1's book, here stored as
+  // IDCFG 1: 100), else HS_CONFIG's LIVRO_PAGINAS (300, also for a NULL there; id 0 is no
+  // configuration even with a row stored under it); a value that is no whole number leaves the book
+  // without a limit (0). Its first book is INFORMACAO2 (7 here), else 1, begun at folha 2.
+  Sql("UPDATE ES02_CFG SET IDCFG = 101 WHERE IDCFG = 1; UPDATE ES02_CFG SET IDCFG = 1, INFORMACAO2 = '7' WHERE IDCFG = 3;"
+      "INSERT INTO ES02_CFG (IDCFG, IDFILIAL, ORIGEM, TP, DATAINICIO, INFORMACAO1, INFORMACAO2) VALUES"
+      " (0, 2, 2, '7', '2020-01-01', '12', '12')");
+  EXPECT_EQ(QDInterface->ObterIdConfiguracaoLivro(1, 5, D(2026, 1, 1), D(2026, 1, 31), ""), 1);
+  EXPECT_EQ(QDInterface->ObterIdConfiguracaoLivro(2, 5, D(2026, 1, 1), D(2026, 1, 31), ""), 0);
+  EXPECT_EQ(QDInterface->ObterPaginasLivro(1), 100);
+  int32_t livro = 0, folha = 0;
+  QDInterface->ObterNumeracaoLivro(1, 1, D(2026, 1, 1), "99", livro, folha);
+  EXPECT_EQ(std::pair(livro, folha), std::pair(7, 2));
+  QDInterface->ObterNumeracaoLivro(2, 0, D(2026, 1, 1), "99", livro, folha);
+  EXPECT_EQ(std::pair(livro, folha), std::pair(1, 2));
+  Sql("UPDATE HS_CONFIG SET VALOR = NULL WHERE CHAVE = 'LIVRO_PAGINAS'");
+  EXPECT_EQ(QDInterface->ObterPaginasLivro(0), 300);
+  Sql("UPDATE HS_CONFIG SET VALOR = 'cem' WHERE CHAVE = 'LIVRO_PAGINAS';"
+      "INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA) VALUES"
+      " (2, '99', 1, 2, 500, '2026-01-01')");
+  EXPECT_EQ(QDInterface->ObterPaginasLivro(0), 0);
+  QDInterface->ObterNumeracaoLivro(2, 0, D(2026, 2, 1), "99", livro, folha);  // after folha 500, same book
+  EXPECT_EQ(std::pair(livro, folha), std::pair(1, 501));
+  // A book of a single folha (its term's) holds no period: each opens the next book.
+  Sql("UPDATE HS_CONFIG SET VALOR = '1' WHERE CHAVE = 'LIVRO_PAGINAS'");
+  QDInterface->ObterNumeracaoLivro(2, 0, D(2026, 2, 1), "99", livro, folha);
+  EXPECT_EQ(std::pair(livro, folha), std::pair(2, 2));
+  // Book 7 of 100 folhas ends at folha 100 itself: after folha 99 comes 100 in the same book.
+  Sql("INSERT INTO HS_NUMERACAOLIVRO (IDFILIAL, MODULO, LIVRO, PAGINAINICIAL, PAGINAFINAL, DATA) VALUES"
+      " (1, '99', 7, 2, 99, '2026-01-01')");
+  QDInterface->ObterNumeracaoLivro(1, 1, D(2026, 2, 1), "99", livro, folha);
+  EXPECT_EQ(std::pair(livro, folha), std::pair(7, 100));
+  // A period's row begins after the book's earlier period when that folha lies inside the job's
+  // range (March: job 5 to 11, February ended at 9, so 10 to 11), else at the job's first folha
+  // (April: job 20 to 24, March's 11 lies before it); it keeps the mode only when it is one (1 only
+  // the front, 2 both sides).
+  QDInterface->GravarNumeracaoLivro(2, 1, 5, 10, 0, "97", D(2026, 2, 1), 0);
+  Sql("UPDATE HS_NUMERACAOLIVRO SET PAGINAINICIAL = 2 WHERE MODULO = '97'");  // February: 2 to 9
+  QDInterface->GravarNumeracaoLivro(2, 1, 5, 12, 0, "97", D(2026, 3, 1), 2);
+  QDInterface->GravarNumeracaoLivro(2, 1, 20, 25, 0, "97", D(2026, 4, 1), 1);
+  EXPECT_EQ(Linhas("SELECT PAGINAINICIAL, PAGINAFINAL, COALESCE(FRENTEVERSO, '-') FROM HS_NUMERACAOLIVRO"
+                   " WHERE MODULO = '97' ORDER BY DATA"),
+            "2|9|-\n10|11|2\n20|24|1\n");
+  // That book holds a period printed on both sides: a print on the front only is refused.
+  EXPECT_EQ(Erro<ENumeracaoLivro>([] { QDInterface->VerificarNumeracaoLivro(2, "97", 1, 25, D(2026, 5, 1), 1); }),
+            "O livro 1 é impresso frente e verso (PÁGINA) desde o período iniciado em 01/03/2026; uma impressão só na"
+            " frente (FOLHA) nesse livro é recusada: um livro tem uma só numeração.");
+  // Books are numbered 1 to 99999.
+  EXPECT_NO_THROW(QDInterface->VerificarNumeracaoLivro(2, "98", 99999, 2, D(2026, 1, 1), 1));
+  EXPECT_EQ(Erro<ENumeracaoLivro>([] { QDInterface->VerificarNumeracaoLivro(2, "98", 0, 2, D(2026, 1, 1), 1); }),
+            "Número do livro inválido: 0. O livro é numerado de 1 a 99999.");
   // A failure of the database reaches the caller as the database error, naming the table read.
   Sql("DROP TABLE HS_NUMERACAOLIVRO");
   const std::string erro = Erro<EBancoDados>([] { QDInterface->ObterLivroRegistrado(1, "07", 5); });
@@ -395,6 +458,12 @@ TEST_F(Servicos, PacoteDeOutroProgramaSoEhInformado) {
   FormPrincipal->AbrirPacote("74105", 0, -1);
   EXPECT_EQ(interacao_->Registro().back(),
             "[informação] Não é possível abrir o pacote 74105: ele não faz parte deste programa.");
+  // A message of a type the dialogs do not know (below warning, above confirmation) is refused
+  // and shows nothing.
+  for (int tipo : {-1, 4})
+    EXPECT_THROW(QDInterface->ExibirMensagemPersonalizada("?", tipo, {TBotao::Ok}, TBotao::Ok, "", {}), std::invalid_argument)
+        << tipo;
+  EXPECT_EQ(interacao_->Registro().size(), 1u);
 }
 
 // A state without a fiscal unit at the date, or one whose value is not a positive number, names
