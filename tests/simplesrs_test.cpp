@@ -356,6 +356,7 @@ TEST_F(SimplesRS, PeriodosDoRegimeDialogoDeJulhoEUPFAusente) {
 
   // No UPF for 2006 (the next is 2024's): the user is told and no tax is made up; the summary
   // records nothing. The centralised establishment owes no tax and settles all the same.
+  EXPECT_FALSE(Mostrou("o valor da UPF"));  // so far every month had its UPF
   Sql("DELETE FROM HS_UPF WHERE DATAINICIO < '2024-01-01'; DELETE FROM TR04_IMPOSTO WHERE IDFILIAL IN (70, 71)");
   const std::string erro = Erro<EUPFNaoCadastrada>([&] { Apurar("01/07/2006", "31/07/2006", 70, "icms"); });
   EXPECT_CONTEM(erro, "não pode ser calculado sem o valor da UPF de RS em 31/07/2006");
