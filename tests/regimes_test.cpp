@@ -308,9 +308,9 @@ TEST_F(Regimes, SaldoCredorDoMaranhaoParaESergipe) {
   EXPECT_EQ(Valor("SELECT COUNT(*) FROM ES02_LCTOAPUR WHERE IDFILIAL = 5 AND GERADO = 1 AND TPLANCAMENTO = 5"
                   " AND IDLCTOAPURCOD IS NULL"),
             "3");
-  EXPECT_EQ(Valor("SELECT group_concat(DISTINCT ORIGEM) FROM ES02_LCTOAPUR WHERE IDFILIAL IN (5, 6, 7) AND GERADO = 1"
-                  " AND TPLANCAMENTO = 5"),
-            "0");
+  EXPECT_EQ(Valor("SELECT CAST(MIN(ORIGEM) AS TEXT) || '|' || CAST(MAX(ORIGEM) AS TEXT) FROM ES02_LCTOAPUR"
+                  " WHERE IDFILIAL IN (5, 6, 7) AND GERADO = 1 AND TPLANCAMENTO = 5"),
+            "0|0");
   EXPECT_EQ(Lancamentos(6, 5), "2026-02-01|1900.00|10|" + sped + "\n2026-03-01|0.00|10|" + sped + "\n2026-04-01|0.00|10|" +
                                    sped + "\n");
   EXPECT_NE(Impostos(6, "2001").find("2026-01-01|1113|2026-02-10|0.00|-\n2026-02-01|1113|2026-03-10|5700.00|-\n"),

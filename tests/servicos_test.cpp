@@ -418,7 +418,7 @@ TEST_F(Servicos, LivroRegistradoESignatarios) {
   Sql("UPDATE HS_NUMERACAOLIVRO SET PAGINAINICIAL = 2 WHERE MODULO = '97'");  // February: 2 to 9
   QDInterface->GravarNumeracaoLivro(2, 1, 5, 12, 0, "97", D(2026, 3, 1), 2);
   QDInterface->GravarNumeracaoLivro(2, 1, 20, 25, 0, "97", D(2026, 4, 1), 1);
-  EXPECT_EQ(Linhas("SELECT PAGINAINICIAL, PAGINAFINAL, COALESCE(FRENTEVERSO, '-') FROM HS_NUMERACAOLIVRO"
+  EXPECT_EQ(Linhas("SELECT PAGINAINICIAL, PAGINAFINAL, COALESCE(CAST(FRENTEVERSO AS TEXT), '-') FROM HS_NUMERACAOLIVRO"
                    " WHERE MODULO = '97' ORDER BY DATA"),
             "2|9|-\n10|11|2\n20|24|1\n");
   // That book holds a period printed on both sides: a print on the front only is refused.
