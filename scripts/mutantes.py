@@ -472,10 +472,11 @@ class Diario:
         self.trava = threading.Lock()
         self.textos = {}
         self.vistos = {}
-        # With linhas_iguais, a kill holds for the same mutated line of the same file, though the
-        # file changed elsewhere since: tests only grow, and a change away from the line seldom
-        # brings its mutant back. Faster to re-check a folder after a day's work; --refazer and
-        # plain runs keep to files unchanged.
+        # With linhas_iguais, a kill holds for the same mutated line at the same line number of a
+        # file that changed elsewhere since (and has no result of its own for this text): tests
+        # only grow, and a change away from the line seldom brings its mutant back. The line number
+        # is part of it because a mutated text alone is ambiguous: every deleted statement of one
+        # indentation reads "{}". --refazer and plain runs keep to files unchanged.
         self.linhas_iguais = linhas_iguais
         self.mortos_por_linha = {}
         # The tests that killed mutants of each file, and how many: tried first on its next mutants.
@@ -487,7 +488,7 @@ class Diario:
                     if not ignorar:
                         self.vistos[tuple(e["chave"])] = (e["resultado"], e["quem"])
                         if e["resultado"] == MORTO:
-                            self.mortos_por_linha[(e["chave"][0], e["chave"][2])] = e["quem"]
+                            self.mortos_por_linha[(e["chave"][0], e["chave"][1], e["chave"][2])] = e["quem"]
                     if e["resultado"] == MORTO and e["quem"]:
                         self.matadores[e["chave"][0]][e["quem"]] += 1
 
@@ -498,10 +499,10 @@ class Diario:
 
     def anterior(self, m):
         r = self.vistos.get(self.chave(m))
-        if r and r[0] in (MORTO, NAO_COMPILOU):
-            return r
-        if self.linhas_iguais and (m.arquivo, m.mutada) in self.mortos_por_linha:
-            return (MORTO, self.mortos_por_linha[(m.arquivo, m.mutada)])
+        if r:
+            return r if r[0] in (MORTO, NAO_COMPILOU) else None
+        if self.linhas_iguais and (m.arquivo, m.linha, m.mutada) in self.mortos_por_linha:
+            return (MORTO, self.mortos_por_linha[(m.arquivo, m.linha, m.mutada)])
         return None
 
     def primeiros(self, m, testes, n=3):
