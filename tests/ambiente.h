@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -152,6 +153,12 @@ class AmbienteTeste : public ::testing::Test {
 
   // Every row of every table, in key order.
   std::string TodasAsLinhas() { return TodasAsLinhasDo(conexao_->Db()); }
+
+  // Whether the run showed or asked something holding `trecho`.
+  bool Mostrou(const std::string& trecho) const {
+    return std::any_of(interacao_->Registro().begin(), interacao_->Registro().end(),
+                       [&](const std::string& m) { return m.find(trecho) != std::string::npos; });
+  }
 
   std::unique_ptr<TQDConnection> conexao_;
   std::unique_ptr<TInteracaoRoteirizada> interacao_;

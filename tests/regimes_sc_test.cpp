@@ -41,11 +41,6 @@ class RegimesSC : public AmbienteTeste {
                   " AND IDFILIAL = " + std::to_string(filial) + " AND TPLANCAMENTO = " + std::to_string(tipo) +
                   " AND IMPOSTO = '" + imposto + "' ORDER BY DATA");
   }
-  bool Mostrou(const std::string& trecho) const {
-    for (const auto& m : interacao_->Registro())
-      if (m.find(trecho) != std::string::npos) return true;
-    return false;
-  }
   template <class T>
   static T* Resumo(TExecucaoApuracao& e, int i) {
     return dynamic_cast<T*>(e.Apuracao().GetResumos().GetItem(i));

@@ -53,11 +53,6 @@ class Regimes : public AmbienteTeste {
                   " ON (G.IDGIA = D.IDGIA) WHERE G.IDFILIAL = " + std::to_string(filial) + " AND G.ANO = 2026 AND G.MES = " +
                   std::to_string(mes) + " ORDER BY D.TPREGISTRO, D.CODIGO, D.NOMECAMPO");
   }
-  bool Mostrou(const std::string& trecho) const {
-    for (const auto& m : interacao_->Registro())
-      if (m.find(trecho) != std::string::npos) return true;
-    return false;
-  }
 };
 
 }  // namespace

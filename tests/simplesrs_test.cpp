@@ -36,11 +36,6 @@ class SimplesRS : public AmbienteTeste {
                   " WHERE G.IDFILIAL = " + std::to_string(filial) + " AND G.ANO = 2006 AND G.MES = " + std::to_string(mes) +
                   " AND D.TPREGISTRO = 'D0' ORDER BY D.CODIGO");
   }
-  bool Mostrou(const std::string& trecho) const {
-    for (const auto& m : interacao_->Registro())
-      if (m.find(trecho) != std::string::npos) return true;
-    return false;
-  }
   static TResumoSimplesNovoRS& Simples(TExecucaoApuracao& e, int i) {
     auto* r = dynamic_cast<TResumoSimplesNovoRS*>(e.Apuracao().GetResumos().GetItem(i));
     if (!r) throw std::logic_error("não é um resumo do Simples RS");
