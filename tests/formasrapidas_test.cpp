@@ -64,6 +64,12 @@ class FormasRapidas : public AmbienteTeste {
 
   // The reference: the text as written, adapted to SQLite.
   std::string Referencia(const std::string& sql) { return Executar(conexao_->Db(), AdaptarSQL(sql)); }
+  std::vector<std::string> Colunas(const std::string& sql) {
+    banco::TComando q(conexao_->Db(), AdaptarSQL(sql));
+    std::vector<std::string> r;
+    for (int i = 0; i < q.getColumnCount(); ++i) r.push_back(q.getColumnName(i));
+    return r;
+  }
 
   // The faster form of a register, which must answer from memory.
   std::string Rapida(const std::string& sql) {
@@ -72,6 +78,7 @@ class FormasRapidas : public AmbienteTeste {
       ADD_FAILURE() << "sem forma rápida: " << sql.substr(0, 160);
       return {};
     }
+    EXPECT_EQ(f.Linhas->Campos, Colunas(sql));
     std::string r;
     for (const auto& l : f.Linhas->Linhas) r += Linha(l, f.Linhas->Campos);
     return r;
@@ -132,8 +139,10 @@ class FormasRapidas : public AmbienteTeste {
       const banco::TFormaExecucao forma = banco::FormaDeExecucao(*conexao_, sql);
       EXPECT_EQ(forma.Linhas.has_value(), i + comTexto < periodos.size()) << ini;
       std::string obtido = forma.Linhas ? std::string() : Executar(conexao_->Db(), forma.Sql);
-      if (forma.Linhas)
+      if (forma.Linhas) {
+        EXPECT_EQ(forma.Linhas->Campos, Colunas(sql));
         for (const auto& l : forma.Linhas->Linhas) obtido += Linha(l, forma.Linhas->Campos);
+      }
       const std::string esperado = Referencia(sql);
       EXPECT_EQ(obtido, esperado) << ini;
       linhas += static_cast<int>(std::count(esperado.begin(), esperado.end(), '\n'));

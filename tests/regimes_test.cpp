@@ -375,6 +375,14 @@ TEST_F(Regimes, NormalPRDiaDeVencimentoPelaInscricao) {
   Sql("UPDATE ES02_CODIGOREC SET CODIGO1 = '0123' WHERE IDCODIGOREC = 6000");
   const std::string erro = Erro<EDadosInvalidos>([&] { Dia("90.123451-78"); });
   EXPECT_NE(erro.find("ES02_CODIGOREC IDCODIGOREC 6000: CODIGO1 '0123' vale para o dígito 1"), std::string::npos) << erro;
+  // A day of up to five digits is read as a number ("00015": Sunday the 15th, Monday); six digits
+  // or a letter are not a day.
+  Sql("UPDATE ES02_CODIGOREC SET CODIGO1 = '00015,1' WHERE IDCODIGOREC = 6000");
+  EXPECT_EQ(Dia("90.123451-78"), "2026-02-16");
+  for (const char* regra : {"000015,1", "1a,1"}) {
+    Sql(std::string("UPDATE ES02_CODIGOREC SET CODIGO1 = '") + regra + "' WHERE IDCODIGOREC = 6000");
+    EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Dia("90.123451-78"); }), "o dia antes da vírgula não é um número");
+  }
 }
 
 // Paraná's small business, 2007 (the comment of db/demo.sql has the arithmetic): the centraliser
@@ -425,6 +433,16 @@ TEST_F(Regimes, SimplesPRCentralizadorEColigadas) {
   Sql("UPDATE TR04_TABDETALHE SET DEDUCAO = 1200 WHERE IDTABDETALHE = 6001");
   Apurar("01/01/2007", "31/01/2007", 61, "icms");
   EXPECT_EQ(Impostos(61, "2001").substr(0, 31), "2007-01-01|1023|2007-02-20|0.00");
+  // The revenue typed the Brazilian way reads as its number (39000 + 2 x 12000 = 63000); without a
+  // taxable revenue typed, each item's base counts with every digit it has:
+  // 37000 + 2 x 1234567.8912 = 2506135.7824.
+  Sql("UPDATE ES02_SAIDAAUX SET INFORMACAO1 = '12.000,00', INFORMACAO2 = NULL WHERE IDSAIDAAUX = 6102;"
+      "UPDATE ES02_SAIDADET SET BCICMS = 1234567.8912 WHERE IDSAIDA = 6102");
+  e = Apurar("01/01/2007", "31/01/2007", 61, "icms");
+  jan = dynamic_cast<TResumoSimplesPR*>(e->Apuracao().GetResumos().GetItem(0));
+  ASSERT_NE(jan, nullptr);
+  EXPECT_EQ(jan->GetReceitaBrutaMes(), Currency::FromInt(63000));
+  EXPECT_EQ(jan->GetReceitaTribMes(), Currency::FromRaw(25061357824));
 }
 
 // CRESCE-RN, January 2007: band 3 of a small enterprise owes the table's 150.00 whatever its

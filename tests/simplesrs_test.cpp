@@ -167,6 +167,12 @@ TEST_F(SimplesRS, CentralizadorNoTrimestreComPostergacao) {
   // With the company's RS activity begun in February 2006 the year has 11 months of it and the
   // limit is 244000 / 12 x 11 = 223666,67: July's 212050,00 stays below it; August's passes it
   // and, projected to a year (228550 / 11 x 12 = 249327,27), lies in the EPP band (to 250000,00).
+  // Without any start of RS activity the user is told so, and the activity is taken to begin with
+  // the period: August's limit is 244000 / 12 x 5 = 101666,67, and its 228550,00 projected to a year
+  // (228550 / 5 x 12 = 548520,00) passes the EPP's 250000,00: the regular regime (2).
+  Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = NULL WHERE IDEMPRESA = 7");
+  EXPECT_EQ(ago.GetNovoEnquadramento(), 2);
+  EXPECT_TRUE(Mostrou("[informação] Não foi encontrada data de início de atividade da empresa.  O cálculo"));
   Sql("UPDATE SC00_FILIAL SET INICIOATIVIDADE = '2006-02-15' WHERE IDFILIAL IN (70, 71)");
   EXPECT_EQ(jul.GetNovoEnquadramento(), 0);
   EXPECT_EQ(ago.GetNovoEnquadramento(), 1);
