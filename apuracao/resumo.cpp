@@ -154,10 +154,12 @@ TPeriodicidade TResumo::GetPeriodicidade() {
 
 // A due day of 0 (also a DIAVENCTO that is empty or not a number) or past any month's end would
 // give a due date nobody chose: the month's last day, moved off the weekend. The kind 3 counts
-// days after the period end, any number of them but 0.
+// days after the period end, any number of them but 0. A configured row is checked even when its
+// CODIGO was left empty.
 TDateTime TResumo::GetVencimento(const TCodigoRecolhimento& codigo) {
   const bool diasApos = codigo.TpDiaVencto == 3;
-  if (!codigo.Codigo.empty() && (codigo.DiaVencto <= 0 || (!diasApos && codigo.DiaVencto > 31))) {
+  const bool configurado = !codigo.Codigo.empty() || codigo.IdCodigoRec > 0;
+  if (configurado && (codigo.DiaVencto <= 0 || (!diasApos && codigo.DiaVencto > 31))) {
     TQDSQLQuery q(GUtilSistema->GetConnectionSistema());
     q.SetSQL(Format(kSqlDiaVencimento, {std::to_string(codigo.IdCodigoRec)}));
     q.Open();
@@ -165,7 +167,7 @@ TDateTime TResumo::GetVencimento(const TCodigoRecolhimento& codigo) {
     throw EDadosInvalidos(
         "O vencimento do imposto " + FCodImposto + " de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
         " do estabelecimento " + std::to_string(FFilial.IdFilial) + " não pode ser calculado: o código de recolhimento " +
-        codigo.Codigo + " (ES02_CODIGOREC IDCODIGOREC " + std::to_string(codigo.IdCodigoRec) + ", DIAVENCTO " +
+        (codigo.Codigo.empty() ? "''" : codigo.Codigo) + " (ES02_CODIGOREC IDCODIGOREC " + std::to_string(codigo.IdCodigoRec) + ", DIAVENCTO " +
         texto::QuotedStr(guardado) + ") dá o dia de vencimento " + std::to_string(codigo.DiaVencto) +
         (diasApos ? "; informe quantos dias depois do fim do período (1 ou mais)." : "; informe um dia de 1 a 31."));
   }

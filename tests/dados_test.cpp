@@ -177,6 +177,12 @@ TEST_F(Dados, DiaDeVencimentoSoRecusadoQuandoOVencimentoUsaEle) {
         << dia;
     EXPECT_EQ(Gravado(), antes) << dia;
   }
+  // A configured row whose CODIGO was left empty is checked all the same.
+  Sql("UPDATE ES02_CODIGOREC SET CODIGO = '' WHERE IDCODIGOREC = 1");
+  EXPECT_CONTEM(Erro<EDadosInvalidos>([&] { Apurar("01/01/2026", "31/01/2026", 1, "icms"); }),
+                "o código de recolhimento '' (ES02_CODIGOREC IDCODIGOREC 1, DIAVENCTO '') dá o dia de vencimento 0;");
+  EXPECT_EQ(Gravado(), antes);
+  Sql("UPDATE ES02_CODIGOREC SET CODIGO = '046-2' WHERE IDCODIGOREC = 1");
   // 1 and 31 are days: 01/02/2026 is a Sunday, paid on Monday 02/02; February has no 31st, so its
   // last day, Saturday 28/02, moves to Monday 02/03.
   for (const auto& [dia, vencimento] : {std::pair<std::string, std::string>{"1", "2026-02-02"}, {"31", "2026-03-02"}}) {
@@ -534,6 +540,9 @@ TEST_F(Dados, TiposDeLancamentoIncompletosRecusadosAteSeremCorrigidos) {
       " VALUES (0, 1, 6, 'OUTROS CRÉDITOS', 1)");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
   EXPECT_EQ(Valor("SELECT VLRIMPOSTO FROM TR04_IMPOSTO"), "9873.58");
+  EXPECT_THROW(GFuncoes->LancamentoApurToInt(10), std::out_of_range);
+  // An entry code that the state does not have is id 0 (the entry is recorded without code).
+  EXPECT_EQ(GFuncoes->GetIDLctoApurCod("SP", "999", 1, 1, 0), 0);
 }
 
 TEST_F(Dados, RegistroDeImpostoDeOutroProgramaNaoEhSubstituido) {
