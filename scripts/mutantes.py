@@ -476,9 +476,14 @@ class Diario:
         # file that changed elsewhere since (and has no result of its own for this text): tests
         # only grow, and a change away from the line seldom brings its mutant back. The line number
         # is part of it because a mutated text alone is ambiguous: every deleted statement of one
-        # indentation reads "{}". --refazer and plain runs keep to files unchanged.
+        # indentation reads "{}". A line that moved is still found by its text where that text is
+        # the only one of its kind among the file's mutants: the mutated line, or for a deleted
+        # statement the statement itself (journals record it from now on). --refazer and plain runs
+        # keep to files unchanged.
         self.linhas_iguais = linhas_iguais
         self.mortos_por_linha = {}
+        self.mortos_por_texto = {}
+        self.unicos = set()
         # The tests that killed mutants of each file, and how many: tried first on its next mutants.
         self.matadores = collections.defaultdict(collections.Counter)
         if self.arquivo.exists():
@@ -487,10 +492,29 @@ class Diario:
                     e = json.loads(linha)
                     if not ignorar:
                         self.vistos[tuple(e["chave"])] = (e["resultado"], e["quem"])
+                        # The last result of a line or text holds: a later survivor takes back a kill.
+                        por_linha = (e["chave"][0], e["chave"][1], e["chave"][2])
+                        por_texto = (e["chave"][0], self.texto(e["chave"][2], e.get("original")))
                         if e["resultado"] == MORTO:
-                            self.mortos_por_linha[(e["chave"][0], e["chave"][1], e["chave"][2])] = e["quem"]
+                            self.mortos_por_linha[por_linha] = self.mortos_por_texto[por_texto] = e["quem"]
+                        elif e["resultado"] != NAO_COMPILOU:
+                            self.mortos_por_linha.pop(por_linha, None)
+                            self.mortos_por_texto.pop(por_texto, None)
                     if e["resultado"] == MORTO and e["quem"]:
                         self.matadores[e["chave"][0]][e["quem"]] += 1
+
+    @staticmethod
+    def texto(mutada, original):
+        """What names a mutant apart from its line number: a deleted statement by the statement."""
+        if mutada.strip() == "{}":
+            return "- " + original.strip() if original else None
+        return mutada
+
+    def conhecer(self, arquivos):
+        """The texts that name one mutant only of their file, those a moved line is found by."""
+        vezes = collections.Counter((m.arquivo, self.texto(m.mutada, m.original)) for a in arquivos
+                                    for m in mutantes_do_texto(a, (RAIZ / a).read_text(encoding="utf-8")))
+        self.unicos = {k for k, n in vezes.items() if n == 1 and k[1]}
 
     def chave(self, m):
         if m.arquivo not in self.textos:
@@ -503,6 +527,9 @@ class Diario:
             return r if r[0] in (MORTO, NAO_COMPILOU) else None
         if self.linhas_iguais and (m.arquivo, m.linha, m.mutada) in self.mortos_por_linha:
             return (MORTO, self.mortos_por_linha[(m.arquivo, m.linha, m.mutada)])
+        k = (m.arquivo, self.texto(m.mutada, m.original))
+        if self.linhas_iguais and k in self.unicos and k in self.mortos_por_texto:
+            return (MORTO, self.mortos_por_texto[k])
         return None
 
     def primeiros(self, m, testes, n=3):
@@ -518,7 +545,8 @@ class Diario:
                 self.matadores[m.arquivo][quem] += 1
             self.arquivo.parent.mkdir(parents=True, exist_ok=True)
             with self.arquivo.open("a", encoding="utf-8") as f:
-                f.write(json.dumps({"chave": list(self.chave(m)), "resultado": resultado, "quem": quem},
+                f.write(json.dumps({"chave": list(self.chave(m)), "resultado": resultado, "quem": quem,
+                                    "original": m.original},
                                    ensure_ascii=False) + "\n")
 
 
@@ -562,6 +590,7 @@ def rodar(mutantes, args, listado):
     trabalhadores = [Trabalhador(Path(args.pasta_trabalho) / f"t{i + 1}", tarefas, vivos) for i in range(trabalhadores_n)]
     resultados = {}
     diario = Diario(args.pasta_trabalho, args.refazer, args.linhas_iguais)
+    diario.conhecer(sorted({m.arquivo for m in mutantes}))
     fila = []
     for m in mutantes:
         anterior = diario.anterior(m)
