@@ -906,6 +906,9 @@ TEST_F(LivroDefinitivo, FolhaEscolhidaAoGravarEPeriodoAnteriorRecusado) {
   EXPECT_EQ(Recusa(), "O livro 1 já tem o período iniciado em 01/02/2026 (folhas 2 a 7); o período iniciado em "
                       "01/01/2026, anterior a ele, não pode ser impresso depois nesse livro.");
   EXPECT_EQ(Numeracoes(), (std::vector<TNumeracao>{{1, 2, 7}}));
+  // A recorded date that is not a date (written by another program) is named as it was stored.
+  conexao_->Executar("UPDATE HS_NUMERACAOLIVRO SET DATA = '2026-02-31'");
+  EXPECT_CONTEM(Recusa(), "O livro 1 já tem o período iniciado em '2026-02-31' (folhas 2 a 7); o período");
 }
 
 // January printed single-sided (FOLHA) keeps its book in that mode: February double-sided

@@ -190,6 +190,12 @@ namespace {
 
 constexpr int32_t kMaiorNumero = 99999;  // book and folha print with five digits
 
+// A recorded period's date as the refusals name it; one that is not a date, as it was stored.
+std::string DataGuardada(const std::string& texto) {
+  TDateTime d = 0;
+  return TentarLerData(texto, d) ? DataBR(d) : "'" + texto + "'";
+}
+
 std::string Modo(int32_t frenteVerso) {
   return frenteVerso == 2 ? "frente e verso (PÁGINA)" : "só na frente (FOLHA)";
 }
@@ -215,9 +221,8 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
         " AND DATA > ? ORDER BY DATA LIMIT 1");
     banco::Vincular(posterior, idFilial, modulo, livro, DataISO(data));
     if (posterior.executeStep()) {
-      TDateTime outra = 0;
-      TentarLerData(posterior.getColumn(0).getString(), outra);
-      throw ENumeracaoLivro("O " + nome + " já tem o período iniciado em " + DataBR(outra) + " (folhas " +
+      const std::string outra = DataGuardada(posterior.getColumn(0).getString());
+      throw ENumeracaoLivro("O " + nome + " já tem o período iniciado em " + outra + " (folhas " +
                             std::to_string(posterior.getColumn(1).getInt()) + " a " +
                             std::to_string(posterior.getColumn(2).getInt()) + "); o período iniciado em " +
                             DataBR(data) + ", anterior a ele, não pode ser impresso depois nesse livro.");
@@ -227,15 +232,14 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
         " AND DATA <> ? AND PAGINAFINAL >= ? ORDER BY PAGINAINICIAL LIMIT 1");
     banco::Vincular(ocupada, idFilial, modulo, livro, DataISO(data), pagina);
     if (ocupada.executeStep()) {
-      TDateTime outra = 0;
-      TentarLerData(ocupada.getColumn(0).getString(), outra);
+      const std::string outra = DataGuardada(ocupada.getColumn(0).getString());
       banco::TComando livre(c_.Db(),
           "SELECT MAX(PAGINAFINAL) FROM HS_NUMERACAOLIVRO WHERE IDFILIAL = ? AND MODULO = ? AND LIVRO = ? AND DATA <> ?");
       banco::Vincular(livre, idFilial, modulo, livro, DataISO(data));
       livre.executeStep();
       const int32_t inicial = ocupada.getColumn(1).getInt(), final = ocupada.getColumn(2).getInt();
       throw ENumeracaoLivro("A folha " + std::to_string(std::max(pagina, inicial)) + " do " + nome +
-                            " já foi impressa para o período iniciado em " + DataBR(outra) + " (folhas " +
+                            " já foi impressa para o período iniciado em " + outra + " (folhas " +
                             std::to_string(inicial) + " a " + std::to_string(final) +
                             "); a primeira folha livre do livro é a " + std::to_string(livre.getColumn(0).getInt() + 1) +
                             ".");
@@ -245,10 +249,9 @@ void TQDInterface::VerificarNumeracaoLivro(int64_t idFilial, const std::string& 
         " AND DATA <> ? AND FRENTEVERSO IN (1, 2) AND FRENTEVERSO <> ? ORDER BY DATA LIMIT 1");
     banco::Vincular(modo, idFilial, modulo, livro, DataISO(data), frenteVerso);
     if ((frenteVerso == 1 || frenteVerso == 2) && modo.executeStep()) {
-      TDateTime outra = 0;
-      TentarLerData(modo.getColumn(1).getString(), outra);
+      const std::string outra = DataGuardada(modo.getColumn(1).getString());
       throw ENumeracaoLivro("O " + nome + " é impresso " + Modo(modo.getColumn(0).getInt()) + " desde o período iniciado em " +
-                            DataBR(outra) + "; uma impressão " + Modo(frenteVerso) +
+                            outra + "; uma impressão " + Modo(frenteVerso) +
                             " nesse livro é recusada: um livro tem uma só numeração.");
     }
   });
