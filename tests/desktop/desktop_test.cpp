@@ -45,6 +45,8 @@
 #include "host/servicos/selecaoimpostos.h"
 #include "janelaprincipal.h"
 #include "regimes/normal/apuracaonormalrs.h"
+#include "regimes/normal/dadosauxsc.h"
+#include "regimes/simples/dadosauxsimplesnovors.h"
 #include "relatorio/livroicms.h"
 #include "roteiro.h"
 #include "traducoes.h"
@@ -191,6 +193,7 @@ class TesteDesktop : public QObject {
   void PedidoLembradoPorEscritorio();
   void EscritorioNoServidorPeloMenu();
   void DialogosDaApuracaoCentradosNaJanela();
+  void TeclasQueConfirmamOsDadosDosRegimes();
   void Capturas();
 
  private:
@@ -878,6 +881,52 @@ void TesteDesktop::DialogosDaApuracaoCentradosNaJanela() {
   const QPoint aviso = Centro([&] { interacao.ExibirMensagem("Aviso da apuração.", TTipoMensagem::Aviso); });
   QVERIFY((aviso - janela).manhattanLength() <= 6);
   progresso.close();
+}
+
+// The regimes' dialogs as the run opens them: in the last enabled field the SC dialog confirms on
+// Escape and the RS small business's on Down-arrow, as their old forms did; elsewhere Escape
+// cancels. A key that does not confirm leaves the dialog open, closed here as cancelled.
+void TesteDesktop::TeclasQueConfirmamOsDadosDosRegimes() {
+  auto Resultado = [](TQDFormRavelPadraoResult& form, Qt::Key tecla) {
+    QTimer::singleShot(0, [tecla] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!d) return;
+      QLineEdit* ultimo = nullptr;
+      for (QLineEdit* e : d->findChildren<QLineEdit*>())
+        if (e->isEnabled()) ultimo = e;
+      ultimo->setFocus();
+      QTest::keyClick(ultimo, tecla);
+    });
+    QTimer::singleShot(300, [] {
+      if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+    });
+    return form.ShowModal();
+  };
+  TFormDadosAuxSC sc;
+  QCOMPARE(Resultado(sc, Qt::Key_Escape), static_cast<int>(mrOk));
+  TFormDadosAuxSimplesNovoRS rs;
+  QCOMPARE(Resultado(rs, Qt::Key_Down), static_cast<int>(mrOk));
+  QCOMPARE(Resultado(rs, Qt::Key_Escape), static_cast<int>(mrCancel));
+
+  // The RS small business before July 2006 points to the other package with a warning's icon.
+  Reativar();
+  Pedido("70", "1", "01062006");
+  QTest::mouseClick(W<QRadioButton>("rbICMS"), Qt::LeftButton);
+  TRoteiroDialogos roteiro;
+  roteiro.Esperar(
+      "pacote 74105",
+      [](QWidget* w) {
+        auto* m = qobject_cast<QMessageBox*>(w);
+        return m && m->text().startsWith("Para gerar este livro utilize o pacote 74105.");
+      },
+      [](QWidget* w) {
+        QCOMPARE(qobject_cast<QMessageBox*>(w)->icon(), QMessageBox::Warning);
+        QCOMPARE(w->windowTitle(), QString("Aviso"));
+        Pressionar(w, "&Não");
+      });
+  Imprimir();
+  QVERIFY2(roteiro.Concluido(), qPrintable("faltou: " + roteiro.Pendentes()));
+  QVERIFY2(roteiro.Inesperados.isEmpty(), qPrintable(roteiro.Inesperados.join(" | ")));
 }
 
 #include "desktop_test.moc"
