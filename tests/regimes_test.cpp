@@ -93,6 +93,13 @@ TEST_F(Regimes, NormalRSNoTrimestre) {
   // The revenue of the return: formula 20 over January's exits plus services, 131500.00.
   auto* jan = dynamic_cast<TResumoNormalRS*>(e->Apuracao().GetResumos().GetItem(0));
   EXPECT_EQ(jan->GetFaturamento(), Currency::FromInt(131500));
+
+  // Without a payment code configured January settles all the same: recorded without code or due
+  // date, and the return's annexes stay empty (no due date inside January).
+  Sql("DELETE FROM ES02_CFG WHERE IDFILIAL = 3 AND TP = '2'");
+  Apurar("01/01/2026", "31/01/2026", 3, "icms");
+  EXPECT_EQ(Impostos(3, "2001").rfind("2026-01-01||NULL|7300.00|\n", 0), 0u);
+  EXPECT_CONTEM(Gia(3, 1), "X08|0131|ICMSPROPRIO|\nX08|0131|VCTO|\nX09|0131|ICMSPROPRIO|\nX09|0131|VCTO|\n");
 }
 
 // Filial 3 settled by decêndios in February, the non-compensable 300.00 (code 26) moved to the 5th:
