@@ -332,7 +332,7 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   EXPECT_EQ(GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)).IdCfg, 2147483647);
   Sql("UPDATE HS_FILIALCFG SET IDFILIALCFG = 2147483648 WHERE IDFILIALCFG = 2147483647");
   EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetFilialCfg(1, 2, 7, 3, D(2025, 7, 1), D(2025, 7, 31)); }),
-                "HS_FILIALCFG: id 2147483648 além do limite de 32 bits.");
+                "Id de HS_FILIALCFG além do limite de 32 bits: 2147483648");
 
   // demo rows 1..3 (MA, PA, SE) from 2009-01-01; SE's code replaced by row 10 from 2016
   Sql("UPDATE HS_DETALHEEFD SET DATAFIM = '2015-12-31' WHERE IDDETALHEEFD = 3;"
@@ -349,7 +349,7 @@ TEST_F(Servicos, ConfiguracaoECodigosDaEscrituracaoPelaVigencia) {
   EXPECT_EQ(GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)), 2147483647);
   Sql("UPDATE HS_DETALHEEFD SET IDDETALHEEFD = 2147483648 WHERE IDDETALHEEFD = 2147483647");
   EXPECT_CONTEM(Erro<EBancoDados>([] { GFuncoes->GetIdDetalheRs("020005", "SE", 12, D(2016, 1, 1)); }),
-                "HS_DETALHEEFD: id 2147483648 além do limite de 32 bits.");
+                "Id de HS_DETALHEEFD além do limite de 32 bits: 2147483648");
 }
 
 // A book's record gives the first and the last period printed and its last folha; the terms'

@@ -22,10 +22,8 @@ TFilialCfg TApuracaoFuncoes::GetFilialCfg(int64_t idFilial, int32_t chave1, int3
     banco::Vincular(q, idFilial, chave1, chave2, chave3, DataISO(ini), DataISO(fim));
     TFilialCfg r;
     if (!q.executeStep()) return r;
-    const int64_t id = q.getColumn(0).getInt64();
-    if (id > INT32_MAX) throw EBancoDados("HS_FILIALCFG: id " + std::to_string(id) + " além do limite de 32 bits.");
+    r.IdCfg = servicos::IdInteiro(q.getColumn(0).getInt64(), "HS_FILIALCFG");
     r.Encontrada = true;
-    r.IdCfg = static_cast<int32_t>(id);
     r.Informacao1 = q.getColumn(1).getString();
     r.Informacao2 = q.getColumn(2).getString();
     r.Informacao3 = q.getColumn(3).getString();
@@ -42,8 +40,6 @@ int32_t TApuracaoFuncoes::GetIdDetalheRs(const std::string& codigo, const std::s
                                      servicos::kVigente + "ORDER BY DATAINICIO DESC, IDDETALHEEFD DESC LIMIT 1");
     banco::Vincular(q, DataISO(data), tabela, uf, codigo);
     if (!q.executeStep()) return 0;
-    const int64_t id = q.getColumn(0).getInt64();
-    if (id > INT32_MAX) throw EBancoDados("HS_DETALHEEFD: id " + std::to_string(id) + " além do limite de 32 bits.");
-    return static_cast<int32_t>(id);
+    return servicos::IdInteiro(q.getColumn(0).getInt64(), "HS_DETALHEEFD");
   });
 }

@@ -12,12 +12,8 @@
 
 namespace {
 
+using servicos::IdInteiro;
 using servicos::Protegido;
-
-int32_t IdInteiro(int64_t id, const char* tabela) {
-  if (id > INT32_MAX) throw EBancoDados(std::string("Id de ") + tabela + " além do limite de 32 bits: " + std::to_string(id));
-  return static_cast<int32_t>(id);
-}
 
 void ExigirGia(TQDConnection& c, int32_t idGia) {
   banco::TComando q(c.Db(), "SELECT 1 FROM ES02_GIA WHERE IDGIA = ?");
