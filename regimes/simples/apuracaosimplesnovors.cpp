@@ -22,15 +22,6 @@ constexpr std::array<const char*, 11> kColunasFormula = {"VLRCONTABIL", "BCICMS"
 // The regime exists from July 2006 (law 12.410/2005); earlier months are settled by another package.
 const TDateTime kInicioDoRegime = EncodeDate(2006, 7, 1);
 
-TResumoCampo* LinhaOuNova(TResumoCampos& campos, int32_t codigo, const char* descricao) {
-  if (TResumoCampo* l = campos.Locate(codigo)) return l;
-  TResumoCampo* l = campos.Add();
-  l->SetCodigo(codigo);
-  l->SetDescricao(descricao);
-  l->SetSinal(1);
-  return l;
-}
-
 Currency NaoNegativo(Currency v) { return v < Currency() ? Currency() : v; }
 
 }  // namespace
@@ -212,7 +203,7 @@ void TResumoSimplesNovoRS::LoadSaldos() {
 // The tax of the month is the only debit of line 1. Other debits with the return's code 21 are
 // owed besides it, after the deductions: they move to the tax-due line 13.
 void TResumoSimplesNovoRS::CalcularApuracaoDepois() {
-  TResumoCampo* linha1 = LinhaOuNova(*FDebito, 1, "DÉBITOS SAÍDAS");
+  TResumoCampo* linha1 = LocalizarOuAdicionar(*FDebito, 1, "DÉBITOS SAÍDAS", 1);
   const Currency simples = CalcularSimples();
   TDetalhamento* d = linha1->GetDetalhamentos().Add();
   d->SetDescricao("SIMPLES CALCULADO CONFORME LEI 12.410 DE 22/12/2005");
@@ -220,7 +211,7 @@ void TResumoSimplesNovoRS::CalcularApuracaoDepois() {
   TResumoCampo* linha2 = FDebito->Locate(2);
   if (!linha2) return;
   for (int i = linha2->GetDetalhamentos().IndexOf("21"); i >= 0; i = linha2->GetDetalhamentos().IndexOf("21"))
-    LinhaOuNova(*FSaldo, 13, "IMPOSTO A RECOLHER")->GetDetalhamentos().Add(linha2->GetDetalhamentos().Extract(i));
+    LocalizarOuAdicionar(*FSaldo, 13, "IMPOSTO A RECOLHER", 1)->GetDetalhamentos().Add(linha2->GetDetalhamentos().Extract(i));
 }
 
 // --- The tax of the month ---------------------------------------------------------------------
