@@ -284,9 +284,9 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
             "CRÉDITO DE INSUMOS - TRANSPORTE|131.9200\n"
             "CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE|1888.1500\n");
   // recorded as a host calculation (origin 1, no originating row) with no official code
-  EXPECT_EQ(Linhas("SELECT ORIGEM, IDORIGEM, COALESCE(CAST(IDLCTOAPURCOD AS TEXT), 'NULL') FROM ES02_LCTOAPUR"
+  EXPECT_EQ(Linhas("SELECT ORIGEM, IDORIGEM, COALESCE(CAST(IDLCTOAPURCOD AS TEXT), 'NULL'), TPIMPOSTO FROM ES02_LCTOAPUR"
                    " WHERE GERADO = 1 AND DESCRICAO = 'CRÉDITO PRESUMIDO - PRESTAÇÕES DE TRANSPORTE'"),
-            "1|0|NULL\n");
+            "1|0|NULL|1\n");
   // removing the configuration removes the credit on the next run
   Sql("DELETE FROM HS_CREDITOPRESUMIDO");
   Apurar("01/01/2026", "31/01/2026", 1, "icms");
@@ -314,6 +314,13 @@ TEST_F(Apuracao, CreditosCalculadosPeloHost) {
   Apurar("01/06/2025", "31/07/2025", 1, "icms", false, true);
   EXPECT_EQ(ciap("2025-06-30"), "1200.0100");
   EXPECT_EQ(ciap("2025-07-31"), "-");
+  // A period that begins on the month's last day closes the month: day by day, 30/06/2025 alone,
+  // whose one exit is all taxed, credits June's whole shares, 300.00 + 100.00 + 1200.01 = 1600.01.
+  Sql("UPDATE HS_PERIODICIDADE SET PERIODICIDADE = 1 WHERE IDFILIAL = 1;"
+      "INSERT INTO ES02_SAIDA (IDSAIDA, IDFILIAL, DATAEMISSAO, NUMERO) VALUES (9602, 1, '2025-06-30', 962);"
+      "INSERT INTO ES02_SAIDADET (IDSAIDADET, IDSAIDA, IDCFOP, VLRCONTABIL, ICMS) VALUES (96021, 9602, 10, 500, 60)");
+  Apurar("30/06/2025", "01/07/2025", 1, "icms", false, true);
+  EXPECT_EQ(ciap("2025-06-30"), "1600.0100");
 }
 
 // (January's guides are in the book's golden pages.) A due-date text that is not a date prints no

@@ -210,6 +210,9 @@ TEST(AvaliadorDeFormulas, CompilaUmaVezELeOsValoresDoMomento) {
   // the first unknown name as the text reads (AB is also inside AB2), and the names defined, once each
   EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("AB2 + AB * A"); }),
             "Fórmula \"AB2 + AB * A\" usa o nome desconhecido AB2 (nomes válidos: A, B_2).");
+  // "_2" inside B_2 is not "_2" standing whole: C comes first
+  EXPECT_EQ(Erro<EFormula>([&] { ev.Eval("B_2 + C + _2"); }),
+            "Fórmula \"B_2 + C + _2\" usa o nome desconhecido C (nomes válidos: A, B_2).");
   for (const std::string nome : {"", "2B", "B-2"})
     EXPECT_EQ(Erro<std::invalid_argument>([&] { ev.AddVariable(nome, 1.0); }),
               "Nome de variável de fórmula inválido: \"" + nome + "\".");
