@@ -123,10 +123,11 @@ def carregar_equivalentes():
 
 
 def mudancas_repetidas(arquivos):
-    """(file, change) of the changes that read the same at more than one place of their file."""
+    """(file, change) of the changes that read the same at more than one place of their file, with
+    how many places."""
     vistas = collections.Counter((m.arquivo, m.mudanca) for a in arquivos
                                  for m in mutantes_do_texto(a, (RAIZ / a).read_text(encoding="utf-8")))
-    return {k for k, n in vistas.items() if n > 1}
+    return {k: n for k, n in vistas.items() if n > 1}
 
 
 def avisar_entradas_velhas(equivalentes):
@@ -142,12 +143,12 @@ def avisar_entradas_velhas(equivalentes):
 
 
 def e_equivalente(mutante, equivalentes, repetidas):
-    """An entry names a mutant by its change; the line decides only between equal changes of the
-    file, so that an entry survives edits above it."""
-    for linha, mudanca in equivalentes.get(mutante.arquivo, ()):
-        if mudanca == mutante.mudanca and ((mutante.arquivo, mudanca) not in repetidas or linha == mutante.linha):
-            return True
-    return False
+    """An entry names a mutant by its change, so that it survives edits above it. A change that
+    reads the same at several places is named by as many entries, one for each place (then the
+    lines need not follow the edits), or the entry's line picks its place."""
+    linhas = [linha for linha, mudanca in equivalentes.get(mutante.arquivo, ()) if mudanca == mutante.mudanca]
+    vezes = repetidas.get((mutante.arquivo, mutante.mudanca), 1)
+    return len(linhas) >= vezes or mutante.linha in linhas
 
 
 class Trabalhador:
