@@ -721,14 +721,14 @@ TEST_F(LivroDefinitivo, LivroNovoComecaPeloTermoDeAbertura) {
   EXPECT_EQ(Contar("SELECT PAGINAS FROM HS_PAGINASIMPRESSAS"), 7);
 }
 
-// Double-sided, going on at the even page 8 of a book: the user agrees to eject, the front of the
-// first sheet stays blank and the header goes on its back with page 8.
+// Double-sided, going on at the even page 8 of a book: the question proposes to eject, and the
+// user takes it; the front of the first sheet stays blank and the header goes on its back with
+// page 8.
 TEST_F(LivroDefinitivo, FrenteVersoEjetandoAPrimeiraFolha) {
   Periodo(1, 1);
   Numeracao();
   livro_->FPagina = 8;
   livro_->FFrenteVerso = true;
-  interacao_.AdicionarResposta("sim");
   const std::string livro = Imprimir();
   CompararGolden("janeiro_definitivo_frente_verso.txt", livro);
 
@@ -737,6 +737,7 @@ TEST_F(LivroDefinitivo, FrenteVersoEjetandoAPrimeiraFolha) {
                                           "numeração da página inicial é ( 8 ). Deseja ejetar a folha e imprimir a página "
                                           "inicial no verso?"),
             0u);
+  EXPECT_CONTEM(interacao_.Registro()[0], "=> SIM (padrão, sem resposta)");
   auto paginas = Paginas(livro);
   ASSERT_EQ(paginas.size(), 7u);
   for (const auto& linha : paginas[0]) ASSERT_EQ(linha, "");
