@@ -32,6 +32,10 @@ from mutantes_operadores import mutantes_do_texto  # noqa: E402
 RAIZ = Path(__file__).resolve().parent.parent
 EQUIVALENTES = Path(__file__).resolve().parent / "mutantes-equivalentes.txt"
 ALVO = "livro_testes"  # depends on livro-icms, which the command-line tests run
+# With --desktop, a survivor of livro_testes also goes through the desktop program's Qt tests
+# (keys and icons that only the desktop shows).
+ALVO_DESKTOP = "livro_desktop_testes"
+DESKTOP = False
 
 # The sources the test program is built from; the desktop program's are left out, its Qt tests
 # not being part of this run.
@@ -218,8 +222,9 @@ class Trabalhador:
                 "-DCMAKE_EXE_LINKER_FLAGS=" + ("-fuse-ld=lld" if shutil.which("ld.lld") else "")]
 
     def configurar(self):
+        desktop = "ON" if DESKTOP and not isinstance(self, Cobertura) else "OFF"
         cmd = ["cmake", "-S", str(self.pasta), "-B", str(self.build), "-DLIVRO_ICMS_TESTS=ON",
-               "-DLIVRO_ICMS_DESKTOP=OFF", "-DLIVRO_ICMS_BENCH=OFF", *self.opcoes_de_build()]
+               f"-DLIVRO_ICMS_DESKTOP={desktop}", "-DLIVRO_ICMS_BENCH=OFF", *self.opcoes_de_build()]
         if self.ninja:
             cmd += ["-G", "Ninja"]
         if shutil.which("ccache"):
@@ -228,9 +233,26 @@ class Trabalhador:
         if status != 0:
             raise Erro(f"cmake falhou em {self.build}:\n{saida[-3000:]}")
 
-    def construir(self, somente_leitura=True, tarefas=None):
-        return self.executar(["cmake", "--build", str(self.build), "-j", str(tarefas or self.tarefas), "--target", ALVO],
+    def construir(self, somente_leitura=True, tarefas=None, alvo=ALVO):
+        return self.executar(["cmake", "--build", str(self.build), "-j", str(tarefas or self.tarefas), "--target", alvo],
                              env=self.ambiente(somente_leitura))
+
+    def testar_desktop(self, limite):
+        """The desktop program's tests on the offscreen platform: (result, the first failure)."""
+        status, saida, _ = self.construir(alvo=ALVO_DESKTOP)
+        if status != 0:
+            return NAO_COMPILOU, ""
+        shutil.rmtree(self.tmp, ignore_errors=True)
+        self.tmp.mkdir(parents=True)
+        env = dict(self.ambiente(True), QT_QPA_PLATFORM="offscreen")
+        status, saida, _ = self.executar([str(self.build / ALVO_DESKTOP)], limite, env, cwd=self.build)
+        shutil.rmtree(self.tmp, ignore_errors=True)
+        if status is None:
+            return TEMPO, ""
+        if status == 0:
+            return SOBREVIVEU, ""
+        falha = re.search(r"^FAIL!\s+:\s+\S+::(\S+?)\(", saida, re.M)
+        return MORTO, "desktop " + (falha.group(1) if falha else f"(saída {status})")
 
     def testar(self, limite, fragmentos, testes=None):
         """Runs the test program (only `testes` when named) in `fragmentos` concurrent shards,
@@ -278,6 +300,22 @@ class Trabalhador:
         return passou, tempo, time.monotonic() - inicio, resultados
 
     def avaliar(self, mutante, limite, fragmentos, testes=None, primeiros=()):
+        resultado = self.avaliar_suite(mutante, limite, fragmentos, testes, primeiros)
+        if not DESKTOP or resultado[0] != SOBREVIVEU:
+            return resultado
+        arquivo = self.pasta / mutante.arquivo
+        original = arquivo.read_bytes()
+        linhas = original.decode("utf-8").split("\n")
+        linhas[mutante.linha - 1] = mutante.mutada
+        try:
+            arquivo.write_bytes("\n".join(linhas).encode("utf-8"))
+            desktop = self.testar_desktop(limite)
+            return resultado if desktop[0] in (SOBREVIVEU, NAO_COMPILOU) else desktop
+        finally:
+            arquivo.write_bytes(original)
+            os.utime(arquivo)
+
+    def avaliar_suite(self, mutante, limite, fragmentos, testes=None, primeiros=()):
         """The mutant built and put through `testes` (every test when None; an empty list runs none,
         the line being one no test executes: only whether it compiles is asked), `primeiros` (tests
         that killed other mutants of the file) first, on their own."""
@@ -501,7 +539,7 @@ class Diario:
                         elif e["resultado"] != NAO_COMPILOU:
                             self.mortos_por_linha.pop(por_linha, None)
                             self.mortos_por_texto.pop(por_texto, None)
-                    if e["resultado"] == MORTO and e["quem"]:
+                    if e["resultado"] == MORTO and e["quem"] and not e["quem"].startswith("desktop "):
                         self.matadores[e["chave"][0]][e["quem"]] += 1
 
     @staticmethod
@@ -542,7 +580,7 @@ class Diario:
 
     def gravar(self, m, resultado, quem):
         with self.trava:
-            if resultado == MORTO and quem:
+            if resultado == MORTO and quem and not quem.startswith("desktop "):
                 self.matadores[m.arquivo][quem] += 1
             self.arquivo.parent.mkdir(parents=True, exist_ok=True)
             with self.arquivo.open("a", encoding="utf-8") as f:
@@ -573,7 +611,14 @@ def preparar(trabalhadores, fragmentos):
         status, saida, segundos = t.construir(somente_leitura=False, tarefas=os.cpu_count() or 1)
         if status != 0:
             raise Erro(f"o programa sem mutantes não compila em {t.pasta}:\n{saida[-3000:]}")
+        if DESKTOP:
+            status, saida, mais = t.construir(somente_leitura=False, tarefas=os.cpu_count() or 1, alvo=ALVO_DESKTOP)
+            if status != 0:
+                raise Erro(f"os testes do desktop sem mutantes não compilam em {t.pasta}:\n{saida[-3000:]}")
+            segundos += mais
         print(f"  construído em {segundos:.0f} s", file=sys.stderr, flush=True)
+    if DESKTOP and trabalhadores[0].testar_desktop(None)[0] != SOBREVIVEU:
+        raise Erro(f"os testes do desktop falham sem mutantes; corrija antes ({ALVO_DESKTOP})")
     passou, _, segundos, resultados = trabalhadores[0].testar(None, fragmentos)
     if not passou:
         saida = "\n".join(s for st, s in resultados if st != 0)
@@ -750,13 +795,17 @@ def opcoes(argv):
     p.add_argument("--linhas-iguais", action="store_true",
                    help="dá como morto também o mutante de uma linha que, com o mesmo texto, morreu numa execução "
                         "anterior, ainda que o arquivo tenha mudado em outras linhas")
+    p.add_argument("--desktop", action="store_true",
+                   help="põe os sobreviventes também pelos testes do programa desktop (Qt, plataforma offscreen)")
     p.add_argument("--refazer", action="store_true",
                    help="constrói de novo também os mutantes que o diário de execuções anteriores dá como mortos")
     return p.parse_args(argv)
 
 
 def main(argv):
+    global DESKTOP
     args = opcoes(argv)
+    DESKTOP = args.desktop
     if not args.caminhos and not args.desde:
         raise Erro("diga os arquivos ou pastas, ou --desde REV")
     arquivos = arquivos_escolhidos(args.caminhos or [str(RAIZ)])
