@@ -167,8 +167,9 @@ TDateTime TResumo::GetVencimento(const TCodigoRecolhimento& codigo) {
     throw EDadosInvalidos(
         "O vencimento do imposto " + FCodImposto + " de " + DataBR(FDataInicio) + " a " + DataBR(FDataFim) +
         " do estabelecimento " + std::to_string(FFilial.IdFilial) + " não pode ser calculado: o código de recolhimento " +
-        (codigo.Codigo.empty() ? "''" : codigo.Codigo) + " (ES02_CODIGOREC IDCODIGOREC " + std::to_string(codigo.IdCodigoRec) + ", DIAVENCTO " +
-        texto::QuotedStr(guardado) + ") dá o dia de vencimento " + std::to_string(codigo.DiaVencto) +
+        (codigo.Codigo.empty() ? "''" : codigo.Codigo) + " (ES02_CODIGOREC IDCODIGOREC " +
+        std::to_string(codigo.IdCodigoRec) + ", DIAVENCTO " + texto::QuotedStr(guardado) + ") dá o dia de vencimento " +
+        std::to_string(codigo.DiaVencto) +
         (diasApos ? "; informe quantos dias depois do fim do período (1 ou mais)." : "; informe um dia de 1 a 31."));
   }
   return QDInterface->CalcularVencimento(FFilial.IdFilial, codigo.TpDiaVencto, FDataInicio, FDataFim, codigo.DiaVencto);

@@ -25,7 +25,8 @@ auto Protegido(const char* operacao, F&& f) -> decltype(f()) {
 
 // A table's id handed to the module as a 32-bit integer; a larger one is refused, naming it.
 inline int32_t IdInteiro(int64_t id, const char* tabela) {
-  if (id > INT32_MAX) throw EBancoDados(std::string("Id de ") + tabela + " além do limite de 32 bits: " + std::to_string(id));
+  if (id > INT32_MAX)
+    throw EBancoDados(std::string("Id de ") + tabela + " além do limite de 32 bits: " + std::to_string(id));
   return static_cast<int32_t>(id);
 }
 
