@@ -502,9 +502,9 @@ def testes_da_linha(mapa, mutante):
 
 class Diario:
     """The results of earlier runs (diario.jsonl in the work folder), by mutant and by the text of
-    its file: a killed or uncompiled mutant of a file unchanged since is not built again, so a
-    folder's full run can be spread over several sittings. Survivors and timeouts are always tried
-    again, the tests having perhaps changed for them."""
+    its file: a killed, timed-out or uncompiled mutant of a file unchanged since is not built
+    again, so a folder's full run can be spread over several sittings (a timeout is caught, and
+    tests only grow). Survivors are always tried again, the tests having perhaps changed for them."""
 
     def __init__(self, pasta, ignorar, linhas_iguais=False):
         self.arquivo = Path(pasta) / "diario.jsonl"
@@ -563,7 +563,7 @@ class Diario:
     def anterior(self, m):
         r = self.vistos.get(self.chave(m))
         if r:
-            return r if r[0] in (MORTO, NAO_COMPILOU) else None
+            return r if r[0] in (MORTO, NAO_COMPILOU, TEMPO) else None
         if self.linhas_iguais and (m.arquivo, m.linha, m.mutada) in self.mortos_por_linha:
             return (MORTO, self.mortos_por_linha[(m.arquivo, m.linha, m.mutada)])
         k = (m.arquivo, self.texto(m.mutada, m.original))
@@ -645,8 +645,8 @@ def rodar(mutantes, args, listado):
         else:
             fila.append(m)
     if resultados:
-        print(f"  {len(resultados)} mutantes mortos ou não compilados em execuções anteriores, de arquivos "
-              f"inalterados{' ou linhas iguais' if args.linhas_iguais else ''} (--refazer para construí-los de novo)",
+        print(f"  {len(resultados)} mutantes mortos, com tempo esgotado ou não compilados em execuções anteriores, "
+              f"de arquivos inalterados{' ou linhas iguais' if args.linhas_iguais else ''} (--refazer para construí-los de novo)",
               file=sys.stderr, flush=True)
     trava = threading.Lock()
     try:
