@@ -379,3 +379,41 @@ TEST(ImpressaoSaidaPdf, PapelAlturaDasLetrasETextoExtraivel) {
     EXPECT_LT(w["ULTIMACOL"].x1, c.largura);
   }
 }
+
+// What a viewer draws, not only what it extracts: every letter of both fonts has its shape in the
+// embedded font, and every page's compressed content opens. Rendered at 72 dpi (a pixel a point),
+// each line of the A4 grid is a band of 11.897 pixels under a 10 mm (28.3 pixel) top margin.
+TEST(ImpressaoSaidaPdf, LetrasDesenhadasNasPaginas) {
+  if (!Existe("pdftoppm")) GTEST_SKIP() << "poppler-utils ausente";
+  Pasta pasta;
+  Motor m;
+  m.SetArquivoPdf(pasta / "p.pdf");
+  ASSERT_TRUE(m.Abrir());
+  m.Imp(10, 1, "APURAÇÃO #1");
+  m.NovaPagina();
+  m.SetFonte({TFonte::Negrito});
+  m.Imp(30, 1, "SALDO (%)");
+  m.Fechar();
+  Executar("pdftoppm -r 72 -gray '" + pasta / "p.pdf" + "' '" + pasta / "p" + "'");
+  // Dark pixels on the band of grid line `linha` of page image `arquivo` (binary PGM).
+  auto escuros = [&](const std::string& arquivo, int linha) {
+    std::ifstream in(pasta / arquivo, std::ios::binary);
+    std::string tipo;
+    int largura = 0, altura = 0, maximo = 0;
+    in >> tipo >> largura >> altura >> maximo;
+    in.get();
+    std::vector<unsigned char> px(static_cast<size_t>(largura) * static_cast<size_t>(altura));
+    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
+    const double ptPorPixel = 1, passo = (841.89 - 2 * 28.3465) / 66;
+    const int de = static_cast<int>((28.3465 + (linha - 1) * passo) / ptPorPixel),
+              ate = static_cast<int>((28.3465 + linha * passo) / ptPorPixel) + 1;
+    int n = 0;
+    for (int y = std::max(de, 0); y < std::min(ate, altura); ++y)
+      for (int x = 0; x < largura; ++x) n += px[static_cast<size_t>(y) * static_cast<size_t>(largura) + static_cast<size_t>(x)] < 160;
+    return n;
+  };
+  EXPECT_GT(escuros("p-1.pgm", 10), 20);
+  EXPECT_EQ(escuros("p-1.pgm", 30), 0);
+  EXPECT_GT(escuros("p-2.pgm", 30), 20);
+  EXPECT_EQ(escuros("p-2.pgm", 10), 0);
+}

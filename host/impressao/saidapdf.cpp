@@ -1,12 +1,17 @@
 #include "host/impressao/saidapdf.h"
 
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <vector>
 
+#include <hpdf_utils.h>
+#include <libdeflate.h>
 #include <unistd.h>
 
 #include "host/base/texto.h"
@@ -119,6 +124,82 @@ void PorLinha(const std::vector<TTrechoDesenhado>& trechos, int qteLinhas, F des
 
 }  // namespace
 
+namespace {
+// libharu's stream writes only record their errors; the document's handler raises them.
+void Exigir(HPDF_Page pagina, bool escrito) {
+  if (escrito) return;
+  HPDF_CheckError(pagina->error);
+  throw std::runtime_error("erro na geração do PDF (página)");
+}
+}  // namespace
+
+// libharu's TextOut, less what a page of monospaced texts does not need: the same "x y Td" from
+// the last text's place and "(text) Tj" (libharu's own number and string writing, so the page's
+// bytes are the ones TextOut writes), without measuring each text and clearing a scratch buffer
+// for every number. Within one text object only: the font and scaling stay libharu's.
+TSaidaPdf::TTextoDaPagina::TTextoDaPagina(HPDF_Page pagina)
+    : conteudo_(static_cast<HPDF_PageAttr>(pagina->attr)->stream) {}
+
+void TSaidaPdf::TTextoDaPagina::Escrever(HPDF_Page pagina, HPDF_REAL x, HPDF_REAL y, const std::string& texto) {
+  const HPDF_REAL dx = x - x_, dy = y - y_;
+  char buf[64];
+  char* p = HPDF_FToA(buf, dx, buf + sizeof buf - 1);
+  *p++ = ' ';
+  p = HPDF_FToA(p, dy, buf + sizeof buf - 1);
+  std::memcpy(p, " Td\012", 4);
+  x_ += dx;
+  y_ += dy;
+  Exigir(pagina, HPDF_Stream_Write(conteudo_, reinterpret_cast<HPDF_BYTE*>(buf), static_cast<HPDF_UINT>(p + 4 - buf)) ==
+                     HPDF_OK &&
+                 HPDF_Stream_WriteEscapeText2(conteudo_, texto.data(), static_cast<HPDF_UINT>(texto.size())) == HPDF_OK &&
+                 HPDF_Stream_WriteStr(conteudo_, " Tj\012") == HPDF_OK);
+}
+
+namespace {
+HPDF_STATUS FiltroFlate(HPDF_Dict, HPDF_Stream saida) { return HPDF_Stream_WriteStr(saida, "/Filter /FlateDecode\012"); }
+}  // namespace
+
+// libharu would deflate every page as the document is saved, with zlib at its default level, most
+// of a book's PDF time. Here the page's content is deflated as the page ends, at libdeflate's
+// fastest level (a few times faster, for a file a few percent larger), put back in place of what
+// was written and written as it is, its dictionary naming the filter.
+void TSaidaPdf::ComprimirConteudo(HPDF_Page pagina) {
+  auto* atributos = static_cast<HPDF_PageAttr>(pagina->attr);
+  HPDF_Dict dicionario = atributos->contents;
+  HPDF_Stream s = atributos->stream;
+  conteudo_.clear();
+  for (HPDF_UINT i = 0, n = HPDF_MemStream_GetBufCount(s); i < n; ++i) {
+    HPDF_UINT tamanho = 0;
+    const HPDF_BYTE* bloco = HPDF_MemStream_GetBufPtr(s, i, &tamanho);
+    conteudo_.append(reinterpret_cast<const char*>(bloco), tamanho);
+  }
+  if (!compressor_ && !(compressor_ = libdeflate_alloc_compressor(1))) throw std::bad_alloc();
+  comprimido_.resize(libdeflate_zlib_compress_bound(compressor_, conteudo_.size()));
+  const size_t tamanho =
+      libdeflate_zlib_compress(compressor_, conteudo_.data(), conteudo_.size(), comprimido_.data(), comprimido_.size());
+  if (tamanho == 0) throw std::runtime_error("erro na geração do PDF (compressão de uma página)");
+  HPDF_MemStream_FreeData(s);
+  Exigir(pagina, HPDF_Stream_Write(s, reinterpret_cast<const HPDF_BYTE*>(comprimido_.data()),
+                                   static_cast<HPDF_UINT>(tamanho)) == HPDF_OK);
+  dicionario->filter = HPDF_STREAM_FILTER_NONE;
+  dicionario->write_fn = FiltroFlate;
+}
+
+void TSaidaPdf::MarcarCaracteres(bool negrito, std::string_view texto) {
+  // libharu embeds the glyphs of the characters it measured; measuring each character once is enough.
+  std::bitset<256>& usados = usados_[negrito ? 1 : 0];
+  std::string novos;
+  for (char c : texto) {
+    const auto b = static_cast<unsigned char>(c);
+    if (usados[b]) continue;
+    usados[b] = true;
+    novos += c;
+  }
+  if (!novos.empty())
+    HPDF_Font_TextWidth(negrito ? fonteNegrito_ : fonte_, reinterpret_cast<const HPDF_BYTE*>(novos.data()),
+                        static_cast<HPDF_UINT>(novos.size()));
+}
+
 std::string ParaCp1252(std::string_view utf8) {
   if (Ascii(utf8)) return std::string(utf8);
   std::string r;
@@ -130,6 +211,7 @@ TSaidaPdf::TSaidaPdf(TPapel papel) : papel_(papel) {}
 
 TSaidaPdf::~TSaidaPdf() {
   if (doc_) HPDF_Free(doc_);
+  if (compressor_) libdeflate_free_compressor(compressor_);
   if (fd_ >= 0) ::close(fd_);
 }
 
@@ -150,6 +232,8 @@ bool TSaidaPdf::Abrir(const std::string& caminho, const TInformacoesPdf& informa
   if (!doc_) throw std::bad_alloc();
   HPDF_SetCompressionMode(doc_, HPDF_COMP_ALL);
   fonte_ = fonteNegrito_ = nullptr;
+  usados_[0].reset();
+  usados_[1].reset();
   for (const TArquivosFonte& f : kFontesPdf) {
     if (::access(f.normal, R_OK) != 0 || ::access(f.negrito, R_OK) != 0) continue;
     fonte_ = HPDF_GetFont(doc_, HPDF_LoadTTFontFromFile(doc_, f.normal, HPDF_TRUE), "WinAnsiEncoding");
@@ -191,6 +275,7 @@ void TSaidaPdf::Pagina(const TPagina& pagina) {
   const double ascendente = HPDF_Font_GetAscent(fonte_) / 1000.0;
   const double caixa = ascendente - HPDF_Font_GetDescent(fonte_) / 1000.0;
   HPDF_Page_BeginText(pg);
+  texto_ = TTextoDaPagina(pg);
   // Font, size and scaling stay set inside the text object: written only when they change.
   HPDF_Font fonteAtual = nullptr;
   double tamanhoAtual = -1, escalaAtual = -1;
@@ -211,29 +296,35 @@ void TSaidaPdf::Pagina(const TPagina& pagina) {
       HPDF_Page_SetHorizontalScalling(pg, static_cast<HPDF_REAL>(escala));
       escalaAtual = escala;
     }
-    HPDF_Page_TextOut(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y),
-                      Ascii(texto) ? texto.c_str() : ParaCp1252(texto).c_str());
+    std::string convertido;
+    const std::string& escrito = Ascii(texto) ? texto : (convertido = ParaCp1252(texto));
+    MarcarCaracteres(t.negrito, escrito);
+    texto_.Escrever(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y), escrito);
   });
   HPDF_Page_EndText(pg);
+  ComprimirConteudo(pg);
 }
 
 void TSaidaPdf::Fechar() {
   PontoDeFalha("gravar o arquivo PDF");
   // Saved through the descriptor of the scratch file: a path could have been replaced meanwhile.
+  // The document goes from libharu's memory stream to the file a block at a time.
   HPDF_SaveToStream(doc_);
   HPDF_ResetStream(doc_);
-  std::vector<HPDF_BYTE> bytes(HPDF_GetStreamSize(doc_));
-  HPDF_UINT32 tamanho = static_cast<HPDF_UINT32>(bytes.size());
-  if (tamanho > 0) HPDF_ReadFromStream(doc_, bytes.data(), &tamanho);
+  bool falhou = false;
+  std::array<HPDF_BYTE, 1 << 16> bloco;
+  for (bool fim = false; !fim && !falhou;) {
+    HPDF_UINT32 tamanho = bloco.size();
+    fim = HPDF_ReadFromStream(doc_, bloco.data(), &tamanho) != HPDF_OK;
+    for (size_t gravados = 0; gravados < tamanho && !falhou;) {
+      const ssize_t n = ::write(fd_, bloco.data() + gravados, tamanho - gravados);
+      falhou = n < 0;
+      if (n > 0) gravados += static_cast<size_t>(n);
+    }
+  }
   HPDF_Free(doc_);
   doc_ = nullptr;
-  size_t gravados = 0;
-  while (gravados < tamanho) {
-    const ssize_t n = ::write(fd_, bytes.data() + gravados, tamanho - gravados);
-    if (n < 0) break;
-    gravados += static_cast<size_t>(n);
-  }
-  const bool falhou = ::close(fd_) != 0 || gravados < tamanho;
+  falhou = ::close(fd_) != 0 || falhou;
   fd_ = -1;
   if (falhou) throw std::runtime_error("erro de gravação; disco cheio?");
 }

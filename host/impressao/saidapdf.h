@@ -20,10 +20,16 @@
 // Each text is drawn as the grid shows it (pieces covered by later texts left out); texts of one line
 // in the same font and pitch, a few blanks apart on the same grid of letters, are drawn as one.
 // Text is converted from UTF-8 to CP1252; characters CP1252 lacks are printed as '?'.
+// Each page's content is deflated as the page ends (libdeflate's fastest level), the fonts as the
+// document is saved (libharu).
+#include <bitset>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <hpdf.h>
+
+struct libdeflate_compressor;
 
 #include "host/impressao/informacoespdf.h"
 
@@ -58,7 +64,27 @@ class TSaidaPdf {
   void Fechar();
 
  private:
+  // The texts of a page's text object, written straight into its content.
+  class TTextoDaPagina {
+   public:
+    TTextoDaPagina() = default;
+    explicit TTextoDaPagina(HPDF_Page pagina);
+    void Escrever(HPDF_Page pagina, HPDF_REAL x, HPDF_REAL y, const std::string& texto);
+
+   private:
+    HPDF_Stream conteudo_ = nullptr;
+    HPDF_REAL x_ = 0, y_ = 0;  // where the last text began (the text object's start: 0, 0)
+  };
+
+  void MarcarCaracteres(bool negrito, std::string_view texto);
+  void ComprimirConteudo(HPDF_Page pagina);
+
   HPDF_Doc doc_ = nullptr;
+  TTextoDaPagina texto_;
+  std::bitset<256> usados_[2];  // characters measured, regular and bold
+  libdeflate_compressor* compressor_ = nullptr;
+  std::string conteudo_;              // the page's content, as libharu and TTextoDaPagina wrote it
+  std::vector<char> comprimido_;
   HPDF_Font fonte_ = nullptr, fonteNegrito_ = nullptr;
   double avanco_ = 0.6;  // the font's advance, in em
   int fd_ = -1;
