@@ -171,9 +171,9 @@ void TQDprint::Cancelar() {
   substituicao_.reset();  // removes the scratch files
 }
 
-void TQDprint::Escrever(int linha, int coluna, const std::string& texto, TFontes fontes) {
+void TQDprint::Escrever(int linha, int coluna, std::string texto, TFontes fontes) {
   if (!aberto_) throw std::logic_error("texto impresso sem impressão aberta");
-  paginas_.back().Escrever(linha, coluna, texto, fontes);
+  paginas_.back().Escrever(linha, coluna, std::move(texto), fontes);
 }
 
 void TQDprint::Imp(int linha, int coluna, std::string_view texto) {
@@ -183,7 +183,8 @@ void TQDprint::Imp(int linha, int coluna, std::string_view texto) {
 void TQDprint::ImpC(int linha, int coluna, std::string_view texto, TFontes fontes) {
   std::string t = semAcento_ ? texto::SemAcento(texto) : std::string(texto);
   if (coluna == 0) coluna = TamanhoQteColunas() / 2;
-  Escrever(linha, coluna - static_cast<int>(texto::Tamanho(t) / 2), t, fontes);
+  const int inicio = coluna - static_cast<int>(texto::Tamanho(t) / 2);
+  Escrever(linha, inicio, std::move(t), fontes);
 }
 
 }  // namespace impressao

@@ -136,7 +136,7 @@ class TQDprint {
 
  private:
   static int Linhas(TLinha linha) { return linha == TLinha::Seis ? 66 : 88; }
-  void Escrever(int linha, int coluna, const std::string& texto, TFontes fontes);
+  void Escrever(int linha, int coluna, std::string texto, TFontes fontes);
   void EncerrarPagina();
   void IniciarPagina();
 

@@ -39,7 +39,7 @@ size_t TPagina::Celula(int linha, int coluna) const {
          static_cast<size_t>(coluna - 1);
 }
 
-void TPagina::Escrever(int linha, int coluna, std::string_view texto, TFontes fontes) {
+void TPagina::Escrever(int linha, int coluna, std::string texto, TFontes fontes) {
   if (concluida_)
     throw std::logic_error("página " + std::to_string(numero_) + " já foi encerrada");
   if (linha < 1 || linha > qteLinhas_)
@@ -47,7 +47,7 @@ void TPagina::Escrever(int linha, int coluna, std::string_view texto, TFontes fo
                             std::to_string(numero_) + " (linhas 1 a " +
                             std::to_string(qteLinhas_) + ")");
   const auto indice = static_cast<int32_t>(textos_.size());
-  textos_.push_back({numero_, linha, coluna, std::string(texto), fontes});
+  const std::string& t = textos_.emplace_back(TTextoImpresso{numero_, linha, coluna, std::move(texto), fontes}).texto;
   int c = coluna;
   auto marcar = [&](char32_t ch) {
     if (c > qteColunas_) return false;
@@ -59,12 +59,12 @@ void TPagina::Escrever(int linha, int coluna, std::string_view texto, TFontes fo
     ++c;
     return true;
   };
-  if (std::all_of(texto.begin(), texto.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) {
-    for (char ch : texto)
+  if (std::all_of(t.begin(), t.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; })) {
+    for (char ch : t)
       if (!marcar(static_cast<char32_t>(ch))) break;
     return;
   }
-  for (char32_t ch : texto::ParaU32(texto))
+  for (char32_t ch : texto::ParaU32(t))
     if (!marcar(ch)) break;
 }
 

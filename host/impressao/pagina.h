@@ -43,7 +43,7 @@ class TPagina {
   TPagina(int numero, int qteLinhas, int qteColunas, TGrade grade = {});
 
   // Throws std::out_of_range when linha is outside 1..QteLinhas(); std::logic_error once concluded.
-  void Escrever(int linha, int coluna, std::string_view texto, TFontes fontes);
+  void Escrever(int linha, int coluna, std::string texto, TFontes fontes);
   // Ends the page; the grid's storage is returned for the next page.
   TGrade Concluir();
   // Whether nothing is printed at (linha, coluna) yet; a cell outside the page is free. Not after
