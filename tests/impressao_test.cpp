@@ -4,6 +4,7 @@
 
 #include "utilitarios.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "host/impressao/motorimpressao.h"
@@ -416,4 +418,31 @@ TEST(ImpressaoSaidaPdf, LetrasDesenhadasNasPaginas) {
   EXPECT_EQ(escuros("p-1.pgm", 30), 0);
   EXPECT_GT(escuros("p-2.pgm", 30), 20);
   EXPECT_EQ(escuros("p-2.pgm", 10), 0);
+}
+
+// A PDF the disk refuses (here the process's file size limit, 20,000 bytes: the embedded fonts
+// alone are more) fails the job with the file's name, and the earlier book stays as it was.
+TEST(ImpressaoSaidaPdf, GravacaoRecusadaNaoTrocaOLivroAnterior) {
+  Pasta pasta;
+  std::ofstream(pasta / "livro.pdf") << "livro anterior";
+  Motor m;
+  m.SetArquivoPdf(pasta / "livro.pdf");
+  ASSERT_TRUE(m.Abrir());
+  m.Imp(1, 1, "APURAÇÃO");
+  rlimit antes{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &antes), 0);
+  rlimit limite = antes;
+  limite.rlim_cur = 20000;
+  auto sinal = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+  std::string erro;
+  try {
+    m.Fechar();
+  } catch (const std::runtime_error& e) {
+    erro = e.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &antes);
+  std::signal(SIGXFSZ, sinal);
+  EXPECT_CONTEM(erro, "Não foi possível gravar o arquivo " + pasta / "livro.pdf" + " (erro de gravação; disco cheio?)");
+  EXPECT_EQ(Ler(pasta / "livro.pdf"), "livro anterior");
 }

@@ -311,22 +311,18 @@ void TSaidaPdf::Fechar() {
   // The document goes from libharu's memory stream to the file a block at a time.
   HPDF_SaveToStream(doc_);
   HPDF_ResetStream(doc_);
-  bool falhou = false;
   std::array<HPDF_BYTE, 1 << 16> bloco;
-  for (bool fim = false; !fim && !falhou;) {
+  bool gravado = true;
+  for (HPDF_STATUS lido = HPDF_OK; lido == HPDF_OK && gravado;) {
     HPDF_UINT32 tamanho = bloco.size();
-    fim = HPDF_ReadFromStream(doc_, bloco.data(), &tamanho) != HPDF_OK;
-    for (size_t gravados = 0; gravados < tamanho && !falhou;) {
-      const ssize_t n = ::write(fd_, bloco.data() + gravados, tamanho - gravados);
-      falhou = n < 0;
-      if (n > 0) gravados += static_cast<size_t>(n);
-    }
+    lido = HPDF_ReadFromStream(doc_, bloco.data(), &tamanho);
+    gravado = GravarTudo(fd_, bloco.data(), tamanho);
   }
   HPDF_Free(doc_);
   doc_ = nullptr;
-  falhou = ::close(fd_) != 0 || falhou;
+  gravado = ::close(fd_) == 0 && gravado;
   fd_ = -1;
-  if (falhou) throw std::runtime_error("erro de gravação; disco cheio?");
+  if (!gravado) throw std::runtime_error("erro de gravação; disco cheio?");
 }
 
 }  // namespace impressao

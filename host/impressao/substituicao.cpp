@@ -113,6 +113,16 @@ void TSubstituicaoArquivos::SetDiario(std::string diario, std::string marca) {
 // whether it was moved aside, replaced, or not reached yet. It is rewritten whole (a new file
 // renamed over it, synced with its folder) as each scratch file is created and before the first
 // rename.
+bool GravarTudo(int fd, const void* dados, size_t tamanho) {
+  const auto* p = static_cast<const char*>(dados);
+  for (size_t feito = 0; feito < tamanho;) {
+    const ssize_t n = ::write(fd, p + feito, tamanho - feito);
+    if (n <= 0) return false;
+    feito += static_cast<size_t>(n);
+  }
+  return true;
+}
+
 void TSubstituicaoArquivos::GravarDiario(bool colocando) {
   if (diario_.empty()) return;
   PontoDeFalha("gravar o diário da impressão");
@@ -121,13 +131,7 @@ void TSubstituicaoArquivos::GravarDiario(bool colocando) {
   const std::string novo = diario_ + ".novo";
   ::unlink(novo.c_str());
   const int fd = ::open(novo.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  bool gravado = fd >= 0;
-  for (size_t feito = 0; gravado && feito < texto.size();) {
-    const ssize_t n = ::write(fd, texto.data() + feito, texto.size() - feito);
-    gravado = n > 0;
-    if (gravado) feito += static_cast<size_t>(n);
-  }
-  gravado = gravado && ::fsync(fd) == 0;
+  bool gravado = fd >= 0 && GravarTudo(fd, texto.data(), texto.size()) && ::fsync(fd) == 0;
   if (fd >= 0) ::close(fd);
   gravado = gravado && ::rename(novo.c_str(), diario_.c_str()) == 0;
   if (!gravado) {

@@ -69,6 +69,9 @@ std::vector<std::string> RepararDiario(const std::string& diario, bool confirmad
 // longer that plain file of one name (a link put in its place is not followed).
 int AbrirRascunho(const std::string& caminho);
 
+// Writes all `tamanho` bytes to the descriptor; false when the system refuses any of them.
+bool GravarTudo(int fd, const void* dados, size_t tamanho);
+
 // Every write and rename of a job's files passes here first, naming what it is about to do. Tests
 // make the n-th point fail (GPontosDeFalha.Falhar = n) to see that each failure leaves the files
 // and what the job records in agreement.
