@@ -299,7 +299,7 @@ std::vector<TPalavra> Palavras(const std::string& pdf) {
 
 // Texts of one line in the same font and pitch are drawn together: each still starts on its own
 // column of the grid, and a text of another pitch, off the grid by half a letter, or accented keeps
-// its own place and width.
+// its own place and width; every page is drawn, in both fonts.
 TEST(ImpressaoSaidaPdf, TextosDeUmaLinhaNoLugarDaGrade) {
   if (!Existe("pdftotext")) GTEST_SKIP() << "poppler-utils ausente";
   Pasta pasta;
@@ -318,6 +318,9 @@ TEST(ImpressaoSaidaPdf, TextosDeUmaLinhaNoLugarDaGrade) {
   m.ImpC(5, 127, "OP", {TFonte::Normal});
   m.ImpC(5, 132, "QR", {TFonte::Normal});
   m.Imp(5, 145, "ção");
+  m.NovaPagina();
+  m.SetFonte({TFonte::Negrito});
+  m.Imp(30, 1, "ABCD");  // letters page 1 drew in the regular font only
   m.Fechar();
   // A4: the grid spans 595.28 pt less two 10 mm margins (2 x 28.3465 pt), so a column is
   // 538.587 / 160 = 3.36617 pt. One character a column puts AB, CD, EF, GH, IJ and ção at 0, 9,
@@ -339,6 +342,32 @@ TEST(ImpressaoSaidaPdf, TextosDeUmaLinhaNoLugarDaGrade) {
   EXPECT_NEAR(w["IJ"].x1 - w["IJ"].x0, 2 * coluna, 0.05);
   EXPECT_NEAR(w["KL"].x1 - w["KL"].x0, 4 * coluna, 0.05);
   EXPECT_NEAR(w["QR"].x1 - w["QR"].x0, 4 * coluna, 0.05);
+
+  // What a viewer draws, not only what it extracts: every letter of both fonts has its shape in the
+  // embedded font, and every page's compressed content opens. Rendered at 72 dpi (a pixel a point),
+  // each line of the A4 grid is a band of 11.897 pixels under a 10 mm (28.3 pixel) top margin.
+  if (!Existe("pdftoppm")) return;
+  Executar("pdftoppm -r 72 -gray '" + pasta / "p.pdf" + "' '" + pasta / "p" + "'");
+  // Dark pixels on the band of grid line `linha` of page image `arquivo` (binary PGM).
+  auto escuros = [&](const std::string& arquivo, int linha) {
+    std::ifstream in(pasta / arquivo, std::ios::binary);
+    std::string tipo;
+    int largura = 0, altura = 0, maximo = 0;
+    in >> tipo >> largura >> altura >> maximo;
+    in.get();
+    std::vector<unsigned char> px(static_cast<size_t>(largura) * static_cast<size_t>(altura));
+    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
+    const double passo = (841.89 - 2 * 28.3465) / 66;
+    const int de = static_cast<int>(28.3465 + (linha - 1) * passo), ate = static_cast<int>(28.3465 + linha * passo) + 1;
+    int n = 0;
+    for (int y = std::max(de, 0); y < std::min(ate, altura); ++y)
+      for (int x = 0; x < largura; ++x) n += px[static_cast<size_t>(y * largura + x)] < 160;
+    return n;
+  };
+  EXPECT_GT(escuros("p-1.pgm", 5), 20);
+  EXPECT_EQ(escuros("p-1.pgm", 30), 0);
+  EXPECT_GT(escuros("p-2.pgm", 30), 20);
+  EXPECT_EQ(escuros("p-2.pgm", 5), 0);
 }
 
 // The paper sizes, and the grid inside each: at 1/8 inch the wide title (two columns a letter)
@@ -380,44 +409,6 @@ TEST(ImpressaoSaidaPdf, PapelAlturaDasLetrasETextoExtraivel) {
     EXPECT_NEAR(w["LARGO"].x1 - w["TITULO"].x0, 24 * coluna, coluna / 2);
     EXPECT_LT(w["ULTIMACOL"].x1, c.largura);
   }
-}
-
-// What a viewer draws, not only what it extracts: every letter of both fonts has its shape in the
-// embedded font, and every page's compressed content opens. Rendered at 72 dpi (a pixel a point),
-// each line of the A4 grid is a band of 11.897 pixels under a 10 mm (28.3 pixel) top margin.
-TEST(ImpressaoSaidaPdf, LetrasDesenhadasNasPaginas) {
-  if (!Existe("pdftoppm")) GTEST_SKIP() << "poppler-utils ausente";
-  Pasta pasta;
-  Motor m;
-  m.SetArquivoPdf(pasta / "p.pdf");
-  ASSERT_TRUE(m.Abrir());
-  m.Imp(10, 1, "APURAÇÃO #1");
-  m.NovaPagina();
-  m.SetFonte({TFonte::Negrito});
-  m.Imp(30, 1, "SALDO (%)");
-  m.Fechar();
-  Executar("pdftoppm -r 72 -gray '" + pasta / "p.pdf" + "' '" + pasta / "p" + "'");
-  // Dark pixels on the band of grid line `linha` of page image `arquivo` (binary PGM).
-  auto escuros = [&](const std::string& arquivo, int linha) {
-    std::ifstream in(pasta / arquivo, std::ios::binary);
-    std::string tipo;
-    int largura = 0, altura = 0, maximo = 0;
-    in >> tipo >> largura >> altura >> maximo;
-    in.get();
-    std::vector<unsigned char> px(static_cast<size_t>(largura) * static_cast<size_t>(altura));
-    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
-    const double ptPorPixel = 1, passo = (841.89 - 2 * 28.3465) / 66;
-    const int de = static_cast<int>((28.3465 + (linha - 1) * passo) / ptPorPixel),
-              ate = static_cast<int>((28.3465 + linha * passo) / ptPorPixel) + 1;
-    int n = 0;
-    for (int y = std::max(de, 0); y < std::min(ate, altura); ++y)
-      for (int x = 0; x < largura; ++x) n += px[static_cast<size_t>(y) * static_cast<size_t>(largura) + static_cast<size_t>(x)] < 160;
-    return n;
-  };
-  EXPECT_GT(escuros("p-1.pgm", 10), 20);
-  EXPECT_EQ(escuros("p-1.pgm", 30), 0);
-  EXPECT_GT(escuros("p-2.pgm", 30), 20);
-  EXPECT_EQ(escuros("p-2.pgm", 10), 0);
 }
 
 // A PDF the disk refuses (here the process's file size limit, 20,000 bytes: the embedded fonts
