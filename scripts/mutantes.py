@@ -363,8 +363,10 @@ class Cobertura(Trabalhador):
     suite. The map is kept in the copy for the sources and tests it was made from."""
 
     def opcoes_de_build(self):
-        return ["-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=--coverage", "-DCMAKE_C_FLAGS=--coverage",
-                "-DCMAKE_EXE_LINKER_FLAGS=--coverage"]
+        # LIVRO_COBERTURA: a process killed at a fault point, or a test's child leaving by _exit,
+        # writes its counters first (impressao::SalvarCobertura), so the lines only they run count.
+        return ["-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=--coverage -DLIVRO_COBERTURA",
+                "-DCMAKE_C_FLAGS=--coverage", "-DCMAKE_EXE_LINKER_FLAGS=--coverage"]
 
     def impressao(self):
         """The sources and tests the map was made from: every file the build can read (scripts and

@@ -19,6 +19,7 @@
 
 #include "host/impressao/motorimpressao.h"
 #include "host/impressao/saidapdf.h"
+#include "host/impressao/substituicao.h"
 
 namespace fs = std::filesystem;
 using impressao::TFonte;
@@ -50,7 +51,8 @@ std::string Linha(const TQDprint& m, int p, int l) {
 
 }  // namespace
 
-// A later text writes only its non-blank characters; a control character is a '?' on the same line.
+// A later text writes only its non-blank characters; a control character is a '?' on the same line,
+// a byte that is not UTF-8 the replacement character.
 TEST(ImpressaoGrade, BrancosNaoApagamEControlesNaoQuebramALinha) {
   Motor m;
   ASSERT_TRUE(m.Abrir());
@@ -59,8 +61,10 @@ TEST(ImpressaoGrade, BrancosNaoApagamEControlesNaoQuebramALinha) {
   m.Imp(3, 10, "   ");       // all blanks: nothing at all
   m.Imp(3, 4, "ção");        // accented characters take one column each
   m.Imp(1, 1, "A\nB\fC");
+  m.Imp(4, 1, "a\x80" "b");
   EXPECT_EQ(Linha(m, 1, 3), "ABXção");
   EXPECT_EQ(Linha(m, 1, 1), "A?B?C");
+  EXPECT_EQ(Linha(m, 1, 4), "a\uFFFDb");
   EXPECT_EQ(Linha(m, 1, 2), "");
   // The PDF draws every text as the grid shows it: covered characters become blanks.
   const auto& pg = m.Paginas().back();
@@ -297,6 +301,25 @@ std::vector<TPalavra> Palavras(const std::string& pdf) {
   return r;
 }
 
+// Dark pixels on the band of A4 grid line `linha` (of 66) of a page rendered at 72 dpi as a binary
+// PGM (pdftoppm -r 72 -gray): a pixel a point, each line a band of 11.897 pixels under a 10 mm
+// (28.3 pixel) top margin.
+int Escuros(const std::string& pgm, int linha) {
+  std::ifstream in(pgm, std::ios::binary);
+  std::string tipo;
+  int largura = 0, altura = 0, maximo = 0;
+  in >> tipo >> largura >> altura >> maximo;
+  in.get();
+  std::vector<unsigned char> px(static_cast<size_t>(largura) * static_cast<size_t>(altura));
+  in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
+  const double passo = (841.89 - 2 * 28.3465) / 66;
+  const int de = static_cast<int>(28.3465 + (linha - 1) * passo), ate = static_cast<int>(28.3465 + linha * passo) + 1;
+  int n = 0;
+  for (int y = std::max(de, 0); y < std::min(ate, altura); ++y)
+    for (int x = 0; x < largura; ++x) n += px[static_cast<size_t>(y * largura + x)] < 160;
+  return n;
+}
+
 // Texts of one line in the same font and pitch are drawn together: each still starts on its own
 // column of the grid, and a text of another pitch, off the grid by half a letter, or accented keeps
 // its own place and width; every page is drawn, in both fonts.
@@ -344,30 +367,13 @@ TEST(ImpressaoSaidaPdf, TextosDeUmaLinhaNoLugarDaGrade) {
   EXPECT_NEAR(w["QR"].x1 - w["QR"].x0, 4 * coluna, 0.05);
 
   // What a viewer draws, not only what it extracts: every letter of both fonts has its shape in the
-  // embedded font, and every page's compressed content opens. Rendered at 72 dpi (a pixel a point),
-  // each line of the A4 grid is a band of 11.897 pixels under a 10 mm (28.3 pixel) top margin.
+  // embedded font, and every page's compressed content opens.
   if (!Existe("pdftoppm")) return;
   Executar("pdftoppm -r 72 -gray '" + pasta / "p.pdf" + "' '" + pasta / "p" + "'");
-  // Dark pixels on the band of grid line `linha` of page image `arquivo` (binary PGM).
-  auto escuros = [&](const std::string& arquivo, int linha) {
-    std::ifstream in(pasta / arquivo, std::ios::binary);
-    std::string tipo;
-    int largura = 0, altura = 0, maximo = 0;
-    in >> tipo >> largura >> altura >> maximo;
-    in.get();
-    std::vector<unsigned char> px(static_cast<size_t>(largura) * static_cast<size_t>(altura));
-    in.read(reinterpret_cast<char*>(px.data()), static_cast<std::streamsize>(px.size()));
-    const double passo = (841.89 - 2 * 28.3465) / 66;
-    const int de = static_cast<int>(28.3465 + (linha - 1) * passo), ate = static_cast<int>(28.3465 + linha * passo) + 1;
-    int n = 0;
-    for (int y = std::max(de, 0); y < std::min(ate, altura); ++y)
-      for (int x = 0; x < largura; ++x) n += px[static_cast<size_t>(y * largura + x)] < 160;
-    return n;
-  };
-  EXPECT_GT(escuros("p-1.pgm", 5), 20);
-  EXPECT_EQ(escuros("p-1.pgm", 30), 0);
-  EXPECT_GT(escuros("p-2.pgm", 30), 20);
-  EXPECT_EQ(escuros("p-2.pgm", 5), 0);
+  EXPECT_GT(Escuros(pasta / "p-1.pgm", 5), 20);
+  EXPECT_EQ(Escuros(pasta / "p-1.pgm", 30), 0);
+  EXPECT_GT(Escuros(pasta / "p-2.pgm", 30), 20);
+  EXPECT_EQ(Escuros(pasta / "p-2.pgm", 5), 0);
 }
 
 // The paper sizes, and the grid inside each: at 1/8 inch the wide title (two columns a letter)
@@ -409,6 +415,33 @@ TEST(ImpressaoSaidaPdf, PapelAlturaDasLetrasETextoExtraivel) {
     EXPECT_NEAR(w["LARGO"].x1 - w["TITULO"].x0, 24 * coluna, coluna / 2);
     EXPECT_LT(w["ULTIMACOL"].x1, c.largura);
   }
+}
+
+// One PDF output writes one document after another (as the preview's saving may): each embeds the
+// shapes of its own letters in both fonts, and each page's content is deflated: 50 more lines of
+// 150 letters add 7,500 bytes to the page and less than 1,000 to the file.
+TEST(ImpressaoSaidaPdf, DocumentosSeguidosCadaUmComSuasLetras) {
+  if (!Existe("pdftoppm")) GTEST_SKIP() << "poppler-utils ausente";
+  Pasta pasta;
+  impressao::TSaidaPdf pdf(impressao::TPapel::A4);
+  auto documento = [&](const std::string& nome, int linhas) {
+    impressao::TSubstituicaoArquivos arquivos;
+    ASSERT_TRUE(pdf.Abrir(arquivos.Adicionar(pasta / nome)));
+    impressao::TPagina p(1, 66, 160);
+    p.Escrever(5, 1, "AB", {});
+    p.Escrever(6, 1, "CD", {TFonte::Negrito});
+    for (int l = 10; l < 10 + linhas; ++l) p.Escrever(l, 1, std::string(150, 'B'), {});
+    p.Concluir();
+    pdf.Pagina(p);
+    pdf.Fechar();
+    arquivos.Confirmar();
+  };
+  documento("um.pdf", 0);
+  documento("dois.pdf", 50);
+  EXPECT_LT(fs::file_size(pasta / "dois.pdf"), fs::file_size(pasta / "um.pdf") + 1000);
+  Executar("pdftoppm -r 72 -gray '" + pasta / "dois.pdf" + "' '" + pasta / "d" + "'");
+  EXPECT_GT(Escuros(pasta / "d-1.pgm", 5), 10);
+  EXPECT_GT(Escuros(pasta / "d-1.pgm", 6), 10);
 }
 
 // A PDF the disk refuses (here the process's file size limit, 20,000 bytes: the embedded fonts

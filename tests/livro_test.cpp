@@ -1098,6 +1098,7 @@ class LivroInterrompido : public ::testing::Test {
       } catch (...) {
         codigo = 1;
       }
+      impressao::SalvarCobertura();
       ::_exit(codigo);
     }
     int estado = 0;

@@ -5,7 +5,6 @@
 #include <bitset>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -125,11 +124,9 @@ void PorLinha(const std::vector<TTrechoDesenhado>& trechos, int qteLinhas, F des
 }  // namespace
 
 namespace {
-// libharu's stream writes only record their errors; the document's handler raises them.
-void Exigir(HPDF_Page pagina, bool escrito) {
-  if (escrito) return;
-  HPDF_CheckError(pagina->error);
-  throw std::runtime_error("erro na geração do PDF (página)");
+// libharu's stream writes return their errors (memory) instead of raising them.
+void Exigir(bool escrito) {
+  if (!escrito) throw std::runtime_error("erro na geração do PDF (memória esgotada)");
 }
 }  // namespace
 
@@ -140,19 +137,20 @@ void Exigir(HPDF_Page pagina, bool escrito) {
 TSaidaPdf::TTextoDaPagina::TTextoDaPagina(HPDF_Page pagina)
     : conteudo_(static_cast<HPDF_PageAttr>(pagina->attr)->stream) {}
 
-void TSaidaPdf::TTextoDaPagina::Escrever(HPDF_Page pagina, HPDF_REAL x, HPDF_REAL y, const std::string& texto) {
+void TSaidaPdf::TTextoDaPagina::Escrever(HPDF_REAL x, HPDF_REAL y, const std::string& texto) {
   const HPDF_REAL dx = x - x_, dy = y - y_;
-  char buf[64];
-  char* p = HPDF_FToA(buf, dx, buf + sizeof buf - 1);
-  *p++ = ' ';
-  p = HPDF_FToA(p, dy, buf + sizeof buf - 1);
-  std::memcpy(p, " Td\012", 4);
   x_ += dx;
   y_ += dy;
-  Exigir(pagina, HPDF_Stream_Write(conteudo_, reinterpret_cast<HPDF_BYTE*>(buf), static_cast<HPDF_UINT>(p + 4 - buf)) ==
-                     HPDF_OK &&
-                 HPDF_Stream_WriteEscapeText2(conteudo_, texto.data(), static_cast<HPDF_UINT>(texto.size())) == HPDF_OK &&
-                 HPDF_Stream_WriteStr(conteudo_, " Tj\012") == HPDF_OK);
+  // Two numbers of at most 12 characters each (sign and libharu's limits) and the operator.
+  std::array<char, 32> mover;
+  char* fim = HPDF_FToA(mover.data(), dx, &mover.back());
+  *fim++ = ' ';
+  fim = HPDF_FToA(fim, dy, &mover.back());
+  fim = std::copy_n(" Td\012", 4, fim);
+  Exigir(HPDF_Stream_Write(conteudo_, reinterpret_cast<HPDF_BYTE*>(mover.data()),
+                           static_cast<HPDF_UINT>(fim - mover.data())) == HPDF_OK &&
+         HPDF_Stream_WriteEscapeText2(conteudo_, texto.data(), static_cast<HPDF_UINT>(texto.size())) == HPDF_OK &&
+         HPDF_Stream_WriteStr(conteudo_, " Tj\012") == HPDF_OK);
 }
 
 namespace {
@@ -175,12 +173,12 @@ void TSaidaPdf::ComprimirConteudo(HPDF_Page pagina) {
   }
   if (!compressor_ && !(compressor_ = libdeflate_alloc_compressor(1))) throw std::bad_alloc();
   comprimido_.resize(libdeflate_zlib_compress_bound(compressor_, conteudo_.size()));
+  // Into a buffer of the bound's size the compression cannot fail.
   const size_t tamanho =
       libdeflate_zlib_compress(compressor_, conteudo_.data(), conteudo_.size(), comprimido_.data(), comprimido_.size());
-  if (tamanho == 0) throw std::runtime_error("erro na geração do PDF (compressão de uma página)");
   HPDF_MemStream_FreeData(s);
-  Exigir(pagina, HPDF_Stream_Write(s, reinterpret_cast<const HPDF_BYTE*>(comprimido_.data()),
-                                   static_cast<HPDF_UINT>(tamanho)) == HPDF_OK);
+  Exigir(HPDF_Stream_Write(s, reinterpret_cast<const HPDF_BYTE*>(comprimido_.data()), static_cast<HPDF_UINT>(tamanho)) ==
+         HPDF_OK);
   dicionario->filter = HPDF_STREAM_FILTER_NONE;
   dicionario->write_fn = FiltroFlate;
 }
@@ -299,7 +297,7 @@ void TSaidaPdf::Pagina(const TPagina& pagina) {
     std::string convertido;
     const std::string& escrito = Ascii(texto) ? texto : (convertido = ParaCp1252(texto));
     MarcarCaracteres(t.negrito, escrito);
-    texto_.Escrever(pg, static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y), escrito);
+    texto_.Escrever(static_cast<HPDF_REAL>(x), static_cast<HPDF_REAL>(y), escrito);
   });
   HPDF_Page_EndText(pg);
   ComprimirConteudo(pg);

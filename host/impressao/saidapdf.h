@@ -69,7 +69,7 @@ class TSaidaPdf {
    public:
     TTextoDaPagina() = default;
     explicit TTextoDaPagina(HPDF_Page pagina);
-    void Escrever(HPDF_Page pagina, HPDF_REAL x, HPDF_REAL y, const std::string& texto);
+    void Escrever(HPDF_REAL x, HPDF_REAL y, const std::string& texto);
 
    private:
     HPDF_Stream conteudo_ = nullptr;

@@ -93,9 +93,22 @@ void TSubstituicaoArquivos::Descartar() {
 
 TPontosDeFalha GPontosDeFalha;
 
+#ifdef LIVRO_COBERTURA
+extern "C" void __gcov_dump();
+#endif
+
+void SalvarCobertura() {
+#ifdef LIVRO_COBERTURA
+  __gcov_dump();
+#endif
+}
+
 void PontoDeFalha(const char* onde) {
   if (++GPontosDeFalha.Contados != GPontosDeFalha.Falhar) return;
-  if (GPontosDeFalha.Matar) ::raise(SIGKILL);
+  if (GPontosDeFalha.Matar) {
+    SalvarCobertura();
+    ::raise(SIGKILL);
+  }
   throw std::runtime_error(std::string("falha provocada em: ") + onde);
 }
 

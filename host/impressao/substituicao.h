@@ -83,6 +83,10 @@ struct TPontosDeFalha {
   bool Matar = false;
 };
 extern TPontosDeFalha GPontosDeFalha;
+// A build with gcov's counters (LIVRO_COBERTURA, the mutation check's map of which tests run each
+// line) writes them before a process ends without exit(): killed at a fault point, or a test's
+// child leaving by _exit. Nothing otherwise.
+void SalvarCobertura();
 void PontoDeFalha(const char* onde);
 
 }  // namespace impressao
