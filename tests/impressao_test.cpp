@@ -444,6 +444,20 @@ TEST(ImpressaoSaidaPdf, DocumentosSeguidosCadaUmComSuasLetras) {
   EXPECT_GT(Escuros(pasta / "d-1.pgm", 6), 10);
 }
 
+// Every byte goes, or the write says it failed.
+TEST(ImpressaoSubstituicao, GravarTudoOuFalhar) {
+  int canal[2];
+  ASSERT_EQ(::pipe(canal), 0);
+  EXPECT_TRUE(impressao::GravarTudo(canal[1], "x", 1));
+  EXPECT_TRUE(impressao::GravarTudo(canal[1], "yz", 2));
+  char lido[4] = {};
+  EXPECT_EQ(::read(canal[0], lido, sizeof lido), 3);
+  EXPECT_STREQ(lido, "xyz");
+  ::close(canal[0]);
+  ::close(canal[1]);
+  EXPECT_FALSE(impressao::GravarTudo(canal[1], "x", 1));  // closed
+}
+
 // A PDF the disk refuses (here the process's file size limit, 20,000 bytes: the embedded fonts
 // alone are more) fails the job with the file's name, and the earlier book stays as it was.
 TEST(ImpressaoSaidaPdf, GravacaoRecusadaNaoTrocaOLivroAnterior) {

@@ -146,7 +146,8 @@ void TSaidaPdf::TTextoDaPagina::Escrever(HPDF_REAL x, HPDF_REAL y, const std::st
   char* fim = HPDF_FToA(mover.data(), dx, &mover.back());
   *fim++ = ' ';
   fim = HPDF_FToA(fim, dy, &mover.back());
-  fim = std::copy_n(" Td\012", 4, fim);
+  constexpr std::string_view kMover = " Td\012";
+  fim = std::copy(kMover.begin(), kMover.end(), fim);
   Exigir(HPDF_Stream_Write(conteudo_, reinterpret_cast<HPDF_BYTE*>(mover.data()),
                            static_cast<HPDF_UINT>(fim - mover.data())) == HPDF_OK &&
          HPDF_Stream_WriteEscapeText2(conteudo_, texto.data(), static_cast<HPDF_UINT>(texto.size())) == HPDF_OK &&
@@ -167,7 +168,7 @@ void TSaidaPdf::ComprimirConteudo(HPDF_Page pagina) {
   HPDF_Stream s = atributos->stream;
   conteudo_.clear();
   for (HPDF_UINT i = 0, n = HPDF_MemStream_GetBufCount(s); i < n; ++i) {
-    HPDF_UINT tamanho = 0;
+    HPDF_UINT tamanho;  // set by libharu
     const HPDF_BYTE* bloco = HPDF_MemStream_GetBufPtr(s, i, &tamanho);
     conteudo_.append(reinterpret_cast<const char*>(bloco), tamanho);
   }
