@@ -121,13 +121,14 @@ void PorLinha(const std::vector<TTrechoDesenhado>& trechos, int qteLinhas, F des
   if (primeiro) desenhar(*primeiro, texto);
 }
 
-}  // namespace
-
-namespace {
 // libharu's stream writes return their errors (memory) instead of raising them.
 void Exigir(bool escrito) {
   if (!escrito) throw std::runtime_error("erro na geração do PDF (memória esgotada)");
 }
+
+// What a page's content dictionary adds when its content is already deflated.
+HPDF_STATUS FiltroFlate(HPDF_Dict, HPDF_Stream saida) { return HPDF_Stream_WriteStr(saida, "/Filter /FlateDecode\012"); }
+
 }  // namespace
 
 // libharu's TextOut, less what a page of monospaced texts does not need: the same "x y Td" from
@@ -153,10 +154,6 @@ void TSaidaPdf::TTextoDaPagina::Escrever(HPDF_REAL x, HPDF_REAL y, const std::st
          HPDF_Stream_WriteEscapeText2(conteudo_, texto.data(), static_cast<HPDF_UINT>(texto.size())) == HPDF_OK &&
          HPDF_Stream_WriteStr(conteudo_, " Tj\012") == HPDF_OK);
 }
-
-namespace {
-HPDF_STATUS FiltroFlate(HPDF_Dict, HPDF_Stream saida) { return HPDF_Stream_WriteStr(saida, "/Filter /FlateDecode\012"); }
-}  // namespace
 
 // libharu would deflate every page as the document is saved, with zlib at its default level, most
 // of a book's PDF time. Here the page's content is deflated as the page ends, at libdeflate's

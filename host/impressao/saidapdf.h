@@ -29,9 +29,9 @@
 
 #include <hpdf.h>
 
-struct libdeflate_compressor;
-
 #include "host/impressao/informacoespdf.h"
+
+struct libdeflate_compressor;
 
 namespace impressao {
 
